@@ -1,0 +1,436 @@
+#include "table/cell_column.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <new>
+
+namespace qv {
+
+namespace cell_handle {
+
+namespace {
+
+constexpr uint64_t kPointerMask = ~kTagMask;
+
+// An owned text: its length, then its bytes, in one block.
+CellHandle MakeBlock(std::string_view text) {
+    char* block = new char[sizeof(std::size_t) + text.size()];
+    const std::size_t size = text.size();
+    std::memcpy(block, &size, sizeof size);
+    std::memcpy(block + sizeof size, text.data(), text.size());
+    return reinterpret_cast<uintptr_t>(block);
+}
+
+using LabelTable = std::array<char, 3000>;
+
+// Row labels are the last three characters of five blanks and the row number, so there are
+// only 2000 different ones: rows below 1000 (padded with blanks) and the rest (zero-padded).
+LabelTable MakeLabelTable(bool zeroPadded) {
+    LabelTable table{};
+    for (int n = 0; n < 1000; ++n) {
+        char* out = &table[static_cast<std::size_t>(n) * 3];
+        out[0] = static_cast<char>('0' + n / 100);
+        out[1] = static_cast<char>('0' + n / 10 % 10);
+        out[2] = static_cast<char>('0' + n % 10);
+        if (!zeroPadded) {
+            if (n < 100) {
+                out[0] = ' ';
+            }
+            if (n < 10) {
+                out[1] = ' ';
+            }
+        }
+    }
+    return table;
+}
+
+}  // namespace
+
+CellHandle MakeOwned(std::string_view text) { return text.empty() ? 0 : MakeBlock(text); }
+
+CellHandle MakeArena(const char* text) { return kArena | reinterpret_cast<uintptr_t>(text); }
+
+CellHandle MakeLabel(int32_t rowNumber) { return kLabel | static_cast<uint32_t>(rowNumber); }
+
+CellHandle Copy(CellHandle h) {
+    if (h == 0 || Tag(h) != kHeap) {
+        return h;
+    }
+    return MakeBlock(Text(h));
+}
+
+void Free(CellHandle h) {
+    if (h != 0 && Tag(h) == kHeap) {
+        delete[] reinterpret_cast<char*>(h);
+    }
+}
+
+std::string_view Text(CellHandle h) {
+    if (h == 0) {
+        return {};
+    }
+    switch (Tag(h)) {
+        case kHeap: {
+            const char* block = reinterpret_cast<const char*>(h);
+            std::size_t size = 0;
+            std::memcpy(&size, block, sizeof size);
+            return {block + sizeof size, size};
+        }
+        case kArena: {
+            const char* text = reinterpret_cast<const char*>(h & kPointerMask);
+            const char* end = static_cast<const char*>(rawmemchr(text, '\r'));
+            return {text, static_cast<std::size_t>(end - text)};
+        }
+        default:
+            return LabelText(static_cast<int32_t>(h & 0xFFFFFFFFu));
+    }
+}
+
+std::string_view LabelText(int32_t n) {
+    static const LabelTable small = MakeLabelTable(false);
+    static const LabelTable padded = MakeLabelTable(true);
+    const uint32_t number = static_cast<uint32_t>(n);
+    const LabelTable& table = number < 1000 ? small : padded;
+    return {&table[number % 1000 * 3], 3};
+}
+
+}  // namespace cell_handle
+
+using Kind = CellColumn::Chunk::Kind;
+
+CellColumn::~CellColumn() { FreeChunks(0, chunks_.size()); }
+
+CellColumn::CellColumn(CellColumn&& other) noexcept
+    : chunks_(std::move(other.chunks_)), length_(other.length_) {
+    other.chunks_.clear();
+    other.length_ = 0;
+    other.indexed_ = false;
+    indexed_ = false;
+}
+
+CellColumn& CellColumn::operator=(CellColumn&& other) noexcept {
+    if (this != &other) {
+        FreeChunks(0, chunks_.size());
+        chunks_ = std::move(other.chunks_);
+        length_ = other.length_;
+        other.chunks_.clear();
+        other.length_ = 0;
+        other.indexed_ = false;
+        indexed_ = false;
+    }
+    return *this;
+}
+
+void CellColumn::FreeChunks(std::size_t first, std::size_t last) {
+    for (std::size_t c = first; c < last; ++c) {
+        for (CellHandle h : chunks_[c].cells) {
+            cell_handle::Free(h);
+        }
+    }
+}
+
+void CellColumn::Reindex() const {
+    starts_.resize(chunks_.size());
+    int32_t start = 0;
+    for (std::size_t c = 0; c < chunks_.size(); ++c) {
+        starts_[c] = start;
+        start += chunks_[c].size;
+    }
+    indexed_ = true;
+}
+
+CellColumn::Place CellColumn::Locate(int32_t row) const {
+    if (!indexed_) {
+        Reindex();
+    }
+    if (hint_ < chunks_.size() && starts_[hint_] <= row &&
+        row - starts_[hint_] < chunks_[hint_].size) {
+        return {hint_, row - starts_[hint_]};
+    }
+    auto it = std::upper_bound(starts_.begin(), starts_.end(), row);
+    hint_ = static_cast<std::size_t>(it - starts_.begin()) - 1;
+    return {hint_, row - starts_[hint_]};
+}
+
+CellHandle CellColumn::Get(int32_t row) const {
+    if (row < 0 || row >= length_) {
+        return 0;
+    }
+    const Place place = Locate(row);
+    const Chunk& chunk = chunks_[place.chunk];
+    switch (chunk.kind) {
+        case Kind::Empty:
+            return 0;
+        case Kind::Labels:
+            return cell_handle::MakeLabel(chunk.firstLabel + place.offset);
+        case Kind::Texts:
+            break;
+    }
+    return chunk.cells[static_cast<std::size_t>(place.offset)];
+}
+
+void CellColumn::MakeTexts(Chunk& chunk) {
+    if (chunk.kind == Kind::Texts) {
+        return;
+    }
+    chunk.cells.assign(static_cast<std::size_t>(chunk.size), 0);
+    if (chunk.kind == Kind::Labels) {
+        for (int32_t i = 0; i < chunk.size; ++i) {
+            chunk.cells[static_cast<std::size_t>(i)] = cell_handle::MakeLabel(chunk.firstLabel + i);
+        }
+    }
+    chunk.kind = Kind::Texts;
+}
+
+// Makes a chunk start at `row` (row <= length) and returns its index.
+std::size_t CellColumn::SplitAt(int32_t row) {
+    if (row >= length_) {
+        return chunks_.size();
+    }
+    const Place place = Locate(row);
+    if (place.offset == 0) {
+        return place.chunk;
+    }
+    Chunk& head = chunks_[place.chunk];
+    Chunk tail;
+    tail.kind = head.kind;
+    tail.size = head.size - place.offset;
+    tail.firstLabel = head.firstLabel + place.offset;
+    if (head.kind == Kind::Texts) {
+        tail.cells.assign(head.cells.begin() + place.offset, head.cells.end());
+        head.cells.resize(static_cast<std::size_t>(place.offset));
+    }
+    head.size = place.offset;
+    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(place.chunk) + 1,
+                   std::move(tail));
+    Changed();
+    return place.chunk + 1;
+}
+
+void CellColumn::AppendEmpty(int32_t count) {
+    if (count <= 0) {
+        return;
+    }
+    if (!chunks_.empty() && chunks_.back().kind == Kind::Empty) {
+        chunks_.back().size += count;
+    } else {
+        Chunk gap;
+        gap.size = count;
+        chunks_.push_back(std::move(gap));
+    }
+    length_ += count;
+    Changed();
+}
+
+void CellColumn::AppendHandle(CellHandle h) {
+    if (chunks_.empty() || chunks_.back().kind != Kind::Texts ||
+        chunks_.back().size >= kBlockSize) {
+        Chunk block;
+        block.kind = Kind::Texts;
+        block.cells.reserve(kBlockSize);
+        chunks_.push_back(std::move(block));
+    }
+    chunks_.back().cells.push_back(h);
+    chunks_.back().size += 1;
+    length_ += 1;
+    Changed();
+}
+
+void CellColumn::Set(int32_t row, CellHandle h) {
+    if (row >= length_) {
+        if (h != 0) {
+            AppendEmpty(row - length_);
+            AppendHandle(h);
+        }
+        return;
+    }
+    const Place place = Locate(row);
+    Chunk& chunk = chunks_[place.chunk];
+    const std::size_t offset = static_cast<std::size_t>(place.offset);
+    if (chunk.kind == Kind::Texts) {
+        cell_handle::Free(chunk.cells[offset]);
+        chunk.cells[offset] = h;
+        return;
+    }
+    if (h == 0 && chunk.kind == Kind::Empty) {
+        return;
+    }
+    if (chunk.size <= kBlockSize) {
+        MakeTexts(chunk);
+        chunk.cells[offset] = h;
+        return;
+    }
+    // A long run: take the row off its front or back into a neighbouring block when there is
+    // room (rows written one after another), or else cut the run around it.
+    if (place.offset == 0 && place.chunk > 0) {
+        Chunk& before = chunks_[place.chunk - 1];
+        if (before.kind == Kind::Texts && before.size < kBlockSize) {
+            before.cells.push_back(h);
+            before.size += 1;
+            chunk.size -= 1;
+            chunk.firstLabel += 1;
+            Changed();
+            return;
+        }
+    }
+    const std::size_t at = SplitAt(row);
+    SplitAt(row + 1);
+    MakeTexts(chunks_[at]);
+    chunks_[at].cells[0] = h;
+}
+
+void CellColumn::Insert(int32_t row, CellHandle h) {
+    if (row >= length_) {
+        Set(row, h);
+        return;
+    }
+    const Place place = Locate(row);
+    Chunk& chunk = chunks_[place.chunk];
+    if (chunk.kind == Kind::Texts) {
+        chunk.cells.insert(chunk.cells.begin() + place.offset, h);
+        chunk.size += 1;
+        if (chunk.size > 2 * kBlockSize) {
+            length_ += 1;
+            Changed();
+            SplitAt(row - place.offset + kBlockSize);
+            return;
+        }
+    } else if (chunk.kind == Kind::Empty && h == 0) {
+        chunk.size += 1;
+    } else {
+        const std::size_t at = SplitAt(row);
+        if (at > 0 && chunks_[at - 1].kind == Kind::Texts && chunks_[at - 1].size < kBlockSize) {
+            chunks_[at - 1].cells.push_back(h);
+            chunks_[at - 1].size += 1;
+        } else {
+            Chunk block;
+            block.kind = Kind::Texts;
+            block.size = 1;
+            block.cells.push_back(h);
+            chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(at), std::move(block));
+        }
+    }
+    length_ += 1;
+    Changed();
+}
+
+CellHandle CellColumn::Detach(int32_t row) {
+    if (row < 0 || row >= length_) {
+        return 0;
+    }
+    Place place = Locate(row);
+    CellHandle h = 0;
+    Chunk* chunk = &chunks_[place.chunk];
+    switch (chunk->kind) {
+        case Kind::Empty:
+            break;
+        case Kind::Texts:
+            h = chunk->cells[static_cast<std::size_t>(place.offset)];
+            chunk->cells.erase(chunk->cells.begin() + place.offset);
+            break;
+        case Kind::Labels:
+            h = cell_handle::MakeLabel(chunk->firstLabel + place.offset);
+            if (place.offset != 0 && place.offset != chunk->size - 1) {
+                place = {SplitAt(row), 0};
+                chunk = &chunks_[place.chunk];
+            }
+            if (place.offset == 0) {
+                chunk->firstLabel += 1;
+            }
+            break;
+    }
+    chunk->size -= 1;
+    if (chunk->size == 0) {
+        chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(place.chunk));
+    }
+    length_ -= 1;
+    Changed();
+    return h;
+}
+
+void CellColumn::Move(int32_t from, int32_t to) {
+    if (from == to) {
+        return;
+    }
+    Insert(to, Detach(from));
+}
+
+void CellColumn::Clear(int32_t begin, int32_t end) {
+    end = std::min(end, length_);
+    if (begin >= end) {
+        return;
+    }
+    const std::size_t first = SplitAt(begin);
+    const std::size_t last = SplitAt(end);
+    FreeChunks(first, last);
+    chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(first),
+                  chunks_.begin() + static_cast<std::ptrdiff_t>(last));
+    Chunk gap;
+    gap.size = end - begin;
+    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(first), std::move(gap));
+    Changed();
+}
+
+void CellColumn::SetLabels(int32_t begin, int32_t end) {
+    if (begin >= end) {
+        return;
+    }
+    if (begin < length_) {
+        const Place place = Locate(begin);
+        const Chunk& chunk = chunks_[place.chunk];
+        if (chunk.kind == Kind::Labels && place.offset == 0 && chunk.firstLabel == begin &&
+            chunk.size == end - begin) {
+            return;  // already numbered: renumbering every activation costs nothing
+        }
+    }
+    AppendEmpty(end - length_);
+    const std::size_t first = SplitAt(begin);
+    const std::size_t last = SplitAt(end);
+    FreeChunks(first, last);
+    chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(first),
+                  chunks_.begin() + static_cast<std::ptrdiff_t>(last));
+    Chunk labels;
+    labels.kind = Kind::Labels;
+    labels.size = end - begin;
+    labels.firstLabel = begin;
+    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(first), std::move(labels));
+    Changed();
+}
+
+void CellColumn::Replace(int32_t begin, int32_t end, ChunkList&& chunks) {
+    if (begin >= end) {
+        return;
+    }
+    int32_t filled = 0;
+    for (const Chunk& chunk : chunks) {
+        filled += chunk.size;
+    }
+    if (filled < end - begin) {
+        Chunk gap;
+        gap.size = end - begin - filled;
+        chunks.push_back(std::move(gap));
+    }
+    AppendEmpty(end - length_);
+    const std::size_t first = SplitAt(begin);
+    const std::size_t last = SplitAt(end);
+    FreeChunks(first, last);
+    chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(first),
+                  chunks_.begin() + static_cast<std::ptrdiff_t>(last));
+    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(first),
+                   std::make_move_iterator(chunks.begin()), std::make_move_iterator(chunks.end()));
+    chunks.clear();
+    Changed();
+}
+
+void CellColumn::CollectArenaPointers(std::vector<const char*>& out) const {
+    for (const Chunk& chunk : chunks_) {
+        for (CellHandle h : chunk.cells) {
+            if (h != 0 && cell_handle::Tag(h) == cell_handle::kArena) {
+                out.push_back(cell_handle::Text(h).data());
+            }
+        }
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+
+namespace qv {
+
+// Column widths or row heights: a default plus the exceptions, so that a count of millions costs
+// nothing per row. Index i is in [0, Count()).
+class SizeList {
+public:
+    SizeList(int32_t defaultSize, int32_t count) : default_(defaultSize), count_(count) {}
+
+    int32_t DefaultSize() const { return default_; }
+    int32_t Count() const { return count_; }
+    // The size of item i; the default for an index outside [0, Count()).
+    int32_t Get(int32_t i) const;
+    // Stores a size; the caller has checked that i is inside the count.
+    void Set(int32_t i, int32_t size);
+    // Shrinking drops the sizes of the removed items. Growing gives the new items and the item
+    // that was last before the growth the default size.
+    void Resize(int32_t count);
+    // The size at `from` moves to `to`; the sizes in between shift by one toward `from`.
+    void Move(int32_t from, int32_t to);
+    // Sizes that differ from the default, by index.
+    const std::map<int32_t, int32_t>& Exceptions() const { return exceptions_; }
+
+private:
+    int32_t default_;
+    int32_t count_;
+    std::map<int32_t, int32_t> exceptions_;
+};
+
+}  // namespace qv

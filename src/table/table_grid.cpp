@@ -1,0 +1,338 @@
+#include "table/table_grid.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/failure.h"
+
+namespace qv {
+
+TableGrid::TableGrid(const GridShape& shape)
+    : widths_(shape.defaultColWidth, std::max(shape.colCount, 1)),
+      heights_(shape.defaultRowHeight, std::max(shape.rowCount, 1)),
+      colCount_(std::max(shape.colCount, 1)),
+      rowCount_(std::max(shape.rowCount, 1)),
+      fixedCols_(std::clamp(shape.fixedCols, 0, colCount_ - 1)),
+      fixedRows_(std::clamp(shape.fixedRows, 0, rowCount_ - 1)),
+      current_{fixedCols_, fixedRows_},
+      anchor_(current_),
+      topLeft_(current_) {}
+
+void TableGrid::AddObserver(TableGridObserver* observer) { observers_.push_back(observer); }
+
+void TableGrid::RemoveObserver(TableGridObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+// --- Cells ---
+
+const CellColumn* TableGrid::FindColumn(int32_t col) const {
+    auto it = std::lower_bound(columns_.begin(), columns_.end(), col,
+                               [](const auto& entry, int32_t c) { return entry.first < c; });
+    return it != columns_.end() && it->first == col ? &it->second : nullptr;
+}
+
+CellColumn* TableGrid::FindColumn(int32_t col) {
+    return const_cast<CellColumn*>(std::as_const(*this).FindColumn(col));
+}
+
+CellColumn& TableGrid::ColumnAt(int32_t col) {
+    auto it = std::lower_bound(columns_.begin(), columns_.end(), col,
+                               [](const auto& entry, int32_t c) { return entry.first < c; });
+    if (it == columns_.end() || it->first != col) {
+        it = columns_.emplace(it, col, CellColumn());
+    }
+    return it->second;
+}
+
+std::string_view TableGrid::Cell(int32_t col, int32_t row) const {
+    const CellColumn* column = FindColumn(col);
+    return column == nullptr ? std::string_view() : cell_handle::Text(column->Get(row));
+}
+
+void TableGrid::SetCell(int32_t col, int32_t row, std::string_view text) {
+    if (col < 0 || row < 0) {
+        throw Failure(kGridIndexMessage);
+    }
+    if (text.empty()) {
+        if (CellColumn* column = FindColumn(col)) {
+            column->Set(row, 0);
+        }
+    } else {
+        ColumnAt(col).Set(row, cell_handle::MakeOwned(text));
+    }
+    for (TableGridObserver* observer : observers_) {
+        observer->CellChanged(col, row);
+    }
+}
+
+// --- Counts ---
+
+void TableGrid::SetColCount(int32_t n) { SetCount(true, n); }
+
+void TableGrid::SetRowCount(int32_t n) { SetCount(false, n); }
+
+void TableGrid::SetCount(bool columns, int32_t n) {
+    int32_t& count = columns ? colCount_ : rowCount_;
+    if (n == count) {
+        return;
+    }
+    if (n <= 0) {
+        n = 1;
+    }
+    if (n >= kGridCountLimit) {
+        throw Failure(kGridTooLargeMessage);
+    }
+    const GridCell previous = current_;
+    int32_t& fixed = columns ? fixedCols_ : fixedRows_;
+    if (fixed >= n) {
+        // The fixed line gives way for good; the table keeps no fixed line on that side.
+        fixed = n - 1;
+        current_ = anchor_ = topLeft_ = GridCell{fixedCols_, fixedRows_};
+    }
+    const bool changed = count != n;
+    count = n;
+    (columns ? widths_ : heights_).Resize(n);
+    if (columns) {
+        current_.col = std::min(current_.col, n - 1);
+        topLeft_.col = std::clamp(topLeft_.col, fixedCols_, n - 1);
+    } else {
+        current_.row = std::min(current_.row, n - 1);
+        topLeft_.row = std::clamp(topLeft_.row, fixedRows_, n - 1);
+    }
+    if (changed) {
+        anchor_ = current_;
+    }
+    NotifyLayout();
+    NotifyCurrent(previous);
+}
+
+// --- Sizes ---
+
+int32_t TableGrid::ColWidth(int32_t col) const { return widths_.Get(col); }
+
+int32_t TableGrid::RowHeight(int32_t row) const { return heights_.Get(row); }
+
+void TableGrid::SetColWidth(int32_t col, int32_t width) {
+    if (col < 0 || col >= colCount_) {
+        throw Failure(kGridIndexMessage);
+    }
+    if (widths_.Get(col) != width) {
+        widths_.Set(col, width);
+        NotifyLayout();
+    }
+}
+
+void TableGrid::SetRowHeight(int32_t row, int32_t height) {
+    if (row < 0 || row >= rowCount_) {
+        throw Failure(kGridIndexMessage);
+    }
+    if (heights_.Get(row) != height) {
+        heights_.Set(row, height);
+        NotifyLayout();
+    }
+}
+
+// --- Current cell ---
+
+bool TableGrid::SetCurrentCell(GridCell cell, Selection selection) {
+    if (cell.col < fixedCols_ || cell.col >= colCount_ || cell.row < fixedRows_ ||
+        cell.row >= rowCount_) {
+        return false;
+    }
+    const GridCell previous = current_;
+    current_ = cell;
+    if (selection == Selection::Collapse) {
+        anchor_ = cell;
+    }
+    NotifyCurrent(previous);
+    return true;
+}
+
+void TableGrid::SetTopLeft(GridCell cell) {
+    const GridCell clamped{std::clamp(cell.col, fixedCols_, colCount_ - 1),
+                           std::clamp(cell.row, fixedRows_, rowCount_ - 1)};
+    if (clamped == topLeft_) {
+        return;
+    }
+    topLeft_ = clamped;
+    NotifyCurrent(current_);
+}
+
+// --- Moves ---
+
+void TableGrid::FollowMove(int32_t& position, int32_t from, int32_t to) {
+    if (position == from) {
+        position = to;
+    } else if (from < to && position > from && position <= to) {
+        position -= 1;
+    } else if (from > to && position >= to && position < from) {
+        position += 1;
+    }
+}
+
+void TableGrid::MoveRow(int32_t from, int32_t to) {
+    if (from < 0 || to < 0 || from >= rowCount_ || to >= rowCount_) {
+        throw Failure(kGridIndexMessage);
+    }
+    if (from == to) {
+        return;
+    }
+    for (auto& [col, column] : columns_) {
+        column.Move(from, to);
+    }
+    heights_.Move(from, to);
+    const GridCell previous = current_;
+    FollowMove(current_.row, from, to);
+    FollowMove(anchor_.row, from, to);
+    NotifyCells();
+    NotifyLayout();
+    NotifyCurrent(previous);
+    for (TableGridObserver* observer : observers_) {
+        observer->RowMoved(from, to);
+    }
+}
+
+void TableGrid::MoveColumn(int32_t from, int32_t to) {
+    if (from < 0 || to < 0 || from >= colCount_ || to >= colCount_) {
+        throw Failure(kGridIndexMessage);
+    }
+    if (from == to) {
+        return;
+    }
+    for (auto& entry : columns_) {
+        FollowMove(entry.first, from, to);
+    }
+    std::stable_sort(columns_.begin(), columns_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    widths_.Move(from, to);
+    const GridCell previous = current_;
+    FollowMove(current_.col, from, to);
+    FollowMove(anchor_.col, from, to);
+    NotifyCells();
+    NotifyLayout();
+    NotifyCurrent(previous);
+}
+
+// --- Bulk operations ---
+
+void TableGrid::InsertEmptyRow(int32_t i, int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
+    if (i < 0 || i >= rowEnd) {
+        return;
+    }
+    for (auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            column.Erase(rowEnd - 1);
+            column.Insert(i, 0);
+        }
+    }
+    NotifyCells();
+}
+
+void TableGrid::RemoveRowShiftingUp(int32_t r, int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
+    if (r < 0 || r >= rowEnd) {
+        return;
+    }
+    for (auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            const CellHandle last = cell_handle::Copy(column.Get(rowEnd - 1));
+            column.Erase(r);
+            column.Insert(rowEnd - 1, last);
+        }
+    }
+    NotifyCells();
+}
+
+void TableGrid::ClearCells(int32_t rowBegin, int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
+    for (auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            column.Clear(std::max(rowBegin, 0), rowEnd);
+        }
+    }
+    NotifyCells();
+}
+
+void TableGrid::WriteRowLabels(int32_t rowBegin, int32_t rowEnd) {
+    if (rowBegin >= rowEnd) {
+        return;
+    }
+    ColumnAt(0).SetLabels(std::max(rowBegin, 0), rowEnd);
+    NotifyCells();
+}
+
+TableGrid::BulkCells::BulkCells(std::shared_ptr<const std::string> arena, int32_t columns)
+    : arena_(std::move(arena)),
+      columns_(static_cast<std::size_t>(std::max(columns, 0))),
+      lengths_(static_cast<std::size_t>(std::max(columns, 0)), 0) {}
+
+void TableGrid::BulkCells::Append(int32_t index, std::string_view text) {
+    CellColumn::ChunkList& chunks = columns_[static_cast<std::size_t>(index)];
+    if (chunks.empty() || chunks.back().size >= CellColumn::kBlockSize) {
+        CellColumn::Chunk block;
+        block.kind = CellColumn::Chunk::Kind::Texts;
+        block.cells.reserve(CellColumn::kBlockSize);
+        chunks.push_back(std::move(block));
+    }
+    chunks.back().cells.push_back(text.empty() ? 0 : cell_handle::MakeArena(text.data()));
+    chunks.back().size += 1;
+    lengths_[static_cast<std::size_t>(index)] += 1;
+}
+
+void TableGrid::ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd,
+                             BulkCells&& bulk) {
+    arenas_.push_back(bulk.arena_);
+    for (int32_t k = 0; k < bulk.Columns(); ++k) {
+        ColumnAt(firstCol + k).Replace(rowBegin, rowEnd,
+                                       std::move(bulk.columns_[static_cast<std::size_t>(k)]));
+    }
+    ReleaseUnusedArenas();
+    NotifyCells();
+}
+
+// Drops the loaded buffers that no cell points into any more.
+void TableGrid::ReleaseUnusedArenas() {
+    if (arenas_.size() < 2) {
+        return;
+    }
+    std::sort(arenas_.begin(), arenas_.end(),
+              [](const auto& a, const auto& b) { return a->data() < b->data(); });
+    std::vector<const char*> used;
+    for (const auto& [col, column] : columns_) {
+        column.CollectArenaPointers(used);
+    }
+    std::vector<bool> keep(arenas_.size(), false);
+    for (const char* p : used) {
+        auto it = std::upper_bound(arenas_.begin(), arenas_.end(), p,
+                                   [](const char* q, const auto& a) { return q < a->data(); });
+        if (it != arenas_.begin()) {
+            keep[static_cast<std::size_t>(it - arenas_.begin()) - 1] = true;
+        }
+    }
+    ArenaTable kept;
+    for (std::size_t a = 0; a < arenas_.size(); ++a) {
+        if (keep[a]) {
+            kept.push_back(std::move(arenas_[a]));
+        }
+    }
+    arenas_ = std::move(kept);
+}
+
+void TableGrid::NotifyCells() {
+    for (TableGridObserver* observer : observers_) {
+        observer->CellsChanged();
+    }
+}
+
+void TableGrid::NotifyLayout() {
+    for (TableGridObserver* observer : observers_) {
+        observer->LayoutChanged();
+    }
+}
+
+void TableGrid::NotifyCurrent(GridCell previous) {
+    for (TableGridObserver* observer : observers_) {
+        observer->CurrentCellChanged(previous);
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,186 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "table/cell_column.h"
+#include "table/size_list.h"
+
+namespace qv {
+
+// Counts at or above this are refused.
+inline constexpr int32_t kGridCountLimit = 134217726;
+inline constexpr const char* kGridTooLargeMessage = "ｸﾞﾘｯﾄﾞが大きすぎます";
+inline constexpr const char* kGridIndexMessage = "ｸﾞﾘｯﾄﾞｲﾝﾃﾞｯｸｽ が範囲を超えています";
+
+struct GridCell {
+    int32_t col = 0;
+    int32_t row = 0;
+    bool operator==(const GridCell&) const = default;
+};
+
+struct GridShape {
+    int32_t colCount = 1;
+    int32_t rowCount = 1;
+    int32_t fixedCols = 0;
+    int32_t fixedRows = 0;
+    int32_t defaultColWidth = 64;
+    int32_t defaultRowHeight = 24;
+};
+
+// Told of every change to a grid. Views repaint from it; the main window's logic listens for
+// row moves.
+class TableGridObserver {
+public:
+    virtual ~TableGridObserver() = default;
+    // One cell's text was written.
+    virtual void CellChanged(int32_t /*col*/, int32_t /*row*/) {}
+    // Many texts changed at once (rows shifted, table cleared or loaded).
+    virtual void CellsChanged() {}
+    // Counts, fixed lines, widths or heights changed.
+    virtual void LayoutChanged() {}
+    // The current cell, the anchor or the top-left cell shown changed. `previous` is the current
+    // cell before; when it differs from the new one an open in-place editor must close.
+    virtual void CurrentCellChanged(GridCell /*previous*/) {}
+    // A row was moved by MoveRow.
+    virtual void RowMoved(int32_t /*from*/, int32_t /*to*/) {}
+};
+
+// The table grid: text cells addressed column first, counts, fixed lines, sizes, current cell.
+// Texts are stored independently of the counts, and memory follows the texts stored, not
+// ColCount x RowCount. Not copyable; one view and any number of observers may watch it.
+class TableGrid {
+public:
+    explicit TableGrid(const GridShape& shape);
+    TableGrid(const TableGrid&) = delete;
+    TableGrid& operator=(const TableGrid&) = delete;
+
+    void AddObserver(TableGridObserver* observer);
+    void RemoveObserver(TableGridObserver* observer);
+
+    // --- Cells. The counts play no part. ---
+    // A never-written cell, or a negative index, reads as "". The view stays valid until the
+    // next change of this grid.
+    std::string_view Cell(int32_t col, int32_t row) const;
+    std::string CellText(int32_t col, int32_t row) const { return std::string(Cell(col, row)); }
+    // A negative index raises Failure kGridIndexMessage.
+    void SetCell(int32_t col, int32_t row, std::string_view text);
+
+    // Calls f(std::string_view text) for rows [rowBegin, rowEnd) of one column, in order.
+    template <class F>
+    void VisitColumn(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const;
+
+    // --- Counts (the full rules of setting a count: 0 or less gives 1, the fixed line gives
+    // way, kGridCountLimit or more raises Failure kGridTooLargeMessage and changes nothing). ---
+    int32_t ColCount() const { return colCount_; }
+    int32_t RowCount() const { return rowCount_; }
+    void SetColCount(int32_t n);
+    void SetRowCount(int32_t n);
+    int32_t FixedCols() const { return fixedCols_; }
+    int32_t FixedRows() const { return fixedRows_; }
+
+    // --- Sizes. Reading beyond the count gives the default. Setting at or beyond the count (or
+    // below 0) raises Failure kGridIndexMessage. ---
+    int32_t DefaultColWidth() const { return widths_.DefaultSize(); }
+    int32_t DefaultRowHeight() const { return heights_.DefaultSize(); }
+    int32_t ColWidth(int32_t col) const;
+    int32_t RowHeight(int32_t row) const;
+    void SetColWidth(int32_t col, int32_t width);
+    void SetRowHeight(int32_t row, int32_t height);
+    const SizeList& ColWidths() const { return widths_; }
+    const SizeList& RowHeights() const { return heights_; }
+
+    // --- Current cell, selection anchor and the top-left cell shown. ---
+    int32_t Col() const { return current_.col; }
+    int32_t Row() const { return current_.row; }
+    GridCell Current() const { return current_; }
+    GridCell Anchor() const { return anchor_; }
+    GridCell TopLeft() const { return topLeft_; }
+    enum class Selection { Collapse, Extend };
+    // Moves the current cell to a selectable cell (inside the counts, not fixed). Returns false
+    // and changes nothing for any other cell.
+    bool SetCurrentCell(GridCell cell, Selection selection = Selection::Collapse);
+    // The top-left scrollable cell shown; clamped into the scrollable range.
+    void SetTopLeft(GridCell cell);
+
+    // --- Moves made by the user (dragging). Indexes must lie inside the counts, else Failure
+    // kGridIndexMessage. The whole stored row (or column) moves, cells beyond the counts
+    // included; sizes, current cell and anchor follow. MoveRow then raises RowMoved. ---
+    void MoveRow(int32_t from, int32_t to);
+    void MoveColumn(int32_t from, int32_t to);
+
+    // --- Bulk operations for the editing commands; each costs in the number of stored chunks,
+    // not the number of rows. Columns [colBegin, colEnd) only. ---
+    // Rows i .. rowEnd-2 move down by one, row i becomes empty; row rowEnd-1's text is dropped.
+    void InsertEmptyRow(int32_t i, int32_t rowEnd, int32_t colBegin, int32_t colEnd);
+    // Rows r+1 .. rowEnd-1 move up by one; row rowEnd-1 keeps its text (it is duplicated).
+    void RemoveRowShiftingUp(int32_t r, int32_t rowEnd, int32_t colBegin, int32_t colEnd);
+    // Writes "" into rows [rowBegin, rowEnd) of columns [colBegin, colEnd).
+    void ClearCells(int32_t rowBegin, int32_t rowEnd, int32_t colBegin, int32_t colEnd);
+    // Writes the row label of n into cell (0, n) for n in [rowBegin, rowEnd): the last three
+    // characters of five blanks followed by the decimal digits of n.
+    void WriteRowLabels(int32_t rowBegin, int32_t rowEnd);
+
+    // Cells read in bulk from a file. Texts appended must lie inside `arena` and each must be
+    // followed there by a CR byte; they are kept in place, not copied.
+    class BulkCells {
+    public:
+        BulkCells(std::shared_ptr<const std::string> arena, int32_t columns);
+        // Appends the next text of column `index` (0-based within the bulk).
+        void Append(int32_t index, std::string_view text);
+        int32_t Columns() const { return static_cast<int32_t>(columns_.size()); }
+
+    private:
+        friend class TableGrid;
+        std::shared_ptr<const std::string> arena_;
+        std::vector<CellColumn::ChunkList> columns_;
+        std::vector<int32_t> lengths_;
+    };
+    // Cells (firstCol + k, rowBegin + j) take the bulk's texts for j below its column's length
+    // and "" up to rowEnd. Nothing else changes.
+    void ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells&& bulk);
+
+private:
+    CellColumn* FindColumn(int32_t col);
+    const CellColumn* FindColumn(int32_t col) const;
+    CellColumn& ColumnAt(int32_t col);
+    void ReleaseUnusedArenas();
+    void FollowMove(int32_t& position, int32_t from, int32_t to);
+    void SetCount(bool columns, int32_t n);
+    void NotifyCells();
+    void NotifyLayout();
+    void NotifyCurrent(GridCell previous);
+
+    std::vector<std::pair<int32_t, CellColumn>> columns_;  // sorted by column number
+    ArenaTable arenas_;
+    SizeList widths_;
+    SizeList heights_;
+    int32_t colCount_;
+    int32_t rowCount_;
+    int32_t fixedCols_;
+    int32_t fixedRows_;
+    GridCell current_;
+    GridCell anchor_;
+    GridCell topLeft_;
+    std::vector<TableGridObserver*> observers_;
+};
+
+template <class F>
+void TableGrid::VisitColumn(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const {
+    if (rowBegin < 0) {
+        rowBegin = 0;
+    }
+    const CellColumn* column = FindColumn(col);
+    if (column == nullptr) {
+        for (int32_t r = rowBegin; r < rowEnd; ++r) {
+            f(std::string_view());
+        }
+        return;
+    }
+    column->Visit(rowBegin, rowEnd, f);
+}
+
+}  // namespace qv
