@@ -2,13 +2,14 @@
 #   make run   installs what is missing, builds and starts the program
 #   make test  the same, then runs every test
 BUILD_DIR ?= build
+SANITIZE_DIR ?= build-sanitize
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 ifdef CI
 CMAKE_FLAGS += -DQV_WERROR=ON
 endif
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz format clean
 
 all: build
 
@@ -24,11 +25,22 @@ build: configure
 run: build
 	$(BUILD_DIR)/bin/quorvane
 
-test: build
+test: build test-sanitize
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# The core, the command-line companion and the fuzz corpus again under AddressSanitizer and
+# UndefinedBehaviorSanitizer (no windows: Qt's own code is not built with them).
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQV_SANITIZE=ON \
+	    -DQV_BUILD_GUI=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(SANITIZE_DIR)
+	@cd $(SANITIZE_DIR) && ctest --output-on-failure -j2
+
+fuzz: deps
+	@fuzz/run $${SECONDS_PER_TARGET:-60}
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) build-fuzz

@@ -62,6 +62,11 @@ std::vector<Line> SplitLines(std::string_view text) {
     return lines;
 }
 
+// A last line may end in nothing or in a lone CR; a key added after it needs a line end first.
+bool EndsWithLineFeed(std::string_view text, const Line& line) {
+    return line.end > line.begin && text[line.end - 1] == '\n';
+}
+
 // The section name of a "[Name]" line; nothing for any other line.
 std::optional<std::string_view> SectionName(std::string_view line) {
     line = Trim(line);
@@ -98,7 +103,7 @@ KeyPlace FindKey(std::string_view text, std::string_view section, std::string_vi
                 inSection = true;
                 place.sectionFound = true;
                 place.insertAt = line.end;
-                place.insertNeedsEnd = line.end == line.contentEnd;
+                place.insertNeedsEnd = !EndsWithLineFeed(text, line);
             }
             continue;
         }
@@ -107,7 +112,7 @@ KeyPlace FindKey(std::string_view text, std::string_view section, std::string_vi
         }
         if (!Trim(content).empty()) {
             place.insertAt = line.end;
-            place.insertNeedsEnd = line.end == line.contentEnd;
+            place.insertNeedsEnd = !EndsWithLineFeed(text, line);
         }
         std::size_t equals = content.find('=');
         if (equals != std::string_view::npos &&

@@ -119,6 +119,11 @@ TEST(IniFile, FilesWithoutAFinalLineEnd) {
     test::WriteTestFile(path, "[A]");
     ini.WriteString("a", "k", "v");
     EXPECT_EQ(test::ReadTestFile(path), "[A]\r\nk=v\r\n");
+
+    // A last line ending in a lone CR still gets a full line end before the new key.
+    test::WriteTestFile(path, "[Main]\r\nx=1\r");
+    ini.WriteSettingNumber("Main", "Width", 517);
+    EXPECT_EQ(ini.ReadSettingNumber("Main", "Width", -1), 517);
 }
 
 TEST(IniFile, FirstWriteCreatesTheFile) {
