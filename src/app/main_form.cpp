@@ -1,0 +1,224 @@
+#include "app/main_form.h"
+
+#include <optional>
+#include <utility>
+
+#include "app/title_list_window.h"
+#include "app/window_geometry.h"
+#include "history/history_file.h"
+#include "platform/files.h"
+#include "table/table_file_format.h"
+#include "table/table_file_reader.h"
+#include "table/table_file_writer.h"
+
+namespace qv {
+
+namespace {
+
+// The main grid as designed: 3 columns, 6 rows, one fixed column and row, rows 18 high.
+constexpr GridShape kMainGridShape{3, 6, 1, 1, 32, 18};
+constexpr int32_t kDesignColWidths[] = {32, 153, 69};
+// The hidden one-row grid that keeps a deleted row.
+constexpr GridShape kBufferGridShape{2, 1, 0, 0, 48, 10};
+
+constexpr WindowGeometry kMainDesignGeometry{294, 211, 276, 247};
+constexpr const char* kSettingsSection = "Main";
+
+constexpr const char* kTableExtension = ".qvd";
+
+FileDialogRequest OpenDialogRequest(const std::string& fileName) {
+    FileDialogRequest request;
+    request.title = "データの読み込み";
+    request.filters = {{"Quorvaneの表データ(*.qvd)", "*.qvd"}, {"すべてのファイル(*.*)", "*.*"}};
+    request.fileName = fileName;
+    return request;
+}
+
+FileDialogRequest SaveDialogRequest(const std::string& fileName) {
+    FileDialogRequest request;
+    request.title = "データの保存";
+    request.filters = {{"Quorvaneのデータ(*.qvd)", "*.qvd"}, {"すべてのファイル(*.*)", "*.*"}};
+    request.fileName = fileName;
+    request.confirmOverwrite = true;
+    return request;
+}
+
+// A path has an extension when a "." stands in its last part (after the last "/"); a name
+// ending in "." has the extension ".".
+bool HasExtension(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of('/');
+    const std::string::size_type dot = path.find_last_of('.');
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash);
+}
+
+}  // namespace
+
+TFormMain::TFormMain(WindowSystem& windows, StoreLocations stores, std::string decimalSeparator)
+    : windows_(windows),
+      stores_(std::move(stores)),
+      decimalSeparator_(std::move(decimalSeparator)),
+      grid_(kMainGridShape),
+      buffer_(kBufferGridShape) {
+    for (int32_t col = 0; col < kMainGridShape.colCount; ++col) {
+        grid_.SetColWidth(col, kDesignColWidths[col]);
+    }
+    grid_.AddObserver(this);
+}
+
+TFormMain::~TFormMain() {
+    grid_.RemoveObserver(this);
+}
+
+// --- Start-up, activation, close ---
+
+void TFormMain::FormCreate() {
+    curFileName_.clear();
+    SetLoadRequest(false);
+    firstActivate_ = true;
+    WindowGeometry geometry = kMainDesignGeometry;
+    RestoreGeometry(stores_.settingsFile, kSettingsSection, geometry);
+    windows_.SetMainWindowGeometry(geometry);
+}
+
+void TFormMain::FormActivate() {
+    RenumberRows();
+    if (titles_.Empty()) {
+        LoadHistory();
+    }
+    if (firstActivate_) {
+        windows_.ShowTitleListWindow();
+        firstActivate_ = false;
+    }
+}
+
+void TFormMain::FormClose() {
+    SaveHistory();
+    StoreGeometry(stores_.settingsFile, kSettingsSection, windows_.MainWindowGeometry());
+}
+
+// --- File commands ---
+
+void TFormMain::LoadTableFile() {
+    if (!loadRequest_) {
+        std::optional<std::string> chosen =
+            windows_.RunOpenDialog(OpenDialogRequest(openDialogFileName_));
+        if (chosen) {
+            openDialogFileName_ = *chosen;
+            RequestLoad(std::move(*chosen));
+        }
+    }
+    if (loadRequest_) {
+        // A load that fails in any way leaves the table, the window and CurFileName as they
+        // were, and the request is spent whatever happens.
+        const std::string path = pendingLoadPath_.value_or(curFileName_);
+        SetLoadRequest(false);
+        std::optional<TableFileContent> content = ReadTableFile(path);
+        if (!content) {
+            windows_.ShowMessage(kUnusableFileMessage, MessageKind::Error,
+                                 Buttons(MessageButton::OK));
+            return;
+        }
+        windows_.SetMainWindowGeometry(content->window);
+        ApplyTableFile(std::move(*content), grid_, title_);
+        windows_.TitleChanged();
+        curFileName_ = path;
+    }
+    RenumberRows();
+}
+
+void TFormMain::SaveFile() {
+    if (curFileName_.empty()) {
+        SaveFileAs();
+        return;
+    }
+    WriteTableFile();
+}
+
+void TFormMain::SaveFileAs() {
+    std::optional<std::string> chosen =
+        windows_.RunSaveDialog(SaveDialogRequest(saveDialogFileName_));
+    if (!chosen) {
+        return;
+    }
+    saveDialogFileName_ = *chosen;
+    curFileName_ = std::move(*chosen);
+    if (!HasExtension(curFileName_)) {
+        curFileName_ += kTableExtension;
+    }
+    WriteTableFile();
+}
+
+void TFormMain::WriteTableFile() {
+    UpdateHistory();
+    windows_.TitleListChanged();
+    ReplaceFileAtomically(curFileName_,
+                          BuildTableFile(grid_, title_, windows_.MainWindowGeometry()));
+}
+
+// --- Title list ---
+
+void TFormMain::UpdateHistory() {
+    titles_.Remove(titles_.FindPath(curFileName_));
+    titles_.InsertAtTop(curFileName_, title_);
+}
+
+void TFormMain::LoadHistory() {
+    LoadHistoryFile(stores_.historyFile, titles_);
+    windows_.TitleListChanged();
+}
+
+void TFormMain::SaveHistory() {
+    SaveHistoryFile(stores_.historyFile, titles_);
+}
+
+// --- The command map ---
+
+void TFormMain::K6Click() {
+    windows_.ShowTitleListWindow();
+}
+
+void TFormMain::Open1Click() {
+    LoadTableFile();
+}
+
+void TFormMain::KO1Click() {
+    SaveFile();
+}
+
+void TFormMain::K21Click() {
+    SaveFileAs();
+}
+
+void TFormMain::Tutorial1Click() {
+    windows_.ShowHelp(HelpCommand::Contents);
+}
+
+void TFormMain::KQuorvane1Click() {
+    windows_.ShowAboutBox();
+}
+
+void TFormMain::Exit1Click() {
+    windows_.CloseMainWindow();
+}
+
+void TFormMain::SpeedButton4Click() {
+    windows_.ShowTitleListWindow();
+}
+
+void TFormMain::SpeedButton5Click() {
+    SaveFile();
+}
+
+void TFormMain::SpeedButton2Click() {
+    windows_.ShowHelp(HelpCommand::Finder);
+}
+
+void TFormMain::SpeedButton3Click() {
+    if (history_ != nullptr) {
+        history_->FormClose();
+    }
+    windows_.HideTitleListWindow();
+    windows_.CloseMainWindow();
+}
+
+}  // namespace qv

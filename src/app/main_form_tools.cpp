@@ -1,0 +1,42 @@
+// The column tools of the main window: the statistics report, the match count and the item
+// name of the current column, with the menu items and toolbar button that start them.
+#include "app/main_form.h"
+#include "tools/column_statistics.h"
+#include "tools/match_count.h"
+
+namespace qv {
+
+void TFormMain::CalcColumn() {
+    // Built before anything is shown: an overflow fails the command without a report.
+    const std::string report = ColumnStatisticsReport(grid_, grid_.Col(), decimalSeparator_);
+    windows_.ShowMessage(report, MessageKind::Information, Buttons(MessageButton::OK));
+}
+
+std::string TFormMain::ItemNameForDialog() const {
+    return grid_.CellText(grid_.Col(), 0);
+}
+
+void TFormMain::SetItemName(std::string_view name) {
+    grid_.SetCell(grid_.Col(), 0, name);
+}
+
+void TFormMain::CountMatches(std::string_view searchText) {
+    const int32_t matches = CountMatchingCells(grid_, grid_.Col(), searchText);
+    windows_.ShowMessage(MatchCountMessage(matches), MessageKind::Information,
+                         Buttons(MessageButton::OK));
+}
+
+void TFormMain::KC1Click() {
+    CalcColumn();
+}
+void TFormMain::SpeedButton8Click() {
+    CalcColumn();
+}
+void TFormMain::K25Click() {
+    windows_.ShowMatchCountDialog();
+}
+void TFormMain::K19Click() {
+    windows_.ShowItemNameDialog();
+}
+
+}  // namespace qv

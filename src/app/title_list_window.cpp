@@ -1,0 +1,105 @@
+#include "app/title_list_window.h"
+
+#include <cstddef>
+#include <string>
+
+#include "app/main_form.h"
+#include "platform/cp932.h"
+#include "platform/failure.h"
+#include "platform/files.h"
+#include "table/table_file_format.h"
+
+namespace qv {
+
+namespace {
+
+constexpr const char* kSettingsSection = "Title";
+
+std::string DeleteQuestion(const std::string& title) {
+    return "選択された表「 " + Cp932ToUtf8(title) + " 」" + "を" + "\n" + "本当に削除しますか？";
+}
+
+constexpr const char* kEraseQuestion = "本当にタイトル一覧を全て消去しますか？";
+
+bool AskYesNo(WindowSystem& windows, const std::string& question) {
+    return windows.ShowMessage(question, MessageKind::Confirmation,
+                               MessageButton::Yes | MessageButton::No) == MessageButton::Yes;
+}
+
+// Only a table file is deleted: an entry may name any file (a hand-edited history file, or a
+// path reused for something else since), and the user was asked about a table.
+bool IsTableFile(const std::string& path) {
+    try {
+        return StartsWithTableFileMark(ReadFilePrefix(path, kTableFileMarkPrefixLength));
+    } catch (const Failure&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+TForm_History::TForm_History(TFormMain& main, WindowSystem& windows)
+    : main_(main), windows_(windows) {}
+
+void TForm_History::FormCreate() {
+    WindowGeometry geometry = kDesignGeometry;
+    RestoreGeometry(main_.Stores().settingsFile, kSettingsSection, geometry);
+    windows_.SetTitleListWindowGeometry(geometry);
+}
+
+void TForm_History::FormActivate() {
+    main_.ClearFirstActivate();
+}
+
+void TForm_History::FormClose() {
+    StoreGeometry(main_.Stores().settingsFile, kSettingsSection,
+                  windows_.TitleListWindowGeometry());
+}
+
+bool TForm_History::IsEntry(int index) const {
+    return index >= 0 && static_cast<std::size_t>(index) < main_.Titles().Size();
+}
+
+void TForm_History::FileSelect(int selectedIndex) {
+    if (!IsEntry(selectedIndex)) {
+        return;
+    }
+    const std::string path = main_.Titles().Path(static_cast<std::size_t>(selectedIndex));
+    main_.RequestLoad(path);
+    main_.SetSaveDialogFileName(path);
+    main_.LoadTableFile();
+}
+
+void TForm_History::Button4Click(int selectedIndex) {
+    if (!IsEntry(selectedIndex)) {
+        return;
+    }
+    const auto index = static_cast<std::size_t>(selectedIndex);
+    const std::string path = main_.Titles().Path(index);
+    if (!AskYesNo(windows_, DeleteQuestion(main_.Titles().Title(index)))) {
+        return;
+    }
+    if (IsTableFile(path)) {
+        DeleteFileQuietly(path);
+    }
+    main_.Titles().Remove(index);
+    windows_.TitleListChanged();
+    main_.SaveHistory();
+}
+
+void TForm_History::Button3Click() {
+    if (!AskYesNo(windows_, kEraseQuestion)) {
+        return;
+    }
+    main_.Titles().Clear();
+    windows_.TitleListChanged();
+    DeleteFileQuietly(main_.Stores().historyFile);
+}
+
+void TForm_History::Button2Click() {
+    main_.SetLoadRequest(false);
+    FormClose();
+    windows_.HideTitleListWindow();
+}
+
+}  // namespace qv

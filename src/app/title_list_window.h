@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/window_geometry.h"
+#include "app/window_system.h"
+
+namespace qv {
+
+class TFormMain;
+
+// The title list window's logic. The list it shows is the main window's title list (titles
+// shown, paths hidden, paired by index); the view passes the selected line's index to the
+// handlers, -1 when no line is selected. Handlers raise Failure; the view shows it.
+class TForm_History {
+public:
+    // Where the window stands when the settings file holds nothing for it.
+    static constexpr WindowGeometry kDesignGeometry{254, 147, 335, 177};
+
+    TForm_History(TFormMain& main, WindowSystem& windows);
+    TForm_History(const TForm_History&) = delete;
+    TForm_History& operator=(const TForm_History&) = delete;
+
+    // Window created: restores its place and size from the settings section "Title".
+    void FormCreate();
+    // Window activated: the main window no longer opens it by itself.
+    void FormActivate();
+    // Window closing: stores its place and size under "Title". Raises Failure when the
+    // settings cannot be written, and the view then keeps the window shown.
+    void FormClose();
+
+    // "選択(&S)" and a double click: reopen the selected table.
+    void Button1Click(int selectedIndex) { FileSelect(selectedIndex); }
+    void ListBox_TiTleDblClick(int selectedIndex) { FileSelect(selectedIndex); }
+    // "削除(&D)": after a Yes, deletes the selected entry and its table file, then saves the
+    // history file.
+    void Button4Click(int selectedIndex);
+    // "消去(&E)": after a Yes, empties the list and deletes the history file.
+    void Button3Click();
+    // "閉じる(&X)": drops a pending load request, then closes (FormClose, then hide).
+    void Button2Click();
+
+    // Loads the table of the selected entry through the main window; nothing without a
+    // selection.
+    void FileSelect(int selectedIndex);
+
+private:
+    bool IsEntry(int index) const;
+
+    TFormMain& main_;
+    WindowSystem& windows_;
+};
+
+}  // namespace qv

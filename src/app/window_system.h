@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/window_geometry.h"
+
+namespace qv {
+
+struct FileFilter {
+    std::string name;     // shown, e.g. "Quorvaneの表データ(*.qvd)"
+    std::string pattern;  // e.g. "*.qvd"; "*.*" shows every file
+};
+
+// What an open or save dialog shows. Texts are UTF-8; the file name is a path as the file
+// system spells it.
+struct FileDialogRequest {
+    std::string title;
+    std::vector<FileFilter> filters;
+    int selectedFilter = 0;
+    std::string fileName;
+    bool confirmOverwrite = false;  // save dialog: ask before replacing an existing file
+};
+
+enum class MessageKind { Warning, Error, Information, Confirmation };
+
+// The buttons of the message dialog, in the order they stand in it.
+enum class MessageButton : uint16_t {
+    None = 0,
+    Yes = 1 << 0,
+    No = 1 << 1,
+    OK = 1 << 2,
+    Cancel = 1 << 3,
+    Abort = 1 << 4,
+    Retry = 1 << 5,
+    Ignore = 1 << 6,
+    All = 1 << 7,
+    Help = 1 << 8,
+};
+using MessageButtons = uint16_t;
+constexpr MessageButtons operator|(MessageButton a, MessageButton b) {
+    return static_cast<MessageButtons>(static_cast<uint16_t>(a) | static_cast<uint16_t>(b));
+}
+constexpr MessageButtons Buttons(MessageButton b) { return static_cast<MessageButtons>(b); }
+
+enum class HelpCommand { Contents = 3, Finder = 11 };
+
+// Everything the program's logic needs from the windowing system. The Qt windows implement it;
+// tests use a scripted fake. Texts given here are UTF-8.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    // The open and save dialogs: the full path confirmed, or nothing when cancelled.
+    virtual std::optional<std::string> RunOpenDialog(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> RunSaveDialog(const FileDialogRequest& request) = 0;
+
+    // The modal message dialog; returns the button pressed (Cancel for the close box).
+    virtual MessageButton ShowMessage(std::string_view text, MessageKind kind,
+                                      MessageButtons buttons) = 0;
+
+    // Outer place and size of the main window and of the title list window.
+    virtual WindowGeometry MainWindowGeometry() const = 0;
+    virtual void SetMainWindowGeometry(const WindowGeometry& geometry) = 0;
+    virtual WindowGeometry TitleListWindowGeometry() const = 0;
+    virtual void SetTitleListWindowGeometry(const WindowGeometry& geometry) = 0;
+
+    // Shows the title list window without waiting, in front; only raises it when shown.
+    virtual void ShowTitleListWindow() = 0;
+    // Hides the title list window (its closing logic has already run).
+    virtual void HideTitleListWindow() = 0;
+    // Closes the main window as its close box would (the close logic runs, and may refuse).
+    virtual void CloseMainWindow() = 0;
+
+    // Modal windows; each returns when closed.
+    virtual void ShowAboutBox() = 0;
+    virtual void ShowItemNameDialog() = 0;
+    virtual void ShowMatchCountDialog() = 0;
+
+    // The help viewer on the program's help file.
+    virtual void ShowHelp(HelpCommand command) = 0;
+
+    // The logic changed the title or the title list: show them again.
+    virtual void TitleChanged() = 0;
+    virtual void TitleListChanged() = 0;
+};
+
+}  // namespace qv

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+namespace qv::cli {
+
+// Exit codes of quorvane-cli.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // the failure box's text went to stderr
+inline constexpr int kExitUsage = 2;
+
+// Each command loads FILE through the program's own table reader and writes its result to
+// `out`; a failure is written to `err` as the failure box would show it (message and ".").
+int RunDump(const std::string& file, std::ostream& out, std::ostream& err);
+int RunStats(const std::string& file, int32_t col, std::ostream& out, std::ostream& err);
+int RunCount(const std::string& file, int32_t col, const std::string& textUtf8,
+             std::ostream& out, std::ostream& err);
+
+}  // namespace qv::cli

@@ -1,0 +1,63 @@
+#include "cli/cli_table_loading.h"
+
+#include <ostream>
+
+#include "cli/cli_commands.h"
+#include "table/table_file_format.h"
+#include "table/table_file_reader.h"
+
+namespace qv::cli {
+
+namespace {
+
+// The main grid at start: 3 columns, 6 rows, one fixed column and row, data columns 153 and 69
+// wide, everything else at the default sizes.
+GridShape MainGridShape() {
+    return GridShape{3, 6, 1, 1, 32, 18};
+}
+
+}  // namespace
+
+LoadedTable::LoadedTable() : grid(MainGridShape()) {
+    grid.SetColWidth(1, 153);
+    grid.SetColWidth(2, 69);
+}
+
+std::unique_ptr<LoadedTable> LoadTable(const std::string& path, std::ostream& err) {
+    std::optional<TableFileContent> content = ReadTableFile(path);
+    if (!content) {
+        err << kUnusableFileMessage << '\n';
+        return nullptr;
+    }
+    auto table = std::make_unique<LoadedTable>();
+    ApplyTableFile(std::move(*content), table->grid, table->title);
+    return table;
+}
+
+int ReportFailure(const std::exception& failure, std::ostream& err) {
+    err << failure.what() << ".\n";
+    return kExitFailure;
+}
+
+int CheckColumnArgument(int32_t col, std::ostream& err) {
+    if (col >= 1) {
+        return kExitOk;
+    }
+    err << "COL must be a data column of the table, 1 or more (got " << col << ")\n";
+    return kExitUsage;
+}
+
+int CheckColumnInTable(int32_t col, const TableGrid& grid, std::ostream& err) {
+    if (col < grid.ColCount()) {
+        return kExitOk;
+    }
+    err << "COL " << col << " is not a data column of this table: ";
+    if (grid.ColCount() <= 1) {
+        err << "it has no data column\n";
+    } else {
+        err << "its data columns are 1 to " << grid.ColCount() - 1 << '\n';
+    }
+    return kExitUsage;
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "table/table_grid.h"
+
+namespace qv::cli {
+
+// A table file loaded into a main grid as the program creates it at start.
+struct LoadedTable {
+    LoadedTable();
+    TableGrid grid;
+    std::string title;  // CP932 bytes
+};
+
+// Loads the table file at `path` through the program's own reader. Returns nothing when the
+// file is refused at its first line, after writing the program's refusal message to `err`.
+// Raises Failure as the reader does (file system messages, bad number lines, too large).
+std::unique_ptr<LoadedTable> LoadTable(const std::string& path, std::ostream& err);
+
+// Writes a failure as the failure box shows it: the message and a full stop, then a line end.
+// Returns kExitFailure.
+int ReportFailure(const std::exception& failure, std::ostream& err);
+
+// The column tools work on the data columns 1 .. ColCount-1. A column below 1 is refused before
+// the file is read; one beyond the table after it. Both write a usage message to `err` and
+// return kExitUsage; otherwise kExitOk.
+int CheckColumnArgument(int32_t col, std::ostream& err);
+int CheckColumnInTable(int32_t col, const TableGrid& grid, std::ostream& err);
+
+}  // namespace qv::cli

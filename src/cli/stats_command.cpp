@@ -1,0 +1,40 @@
+// quorvane-cli stats FILE COL: the statistics report of one column, as the program's "計算"
+// command shows it, lines joined by LF and one LF at the end.
+//
+// Numbers are written with "." as the decimal separator whatever the machine's locale (the
+// program itself uses the locale's), so that the output is the same on every machine.
+#include <ostream>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_table_loading.h"
+#include "platform/failure.h"
+#include "tools/column_statistics.h"
+
+namespace qv::cli {
+
+namespace {
+
+constexpr std::string_view kDecimalSeparator = ".";
+
+}  // namespace
+
+int RunStats(const std::string& file, int32_t col, std::ostream& out, std::ostream& err) {
+    if (const int usage = CheckColumnArgument(col, err); usage != kExitOk) {
+        return usage;
+    }
+    try {
+        const std::unique_ptr<LoadedTable> table = LoadTable(file, err);
+        if (!table) {
+            return kExitFailure;
+        }
+        if (const int usage = CheckColumnInTable(col, table->grid, err); usage != kExitOk) {
+            return usage;
+        }
+        out << ColumnStatisticsReport(table->grid, col, kDecimalSeparator) << '\n';
+        return kExitOk;
+    } catch (const std::exception& failure) {
+        return ReportFailure(failure, err);
+    }
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "history/title_list.h"
+
+namespace qv {
+
+// The history file keeps the title list between runs: for each entry from the top, its path
+// on one line and its title on the next, every line ending with CR LF, bytes unconverted.
+
+// At most this many entries, the top ones, are written.
+inline constexpr std::size_t kHistoryFileMaxEntries = 51;
+
+// Appends the entries of the history file at `path` to `list`, in the file's order, skipping
+// those whose path names no existing file (a folder does not count). A path on the last line
+// gets the empty title. A missing history file leaves the list as it was; a file that cannot
+// be read raises Failure with the file system's message and adds nothing.
+void LoadHistoryFile(const std::string& path, TitleList& list);
+
+// The bytes of the history file for the list's first kHistoryFileMaxEntries entries.
+std::string BuildHistoryFile(const TitleList& list);
+
+// Replaces the history file at `path` by the list, atomically: on failure (Failure with the
+// file system's message) the old file stays as it was. An empty list writes nothing at all.
+void SaveHistoryFile(const std::string& path, const TitleList& list);
+
+}  // namespace qv

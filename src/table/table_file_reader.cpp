@@ -1,0 +1,112 @@
+#include "table/table_file_reader.h"
+
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <utility>
+
+#include "platform/failure.h"
+#include "platform/files.h"
+#include "platform/line_reader.h"
+#include "platform/text.h"
+#include "table/table_file_format.h"
+
+namespace qv {
+
+namespace {
+
+// The file's bytes prepared so that every line the reader hands out is followed by a CR in
+// the buffer, which lets the grid keep the cell texts in place: the first end-of-file byte is
+// overwritten with CR, and a CR is appended when the last line has no end of its own.
+struct PreparedText {
+    std::shared_ptr<const std::string> buffer;
+    std::string_view text;  // the part before the end of the file
+};
+
+PreparedText PrepareText(std::string bytes) {
+    std::size_t end = bytes.size();
+    if (const void* eof = std::memchr(bytes.data(), kEndOfFileByte, bytes.size())) {
+        end = static_cast<std::size_t>(static_cast<const char*>(eof) - bytes.data());
+        bytes[end] = '\r';
+    } else if (!bytes.empty() && bytes.back() != '\r' &&
+               !(bytes.back() == '\n' && bytes.size() >= 2 && bytes[bytes.size() - 2] == '\r')) {
+        // Only then: appending to a buffer read to its exact size doubles its capacity.
+        bytes.push_back('\r');
+    }
+    auto buffer = std::make_shared<const std::string>(std::move(bytes));
+    return {buffer, std::string_view(buffer->data(), end)};
+}
+
+// A count as the grid will hold it once set.
+int32_t ReadCount(LineReader& lines) {
+    int32_t count = StrToInt(lines.Next());
+    if (count >= kGridCountLimit) {
+        throw Failure(kGridTooLargeMessage);
+    }
+    return count <= 0 ? 1 : count;
+}
+
+void ReadHeader(LineReader& lines, TableFileContent& content) {
+    lines.Next();  // the format version, not checked
+    content.window.left = StrToInt(lines.Next());
+    content.window.top = StrToInt(lines.Next());
+    content.window.width = StrToInt(lines.Next());
+    content.window.height = StrToInt(lines.Next());
+    lines.Next();  // separator
+    content.title = std::string(lines.Next());
+    content.colCount = ReadCount(lines);
+    content.rowCount = ReadCount(lines);
+    // Grown one by one: a file may claim a huge count and end after a few lines.
+    for (int32_t col = 1; col < content.colCount; ++col) {
+        content.widths.push_back(StrToInt(lines.Next()));
+    }
+    lines.Next();  // separator
+}
+
+// Appends the cells row by row until the table is full or the file has ended; the grid fills
+// the rest with the empty text.
+void ReadCells(LineReader& lines, TableFileContent& content,
+               std::shared_ptr<const std::string> buffer) {
+    const int32_t dataCols = content.colCount - 1;
+    if (dataCols == 0) {
+        return;  // no cells: the grid need not keep the file's buffer
+    }
+    content.cells = TableGrid::BulkCells(std::move(buffer), dataCols);
+    for (int32_t row = 0; row < content.rowCount && !lines.AtEnd(); ++row) {
+        for (int32_t col = 0; col < dataCols && !lines.AtEnd(); ++col) {
+            content.cells.Append(col, lines.Next());
+        }
+    }
+}
+
+}  // namespace
+
+std::optional<TableFileContent> ReadTableFile(const std::string& path) {
+    if (!StartsWithTableFileMark(ReadFilePrefix(path, kTableFileMarkPrefixLength))) {
+        return std::nullopt;
+    }
+    PreparedText prepared = PrepareText(ReadWholeFile(path));
+    LineReader lines(prepared.text);
+    // The file may have changed since its first bytes were looked at.
+    if (lines.Next() != kTableFileMark) {
+        return std::nullopt;
+    }
+    TableFileContent content;
+    ReadHeader(lines, content);
+    ReadCells(lines, content, std::move(prepared.buffer));
+    return content;
+}
+
+void ApplyTableFile(TableFileContent&& content, TableGrid& grid, std::string& title) {
+    title.clear();
+    grid.ClearCells(0, grid.RowCount(), 1, grid.ColCount());
+    grid.SetColCount(content.colCount);
+    grid.SetRowCount(content.rowCount);
+    for (int32_t col = 1; col < content.colCount; ++col) {
+        grid.SetColWidth(col, content.widths[static_cast<std::size_t>(col - 1)]);
+    }
+    grid.ReplaceCells(1, 0, content.rowCount, std::move(content.cells));
+    title = std::move(content.title);
+}
+
+}  // namespace qv

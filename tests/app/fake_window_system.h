@@ -1,0 +1,159 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/window_system.h"
+
+namespace qv::test {
+
+// One message dialog as the logic asked for it.
+struct RecordedMessage {
+    std::string text;  // UTF-8
+    MessageKind kind = MessageKind::Information;
+    MessageButtons buttons = 0;
+};
+
+// A scripted stand-in for the windowing system. Tests queue the user's answers to dialogs and
+// questions beforehand, then read back what the logic asked for and in which order.
+//
+// Unscripted answers: a file dialog with no queued answer counts as cancelled and fails the
+// test; a message with a single button answers with that button (the user can only press OK);
+// a question with several buttons and no queued answer fails the test and answers Cancel, as
+// the close box would.
+class FakeWindowSystem : public WindowSystem {
+public:
+    // --- Scripted answers, taken from the front, one per dialog shown. nullopt = cancelled. ---
+    std::deque<std::optional<std::string>> openDialogAnswers;
+    std::deque<std::optional<std::string>> saveDialogAnswers;
+    std::deque<MessageButton> messageAnswers;
+
+    // --- What the logic asked for. ---
+    std::vector<FileDialogRequest> openDialogRequests;
+    std::vector<FileDialogRequest> saveDialogRequests;
+    std::vector<RecordedMessage> messages;
+    std::vector<HelpCommand> helpRequests;
+    // Every call, by the name of the WindowSystem function, in order ("ShowMessage",
+    // "TitleListChanged", ...). Setting a geometry is logged too; reading one is not.
+    std::vector<std::string> calls;
+
+    // --- Window state as the view would hold it. ---
+    WindowGeometry mainGeometry{};
+    WindowGeometry titleListGeometry{};
+    bool titleListVisible = false;
+    int mainWindowCloseRequests = 0;
+
+    // --- Hooks: what the user does while a modal window is open, or what closing the main
+    // window runs (the view calls the main window's FormClose). Empty hooks do nothing. ---
+    std::function<void()> onCloseMainWindow;
+    std::function<void()> onAboutBox;
+    std::function<void()> onItemNameDialog;
+    std::function<void()> onMatchCountDialog;
+
+    // How often a call was made.
+    int CallCount(std::string_view name) const {
+        int count = 0;
+        for (const std::string& call : calls) {
+            count += call == name ? 1 : 0;
+        }
+        return count;
+    }
+
+    std::optional<std::string> RunOpenDialog(const FileDialogRequest& request) override {
+        calls.emplace_back("RunOpenDialog");
+        openDialogRequests.push_back(request);
+        return TakeAnswer(openDialogAnswers, "open dialog");
+    }
+
+    std::optional<std::string> RunSaveDialog(const FileDialogRequest& request) override {
+        calls.emplace_back("RunSaveDialog");
+        saveDialogRequests.push_back(request);
+        return TakeAnswer(saveDialogAnswers, "save dialog");
+    }
+
+    MessageButton ShowMessage(std::string_view text, MessageKind kind,
+                              MessageButtons buttons) override {
+        calls.emplace_back("ShowMessage");
+        messages.push_back(RecordedMessage{std::string(text), kind, buttons});
+        if (!messageAnswers.empty()) {
+            MessageButton answer = messageAnswers.front();
+            messageAnswers.pop_front();
+            return answer;
+        }
+        if (IsSingleButton(buttons)) {
+            return static_cast<MessageButton>(buttons);
+        }
+        ADD_FAILURE() << "unscripted question: " << text;
+        return MessageButton::Cancel;
+    }
+
+    WindowGeometry MainWindowGeometry() const override { return mainGeometry; }
+    void SetMainWindowGeometry(const WindowGeometry& geometry) override {
+        calls.emplace_back("SetMainWindowGeometry");
+        mainGeometry = geometry;
+    }
+    WindowGeometry TitleListWindowGeometry() const override { return titleListGeometry; }
+    void SetTitleListWindowGeometry(const WindowGeometry& geometry) override {
+        calls.emplace_back("SetTitleListWindowGeometry");
+        titleListGeometry = geometry;
+    }
+
+    void ShowTitleListWindow() override {
+        calls.emplace_back("ShowTitleListWindow");
+        titleListVisible = true;
+    }
+    void HideTitleListWindow() override {
+        calls.emplace_back("HideTitleListWindow");
+        titleListVisible = false;
+    }
+    void CloseMainWindow() override {
+        calls.emplace_back("CloseMainWindow");
+        ++mainWindowCloseRequests;
+        if (onCloseMainWindow) {
+            onCloseMainWindow();
+        }
+    }
+
+    void ShowAboutBox() override { RunModal("ShowAboutBox", onAboutBox); }
+    void ShowItemNameDialog() override { RunModal("ShowItemNameDialog", onItemNameDialog); }
+    void ShowMatchCountDialog() override { RunModal("ShowMatchCountDialog", onMatchCountDialog); }
+
+    void ShowHelp(HelpCommand command) override {
+        calls.emplace_back("ShowHelp");
+        helpRequests.push_back(command);
+    }
+
+    void TitleChanged() override { calls.emplace_back("TitleChanged"); }
+    void TitleListChanged() override { calls.emplace_back("TitleListChanged"); }
+
+private:
+    static bool IsSingleButton(MessageButtons buttons) {
+        return buttons != 0 && (buttons & (buttons - 1)) == 0;
+    }
+
+    std::optional<std::string> TakeAnswer(std::deque<std::optional<std::string>>& answers,
+                                          std::string_view dialog) {
+        if (answers.empty()) {
+            ADD_FAILURE() << "unscripted " << dialog;
+            return std::nullopt;
+        }
+        std::optional<std::string> answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+
+    void RunModal(const char* name, const std::function<void()>& hook) {
+        calls.emplace_back(name);
+        if (hook) {
+            hook();
+        }
+    }
+};
+
+}  // namespace qv::test
