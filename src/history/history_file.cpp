@@ -12,7 +12,10 @@ void LoadHistoryFile(const std::string& path, TitleList& list) {
     if (!IsExistingFile(path)) {
         return;
     }
-    const std::string text = ReadWholeFile(path);
+    ParseHistoryFile(ReadWholeFile(path), list);
+}
+
+void ParseHistoryFile(std::string_view text, TitleList& list) {
     LineReader lines(text);
     while (!lines.AtEnd()) {
         std::string entryPath(lines.Next());

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "history/title_list.h"
 
@@ -18,6 +19,9 @@ inline constexpr std::size_t kHistoryFileMaxEntries = 51;
 // gets the empty title. A missing history file leaves the list as it was; a file that cannot
 // be read raises Failure with the file system's message and adds nothing.
 void LoadHistoryFile(const std::string& path, TitleList& list);
+
+// LoadHistoryFile on the history file's bytes already in memory.
+void ParseHistoryFile(std::string_view text, TitleList& list);
 
 // The bytes of the history file for the list's first kHistoryFileMaxEntries entries.
 std::string BuildHistoryFile(const TitleList& list);

@@ -85,9 +85,13 @@ std::optional<TableFileContent> ReadTableFile(const std::string& path) {
     if (!StartsWithTableFileMark(ReadFilePrefix(path, kTableFileMarkPrefixLength))) {
         return std::nullopt;
     }
-    PreparedText prepared = PrepareText(ReadWholeFile(path));
+    // The file may have changed since its first bytes were looked at: the mark is checked again.
+    return ParseTableFile(ReadWholeFile(path));
+}
+
+std::optional<TableFileContent> ParseTableFile(std::string bytes) {
+    PreparedText prepared = PrepareText(std::move(bytes));
     LineReader lines(prepared.text);
-    // The file may have changed since its first bytes were looked at.
     if (lines.Next() != kTableFileMark) {
         return std::nullopt;
     }

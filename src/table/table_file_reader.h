@@ -33,6 +33,9 @@ struct TableFileContent {
 // failure: the lines missing at its end read as empty.
 std::optional<TableFileContent> ReadTableFile(const std::string& path);
 
+// The same on the file's bytes already in memory (the whole file).
+std::optional<TableFileContent> ParseTableFile(std::string bytes);
+
 // Empties the title and the table's item names and data cells (as ClearAll does), then gives
 // the grid the file's counts, widths and cells and sets `title`. Cannot fail: everything was
 // checked by ReadTableFile. The current cell moves only as the new counts make it. The window

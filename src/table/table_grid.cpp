@@ -261,12 +261,14 @@ void TableGrid::WriteRowLabels(int32_t rowBegin, int32_t rowEnd) {
 }
 
 TableGrid::BulkCells::BulkCells(std::shared_ptr<const std::string> arena, int32_t columns)
-    : arena_(std::move(arena)),
-      columns_(static_cast<std::size_t>(std::max(columns, 0))),
-      lengths_(static_cast<std::size_t>(std::max(columns, 0)), 0) {}
+    : arena_(std::move(arena)), declaredColumns_(std::max(columns, 0)) {}
 
 void TableGrid::BulkCells::Append(int32_t index, std::string_view text) {
-    CellColumn::ChunkList& chunks = columns_[static_cast<std::size_t>(index)];
+    const auto column = static_cast<std::size_t>(index);
+    if (column >= columns_.size()) {
+        columns_.resize(column + 1);
+    }
+    CellColumn::ChunkList& chunks = columns_[column];
     if (chunks.empty() || chunks.back().size >= CellColumn::kBlockSize) {
         CellColumn::Chunk block;
         block.kind = CellColumn::Chunk::Kind::Texts;
@@ -275,15 +277,21 @@ void TableGrid::BulkCells::Append(int32_t index, std::string_view text) {
     }
     chunks.back().cells.push_back(text.empty() ? 0 : cell_handle::MakeArena(text.data()));
     chunks.back().size += 1;
-    lengths_[static_cast<std::size_t>(index)] += 1;
 }
 
 void TableGrid::ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd,
                              BulkCells&& bulk) {
     arenas_.push_back(bulk.arena_);
-    for (int32_t k = 0; k < bulk.Columns(); ++k) {
+    const int32_t filled = static_cast<int32_t>(bulk.columns_.size());
+    for (int32_t k = 0; k < filled; ++k) {
         ColumnAt(firstCol + k).Replace(rowBegin, rowEnd,
                                        std::move(bulk.columns_[static_cast<std::size_t>(k)]));
+    }
+    // Columns the bulk declares but holds no text for are emptied where anything is stored.
+    for (auto& [col, column] : columns_) {
+        if (col >= firstCol + filled && col - firstCol < bulk.Columns()) {
+            column.Clear(rowBegin, rowEnd);
+        }
     }
     ReleaseUnusedArenas();
     NotifyCells();

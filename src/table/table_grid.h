@@ -131,13 +131,14 @@ public:
         BulkCells(std::shared_ptr<const std::string> arena, int32_t columns);
         // Appends the next text of column `index` (0-based within the bulk).
         void Append(int32_t index, std::string_view text);
-        int32_t Columns() const { return static_cast<int32_t>(columns_.size()); }
+        int32_t Columns() const { return declaredColumns_; }
 
     private:
         friend class TableGrid;
         std::shared_ptr<const std::string> arena_;
+        int32_t declaredColumns_;
+        // Only the columns that received a text, so that a huge declared width costs nothing.
         std::vector<CellColumn::ChunkList> columns_;
-        std::vector<int32_t> lengths_;
     };
     // Cells (firstCol + k, rowBegin + j) take the bulk's texts for j below its column's length
     // and "" up to rowEnd. Nothing else changes.

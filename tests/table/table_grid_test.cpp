@@ -237,7 +237,9 @@ TEST_F(TableGridTest, ClearingKeepsCellsOutsideTheRange) {
 
 TEST_F(TableGridTest, BulkCellsPointIntoTheirBuffer) {
     auto buffer = std::make_shared<std::string>("alpha\rbeta\r\r\xE8\x9F\r");
-    TableGrid::BulkCells bulk(buffer, 2);
+    TableGrid::BulkCells bulk(buffer, 3);  // the third column receives no text at all
+    grid.SetCell(3, 2, "emptied");
+    grid.SetCell(4, 2, "beyond the bulk");
     bulk.Append(0, std::string_view(buffer->data(), 5));
     bulk.Append(1, std::string_view(buffer->data() + 6, 4));
     bulk.Append(0, std::string_view(buffer->data() + 11, 0));
@@ -251,6 +253,8 @@ TEST_F(TableGridTest, BulkCellsPointIntoTheirBuffer) {
     EXPECT_EQ(grid.Cell(2, 1), "\xE8\x9F");
     EXPECT_EQ(grid.Cell(1, 5), "");
     EXPECT_EQ(grid.Cell(1, 7), "hidden");
+    EXPECT_EQ(grid.Cell(3, 2), "");
+    EXPECT_EQ(grid.Cell(4, 2), "beyond the bulk");
     grid.SetCell(1, 0, "changed");
     EXPECT_EQ(grid.Cell(1, 0), "changed");
     EXPECT_EQ(grid.Cell(2, 0), "beta");
