@@ -141,11 +141,22 @@ void TFormMain::SaveFileAs() {
         return;
     }
     saveDialogFileName_ = *chosen;
-    curFileName_ = std::move(*chosen);
-    if (!HasExtension(curFileName_)) {
-        curFileName_ += kTableExtension;
+    std::string path = std::move(*chosen);
+    if (!HasExtension(path)) {
+        path += kTableExtension;
+        // The dialog asked about the name as typed; the file actually replaced needs its own yes.
+        if (IsExistingFile(path) && !ConfirmReplacing(path)) {
+            return;
+        }
     }
+    curFileName_ = std::move(path);
     WriteTableFile();
+}
+
+bool TFormMain::ConfirmReplacing(const std::string& path) {
+    const std::string question = path + " は既に存在します。\n上書きしますか？";
+    return windows_.ShowMessage(question, MessageKind::Confirmation,
+                                MessageButton::Yes | MessageButton::No) == MessageButton::Yes;
 }
 
 void TFormMain::WriteTableFile() {

@@ -18,7 +18,7 @@ class TForm_History;
 // It reaches the windowing system only through WindowSystem. Commands raise Failure; the view
 // shows it in the failure box and the program carries on with the state the command reached.
 class TFormMain : private TableGridObserver {
-  public:
+public:
     // `stores` names the settings and history files; `decimalSeparator` is the locale's, read
     // once at start.
     TFormMain(WindowSystem& windows, StoreLocations stores, std::string decimalSeparator);
@@ -133,8 +133,9 @@ class TFormMain : private TableGridObserver {
     void SpeedButton2Click();  // 使い方，バージョン情報の表示
     void SpeedButton3Click();  // このプログラムを終了
 
-  private:
+private:
     void RowMoved(int32_t from, int32_t to) override { StringGridRowMoved(from, to); }
+    bool ConfirmReplacing(const std::string& path);
 
     WindowSystem& windows_;
     StoreLocations stores_;

@@ -351,6 +351,26 @@ TEST_F(MainFormFilesTest, OnlyAPathWithoutExtensionGetsQvd) {
     }
 }
 
+TEST_F(MainFormFilesTest, ReplacingTheFileWithTheAppendedExtensionIsConfirmed) {
+    WriteTestFile(folder_ / "list1.qvd", "precious");
+    Grid().SetCell(1, 1, "new");
+    windows_.saveDialogAnswers.push_back(folder_ / "list1");
+    windows_.messageAnswers.push_back(MessageButton::No);
+    form_.K21Click();
+    ASSERT_EQ(windows_.messages.size(), 1u);
+    EXPECT_EQ(windows_.messages[0].text,
+              (folder_ / "list1.qvd") + " は既に存在します。\n上書きしますか？");
+    EXPECT_EQ(windows_.messages[0].kind, MessageKind::Confirmation);
+    EXPECT_EQ(ReadTestFile(folder_ / "list1.qvd"), "precious");
+    EXPECT_EQ(form_.CurFileName(), "");
+
+    windows_.saveDialogAnswers.push_back(folder_ / "list1");
+    windows_.messageAnswers.push_back(MessageButton::Yes);
+    form_.K21Click();
+    EXPECT_EQ(form_.CurFileName(), folder_ / "list1.qvd");
+    EXPECT_NE(ReadTestFile(folder_ / "list1.qvd").find("new"), std::string::npos);
+}
+
 TEST_F(MainFormFilesTest, ACancelledSaveChangesNothing) {
     windows_.saveDialogAnswers.push_back(std::nullopt);
     form_.K21Click();
