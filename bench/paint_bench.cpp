@@ -1,0 +1,77 @@
+// Painting the grid view costs in the cells shown, never in the rows of the table: a full-screen
+// view of a ten-million-row table paints as fast as one of a table that just fills the screen.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <algorithm>
+#include <string>
+
+#include "gui/grid_view.h"
+#include "platform/cp932.h"
+#include "table/grid_geometry.h"
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+std::string Cp932(const std::string& utf8) {
+    return qv::Utf8ToCp932(utf8).value();
+}
+
+// Japanese texts in every cell the view shows, row labels in the label column.
+void FillShownCells(qv::TableGrid& grid) {
+    const qv::GridGeometry geometry(grid, kWidth, kHeight);
+    const std::string texts[] = {Cp932("東京都千代田区"), Cp932("ｶﾀｶﾅ ﾃﾞｰﾀ"),
+                                 Cp932("表計算の値 12345"), Cp932("あいうえお")};
+    for (const qv::AxisSpan& row : geometry.Rows().Spans()) {
+        grid.WriteRowLabels(std::max(row.index, 1), row.index + 1);
+        for (const qv::AxisSpan& col : geometry.Columns().Spans()) {
+            if (col.index > 0) {
+                grid.SetCell(col.index, row.index, texts[(col.index + row.index) % 4]);
+            }
+        }
+    }
+}
+
+// A table of `rows` rows shown at 1920 x 1080, scrolled to its middle.
+void BM_PaintFullScreen(benchmark::State& state) {
+    const auto rows = static_cast<int32_t>(state.range(0));
+    qv::TableGrid grid(qv::GridShape{40, rows, 1, 1, 64, 18});
+    grid.SetColWidth(0, 32);
+    grid.SetTopLeft(qv::GridCell{1, rows / 2});
+    qv::GridView view(grid);
+    view.resize(kWidth, kHeight);
+    view.show();
+    QApplication::processEvents();
+    FillShownCells(grid);
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        view.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_PaintFullScreen)
+    ->ArgName("rows")
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR")) {
+        qputenv("QT_QPA_FONTDIR", "/usr/share/fonts");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
