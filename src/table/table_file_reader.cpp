@@ -1,6 +1,6 @@
 #include "table/table_file_reader.h"
 
-#include <cstring>
+#include <algorithm>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -24,15 +24,15 @@ struct PreparedText {
 };
 
 PreparedText PrepareText(std::string bytes) {
-    std::size_t end = bytes.size();
-    if (const void* eof = std::memchr(bytes.data(), kEndOfFileByte, bytes.size())) {
-        end = static_cast<std::size_t>(static_cast<const char*>(eof) - bytes.data());
+    std::size_t end = std::string_view(bytes).find(kEndOfFileByte);
+    if (end != std::string_view::npos) {
         bytes[end] = '\r';
     } else if (!bytes.empty() && bytes.back() != '\r' &&
                !(bytes.back() == '\n' && bytes.size() >= 2 && bytes[bytes.size() - 2] == '\r')) {
         // Only then: appending to a buffer read to its exact size doubles its capacity.
         bytes.push_back('\r');
     }
+    end = std::min(end, bytes.size());
     auto buffer = std::make_shared<const std::string>(std::move(bytes));
     return {buffer, std::string_view(buffer->data(), end)};
 }
