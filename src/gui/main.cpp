@@ -1,10 +1,21 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <cstdlib>
+
+#include "gui/application.h"
+#include "platform/decimal_separator.h"
+#include "platform/program_paths.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quorvane Ver1.00"));
-    window.show();
-    return app.exec();
+    QApplication qtApplication(argc, argv);
+    qv::PrepareApplication(qtApplication);
+    // The program ends when its main window has closed, whatever other window is still open.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    qv::Application program(
+        qv::ResolveStoreLocations(qv::ProgramPath(), std::getenv("XDG_CONFIG_HOME"),
+                                  std::getenv("HOME")),
+        qv::ProgramDecimalSeparator());
+    program.EndEventLoopWithMainWindow();
+    program.Start();
+    return QApplication::exec();
 }

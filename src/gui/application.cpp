@@ -1,0 +1,105 @@
+#include "gui/application.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include "app/main_form.h"
+#include "app/title_list_window.h"
+#include "gui/about_box.h"
+#include "gui/activation_tracker.h"
+#include "gui/history_window.h"
+#include "gui/icons.h"
+#include "gui/item_name_dialog.h"
+#include "gui/main_window.h"
+#include "gui/match_count_dialog.h"
+#include "gui/program_info.h"
+#include "gui/qt_window_system.h"
+#include "gui/window_placement.h"
+
+namespace qv {
+
+namespace {
+
+void LoadQtJapaneseTexts(QApplication& application) {
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(translator);
+    }
+}
+
+// The fonts of the design are those of a Japanese Windows; the IPA fonts are drawn to the same
+// measures. "System" and "Terminal" were fixed-pitch gothic faces there.
+void MapDesignFonts() {
+    QFont::insertSubstitutions(QString::fromUtf8(kMinchoFont),
+                               {QStringLiteral("IPAMincho"), QStringLiteral("IPAexMincho"),
+                                QStringLiteral("Noto Serif CJK JP")});
+    QFont::insertSubstitutions(QString::fromUtf8(kGothicFont),
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
+                                QStringLiteral("Noto Sans CJK JP")});
+    for (const char* fixedPitch : {kSystemFont, kTerminalFont}) {
+        QFont::insertSubstitutions(QString::fromUtf8(fixedPitch),
+                                   {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic"),
+                                    QStringLiteral("Noto Sans Mono CJK JP")});
+    }
+}
+
+}  // namespace
+
+void PrepareApplication(QApplication& application) {
+    LoadQtJapaneseTexts(application);
+    MapDesignFonts();
+    QApplication::setWindowIcon(ProgramIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("quorvane"));
+}
+
+Application::Application(StoreLocations stores, std::string decimalSeparator)
+    : windows_(std::make_unique<QtWindowSystem>()) {
+    form_ = std::make_unique<TFormMain>(*windows_, std::move(stores), std::move(decimalSeparator));
+    titleList_ = std::make_unique<TForm_History>(*form_, *windows_);
+    form_->AttachTitleListWindow(titleList_.get());
+
+    main_ = std::make_unique<MainWindow>(*form_, *windows_);
+    windows_->AttachMainWindow(main_.get());
+    form_->FormCreate();
+
+    about_ = std::make_unique<AboutBox>(main_.get());
+    windows_->AttachAboutBox(about_.get());
+    itemName_ = std::make_unique<ItemNameDialog>(*form_, *windows_, main_.get());
+    windows_->AttachItemNameDialog(itemName_.get());
+    matchCount_ = std::make_unique<MatchCountDialog>(*form_, *windows_, main_.get());
+    windows_->AttachMatchCountDialog(matchCount_.get());
+
+    history_ = std::make_unique<HistoryWindow>(*titleList_, *form_, *windows_);
+    windows_->AttachTitleListWindow(history_.get());
+    titleList_->FormCreate();
+
+    tracker_ = std::make_unique<ActivationTracker>(
+        *main_, *history_, [this] { windows_->RunCommand([this] { form_->FormActivate(); }); },
+        [this] { windows_->RunCommand([this] { titleList_->FormActivate(); }); });
+    windows_->AttachActivationTracker(tracker_.get());
+}
+
+Application::~Application() = default;
+
+void Application::EndEventLoopWithMainWindow() {
+    // QCoreApplication::quit() would first try to close every window.
+    QObject::connect(
+        main_.get(), &MainWindow::Closed, main_.get(), [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
+}
+
+void Application::Start() {
+    int screenWidth = 0;
+    int screenHeight = 0;
+    PrimaryScreenSize(screenWidth, screenHeight);
+    windows_->SetMainWindowGeometry(
+        CentredOnScreen(windows_->MainWindowGeometry(), screenWidth, screenHeight));
+    main_->show();
+    main_->raise();
+    main_->activateWindow();
+}
+
+}  // namespace qv

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/program_paths.h"
+
+class QApplication;
+
+namespace qv {
+
+class AboutBox;
+class ActivationTracker;
+class HistoryWindow;
+class ItemNameDialog;
+class MainWindow;
+class MatchCountDialog;
+class QtWindowSystem;
+class TFormMain;
+class TForm_History;
+
+// Made once before any window: Qt's own texts (file dialogs, edit menus) in Japanese whatever
+// the locale, the design's font names mapped to installed fonts, the program's icon.
+void PrepareApplication(QApplication& application);
+
+// The program's windows and their logic, created once in the order of the design (FormMain,
+// AboutBox, OKBottomDlg, OKBottomDlgFind, Form_History) and kept until the program ends.
+class Application {
+public:
+    // `stores` names the settings and history files; `decimalSeparator` is the locale's.
+    Application(StoreLocations stores, std::string decimalSeparator);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Shows the main window in the middle of the screen with its restored size. Its first
+    // activation then runs from the event loop.
+    void Start();
+    // Ends the event loop once the main window has closed for good. Other windows are left as
+    // they are: closing them would run their close handlers (the title list window would store
+    // its geometry), which ending the program must not do.
+    void EndEventLoopWithMainWindow();
+
+    QtWindowSystem& Windows() { return *windows_; }
+    TFormMain& Form() { return *form_; }
+    TForm_History& TitleList() { return *titleList_; }
+    MainWindow& Main() { return *main_; }
+    AboutBox& About() { return *about_; }
+    ItemNameDialog& ItemName() { return *itemName_; }
+    MatchCountDialog& MatchCount() { return *matchCount_; }
+    HistoryWindow& History() { return *history_; }
+
+private:
+    std::unique_ptr<QtWindowSystem> windows_;
+    std::unique_ptr<TFormMain> form_;
+    std::unique_ptr<TForm_History> titleList_;
+    std::unique_ptr<MainWindow> main_;
+    std::unique_ptr<AboutBox> about_;
+    std::unique_ptr<ItemNameDialog> itemName_;
+    std::unique_ptr<MatchCountDialog> matchCount_;
+    std::unique_ptr<HistoryWindow> history_;
+    std::unique_ptr<ActivationTracker> tracker_;
+};
+
+}  // namespace qv

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QMainWindow>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace qv {
+
+class GridView;
+class QtWindowSystem;
+class TFormMain;
+
+// FormMain, "Quorvane Ver1.00": the toolbar of seven picture buttons, the title box and the
+// table grid under a menu bar of three menus. It shows the logic's state and forwards every
+// command and event to TFormMain; a failure shows in the failure box.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(TFormMain& form, QtWindowSystem& windows, QWidget* parent = nullptr);
+
+    // Shows the title again after the logic changed it.
+    void ShowTitle();
+
+    QLineEdit* EditTitle() const { return editTitle_; }
+    QLabel* Label1() const { return label1_; }
+    QWidget* Panel2() const { return panel2_; }
+    GridView* Grid() const { return grid_; }
+    // The toolbar buttons, left to right.
+    const std::vector<QToolButton*>& SpeedButtons() const { return speedButtons_; }
+    // Every menu item that runs a command, in menu order.
+    const std::vector<QAction*>& MenuItems() const { return menuItems_; }
+
+signals:
+    // The window closed for good: its close handler ran to its end. The program ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    using Handler = void (TFormMain::*)();
+    void BuildMenus();
+    void BuildToolbarPanel();
+    void BuildTablePanel();
+    QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, Handler handler);
+    void RunHandler(Handler handler);
+    void TitleEdited(const QString& text);
+
+    TFormMain& form_;
+    QtWindowSystem& windows_;
+    QWidget* panel2_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QLineEdit* editTitle_ = nullptr;
+    GridView* grid_ = nullptr;
+    std::vector<QToolButton*> speedButtons_;
+    std::vector<QAction*> menuItems_;
+};
+
+}  // namespace qv

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/window_system.h"
+#include "gui/modal_runner.h"
+
+class QDialog;
+class QWidget;
+
+namespace qv {
+
+class AboutBox;
+class ActivationTracker;
+class HelpViewer;
+class HistoryWindow;
+class ItemNameDialog;
+class MainWindow;
+class MatchCountDialog;
+
+// The windowing system of the program's logic, made of Qt widgets. Every modal window (message
+// dialogs, the failure box, file dialogs, the about box and the two tool dialogs) runs through
+// one ModalRunner, which tests replace to act as the user.
+class QtWindowSystem final : public WindowSystem {
+public:
+    QtWindowSystem();
+    ~QtWindowSystem() override;
+    QtWindowSystem(const QtWindowSystem&) = delete;
+    QtWindowSystem& operator=(const QtWindowSystem&) = delete;
+
+    // The windows, as start-up creates them.
+    void AttachMainWindow(MainWindow* window) { main_ = window; }
+    void AttachTitleListWindow(HistoryWindow* window) { history_ = window; }
+    void AttachAboutBox(AboutBox* box) { about_ = box; }
+    void AttachItemNameDialog(ItemNameDialog* dialog) { itemName_ = dialog; }
+    void AttachMatchCountDialog(MatchCountDialog* dialog) { matchCount_ = dialog; }
+    void AttachActivationTracker(ActivationTracker* tracker) { tracker_ = tracker; }
+
+    void SetModalRunner(ModalRunner runner) { runner_ = std::move(runner); }
+    int RunModal(QDialog& dialog);
+
+    // Runs one command of a menu item, a button or a window event. A failure ends it and shows
+    // in the failure box. Returns whether the command ran to its end.
+    bool RunCommand(const std::function<void()>& command);
+    void ShowFailure(const QString& message);
+
+    // The help viewer, once it has been opened.
+    HelpViewer* Help() const { return help_.get(); }
+
+    // --- WindowSystem ---
+    std::optional<std::string> RunOpenDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> RunSaveDialog(const FileDialogRequest& request) override;
+    MessageButton ShowMessage(std::string_view text, MessageKind kind,
+                              MessageButtons buttons) override;
+    WindowGeometry MainWindowGeometry() const override;
+    void SetMainWindowGeometry(const WindowGeometry& geometry) override;
+    WindowGeometry TitleListWindowGeometry() const override;
+    void SetTitleListWindowGeometry(const WindowGeometry& geometry) override;
+    void ShowTitleListWindow() override;
+    void HideTitleListWindow() override;
+    void CloseMainWindow() override;
+    void ShowAboutBox() override;
+    void ShowItemNameDialog() override;
+    void ShowMatchCountDialog() override;
+    void ShowHelp(HelpCommand command) override;
+    void TitleChanged() override;
+    void TitleListChanged() override;
+
+private:
+    enum class FileDialogKind { Open, Save };
+    std::optional<std::string> RunFileDialog(const FileDialogRequest& request, FileDialogKind kind);
+    // The window a modal box belongs to: the active window of the program, else the main one.
+    QWidget* DialogOwner() const;
+
+    ModalRunner runner_ = RunDialogModally;
+    MainWindow* main_ = nullptr;
+    HistoryWindow* history_ = nullptr;
+    AboutBox* about_ = nullptr;
+    ItemNameDialog* itemName_ = nullptr;
+    MatchCountDialog* matchCount_ = nullptr;
+    ActivationTracker* tracker_ = nullptr;
+    std::unique_ptr<HelpViewer> help_;
+};
+
+}  // namespace qv

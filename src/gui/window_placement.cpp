@@ -1,0 +1,115 @@
+#include "gui/window_placement.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMargins>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cstdint>
+
+namespace qv {
+
+namespace {
+
+constexpr int kFrameWaitMilliseconds = 2000;
+
+// An outer length less the frame, at least 1 and within what a widget can be.
+int InsideLength(int32_t outer, int frame) {
+    const int64_t inside = int64_t{outer} - frame;
+    return static_cast<int>(std::clamp<int64_t>(inside, 1, QWIDGETSIZE_MAX));
+}
+
+QMargins FrameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect inside = window.geometry();
+    return QMargins(inside.left() - frame.left(), inside.top() - frame.top(),
+                    frame.right() - inside.right(), frame.bottom() - inside.bottom());
+}
+
+}  // namespace
+
+PendingOuterSize::PendingOuterSize(QWidget& window, int32_t outerWidth, int32_t outerHeight)
+    : QObject(&window), window_(window), outerWidth_(outerWidth), outerHeight_(outerHeight) {
+    window.installEventFilter(this);
+}
+
+bool PendingOuterSize::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &window_) {
+        return false;
+    }
+    // The frame is known when the window shows, or a moment later when the window manager has
+    // framed it (it moves the window into its frame); without a window manager there is none
+    // and the size stays.
+    switch (event->type()) {
+        case QEvent::Show:
+            Apply();
+            QTimer::singleShot(0, this, &PendingOuterSize::Apply);
+            QTimer::singleShot(kFrameWaitMilliseconds, this, &QObject::deleteLater);
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (window_.isVisible()) {
+                QTimer::singleShot(0, this, &PendingOuterSize::Apply);
+            }
+            break;
+        default:
+            break;
+    }
+    return false;
+}
+
+void PendingOuterSize::Apply() {
+    const QMargins frame = FrameMargins(window_);
+    if (frame.isNull()) {
+        return;
+    }
+    window_.resize(InsideLength(outerWidth_, frame.left() + frame.right()),
+                   InsideLength(outerHeight_, frame.top() + frame.bottom()));
+    deleteLater();
+}
+
+WindowGeometry OuterGeometry(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    return WindowGeometry{frame.x(), frame.y(), frame.width(), frame.height()};
+}
+
+void SetOuterGeometry(QWidget& window, const WindowGeometry& geometry) {
+    delete window.findChild<PendingOuterSize*>(QString(), Qt::FindDirectChildrenOnly);
+    const QMargins frame = FrameMargins(window);
+    // move() places the frame's corner; resize() sets the inside.
+    window.move(geometry.left, geometry.top);
+    window.resize(InsideLength(geometry.width, frame.left() + frame.right()),
+                  InsideLength(geometry.height, frame.top() + frame.bottom()));
+    if (frame.isNull() && !window.isVisible()) {
+        new PendingOuterSize(window, geometry.width, geometry.height);
+    }
+}
+
+WindowGeometry CentredOnScreen(const WindowGeometry& geometry, int screenWidth, int screenHeight) {
+    WindowGeometry centred = geometry;
+    // In 64 bits: a stored size may be any 32-bit number.
+    const int64_t left = (int64_t{screenWidth} - geometry.width) / 2;
+    const int64_t top = (int64_t{screenHeight} - geometry.height) / 2;
+    centred.left = static_cast<int32_t>(std::max<int64_t>(0, left));
+    centred.top = static_cast<int32_t>(std::max<int64_t>(0, top));
+    return centred;
+}
+
+void PrimaryScreenSize(int& width, int& height) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    width = screen != nullptr ? screen->geometry().width() : 1024;
+    height = screen != nullptr ? screen->geometry().height() : 768;
+}
+
+void CentreOnScreen(QWidget& window) {
+    int screenWidth = 0;
+    int screenHeight = 0;
+    PrimaryScreenSize(screenWidth, screenHeight);
+    const WindowGeometry centred =
+        CentredOnScreen(OuterGeometry(window), screenWidth, screenHeight);
+    window.move(centred.left, centred.top);
+}
+
+}  // namespace qv
