@@ -435,6 +435,20 @@ TEST_F(MainFormFilesTest, AWriteThatFailsHalfWayKeepsTheOldFileAndUpdatesTheTitl
     EXPECT_EQ(windows_.CallCount("TitleListChanged"), 1);
 }
 
+TEST_F(MainFormFilesTest, AReadOnlyTableFileIsNotReplaced) {
+    std::string path = Example();
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+    form_.SetCurFileName(path);
+    form_.SetEditTitle("new title");
+    EXPECT_EQ(FailureOf([&] { form_.SaveFile(); }), "ﾌｧｲﾙへのｱｸｾｽが拒否されました");
+    EXPECT_EQ(ReadTestFile(path), test::ExampleTableFile());
+    EXPECT_EQ(folder_.Listing(), "example.qvd;");
+    ASSERT_EQ(form_.Titles().Size(), 1u);
+    EXPECT_EQ(form_.Titles().Title(0), "new title");
+}
+
 TEST_F(MainFormFilesTest, AFileThatCannotBeCreatedFailsAfterTheTitleListWasUpdated) {
     windows_.saveDialogAnswers.push_back(folder_ / "missing/list");
     EXPECT_EQ(FailureOf([&] { form_.K21Click(); }), "不正なﾌｧｲﾙ名です");

@@ -16,7 +16,7 @@ namespace qv {
 namespace {
 
 constexpr int kCols = 9;  // capacity of the reference: every stored cell lies inside it
-int kRows = 70;            // raised by the long-column run to cross block boundaries
+int kRows = 70;           // raised by the long-column run to cross block boundaries
 
 struct ReferenceGrid {
     std::vector<std::vector<std::string>> cells =
@@ -128,7 +128,15 @@ private:
 
     std::string RandomText() {
         static const std::vector<std::string> texts = {
-            "", "a", "\x94\x83\x82\xA2\x95\xA8", " x ", "\x5C" "1,200", "\xFF\xFE", "0", "long text "
+            "",
+            "a",
+            "\x94\x83\x82\xA2\x95\xA8",
+            " x ",
+            "\x5C"
+            "1,200",
+            "\xFF\xFE",
+            "0",
+            "long text "
             "that is longer than the small string buffer of a std::string"};
         return texts[static_cast<size_t>(Pick(0, static_cast<int>(texts.size()) - 1))];
     }
@@ -221,7 +229,7 @@ private:
                 }
                 break;
             }
-            default: {  // writes anywhere, beyond the counts too
+            default: {                                // writes anywhere, beyond the counts too
                 const bool runOfRows = kRows > 1000;  // long columns get dense blocks
                 const int first = Pick(0, kRows - 1);
                 for (int k = 0; k < (runOfRows ? 400 : 4); ++k) {
