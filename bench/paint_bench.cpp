@@ -1,5 +1,7 @@
 // Painting the grid view costs in the cells shown, never in the rows of the table: a full-screen
-// view of a ten-million-row table paints as fast as one of a table that just fills the screen.
+// view of a ten-million-row table paints as fast as one of a table that just fills the screen
+// (61 rows of 18 pixels in 1080), and hardly slower than a ten-row table, which paints fewer
+// cells. bench_table runs this and prints the figures beside each other.
 
 #include <benchmark/benchmark.h>
 
@@ -36,12 +38,13 @@ void FillShownCells(qv::TableGrid& grid) {
     }
 }
 
-// A table of `rows` rows shown at 1920 x 1080, scrolled to its middle.
+// A table of `rows` rows shown at 1920 x 1080: a big one scrolled to its middle, a small one
+// from its top (61 rows of 18 pixels just fill the view).
 void BM_PaintFullScreen(benchmark::State& state) {
     const auto rows = static_cast<int32_t>(state.range(0));
     qv::TableGrid grid(qv::GridShape{40, rows, 1, 1, 64, 18});
     grid.SetColWidth(0, 32);
-    grid.SetTopLeft(qv::GridCell{1, rows / 2});
+    grid.SetTopLeft(qv::GridCell{1, rows > 1000 ? rows / 2 : 1});
     qv::GridView view(grid);
     view.resize(kWidth, kHeight);
     view.show();
@@ -56,7 +59,7 @@ void BM_PaintFullScreen(benchmark::State& state) {
 BENCHMARK(BM_PaintFullScreen)
     ->ArgName("rows")
     ->Arg(10)
-    ->Arg(100)
+    ->Arg(61)
     ->Arg(10'000'000)
     ->Unit(benchmark::kMillisecond);
 

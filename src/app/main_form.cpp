@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -26,9 +27,13 @@ constexpr const char* kSettingsSection = "Main";
 
 constexpr const char* kTableExtension = ".qvd";
 
+// The titles of the open and save dialogs, which also name the progress of a long load or save.
+constexpr const char* kLoadTitle = "データの読み込み";
+constexpr const char* kSaveTitle = "データの保存";
+
 FileDialogRequest OpenDialogRequest(const std::string& fileName) {
     FileDialogRequest request;
-    request.title = "データの読み込み";
+    request.title = kLoadTitle;
     request.filters = {{"Quorvaneの表データ(*.qvd)", "*.qvd"}, {"すべてのファイル(*.*)", "*.*"}};
     request.fileName = fileName;
     return request;
@@ -36,11 +41,27 @@ FileDialogRequest OpenDialogRequest(const std::string& fileName) {
 
 FileDialogRequest SaveDialogRequest(const std::string& fileName) {
     FileDialogRequest request;
-    request.title = "データの保存";
+    request.title = kSaveTitle;
     request.filters = {{"Quorvaneのデータ(*.qvd)", "*.qvd"}, {"すべてのファイル(*.*)", "*.*"}};
     request.fileName = fileName;
     request.confirmOverwrite = true;
     return request;
+}
+
+// Progress reported to the monitor, when the window system gave one.
+FileProgress ProgressOf(ProgressMonitor* monitor) {
+    if (monitor == nullptr) {
+        return {};
+    }
+    return [monitor](uint64_t done, uint64_t total) { return monitor->Advance(done, total); };
+}
+
+// Reads the table file, showing the progress of a long read; the monitor ends with the read,
+// before anything else is shown. Raises ReadCancelled when the user cancels.
+std::optional<TableFileContent> ReadWithProgress(WindowSystem& windows, const std::string& path) {
+    std::unique_ptr<ProgressMonitor> monitor =
+        windows.StartProgress(kLoadTitle, ProgressKind::Load);
+    return ReadTableFile(path, ProgressOf(monitor.get()));
 }
 
 // A path has an extension when a "." stands in its last part (after the last "/"); a name
@@ -112,7 +133,14 @@ void TFormMain::LoadTableFile() {
         // were, and the request is spent whatever happens.
         const std::string path = pendingLoadPath_.value_or(curFileName_);
         SetLoadRequest(false);
-        std::optional<TableFileContent> content = ReadTableFile(path);
+        std::optional<TableFileContent> content;
+        try {
+            content = ReadWithProgress(windows_, path);
+        } catch (const ReadCancelled&) {
+            // The user stopped it: as after a cancelled open dialog, nothing changes.
+            RenumberRows();
+            return;
+        }
         if (!content) {
             windows_.ShowMessage(kUnusableFileMessage, MessageKind::Error,
                                  Buttons(MessageButton::OK));
@@ -162,8 +190,11 @@ bool TFormMain::ConfirmReplacing(const std::string& path) {
 void TFormMain::WriteTableFile() {
     UpdateHistory();
     windows_.TitleListChanged();
-    ReplaceFileAtomically(curFileName_,
-                          BuildTableFile(grid_, title_, windows_.MainWindowGeometry()));
+    std::unique_ptr<ProgressMonitor> monitor =
+        windows_.StartProgress(kSaveTitle, ProgressKind::Save);
+    const ByteBuffer file = BuildTableFileBytes(grid_, title_, windows_.MainWindowGeometry(),
+                                                ProgressOf(monitor.get()));
+    ReplaceFileAtomically(curFileName_, file.View());
 }
 
 // --- Title list ---

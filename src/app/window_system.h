@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/progress_monitor.h"
 #include "app/window_geometry.h"
 
 namespace qv {
@@ -44,7 +46,9 @@ using MessageButtons = uint16_t;
 constexpr MessageButtons operator|(MessageButton a, MessageButton b) {
     return static_cast<MessageButtons>(static_cast<uint16_t>(a) | static_cast<uint16_t>(b));
 }
-constexpr MessageButtons Buttons(MessageButton b) { return static_cast<MessageButtons>(b); }
+constexpr MessageButtons Buttons(MessageButton b) {
+    return static_cast<MessageButtons>(b);
+}
 
 enum class HelpCommand { Contents = 3, Finder = 11 };
 
@@ -86,6 +90,13 @@ public:
     // The logic changed the title or the title list: show them again.
     virtual void TitleChanged() = 0;
     virtual void TitleListChanged() = 0;
+
+    // A long load or save is starting; `title` (UTF-8) names it. The monitor hears its progress
+    // and ends with it. Nothing (the default) when the window system shows no progress.
+    virtual std::unique_ptr<ProgressMonitor> StartProgress(std::string_view /*title*/,
+                                                           ProgressKind /*kind*/) {
+        return nullptr;
+    }
 };
 
 }  // namespace qv

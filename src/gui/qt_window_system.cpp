@@ -16,6 +16,7 @@
 #include "gui/match_count_dialog.h"
 #include "gui/message_dialog.h"
 #include "gui/program_info.h"
+#include "gui/progress_dialog.h"
 #include "gui/window_placement.h"
 #include "platform/failure.h"
 
@@ -188,6 +189,11 @@ void QtWindowSystem::TitleChanged() {
 
 void QtWindowSystem::TitleListChanged() {
     history_->ShowTitleList();
+}
+
+std::unique_ptr<ProgressMonitor> QtWindowSystem::StartProgress(std::string_view title,
+                                                               ProgressKind kind) {
+    return std::make_unique<ProgressDialog>(DialogOwner(), title, kind);
 }
 
 }  // namespace qv

@@ -71,6 +71,8 @@ public:
     void ShowHelp(HelpCommand command) override;
     void TitleChanged() override;
     void TitleListChanged() override;
+    std::unique_ptr<ProgressMonitor> StartProgress(std::string_view title,
+                                                   ProgressKind kind) override;
 
 private:
     enum class FileDialogKind { Open, Save };

@@ -11,8 +11,6 @@ namespace cell_handle {
 
 namespace {
 
-constexpr uint64_t kPointerMask = ~kTagMask;
-
 // An owned text: its length, then its bytes, in one block.
 CellHandle MakeBlock(std::string_view text) {
     char* block = new char[sizeof(std::size_t) + text.size()];
@@ -47,11 +45,23 @@ LabelTable MakeLabelTable(bool zeroPadded) {
 
 }  // namespace
 
-CellHandle MakeOwned(std::string_view text) { return text.empty() ? 0 : MakeBlock(text); }
+CellHandle MakeOwned(std::string_view text) {
+    return text.empty() ? 0 : MakeBlock(text);
+}
 
-CellHandle MakeArena(const char* text) { return kArena | reinterpret_cast<uintptr_t>(text); }
+CellHandle MakeArena(std::string_view text) {
+    const auto address = reinterpret_cast<uintptr_t>(text.data());
+    if (address == 0 || address >= kArenaAddressLimit) {
+        return MakeOwned(text);
+    }
+    const uint64_t length = text.size() < kArenaLengthMask ? text.size() + 1 : 0;
+    const uint64_t lineEnd = text.data()[text.size() + 1] == '\n' ? kArenaCrLf : 0;
+    return kArena | lineEnd | (length << kArenaLengthShift) | address;
+}
 
-CellHandle MakeLabel(int32_t rowNumber) { return kLabel | static_cast<uint32_t>(rowNumber); }
+CellHandle MakeLabel(int32_t rowNumber) {
+    return kLabel | static_cast<uint32_t>(rowNumber);
+}
 
 CellHandle Copy(CellHandle h) {
     if (h == 0 || Tag(h) != kHeap) {
@@ -66,25 +76,9 @@ void Free(CellHandle h) {
     }
 }
 
-std::string_view Text(CellHandle h) {
-    if (h == 0) {
-        return {};
-    }
-    switch (Tag(h)) {
-        case kHeap: {
-            const char* block = reinterpret_cast<const char*>(h);
-            std::size_t size = 0;
-            std::memcpy(&size, block, sizeof size);
-            return {block + sizeof size, size};
-        }
-        case kArena: {
-            const char* text = reinterpret_cast<const char*>(h & kPointerMask);
-            const char* end = static_cast<const char*>(rawmemchr(text, '\r'));
-            return {text, static_cast<std::size_t>(end - text)};
-        }
-        default:
-            return LabelText(static_cast<int32_t>(h & 0xFFFFFFFFu));
-    }
+std::string_view LongArenaText(const char* text) {
+    const char* end = static_cast<const char*>(rawmemchr(text, '\r'));
+    return {text, static_cast<std::size_t>(end - text)};
 }
 
 std::string_view LabelText(int32_t n) {
@@ -99,14 +93,16 @@ std::string_view LabelText(int32_t n) {
 
 using Kind = CellColumn::Chunk::Kind;
 
-CellColumn::~CellColumn() { FreeChunks(0, chunks_.size()); }
+CellColumn::~CellColumn() {
+    FreeChunks(0, chunks_.size());
+}
 
 CellColumn::CellColumn(CellColumn&& other) noexcept
     : chunks_(std::move(other.chunks_)), length_(other.length_) {
     other.chunks_.clear();
     other.length_ = 0;
-    other.indexed_ = false;
-    indexed_ = false;
+    other.Changed();
+    Changed();
 }
 
 CellColumn& CellColumn::operator=(CellColumn&& other) noexcept {
@@ -116,8 +112,8 @@ CellColumn& CellColumn::operator=(CellColumn&& other) noexcept {
         length_ = other.length_;
         other.chunks_.clear();
         other.length_ = 0;
-        other.indexed_ = false;
-        indexed_ = false;
+        other.Changed();
+        Changed();
     }
     return *this;
 }
@@ -131,26 +127,53 @@ void CellColumn::FreeChunks(std::size_t first, std::size_t last) {
 }
 
 void CellColumn::Reindex() const {
-    starts_.resize(chunks_.size());
-    int32_t start = 0;
-    for (std::size_t c = 0; c < chunks_.size(); ++c) {
-        starts_[c] = start;
-        start += chunks_[c].size;
+    const std::size_t n = chunks_.size();
+    tree_.assign(n + 1, 0);
+    for (std::size_t i = 1; i <= n; ++i) {
+        tree_[i] += chunks_[i - 1].size;
+        const std::size_t parent = i + (i & (~i + 1));
+        if (parent <= n) {
+            tree_[parent] += tree_[i];
+        }
     }
     indexed_ = true;
+}
+
+void CellColumn::Grew(std::size_t chunk, int32_t delta) {
+    if (hint_ != kNoHint && chunk < hint_) {
+        hintStart_ += delta;
+    }
+    if (!indexed_) {
+        return;
+    }
+    for (std::size_t i = chunk + 1; i < tree_.size(); i += i & (~i + 1)) {
+        tree_[i] += delta;
+    }
 }
 
 CellColumn::Place CellColumn::Locate(int32_t row) const {
     if (!indexed_) {
         Reindex();
     }
-    if (hint_ < chunks_.size() && starts_[hint_] <= row &&
-        row - starts_[hint_] < chunks_[hint_].size) {
-        return {hint_, row - starts_[hint_]};
+    if (hint_ != kNoHint && hintStart_ <= row && row - hintStart_ < chunks_[hint_].size) {
+        return {hint_, row - hintStart_};
     }
-    auto it = std::upper_bound(starts_.begin(), starts_.end(), row);
-    hint_ = static_cast<std::size_t>(it - starts_.begin()) - 1;
-    return {hint_, row - starts_[hint_]};
+    // The last chunk whose first row is at or before `row`: chunks of no rows are passed over.
+    std::size_t position = 0;
+    int32_t rest = row;
+    std::size_t step = 1;
+    while (step * 2 < tree_.size()) {
+        step *= 2;
+    }
+    for (; step > 0; step /= 2) {
+        if (position + step < tree_.size() && tree_[position + step] <= rest) {
+            position += step;
+            rest -= tree_[position];
+        }
+    }
+    hint_ = position;
+    hintStart_ = row - rest;
+    return {hint_, rest};
 }
 
 CellHandle CellColumn::Get(int32_t row) const {
@@ -202,8 +225,7 @@ std::size_t CellColumn::SplitAt(int32_t row) {
         head.cells.resize(static_cast<std::size_t>(place.offset));
     }
     head.size = place.offset;
-    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(place.chunk) + 1,
-                   std::move(tail));
+    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(place.chunk) + 1, std::move(tail));
     Changed();
     return place.chunk + 1;
 }
@@ -214,13 +236,14 @@ void CellColumn::AppendEmpty(int32_t count) {
     }
     if (!chunks_.empty() && chunks_.back().kind == Kind::Empty) {
         chunks_.back().size += count;
+        Grew(chunks_.size() - 1, count);
     } else {
         Chunk gap;
         gap.size = count;
         chunks_.push_back(std::move(gap));
+        Changed();
     }
     length_ += count;
-    Changed();
 }
 
 void CellColumn::AppendHandle(CellHandle h) {
@@ -230,11 +253,12 @@ void CellColumn::AppendHandle(CellHandle h) {
         block.kind = Kind::Texts;
         block.cells.reserve(kBlockSize);
         chunks_.push_back(std::move(block));
+        Changed();
     }
     chunks_.back().cells.push_back(h);
     chunks_.back().size += 1;
+    Grew(chunks_.size() - 1, 1);
     length_ += 1;
-    Changed();
 }
 
 void CellColumn::Set(int32_t row, CellHandle h) {
@@ -270,7 +294,8 @@ void CellColumn::Set(int32_t row, CellHandle h) {
             before.size += 1;
             chunk.size -= 1;
             chunk.firstLabel += 1;
-            Changed();
+            Grew(place.chunk - 1, 1);
+            Grew(place.chunk, -1);
             return;
         }
     }
@@ -290,29 +315,33 @@ void CellColumn::Insert(int32_t row, CellHandle h) {
     if (chunk.kind == Kind::Texts) {
         chunk.cells.insert(chunk.cells.begin() + place.offset, h);
         chunk.size += 1;
+        length_ += 1;
+        Grew(place.chunk, 1);
         if (chunk.size > 2 * kBlockSize) {
-            length_ += 1;
-            Changed();
             SplitAt(row - place.offset + kBlockSize);
-            return;
         }
-    } else if (chunk.kind == Kind::Empty && h == 0) {
+        return;
+    }
+    if (chunk.kind == Kind::Empty && h == 0) {
         chunk.size += 1;
+        length_ += 1;
+        Grew(place.chunk, 1);
+        return;
+    }
+    const std::size_t at = SplitAt(row);
+    if (at > 0 && chunks_[at - 1].kind == Kind::Texts && chunks_[at - 1].size < kBlockSize) {
+        chunks_[at - 1].cells.push_back(h);
+        chunks_[at - 1].size += 1;
+        Grew(at - 1, 1);
     } else {
-        const std::size_t at = SplitAt(row);
-        if (at > 0 && chunks_[at - 1].kind == Kind::Texts && chunks_[at - 1].size < kBlockSize) {
-            chunks_[at - 1].cells.push_back(h);
-            chunks_[at - 1].size += 1;
-        } else {
-            Chunk block;
-            block.kind = Kind::Texts;
-            block.size = 1;
-            block.cells.push_back(h);
-            chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(at), std::move(block));
-        }
+        Chunk block;
+        block.kind = Kind::Texts;
+        block.size = 1;
+        block.cells.push_back(h);
+        chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(at), std::move(block));
+        Changed();
     }
     length_ += 1;
-    Changed();
 }
 
 CellHandle CellColumn::Detach(int32_t row) {
@@ -341,11 +370,13 @@ CellHandle CellColumn::Detach(int32_t row) {
             break;
     }
     chunk->size -= 1;
+    length_ -= 1;
     if (chunk->size == 0) {
         chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(place.chunk));
+        Changed();
+    } else {
+        Grew(place.chunk, -1);
     }
-    length_ -= 1;
-    Changed();
     return h;
 }
 

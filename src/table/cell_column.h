@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,7 +14,10 @@ namespace qv {
 //  - 0 with value 0: the empty text;
 //  - heap: a pointer to an owned block holding the length and the bytes;
 //  - arena: a pointer into a shared read-only buffer (a loaded file) where the text runs up to
-//    the next CR byte; loaded tables cost no allocation per cell;
+//    the next CR byte; loaded tables cost no allocation per cell. The pointer takes the low 48
+//    bits, the text's length plus one the 13 bits above (0 there: a text too long for the field,
+//    measured up to its CR), and the bit above those says that the text's CR is followed by an
+//    LF in the buffer, so that a writer can copy the line with its end from there;
 //  - label: a row label, stored as the row number it was written for.
 using CellHandle = uint64_t;
 
@@ -25,18 +30,61 @@ inline constexpr uint64_t kHeap = 0;
 inline constexpr uint64_t kArena = uint64_t{1} << 62;
 inline constexpr uint64_t kLabel = uint64_t{2} << 62;
 
-inline uint64_t Tag(CellHandle h) { return h & kTagMask; }
+// Arena handles: the address, the length plus one, the line-end bit.
+inline constexpr int kArenaLengthShift = 48;
+inline constexpr uint64_t kArenaAddressLimit = uint64_t{1} << kArenaLengthShift;
+inline constexpr uint64_t kArenaAddressMask = kArenaAddressLimit - 1;
+inline constexpr uint64_t kArenaLengthMask = 0x1FFF;  // after the shift
+inline constexpr uint64_t kArenaCrLf = uint64_t{1} << 61;
+
+inline uint64_t Tag(CellHandle h) {
+    return h & kTagMask;
+}
 // An owned copy of `text`; the empty text gives the empty handle.
 CellHandle MakeOwned(std::string_view text);
-// A handle to a text inside an arena buffer; the byte after the text there must be CR.
-CellHandle MakeArena(const char* text);
+// A handle to a text inside an arena buffer; the byte after the text there must be CR, and the
+// byte after that must be readable too. The empty text gets a handle of its own, so that a
+// loaded table's lines stay one run in the buffer (see FollowedByLineEnd). An address above the
+// 48 bits a handle keeps gives an owned copy instead.
+CellHandle MakeArena(std::string_view text);
 CellHandle MakeLabel(int32_t rowNumber);
 // A handle of the same text that can be stored separately (owned blocks are copied).
 CellHandle Copy(CellHandle h);
 void Free(CellHandle h);
-std::string_view Text(CellHandle h);
 // The text of the row label of n: the last three characters of five blanks and n's digits.
 std::string_view LabelText(int32_t n);
+// The text of an arena handle whose length did not fit its field.
+std::string_view LongArenaText(const char* text);
+
+// Whether the text lies in an arena buffer followed there by CR LF: the text and its line end
+// as a file holds them are the bytes [Text(h).data(), Text(h).data() + Text(h).size() + 2).
+inline bool FollowedByLineEnd(CellHandle h) {
+    return (h & (kTagMask | kArenaCrLf)) == (kArena | kArenaCrLf);
+}
+
+inline std::string_view Text(CellHandle h) {
+    switch (Tag(h)) {
+        case kHeap: {
+            if (h == 0) {
+                return {};
+            }
+            const char* block = reinterpret_cast<const char*>(h);
+            std::size_t size = 0;
+            std::memcpy(&size, block, sizeof size);
+            return {block + sizeof size, size};
+        }
+        case kArena: {
+            const char* text = reinterpret_cast<const char*>(h & kArenaAddressMask);
+            const uint64_t length = (h >> kArenaLengthShift) & kArenaLengthMask;
+            if (length == 0) {
+                return LongArenaText(text);
+            }
+            return {text, static_cast<std::size_t>(length - 1)};
+        }
+        default:
+            return LabelText(static_cast<int32_t>(h & 0xFFFFFFFFu));
+    }
+}
 }  // namespace cell_handle
 
 // The texts of one column by row number, as a list of chunks: runs of empty cells, runs of row
@@ -48,7 +96,7 @@ public:
         enum class Kind : uint8_t { Empty, Labels, Texts };
         Kind kind = Kind::Empty;
         int32_t size = 0;
-        int32_t firstLabel = 0;          // Labels: the row number of the first label
+        int32_t firstLabel = 0;         // Labels: the row number of the first label
         std::vector<CellHandle> cells;  // Texts: one handle per row
     };
     using ChunkList = std::vector<Chunk>;
@@ -78,8 +126,13 @@ public:
     // Rows [begin, end) take the chunks' cells (owned by the column afterwards), then "".
     void Replace(int32_t begin, int32_t end, ChunkList&& chunks);
 
+    // Calls f(std::string_view text) for rows [begin, end), in order.
     template <class F>
     void Visit(int32_t begin, int32_t end, F&& f) const;
+    // The same with f(std::string_view text, bool followedByLineEnd), the second as
+    // cell_handle::FollowedByLineEnd.
+    template <class F>
+    void VisitInPlace(int32_t begin, int32_t end, F&& f) const;
 
     // Adds every arena pointer stored here to `out`.
     void CollectArenaPointers(std::vector<const char*>& out) const;
@@ -91,46 +144,72 @@ private:
     };
     Place Locate(int32_t row) const;
     void Reindex() const;
+    // Chunk `chunk` grew by `delta` rows (negative: shrank); the chunks stayed the same.
+    void Grew(std::size_t chunk, int32_t delta);
     std::size_t SplitAt(int32_t row);
     void AppendEmpty(int32_t count);
     void AppendHandle(CellHandle h);
     void FreeChunks(std::size_t first, std::size_t last);
     static void MakeTexts(Chunk& chunk);
-    void Changed() { indexed_ = false; }
+    // Chunks were added, removed or resized in ways Grew does not follow: rebuild the index.
+    void Changed() {
+        indexed_ = false;
+        hint_ = kNoHint;
+    }
+
+    static constexpr std::size_t kNoHint = ~std::size_t{0};
 
     ChunkList chunks_;
     int32_t length_ = 0;
-    mutable std::vector<int32_t> starts_;  // first row of each chunk, rebuilt after changes
-    mutable bool indexed_ = true;
-    mutable std::size_t hint_ = 0;
+    // The index from rows to chunks: a Fenwick tree over the chunk sizes (1-based), so that
+    // finding a row and growing or shrinking one chunk cost in the logarithm of the number of
+    // chunks. Inserting a row near the top of a long column then costs no more than in a short
+    // one. Rebuilt only after chunks were added or removed.
+    mutable std::vector<int32_t> tree_;
+    mutable bool indexed_ = false;
+    // The chunk found last and its first row: rows read one after another skip the search.
+    mutable std::size_t hint_ = kNoHint;
+    mutable int32_t hintStart_ = 0;
 };
 
 template <class F>
-void CellColumn::Visit(int32_t begin, int32_t end, F&& f) const {
+void CellColumn::VisitInPlace(int32_t begin, int32_t end, F&& f) const {
     int32_t row = begin;
     if (row < length_ && row < end) {
         Place place = Locate(row);
         for (std::size_t c = place.chunk; c < chunks_.size() && row < end; ++c) {
             const Chunk& chunk = chunks_[c];
             int32_t offset = c == place.chunk ? place.offset : 0;
-            for (; offset < chunk.size && row < end; ++offset, ++row) {
-                switch (chunk.kind) {
-                    case Chunk::Kind::Empty:
-                        f(std::string_view());
-                        break;
-                    case Chunk::Kind::Labels:
-                        f(cell_handle::LabelText(chunk.firstLabel + offset));
-                        break;
-                    case Chunk::Kind::Texts:
-                        f(cell_handle::Text(chunk.cells[static_cast<std::size_t>(offset)]));
-                        break;
-                }
+            const int32_t stop = std::min(chunk.size, offset + (end - row));
+            switch (chunk.kind) {
+                case Chunk::Kind::Empty:
+                    for (int32_t i = offset; i < stop; ++i) {
+                        f(std::string_view(), false);
+                    }
+                    break;
+                case Chunk::Kind::Labels:
+                    for (int32_t i = offset; i < stop; ++i) {
+                        f(cell_handle::LabelText(chunk.firstLabel + i), false);
+                    }
+                    break;
+                case Chunk::Kind::Texts:
+                    for (int32_t i = offset; i < stop; ++i) {
+                        const CellHandle h = chunk.cells[static_cast<std::size_t>(i)];
+                        f(cell_handle::Text(h), cell_handle::FollowedByLineEnd(h));
+                    }
+                    break;
             }
+            row += stop - offset;
         }
     }
     for (; row < end; ++row) {
-        f(std::string_view());
+        f(std::string_view(), false);
     }
+}
+
+template <class F>
+void CellColumn::Visit(int32_t begin, int32_t end, F&& f) const {
+    VisitInPlace(begin, end, [&f](std::string_view text, bool) { f(text); });
 }
 
 }  // namespace qv

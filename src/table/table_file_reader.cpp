@@ -1,11 +1,17 @@
 #include "table/table_file_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <string_view>
 #include <utility>
 
 #include "platform/failure.h"
+#include "platform/file_system_messages.h"
 #include "platform/files.h"
 #include "platform/line_reader.h"
 #include "platform/text.h"
@@ -14,6 +20,86 @@
 namespace qv {
 
 namespace {
+
+// A big file is read in steps of this size, so that its progress can be shown and the read
+// stopped; parsing reports its progress at least this many bytes apart.
+constexpr std::size_t kReadStep = std::size_t{8} << 20;
+constexpr uint64_t kMinimumProgressStep = uint64_t{1} << 20;
+
+// Closes the file when it goes out of scope.
+class OpenFile {
+public:
+    explicit OpenFile(const std::string& path) : path_(path) {
+        do {
+            fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        } while (fd_ < 0 && errno == EINTR);
+        if (fd_ < 0) {
+            ThrowFileSystemFailure(errno, path);
+        }
+    }
+    ~OpenFile() { close(fd_); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    // The size the file says it has; 0 when it does not know (files under /proc, pipes).
+    std::size_t Size() const {
+        struct stat info {};
+        if (fstat(fd_, &info) != 0) {
+            ThrowFileSystemFailure(errno, path_);
+        }
+        if (S_ISDIR(info.st_mode)) {
+            ThrowFileSystemFailure(EISDIR, path_);
+        }
+        return info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+    }
+
+    // Reads up to `limit` bytes; 0 at the end of the file.
+    std::size_t Read(char* buffer, std::size_t limit) {
+        for (;;) {
+            const ssize_t got = read(fd_, buffer, limit);
+            if (got >= 0) {
+                return static_cast<std::size_t>(got);
+            }
+            if (errno != EINTR) {
+                ThrowFileSystemFailure(errno, path_);
+            }
+        }
+    }
+
+private:
+    const std::string& path_;
+    int fd_ = -1;
+};
+
+// The whole file, read in steps that report their progress (the bytes read of the size the
+// file had when opened). One byte more than the file is reserved for the CR that PrepareText
+// may append, so that appending never moves the buffer. A file that grows while it is read is
+// read to its end.
+std::string ReadWholeFileInSteps(OpenFile& file, std::size_t expected, ProgressSteps& steps) {
+    std::string bytes(expected + 1, '\0');
+    std::size_t used = 0;
+    for (;;) {
+        const std::size_t room = bytes.size() - 1 - used;
+        if (room == 0) {
+            // Full: the file may have grown since it was measured; look for more.
+            char probe = 0;
+            if (file.Read(&probe, 1) == 0) {
+                break;
+            }
+            bytes.resize(std::max<std::size_t>(bytes.size() * 2, 4096));
+            bytes[used++] = probe;
+            continue;
+        }
+        const std::size_t got = file.Read(bytes.data() + used, std::min(room, kReadStep));
+        if (got == 0) {
+            break;
+        }
+        used += got;
+        steps.ReachOrCancel(std::min(used, expected));
+    }
+    bytes.resize(used);
+    return bytes;
+}
 
 // The file's bytes prepared so that every line the reader hands out is followed by a CR in
 // the buffer, which lets the grid keep the cell texts in place: the first end-of-file byte is
@@ -64,9 +150,9 @@ void ReadHeader(LineReader& lines, TableFileContent& content) {
 }
 
 // Appends the cells row by row until the table is full or the file has ended; the grid fills
-// the rest with the empty text.
+// the rest with the empty text. Progress is the offset in the file, after `offset` units.
 void ReadCells(LineReader& lines, TableFileContent& content,
-               std::shared_ptr<const std::string> buffer) {
+               std::shared_ptr<const std::string> buffer, ProgressSteps& steps, uint64_t offset) {
     const int32_t dataCols = content.colCount - 1;
     if (dataCols == 0) {
         return;  // no cells: the grid need not keep the file's buffer
@@ -76,20 +162,11 @@ void ReadCells(LineReader& lines, TableFileContent& content,
         for (int32_t col = 0; col < dataCols && !lines.AtEnd(); ++col) {
             content.cells.Append(col, lines.Next());
         }
+        steps.ReachOrCancel(offset + lines.Position());
     }
 }
 
-}  // namespace
-
-std::optional<TableFileContent> ReadTableFile(const std::string& path) {
-    if (!StartsWithTableFileMark(ReadFilePrefix(path, kTableFileMarkPrefixLength))) {
-        return std::nullopt;
-    }
-    // The file may have changed since its first bytes were looked at: the mark is checked again.
-    return ParseTableFile(ReadWholeFile(path));
-}
-
-std::optional<TableFileContent> ParseTableFile(std::string bytes) {
+std::optional<TableFileContent> Parse(std::string bytes, ProgressSteps& steps, uint64_t offset) {
     PreparedText prepared = PrepareText(std::move(bytes));
     LineReader lines(prepared.text);
     if (lines.Next() != kTableFileMark) {
@@ -97,8 +174,31 @@ std::optional<TableFileContent> ParseTableFile(std::string bytes) {
     }
     TableFileContent content;
     ReadHeader(lines, content);
-    ReadCells(lines, content, std::move(prepared.buffer));
+    ReadCells(lines, content, std::move(prepared.buffer), steps, offset);
     return content;
+}
+
+}  // namespace
+
+std::optional<TableFileContent> ReadTableFile(const std::string& path,
+                                              const FileProgress& progress) {
+    if (!StartsWithTableFileMark(ReadFilePrefix(path, kTableFileMarkPrefixLength))) {
+        return std::nullopt;
+    }
+    // Progress counts the bytes read, then the bytes parsed, of the size the file has now.
+    OpenFile file(path);
+    const std::size_t size = file.Size();
+    ProgressSteps steps(progress, 2 * static_cast<uint64_t>(size), kMinimumProgressStep);
+    // The file may have changed since its first bytes were looked at: the mark is checked again.
+    std::string bytes = ReadWholeFileInSteps(file, size, steps);
+    const uint64_t bytesRead = std::min<uint64_t>(size, bytes.size());
+    return Parse(std::move(bytes), steps, bytesRead);
+}
+
+std::optional<TableFileContent> ParseTableFile(std::string bytes) {
+    const FileProgress none;
+    ProgressSteps steps(none, 0, 1);
+    return Parse(std::move(bytes), steps, 0);
 }
 
 void ApplyTableFile(TableFileContent&& content, TableGrid& grid, std::string& title) {

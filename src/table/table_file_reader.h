@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/window_geometry.h"
+#include "table/table_file_progress.h"
 #include "table/table_grid.h"
 
 namespace qv {
@@ -31,7 +32,12 @@ struct TableFileContent {
 // cannot be read, "'<line>' は整数ではありません" for a number line that is not an integer, and
 // "ｸﾞﾘｯﾄﾞが大きすぎます" for a count of 134217726 or more. A file that ends early is no
 // failure: the lines missing at its end read as empty.
-std::optional<TableFileContent> ReadTableFile(const std::string& path);
+//
+// `progress`, when given, hears every megabyte or so (about a hundred times for a big file)
+// how many bytes have been read and then parsed, of twice the file's size. When it answers
+// false, the read stops with ReadCancelled and nothing is returned.
+std::optional<TableFileContent> ReadTableFile(const std::string& path,
+                                              const FileProgress& progress = {});
 
 // The same on the file's bytes already in memory (the whole file).
 std::optional<TableFileContent> ParseTableFile(std::string bytes);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -12,15 +13,18 @@ namespace qv {
 
 namespace {
 
-// Rows whose texts are gathered column by column before they are written row by row; a column
-// is walked once per block rather than looked up once per cell.
-constexpr int32_t kRowsPerBlock = 4096;
+// Rows are written in blocks: the texts of a block are gathered column by column (a column is
+// walked once per block rather than looked up once per cell), then copied row by row. A block
+// holds about this many cells, so that what is gathered stays in the processor's cache.
+constexpr int32_t kCellsPerBlock = 1 << 14;
 // Tables wider than this (a hand-made file can ask for millions of columns) are written cell
 // by cell, so that the gathered texts never outgrow the file written.
 constexpr int32_t kMaxGatheredColumns = 4096;
 
-void WriteHeader(LineWriter& out, const TableGrid& grid, const std::string& title,
-                 const WindowGeometry& window) {
+constexpr std::string_view kLineEnd = "\r\n";
+
+std::string Header(const TableGrid& grid, const std::string& title, const WindowGeometry& window) {
+    LineWriter out;
     out.Line(kTableFileMark);
     out.Line(kTableFileVersion);
     out.Number(window.left);
@@ -35,54 +39,130 @@ void WriteHeader(LineWriter& out, const TableGrid& grid, const std::string& titl
         out.Number(grid.ColWidth(col));
     }
     out.Line(kTableFileSeparator);
+    return out.Take();
 }
 
-void WriteCellsOneByOne(LineWriter& out, const TableGrid& grid) {
+// One cell text as gathered for a block.
+struct Piece {
+    std::string_view text;
+    bool followedByLineEnd = false;  // CR LF follow the text where it lies
+};
+
+// Copies the lines of a block into the buffer. Texts still in a loaded file's buffer with their
+// CR LF after them there are not copied one by one: consecutive lines that lie one after the
+// other in that buffer (a table saved as it was loaded) are copied as one run.
+class LineCopier {
+public:
+    explicit LineCopier(ByteBuffer& buffer) : buffer_(buffer) {}
+
+    // Room for the run pending and `bytes` more; the block's lines may then be copied.
+    void StartBlock(std::size_t bytes) {
+        out_ = start_ = buffer_.Reserve(static_cast<std::size_t>(runEnd_ - runBegin_) + bytes);
+    }
+    void EndBlock() { buffer_.Commit(static_cast<std::size_t>(out_ - start_)); }
+
+    void Line(const Piece& piece) {
+        if (!piece.followedByLineEnd) {
+            Flush();
+            Copy(piece.text.data(), piece.text.size());
+            out_[0] = '\r';
+            out_[1] = '\n';
+            out_ += 2;
+            return;
+        }
+        if (piece.text.data() != runEnd_) {
+            Flush();
+            runBegin_ = piece.text.data();
+        }
+        runEnd_ = piece.text.data() + piece.text.size() + kLineEnd.size();
+    }
+
+    // Copies the run pending; between StartBlock and EndBlock only.
+    void Flush() {
+        Copy(runBegin_, static_cast<std::size_t>(runEnd_ - runBegin_));
+        runBegin_ = runEnd_ = nullptr;
+    }
+
+private:
+    void Copy(const char* bytes, std::size_t size) {
+        if (size != 0) {
+            std::memcpy(out_, bytes, size);
+            out_ += size;
+        }
+    }
+
+    ByteBuffer& buffer_;
+    char* out_ = nullptr;
+    char* start_ = nullptr;
+    const char* runBegin_ = nullptr;
+    const char* runEnd_ = nullptr;
+};
+
+void WriteCellsOneByOne(ByteBuffer& out, const TableGrid& grid, ProgressSteps& steps) {
     for (int32_t row = 0; row < grid.RowCount(); ++row) {
         for (int32_t col = 1; col < grid.ColCount(); ++col) {
-            out.Line(grid.Cell(col, row));
+            out.Append(grid.Cell(col, row));
+            out.Append(kLineEnd);
         }
+        steps.Reach(static_cast<uint64_t>(row) + 1);
     }
 }
 
-void WriteCellsByBlocks(LineWriter& out, const TableGrid& grid) {
+void WriteCellsByBlocks(ByteBuffer& buffer, const TableGrid& grid, ProgressSteps& steps) {
     const int32_t dataCols = grid.ColCount() - 1;
-    std::vector<std::vector<std::string_view>> block(static_cast<std::size_t>(dataCols));
-    for (int32_t rowBegin = 0; rowBegin < grid.RowCount(); rowBegin += kRowsPerBlock) {
-        const int32_t rowEnd = std::min(grid.RowCount(), rowBegin + kRowsPerBlock);
+    const int32_t rowsPerBlock = std::max(1, kCellsPerBlock / dataCols);
+    std::vector<Piece> block(static_cast<std::size_t>(dataCols) *
+                             static_cast<std::size_t>(rowsPerBlock));
+    LineCopier out(buffer);
+    for (int32_t rowBegin = 0; rowBegin < grid.RowCount(); rowBegin += rowsPerBlock) {
+        const int32_t rowEnd = std::min(grid.RowCount(), rowBegin + rowsPerBlock);
+        const std::size_t cells =
+            static_cast<std::size_t>(rowEnd - rowBegin) * static_cast<std::size_t>(dataCols);
+        std::size_t bytes = kLineEnd.size() * cells;
+        // Row-major within the block: cell (k, j) goes to j * dataCols + k.
         for (int32_t k = 0; k < dataCols; ++k) {
-            std::vector<std::string_view>& texts = block[static_cast<std::size_t>(k)];
-            texts.clear();
-            grid.VisitColumn(k + 1, rowBegin, rowEnd,
-                             [&texts](std::string_view text) { texts.push_back(text); });
+            Piece* slot = block.data() + k;
+            grid.VisitColumnInPlace(
+                k + 1, rowBegin, rowEnd,
+                [&slot, &bytes, dataCols](std::string_view text, bool followedByLineEnd) {
+                    *slot = Piece{text, followedByLineEnd};
+                    slot += dataCols;
+                    bytes += text.size();
+                });
         }
-        for (int32_t j = 0; j < rowEnd - rowBegin; ++j) {
-            for (const std::vector<std::string_view>& texts : block) {
-                out.Line(texts[static_cast<std::size_t>(j)]);
-            }
+        out.StartBlock(bytes);
+        for (std::size_t i = 0; i < cells; ++i) {
+            out.Line(block[i]);
         }
-    }
-}
-
-void WriteCells(LineWriter& out, const TableGrid& grid) {
-    if (grid.ColCount() <= 1) {
-        return;  // column 0 only: no cells are stored
-    }
-    if (grid.ColCount() - 1 > kMaxGatheredColumns) {
-        WriteCellsOneByOne(out, grid);
-    } else {
-        WriteCellsByBlocks(out, grid);
+        if (rowEnd == grid.RowCount()) {
+            out.Flush();
+        }
+        out.EndBlock();
+        steps.Reach(static_cast<uint64_t>(rowEnd));
     }
 }
 
 }  // namespace
 
+ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
+                               const WindowGeometry& window, const FileProgress& progress) {
+    ByteBuffer file;
+    file.Append(Header(grid, title, window));
+    if (grid.ColCount() <= 1) {
+        return file;  // column 0 only: no cells are stored
+    }
+    ProgressSteps steps(progress, static_cast<uint64_t>(grid.RowCount()), 1);
+    if (grid.ColCount() - 1 > kMaxGatheredColumns) {
+        WriteCellsOneByOne(file, grid, steps);
+    } else {
+        WriteCellsByBlocks(file, grid, steps);
+    }
+    return file;
+}
+
 std::string BuildTableFile(const TableGrid& grid, const std::string& title,
                            const WindowGeometry& window) {
-    LineWriter out;
-    WriteHeader(out, grid, title, window);
-    WriteCells(out, grid);
-    return out.Take();
+    return std::string(BuildTableFileBytes(grid, title, window).View());
 }
 
 }  // namespace qv

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/window_geometry.h"
+#include "table/byte_buffer.h"
+#include "table/table_file_progress.h"
 #include "table/table_grid.h"
 
 namespace qv {
@@ -11,6 +13,12 @@ namespace qv {
 // the file mark, the version, the geometry, the title, the counts, the widths of columns 1 and
 // up, then the texts of rows 0 .. RowCount - 1, columns 1 .. ColCount - 1, row by row; every
 // line ends with CR LF. Texts are written byte for byte: a CR inside one splits it on reading.
+// `progress`, when given, hears of every block of rows written (rows done of RowCount); its
+// answer is ignored. Raises std::bad_alloc when the file would not fit in memory.
+ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
+                               const WindowGeometry& window, const FileProgress& progress = {});
+
+// The same bytes as a string.
 std::string BuildTableFile(const TableGrid& grid, const std::string& title,
                            const WindowGeometry& window);
 

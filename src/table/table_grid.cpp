@@ -18,7 +18,9 @@ TableGrid::TableGrid(const GridShape& shape)
       anchor_(current_),
       topLeft_(current_) {}
 
-void TableGrid::AddObserver(TableGridObserver* observer) { observers_.push_back(observer); }
+void TableGrid::AddObserver(TableGridObserver* observer) {
+    observers_.push_back(observer);
+}
 
 void TableGrid::RemoveObserver(TableGridObserver* observer) {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
@@ -68,9 +70,13 @@ void TableGrid::SetCell(int32_t col, int32_t row, std::string_view text) {
 
 // --- Counts ---
 
-void TableGrid::SetColCount(int32_t n) { SetCount(true, n); }
+void TableGrid::SetColCount(int32_t n) {
+    SetCount(true, n);
+}
 
-void TableGrid::SetRowCount(int32_t n) { SetCount(false, n); }
+void TableGrid::SetRowCount(int32_t n) {
+    SetCount(false, n);
+}
 
 void TableGrid::SetCount(bool columns, int32_t n) {
     int32_t& count = columns ? colCount_ : rowCount_;
@@ -109,9 +115,13 @@ void TableGrid::SetCount(bool columns, int32_t n) {
 
 // --- Sizes ---
 
-int32_t TableGrid::ColWidth(int32_t col) const { return widths_.Get(col); }
+int32_t TableGrid::ColWidth(int32_t col) const {
+    return widths_.Get(col);
+}
 
-int32_t TableGrid::RowHeight(int32_t row) const { return heights_.Get(row); }
+int32_t TableGrid::RowHeight(int32_t row) const {
+    return heights_.Get(row);
+}
 
 void TableGrid::SetColWidth(int32_t col, int32_t width) {
     if (col < 0 || col >= colCount_) {
@@ -275,17 +285,16 @@ void TableGrid::BulkCells::Append(int32_t index, std::string_view text) {
         block.cells.reserve(CellColumn::kBlockSize);
         chunks.push_back(std::move(block));
     }
-    chunks.back().cells.push_back(text.empty() ? 0 : cell_handle::MakeArena(text.data()));
+    chunks.back().cells.push_back(cell_handle::MakeArena(text));
     chunks.back().size += 1;
 }
 
-void TableGrid::ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd,
-                             BulkCells&& bulk) {
+void TableGrid::ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells&& bulk) {
     arenas_.push_back(bulk.arena_);
     const int32_t filled = static_cast<int32_t>(bulk.columns_.size());
     for (int32_t k = 0; k < filled; ++k) {
-        ColumnAt(firstCol + k).Replace(rowBegin, rowEnd,
-                                       std::move(bulk.columns_[static_cast<std::size_t>(k)]));
+        ColumnAt(firstCol + k)
+            .Replace(rowBegin, rowEnd, std::move(bulk.columns_[static_cast<std::size_t>(k)]));
     }
     // Columns the bulk declares but holds no text for are emptied where anything is stored.
     for (auto& [col, column] : columns_) {

@@ -72,6 +72,11 @@ public:
     // Calls f(std::string_view text) for rows [rowBegin, rowEnd) of one column, in order.
     template <class F>
     void VisitColumn(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const;
+    // The same with f(std::string_view text, bool followedByLineEnd), for writers: the second
+    // says that the text lies in a loaded file's buffer followed there by CR LF, so that the text
+    // and its line end can be copied from there together.
+    template <class F>
+    void VisitColumnInPlace(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const;
 
     // --- Counts (the full rules of setting a count: 0 or less gives 1, the fixed line gives
     // way, kGridCountLimit or more raises Failure kGridTooLargeMessage and changes nothing). ---
@@ -125,7 +130,9 @@ public:
     void WriteRowLabels(int32_t rowBegin, int32_t rowEnd);
 
     // Cells read in bulk from a file. Texts appended must lie inside `arena` and each must be
-    // followed there by a CR byte; they are kept in place, not copied.
+    // followed there by a CR byte; they are kept in place, not copied, empty texts included (a
+    // view of no bytes at their line's CR), so that a loaded table's lines stay one run in the
+    // buffer for the writer.
     class BulkCells {
     public:
         BulkCells(std::shared_ptr<const std::string> arena, int32_t columns);
@@ -170,18 +177,23 @@ private:
 };
 
 template <class F>
-void TableGrid::VisitColumn(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const {
+void TableGrid::VisitColumnInPlace(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const {
     if (rowBegin < 0) {
         rowBegin = 0;
     }
     const CellColumn* column = FindColumn(col);
     if (column == nullptr) {
         for (int32_t r = rowBegin; r < rowEnd; ++r) {
-            f(std::string_view());
+            f(std::string_view(), false);
         }
         return;
     }
-    column->Visit(rowBegin, rowEnd, f);
+    column->VisitInPlace(rowBegin, rowEnd, f);
+}
+
+template <class F>
+void TableGrid::VisitColumn(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const {
+    VisitColumnInPlace(col, rowBegin, rowEnd, [&f](std::string_view text, bool) { f(text); });
 }
 
 }  // namespace qv

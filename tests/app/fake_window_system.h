@@ -4,14 +4,25 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/window_system.h"
 
 namespace qv::test {
+
+// One progress dialog as the logic started it, and what it was told.
+struct RecordedProgress {
+    std::string title;  // UTF-8
+    ProgressKind kind = ProgressKind::Load;
+    std::vector<std::pair<uint64_t, uint64_t>> steps;  // (done, total) of every Advance
+    bool ended = false;                                // the monitor was destroyed
+    std::size_t messagesBeforeEnd = 0;                 // messages shown while it ran
+};
 
 // One message dialog as the logic asked for it.
 struct RecordedMessage {
@@ -48,6 +59,13 @@ public:
     WindowGeometry titleListGeometry{};
     bool titleListVisible = false;
     int mainWindowCloseRequests = 0;
+
+    // --- Progress of long loads and saves. When set, the Advance call with this number
+    // (counted from 1 across every monitor) answers "cancel", as a user pressing the progress
+    // dialog's cancel button would. ---
+    std::optional<int> cancelProgressAtCall;
+    std::vector<RecordedProgress> progress;
+    int progressCalls = 0;
 
     // --- Hooks: what the user does while a modal window is open, or what closing the main
     // window runs (the view calls the main window's FormClose). Empty hooks do nothing. ---
@@ -132,7 +150,35 @@ public:
     void TitleChanged() override { calls.emplace_back("TitleChanged"); }
     void TitleListChanged() override { calls.emplace_back("TitleListChanged"); }
 
+    // Not logged in `calls`: a monitor runs beside the command, and is checked in `progress`.
+    std::unique_ptr<ProgressMonitor> StartProgress(std::string_view title,
+                                                   ProgressKind kind) override {
+        progress.push_back(RecordedProgress{std::string(title), kind, {}, false, 0});
+        return std::make_unique<ScriptedProgress>(*this, progress.size() - 1);
+    }
+
 private:
+    // Records every step into the fake's list (kept by index: the list may grow meanwhile) and
+    // cancels at the scripted call.
+    class ScriptedProgress : public ProgressMonitor {
+    public:
+        ScriptedProgress(FakeWindowSystem& owner, std::size_t index)
+            : owner_(owner), index_(index) {}
+        ~ScriptedProgress() override {
+            owner_.progress[index_].ended = true;
+            owner_.progress[index_].messagesBeforeEnd = owner_.messages.size();
+        }
+        bool Advance(uint64_t done, uint64_t total) override {
+            owner_.progress[index_].steps.emplace_back(done, total);
+            ++owner_.progressCalls;
+            return owner_.progressCalls != owner_.cancelProgressAtCall;
+        }
+
+    private:
+        FakeWindowSystem& owner_;
+        std::size_t index_;
+    };
+
     static bool IsSingleButton(MessageButtons buttons) {
         return buttons != 0 && (buttons & (buttons - 1)) == 0;
     }

@@ -44,7 +44,12 @@ protected:
         }
     }
     static std::string Text(int32_t col, int32_t row) {
-        return "r" + std::to_string(row) + "c" + std::to_string(col);
+        // Appended piece by piece: g++ 12 gives a false -Wrestrict for "r" + std::string at -O3.
+        std::string text = "r";
+        text += std::to_string(row);
+        text += 'c';
+        text += std::to_string(col);
+        return text;
     }
 
     std::vector<std::string> Column(int32_t col, int32_t rowBegin, int32_t rowEnd) {

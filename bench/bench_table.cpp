@@ -1,0 +1,472 @@
+// bench_table DATA_FOLDER: the table of figures printed by `make bench`. For each generated table
+// (table-10000.qvd, table-100000.qvd, table-1000000.qvd in DATA_FOLDER) it measures loading,
+// saving, the peak memory of a process that has loaded it, the column tools and the editing
+// commands; then, when the windows are built, painting the grid view and the program's start-up
+// (bench_paint and bench_startup beside this program). Every figure stands beside a floor
+// measured in the same run on the same data, and the ratio between them is what the goals judge.
+//
+// bench_table --peak-memory FILE: the child process that loads FILE and prints its peak resident
+// memory before and after.
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include "app/main_form.h"
+#include "app/window_system.h"
+#include "bench_floors.h"
+#include "bench_harness.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "table/table_file_reader.h"
+#include "table/table_file_writer.h"
+#include "tools/column_statistics.h"
+#include "tools/match_count.h"
+
+namespace qv::bench {
+
+namespace {
+
+// The main grid at start, as the main window makes it.
+constexpr GridShape kMainGridShape{3, 6, 1, 1, 32, 18};
+constexpr int32_t kTableSizes[] = {10'000, 100'000, 1'000'000};
+constexpr int32_t kFlatBaseRows = 10'000;
+constexpr int32_t kHugeRowCount = 10'000'000;
+// The columns the tools run on: 単価 (yen amounts) and 備考 (remarks).
+constexpr int32_t kStatisticsColumn = 4;
+constexpr int32_t kMatchColumn = 7;
+constexpr double kEditingGoalMs = 10.0;
+
+// A window system that shows nothing and answers nothing: the commands run as they would in the
+// program, without windows.
+class SilentWindowSystem final : public WindowSystem {
+public:
+    std::optional<std::string> RunOpenDialog(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> RunSaveDialog(const FileDialogRequest&) override { return {}; }
+    MessageButton ShowMessage(std::string_view, MessageKind, MessageButtons) override {
+        return MessageButton::OK;
+    }
+    WindowGeometry MainWindowGeometry() const override { return geometry_; }
+    void SetMainWindowGeometry(const WindowGeometry& geometry) override { geometry_ = geometry; }
+    WindowGeometry TitleListWindowGeometry() const override { return {}; }
+    void SetTitleListWindowGeometry(const WindowGeometry&) override {}
+    void ShowTitleListWindow() override {}
+    void HideTitleListWindow() override {}
+    void CloseMainWindow() override {}
+    void ShowAboutBox() override {}
+    void ShowItemNameDialog() override {}
+    void ShowMatchCountDialog() override {}
+    void ShowHelp(HelpCommand) override {}
+    void TitleChanged() override {}
+    void TitleListChanged() override {}
+
+private:
+    WindowGeometry geometry_{};
+};
+
+uint64_t FileSize(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+}
+
+std::string TableSize(int32_t rows) {
+    return WithCommas(rows) + " x 8";
+}
+
+// How often each measurement runs; the best run counts.
+int Runs(int32_t rows, int smallRuns) {
+    return rows >= 1'000'000 ? 5 : rows >= 100'000 ? std::max(5, smallRuns / 3) : smallRuns;
+}
+
+struct TableFigures {
+    int32_t rows = 0;
+    uint64_t fileBytes = 0;
+    double loadMs = 0, readSplitMs = 0, readSplitCopyMs = 0;
+    double saveMs = 0, writeMs = 0;
+    uint64_t peakBytes = 0, baselineBytes = 0;
+    double statisticsMs = 0, bareStatisticsMs = 0;
+    double matchMs = 0, bareMatchMs = 0;
+    double insertMs = 0, deleteMs = 0, renumberMs = 0, rowCountMs = 0;
+};
+
+void MeasureLoad(const std::string& path, TableFigures& f) {
+    const int runs = Runs(f.rows, 15);
+    f.loadMs = f.readSplitMs = f.readSplitCopyMs = 1e300;
+    // The figure and its floors take turns, so that a busy moment of the machine hits all.
+    for (int i = 0; i < runs; ++i) {
+        auto grid = std::make_unique<TableGrid>(kMainGridShape);
+        std::string title;
+        f.loadMs = std::min(f.loadMs, BestOf(1, [&] {
+                                std::optional<TableFileContent> content = ReadTableFile(path);
+                                ApplyTableFile(std::move(*content), *grid, title);
+                            }));
+        grid.reset();
+        f.readSplitMs = std::min(f.readSplitMs, BestOf(1, [&] { ReadAndSplit(path); }));
+        std::vector<std::string> lines;
+        f.readSplitCopyMs =
+            std::min(f.readSplitCopyMs, BestOf(1, [&] { ReadSplitCopy(path, lines); }));
+    }
+}
+
+void MeasureSave(TFormMain& form, const std::string& folder, TableFigures& f) {
+    const int runs = Runs(f.rows, 10);
+    const std::string target = folder + "/saved.qvd";
+    const std::string floorTarget = folder + "/written.qvd";
+    // The save command as the user runs it.
+    form.SetCurFileName(target);
+    form.SaveFile();
+    const std::string bytes = ReadWholeFile(target);
+    f.saveMs = f.writeMs = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        f.saveMs = std::min(f.saveMs, BestOf(1, [&] { form.SaveFile(); }));
+        f.writeMs = std::min(f.writeMs, BestOf(1, [&] { WriteAndRename(floorTarget, bytes); }));
+    }
+    DeleteFileQuietly(target);
+    DeleteFileQuietly(floorTarget);
+}
+
+std::vector<std::string_view> ColumnTexts(const TableGrid& grid, int32_t col) {
+    std::vector<std::string_view> texts;
+    grid.VisitColumn(col, 1, grid.RowCount(), [&texts](std::string_view t) { texts.push_back(t); });
+    return texts;
+}
+
+void MeasureTools(const TableGrid& grid, TableFigures& f) {
+    const int runs = Runs(f.rows, 30);
+    const std::vector<std::string_view> amounts = ColumnTexts(grid, kStatisticsColumn);
+    ColumnStatistics stats;
+    BareStatistics bare;
+    f.statisticsMs = BestOf(runs, [&] { stats = CalcColumnStatistics(grid, kStatisticsColumn); });
+    f.bareStatisticsMs = BestOf(runs, [&] { bare = BareStatisticsLoop(amounts); });
+    if (stats.numberCount != bare.numbers || stats.sum != bare.sum) {
+        std::fprintf(stderr, "warning: the statistics and their floor disagree\n");
+    }
+    const std::string wanted = Utf8ToCp932("済").value();
+    const std::vector<std::string_view> remarks = ColumnTexts(grid, kMatchColumn);
+    int32_t matches = 0;
+    int64_t bareMatches = 0;
+    f.matchMs = BestOf(runs, [&] { matches = CountMatchingCells(grid, kMatchColumn, wanted); });
+    f.bareMatchMs = BestOf(runs, [&] { bareMatches = BareMatchLoop(remarks, wanted); });
+    if (matches != bareMatches) {
+        std::fprintf(stderr, "warning: the match count and its floor disagree\n");
+    }
+}
+
+void MeasureEditing(TFormMain& form, TableFigures& f) {
+    TableGrid& grid = form.StringGrid();
+    grid.SetCurrentCell(GridCell{1, 1});
+    constexpr int kRuns = 30;
+    f.insertMs = f.deleteMs = 1e300;
+    for (int i = 0; i < kRuns; ++i) {
+        double start = NowMs();
+        form.K12Click();  // insert before the current row, row 1
+        f.insertMs = std::min(f.insertMs, NowMs() - start);
+        start = NowMs();
+        form.Delete2Click();
+        f.deleteMs = std::min(f.deleteMs, NowMs() - start);
+    }
+    // These take well under a microsecond: timed in batches, so that the clock's own cost
+    // does not count.
+    constexpr int kBatch = 100;
+    f.renumberMs = BestOf(kRuns,
+                          [&] {
+                              for (int i = 0; i < kBatch; ++i) {
+                                  form.RenumberRows();
+                              }
+                          }) /
+                   kBatch;
+    const int32_t rows = grid.RowCount();
+    f.rowCountMs = BestOf(kRuns,
+                          [&] {
+                              for (int i = 0; i < kBatch; ++i) {
+                                  grid.SetRowCount(kHugeRowCount);
+                                  grid.SetRowCount(rows);
+                              }
+                          }) /
+                   kBatch;
+}
+
+void MeasurePeakMemory(const std::string& path, TableFigures& f) {
+    const std::optional<std::string> output =
+        RunChild({ProgramFolder() + "/bench_table", "--peak-memory", path});
+    if (output) {
+        std::istringstream(*output) >> f.baselineBytes >> f.peakBytes;
+    }
+}
+
+TableFigures MeasureTable(const std::string& folder, int32_t rows) {
+    const std::string path = folder + "/table-" + std::to_string(rows) + ".qvd";
+    TableFigures f;
+    f.rows = rows;
+    f.fileBytes = FileSize(path);
+    MeasureLoad(path, f);
+    MeasurePeakMemory(path, f);
+    SilentWindowSystem windows;
+    TFormMain form(windows, StoreLocations{folder + "/bench.ini", folder + "/bench.hst"}, ".");
+    form.RequestLoad(path);
+    form.LoadTableFile();
+    MeasureSave(form, folder, f);
+    MeasureTools(form.StringGrid(), f);
+    MeasureEditing(form, f);
+    return f;
+}
+
+std::string MegabytesPerSecond(uint64_t bytes, double ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f MB/s", static_cast<double>(bytes) / 1e3 / ms);
+    return text;
+}
+
+std::optional<double> GoalFor(const TableFigures& f, double goal) {
+    return f.rows == 1'000'000 ? std::optional<double>(goal) : std::nullopt;
+}
+
+// A figure beside its floor.
+Figure Compared(std::string what, std::string size, std::string value, std::string floorName,
+                double figureMs, double floorMs, std::optional<double> maxRatio) {
+    Figure line;
+    line.what = std::move(what);
+    line.size = std::move(size);
+    line.value = std::move(value);
+    line.floorName = std::move(floorName);
+    line.floorValue = Ms(floorMs);
+    line.ratio = figureMs / floorMs;
+    line.maxRatio = maxRatio;
+    return line;
+}
+
+Figure NotMeasured(std::string what, std::string why) {
+    Figure line;
+    line.what = std::move(what);
+    line.note = "not measured: " + std::move(why);
+    return line;
+}
+
+void ReportLoadAndSave(const std::vector<TableFigures>& all, Report& report) {
+    for (const TableFigures& f : all) {
+        const std::string size = TableSize(f.rows);
+        const std::string value = Ms(f.loadMs) + " " + MegabytesPerSecond(f.fileBytes, f.loadMs);
+        report.Add(Compared("load", size, value, "read + split lines (memchr)", f.loadMs,
+                            f.readSplitMs, GoalFor(f, 3.0)));
+        report.Add(Compared("load", size, value, "read + split + copy to strings", f.loadMs,
+                            f.readSplitCopyMs, GoalFor(f, 1.0)));
+    }
+    for (const TableFigures& f : all) {
+        Figure line;
+        line.what = "peak memory after load";
+        line.size = TableSize(f.rows);
+        line.value = Megabytes(f.peakBytes);
+        line.floorName = "file size (process at start)";
+        line.floorValue = Megabytes(f.fileBytes) + " (" + Megabytes(f.baselineBytes) + ")";
+        line.ratio = static_cast<double>(f.peakBytes) / static_cast<double>(f.fileBytes);
+        line.maxRatio = GoalFor(f, 2.5);
+        report.Add(line);
+    }
+    for (const TableFigures& f : all) {
+        report.Add(Compared("save", TableSize(f.rows),
+                            Ms(f.saveMs) + " " + MegabytesPerSecond(f.fileBytes, f.saveMs),
+                            "write, fsync, rename, fsync folder", f.saveMs, f.writeMs,
+                            GoalFor(f, 2.0)));
+    }
+}
+
+void ReportTools(const std::vector<TableFigures>& all, Report& report) {
+    for (const TableFigures& f : all) {
+        report.Add(Compared("statistics (yen column)", TableSize(f.rows), Ms(f.statisticsMs),
+                            "strip + from_chars loop", f.statisticsMs, f.bareStatisticsMs,
+                            GoalFor(f, 2.0)));
+    }
+    for (const TableFigures& f : all) {
+        report.Add(Compared("match count", TableSize(f.rows), Ms(f.matchMs), "trim + compare loop",
+                            f.matchMs, f.bareMatchMs, GoalFor(f, 2.0)));
+    }
+}
+
+// Figures that must not grow with the table: judged against the same figure at 10,000 rows.
+void ReportFlat(const std::vector<TableFigures>& all, const char* what,
+                double TableFigures::*figure, Report& report) {
+    const TableFigures* base = nullptr;
+    for (const TableFigures& f : all) {
+        if (f.rows == kFlatBaseRows) {
+            base = &f;
+        }
+    }
+    for (const TableFigures& f : all) {
+        Figure line;
+        if (base != nullptr && &f != base) {
+            line = Compared(what, TableSize(f.rows), Ms(f.*figure), "the same at 10,000 rows",
+                            f.*figure, base->*figure, 2.0);
+        } else {
+            line.what = what;
+            line.size = TableSize(f.rows);
+            line.value = Ms(f.*figure);
+        }
+        line.ms = f.*figure;
+        line.maxMs = kEditingGoalMs;
+        report.Add(line);
+    }
+}
+
+// bench_paint's figures, from Google Benchmark's CSV output: the best repetition of each case.
+std::optional<std::vector<double>> PaintFigures() {
+    const std::vector<std::string> cases = {"rows:10", "rows:61", "rows:10000000"};
+    const std::optional<std::string> csv =
+        RunChild({ProgramFolder() + "/bench_paint", "--benchmark_format=csv",
+                  "--benchmark_repetitions=5", "--benchmark_min_time=0.2"});
+    if (!csv) {
+        return std::nullopt;
+    }
+    std::vector<double> best(cases.size(), 1e300);
+    std::istringstream lines(*csv);
+    std::string line;
+    while (std::getline(lines, line)) {
+        // "BM_PaintFullScreen/rows:10",iterations,real_time,cpu_time,time_unit,...
+        std::istringstream fields(line);
+        std::string name, iterations, realTime;
+        std::getline(fields, name, ',');
+        std::getline(fields, iterations, ',');
+        std::getline(fields, realTime, ',');
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            if (name.ends_with("/" + cases[i] + "\"") || name.ends_with("/" + cases[i])) {
+                best[i] = std::min(best[i], std::stod(realTime));
+            }
+        }
+    }
+    for (double figure : best) {
+        if (figure == 1e300) {
+            return std::nullopt;
+        }
+    }
+    return best;
+}
+
+void ReportPaint(Report& report) {
+    const char* what = "paint 1920 x 1080 view";
+    if (!IsExistingFile(ProgramFolder() + "/bench_paint")) {
+        report.Add(NotMeasured(what, "the windows are not built (QV_BUILD_GUI=OFF)"));
+        return;
+    }
+    const std::optional<std::vector<double>> ms = PaintFigures();
+    if (!ms) {
+        report.Add(NotMeasured(what, "bench_paint failed"));
+        return;
+    }
+    const double tenRows = (*ms)[0], screenful = (*ms)[1], huge = (*ms)[2];
+    Figure line;
+    line.what = what;
+    line.size = "10 rows";
+    line.value = Ms(tenRows);
+    report.Add(line);
+    line.size = "61 rows (fills it)";
+    line.value = Ms(screenful);
+    report.Add(line);
+    // The 10-row table paints a sixth of the cells: beside it the huge table is shown for
+    // information; the table that fills the view is the floor that judges.
+    line = Compared(what, "10,000,000 rows", Ms(huge), "the 10-row table", huge, tenRows, {});
+    line.note = "(the 10-row view paints 1/6 of the cells)";
+    report.Add(line);
+    line = Compared(what, "10,000,000 rows", Ms(huge), "the table that fills the view", huge,
+                    screenful, 1.2);
+    line.ms = huge;
+    line.maxMs = 10.0;
+    report.Add(line);
+}
+
+// bench_startup prints the monotonic time of the first paint; the start is taken here just
+// before the process is made, so the figure holds loading the program and its libraries.
+std::optional<double> StartupMs(const std::string& mode) {
+    const double start = NowMs();
+    const std::optional<std::string> output = RunChild({ProgramFolder() + "/bench_startup", mode});
+    if (!output || output->empty()) {
+        return std::nullopt;
+    }
+    return std::stod(*output) - start;
+}
+
+void ReportStartup(Report& report) {
+    const char* what = "start-up to first paint";
+    if (!IsExistingFile(ProgramFolder() + "/bench_startup")) {
+        report.Add(NotMeasured(what, "the windows are not built (QV_BUILD_GUI=OFF)"));
+        return;
+    }
+    double program = 1e300, floor = 1e300;
+    for (int i = 0; i < 5; ++i) {
+        const std::optional<double> a = StartupMs("--program");
+        const std::optional<double> b = StartupMs("--floor");
+        if (!a || !b) {
+            report.Add(NotMeasured(what, "bench_startup failed"));
+            return;
+        }
+        program = std::min(program, *a);
+        floor = std::min(floor, *b);
+    }
+    Figure line = Compared(what, "empty table", Ms(program), "bare Qt window, first paint", program,
+                           floor, std::nullopt);
+    line.ms = program;
+    line.maxMs = 300.0;
+    report.Add(line);
+}
+
+int RunAll(const std::string& folder) {
+    std::vector<TableFigures> all;
+    for (int32_t rows : kTableSizes) {
+        if (!IsExistingFile(folder + "/table-" + std::to_string(rows) + ".qvd")) {
+            std::fprintf(stderr, "bench_table: %s/table-%d.qvd is missing\n", folder.c_str(), rows);
+            return 2;
+        }
+        std::fprintf(stderr, "measuring the table of %d rows...\n", rows);
+        all.push_back(MeasureTable(folder, rows));
+    }
+    Report report;
+    ReportLoadAndSave(all, report);
+    ReportTools(all, report);
+    ReportFlat(all, "insert row 1", &TableFigures::insertMs, report);
+    ReportFlat(all, "delete row 1", &TableFigures::deleteMs, report);
+    ReportFlat(all, "RenumberRows (activate)", &TableFigures::renumberMs, report);
+    ReportFlat(all, "RowCount 10M and back", &TableFigures::rowCountMs, report);
+    std::fprintf(stderr, "measuring painting and start-up...\n");
+    ReportPaint(report);
+    ReportStartup(report);
+    std::printf("Quorvane benchmarks: best of several runs; ratio = value / floor\n\n");
+    report.Print();
+    return 0;
+}
+
+int PeakMemoryChild(const std::string& path) {
+    const uint64_t baseline = PeakResidentBytes();
+    TableGrid grid(kMainGridShape);
+    std::string title;
+    std::optional<TableFileContent> content = ReadTableFile(path);
+    ApplyTableFile(std::move(*content), grid, title);
+    std::printf("%llu %llu\n", static_cast<unsigned long long>(baseline),
+                static_cast<unsigned long long>(PeakResidentBytes()));
+    return 0;
+}
+
+}  // namespace
+
+}  // namespace qv::bench
+
+int main(int argc, char** argv) {
+    try {
+        if (argc == 3 && std::string_view(argv[1]) == "--peak-memory") {
+            return qv::bench::PeakMemoryChild(argv[2]);
+        }
+        if (argc == 2) {
+            return qv::bench::RunAll(argv[1]);
+        }
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "bench_table: %s\n", failure.what());
+        return 1;
+    }
+    std::fprintf(stderr, "usage: bench_table DATA_FOLDER\n");
+    return 2;
+}
