@@ -392,15 +392,9 @@ void CellColumn::Clear(int32_t begin, int32_t end) {
     if (begin >= end) {
         return;
     }
-    const std::size_t first = SplitAt(begin);
-    const std::size_t last = SplitAt(end);
-    FreeChunks(first, last);
-    chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(first),
-                  chunks_.begin() + static_cast<std::ptrdiff_t>(last));
-    Chunk gap;
-    gap.size = end - begin;
-    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(first), std::move(gap));
-    Changed();
+    ChunkList gap(1);
+    gap[0].size = end - begin;
+    Splice(begin, end, std::move(gap));
 }
 
 void CellColumn::SetLabels(int32_t begin, int32_t end) {
@@ -415,18 +409,11 @@ void CellColumn::SetLabels(int32_t begin, int32_t end) {
             return;  // already numbered: renumbering every activation costs nothing
         }
     }
-    AppendEmpty(end - length_);
-    const std::size_t first = SplitAt(begin);
-    const std::size_t last = SplitAt(end);
-    FreeChunks(first, last);
-    chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(first),
-                  chunks_.begin() + static_cast<std::ptrdiff_t>(last));
-    Chunk labels;
-    labels.kind = Kind::Labels;
-    labels.size = end - begin;
-    labels.firstLabel = begin;
-    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(first), std::move(labels));
-    Changed();
+    ChunkList labels(1);
+    labels[0].kind = Kind::Labels;
+    labels[0].size = end - begin;
+    labels[0].firstLabel = begin;
+    Splice(begin, end, std::move(labels));
 }
 
 void CellColumn::Replace(int32_t begin, int32_t end, ChunkList&& chunks) {
@@ -442,6 +429,11 @@ void CellColumn::Replace(int32_t begin, int32_t end, ChunkList&& chunks) {
         gap.size = end - begin - filled;
         chunks.push_back(std::move(gap));
     }
+    Splice(begin, end, std::move(chunks));
+}
+
+// Rows [begin, end) become the chunks given, which cover exactly that many rows.
+void CellColumn::Splice(int32_t begin, int32_t end, ChunkList&& chunks) {
     AppendEmpty(end - length_);
     const std::size_t first = SplitAt(begin);
     const std::size_t last = SplitAt(end);

@@ -150,6 +150,7 @@ private:
     void AppendEmpty(int32_t count);
     void AppendHandle(CellHandle h);
     void FreeChunks(std::size_t first, std::size_t last);
+    void Splice(int32_t begin, int32_t end, ChunkList&& chunks);
     static void MakeTexts(Chunk& chunk);
     // Chunks were added, removed or resized in ways Grew does not follow: rebuild the index.
     void Changed() {
