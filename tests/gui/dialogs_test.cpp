@@ -1,34 +1,28 @@
-// The about box and the two tool dialogs: their design, their default and cancel buttons, the
-// first focus, and what OK does to the table.
+// The about box, the two tool dialogs and the message dialog: their default and cancel buttons,
+// the first focus, what OK does to the table, and the message dialog's captions and buttons
+// (the failure box is seen in the main window's test).
 
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QtTest>
+#include <optional>
 
-#include "app/main_form.h"
 #include "gui/about_box.h"
-#include "gui/application.h"
 #include "gui/item_name_dialog.h"
 #include "gui/match_count_dialog.h"
-#include "gui/qt_window_system.h"
 #include "gui_test_support.h"
-#include "platform/cp932.h"
+
+Q_DECLARE_METATYPE(qv::MessageButton)
 
 namespace qv {
 
 namespace {
 
-std::string Sjis(const char* utf8) {
-    return *Utf8ToCp932(utf8);
-}
+constexpr MessageButtons kAllButtons = 0x1FF;
 
-void ExpectCentred(const QWidget& dialog) {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    QCOMPARE(dialog.frameGeometry().x(), (screen.width() - dialog.frameGeometry().width()) / 2);
-    QCOMPARE(dialog.frameGeometry().y(), (screen.height() - dialog.frameGeometry().height()) / 2);
+QStringList Captions(const MessageDialog& dialog) {
+    QStringList captions;
+    for (const QPushButton* button : dialog.ButtonRow()) {
+        captions << button->text();
+    }
+    return captions;
 }
 
 }  // namespace
@@ -37,221 +31,136 @@ class DialogsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { test::PrepareForTests(); }
-
     void init() {
-        stores_ = std::make_unique<test::TempStores>();
-        app_ = std::make_unique<Application>(stores_->Stores(), ".");
-        user_ = std::make_unique<test::ScriptedUser>(app_->Windows());
+        visits_.clear();
+        stores_.emplace();
+        p_.emplace(stores_->Stores());
     }
-
     void cleanup() {
-        QCOMPARE(user_->unexpected, 0);
-        QVERIFY(user_->script.empty());
-        user_.reset();
-        app_.reset();
+        p_.reset();
         stores_.reset();
     }
 
-    // --- 項目名入力 ---
-
-    void itemNameDialogDesign() {
-        ItemNameDialog& dialog = app_->ItemName();
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("項目名入力"));
-        QCOMPARE(dialog.size(), QSize(194, 65));
-        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-        QCOMPARE(dialog.OKBtn()->geometry(), QRect(22, 34, 74, 24));
-        QCOMPARE(dialog.CancelBtn()->geometry(), QRect(101, 34, 73, 24));
-        QCOMPARE(dialog.CancelBtn()->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-        QCOMPARE(dialog.EditColName()->geometry(), QRect(8, 8, 177, 20));
-        QVERIFY(dialog.OKBtn()->isDefault());
-        QCOMPARE(dialog.font().pixelSize(), 12);
+    // Each opening fills the box from the cell; only OK (Enter, the default) writes it back.
+    void itemNameIsFilledAtEachOpeningAndWrittenOnlyOnOk() {
+        ItemNameDialog& names = p_->app.ItemName();
+        p_->Grid().SetCell(1, 0, test::Sjis("書名"));
+        p_->user.Then(Use(names.EditColName(), QStringLiteral("typed"), Qt::Key_Escape))
+            .Then(Use(names.EditColName(), QStringLiteral(" new "), Qt::Key_Return));
+        p_->Form().K19Click();
+        QCOMPARE(p_->Grid().CellText(1, 0), test::Sjis("書名"));
+        p_->Form().K19Click();
+        QCOMPARE(p_->Grid().CellText(1, 0), std::string(" new "));
+        QVERIFY(names.OKBtn()->isDefault());
+        QCOMPARE(visits_[0].focus, names.OKBtn());
+        QCOMPARE(visits_[0].text, QStringLiteral("書名"));
+        QCOMPARE(visits_[1].text, QStringLiteral("書名"));
     }
 
-    void itemNameEnterAtFirstOpeningKeepsTheName() {
-        TableGrid& grid = app_->Form().StringGrid();
-        grid.SetCell(1, 0, Sjis("書名"));
-        user_->Then([&](QDialog& dialog) {
-            test::ShowActive(dialog);
-            auto& names = static_cast<ItemNameDialog&>(dialog);
-            // The focus starts on OK; the tab order is OK, Cancel, the box.
-            ExpectFocus(names.OKBtn());
-            ExpectText(names.EditColName(), QStringLiteral("書名"));
-            ExpectCentred(dialog);
-            QTest::keyClick(names.OKBtn(), Qt::Key_Tab);
-            ExpectFocus(names.CancelBtn());
-            QTest::keyClick(names.CancelBtn(), Qt::Key_Tab);
-            ExpectFocus(names.EditColName());
-            QTest::keyClick(names.EditColName(), Qt::Key_Tab);
-            ExpectFocus(names.OKBtn());
-            QTest::keyClick(names.OKBtn(), Qt::Key_Return);
-            return dialog.result();
-        });
-        app_->Form().K19Click();
-        QCOMPARE(grid.CellText(1, 0), Sjis("書名"));
+    // The search box keeps its text between openings; Esc counts nothing, OK counts.
+    void matchCountKeepsItsTextAndCountsOnOk() {
+        MatchCountDialog& find = p_->app.MatchCount();
+        p_->Grid().SetCell(1, 1, test::Sjis("猫"));
+        p_->Grid().SetCell(1, 2, test::Sjis("  猫 "));
+        p_->Grid().SetCell(1, 3, test::Sjis("犬"));
+        p_->user.Then(Use(find.EditChkStr(), QStringLiteral("猫"), Qt::Key_Escape))
+            .Then(Use(find.EditChkStr(), QString(), Qt::Key_Return))
+            .Then(test::Press(Qt::Key_Return));
+        p_->Form().K25Click();
+        QCOMPARE(p_->user.seen.size(), std::size_t{1});  // Esc: no report
+        p_->Form().K25Click();
+        QVERIFY(find.OKBtn()->isDefault());
+        QCOMPARE(visits_[0].focus, find.OKBtn());
+        QCOMPARE(visits_[1].text, QStringLiteral("猫"));
+        QCOMPARE(p_->user.seen[2].text, QStringLiteral("2 件一致しました。"));
     }
 
-    void itemNameOkStoresTheTypedName() {
-        TableGrid& grid = app_->Form().StringGrid();
-        grid.SetCell(2, 0, "old");
-        QVERIFY(grid.SetCurrentCell({2, 1}));
-        user_->Then([](QDialog& dialog) {
-            auto& names = static_cast<ItemNameDialog&>(dialog);
-            test::ShowActive(dialog);
-            names.EditColName()->setFocus();
-            names.EditColName()->selectAll();
-            QTest::keyClicks(names.EditColName(), QStringLiteral(" new "));
-            QTest::keyClick(names.EditColName(), Qt::Key_Return);  // Enter presses OK
-            return dialog.result();
-        });
-        app_->Form().K19Click();
-        QCOMPARE(grid.CellText(2, 0), std::string(" new "));
+    void aboutBoxClosesWithEnterOnItsDefaultOk() {
+        p_->user.Then(Use(nullptr, QString(), Qt::Key_Return));
+        p_->Form().KQuorvane1Click();
+        QVERIFY(p_->app.About().OKButton()->isDefault());
+        QCOMPARE(visits_[0].focus, p_->app.About().OKButton());
+        QCOMPARE(visits_[0].result, int(QDialog::Accepted));
     }
 
-    void itemNameCancelLeavesTheNameAndRefillsNextTime() {
-        TableGrid& grid = app_->Form().StringGrid();
-        grid.SetCell(1, 0, "name");
-        user_->Then([](QDialog& dialog) {
-            auto& names = static_cast<ItemNameDialog&>(dialog);
-            test::ShowActive(dialog);
-            names.EditColName()->setText(QStringLiteral("typed"));
-            QTest::keyClick(names.EditColName(), Qt::Key_Escape);
-            return dialog.result();
-        });
-        user_->Then([](QDialog& dialog) {
-            auto& names = static_cast<ItemNameDialog&>(dialog);
-            test::ShowActive(dialog);
-            ExpectText(names.EditColName(), QStringLiteral("name"));
-            return test::ClickButton(dialog, QStringLiteral("ｷｬﾝｾﾙ"));
-        });
-        app_->Form().K19Click();
-        app_->Form().K19Click();
-        QCOMPARE(grid.CellText(1, 0), std::string("name"));
+    void captionsByKindAndButtonsInTheirOrder() {
+        const std::pair<MessageKind, const char*> kinds[] = {{MessageKind::Warning, "警告"},
+                                                             {MessageKind::Error, "ｴﾗｰ"},
+                                                             {MessageKind::Information, "情報"},
+                                                             {MessageKind::Confirmation, "確認"}};
+        for (const auto& [kind, caption] : kinds) {
+            const MessageDialog dialog(QStringLiteral("text"), kind, Buttons(MessageButton::OK));
+            QCOMPARE(dialog.windowTitle(), QString::fromUtf8(caption));
+        }
+        const MessageDialog all(QStringLiteral("text"), MessageKind::Warning, kAllButtons);
+        QCOMPARE(Captions(all), QStringList({"はい(&Y)", "いいえ(&N)", "OK", "ｷｬﾝｾﾙ", "中止(&A)",
+                                             "再試行(&R)", "無視(&I)", "すべて", "ﾍﾙﾌﾟ(&H)"}));
+        const MessageDialog two(QStringLiteral("text"), MessageKind::Confirmation,
+                                MessageButton::No | MessageButton::Yes);
+        QCOMPARE(Captions(two), QStringList({"はい(&Y)", "いいえ(&N)"}));
     }
 
-    void itemNameKeepsBytesThatAreNoCp932() {
-        TableGrid& grid = app_->Form().StringGrid();
-        const std::string name = "ab\x81";  // a lead byte without its second byte
-        grid.SetCell(1, 0, name);
-        user_->Then([](QDialog& dialog) {
-            auto& names = static_cast<ItemNameDialog&>(dialog);
-            test::ShowActive(dialog);
-            names.EditColName()->setFocus();
-            names.EditColName()->home(false);
-            QTest::keyClick(names.EditColName(), Qt::Key_Z);
-            QTest::keyClick(names.EditColName(), Qt::Key_Return);
-            return dialog.result();
-        });
-        app_->Form().K19Click();
-        QCOMPARE(grid.CellText(1, 0), "z" + name);
+    void enterEscAndCloseBox_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<MessageButton>("enter");
+        QTest::addColumn<MessageButton>("escape");
+        using B = MessageButton;
+        QTest::newRow("OK") << int(Buttons(B::OK)) << B::OK << B::OK;
+        QTest::newRow("yes no") << int(B::Yes | B::No) << B::Yes << B::No;
+        QTest::newRow("yes no cancel")
+            << ((B::Yes | B::No) | Buttons(B::Cancel)) << B::Yes << B::Cancel;
+        QTest::newRow("OK cancel") << int(B::OK | B::Cancel) << B::OK << B::Cancel;
+        QTest::newRow("retry cancel") << int(B::Retry | B::Cancel) << B::Retry << B::Cancel;
+        QTest::newRow("abort retry ignore")
+            << ((B::Abort | B::Retry) | Buttons(B::Ignore)) << B::Retry << B::None;
+        QTest::newRow("all") << int(kAllButtons) << B::OK << B::Cancel;
     }
-
-    // --- 検索 ---
-
-    void matchCountDialogDesign() {
-        MatchCountDialog& dialog = app_->MatchCount();
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("検索"));
-        QCOMPARE(dialog.size(), QSize(226, 90));
-        QCOMPARE(dialog.OKBtn()->geometry(), QRect(30, 58, 74, 24));
-        QCOMPARE(dialog.CancelBtn()->geometry(), QRect(125, 58, 73, 24));
-        QCOMPARE(dialog.EditChkStr()->geometry(), QRect(24, 24, 177, 20));
-        const auto* label = dialog.findChild<QLabel*>(QStringLiteral("Label1"));
-        QCOMPARE(label->text(), QStringLiteral("一致文字列"));
-        QCOMPARE(label->pos(), QPoint(24, 8));
-        QVERIFY(dialog.OKBtn()->isDefault());
-    }
-
-    void matchCountReportsBeforeTheDialogCloses() {
-        TableGrid& grid = app_->Form().StringGrid();
-        grid.SetCell(1, 1, Sjis("猫"));
-        grid.SetCell(1, 2, Sjis("  猫 "));
-        grid.SetCell(1, 3, Sjis("犬"));
-        bool dialogOpenAtReport = false;
-        user_->Then([&](QDialog& dialog) {
-            auto& find = static_cast<MatchCountDialog&>(dialog);
-            test::ShowActive(dialog);
-            ExpectFocus(find.OKBtn());
-            find.EditChkStr()->setText(QStringLiteral("猫"));
-            QTest::mouseClick(find.OKBtn(), Qt::LeftButton);
-            return dialog.result();
-        });
-        user_->Then([&](QDialog& report) {
-            dialogOpenAtReport = app_->MatchCount().isVisible();
-            return test::PressKey(report, Qt::Key_Return);
-        });
-        app_->Form().K25Click();
-        QVERIFY(dialogOpenAtReport);
-        QCOMPARE(user_->seen.size(), std::size_t{2});
-        QCOMPARE(user_->seen[1].title, QStringLiteral("情報"));
-        QCOMPARE(user_->seen[1].text, QStringLiteral("2 件一致しました。"));
-    }
-
-    void matchCountKeepsItsTextAndCancelCountsNothing() {
-        app_->MatchCount().EditChkStr()->setText(QStringLiteral("abc"));
-        user_->Then(test::Press(Qt::Key_Escape));
-        user_->Then([](QDialog& dialog) {
-            auto& find = static_cast<MatchCountDialog&>(dialog);
-            test::ShowActive(dialog);
-            ExpectText(find.EditChkStr(), QStringLiteral("abc"));
-            QTest::keyClick(find.OKBtn(), Qt::Key_Return);
-            return dialog.result();
-        });
-        user_->Then(test::Press(Qt::Key_Return));
-        app_->Form().K25Click();
-        QCOMPARE(user_->seen.size(), std::size_t{1});  // Esc: no report
-        app_->Form().K25Click();
-        QCOMPARE(user_->seen.size(), std::size_t{3});
-        QCOMPARE(user_->seen[2].text, QStringLiteral("0 件一致しました。"));
-    }
-
-    // --- ﾊﾞｰｼﾞｮﾝ情報 ---
-
-    void aboutBoxDesign() {
-        AboutBox& about = app_->About();
-        QCOMPARE(about.windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-        QCOMPARE(about.size(), QSize(294, 113));
-        QCOMPARE(about.OKButton()->geometry(), QRect(118, 87, 64, 22));
-        QVERIFY(about.OKButton()->isDefault());
-        QCOMPARE(about.ProductName()->text(), QStringLiteral("Quorvane"));
-        QCOMPARE(about.Version()->text(), QStringLiteral("Version 1.00"));
-        const auto* panel = about.findChild<QWidget*>(QStringLiteral("Panel1"));
-        QCOMPARE(panel->geometry(), QRect(8, 8, 273, 73));
-        const auto* icon = about.findChild<QLabel*>(QStringLiteral("ProgramIcon"));
-        QCOMPARE(icon->geometry(), QRect(8, 8, 33, 33));
-        QVERIFY(about.Version()->x() > about.ProductName()->geometry().right());
-    }
-
-    void aboutBoxClosesWithEnterOrItsCloseBox() {
-        user_->Then([](QDialog& dialog) {
-            test::ShowActive(dialog);
-            auto& about = static_cast<AboutBox&>(dialog);
-            ExpectFocus(about.OKButton());
-            ExpectCentred(dialog);
-            QTest::keyClick(about.OKButton(), Qt::Key_Return);
-            return dialog.result();
-        });
-        user_->Then([](QDialog& dialog) {
-            test::ShowActive(dialog);
-            dialog.close();
-            return dialog.result();
-        });
-        app_->Form().KQuorvane1Click();
-        QVERIFY(!app_->About().isVisible());
-        app_->Form().KQuorvane1Click();
-        QVERIFY(!app_->About().isVisible());
+    void enterEscAndCloseBox() {
+        QFETCH(int, buttons);
+        QFETCH(MessageButton, enter);
+        QFETCH(MessageButton, escape);
+        const auto asked = static_cast<MessageButtons>(buttons);
+        QCOMPARE(MessageDefaultButton(asked), enter);
+        QCOMPARE(MessageCancelButton(asked), escape);
+        MessageDialog enterDialog(QStringLiteral("Enter"), MessageKind::Confirmation, asked);
+        QCOMPARE(test::PressKey(enterDialog, Qt::Key_Return), int(enter));
+        if (escape != MessageButton::None) {
+            MessageDialog escDialog(QStringLiteral("Esc"), MessageKind::Confirmation, asked);
+            QCOMPARE(test::PressKey(escDialog, Qt::Key_Escape), int(escape));
+        }
+        MessageDialog closeDialog(QStringLiteral("close box"), MessageKind::Confirmation, asked);
+        test::ShowActive(closeDialog);
+        closeDialog.close();
+        QCOMPARE(closeDialog.result(), int(MessageButton::Cancel));
     }
 
 private:
-    // Checks made while a dialog is open, inside the scripted user's actions.
-    static void ExpectFocus(const QWidget* widget) {
-        QCOMPARE(QApplication::focusWidget(), widget);
-    }
-    static void ExpectText(const QLineEdit* box, const QString& text) {
-        QCOMPARE(box->text(), text);
+    // What the user found on opening a dialog, and how it closed.
+    struct Visit {
+        QWidget* focus;
+        QString text;
+        int result;
+    };
+    // Notes the focus and the box's text, types over the text unless `typed` is null, and
+    // presses `key`.
+    test::ScriptedUser::Action Use(QLineEdit* box, const QString& typed, Qt::Key key) {
+        return [=, this](QDialog& dialog) {
+            test::ShowActive(dialog);
+            Visit visit{QApplication::focusWidget(), box ? box->text() : QString(), 0};
+            if (!typed.isNull()) {
+                box->setFocus();
+                box->selectAll();
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, typed, Qt::NoModifier);
+            }
+            visit.result = test::PressKey(dialog, key);
+            visits_.push_back(visit);
+            return visit.result;
+        };
     }
 
-    std::unique_ptr<test::TempStores> stores_;
-    std::unique_ptr<Application> app_;
-    std::unique_ptr<test::ScriptedUser> user_;
+    std::vector<Visit> visits_;
+    std::optional<test::TempStores> stores_;
+    std::optional<test::Program> p_;
 };
 
 }  // namespace qv

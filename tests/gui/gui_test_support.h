@@ -1,23 +1,24 @@
 #pragma once
 
-// Helpers of the window tests: a temporary place for the settings and history files, and a
-// scripted user who answers the modal windows the program opens.
+// Helpers of the window tests: a temporary place for the settings and history files, the
+// program started on them, and a scripted user who answers the modal windows the program opens.
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDialog>
-#include <QFileDialog>
-#include <QTemporaryDir>
-#include <QWidget>
 #include <QtTest>
+#include <QtWidgets>
 #include <deque>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/main_form.h"
 #include "gui/application.h"
+#include "gui/history_window.h"
+#include "gui/main_window.h"
 #include "gui/message_dialog.h"
 #include "gui/qt_window_system.h"
+#include "platform/cp932.h"
 #include "platform/program_paths.h"
 
 namespace qv::test {
@@ -31,14 +32,24 @@ inline void PrepareForTests() {
     PrepareApplication(*qApp);
 }
 
+inline std::string Sjis(const char* utf8) {
+    return *Utf8ToCp932(utf8);
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
 // The settings file and the history file in a fresh folder that goes at the end of the test.
 class TempStores {
 public:
-    TempStores() { QVERIFY(folder_.isValid()); }
-
-    StoreLocations Stores() const { return {SettingsPath(), HistoryPath()}; }
-    std::string SettingsPath() const { return Path("Quorvane.ini"); }
-    std::string HistoryPath() const { return Path("Quorvane.hst"); }
+    StoreLocations Stores() const { return {Path("Quorvane.ini"), Path("Quorvane.hst")}; }
     std::string Path(const char* name) const {
         return QFile::encodeName(folder_.filePath(QString::fromUtf8(name))).toStdString();
     }
@@ -58,23 +69,7 @@ inline void ShowActive(QDialog& dialog) {
 // A real key press on the dialog's focused control; returns the dialog's result.
 inline int PressKey(QDialog& dialog, Qt::Key key) {
     ShowActive(dialog);
-    QWidget* target = dialog.focusWidget() != nullptr ? dialog.focusWidget() : &dialog;
-    QTest::keyClick(target, key);
-    return dialog.result();
-}
-
-// A real mouse click on the dialog's button with that text (the caption as written, "&"
-// included); returns the dialog's result.
-inline int ClickButton(QDialog& dialog, const QString& caption) {
-    ShowActive(dialog);
-    for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) {
-        if (button->text() == caption && button->isVisible()) {
-            QTest::mouseClick(button, Qt::LeftButton);
-            return dialog.result();
-        }
-    }
-    qWarning() << "no button" << caption << "in" << dialog.windowTitle();
-    dialog.reject();
+    QTest::keyClick(dialog.focusWidget() != nullptr ? dialog.focusWidget() : &dialog, key);
     return dialog.result();
 }
 
@@ -84,17 +79,14 @@ inline int ClickButton(QDialog& dialog, const QString& caption) {
 class ScriptedUser {
 public:
     using Action = std::function<int(QDialog&)>;
-
     struct Seen {
         QString title;
         QString text;  // a message dialog's text, else empty
-        bool fileDialog = false;
     };
 
     explicit ScriptedUser(QtWindowSystem& windows) {
         windows.SetModalRunner([this](QDialog& dialog) { return Answer(dialog); });
     }
-
     ScriptedUser& Then(Action action) {
         script.push_back(std::move(action));
         return *this;
@@ -106,34 +98,23 @@ public:
 
 private:
     int Answer(QDialog& dialog) {
-        Seen record;
-        record.title = dialog.windowTitle();
-        if (auto* message = qobject_cast<MessageDialog*>(&dialog)) {
-            record.text = message->Text();
-        }
-        record.fileDialog = qobject_cast<QFileDialog*>(&dialog) != nullptr;
-        seen.push_back(record);
+        const auto* message = qobject_cast<MessageDialog*>(&dialog);
+        seen.push_back({dialog.windowTitle(), message != nullptr ? message->Text() : QString()});
         if (script.empty()) {
             ++unexpected;
-            qWarning() << "unexpected modal window" << record.title << record.text;
+            qWarning() << "unexpected modal window" << seen.back().title << seen.back().text;
             return QDialog::Rejected;
         }
-        Action action = std::move(script.front());
+        const Action action = std::move(script.front());
         script.pop_front();
         const int result = action(dialog);
-        if (dialog.isVisible()) {
-            dialog.hide();
-        }
+        dialog.hide();
         return result;
     }
 };
 
-// Actions of the scripted user.
 inline ScriptedUser::Action Press(Qt::Key key) {
     return [key](QDialog& dialog) { return PressKey(dialog, key); };
-}
-inline ScriptedUser::Action Click(const QString& caption) {
-    return [caption](QDialog& dialog) { return ClickButton(dialog, caption); };
 }
 // Types a path into the file dialog and accepts it.
 inline ScriptedUser::Action ChooseFile(const std::string& path) {
@@ -144,12 +125,25 @@ inline ScriptedUser::Action ChooseFile(const std::string& path) {
         return files.result();
     };
 }
-// Looks at the dialog, then leaves it with Esc.
-inline ScriptedUser::Action Inspect(std::function<void(QDialog&)> look) {
-    return [look](QDialog& dialog) {
-        look(dialog);
-        return PressKey(dialog, Qt::Key_Escape);
-    };
-}
+
+// The program's windows on stores of their own, with the scripted user at their modal windows.
+// Going, it fails the running test if a modal window came unexpected or an answer was left.
+struct Program {
+    explicit Program(const StoreLocations& stores) : app(stores, "."), user(app.Windows()) {}
+    ~Program() {
+        QCOMPARE(user.unexpected, 0);
+        QVERIFY(user.script.empty());
+    }
+    // Shows the main window and waits for the title list window its first activation opens.
+    void Start() {
+        app.Start();
+        QTRY_VERIFY(app.History().isActiveWindow());
+    }
+    TFormMain& Form() { return app.Form(); }
+    TableGrid& Grid() { return app.Form().StringGrid(); }
+
+    Application app;
+    ScriptedUser user;
+};
 
 }  // namespace qv::test
