@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
-#include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
 #include <utility>
-#include <vector>
 
 #include "app/window_system.h"
 
@@ -74,41 +70,40 @@ public:
     std::function<void()> onItemNameDialog;
     std::function<void()> onMatchCountDialog;
 
+    // Expects exactly one message since the last look, and forgets it.
+    void ExpectOneMessage(std::string_view text, MessageKind kind, MessageButtons buttons) {
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, text);
+        EXPECT_EQ(messages[0].kind, kind);
+        EXPECT_EQ(messages[0].buttons, buttons);
+        messages.clear();
+    }
+
     // How often a call was made.
     int CallCount(std::string_view name) const {
-        int count = 0;
-        for (const std::string& call : calls) {
-            count += call == name ? 1 : 0;
-        }
-        return count;
+        return static_cast<int>(std::count(calls.begin(), calls.end(), name));
     }
 
     std::optional<std::string> RunOpenDialog(const FileDialogRequest& request) override {
-        calls.emplace_back("RunOpenDialog");
-        openDialogRequests.push_back(request);
-        return TakeAnswer(openDialogAnswers, "open dialog");
+        return RunFileDialog("RunOpenDialog", request, openDialogRequests, openDialogAnswers);
     }
-
     std::optional<std::string> RunSaveDialog(const FileDialogRequest& request) override {
-        calls.emplace_back("RunSaveDialog");
-        saveDialogRequests.push_back(request);
-        return TakeAnswer(saveDialogAnswers, "save dialog");
+        return RunFileDialog("RunSaveDialog", request, saveDialogRequests, saveDialogAnswers);
     }
 
     MessageButton ShowMessage(std::string_view text, MessageKind kind,
                               MessageButtons buttons) override {
         calls.emplace_back("ShowMessage");
         messages.push_back(RecordedMessage{std::string(text), kind, buttons});
-        if (!messageAnswers.empty()) {
-            MessageButton answer = messageAnswers.front();
-            messageAnswers.pop_front();
-            return answer;
+        if (messageAnswers.empty()) {
+            // A single button is the only answer the user can give.
+            const bool single = buttons != 0 && (buttons & (buttons - 1)) == 0;
+            EXPECT_TRUE(single) << "unscripted question: " << text;
+            return single ? static_cast<MessageButton>(buttons) : MessageButton::Cancel;
         }
-        if (IsSingleButton(buttons)) {
-            return static_cast<MessageButton>(buttons);
-        }
-        ADD_FAILURE() << "unscripted question: " << text;
-        return MessageButton::Cancel;
+        const MessageButton answer = messageAnswers.front();
+        messageAnswers.pop_front();
+        return answer;
     }
 
     WindowGeometry MainWindowGeometry() const override { return mainGeometry; }
@@ -122,20 +117,11 @@ public:
         titleListGeometry = geometry;
     }
 
-    void ShowTitleListWindow() override {
-        calls.emplace_back("ShowTitleListWindow");
-        titleListVisible = true;
-    }
-    void HideTitleListWindow() override {
-        calls.emplace_back("HideTitleListWindow");
-        titleListVisible = false;
-    }
+    void ShowTitleListWindow() override { SetTitleListVisible("ShowTitleListWindow", true); }
+    void HideTitleListWindow() override { SetTitleListVisible("HideTitleListWindow", false); }
     void CloseMainWindow() override {
-        calls.emplace_back("CloseMainWindow");
         ++mainWindowCloseRequests;
-        if (onCloseMainWindow) {
-            onCloseMainWindow();
-        }
+        RunModal("CloseMainWindow", onCloseMainWindow);
     }
 
     void ShowAboutBox() override { RunModal("ShowAboutBox", onAboutBox); }
@@ -170,8 +156,7 @@ private:
         }
         bool Advance(uint64_t done, uint64_t total) override {
             owner_.progress[index_].steps.emplace_back(done, total);
-            ++owner_.progressCalls;
-            return owner_.progressCalls != owner_.cancelProgressAtCall;
+            return ++owner_.progressCalls != owner_.cancelProgressAtCall;
         }
 
     private:
@@ -179,19 +164,23 @@ private:
         std::size_t index_;
     };
 
-    static bool IsSingleButton(MessageButtons buttons) {
-        return buttons != 0 && (buttons & (buttons - 1)) == 0;
+    std::optional<std::string> RunFileDialog(const char* name, const FileDialogRequest& request,
+                                             std::vector<FileDialogRequest>& requests,
+                                             std::deque<std::optional<std::string>>& answers) {
+        calls.emplace_back(name);
+        requests.push_back(request);
+        EXPECT_FALSE(answers.empty()) << "unscripted " << name;
+        std::optional<std::string> answer;
+        if (!answers.empty()) {
+            answer = std::move(answers.front());
+            answers.pop_front();
+        }
+        return answer;
     }
 
-    std::optional<std::string> TakeAnswer(std::deque<std::optional<std::string>>& answers,
-                                          std::string_view dialog) {
-        if (answers.empty()) {
-            ADD_FAILURE() << "unscripted " << dialog;
-            return std::nullopt;
-        }
-        std::optional<std::string> answer = std::move(answers.front());
-        answers.pop_front();
-        return answer;
+    void SetTitleListVisible(const char* name, bool visible) {
+        calls.emplace_back(name);
+        titleListVisible = visible;
     }
 
     void RunModal(const char* name, const std::function<void()>& hook) {

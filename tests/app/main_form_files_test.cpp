@@ -1,12 +1,10 @@
-// The main window's file commands, title list operations, start-up, activation, close and the
-// commands of its map that only open other windows.
+// The main window's start-up, activation and close, its file commands with their progress, and
+// the title list window, on settings, history and table files in a temp folder.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <functional>
-#include <string>
-#include <vector>
 
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
@@ -19,478 +17,339 @@
 namespace qv {
 namespace {
 
-using test::FakeWindowSystem;
-using test::ReadTestFile;
-using test::WriteTestFile;
+using ::testing::ThrowsMessage;
+using Texts = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+// The main window and the title list window, created as the program creates them.
+struct Windows {
+    explicit Windows(const StoreLocations& stores) : form(windows, stores, ".") {
+        form.AttachTitleListWindow(&history);
+        form.FormCreate();
+        history.FormCreate();
+        windows.calls.clear();
+    }
+    test::FakeWindowSystem windows;
+    TFormMain form;
+    TForm_History history{form, windows};
+};
+
+std::string Text(const WindowGeometry& g) {
+    return std::to_string(g.left) + "," + std::to_string(g.top) + "," + std::to_string(g.width) +
+           "," + std::to_string(g.height);
+}
+
+std::string Text(const FileDialogRequest& request) {
+    std::string text = request.title + "|" + std::to_string(request.selectedFilter) + "|" +
+                       request.fileName + (request.confirmOverwrite ? "|confirm" : "");
+    for (const FileFilter& filter : request.filters) {
+        text += "|" + filter.name + " " + filter.pattern;
+    }
+    return text;
+}
 
 class MainFormFilesTest : public ::testing::Test {
 protected:
-    MainFormFilesTest()
-        : stores_{folder_ / "Quorvane.ini", folder_ / "Quorvane.hst"},
-          form_(windows_, stores_, "."),
-          history_(form_, windows_) {
-        form_.AttachTitleListWindow(&history_);
-        form_.FormCreate();
-        windows_.calls.clear();
-    }
-
     TableGrid& Grid() { return form_.StringGrid(); }
 
-    // A table that differs from the example everywhere.
+    std::string Example(const std::string& name = "example.qvd") {
+        test::WriteTestFile(folder_ / name, test::ExampleTableFile());
+        return folder_ / name;
+    }
+    // A table that differs from the example everywhere, with a stale row label.
     void MakeOwnTable() {
         form_.SetEditTitle("mine");
         Grid().SetColCount(4);
         Grid().SetRowCount(6);
-        Grid().SetColWidth(3, 99);
-        Grid().SetCell(1, 0, "own name");
-        Grid().SetCell(3, 2, "own cell");
+        Grid().SetColWidth(1, 99);
+        Grid().SetCell(0, 3, "stale");
         windows_.mainGeometry = WindowGeometry{1, 2, 300, 200};
     }
-
-    void ExpectOwnTable() {
-        EXPECT_EQ(form_.EditTitle(), "mine");
-        EXPECT_EQ(Grid().ColCount(), 4);
-        EXPECT_EQ(Grid().RowCount(), 6);
-        EXPECT_EQ(Grid().ColWidth(3), 99);
-        EXPECT_EQ(Grid().CellText(1, 0), "own name");
-        EXPECT_EQ(Grid().CellText(3, 2), "own cell");
-        EXPECT_EQ(windows_.mainGeometry.width, 300);
-    }
-
-    std::string Example(const std::string& name = "example.qvd") {
-        std::string path = folder_ / name;
-        WriteTestFile(path, test::ExampleTableFile());
-        return path;
-    }
-
-    // Opens `path` through the open dialog.
-    void OpenThroughDialog(const std::string& path) {
-        windows_.openDialogAnswers.push_back(path);
-        form_.Open1Click();
-    }
-
-    static std::string FailureOf(const std::function<void()>& command) {
-        try {
-            command();
-        } catch (const Failure& failure) {
-            return failure.what();
+    // Everything a load may change but the row labels.
+    std::string Snapshot() {
+        std::string text = form_.EditTitle() + "|" + form_.CurFileName() + "|" +
+                           std::to_string(form_.LoadRequest()) + "|" + Text(windows_.mainGeometry);
+        for (int32_t col = 1; col < Grid().ColCount(); ++col) {
+            text.append("|").append(std::to_string(Grid().ColWidth(col)));
+            for (int32_t row = 0; row < Grid().RowCount(); ++row) {
+                text.append(",").append(Grid().Cell(col, row));
+            }
         }
-        return "(no failure)";
+        return text;
     }
 
     test::TempFolder folder_;
-    StoreLocations stores_;
-    FakeWindowSystem windows_;
-    TFormMain form_;
-    TForm_History history_;
+    StoreLocations stores_{folder_ / "Quorvane.ini", folder_ / "Quorvane.hst"};
+    Windows main_{stores_};
+    test::FakeWindowSystem& windows_ = main_.windows;
+    TFormMain& form_ = main_.form;
+    TForm_History& history_ = main_.history;
 };
 
 // --- Start-up, activation, close ---
 
-TEST_F(MainFormFilesTest, CreationSetsTheStartValuesAndTheDesignGeometry) {
-    EXPECT_EQ(form_.CurFileName(), "");
-    EXPECT_FALSE(form_.LoadRequest());
-    EXPECT_TRUE(form_.FirstActivate());
-    EXPECT_EQ(windows_.mainGeometry.left, 294);
-    EXPECT_EQ(windows_.mainGeometry.top, 211);
-    EXPECT_EQ(windows_.mainGeometry.width, 276);
-    EXPECT_EQ(windows_.mainGeometry.height, 247);
-    EXPECT_EQ(Grid().ColCount(), 3);
-    EXPECT_EQ(Grid().RowCount(), 6);
-    EXPECT_EQ(Grid().ColWidth(1), 153);
-    EXPECT_EQ(Grid().ColWidth(2), 69);
-}
-
-TEST_F(MainFormFilesTest, CreationRestoresTheStoredMainGeometry) {
-    WriteTestFile(stores_.settingsFile,
-                  "[Title]\r\nWidth=1\r\n[main]\r\nWidth=0x1F4\r\nLeft=-1\r\n"
-                  "Top=-8\r\nHeight=abc\r\n");
-    FakeWindowSystem windows;
-    TFormMain form(windows, stores_, ".");
-    form.FormCreate();
-    EXPECT_EQ(windows.mainGeometry.left, 294);
-    EXPECT_EQ(windows.mainGeometry.top, -8);
-    EXPECT_EQ(windows.mainGeometry.width, 500);
-    EXPECT_EQ(windows.mainGeometry.height, 247);
-}
-
-TEST_F(MainFormFilesTest, FirstActivationRenumbersLoadsTheHistoryAndShowsTheTitleList) {
-    std::string table = Example();
-    WriteTestFile(stores_.historyFile, table + "\r\nT\r\n");
+TEST_F(MainFormFilesTest, CreationActivationAndClose) {
+    EXPECT_EQ(Snapshot(), "||0|294,211,276,247|153,,,,,,|69,,,,,,");  // three columns, six rows
+    EXPECT_EQ(Text(windows_.titleListGeometry), "254,147,335,177");
+    // Activation renumbers, reads an empty title list and shows its window once.
+    test::WriteTestFile(stores_.historyFile, Example() + "\r\nT\r\n");
     form_.FormActivate();
-    EXPECT_EQ(Grid().CellText(0, 1), "  1");
     EXPECT_EQ(Grid().CellText(0, 5), "  5");
-    ASSERT_EQ(form_.Titles().Size(), 1u);
-    EXPECT_EQ(form_.Titles().Title(0), "T");
-    EXPECT_EQ(windows_.calls,
-              (std::vector<std::string>{"TitleListChanged", "ShowTitleListWindow"}));
-    EXPECT_FALSE(form_.FirstActivate());
-
-    // Later activations neither reload a list that has entries nor show the window again.
-    windows_.calls.clear();
-    form_.FormActivate();
-    EXPECT_TRUE(windows_.calls.empty());
+    EXPECT_EQ(form_.Titles().Titles(), Texts{"T"});
+    EXPECT_EQ(windows_.calls, (Texts{"TitleListChanged", "ShowTitleListWindow"}));
+    form_.FormActivate();  // a list with entries is not read again
     EXPECT_EQ(form_.Titles().Size(), 1u);
-}
-
-TEST_F(MainFormFilesTest, AnEmptiedListIsReadAgainAtTheNextActivation) {
-    std::string table = Example();
-    WriteTestFile(stores_.historyFile, table + "\r\nT\r\n");
-    form_.ClearFirstActivate();
-    form_.FormActivate();
     form_.Titles().Clear();
     form_.FormActivate();
     EXPECT_EQ(form_.Titles().Size(), 1u);
-    EXPECT_EQ(windows_.CallCount("ShowTitleListWindow"), 0);
-}
+    EXPECT_EQ(windows_.CallCount("ShowTitleListWindow"), 1);
 
-TEST_F(MainFormFilesTest, AFailingHistoryReadSkipsTheRestOfTheActivation) {
-    // /proc/self/mem is a file that exists but whose reading from its start fails.
-    FakeWindowSystem windows;
-    TFormMain form(windows, StoreLocations{stores_.settingsFile, "/proc/self/mem"}, ".");
-    form.FormCreate();
-    EXPECT_THROW(form.FormActivate(), Failure);
-    EXPECT_EQ(form.StringGrid().CellText(0, 1), "  1");
-    EXPECT_EQ(windows.CallCount("ShowTitleListWindow"), 0);
-    EXPECT_TRUE(form.FirstActivate());
-}
-
-TEST_F(MainFormFilesTest, CloseWritesTheHistoryThenTheMainGeometry) {
+    // Close writes the history, then the main window's place.
+    form_.Titles().Clear();
+    form_.FormClose();  // an empty list writes no history
+    EXPECT_EQ(test::ReadTestFile(stores_.historyFile), Example() + "\r\nT\r\n");
     form_.Titles().Append("/t.qvd", "T");
     windows_.mainGeometry = WindowGeometry{-3, 4, 500, 600};
     form_.FormClose();
-    EXPECT_EQ(ReadTestFile(stores_.historyFile), "/t.qvd\r\nT\r\n");
-    EXPECT_EQ(ReadTestFile(stores_.settingsFile),
+    EXPECT_EQ(test::ReadTestFile(stores_.historyFile), "/t.qvd\r\nT\r\n");
+    EXPECT_EQ(test::ReadTestFile(stores_.settingsFile),
               "[Main]\r\nLeft=-3\r\nTop=4\r\nWidth=500\r\nHeight=600\r\n");
+
+    // Items that are missing, no number or -1 keep the design value.
+    test::WriteTestFile(stores_.settingsFile,
+                        "[Title]\nWidth=1\n[main]\nWidth=0x1F4\nLeft=-1\nTop=-8\n");
+    Windows stored(stores_);
+    EXPECT_EQ(Text(stored.windows.mainGeometry), "294,-8,500,247");
+    EXPECT_EQ(Text(stored.windows.titleListGeometry), "254,147,1,177");
 }
 
-TEST_F(MainFormFilesTest, CloseWithAnEmptyListLeavesTheHistoryFile) {
-    WriteTestFile(stores_.historyFile, "as it was");
-    form_.FormClose();
-    EXPECT_EQ(ReadTestFile(stores_.historyFile), "as it was");
+TEST_F(MainFormFilesTest, StoresThatFailStopActivationAndClosing) {
+    Windows unreadable({stores_.settingsFile, "/proc/self/mem"});  // exists, but cannot be read
+    EXPECT_THROW(unreadable.form.FormActivate(), Failure);
+    EXPECT_EQ(unreadable.form.StringGrid().CellText(0, 1), "  1");
+    EXPECT_EQ(unreadable.windows.CallCount("ShowTitleListWindow"), 0);
+    EXPECT_TRUE(unreadable.form.FirstActivate());
+
+    Windows noHistoryFolder({stores_.settingsFile, folder_ / "no/such.hst"});
+    noHistoryFolder.form.Titles().Append("/t.qvd", "T");
+    EXPECT_THAT([&] { noHistoryFolder.form.FormClose(); },
+                ThrowsMessage<Failure>("不正なﾌｧｲﾙ名です"));
+    EXPECT_EQ(folder_.Listing(), "");  // nor the settings
+
+    const std::string settings = folder_ / "no/Quorvane.ini";
+    Windows noSettingsFolder({settings, stores_.historyFile});
+    EXPECT_THAT([&] { noSettingsFolder.form.FormClose(); },
+                ThrowsMessage<Failure>(settings + " に書き込めません"));
+    // The exit button and the close button keep a title list window that cannot store its place.
+    noSettingsFolder.windows.titleListVisible = true;
+    EXPECT_THROW(noSettingsFolder.form.SpeedButton3Click(), Failure);
+    EXPECT_THROW(noSettingsFolder.history.Button2Click(), Failure);
+    EXPECT_TRUE(noSettingsFolder.windows.titleListVisible);
+    EXPECT_EQ(noSettingsFolder.windows.mainWindowCloseRequests, 0);
 }
 
-TEST_F(MainFormFilesTest, AFailingHistoryWriteStopsTheCloseBeforeTheSettings) {
-    FakeWindowSystem windows;
-    TFormMain form(windows, StoreLocations{stores_.settingsFile, folder_ / "no/such.hst"}, ".");
-    form.Titles().Append("/t.qvd", "T");
-    EXPECT_EQ(FailureOf([&] { form.FormClose(); }), "不正なﾌｧｲﾙ名です");
-    EXPECT_EQ(folder_.Listing(), "");
-}
+// --- Opening and saving ---
 
-TEST_F(MainFormFilesTest, AFailingSettingsWriteRaises) {
-    FakeWindowSystem windows;
-    std::string settings = folder_ / "no/Quorvane.ini";
-    TFormMain form(windows, StoreLocations{settings, stores_.historyFile}, ".");
-    EXPECT_EQ(FailureOf([&] { form.FormClose(); }), settings + " に書き込めません");
-}
-
-// --- Opening ---
-
-TEST_F(MainFormFilesTest, TheOpenDialogAsksForTableFiles) {
-    windows_.openDialogAnswers.push_back(std::nullopt);
-    form_.Open1Click();
-    ASSERT_EQ(windows_.openDialogRequests.size(), 1u);
-    const FileDialogRequest& request = windows_.openDialogRequests[0];
-    EXPECT_EQ(request.title, "データの読み込み");
-    ASSERT_EQ(request.filters.size(), 2u);
-    EXPECT_EQ(request.filters[0].name, "Quorvaneの表データ(*.qvd)");
-    EXPECT_EQ(request.filters[0].pattern, "*.qvd");
-    EXPECT_EQ(request.filters[1].name, "すべてのファイル(*.*)");
-    EXPECT_EQ(request.filters[1].pattern, "*.*");
-    EXPECT_EQ(request.selectedFilter, 0);
-    EXPECT_EQ(request.fileName, "");
-    EXPECT_FALSE(request.confirmOverwrite);
-}
-
-TEST_F(MainFormFilesTest, CancellingTheOpenDialogOnlyRenumbersTheRows) {
+TEST_F(MainFormFilesTest, OnlyASuccessfulOpenChangesTheTable) {
     MakeOwnTable();
-    windows_.openDialogAnswers.push_back(std::nullopt);
-    form_.Open1Click();
-    ExpectOwnTable();
+    const std::string before = Snapshot();
+    windows_.openDialogAnswers = {std::nullopt, folder_ / "notes.txt"};
+    test::WriteTestFile(folder_ / "notes.txt", "Quorvane\n100\n");
+    form_.Open1Click();  // cancelled: the rows are renumbered, nothing else changes
+    EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(Grid().CellText(0, 3), "  3");
-    EXPECT_FALSE(form_.LoadRequest());
-    EXPECT_EQ(form_.CurFileName(), "");
-    EXPECT_EQ(windows_.calls, (std::vector<std::string>{"RunOpenDialog"}));
-}
-
-TEST_F(MainFormFilesTest, OpeningATableFileLoadsEverything) {
-    std::string path = Example();
-    OpenThroughDialog(path);
-    EXPECT_EQ(form_.CurFileName(), path);
-    EXPECT_FALSE(form_.LoadRequest());
-    EXPECT_EQ(form_.OpenDialogFileName(), path);
-    EXPECT_EQ(form_.EditTitle(), test::kKaimono);
-    EXPECT_EQ(windows_.mainGeometry.left, 294);
-    EXPECT_EQ(windows_.mainGeometry.height, 247);
-    EXPECT_EQ(Grid().RowCount(), 3);
-    EXPECT_EQ(Grid().CellText(1, 2), test::kMikan);
-    EXPECT_EQ(Grid().CellText(0, 2), "  2");
-    EXPECT_EQ(windows_.CallCount("TitleChanged"), 1);
-    // Opening does not touch the title list.
-    EXPECT_TRUE(form_.Titles().Empty());
-
-    // The dialog opens with the path confirmed last.
-    windows_.openDialogAnswers.push_back(std::nullopt);
-    form_.Open1Click();
-    EXPECT_EQ(windows_.openDialogRequests.back().fileName, path);
-}
-
-TEST_F(MainFormFilesTest, ARejectedFileShowsOneErrorBoxAndChangesNothing) {
-    std::string loaded = Example();
-    OpenThroughDialog(loaded);
-    MakeOwnTable();
-    Grid().SetCell(0, 1, "stale");
-    std::string notATable = folder_ / "notes.txt";
-    WriteTestFile(notATable, "Quorvane\n100\n");
-    windows_.calls.clear();
-    OpenThroughDialog(notATable);
-    ASSERT_EQ(windows_.messages.size(), 1u);
-    EXPECT_EQ(windows_.messages[0].text, "このファイルは使用できません。");
-    EXPECT_EQ(windows_.messages[0].kind, MessageKind::Error);
-    EXPECT_EQ(windows_.messages[0].buttons, Buttons(MessageButton::OK));
-    EXPECT_EQ(windows_.calls, (std::vector<std::string>{"RunOpenDialog", "ShowMessage"}));
-    ExpectOwnTable();
-    EXPECT_EQ(Grid().CellText(0, 1), "stale");  // not renumbered
-    EXPECT_EQ(form_.CurFileName(), loaded);
-    EXPECT_FALSE(form_.LoadRequest());
-    EXPECT_EQ(form_.OpenDialogFileName(), notATable);
-}
-
-TEST_F(MainFormFilesTest, LoadFailuresPropagateAndChangeNothing) {
-    std::string loaded = Example();
-    OpenThroughDialog(loaded);
-    MakeOwnTable();
-    struct Case {
-        std::string contents;  // empty: no file
-        const char* message;
-    };
-    const Case cases[] = {
-        {"", "ﾌｧｲﾙが見つかりません"},
+    Grid().SetCell(0, 3, "stale");
+    form_.Open1Click();  // rejected: one error box, not even the labels change
+    windows_.ExpectOneMessage("このファイルは使用できません。", MessageKind::Error,
+                              Buttons(MessageButton::OK));
+    EXPECT_EQ(windows_.progress.back().messagesBeforeEnd, 0u);  // its progress was gone first
+    windows_.openDialogAnswers.push_back(folder_ / "missing.qvd");
+    EXPECT_THAT([&] { form_.Open1Click(); }, ThrowsMessage<Failure>("ﾌｧｲﾙが見つかりません"));
+    const std::pair<std::string, const char*> failures[] = {
         {test::TableFileOf({"Quorvane", "100", "5", "6", "7", "8", "-", "T", "3", "9", "10", "x"}),
          "'x' は整数ではありません"},
         {test::TableFileOf({"Quorvane", "100", "5", "6", "7", "8", "-", "T", "3", "134217726"}),
          "ｸﾞﾘｯﾄﾞが大きすぎます"},
     };
-    int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        std::string path = folder_ / ("bad" + std::to_string(n++) + ".qvd");
-        if (!c.contents.empty()) {
-            WriteTestFile(path, c.contents);
-        }
-        windows_.openDialogAnswers.push_back(path);
-        EXPECT_EQ(FailureOf([&] { form_.Open1Click(); }), c.message);
-        ExpectOwnTable();
-        EXPECT_EQ(form_.CurFileName(), loaded);
-        EXPECT_FALSE(form_.LoadRequest());
-        EXPECT_TRUE(windows_.messages.empty());
+    for (const auto& [contents, message] : failures) {
+        test::WriteTestFile(folder_ / "bad.qvd", contents);
+        windows_.openDialogAnswers.push_back(folder_ / "bad.qvd");
+        EXPECT_THAT([&] { form_.Open1Click(); }, ThrowsMessage<Failure>(message));
     }
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(Grid().CellText(0, 3), "stale");
+    EXPECT_TRUE(windows_.messages.empty());
+
+    windows_.openDialogAnswers = {Example(), std::nullopt};
+    form_.Open1Click();
+    EXPECT_EQ(Snapshot(), std::string(test::kKaimono) + "|" + Example() +
+                              "|0|294,211,276,247|153," + std::string(test::kHinmei) + "," +
+                              std::string(test::kRingo) + "," + std::string(test::kMikan) + "|69," +
+                              std::string(test::kSuuryou) + ",3,");
+    EXPECT_EQ(Grid().CellText(0, 2), "  2");
+    form_.Open1Click();
+    EXPECT_EQ(Text(windows_.openDialogRequests.front()),
+              "データの読み込み|0||Quorvaneの表データ(*.qvd) *.qvd|すべてのファイル(*.*) *.*");
+    EXPECT_EQ(windows_.openDialogRequests.back().fileName, Example());  // the name confirmed last
 }
 
-TEST_F(MainFormFilesTest, ALoadRequestWithoutAPendingPathReadsCurFileName) {
-    std::string path = Example();
-    form_.SetCurFileName(path);
-    form_.SetLoadRequest(true);
-    form_.LoadTableFile();
-    EXPECT_EQ(form_.EditTitle(), test::kKaimono);
-    EXPECT_TRUE(windows_.openDialogRequests.empty());
-    EXPECT_FALSE(form_.LoadRequest());
-}
-
-// --- Saving ---
-
-TEST_F(MainFormFilesTest, TheFirstSaveAsksForANameAndAppendsTheExtension) {
-    form_.SetEditTitle("list");
-    windows_.saveDialogAnswers.push_back(folder_ / "list1");
-    form_.KO1Click();
-    ASSERT_EQ(windows_.saveDialogRequests.size(), 1u);
-    const FileDialogRequest& request = windows_.saveDialogRequests[0];
-    EXPECT_EQ(request.title, "データの保存");
-    ASSERT_EQ(request.filters.size(), 2u);
-    EXPECT_EQ(request.filters[0].name, "Quorvaneのデータ(*.qvd)");
-    EXPECT_EQ(request.filters[0].pattern, "*.qvd");
-    EXPECT_EQ(request.filters[1].name, "すべてのファイル(*.*)");
-    EXPECT_EQ(request.filters[1].pattern, "*.*");
-    EXPECT_EQ(request.selectedFilter, 0);
-    EXPECT_EQ(request.fileName, "");
-    EXPECT_TRUE(request.confirmOverwrite);
-
-    EXPECT_EQ(form_.CurFileName(), folder_ / "list1.qvd");
-    EXPECT_EQ(folder_.Listing(), "list1.qvd;");
-    EXPECT_EQ(form_.SaveDialogFileName(), folder_ / "list1");
-
-    // The next save writes the same file without a dialog.
+TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndListsTheFile) {
+    fs::create_directory(folder_ / "dir.x");
+    const std::pair<const char*, const char*> cases[] = {{"list1", "list1.qvd"},
+                                                         {"list1.txt", "list1.txt"},
+                                                         {"list1.", "list1."},
+                                                         {"dir.x/list1", "dir.x/list1.qvd"}};
+    for (const auto& [chosen, written] : cases) {
+        windows_.saveDialogAnswers.push_back(folder_ / chosen);
+        form_.CurFileName().empty() ? form_.KO1Click() : form_.K21Click();  // the first asks too
+        EXPECT_EQ(form_.CurFileName(), folder_ / written);
+        EXPECT_TRUE(fs::is_regular_file(folder_ / written));
+    }
+    EXPECT_EQ(Text(windows_.saveDialogRequests.at(0)),
+              "データの保存|0||confirm|Quorvaneのデータ(*.qvd) *.qvd|すべてのファイル(*.*) *.*");
+    EXPECT_EQ(windows_.saveDialogRequests.at(1).fileName, folder_ / "list1");  // as chosen
     Grid().SetCell(1, 1, "changed");
-    form_.SpeedButton5Click();
-    EXPECT_EQ(windows_.saveDialogRequests.size(), 1u);
-    EXPECT_NE(ReadTestFile(folder_ / "list1.qvd").find("changed"), std::string::npos);
+    form_.SpeedButton5Click();  // no dialog once the table has a file
+    EXPECT_EQ(windows_.saveDialogRequests.size(), 4u);
+    EXPECT_NE(test::ReadTestFile(folder_ / "dir.x/list1.qvd").find("changed"), std::string::npos);
 
-    // Save as opens with the name confirmed last, without the appended extension.
-    windows_.saveDialogAnswers.push_back(std::nullopt);
-    form_.K21Click();
-    EXPECT_EQ(windows_.saveDialogRequests.back().fileName, folder_ / "list1");
+    // The save dialog asked about "list1" only: replacing "list1.qvd" needs a Yes of its own.
+    form_.SetEditTitle("replaced");
+    for (MessageButton answer : {MessageButton::No, MessageButton::Yes}) {
+        windows_.saveDialogAnswers.push_back(folder_ / "list1");
+        windows_.messageAnswers.push_back(answer);
+        form_.K21Click();
+        windows_.ExpectOneMessage(folder_ / "list1.qvd" + " は既に存在します。\n上書きしますか？",
+                                  MessageKind::Confirmation,
+                                  MessageButton::Yes | MessageButton::No);
+        const bool yes = answer == MessageButton::Yes;
+        EXPECT_EQ(test::ReadTestFile(folder_ / "list1.qvd").find("changed") != std::string::npos,
+                  yes);
+        EXPECT_EQ(form_.CurFileName(), folder_ / (yes ? "list1.qvd" : "dir.x/list1.qvd"));
+    }
+    // Every file saved stands once in the title list, the last saved at the top.
+    EXPECT_EQ(form_.Titles().Paths(), (Texts{folder_ / "list1.qvd", folder_ / "dir.x/list1.qvd",
+                                             folder_ / "list1.", folder_ / "list1.txt"}));
+    EXPECT_EQ(form_.Titles().Title(0), "replaced");
 }
 
-TEST_F(MainFormFilesTest, OnlyAPathWithoutExtensionGetsQvd) {
-    std::filesystem::create_directory(folder_ / "dir.x");
-    struct Case {
-        std::string chosen;
-        std::string written;
+TEST_F(MainFormFilesTest, AFailedWriteKeepsTheOldFileButTheTitleListIsUpdated) {
+    const FileFaults halfWay{.failingWrite = 1, .bytesBeforeWriteError = 20, .writeErrno = ENOSPC};
+    const struct {
+        const char* name;
+        const FileFaults* faults;
+        const char* message;
+    } cases[] = {
+        {"full.qvd", &halfWay, "I/O ｴﾗｰ (112)"},
+        {"readonly.qvd", nullptr, "ﾌｧｲﾙへのｱｸｾｽが拒否されました"},
+        {"missing/list.qvd", nullptr, "不正なﾌｧｲﾙ名です"},
     };
-    const Case cases[] = {
-        {"list1.txt", "list1.txt"}, {"list1.", "list1."}, {"dir.x/list1", "dir.x/list1.qvd"},
-        {".hidden", ".hidden"},     {"a.b.c", "a.b.c"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.chosen);
-        windows_.saveDialogAnswers.push_back(folder_ / c.chosen);
-        form_.K21Click();
-        EXPECT_EQ(form_.CurFileName(), folder_ / c.written);
-        EXPECT_TRUE(std::filesystem::is_regular_file(folder_ / c.written));
+    Example("full.qvd");
+    fs::permissions(Example("readonly.qvd"), fs::perms::owner_read | fs::perms::others_read);
+    for (const auto& c : cases) {
+        form_.SetCurFileName(folder_ / c.name);
+        form_.SetEditTitle(c.name);
+        SetFileFaultsForTesting(c.faults);
+        EXPECT_THAT([&] { form_.SaveFile(); }, ThrowsMessage<Failure>(c.message));
+        SetFileFaultsForTesting(nullptr);
+        EXPECT_EQ(form_.Titles().Path(0), folder_ / c.name);
+        EXPECT_EQ(form_.Titles().Title(0), c.name);
+    }
+    EXPECT_EQ(test::ReadTestFile(folder_ / "full.qvd"), test::ExampleTableFile());
+    EXPECT_EQ(test::ReadTestFile(folder_ / "readonly.qvd"), test::ExampleTableFile());
+    EXPECT_EQ(folder_.Listing(), "full.qvd;readonly.qvd;");
+}
+
+TEST_F(MainFormFilesTest, ASaveReportsItsProgressAndACancelledLoadChangesNothing) {
+    constexpr int32_t kRows = 60'000;  // some megabytes: a load reports several steps
+    Grid().SetColCount(9);
+    Grid().SetRowCount(kRows);
+    for (int32_t cell = 0; cell < 9 * kRows; ++cell) {
+        Grid().SetCell(cell % 9, cell / 9, "cell " + std::to_string(cell));
+    }
+    const std::string big = folder_ / "big.qvd";
+    form_.SetCurFileName(big);
+    windows_.cancelProgressAtCall = 1;  // a save cannot be cancelled
+    form_.SaveFile();
+    const test::RecordedProgress save = windows_.progress.at(0);
+    EXPECT_EQ(save.title, "データの保存");
+    EXPECT_EQ(save.kind, ProgressKind::Save);
+    EXPECT_EQ(save.steps.back(), std::make_pair(uint64_t{kRows}, uint64_t{kRows}));
+    EXPECT_TRUE(
+        test::ReadTestFile(big).ends_with("cell " + std::to_string(9 * kRows - 1) + "\r\n"));
+
+    MakeOwnTable();
+    form_.SetCurFileName(folder_ / "own.qvd");
+    const std::string before = Snapshot();
+    for (int cancelAt : {1, 3}) {  // while reading, and while parsing
+        windows_.progressCalls = 0;
+        windows_.cancelProgressAtCall = cancelAt;
+        form_.RequestLoad(big);
+        form_.LoadTableFile();
+        EXPECT_EQ(windows_.progress.back().steps.size(), static_cast<std::size_t>(cancelAt));
+        EXPECT_TRUE(windows_.progress.back().ended);
+        EXPECT_EQ(Snapshot(), before);
     }
 }
 
-TEST_F(MainFormFilesTest, ReplacingTheFileWithTheAppendedExtensionIsConfirmed) {
-    WriteTestFile(folder_ / "list1.qvd", "precious");
-    Grid().SetCell(1, 1, "new");
-    windows_.saveDialogAnswers.push_back(folder_ / "list1");
-    windows_.messageAnswers.push_back(MessageButton::No);
-    form_.K21Click();
-    ASSERT_EQ(windows_.messages.size(), 1u);
-    EXPECT_EQ(windows_.messages[0].text,
-              (folder_ / "list1.qvd") + " は既に存在します。\n上書きしますか？");
-    EXPECT_EQ(windows_.messages[0].kind, MessageKind::Confirmation);
-    EXPECT_EQ(ReadTestFile(folder_ / "list1.qvd"), "precious");
-    EXPECT_EQ(form_.CurFileName(), "");
+// --- The title list window ---
 
-    windows_.saveDialogAnswers.push_back(folder_ / "list1");
-    windows_.messageAnswers.push_back(MessageButton::Yes);
-    form_.K21Click();
-    EXPECT_EQ(form_.CurFileName(), folder_ / "list1.qvd");
-    EXPECT_NE(ReadTestFile(folder_ / "list1.qvd").find("new"), std::string::npos);
-}
-
-TEST_F(MainFormFilesTest, ACancelledSaveChangesNothing) {
+TEST_F(MainFormFilesTest, TheTitleListReopensTheSelectedTableAndClosesStoringItsPlace) {
+    form_.Titles().Append(Example("a.qvd"), "A");
+    history_.Button1Click(-1);          // nothing selected
+    history_.ListBox_TiTleDblClick(1);  // nor a line beyond the list
+    EXPECT_TRUE(windows_.calls.empty());
+    form_.Titles().Append(Example("b.qvd"), "B");
+    history_.ListBox_TiTleDblClick(1);
+    EXPECT_EQ(form_.EditTitle(), test::kKaimono);
+    EXPECT_EQ(form_.CurFileName(), folder_ / "b.qvd");
+    EXPECT_TRUE(windows_.openDialogRequests.empty());
     windows_.saveDialogAnswers.push_back(std::nullopt);
     form_.K21Click();
-    EXPECT_EQ(form_.CurFileName(), "");
-    EXPECT_TRUE(form_.Titles().Empty());
-    EXPECT_EQ(folder_.Listing(), "");
-}
+    EXPECT_EQ(windows_.saveDialogRequests.back().fileName, folder_ / "b.qvd");  // save as offers it
 
-TEST_F(MainFormFilesTest, SavingPutsTheTableOnceAtTheTopOfTheTitleList) {
-    form_.Titles().Append("/other.qvd", "other");
-    std::string path = folder_ / "t.qvd";
-    form_.Titles().Append(" " + path, "old title");
-    form_.Titles().Append(folder_ / "T.qvd", "case differs");
-    form_.SetCurFileName(path);
-    form_.SetEditTitle("first");
-    form_.SaveFile();
-    form_.SetEditTitle(" second ");
-    form_.SaveFile();
-    EXPECT_EQ(form_.Titles().Paths(),
-              (std::vector<std::string>{path, "/other.qvd", folder_ / "T.qvd"}));
-    EXPECT_EQ(form_.Titles().Titles(),
-              (std::vector<std::string>{" second ", "other", "case differs"}));
-    EXPECT_EQ(windows_.CallCount("TitleListChanged"), 2);
-}
-
-TEST_F(MainFormFilesTest, ASavedTableOpensAsItWas) {
-    MakeOwnTable();
-    Grid().SetCell(2, 5, "last\ncell");
-    form_.SetCurFileName(folder_ / "own.qvd");
-    form_.SaveFile();
-
-    FakeWindowSystem windows;
-    TFormMain other(windows, stores_, ".");
-    other.FormCreate();
-    windows.openDialogAnswers.push_back(folder_ / "own.qvd");
-    other.Open1Click();
-    EXPECT_EQ(other.EditTitle(), "mine");
-    EXPECT_EQ(windows.mainGeometry.left, 1);
-    EXPECT_EQ(windows.mainGeometry.width, 300);
-    EXPECT_EQ(other.StringGrid().ColCount(), 4);
-    EXPECT_EQ(other.StringGrid().ColWidth(3), 99);
-    EXPECT_EQ(other.StringGrid().CellText(3, 2), "own cell");
-    EXPECT_EQ(other.StringGrid().CellText(2, 5), "last\ncell");
-}
-
-TEST_F(MainFormFilesTest, AWriteThatFailsHalfWayKeepsTheOldFileAndUpdatesTheTitleList) {
-    std::string path = Example();
-    form_.SetCurFileName(path);
-    form_.SetEditTitle("new title");
-    FileFaults faults;
-    faults.failingWrite = 1;
-    faults.bytesBeforeWriteError = 20;
-    faults.writeErrno = ENOSPC;
-    SetFileFaultsForTesting(&faults);
-    std::string message = FailureOf([&] { form_.SaveFile(); });
-    SetFileFaultsForTesting(nullptr);
-    EXPECT_EQ(message, "I/O ｴﾗｰ (112)");
-    EXPECT_EQ(ReadTestFile(path), test::ExampleTableFile());
-    EXPECT_EQ(folder_.Listing(), "example.qvd;");
-    ASSERT_EQ(form_.Titles().Size(), 1u);
-    EXPECT_EQ(form_.Titles().Title(0), "new title");
-    EXPECT_EQ(windows_.CallCount("TitleListChanged"), 1);
-}
-
-TEST_F(MainFormFilesTest, AReadOnlyTableFileIsNotReplaced) {
-    std::string path = Example();
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
-                                           std::filesystem::perms::group_read |
-                                           std::filesystem::perms::others_read);
-    form_.SetCurFileName(path);
-    form_.SetEditTitle("new title");
-    EXPECT_EQ(FailureOf([&] { form_.SaveFile(); }), "ﾌｧｲﾙへのｱｸｾｽが拒否されました");
-    EXPECT_EQ(ReadTestFile(path), test::ExampleTableFile());
-    EXPECT_EQ(folder_.Listing(), "example.qvd;");
-    ASSERT_EQ(form_.Titles().Size(), 1u);
-    EXPECT_EQ(form_.Titles().Title(0), "new title");
-}
-
-TEST_F(MainFormFilesTest, AFileThatCannotBeCreatedFailsAfterTheTitleListWasUpdated) {
-    windows_.saveDialogAnswers.push_back(folder_ / "missing/list");
-    EXPECT_EQ(FailureOf([&] { form_.K21Click(); }), "不正なﾌｧｲﾙ名です");
-    EXPECT_EQ(form_.CurFileName(), folder_ / "missing/list.qvd");
-    ASSERT_EQ(form_.Titles().Size(), 1u);
-    EXPECT_EQ(form_.Titles().Path(0), folder_ / "missing/list.qvd");
-}
-
-// --- Commands that open other windows ---
-
-TEST_F(MainFormFilesTest, CommandsThatShowOtherWindows) {
-    form_.K6Click();
-    form_.SpeedButton4Click();
-    form_.Tutorial1Click();
-    form_.SpeedButton2Click();
-    form_.KQuorvane1Click();
-    form_.Exit1Click();
-    EXPECT_EQ(windows_.calls,
-              (std::vector<std::string>{"ShowTitleListWindow", "ShowTitleListWindow", "ShowHelp",
-                                        "ShowHelp", "ShowAboutBox", "CloseMainWindow"}));
-    EXPECT_EQ(windows_.helpRequests,
-              (std::vector<HelpCommand>{HelpCommand::Contents, HelpCommand::Finder}));
-}
-
-TEST_F(MainFormFilesTest, TheExitButtonClosesTheTitleListWindowFirst) {
-    windows_.titleListGeometry = WindowGeometry{5, 6, 7, 8};
+    // Closing drops a pending load request and stores the window's place.
+    form_.RequestLoad(Example());
     windows_.titleListVisible = true;
-    form_.SpeedButton3Click();
-    EXPECT_EQ(ReadTestFile(stores_.settingsFile),
-              "[Title]\r\nLeft=5\r\nTop=6\r\nWidth=7\r\nHeight=8\r\n");
-    EXPECT_EQ(windows_.calls, (std::vector<std::string>{"HideTitleListWindow", "CloseMainWindow"}));
+    windows_.titleListGeometry = WindowGeometry{1, 2, 3, 4};
+    history_.Button2Click();
+    EXPECT_FALSE(form_.LoadRequest());
+    EXPECT_FALSE(windows_.titleListVisible);
+    EXPECT_EQ(test::ReadTestFile(stores_.settingsFile),
+              "[Title]\r\nLeft=1\r\nTop=2\r\nWidth=3\r\nHeight=4\r\n");
+    windows_.titleListVisible = true;
+    windows_.calls.clear();
+    form_.SpeedButton3Click();  // the exit button closes it first
+    EXPECT_EQ(windows_.calls, (Texts{"HideTitleListWindow", "CloseMainWindow"}));
 }
 
-TEST_F(MainFormFilesTest, TheExitButtonStopsWhenTheTitleListWindowCannotStoreItsPlace) {
-    FakeWindowSystem windows;
-    TFormMain form(windows, StoreLocations{folder_ / "no/Quorvane.ini", stores_.historyFile}, ".");
-    TForm_History history(form, windows);
-    form.AttachTitleListWindow(&history);
-    windows.titleListVisible = true;
-    EXPECT_THROW(form.SpeedButton3Click(), Failure);
-    EXPECT_TRUE(windows.titleListVisible);
-    EXPECT_EQ(windows.mainWindowCloseRequests, 0);
+TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHistoryFile) {
+    const std::string table = Example("table.qvd"), notes = folder_ / "notes.txt";
+    test::WriteTestFile(notes, "Quorvane\n100\n");  // not a table file
+    form_.Titles().Append(table, std::string(test::kKaimono));
+    form_.Titles().Append(notes, "N");
+    form_.Titles().Append(folder_ / "gone.qvd", "G");
+    windows_.messageAnswers = {MessageButton::No, MessageButton::Yes, MessageButton::Yes};
+    history_.Button4Click(0);  // No changes nothing
+    EXPECT_EQ(form_.Titles().Size(), 3u);
+    windows_.ExpectOneMessage("選択された表「 買い物 」を\n本当に削除しますか？",
+                              MessageKind::Confirmation, MessageButton::Yes | MessageButton::No);
+    history_.Button4Click(2);  // the file is gone: the entry goes all the same
+    history_.Button4Click(1);  // the entry goes, the file that is no table stays
+    EXPECT_EQ(folder_.Listing(), "Quorvane.hst;notes.txt;table.qvd;");
+    EXPECT_EQ(test::ReadTestFile(stores_.historyFile),
+              table + "\r\n" + std::string(test::kKaimono) + "\r\n");
+    windows_.messageAnswers = {MessageButton::Yes, MessageButton::No, MessageButton::Yes};
+    history_.Button4Click(0);  // the table file goes (see the listing below)
+
+    windows_.messages.clear();
+    history_.Button3Click();  // erasing asks even when the list is empty
+    windows_.ExpectOneMessage("本当にタイトル一覧を全て消去しますか？", MessageKind::Confirmation,
+                              MessageButton::Yes | MessageButton::No);
+    form_.Titles().Append(notes, "N");
+    history_.Button3Click();
+    EXPECT_TRUE(form_.Titles().Empty());
+    EXPECT_EQ(folder_.Listing(), "notes.txt;");
 }
 
 }  // namespace

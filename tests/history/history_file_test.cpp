@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <string>
 
-#include "data/table_file_examples.h"
 #include "platform/failure.h"
 #include "platform/files_testing.h"
 #include "platform/temp_folder.h"
@@ -14,110 +12,80 @@
 namespace qv {
 namespace {
 
+using Texts = std::vector<std::string>;
+
 class HistoryFileTest : public ::testing::Test {
 protected:
     // Creates a file in the temp folder and returns its path.
     std::string Existing(const std::string& name) {
-        std::string path = folder_ / name;
-        test::WriteTestFile(path, "x");
-        return path;
+        test::WriteTestFile(folder_ / name, "x");
+        return folder_ / name;
     }
 
     test::TempFolder folder_;
-    std::string historyPath_ = folder_ / "Quorvane.hst";
+    std::string path_ = folder_ / "Quorvane.hst";
 };
 
-TEST_F(HistoryFileTest, WritesPathAndTitleLinesFromTheTop) {
-    TitleList list;
-    list.Append("D:\\Data\\books.qvd", std::string(test::kKaimono));
-    list.Append("D:\\Data\\address.qvd", "");
-    EXPECT_EQ(BuildHistoryFile(list), "D:\\Data\\books.qvd\r\n" + std::string(test::kKaimono) +
-                                          "\r\nD:\\Data\\address.qvd\r\n\r\n");
-}
-
-TEST_F(HistoryFileTest, WritesAtMost51Entries) {
+TEST_F(HistoryFileTest, WritesPathAndTitleLinesOfTheFirst51Entries) {
     TitleList list;
     for (int i = 0; i < 60; ++i) {
-        list.Append("/p" + std::to_string(i), "t" + std::to_string(i));
+        list.Append("/p" + std::to_string(i), i == 0 ? "" : "t\x82" + std::to_string(i));
     }
-    std::string text = BuildHistoryFile(list);
+    const std::string text = BuildHistoryFile(list);
+    EXPECT_TRUE(
+        text.starts_with("/p0\r\n\r\n/p1\r\nt\x82"
+                         "1\r\n/p2\r\n"));
+    EXPECT_TRUE(
+        text.ends_with("/p50\r\nt\x82"
+                       "50\r\n"));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 102);
-    EXPECT_TRUE(text.ends_with("/p50\r\nt50\r\n"));
-    EXPECT_EQ(list.Size(), 60u);
 }
 
-TEST_F(HistoryFileTest, LoadsOnlyEntriesWhoseFilesExistInTheFileOrder) {
-    std::string a = Existing("a.qvd");
-    std::string c = Existing("c.qvd");
-    test::WriteTestFile(historyPath_, a + "\r\nA\r\n" + folder_ / "gone.qvd" + "\r\nGone\r\n" +
-                                          folder_.Path() + "\r\nFolder\r\n" + c + "\r\nC\r\n" + a +
-                                          "\r\nA again\r\n");
+TEST_F(HistoryFileTest, LoadsTheEntriesOfExistingFilesInTheFileOrder) {
+    const std::string a = Existing("a.qvd"), c = Existing("c.qvd");
     TitleList list;
     list.Append("/already", "there");
-    LoadHistoryFile(historyPath_, list);
-    EXPECT_EQ(list.Paths(), (std::vector<std::string>{"/already", a, c, a}));
-    EXPECT_EQ(list.Titles(), (std::vector<std::string>{"there", "A", "C", "A again"}));
+    LoadHistoryFile(folder_ / "none.hst", list);  // no history file: nothing changes
+    // A folder is no file; CR alone ends a line, a lone LF belongs to it; Ctrl+Z ends the file,
+    // and the path before it has no title line.
+    test::WriteTestFile(path_, a + "\r\nA\nx\r\n" + folder_ / "gone.qvd" + "\r\nGone\r\n" +
+                                   folder_.Path() + "\r\nFolder\r\n" + c + "\rC\r\n" + a + "\x1A" +
+                                   c + "\r\nafter the end\r\n");
+    LoadHistoryFile(path_, list);
+    EXPECT_EQ(list.Paths(), (Texts{"/already", a, c, a}));
+    EXPECT_EQ(list.Titles(), (Texts{"there", "A\nx", "C", ""}));
 }
 
-TEST_F(HistoryFileTest, APathOnTheLastLineGetsTheEmptyTitle) {
-    std::string a = Existing("a.qvd");
-    test::WriteTestFile(historyPath_, a);
+TEST_F(HistoryFileTest, AnEmptyListWritesNothingAndAFailedSaveKeepsTheOldFile) {
+    test::WriteTestFile(path_, "old\r\n");
+    SaveHistoryFile(path_, TitleList());
     TitleList list;
-    LoadHistoryFile(historyPath_, list);
-    ASSERT_EQ(list.Size(), 1u);
-    EXPECT_EQ(list.Title(0), "");
-}
-
-TEST_F(HistoryFileTest, LineDisciplineOfTheTextFiles) {
-    std::string a = Existing("a.qvd");
-    std::string b = Existing("b.qvd");
-    // CR alone ends a line, a lone LF is part of the title, Ctrl+Z ends the file.
-    test::WriteTestFile(historyPath_, a + "\rA\nx\r\n" + a + "\r\nT\x1A" + b + "\r\nB\r\n");
-    TitleList list;
-    LoadHistoryFile(historyPath_, list);
-    EXPECT_EQ(list.Paths(), (std::vector<std::string>{a, a}));
-    EXPECT_EQ(list.Titles(), (std::vector<std::string>{"A\nx", "T"}));
-}
-
-TEST_F(HistoryFileTest, AMissingHistoryFileLeavesTheListAsItWas) {
-    TitleList list;
-    list.Append("/p", "t");
-    LoadHistoryFile(historyPath_, list);
-    EXPECT_EQ(list.Size(), 1u);
-}
-
-TEST_F(HistoryFileTest, AnEmptyListWritesNothing) {
-    test::WriteTestFile(historyPath_, "old");
-    SaveHistoryFile(historyPath_, TitleList());
-    EXPECT_EQ(test::ReadTestFile(historyPath_), "old");
-}
-
-TEST_F(HistoryFileTest, SavedListsLoadBack) {
-    std::string a = Existing("a.qvd");
-    std::string b = Existing("b.qvd");
-    TitleList list;
-    list.Append(b, "B");
-    list.Append(a, "");
-    SaveHistoryFile(historyPath_, list);
-    TitleList loaded;
-    LoadHistoryFile(historyPath_, loaded);
-    EXPECT_EQ(loaded.Paths(), list.Paths());
-    EXPECT_EQ(loaded.Titles(), list.Titles());
-}
-
-TEST_F(HistoryFileTest, AFailedSaveLeavesTheOldFileWhole) {
-    test::WriteTestFile(historyPath_, "old contents\r\n");
-    TitleList list;
-    list.Append("/p", std::string(10000, 'x'));
-    FileFaults faults;
-    faults.failingWrite = 1;
-    faults.bytesBeforeWriteError = 100;
-    faults.writeErrno = ENOSPC;
+    list.Append(Existing("a.qvd"), std::string(10000, 'x'));
+    FileFaults faults{.failingWrite = 1, .bytesBeforeWriteError = 100, .writeErrno = ENOSPC};
     SetFileFaultsForTesting(&faults);
-    EXPECT_THROW(SaveHistoryFile(historyPath_, list), Failure);
+    EXPECT_THROW(SaveHistoryFile(path_, list), Failure);
     SetFileFaultsForTesting(nullptr);
-    EXPECT_EQ(test::ReadTestFile(historyPath_), "old contents\r\n");
-    EXPECT_EQ(folder_.Listing(), "Quorvane.hst;");
+    EXPECT_EQ(test::ReadTestFile(path_), "old\r\n");
+    EXPECT_EQ(folder_.Listing(), "Quorvane.hst;a.qvd;");
+
+    SaveHistoryFile(path_, list);
+    EXPECT_EQ(test::ReadTestFile(path_), BuildHistoryFile(list));
+}
+
+// The list itself: titles and paths stay paired; saving finds the entry of its file by FindPath.
+TEST(TitleListTest, KeepsTitlesAndPathsPairedAndFindsTheFirstTrimmedPath) {
+    TitleList list;
+    list.Append(" /x.qvd\t", "first");
+    list.InsertAtTop("/a.qvd", "A");
+    list.Append("/x.qvd", "second");
+    list.Append("/X.qvd", "case differs");
+    EXPECT_EQ(list.FindPath("\x01/x.qvd  "), 1u);  // bytes up to 32 trimmed at both ends
+    EXPECT_EQ(list.FindPath("/X.qvd"), 3u);
+    EXPECT_EQ(list.FindPath("/x.qv"), 4u);
+    list.Remove(1);
+    list.Remove(4);  // beyond the end: ignored
+    EXPECT_EQ(list.Paths(), (Texts{"/a.qvd", "/x.qvd", "/X.qvd"}));
+    EXPECT_EQ(list.Titles(), (Texts{"A", "second", "case differs"}));
 }
 
 }  // namespace

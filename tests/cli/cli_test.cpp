@@ -1,0 +1,188 @@
+// quorvane-cli dump, stats and count, run as the real program on hand-made table files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "data/table_file_examples.h"
+#include "platform/temp_folder.h"
+
+namespace qv {
+namespace {
+
+using nlohmann::json;
+using test::TableFileOf;
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    // Runs quorvane-cli with the arguments, each passed as it is (single-quoted for the shell).
+    RunResult Run(const std::vector<std::string>& args) {
+        std::string command = "'" QV_CLI_PATH "'";
+        for (const std::string& arg : args) {
+            command += " '" + arg + "'";
+        }
+        command += " >'" + (folder_ / "out") + "' 2>'" + (folder_ / "err") + "'";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadTestFile(folder_ / "out"),
+                test::ReadTestFile(folder_ / "err")};
+    }
+    std::string File(const std::string& name, const std::string& contents) {
+        test::WriteTestFile(folder_ / name, contents);
+        return folder_ / name;
+    }
+    // Column 1 holds the worked example of the statistics report, column 2 texts to count.
+    std::string CountingTable() {
+        const std::string ringo(test::kRingo);
+        return File("table.qvd", TableFileOf({"Quorvane",
+                                              "100",
+                                              "1",
+                                              "2",
+                                              "3",
+                                              "4",
+                                              "-",
+                                              "T",
+                                              "3",
+                                              "6",
+                                              "80",
+                                              "80",
+                                              "-",
+                                              "amount",
+                                              "name",
+                                              "\\1,200",
+                                              ringo,
+                                              "-\\300",
+                                              "  " + ringo + "\t",
+                                              "abc",
+                                              "x",
+                                              "",
+                                              "abc",
+                                              "2.5e2",
+                                              ""}));
+    }
+
+    test::TempFolder folder_;
+};
+
+TEST_F(CliTest, DumpPrintsTheExampleTableAsJson) {
+    const RunResult result = Run({"dump", File("t.qvd", test::ExampleTableFile())});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(json::parse(result.out), json::parse(R"({
+        "left": 294, "top": 211, "width": 276, "height": 247,
+        "title": "買い物", "colCount": 3, "rowCount": 3, "colWidths": [153, 69],
+        "cells": [["品名", "数量"], ["りんご", "3"], ["みかん", ""]]
+    })"));
+}
+
+// Undecodable bytes show as U+FFFD; Ctrl+Z ends the file inside a cell, later cells are empty.
+TEST_F(CliTest, DumpDecodesWhatItCanAndStopsAtCtrlZ) {
+    const std::string file =
+        File("odd.qvd", TableFileOf({"Quorvane", "100", "0", "0", "9", "9", "-", "\xFF\x82", "2",
+                                     "3", "40", "-", "a\x81",
+                                     "b\x1A"
+                                     "c",
+                                     "d"}));
+    const RunResult result = Run({"dump", file});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const json dump = json::parse(result.out);
+    EXPECT_EQ(dump["title"], "\uFFFD\uFFFD");
+    EXPECT_EQ(dump["cells"], json::parse(R"([["a\uFFFD"], ["b"], [""]])"));
+}
+
+TEST_F(CliTest, FilesThatCannotBeReadFailWithTheMessageOnStderr) {
+    std::string lfOnly = test::ExampleTableFile();
+    std::erase(lfOnly, '\r');
+    const std::pair<std::string, const char*> cases[] = {
+        {File("lf.qvd", lfOnly), "このファイルは使用できません。\n"},
+        {File("bom.qvd", "\xEF\xBB\xBF" + test::ExampleTableFile()),
+         "このファイルは使用できません。\n"},
+        {File("bad.qvd", TableFileOf({"Quorvane", "100", "12 "})), "'12 ' は整数ではありません.\n"},
+        {folder_ / "missing.qvd", "ﾌｧｲﾙが見つかりません.\n"},
+    };
+    for (const auto& [file, err] : cases) {
+        SCOPED_TRACE(file);
+        for (const RunResult& result :
+             {Run({"dump", file}), Run({"stats", file, "1"}), Run({"count", file, "1", "a"})}) {
+            EXPECT_EQ(result.exitCode, 1);
+            EXPECT_EQ(result.out, "");
+            EXPECT_EQ(result.err, err);
+        }
+    }
+}
+
+TEST_F(CliTest, StatsPrintsTheReportOfTheWorkedExample) {
+    const std::string table = CountingTable();
+    const RunResult result = Run({"stats", table, "1"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out,
+              "      合   計   :  1150\n"
+              "      平   均   :  383.333333333333\n"
+              "      最   大   :  1200\n"
+              "      最   小   :  -300\n"
+              "有効データ数 :  3\n"
+              "   全データ数 :  4\n");
+    EXPECT_EQ(Run({"stats", table, "2"}).out,
+              "データは、4件ありましたが、\n計算対象のデータはありませんでした。\n");
+    const RunResult overflow =
+        Run({"stats",
+             File("big.qvd", TableFileOf({"Quorvane", "100", "1", "2", "3", "4", "-", "T", "2", "3",
+                                          "80", "-", "n", "1e308", "1e308"})),
+             "1"});
+    EXPECT_EQ(overflow.exitCode, 1);
+    EXPECT_EQ(overflow.err, "浮動小数点数のｵｰﾊﾞｰﾌﾛｰ.\n");
+}
+
+TEST_F(CliTest, CountComparesTheTextConvertedToCp932) {
+    const std::string table = CountingTable();
+    const std::pair<const char*, const char*> cases[] = {
+        {"りんご", "2 件一致しました。\n"}, {" りんご ", "2 件一致しました。\n"},
+        {"", "1 件一致しました。\n"},       {"ABC", "0 件一致しました。\n"},
+        {"é", "0 件一致しました。\n"},  // no CP932 code: equals no cell
+    };
+    for (const auto& [text, out] : cases) {
+        SCOPED_TRACE(text);
+        const RunResult result = Run({"count", table, "2", text});
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.out, out);
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST_F(CliTest, BadArgumentsAreUsageErrors) {
+    const std::string table = CountingTable();  // data columns 1 and 2
+    const std::string narrow =
+        File("narrow.qvd",
+             TableFileOf({"Quorvane", "100", "0", "0", "0", "0", "-", "t", "1", "3", "-"}));
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"stats", table},
+        {"stats", table, "0"},
+        {"stats", table, "3"},
+        {"count", table, "2147483647", "a"},
+        {"stats", "--", folder_ / "missing.qvd", "-1"},    // refused before the file is read
+        {"stats", narrow, "1"},                            // a table without data columns
+        {"count", table, "2", std::string(test::kRingo)},  // the text is no UTF-8
+    };
+    for (const std::vector<std::string>& args : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const RunResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err, "");
+        EXPECT_EQ(result.err.find("ﾌｧｲﾙが見つかりません"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace qv
