@@ -13,27 +13,22 @@ inline constexpr std::string_view kSuuryou = "\x90\x94\x97\xCA";          // 数
 inline constexpr std::string_view kRingo = "\x82\xE8\x82\xF1\x82\xB2";    // りんご
 inline constexpr std::string_view kMikan = "\x82\xDD\x82\xA9\x82\xF1";    // みかん
 
-// The example table file: titled 買い物, 3 columns and 3 rows, data column widths 153 and 69,
-// item names 品名 and 数量, rows りんご / 3 and みかん / (empty), saved with the main window at
-// 294, 211, 276 by 247. 19 lines, 115 bytes.
-inline std::string ExampleTableFile() {
-    std::string file = "Quorvane\r\n100\r\n294\r\n211\r\n276\r\n247\r\n----------\r\n";
-    file += std::string(kKaimono) + "\r\n";
-    file += "3\r\n3\r\n153\r\n69\r\n----------\r\n";
-    file += std::string(kHinmei) + "\r\n" + std::string(kSuuryou) + "\r\n";
-    file += std::string(kRingo) + "\r\n3\r\n";
-    file += std::string(kMikan) + "\r\n\r\n";
-    return file;
-}
-
 // A table file built from its lines; every line gets CR LF.
 inline std::string TableFileOf(std::initializer_list<std::string_view> lines) {
     std::string file;
     for (std::string_view line : lines) {
-        file += line;
-        file += "\r\n";
+        file.append(line).append("\r\n");
     }
     return file;
+}
+
+// The example table file: titled 買い物, 3 columns and 3 rows, data column widths 153 and 69,
+// item names 品名 and 数量, rows りんご / 3 and みかん / (empty), saved with the main window at
+// 294, 211, 276 by 247. 19 lines, 115 bytes.
+inline std::string ExampleTableFile() {
+    return TableFileOf({"Quorvane", "100", "294", "211", "276", "247", "----------", kKaimono, "3",
+                        "3", "153", "69", "----------", kHinmei, kSuuryou, kRingo, "3", kMikan,
+                        ""});
 }
 
 }  // namespace qv::test

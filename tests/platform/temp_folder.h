@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -14,13 +15,11 @@ namespace qv::test {
 
 // A fresh folder under /tmp, removed with everything in it at the end of the test.
 class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qv_test_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
+public:
+    TempFolder() : path_((std::filesystem::temp_directory_path() / "qv_test_XXXXXX").string()) {
+        if (mkdtemp(path_.data()) == nullptr) {
             throw std::runtime_error("mkdtemp failed");
         }
-        path_ = pattern;
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -34,27 +33,21 @@ class TempFolder {
     const std::string& Path() const { return path_; }
     std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
 
-    // Names of the entries in the folder, sorted.
+    // Names of the entries in the folder, sorted, each followed by ";".
     std::string Listing() const {
-        std::string names;
         std::set<std::string> sorted;
         for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            sorted.insert(entry.path().filename().string());
+            sorted.insert(entry.path().filename().string() + ";");
         }
-        for (const auto& name : sorted) {
-            names += name + ";";
-        }
-        return names;
+        return std::accumulate(sorted.begin(), sorted.end(), std::string());
     }
 
-  private:
+private:
     std::string path_;
 };
 
 inline void WriteTestFile(const std::string& path, std::string_view contents) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    if (!out) {
+    if (!(std::ofstream(path, std::ios::binary) << contents)) {
         throw std::runtime_error("cannot write " + path);
     }
 }

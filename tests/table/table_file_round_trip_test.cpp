@@ -1,13 +1,15 @@
 // Tables written and read back, and inputs at the edges of what the readers take.
-#include <fcntl.h>
-#include <unistd.h>
-
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
-#include <string>
+#include <sstream>
 
+#include "data/table_file_examples.h"
 #include "history/history_file.h"
+#include "platform/cp932.h"
+#include "platform/failure.h"
 #include "platform/line_writer.h"
 #include "platform/temp_folder.h"
 #include "support/grid_fixtures.h"
@@ -17,24 +19,202 @@
 namespace qv {
 namespace {
 
+using test::ExampleTableFile;
+using test::TableFileOf;
+
+// A table file titled "T" with the window at 1, 2, 3 by 4, then the lines from the counts on.
+std::string FileFromCounts(std::initializer_list<std::string_view> lines) {
+    return TableFileOf({"Quorvane", "100", "1", "2", "3", "4", "-", "T"}) + TableFileOf(lines);
+}
+
+// The file as the format describes it, written cell by cell without any shortcut.
+std::string PlainTableFile(const TableGrid& grid, const std::string& title = "T") {
+    std::string file =
+        TableFileOf({"Quorvane", "100", "1", "2", "3", "4", "----------", title,
+                     std::to_string(grid.ColCount()), std::to_string(grid.RowCount())});
+    auto line = [&file](std::string_view text) { file.append(text).append("\r\n"); };
+    for (int32_t col = 1; col < grid.ColCount(); ++col) {
+        line(std::to_string(grid.ColWidth(col)));
+    }
+    line("----------");
+    for (int32_t row = 0; row < grid.RowCount(); ++row) {
+        for (int32_t col = 1; col < grid.ColCount(); ++col) {
+            line(grid.Cell(col, row));
+        }
+    }
+    return file;
+}
+
+constexpr char kOldTable[] = "0,0,0,0 old title 3x6 fixed 1 widths 153 69 | , / old, / , / ,";
+constexpr char kExample[] =
+    "294,211,276,247 買い物 3x3 fixed 1 widths 153 69 | 品名,数量 / りんご,3 / みかん,";
+
+class TableFileTest : public ::testing::Test {
+protected:
+    TableFileTest() : grid_(test::MainGridShape()) {
+        test::MakeInitialTable(grid_);
+        grid_.SetCell(1, 1, "old");
+    }
+
+    // Applies the file to the main grid (when it was not rejected) and tells what the grid then
+    // holds: the window, the title, the counts, the fixed column, the widths and the cells of
+    // the first four rows, in UTF-8.
+    std::string Loaded(std::optional<TableFileContent> content) {
+        if (content) {
+            window_ = content->window;
+            ApplyTableFile(std::move(*content), grid_, title_);
+        }
+        std::ostringstream text;
+        text << window_.left << ',' << window_.top << ',' << window_.width << ',' << window_.height
+             << ' ' << title_ << ' ' << grid_.ColCount() << 'x' << grid_.RowCount() << " fixed "
+             << grid_.FixedCols() << " widths";
+        for (int32_t col = 1; col < grid_.ColCount(); ++col) {
+            text << ' ' << grid_.ColWidth(col);
+        }
+        for (int32_t row = 0; row < std::min(grid_.RowCount(), 4) && grid_.ColCount() > 1; ++row) {
+            for (int32_t col = 1; col < grid_.ColCount(); ++col) {
+                text << (col > 1 ? "," : row == 0 ? " | " : " / ") << grid_.Cell(col, row);
+            }
+        }
+        return Cp932ToUtf8(text.str());
+    }
+    std::string Loaded(std::string bytes) { return Loaded(ParseTableFile(std::move(bytes))); }
+
+    TableGrid grid_;
+    std::string title_ = "old title";
+    WindowGeometry window_;
+};
+
+TEST_F(TableFileTest, TheExampleTableIsWrittenByteForByteAndReadBack) {
+    grid_.SetRowCount(3);
+    grid_.SetCell(0, 1, "  1");  // row labels are never written
+    grid_.SetCell(1, 0, test::kHinmei);
+    grid_.SetCell(2, 0, test::kSuuryou);
+    grid_.SetCell(1, 1, test::kRingo);
+    grid_.SetCell(2, 1, "3");
+    grid_.SetCell(1, 2, test::kMikan);
+    const std::string file =
+        BuildTableFile(grid_, std::string(test::kKaimono), WindowGeometry{294, 211, 276, 247});
+    EXPECT_EQ(file.size(), 115u);
+    EXPECT_EQ(file, ExampleTableFile());
+    test::TempFolder folder;
+    test::WriteTestFile(folder / "t.qvd", file);
+    EXPECT_EQ(Loaded(ReadTableFile(folder / "t.qvd")), kExample);
+}
+
+TEST_F(TableFileTest, LoadsWhatTheFileHolds) {
+    std::string crOnly = ExampleTableFile();
+    std::erase(crOnly, '\n');
+    const std::pair<std::string, const char*> cases[] = {
+        {crOnly, kExample},
+        // Line 2 and the separator lines may hold anything; lone LFs are data; lines after the
+        // last cell are ignored; widths take any value.
+        {TableFileOf({"Quorvane", "9 x", "1", "2", "3", "4", "?", "T\nT", "3", "2", "-3", "500", "",
+                      "a\nb", "c", "d", "e", "extra"}),
+         "1,2,3,4 T\nT 3x2 fixed 1 widths -3 500 | a\nb,c / d,e"},
+        {FileFromCounts({"3", "5", "10", "20", "-"}),  // cut after the second separator
+         "1,2,3,4 T 3x5 fixed 1 widths 10 20 | , / , / , / ,"},
+        {FileFromCounts({"3", "3", "10", "20", "-", "n1", "n2", "ab\032cd", "later"}),
+         "1,2,3,4 T 3x3 fixed 1 widths 10 20 | n1,n2 / ab, / ,"},
+        {FileFromCounts({"2", "2", "10", "-", "name"}) + "last\nline",
+         "1,2,3,4 T 2x2 fixed 1 widths 10 | name / last\nline"},
+        // A huge declared row count with few lines costs nothing per row.
+        {FileFromCounts({"3", "134217725", "50", "60", "-", "n1", "n2", "a", "b", "c"}),
+         "1,2,3,4 T 3x134217725 fixed 1 widths 50 60 | n1,n2 / a,b / c, / ,"},
+        // Column 0 alone, without a fixed column from then on.
+        {TableFileOf({"Quorvane", "100", " 12", "+12", "$0C", "0012", "-", "T", "1", "1"}),
+         "12,12,12,12 T 1x1 fixed 0 widths"},
+        {FileFromCounts({"0", "4"}), "1,2,3,4 T 1x4 fixed 0 widths"},
+    };
+    for (const auto& [file, expected] : cases) {
+        EXPECT_EQ(Loaded(file), expected);
+    }
+}
+
+// Files whose first line is not the mark are rejected; bad number lines and too large counts
+// fail; neither changes the table.
+TEST_F(TableFileTest, RejectedAndFailedFilesChangeNothing) {
+    std::string lfOnly = ExampleTableFile();
+    std::erase(lfOnly, '\r');
+    const std::string rest = ExampleTableFile().substr(8);
+    for (const std::string& file :
+         {lfOnly, "\xEF\xBB\xBFQuorvane" + rest, "Quorvane " + rest, "quorvane" + rest,
+          "QuorvaneX" + rest, " Quorvane" + rest, std::string("Quorvan"), std::string()}) {
+        EXPECT_EQ(Loaded(file), kOldTable) << file.substr(0, 12);
+    }
+    const std::pair<std::string, const char*> cases[] = {
+        {TableFileOf({"Quorvane", "100", "12 "}), "'12 ' は整数ではありません"},
+        {TableFileOf({"Quorvane", "100", test::kKaimono}), "'買い物' は整数ではありません"},
+        {"Quorvane", "'' は整数ではありません"},  // the file ends after the mark
+        {FileFromCounts({"3", "2", "10"}), "'' は整数ではありません"},
+        {FileFromCounts({"5", "5", "10", "20", "oops"}), "'oops' は整数ではありません"},
+        {FileFromCounts({"134217726", "2"}), "ｸﾞﾘｯﾄﾞが大きすぎます"},
+        {FileFromCounts({"2", "$7FFFFFFF"}), "ｸﾞﾘｯﾄﾞが大きすぎます"},
+    };
+    for (const auto& [file, message] : cases) {
+        EXPECT_THAT([&] { Loaded(file); }, ::testing::ThrowsMessage<Failure>(message)) << file;
+    }
+    EXPECT_EQ(Loaded(std::nullopt), kOldTable);
+}
+
+// Loaded tables are written from the file's buffer in runs where their lines still lie one after
+// another there; whatever was loaded and edited, the bytes must be those of the plain file.
+TEST_F(TableFileTest, LoadedTablesAreWrittenAsCellByCellThroughEdits) {
+    auto load = [this](int32_t cols, const std::string& cells) {
+        // Columns 1 .. cols - 1 all 9 wide.
+        const std::string widths = TableFileOf({"9", "9", "9", "9", "9"}).substr(0, 3 * cols - 3);
+        Loaded(FileFromCounts({std::to_string(cols), "5"}) + widths + "-\r\n" + cells);
+    };
+    auto check = [this](const char* step) {
+        EXPECT_EQ(BuildTableFile(grid_, "T", window_), PlainTableFile(grid_)) << step;
+    };
+    std::string numbered;  // "t<i>", every fourth one empty
+    for (int i = 0; i < 25; ++i) {
+        numbered += (i % 4 == 0 ? "" : "t" + std::to_string(i)) + "\r\n";
+    }
+    for (const std::string& cells :
+         {numbered, std::string("a\rb\r\rc\rd\r"), std::string("a\r\nb\rc\r\r\nd\r\n\ne\r\n"),
+          std::string("a\nb\r\n\nc\r\nlast"), std::string("a\r\nb\032c\r\nd\r\n")}) {
+        SCOPED_TRACE(testing::PrintToString(cells));
+        load(6, numbered);
+        grid_.SetColCount(4);
+        load(4, cells);  // columns 4 and 5 keep the first file's texts out of sight
+        ASSERT_EQ(grid_.CellText(5, 2), "t14");
+        check("loaded");
+        grid_.SetCell(2, 1, "new");
+        grid_.SetCell(3, 3, "");
+        grid_.MoveRow(4, 1);
+        grid_.MoveColumn(3, 1);
+        check("edited and moved");
+        grid_.InsertEmptyRow(2, 5, 1, 4);
+        grid_.RemoveRowShiftingUp(1, 5, 2, 3);
+        check("shifted");
+        grid_.SetColCount(1);
+        check("column 0 only");
+        grid_.SetColCount(6);
+        grid_.SetRowCount(9000);  // beyond a block of the writer
+        for (int32_t row = 6; row < 9000; row += 7) {
+            grid_.SetCell(1 + row % 5, row, "r" + std::to_string(row));
+        }
+        check("grown");
+    }
+}
+
 // Any bytes but CR and 0x1A, invalid CP932 and lone LFs included.
 std::string RandomText(std::mt19937& random) {
-    std::uniform_int_distribution<int> length(0, 12);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::string text(static_cast<size_t>(length(random)), '\0');
+    std::string text(random() % 13, '\0');
     for (char& c : text) {
         do {
-            c = static_cast<char>(byte(random));
+            c = static_cast<char>(random());
         } while (c == '\r' || c == '\x1A');
     }
     return text;
 }
 
-TEST(TableFileRoundTripTest, AnyTableWithoutCrOrCtrlZReadsBackIdentical) {
+TEST_F(TableFileTest, AnyTableWithoutCrOrCtrlZReadsBackIdentical) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int> cols(1, 7), rows(1, 25), width(-5, 400);
     for (int round = 0; round < 300; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
         TableGrid grid(test::MainGridShape());
         grid.SetColCount(cols(random));
         grid.SetRowCount(rows(random));
@@ -46,55 +226,31 @@ TEST(TableFileRoundTripTest, AnyTableWithoutCrOrCtrlZReadsBackIdentical) {
         }
         const std::string title = RandomText(random);
         const WindowGeometry window{width(random), -width(random), width(random), 7};
-
-        std::optional<TableFileContent> content =
-            ParseTableFile(BuildTableFile(grid, title, window));
-        ASSERT_TRUE(content);
-        EXPECT_EQ(content->window.left, window.left);
-        EXPECT_EQ(content->window.top, window.top);
-        TableGrid reread(test::MainGridShape());
-        std::string rereadTitle;
-        ApplyTableFile(std::move(*content), reread, rereadTitle);
-
-        ASSERT_EQ(rereadTitle, title);
-        ASSERT_EQ(reread.ColCount(), grid.ColCount());
-        ASSERT_EQ(reread.RowCount(), grid.RowCount());
-        for (int32_t c = 1; c < grid.ColCount(); ++c) {
-            ASSERT_EQ(reread.ColWidth(c), grid.ColWidth(c));
-            for (int32_t r = 0; r < grid.RowCount(); ++r) {
-                ASSERT_EQ(reread.Cell(c, r), grid.Cell(c, r)) << c << "," << r;
-            }
-        }
+        Loaded(BuildTableFile(grid, title, window));
+        EXPECT_EQ((std::vector{window_.left, window_.top}), (std::vector{window.left, window.top}));
+        ASSERT_EQ(PlainTableFile(grid_, title_), PlainTableFile(grid, title)) << round;
     }
 }
 
 TEST(TableFileEdgeTest, AOneLineGigabyteFileIsRejectedFromItsFirstBytes) {
     test::TempFolder folder;
-    const std::string path = folder / "huge.qvd";
-    const int fd = open(path.c_str(), O_CREAT | O_WRONLY, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(write(fd, "Quorvanf", 8), 8);
-    ASSERT_EQ(ftruncate(fd, off_t{1} << 30), 0);  // sparse: costs no disk
-    close(fd);
-    EXPECT_FALSE(ReadTableFile(path));
+    test::WriteTestFile(folder / "huge.qvd", "Quorvanf");
+    std::filesystem::resize_file(folder / "huge.qvd", 1 << 30);  // sparse: costs no disk
+    EXPECT_FALSE(ReadTableFile(folder / "huge.qvd"));
 }
 
 TEST(HistoryFileEdgeTest, AHundredThousandEntriesLoadInOrder) {
     test::TempFolder folder;
-    const std::string table = folder / "t.qvd";
-    test::WriteTestFile(table, "Quorvane\r\n");
+    test::WriteTestFile(folder / "t.qvd", "Quorvane\r\n");
     LineWriter out;
     for (int i = 0; i < 100'000; ++i) {
-        out.Line(i % 3 == 2 ? folder / "gone.qvd" : table);
+        out.Line(folder / (i % 3 == 2 ? "gone.qvd" : "t.qvd"));
         out.Line("title " + std::to_string(i));
     }
-    const std::string history = folder / "Quorvane.hst";
-    test::WriteTestFile(history, out.Take());
+    test::WriteTestFile(folder / "Quorvane.hst", out.Take());
     TitleList list;
-    LoadHistoryFile(history, list);
+    LoadHistoryFile(folder / "Quorvane.hst", list);
     ASSERT_EQ(list.Size(), 66'667u);
-    EXPECT_EQ(list.Title(0), "title 0");
-    EXPECT_EQ(list.Title(1), "title 1");
     EXPECT_EQ(list.Title(2), "title 3");
     EXPECT_EQ(list.Title(66'666), "title 99999");
 }

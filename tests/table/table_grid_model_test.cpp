@@ -1,295 +1,385 @@
-// Random sequences of grid operations run against the real grid and against a plain dense
-// reference written from the rules; after every step both must agree on everything visible and
-// everything stored.
+// The table grid: worked examples of its rules and of where its cells lie on the screen, then
+// random sequences of operations run against the real grid and against a plain dense reference
+// written from the rules; after every step both must agree on everything visible and stored.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "platform/failure.h"
 #include "support/grid_fixtures.h"
 #include "table/cell_column.h"
+#include "table/grid_geometry.h"
 #include "table/table_grid.h"
 
 namespace qv {
 namespace {
 
+using ::testing::ThrowsMessage;
+using Kind = PressTarget::Kind;
+using Sizes = std::vector<int32_t>;
+
+std::string Text(int32_t col, int32_t row) {
+    return std::to_string(col) + ":" + std::to_string(row);
+}
+
+class TableGridTest : public ::testing::Test {
+protected:
+    TableGridTest() : grid(test::MainGridShape()) { test::MakeInitialTable(grid); }
+
+    Sizes Widths() const {
+        Sizes widths;
+        for (int32_t c = 0; c < grid.ColCount(); ++c) {
+            widths.push_back(grid.ColWidth(c));
+        }
+        return widths;
+    }
+    // Writes Text(c, r) into the first `cols` columns of the first `rows` rows.
+    void Fill(int32_t cols, int32_t rows) {
+        for (int32_t r = 0; r < rows; ++r) {
+            for (int32_t c = 0; c < cols; ++c) {
+                grid.SetCell(c, r, Text(c, r));
+            }
+        }
+    }
+
+    TableGrid grid;
+};
+
+// Texts and labels outlive a shrinking count; growing gives the new and the former last column
+// the default width; the same count changes nothing; a count of 0 or less gives 1 and removes
+// the fixed line for good.
+TEST_F(TableGridTest, Counts) {
+    grid.SetRowCount(1002);
+    Fill(3, 6);
+    grid.WriteRowLabels(1, 1002);
+    ASSERT_TRUE(grid.SetCurrentCell({2, 5}));
+    grid.SetRowCount(3);
+    EXPECT_EQ(grid.Current(), (GridCell{2, 2}));
+    grid.SetRowCount(1002);
+    EXPECT_EQ(grid.Cell(2, 5), "2:5");
+    const std::pair<int32_t, std::string> labels[] = {
+        {0, "0:0"},   {1, "  1"},   {9, "  9"},    {10, " 10"},   {99, " 99"},
+        {100, "100"}, {999, "999"}, {1000, "000"}, {1001, "001"}, {1002, ""}};
+    for (const auto& [row, label] : labels) {
+        EXPECT_EQ(grid.Cell(0, row), label) << row;
+    }
+    grid.SetColCount(4);
+    EXPECT_EQ(Widths(), (Sizes{32, 153, 32, 32}));
+    grid.SetColWidth(3, 77);
+    grid.SetColCount(4);
+    EXPECT_EQ(Widths(), (Sizes{32, 153, 32, 77}));
+    grid.SetColCount(0);
+    grid.SetRowCount(-5);
+    EXPECT_EQ((Sizes{grid.ColCount(), grid.RowCount(), grid.FixedCols()}), (Sizes{1, 1, 0}));
+    grid.SetColCount(3);
+    grid.SetRowCount(4);
+    EXPECT_EQ((Sizes{grid.FixedCols(), grid.FixedRows()}), (Sizes{0, 0}));
+}
+
+TEST_F(TableGridTest, TooLargeCountsAndWidthsBeyondTheCountAreRefused) {
+    grid.SetCurrentCell({2, 3});
+    for (int32_t n : {kGridCountLimit, kGridCountLimit + 1, INT32_MAX}) {
+        EXPECT_THAT([&] { grid.SetRowCount(n); }, ThrowsMessage<Failure>("ｸﾞﾘｯﾄﾞが大きすぎます"));
+        EXPECT_THAT([&] { grid.SetColCount(n); }, ThrowsMessage<Failure>("ｸﾞﾘｯﾄﾞが大きすぎます"));
+    }
+    EXPECT_THAT([&] { grid.SetColWidth(3, 50); },
+                ThrowsMessage<Failure>("ｸﾞﾘｯﾄﾞｲﾝﾃﾞｯｸｽ が範囲を超えています"));
+    EXPECT_EQ(grid.RowCount(), 6);
+    EXPECT_EQ(Widths(), (Sizes{32, 153, 69}));
+    EXPECT_EQ(grid.Current(), (GridCell{2, 3}));
+    grid.SetRowCount(kGridCountLimit - 1);  // the largest allowed count costs nothing per row
+    EXPECT_EQ(grid.RowHeight(kGridCountLimit - 2), 18);
+}
+
+struct RecordingObserver : TableGridObserver {
+    void CellChanged(int32_t c, int32_t r) override { log.push_back("cell " + Text(c, r)); }
+    void CurrentCellChanged(GridCell p) override { log.push_back("current " + Text(p.col, p.row)); }
+    void RowMoved(int32_t from, int32_t to) override { log.push_back("moved " + Text(from, to)); }
+    std::vector<std::string> log;
+};
+
+// A dragged row takes its whole stored row (labels and cells beyond the count included), its
+// height and the current cell along; a dragged column its texts and width, not the labels.
+// Observers hear of moves, of the current cell and of single writes.
+TEST_F(TableGridTest, DraggedRowsAndColumnsCarryTheirWholeLine) {
+    Fill(5, 6);  // columns 3 and 4 lie beyond the count
+    grid.SetCell(1, 9, "beyond the rows");
+    grid.SetRowHeight(5, 40);
+    grid.SetCurrentCell({1, 5});
+    RecordingObserver observer;
+    grid.AddObserver(&observer);
+    grid.MoveRow(5, 2);
+    grid.MoveColumn(2, 1);
+    const int32_t fromRow[] = {0, 1, 5, 2, 3, 4}, fromCol[] = {0, 2, 1, 3, 4};
+    for (int32_t r = 0; r < 6; ++r) {
+        for (int32_t c = 0; c < 5; ++c) {
+            EXPECT_EQ(grid.Cell(c, r), Text(fromCol[c], fromRow[r]));
+        }
+    }
+    EXPECT_EQ(grid.Cell(2, 9), "beyond the rows");
+    EXPECT_EQ(grid.Current(), (GridCell{2, 2}));
+    EXPECT_EQ((Sizes{grid.RowHeight(2), grid.RowHeight(5)}), (Sizes{40, 18}));
+    EXPECT_EQ(Widths(), (Sizes{32, 69, 153}));
+    grid.MoveRow(3, 3);  // dropped on itself: nothing
+    grid.SetCell(2, 3, "x");
+    grid.RemoveObserver(&observer);
+    grid.SetCell(1, 1, "unheard");
+    EXPECT_EQ(observer.log,
+              (std::vector<std::string>{"current 1:5", "moved 5:2", "current 1:2", "cell 2:3"}));
+}
+
+TEST_F(TableGridTest, BulkCellsStayInTheirBuffer) {
+    auto buffer = std::make_shared<std::string>("alpha\rbeta\r\r\xE8\x9F\r");
+    TableGrid::BulkCells bulk(buffer, 3);  // the third column receives no text at all
+    for (auto [col, from, size] : {std::tuple{0, 0, 5}, {1, 6, 4}, {0, 11, 0}, {1, 12, 2}}) {
+        bulk.Append(col, std::string_view(buffer->data() + from, size));
+    }
+    Fill(5, 8);
+    grid.ReplaceCells(1, 0, 6, std::move(bulk));
+    EXPECT_EQ(grid.Cell(1, 0).data(), buffer->data());  // in place, not copied
+    // Texts from the bulk, "" to the end of the range (in the bulk's third column too), the rest
+    // untouched.
+    EXPECT_EQ(
+        (std::vector{grid.Cell(1, 0), grid.Cell(2, 0), grid.Cell(1, 1), grid.Cell(2, 1),
+                     grid.Cell(1, 5), grid.Cell(3, 2), grid.Cell(1, 7), grid.Cell(4, 2)}),
+        (std::vector<std::string_view>{"alpha", "beta", "", "\xE8\x9F", "", "", "1:7", "4:2"}));
+}
+
+TEST_F(TableGridTest, InsertingNearTheTopOfAMillionRowsKeepsEveryText) {
+    grid.SetRowCount(1'000'000);
+    for (int32_t r = 0; r < 1'000'000; r += 997) {
+        grid.SetCell(1, r, std::to_string(r));
+    }
+    grid.InsertEmptyRow(1, grid.RowCount(), 1, 3);
+    grid.RemoveRowShiftingUp(1, grid.RowCount(), 1, 3);
+    grid.InsertEmptyRow(1, grid.RowCount(), 1, 3);
+    for (int32_t r = 997; r < 999'000; r += 997) {
+        ASSERT_EQ(grid.Cell(1, r + 1), std::to_string(r));
+    }
+    EXPECT_EQ(grid.Cell(1, 0), "0");
+    EXPECT_EQ(grid.Cell(1, 1), "");
+}
+
+// Every cell is followed by a one-pixel line that belongs to it; row 2 is 40 high.
+TEST_F(TableGridTest, CellsAndPointsMapBothWaysAcrossFixedLinesAndExceptions) {
+    grid.SetRowHeight(2, 40);
+    const GridGeometry geometry(grid, 600, 400);
+    EXPECT_EQ(geometry.BoxOf({0, 0}), (CellBox{0, 0, 32, 18}));
+    EXPECT_EQ(geometry.BoxOf({1, 1}), (CellBox{33, 19, 153, 18}));
+    EXPECT_EQ(geometry.BoxOf({2, 3}), (CellBox{187, 79, 69, 18}));
+    EXPECT_EQ(geometry.BoxOf({3, 1}), std::nullopt);  // beyond ColCount
+    const int32_t points[][4] = {{0, 0, 0, 0},     {32, 18, 0, 0},   {33, 19, 1, 1},
+                                 {186, 78, 1, 2},  {187, 79, 2, 3},  {256, 135, 2, 5},
+                                 {257, 50, -1, 0}, {50, 136, -1, 0}, {-1, 5, -1, 0}};
+    for (auto [x, y, col, row] : points) {
+        EXPECT_EQ(geometry.CellAt(x, y), col < 0 ? std::nullopt : std::optional(GridCell{col, row}))
+            << x << "," << y;
+    }
+}
+
+// Scrolled to the end of ten million rows and to column 2, the fixed lines stay in place.
+TEST_F(TableGridTest, ATenMillionRowTableScrolledToItsEnd) {
+    grid.SetRowCount(10'000'000);
+    grid.SetRowHeight(9'999'998, 37);
+    // 400 pixels: the fixed row takes 19, leaving 381: at the end of the table that holds the
+    // last row, the tall one (38 with its line) and 17 more rows of 19.
+    const int32_t first = LastFirstIndex(RowAxis(grid), 400);
+    EXPECT_EQ(first, 10'000'000 - 19);
+    EXPECT_EQ(FirstShowing(RowAxis(grid), 1, 400, 9'999'999), first);
+    grid.SetTopLeft({2, first});
+    const GridGeometry geometry(grid, 600, 400);
+    EXPECT_EQ(geometry.Rows().Spans().size(), 20u);  // the fixed row and 19 data rows
+    EXPECT_EQ(geometry.Rows().Spans().back(), (AxisSpan{9'999'999, 380, 18}));
+    EXPECT_EQ(geometry.BoxOf({2, first + 1}), (CellBox{33, 38, 69, 18}));
+    EXPECT_EQ(geometry.BoxOf({1, first + 1}), std::nullopt);  // scrolled out to the left
+    EXPECT_EQ(geometry.BoxOf({2, first - 1}), std::nullopt);  // scrolled out above
+    EXPECT_EQ(geometry.CellAt(40, 398), (GridCell{2, 9'999'999}));
+    EXPECT_EQ(geometry.CellAt(40, 399), std::nullopt);
+}
+
+// Lines between fixed cells are grabbed 3 pixels either side (column 1's right line is at x 186,
+// row 2's bottom line at y 56); lines between data cells are not; the corner grabs nothing.
+TEST_F(TableGridTest, PressesNearLinesBetweenFixedCellsResizeElseMoveOrSelect) {
+    const GridGeometry geometry(grid, 600, 400);
+    const std::tuple<int32_t, int32_t, Kind, GridCell> cases[] = {
+        {185, 9, Kind::ResizeColumn, {1, 0}}, {189, 9, Kind::ResizeColumn, {1, 0}},
+        {259, 9, Kind::ResizeColumn, {2, 0}}, {100, 9, Kind::MoveColumn, {1, 0}},
+        {16, 55, Kind::ResizeRow, {0, 2}},    {16, 47, Kind::MoveRow, {0, 2}},
+        {185, 47, Kind::Cell, {1, 2}},        {10, 9, Kind::Nothing, {}},
+        {500, 300, Kind::Nothing, {}}};
+    for (auto [x, y, kind, cell] : cases) {
+        const PressTarget target = geometry.PressAt(x, y);
+        EXPECT_EQ(target.kind, kind) << x << "," << y;
+        EXPECT_TRUE(kind == Kind::Nothing || target.cell == cell) << x << "," << y;
+    }
+}
+
 constexpr int kCols = 9;  // capacity of the reference: every stored cell lies inside it
 int kRows = 70;           // raised by the long-column run to cross block boundaries
+using Selection = TableGrid::Selection;
 
+// TableGrid's operations on a vector of columns; axis 0 is the columns, 1 the rows.
 struct ReferenceGrid {
     std::vector<std::vector<std::string>> cells =
         std::vector<std::vector<std::string>>(kCols, std::vector<std::string>(kRows));
-    int colCount = 3, rowCount = 6, fixedCols = 1, fixedRows = 1;
-    int defaultWidth = 32, defaultHeight = 18;
-    std::vector<int> widths = {32, 153, 69};
-    std::vector<int> heights = std::vector<int>(6, 18);
+    int count[2] = {3, 6}, fixed[2] = {1, 1}, defaultSize[2] = {32, 18};
+    std::vector<int> sizes[2] = {{32, 153, 69, 32, 32, 32, 32, 32, 32},
+                                 std::vector<int>(kRows, 18)};
     GridCell current{1, 1}, anchor{1, 1};
 
-    void SetCount(bool columns, int n) {
-        int& count = columns ? colCount : rowCount;
-        if (n == count) {
+    static int32_t& On(GridCell& cell, int axis) { return axis == 0 ? cell.col : cell.row; }
+
+    void SetCount(int axis, int n) {
+        n = std::max(n, 1);
+        if (n == count[axis]) {
             return;
         }
-        n = std::max(n, 1);
-        int& fixed = columns ? fixedCols : fixedRows;  // NOLINT
-        if (fixed >= n) {
-            fixed = n - 1;
-            current = anchor = GridCell{fixedCols, fixedRows};
+        if (fixed[axis] >= n) {
+            fixed[axis] = n - 1;
+            current = GridCell{fixed[0], fixed[1]};
         }
-        std::vector<int>& sizes = columns ? widths : heights;
-        const int def = columns ? defaultWidth : defaultHeight;
-        if (n > count) {
-            sizes[static_cast<size_t>(count - 1)] = def;
-        }
-        sizes.resize(static_cast<size_t>(n), def);
-        const bool changed = count != n;
-        count = n;
-        int& position = columns ? current.col : current.row;
-        position = std::min(position, n - 1);
-        if (changed) {
-            anchor = current;
-        }
+        // Lines beyond the count have the default size; growing also resets the former last one.
+        const int reset = n > count[axis] ? count[axis] - 1 : n;
+        std::fill(sizes[axis].begin() + reset, sizes[axis].end(), defaultSize[axis]);
+        count[axis] = n;
+        On(current, axis) = std::min(On(current, axis), n - 1);
+        anchor = current;  // a changed count collapses the selection
     }
-
-    static void Follow(int32_t& p, int from, int to) {
-        if (p == from) {
-            p = to;
-        } else if (from < to && p > from && p <= to) {
-            --p;
-        } else if (from > to && p >= to && p < from) {
-            ++p;
-        }
-    }
+    void SetColCount(int n) { SetCount(0, n); }
+    void SetRowCount(int n) { SetCount(1, n); }
 
     template <class T>
     static void MoveItem(std::vector<T>& items, int from, int to) {
-        T moved = items[static_cast<size_t>(from)];
+        T moved = items[from];
         items.erase(items.begin() + from);
         items.insert(items.begin() + to, moved);
     }
-
-    void MoveRow(int from, int to) {
-        if (from == to) {
-            return;
+    void Move(int axis, int from, int to) {
+        if (axis == 0) {
+            MoveItem(cells, from, to);
+        } else {
+            std::for_each(cells.begin(), cells.end(), [&](auto& col) { MoveItem(col, from, to); });
         }
-        for (auto& column : cells) {
-            MoveItem(column, from, to);
+        MoveItem(sizes[axis], from, to);
+        for (int32_t* p : {&On(current, axis), &On(anchor, axis)}) {
+            const bool between = std::min(from, to) <= *p && *p <= std::max(from, to);
+            *p = *p == from ? to : between ? *p + (from < to ? -1 : 1) : *p;
         }
-        MoveItem(heights, from, to);
-        Follow(current.row, from, to);
-        Follow(anchor.row, from, to);
     }
-
-    void MoveColumn(int from, int to) {
-        if (from == to) {
-            return;
-        }
-        MoveItem(cells, from, to);
-        MoveItem(widths, from, to);
-        Follow(current.col, from, to);
-        Follow(anchor.col, from, to);
-    }
+    void MoveColumn(int from, int to) { Move(0, from, to); }
+    void MoveRow(int from, int to) { Move(1, from, to); }
 
     void InsertEmptyRow(int i, int end, int cb, int ce) {
-        for (int c = cb; c < std::min(ce, kCols); ++c) {
-            for (int s = end - 1; s > i; --s) {
-                cells[c][s] = cells[c][s - 1];
-            }
+        for (int c = cb; c < ce; ++c) {
+            std::rotate(cells[c].begin() + i, cells[c].begin() + end - 1, cells[c].begin() + end);
             cells[c][i].clear();
         }
     }
-
     void RemoveRowShiftingUp(int r, int end, int cb, int ce) {
-        for (int c = cb; c < std::min(ce, kCols); ++c) {
-            for (int s = r + 1; s < end; ++s) {
-                cells[c][s - 1] = cells[c][s];
-            }
+        for (int c = cb; c < ce; ++c) {
+            std::copy(cells[c].begin() + r + 1, cells[c].begin() + end, cells[c].begin() + r);
         }
+    }
+    void ClearCells(int rb, int re, int cb, int ce) {
+        for (int c = cb; c < ce; ++c) {
+            std::fill(cells[c].begin() + rb, cells[c].begin() + re, "");
+        }
+    }
+    void WriteRowLabels(int rb, int re) {
+        for (int r = rb; r < re; ++r) {
+            const std::string label = "  " + std::to_string(r);
+            cells[0][r] = label.substr(label.size() - 3);
+        }
+    }
+    void SetColWidth(int c, int w) { sizes[0][c] = w; }
+    void SetRowHeight(int r, int h) { sizes[1][r] = h; }
+    void SetCell(int c, int r, const std::string& text) { cells[c][r] = text; }
+    bool SetCurrentCell(GridCell cell, Selection how) {
+        const bool selectable = cell.col >= fixed[0] && cell.row >= fixed[1];
+        anchor = selectable && how == Selection::Collapse ? cell : anchor;
+        current = selectable ? cell : current;
+        return selectable;
     }
 };
 
-class GridModelCheck {
-public:
-    explicit GridModelCheck(uint32_t seed) : random_(seed), grid_(test::MainGridShape()) {
-        test::MakeInitialTable(grid_);
-    }
-
-    void Run(int steps) {
-        for (int step = 0; step < steps; ++step) {
-            RandomStep();
-            ASSERT_NO_FATAL_FAILURE(Compare()) << "after step " << step << ": " << last_;
-        }
-    }
-
-private:
-    int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
-
-    std::string RandomText() {
-        static const std::vector<std::string> texts = {
-            "",
-            "a",
-            "\x94\x83\x82\xA2\x95\xA8",
-            " x ",
-            "\x5C"
-            "1,200",
-            "\xFF\xFE",
-            "0",
-            "long text "
-            "that is longer than the small string buffer of a std::string"};
-        return texts[static_cast<size_t>(Pick(0, static_cast<int>(texts.size()) - 1))];
-    }
-
-    void RandomStep() {
-        switch (Pick(0, 11)) {
-            case 0: {
-                const int n = Pick(-1, kCols - 1);
-                last_ = "ColCount " + std::to_string(n);
-                grid_.SetColCount(n);
-                ref_.SetCount(true, n);
-                break;
-            }
-            case 1: {
-                const int n = Pick(-1, kRows - 10);
-                last_ = "RowCount " + std::to_string(n);
-                grid_.SetRowCount(n);
-                ref_.SetCount(false, n);
-                break;
-            }
-            case 2: {
-                const int from = Pick(0, ref_.rowCount - 1), to = Pick(0, ref_.rowCount - 1);
-                last_ = "MoveRow " + std::to_string(from) + " " + std::to_string(to);
-                grid_.MoveRow(from, to);
-                ref_.MoveRow(from, to);
-                break;
-            }
-            case 3: {
-                const int from = Pick(0, ref_.colCount - 1), to = Pick(0, ref_.colCount - 1);
-                last_ = "MoveColumn " + std::to_string(from) + " " + std::to_string(to);
-                grid_.MoveColumn(from, to);
-                ref_.MoveColumn(from, to);
-                break;
-            }
-            case 4: {
-                const int end = ref_.rowCount, i = Pick(0, end - 1);
-                last_ = "InsertEmptyRow " + std::to_string(i);
-                grid_.InsertEmptyRow(i, end, 1, ref_.colCount);
-                ref_.InsertEmptyRow(i, end, 1, ref_.colCount);
-                break;
-            }
-            case 5: {
-                const int end = ref_.rowCount, r = Pick(0, end - 1);
-                last_ = "RemoveRowShiftingUp " + std::to_string(r);
-                grid_.RemoveRowShiftingUp(r, end, 1, ref_.colCount);
-                ref_.RemoveRowShiftingUp(r, end, 1, ref_.colCount);
-                break;
-            }
-            case 6: {
-                last_ = "ClearCells";
-                grid_.ClearCells(0, ref_.rowCount, 1, ref_.colCount);
-                for (int c = 1; c < ref_.colCount; ++c) {
-                    for (int r = 0; r < ref_.rowCount; ++r) {
-                        ref_.cells[c][r].clear();
-                    }
-                }
-                break;
-            }
-            case 7: {
-                last_ = "WriteRowLabels";
-                grid_.WriteRowLabels(1, ref_.rowCount);
-                for (int r = 1; r < ref_.rowCount; ++r) {
-                    ref_.cells[0][r] = std::string(cell_handle::LabelText(r));
-                }
-                break;
-            }
-            case 8: {
-                const int c = Pick(0, ref_.colCount - 1), w = Pick(-3, 200);
-                last_ = "SetColWidth";
-                grid_.SetColWidth(c, w);
-                ref_.widths[static_cast<size_t>(c)] = w;
-                const int r = Pick(0, ref_.rowCount - 1), h = Pick(0, 60);
-                grid_.SetRowHeight(r, h);
-                ref_.heights[static_cast<size_t>(r)] = h;
-                break;
-            }
-            case 9: {
-                const GridCell cell{Pick(0, ref_.colCount - 1), Pick(0, ref_.rowCount - 1)};
-                const bool extend = Pick(0, 1) == 1;
-                last_ = "SetCurrentCell";
-                const bool selectable = cell.col >= ref_.fixedCols && cell.row >= ref_.fixedRows;
-                EXPECT_EQ(grid_.SetCurrentCell(cell, extend ? TableGrid::Selection::Extend
-                                                            : TableGrid::Selection::Collapse),
-                          selectable);
-                if (selectable) {
-                    ref_.current = cell;
-                    if (!extend) {
-                        ref_.anchor = cell;
-                    }
-                }
-                break;
-            }
-            default: {                                // writes anywhere, beyond the counts too
-                const bool runOfRows = kRows > 1000;  // long columns get dense blocks
-                const int first = Pick(0, kRows - 1);
-                for (int k = 0; k < (runOfRows ? 400 : 4); ++k) {
-                    const int c = runOfRows ? first % kCols : Pick(0, kCols - 1);
-                    const int r = runOfRows ? (first + k) % kRows : Pick(0, kRows - 1);
-                    const std::string text = RandomText();
-                    last_ = "SetCell";
-                    grid_.SetCell(c, r, text);
-                    ref_.cells[c][r] = text;
-                }
-                break;
-            }
-        }
-    }
-
-    void Compare() {
-        ASSERT_EQ(grid_.ColCount(), ref_.colCount);
-        ASSERT_EQ(grid_.RowCount(), ref_.rowCount);
-        ASSERT_EQ(grid_.FixedCols(), ref_.fixedCols);
-        ASSERT_EQ(grid_.FixedRows(), ref_.fixedRows);
-        ASSERT_EQ(grid_.Current(), ref_.current);
-        ASSERT_EQ(grid_.Anchor(), ref_.anchor);
-        for (int c = 0; c < kCols; ++c) {
-            ASSERT_EQ(grid_.ColWidth(c), c < ref_.colCount ? ref_.widths[c] : 32) << c;
-            for (int r = 0; r < kRows; ++r) {
-                ASSERT_EQ(grid_.Cell(c, r), ref_.cells[c][r]) << "cell " << c << "," << r;
-            }
-            std::vector<std::string> visited;
-            grid_.VisitColumn(c, 0, kRows, [&](std::string_view t) { visited.emplace_back(t); });
-            ASSERT_EQ(visited, ref_.cells[c]) << "column " << c;
-        }
+void Compare(const TableGrid& grid, const ReferenceGrid& ref) {
+    ASSERT_EQ((std::vector{grid.ColCount(), grid.RowCount(), grid.FixedCols(), grid.FixedRows(),
+                           grid.Col(), grid.Row(), grid.Anchor().col, grid.Anchor().row}),
+              (std::vector{ref.count[0], ref.count[1], ref.fixed[0], ref.fixed[1], ref.current.col,
+                           ref.current.row, ref.anchor.col, ref.anchor.row}));
+    for (int c = 0; c < kCols; ++c) {
+        ASSERT_EQ(grid.ColWidth(c), ref.sizes[0][c]) << c;
+        std::vector<std::string> read, visited;
         for (int r = 0; r < kRows; ++r) {
-            ASSERT_EQ(grid_.RowHeight(r), r < ref_.rowCount ? ref_.heights[r] : 18) << r;
+            read.emplace_back(grid.Cell(c, r));
+        }
+        grid.VisitColumn(c, 0, kRows, [&](std::string_view t) { visited.emplace_back(t); });
+        ASSERT_EQ(read, ref.cells[c]) << "column " << c;
+        ASSERT_EQ(visited, ref.cells[c]) << "column " << c;
+    }
+    for (int r = 0; r < kRows; ++r) {
+        ASSERT_EQ(grid.RowHeight(r), ref.sizes[1][r]) << r;
+    }
+}
+
+void RunSeeds(int columnLength, uint32_t firstSeed, uint32_t lastSeed, int steps) {
+    kRows = columnLength;
+    const bool longColumns = kRows > 1000;  // these get dense runs of writes
+    const std::string texts[] = {"",      "a",    "\x94\x83\x82\xA2",
+                                 "\\1,2", "\xFF", std::string(40, 'L')};
+    for (uint32_t seed = firstSeed; seed <= lastSeed; ++seed) {
+        std::mt19937 random(seed);
+        auto pick = [&](int low, int high) { return low + int(random() % (high - low + 1)); };
+        TableGrid grid(test::MainGridShape());
+        test::MakeInitialTable(grid);
+        ReferenceGrid ref;
+        for (int step = 0; step < steps; ++step) {
+            const int cols = ref.count[0], rows = ref.count[1], n = pick(-1, kRows - 10);
+            const int a = pick(0, cols - 1), b = pick(0, cols - 1), r = pick(0, rows - 1);
+            const int s = pick(0, rows - 1), w = pick(-3, 200), op = pick(0, 11);
+            const Selection how = n % 2 ? Selection::Extend : Selection::Collapse;
+            auto apply = [&](auto& g) {
+                op == 0   ? g.SetColCount(n % kCols)
+                : op == 1 ? g.SetRowCount(n)
+                : op == 2 ? g.MoveRow(r, s)
+                : op == 3 ? g.MoveColumn(a, b)
+                : op == 4 ? g.InsertEmptyRow(r, rows, 1, cols)
+                : op == 5 ? g.RemoveRowShiftingUp(r, rows, 1, cols)
+                : op == 6 ? g.ClearCells(0, rows, 1, cols)
+                : op == 7 ? g.WriteRowLabels(1, rows)
+                : op == 8 ? (g.SetColWidth(a, w), g.SetRowHeight(r, w % 60))
+                          : void();
+            };
+            apply(grid);
+            apply(ref);
+            if (op == 9) {
+                EXPECT_EQ(grid.SetCurrentCell({a, r}, how), ref.SetCurrentCell({a, r}, how));
+            }
+            // Writes anywhere, beyond the counts too.
+            for (int k = 0, first = pick(0, kRows - 1); op > 9 && k < (longColumns ? 400 : 4);
+                 ++k) {
+                const int c = longColumns ? first % kCols : pick(0, kCols - 1);
+                const int row = longColumns ? (first + k) % kRows : pick(0, kRows - 1);
+                const std::string& text = texts[pick(0, 5)];
+                grid.SetCell(c, row, text);
+                ref.SetCell(c, row, text);
+            }
+            ASSERT_NO_FATAL_FAILURE(Compare(grid, ref))
+                << "seed " << seed << ", step " << step << ", operation " << op;
         }
     }
-
-    std::mt19937 random_;
-    TableGrid grid_;
-    ReferenceGrid ref_;
-    std::string last_;
-};
+}
 
 TEST(TableGridModelTest, RandomOperationSequencesAgreeWithTheReference) {
-    kRows = 70;
-    for (uint32_t seed = 1; seed <= 40; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        GridModelCheck check(seed);
-        ASSERT_NO_FATAL_FAILURE(check.Run(400));
-    }
+    RunSeeds(70, 1, 40, 400);
 }
 
 // Columns longer than a storage block, so that moves and shifts cross block boundaries.
 TEST(TableGridModelTest, LongColumnsAgreeWithTheReference) {
-    kRows = 3 * CellColumn::kBlockSize + 50;
-    for (uint32_t seed = 100; seed <= 103; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        GridModelCheck check(seed);
-        ASSERT_NO_FATAL_FAILURE(check.Run(250));
-    }
-    kRows = 70;
+    RunSeeds(3 * CellColumn::kBlockSize + 50, 100, 103, 250);
 }
 
 }  // namespace
