@@ -114,10 +114,11 @@ protected:
         k = (k == 1 || k == 2) && ref_.rowCount >= kRows - 12 ? 0 : k;
         k = k == 4 && ref_.colCount >= kCols - 3 ? 5 : k;
         if (k < 8) {
-            last_ = kCommands[k].name;
+            const Command& command = kCommands[static_cast<std::size_t>(k)];
+            last_ = command.name;
             windows_.messageAnswers.assign({k == 6 ? MessageButton::Yes : MessageButton::No});
-            (form_.*kCommands[k].form)();
-            (ref_.*kCommands[k].reference)();
+            (form_.*command.form)();
+            (ref_.*command.reference)();
         } else if (k == 8) {
             last_ = "SetCurrentCell";
             ref_.current = GridCell{Pick(1, ref_.colCount - 1), Pick(1, ref_.rowCount - 1)};

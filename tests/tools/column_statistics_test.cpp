@@ -7,6 +7,9 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/failure.h"
 #include "table/table_grid.h"
@@ -17,10 +20,11 @@ namespace qv {
 namespace {
 
 // In the cells below, "\\" is the yen mark of CP932 (byte 0x5C).
-using Cells = std::initializer_list<std::string_view>;
+// A vector, not an initializer_list: the cases below keep their cells beyond one expression.
+using Cells = std::vector<std::string_view>;
 
 // Column 1 holds `cells` in rows 1, 2, ...; the row count is one more than that.
-std::string ReportOf(Cells cells, std::string_view separator = ".") {
+std::string ReportOf(const Cells& cells, std::string_view separator = ".") {
     TableGrid grid(GridShape{2, static_cast<int32_t>(cells.size()) + 1, 1, 1, 32, 18});
     int32_t row = 1;
     for (std::string_view cell : cells) {
