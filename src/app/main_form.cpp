@@ -192,9 +192,9 @@ void TFormMain::WriteTableFile() {
     windows_.TitleListChanged();
     std::unique_ptr<ProgressMonitor> monitor =
         windows_.StartProgress(kSaveTitle, ProgressKind::Save);
-    const ByteBuffer file = BuildTableFileBytes(grid_, title_, windows_.MainWindowGeometry(),
-                                                ProgressOf(monitor.get()));
-    ReplaceFileAtomically(curFileName_, file.View());
+    const TableFilePieces file = BuildTableFilePieces(grid_, title_, windows_.MainWindowGeometry(),
+                                                      ProgressOf(monitor.get()));
+    ReplaceFileAtomically(curFileName_, file.pieces);
 }
 
 // --- Title list ---

@@ -26,7 +26,7 @@ const FileFaults* Faults() {
 
 // Closes the descriptor when it goes out of scope, unless it was released.
 class FileDescriptor {
-  public:
+public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -43,7 +43,7 @@ class FileDescriptor {
         }
     }
 
-  private:
+private:
     int fd_;
 };
 
@@ -174,10 +174,10 @@ int CreateTemporary(const std::string& path, mode_t mode, std::string& tempPath)
     return -1;
 }
 
-// Writes everything; on failure returns false with errno set.
-bool WriteAll(int fd, std::string_view data) {
+// Writes everything; on failure returns false with errno set. `call` counts the write calls
+// of one replacement, for the faults tests install.
+bool WriteAll(int fd, std::string_view data, int& call) {
     const FileFaults* faults = Faults();
-    int call = 0;
     while (!data.empty()) {
         // Linux moves at most about 2 GB in one call.
         std::size_t chunk = std::min<std::size_t>(data.size(), 1u << 30);
@@ -234,6 +234,10 @@ void SyncFolderOf(const std::string& path) {
 }  // namespace
 
 void ReplaceFileAtomically(const std::string& path, std::string_view contents) {
+    ReplaceFileAtomically(path, std::span<const std::string_view>(&contents, 1));
+}
+
+void ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces) {
     bool keepMode = false;
     mode_t mode = 0644;
     struct stat info;
@@ -266,8 +270,11 @@ void ReplaceFileAtomically(const std::string& path, std::string_view contents) {
         ThrowFileSystemFailure(err, path);
     };
 
-    if (!WriteAll(fd.get(), contents)) {
-        fail(errno);
+    int call = 0;
+    for (std::string_view piece : pieces) {
+        if (!WriteAll(fd.get(), piece, call)) {
+            fail(errno);
+        }
     }
     if (keepMode && fchmod(fd.get(), mode) != 0) {
         fail(errno);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,5 +33,8 @@ bool DeleteFileQuietly(const std::string& path);
 // is a folder, or a file without any write permission bit, fails as access denied and is left
 // alone.
 void ReplaceFileAtomically(const std::string& path, std::string_view contents);
+// The same with the new contents given as pieces written one after the other, so that a caller
+// need not first copy them into one buffer.
+void ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces);
 
 }  // namespace qv

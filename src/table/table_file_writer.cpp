@@ -51,9 +51,22 @@ struct Piece {
 // Copies the lines of a block into the buffer. Texts still in a loaded file's buffer with their
 // CR LF after them there are not copied one by one: consecutive lines that lie one after the
 // other in that buffer (a table saved as it was loaded) are copied as one run.
+// A stretch of the file: `size` bytes at `text` in a loaded file's buffer, or, when `text` is
+// null, at `offset` in the bytes built.
+struct Stretch {
+    const char* text = nullptr;
+    std::size_t offset = 0;
+    std::size_t size = 0;
+};
+
+// Runs at least this long are written from where they lie rather than copied.
+constexpr std::size_t kRunLeftInPlace = std::size_t{1} << 16;
+
 class LineCopier {
 public:
-    explicit LineCopier(ByteBuffer& buffer) : buffer_(buffer) {}
+    // With `stretches`, long runs are not copied but listed there between the built stretches.
+    explicit LineCopier(ByteBuffer& buffer, std::vector<Stretch>* stretches = nullptr)
+        : buffer_(buffer), stretches_(stretches) {}
 
     // Room for the run pending and `bytes` more; the block's lines may then be copied.
     void StartBlock(std::size_t bytes) {
@@ -77,10 +90,25 @@ public:
         runEnd_ = piece.text.data() + piece.text.size() + kLineEnd.size();
     }
 
-    // Copies the run pending; between StartBlock and EndBlock only.
+    // Copies (or lists) the run pending; between StartBlock and EndBlock only.
     void Flush() {
-        Copy(runBegin_, static_cast<std::size_t>(runEnd_ - runBegin_));
+        const auto size = static_cast<std::size_t>(runEnd_ - runBegin_);
+        if (stretches_ != nullptr && size >= kRunLeftInPlace) {
+            const std::size_t here = buffer_.Size() + static_cast<std::size_t>(out_ - start_);
+            stretches_->push_back({nullptr, builtFrom_, here - builtFrom_});
+            stretches_->push_back({runBegin_, 0, size});
+            builtFrom_ = here;
+        } else {
+            Copy(runBegin_, size);
+        }
         runBegin_ = runEnd_ = nullptr;
+    }
+
+    // Lists the bytes built since the last run left in place; after the last block.
+    void Finish() {
+        if (stretches_ != nullptr) {
+            stretches_->push_back({nullptr, builtFrom_, buffer_.Size() - builtFrom_});
+        }
     }
 
 private:
@@ -92,6 +120,8 @@ private:
     }
 
     ByteBuffer& buffer_;
+    std::vector<Stretch>* stretches_;
+    std::size_t builtFrom_ = 0;
     char* out_ = nullptr;
     char* start_ = nullptr;
     const char* runBegin_ = nullptr;
@@ -108,12 +138,13 @@ void WriteCellsOneByOne(ByteBuffer& out, const TableGrid& grid, ProgressSteps& s
     }
 }
 
-void WriteCellsByBlocks(ByteBuffer& buffer, const TableGrid& grid, ProgressSteps& steps) {
+void WriteCellsByBlocks(ByteBuffer& buffer, const TableGrid& grid, ProgressSteps& steps,
+                        std::vector<Stretch>* stretches) {
     const int32_t dataCols = grid.ColCount() - 1;
     const int32_t rowsPerBlock = std::max(1, kCellsPerBlock / dataCols);
     std::vector<Piece> block(static_cast<std::size_t>(dataCols) *
                              static_cast<std::size_t>(rowsPerBlock));
-    LineCopier out(buffer);
+    LineCopier out(buffer, stretches);
     for (int32_t rowBegin = 0; rowBegin < grid.RowCount(); rowBegin += rowsPerBlock) {
         const int32_t rowEnd = std::min(grid.RowCount(), rowBegin + rowsPerBlock);
         const std::size_t cells =
@@ -140,12 +171,15 @@ void WriteCellsByBlocks(ByteBuffer& buffer, const TableGrid& grid, ProgressSteps
         out.EndBlock();
         steps.Reach(static_cast<uint64_t>(rowEnd));
     }
+    out.Finish();
 }
 
 }  // namespace
 
-ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
-                               const WindowGeometry& window, const FileProgress& progress) {
+namespace {
+
+ByteBuffer Build(const TableGrid& grid, const std::string& title, const WindowGeometry& window,
+                 const FileProgress& progress, std::vector<Stretch>* stretches) {
     ByteBuffer file;
     file.Append(Header(grid, title, window));
     if (grid.ColCount() <= 1) {
@@ -155,7 +189,32 @@ ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
     if (grid.ColCount() - 1 > kMaxGatheredColumns) {
         WriteCellsOneByOne(file, grid, steps);
     } else {
-        WriteCellsByBlocks(file, grid, steps);
+        WriteCellsByBlocks(file, grid, steps, stretches);
+    }
+    return file;
+}
+
+}  // namespace
+
+ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
+                               const WindowGeometry& window, const FileProgress& progress) {
+    return Build(grid, title, window, progress, nullptr);
+}
+
+TableFilePieces BuildTableFilePieces(const TableGrid& grid, const std::string& title,
+                                     const WindowGeometry& window, const FileProgress& progress) {
+    std::vector<Stretch> stretches;
+    TableFilePieces file;
+    file.built = Build(grid, title, window, progress, &stretches);
+    if (stretches.empty()) {
+        stretches.push_back({nullptr, 0, file.built.Size()});
+    }
+    for (const Stretch& stretch : stretches) {
+        if (stretch.size != 0) {
+            file.pieces.push_back(stretch.text != nullptr
+                                      ? std::string_view(stretch.text, stretch.size)
+                                      : file.built.View().substr(stretch.offset, stretch.size));
+        }
     }
     return file;
 }

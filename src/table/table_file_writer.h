@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/window_geometry.h"
 #include "table/byte_buffer.h"
@@ -17,6 +19,17 @@ namespace qv {
 // answer is ignored. Raises std::bad_alloc when the file would not fit in memory.
 ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
                                const WindowGeometry& window, const FileProgress& progress = {});
+
+// The same bytes as pieces to write one after the other: long runs of lines that lie unchanged
+// in a loaded file's buffer are not copied, and the pieces point into that buffer (kept by the
+// grid) and into `built`. Valid until the grid changes.
+struct TableFilePieces {
+    ByteBuffer built;
+    std::vector<std::string_view> pieces;
+};
+TableFilePieces BuildTableFilePieces(const TableGrid& grid, const std::string& title,
+                                     const WindowGeometry& window,
+                                     const FileProgress& progress = {});
 
 // The same bytes as a string.
 std::string BuildTableFile(const TableGrid& grid, const std::string& title,
