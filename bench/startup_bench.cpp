@@ -70,10 +70,7 @@ int main(int argc, char* argv[]) {
     // As src/gui/main.cpp does.
     qv::PrepareApplication(qtApplication);
     QApplication::setQuitOnLastWindowClosed(false);
-    qv::Application program(
-        qv::ResolveStoreLocations(qv::ProgramPath(), std::getenv("XDG_CONFIG_HOME"),
-                                  std::getenv("HOME")),
-        qv::ProgramDecimalSeparator());
+    qv::Application program(qv::ProgramStoreLocations(), qv::ProgramDecimalSeparator());
     program.EndEventLoopWithMainWindow();
     program.Main().installEventFilter(&firstPaint);
     program.Start();

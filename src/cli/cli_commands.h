@@ -15,7 +15,7 @@ inline constexpr int kExitUsage = 2;
 // `out`; a failure is written to `err` as the failure box would show it (message and ".").
 int RunDump(const std::string& file, std::ostream& out, std::ostream& err);
 int RunStats(const std::string& file, int32_t col, std::ostream& out, std::ostream& err);
-int RunCount(const std::string& file, int32_t col, const std::string& textUtf8,
-             std::ostream& out, std::ostream& err);
+int RunCount(const std::string& file, int32_t col, const std::string& textUtf8, std::ostream& out,
+             std::ostream& err);
 
 }  // namespace qv::cli

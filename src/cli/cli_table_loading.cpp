@@ -60,4 +60,24 @@ int CheckColumnInTable(int32_t col, const TableGrid& grid, std::ostream& err) {
     return kExitUsage;
 }
 
+int RunOnColumn(const std::string& path, int32_t col, std::ostream& err,
+                const std::function<void(const TableGrid&)>& report) {
+    if (const int usage = CheckColumnArgument(col, err); usage != kExitOk) {
+        return usage;
+    }
+    try {
+        const std::unique_ptr<LoadedTable> table = LoadTable(path, err);
+        if (!table) {
+            return kExitFailure;
+        }
+        if (const int usage = CheckColumnInTable(col, table->grid, err); usage != kExitOk) {
+            return usage;
+        }
+        report(table->grid);
+        return kExitOk;
+    } catch (const std::exception& failure) {
+        return ReportFailure(failure, err);
+    }
+}
+
 }  // namespace qv::cli

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -31,5 +32,11 @@ int ReportFailure(const std::exception& failure, std::ostream& err);
 // return kExitUsage; otherwise kExitOk.
 int CheckColumnArgument(int32_t col, std::ostream& err);
 int CheckColumnInTable(int32_t col, const TableGrid& grid, std::ostream& err);
+
+// The run of a column tool: checks the column, loads the table, checks the column against it
+// and hands the grid to `report`. Whatever fails on the way goes to `err` as above. Returns the
+// exit code.
+int RunOnColumn(const std::string& path, int32_t col, std::ostream& err,
+                const std::function<void(const TableGrid&)>& report);
 
 }  // namespace qv::cli

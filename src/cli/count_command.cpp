@@ -75,20 +75,10 @@ int RunCount(const std::string& file, int32_t col, const std::string& textUtf8, 
     }
     // Nothing when TEXT holds a character without a CP932 code: it then matches no cell.
     const std::optional<std::string> searchText = Utf8ToCp932(textUtf8);
-    try {
-        const std::unique_ptr<LoadedTable> table = LoadTable(file, err);
-        if (!table) {
-            return kExitFailure;
-        }
-        if (const int usage = CheckColumnInTable(col, table->grid, err); usage != kExitOk) {
-            return usage;
-        }
-        const int32_t matches = searchText ? CountMatchingCells(table->grid, col, *searchText) : 0;
+    return RunOnColumn(file, col, err, [&](const TableGrid& grid) {
+        const int32_t matches = searchText ? CountMatchingCells(grid, col, *searchText) : 0;
         out << MatchCountMessage(matches) << '\n';
-        return kExitOk;
-    } catch (const std::exception& failure) {
-        return ReportFailure(failure, err);
-    }
+    });
 }
 
 }  // namespace qv::cli

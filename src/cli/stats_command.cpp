@@ -19,22 +19,9 @@ constexpr std::string_view kDecimalSeparator = ".";
 }  // namespace
 
 int RunStats(const std::string& file, int32_t col, std::ostream& out, std::ostream& err) {
-    if (const int usage = CheckColumnArgument(col, err); usage != kExitOk) {
-        return usage;
-    }
-    try {
-        const std::unique_ptr<LoadedTable> table = LoadTable(file, err);
-        if (!table) {
-            return kExitFailure;
-        }
-        if (const int usage = CheckColumnInTable(col, table->grid, err); usage != kExitOk) {
-            return usage;
-        }
-        out << ColumnStatisticsReport(table->grid, col, kDecimalSeparator) << '\n';
-        return kExitOk;
-    } catch (const std::exception& failure) {
-        return ReportFailure(failure, err);
-    }
+    return RunOnColumn(file, col, err, [&](const TableGrid& grid) {
+        out << ColumnStatisticsReport(grid, col, kDecimalSeparator) << '\n';
+    });
 }
 
 }  // namespace qv::cli

@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <cstdlib>
 
 #include "gui/application.h"
 #include "platform/decimal_separator.h"
@@ -11,10 +10,7 @@ int main(int argc, char* argv[]) {
     // The program ends when its main window has closed, whatever other window is still open.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    qv::Application program(
-        qv::ResolveStoreLocations(qv::ProgramPath(), std::getenv("XDG_CONFIG_HOME"),
-                                  std::getenv("HOME")),
-        qv::ProgramDecimalSeparator());
+    qv::Application program(qv::ProgramStoreLocations(), qv::ProgramDecimalSeparator());
     program.EndEventLoopWithMainWindow();
     program.Start();
     return QApplication::exec();

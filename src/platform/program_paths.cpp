@@ -1,5 +1,7 @@
 #include "platform/program_paths.h"
 
+#include <cstdlib>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,6 +106,11 @@ StoreLocations ResolveStoreLocations(const std::string& programPath, const char*
         }
     }
     return {JoinPath(folder, settingsName), JoinPath(folder, kHistoryFileName)};
+}
+
+StoreLocations ProgramStoreLocations() {
+    return ResolveStoreLocations(ProgramPath(), std::getenv("XDG_CONFIG_HOME"),
+                                 std::getenv("HOME"));
 }
 
 }  // namespace qv

@@ -27,4 +27,7 @@ struct StoreLocations {
 StoreLocations ResolveStoreLocations(const std::string& programPath, const char* xdgConfigHome,
                                      const char* home);
 
+// ResolveStoreLocations for this running program and the user's environment.
+StoreLocations ProgramStoreLocations();
+
 }  // namespace qv
