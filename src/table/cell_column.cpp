@@ -198,6 +198,7 @@ void CellColumn::MakeTexts(Chunk& chunk) {
         return;
     }
     chunk.cells.assign(static_cast<std::size_t>(chunk.size), 0);
+    chunk.lineStride = 0;
     if (chunk.kind == Kind::Labels) {
         for (int32_t i = 0; i < chunk.size; ++i) {
             chunk.cells[static_cast<std::size_t>(i)] = cell_handle::MakeLabel(chunk.firstLabel + i);
@@ -220,6 +221,7 @@ std::size_t CellColumn::SplitAt(int32_t row) {
     tail.kind = head.kind;
     tail.size = head.size - place.offset;
     tail.firstLabel = head.firstLabel + place.offset;
+    tail.lineStride = head.lineStride;
     if (head.kind == Kind::Texts) {
         tail.cells.assign(head.cells.begin() + place.offset, head.cells.end());
         head.cells.resize(static_cast<std::size_t>(place.offset));
@@ -257,6 +259,7 @@ void CellColumn::AppendHandle(CellHandle h) {
     }
     chunks_.back().cells.push_back(h);
     chunks_.back().size += 1;
+    chunks_.back().lineStride = 0;
     Grew(chunks_.size() - 1, 1);
     length_ += 1;
 }
@@ -275,6 +278,7 @@ void CellColumn::Set(int32_t row, CellHandle h) {
     if (chunk.kind == Kind::Texts) {
         cell_handle::Free(chunk.cells[offset]);
         chunk.cells[offset] = h;
+        chunk.lineStride = 0;
         return;
     }
     if (h == 0 && chunk.kind == Kind::Empty) {
@@ -292,6 +296,7 @@ void CellColumn::Set(int32_t row, CellHandle h) {
         if (before.kind == Kind::Texts && before.size < kBlockSize) {
             before.cells.push_back(h);
             before.size += 1;
+            before.lineStride = 0;
             chunk.size -= 1;
             chunk.firstLabel += 1;
             Grew(place.chunk - 1, 1);
@@ -315,6 +320,7 @@ void CellColumn::Insert(int32_t row, CellHandle h) {
     if (chunk.kind == Kind::Texts) {
         chunk.cells.insert(chunk.cells.begin() + place.offset, h);
         chunk.size += 1;
+        chunk.lineStride = 0;
         length_ += 1;
         Grew(place.chunk, 1);
         if (chunk.size > 2 * kBlockSize) {
@@ -332,6 +338,7 @@ void CellColumn::Insert(int32_t row, CellHandle h) {
     if (at > 0 && chunks_[at - 1].kind == Kind::Texts && chunks_[at - 1].size < kBlockSize) {
         chunks_[at - 1].cells.push_back(h);
         chunks_[at - 1].size += 1;
+        chunks_[at - 1].lineStride = 0;
         Grew(at - 1, 1);
     } else {
         Chunk block;
@@ -357,6 +364,7 @@ CellHandle CellColumn::Detach(int32_t row) {
         case Kind::Texts:
             h = chunk->cells[static_cast<std::size_t>(place.offset)];
             chunk->cells.erase(chunk->cells.begin() + place.offset);
+            chunk->lineStride = 0;
             break;
         case Kind::Labels:
             h = cell_handle::MakeLabel(chunk->firstLabel + place.offset);
@@ -444,6 +452,19 @@ void CellColumn::Splice(int32_t begin, int32_t end, ChunkList&& chunks) {
                    std::make_move_iterator(chunks.begin()), std::make_move_iterator(chunks.end()));
     chunks.clear();
     Changed();
+}
+
+CellColumn::Segment CellColumn::SegmentAt(int32_t row, int32_t limit) const {
+    if (row >= length_) {
+        return {limit - row, 0, nullptr};
+    }
+    const Place place = Locate(row);
+    const Chunk& chunk = chunks_[place.chunk];
+    const int32_t rows = std::min(chunk.size - place.offset, limit - row);
+    if (chunk.kind != Kind::Texts) {
+        return {rows, 0, nullptr};
+    }
+    return {rows, chunk.lineStride, chunk.cells.data() + place.offset};
 }
 
 void CellColumn::CollectArenaPointers(std::vector<const char*>& out) const {

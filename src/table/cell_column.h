@@ -96,7 +96,11 @@ public:
         enum class Kind : uint8_t { Empty, Labels, Texts };
         Kind kind = Kind::Empty;
         int32_t size = 0;
-        int32_t firstLabel = 0;         // Labels: the row number of the first label
+        int32_t firstLabel = 0;  // Labels: the row number of the first label
+        // Texts read in file order: each cell's line, followed by CR LF, lies this many lines
+        // after the previous cell's in one unbroken run of a loaded file's lines; 0 when the
+        // cells were not read that way or have been changed since.
+        int32_t lineStride = 0;
         std::vector<CellHandle> cells;  // Texts: one handle per row
     };
     using ChunkList = std::vector<Chunk>;
@@ -129,10 +133,19 @@ public:
     // Calls f(std::string_view text) for rows [begin, end), in order.
     template <class F>
     void Visit(int32_t begin, int32_t end, F&& f) const;
-    // The same with f(std::string_view text, bool followedByLineEnd), the second as
-    // cell_handle::FollowedByLineEnd.
+    // Calls f(CellHandle h) for rows [begin, end), in order, for writers that look at where a
+    // text lies. The handles stay the column's: 0 for an empty cell, a label handle for a label.
     template <class F>
-    void VisitInPlace(int32_t begin, int32_t end, F&& f) const;
+    void VisitHandles(int32_t begin, int32_t end, F&& f) const;
+
+    // The rows from `row` up to the end of the chunk holding it, at most up to `limit`; rows at
+    // or beyond the length make one segment of empty cells up to `limit`. Needs row < limit.
+    struct Segment {
+        int32_t rows = 0;
+        int32_t lineStride = 0;             // the chunk's
+        const CellHandle* cells = nullptr;  // Texts: the handles of these rows; else none
+    };
+    Segment SegmentAt(int32_t row, int32_t limit) const;
 
     // Adds every arena pointer stored here to `out`.
     void CollectArenaPointers(std::vector<const char*>& out) const;
@@ -174,7 +187,7 @@ private:
 };
 
 template <class F>
-void CellColumn::VisitInPlace(int32_t begin, int32_t end, F&& f) const {
+void CellColumn::VisitHandles(int32_t begin, int32_t end, F&& f) const {
     int32_t row = begin;
     if (row < length_ && row < end) {
         Place place = Locate(row);
@@ -185,18 +198,17 @@ void CellColumn::VisitInPlace(int32_t begin, int32_t end, F&& f) const {
             switch (chunk.kind) {
                 case Chunk::Kind::Empty:
                     for (int32_t i = offset; i < stop; ++i) {
-                        f(std::string_view(), false);
+                        f(CellHandle{0});
                     }
                     break;
                 case Chunk::Kind::Labels:
                     for (int32_t i = offset; i < stop; ++i) {
-                        f(cell_handle::LabelText(chunk.firstLabel + i), false);
+                        f(cell_handle::MakeLabel(chunk.firstLabel + i));
                     }
                     break;
                 case Chunk::Kind::Texts:
                     for (int32_t i = offset; i < stop; ++i) {
-                        const CellHandle h = chunk.cells[static_cast<std::size_t>(i)];
-                        f(cell_handle::Text(h), cell_handle::FollowedByLineEnd(h));
+                        f(chunk.cells[static_cast<std::size_t>(i)]);
                     }
                     break;
             }
@@ -204,13 +216,13 @@ void CellColumn::VisitInPlace(int32_t begin, int32_t end, F&& f) const {
         }
     }
     for (; row < end; ++row) {
-        f(std::string_view(), false);
+        f(CellHandle{0});
     }
 }
 
 template <class F>
 void CellColumn::Visit(int32_t begin, int32_t end, F&& f) const {
-    VisitInPlace(begin, end, [&f](std::string_view text, bool) { f(text); });
+    VisitHandles(begin, end, [&f](CellHandle h) { f(cell_handle::Text(h)); });
 }
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -13,13 +14,16 @@ namespace qv {
 
 namespace {
 
-// Rows are written in blocks: the texts of a block are gathered column by column (a column is
-// walked once per block rather than looked up once per cell), then copied row by row. A block
-// holds about this many cells, so that what is gathered stays in the processor's cache.
+// Rows are written in blocks: the handles of a block are gathered column by column (a column is
+// walked once per block rather than looked up once per cell), then their lines are written row
+// by row. A block holds about this many cells, so that what is gathered stays in the
+// processor's cache.
 constexpr int32_t kCellsPerBlock = 1 << 14;
 // Tables wider than this (a hand-made file can ask for millions of columns) are written cell
-// by cell, so that the gathered texts never outgrow the file written.
+// by cell, so that the gathered handles never outgrow the file written.
 constexpr int32_t kMaxGatheredColumns = 4096;
+// Rows written cell by cell go at least this many at a time.
+constexpr int32_t kMinimumBlockRows = 64;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
@@ -42,15 +46,6 @@ std::string Header(const TableGrid& grid, const std::string& title, const Window
     return out.Take();
 }
 
-// One cell text as gathered for a block.
-struct Piece {
-    std::string_view text;
-    bool followedByLineEnd = false;  // CR LF follow the text where it lies
-};
-
-// Copies the lines of a block into the buffer. Texts still in a loaded file's buffer with their
-// CR LF after them there are not copied one by one: consecutive lines that lie one after the
-// other in that buffer (a table saved as it was loaded) are copied as one run.
 // A stretch of the file: `size` bytes at `text` in a loaded file's buffer, or, when `text` is
 // null, at `offset` in the bytes built.
 struct Stretch {
@@ -61,69 +56,95 @@ struct Stretch {
 
 // Runs at least this long are written from where they lie rather than copied.
 constexpr std::size_t kRunLeftInPlace = std::size_t{1} << 16;
+// The buffer grows by at least this much at a time.
+constexpr std::size_t kRoomStep = std::size_t{1} << 20;
 
+// Writes cell lines into the buffer. Texts still in a loaded file's buffer with their CR LF
+// after them there are not copied one by one: consecutive lines that lie one after the other in
+// that buffer (a table saved as it was loaded) are taken as one run, found by comparing
+// addresses only, and copied (or listed, when long) as a whole.
 class LineCopier {
 public:
     // With `stretches`, long runs are not copied but listed there between the built stretches.
     explicit LineCopier(ByteBuffer& buffer, std::vector<Stretch>* stretches = nullptr)
         : buffer_(buffer), stretches_(stretches) {}
 
-    // Room for the run pending and `bytes` more; the block's lines may then be copied.
-    void StartBlock(std::size_t bytes) {
-        out_ = start_ = buffer_.Reserve(static_cast<std::size_t>(runEnd_ - runBegin_) + bytes);
-    }
-    void EndBlock() { buffer_.Commit(static_cast<std::size_t>(out_ - start_)); }
-
-    void Line(const Piece& piece) {
-        if (!piece.followedByLineEnd) {
-            Flush();
-            Copy(piece.text.data(), piece.text.size());
-            out_[0] = '\r';
-            out_[1] = '\n';
-            out_ += 2;
+    void Line(CellHandle h) {
+        const std::string_view text = cell_handle::Text(h);
+        if (cell_handle::FollowedByLineEnd(h)) {
+            if (text.data() != runEnd_) {
+                Flush();
+                runBegin_ = text.data();
+            }
+            runEnd_ = text.data() + text.size() + kLineEnd.size();
             return;
         }
-        if (piece.text.data() != runEnd_) {
+        Flush();
+        char* out = Room(text.size() + kLineEnd.size());
+        std::memcpy(out, text.data(), text.size());
+        std::memcpy(out + text.size(), kLineEnd.data(), kLineEnd.size());
+        out_ += text.size() + kLineEnd.size();
+    }
+
+    // Lines lying together in a loaded file's buffer, their line ends included.
+    void Lines(std::string_view lines) {
+        if (lines.data() != runEnd_) {
             Flush();
-            runBegin_ = piece.text.data();
+            runBegin_ = lines.data();
         }
-        runEnd_ = piece.text.data() + piece.text.size() + kLineEnd.size();
+        runEnd_ = lines.data() + lines.size();
     }
 
-    // Copies (or lists) the run pending; between StartBlock and EndBlock only.
-    void Flush() {
-        const auto size = static_cast<std::size_t>(runEnd_ - runBegin_);
-        if (stretches_ != nullptr && size >= kRunLeftInPlace) {
-            const std::size_t here = buffer_.Size() + static_cast<std::size_t>(out_ - start_);
-            stretches_->push_back({nullptr, builtFrom_, here - builtFrom_});
-            stretches_->push_back({runBegin_, 0, size});
-            builtFrom_ = here;
-        } else {
-            Copy(runBegin_, size);
-        }
-        runBegin_ = runEnd_ = nullptr;
-    }
-
-    // Lists the bytes built since the last run left in place; after the last block.
+    // Writes the run pending and commits everything to the buffer; after the last line.
     void Finish() {
+        Flush();
+        Commit();
         if (stretches_ != nullptr) {
             stretches_->push_back({nullptr, builtFrom_, buffer_.Size() - builtFrom_});
         }
     }
 
 private:
-    void Copy(const char* bytes, std::size_t size) {
-        if (size != 0) {
-            std::memcpy(out_, bytes, size);
+    // Copies (or lists) the run pending.
+    void Flush() {
+        const auto size = static_cast<std::size_t>(runEnd_ - runBegin_);
+        if (size == 0) {
+            return;
+        }
+        if (stretches_ != nullptr && size >= kRunLeftInPlace) {
+            Commit();
+            stretches_->push_back({nullptr, builtFrom_, buffer_.Size() - builtFrom_});
+            stretches_->push_back({runBegin_, 0, size});
+            builtFrom_ = buffer_.Size();
+        } else {
+            std::memcpy(Room(size), runBegin_, size);
             out_ += size;
         }
+        runBegin_ = runEnd_ = nullptr;
+    }
+
+    // Where `size` more bytes go.
+    char* Room(std::size_t size) {
+        if (static_cast<std::size_t>(limit_ - out_) < size) {
+            Commit();
+            const std::size_t room = std::max(size, kRoomStep);
+            out_ = start_ = buffer_.Reserve(room);
+            limit_ = start_ + room;
+        }
+        return out_;
+    }
+
+    void Commit() {
+        buffer_.Commit(static_cast<std::size_t>(out_ - start_));
+        out_ = start_ = limit_ = nullptr;
     }
 
     ByteBuffer& buffer_;
     std::vector<Stretch>* stretches_;
-    std::size_t builtFrom_ = 0;
+    std::size_t builtFrom_ = 0;  // where the bytes built since the last run listed begin
     char* out_ = nullptr;
     char* start_ = nullptr;
+    char* limit_ = nullptr;
     const char* runBegin_ = nullptr;
     const char* runEnd_ = nullptr;
 };
@@ -138,38 +159,91 @@ void WriteCellsOneByOne(ByteBuffer& out, const TableGrid& grid, ProgressSteps& s
     }
 }
 
+// The lines of rows [row, row + rows) as they lie in a loaded file's buffer, or nothing. They
+// are found without visiting every cell: every column must hold these rows in one chunk read in
+// file order from a table of this width, and the lines of the first and of the last row must
+// follow each other in one buffer. The rows were then read together and not changed since, so
+// their lines are one run of that buffer.
+std::optional<std::string_view> LoadedLines(const TableGrid& grid, int32_t rows,
+                                            const std::vector<CellColumn::Segment>& segments) {
+    const auto dataCols = static_cast<int32_t>(segments.size());
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    for (const int32_t at : {0, rows - 1}) {
+        const char* expected = nullptr;
+        for (int32_t k = 0; k < dataCols; ++k) {
+            const CellHandle h = segments[static_cast<std::size_t>(k)].cells[at];
+            const std::string_view text = cell_handle::Text(h);
+            if (!cell_handle::FollowedByLineEnd(h) || (k > 0 && text.data() != expected)) {
+                return std::nullopt;
+            }
+            expected = text.data() + text.size() + kLineEnd.size();
+        }
+        if (at == 0) {
+            begin = cell_handle::Text(segments[0].cells[0]).data();
+        }
+        end = expected;
+    }
+    if (!grid.InOneLoadedBuffer(begin, end)) {
+        return std::nullopt;
+    }
+    return std::string_view(begin, static_cast<std::size_t>(end - begin));
+}
+
+// Rows [rowBegin, rowEnd) cell by cell: the handles are gathered column by column, then their
+// lines are written row by row.
+void WriteBlock(LineCopier& out, const TableGrid& grid, int32_t rowBegin, int32_t rowEnd,
+                std::vector<CellHandle>& block) {
+    const int32_t dataCols = grid.ColCount() - 1;
+    // Row-major within the block: cell (k, j) goes to j * dataCols + k.
+    for (int32_t k = 0; k < dataCols; ++k) {
+        CellHandle* slot = block.data() + k;
+        grid.VisitColumnHandles(k + 1, rowBegin, rowEnd, [&slot, dataCols](CellHandle h) {
+            *slot = h;
+            slot += dataCols;
+        });
+    }
+    const std::size_t cells =
+        static_cast<std::size_t>(rowEnd - rowBegin) * static_cast<std::size_t>(dataCols);
+    for (std::size_t i = 0; i < cells; ++i) {
+        out.Line(block[i]);
+    }
+}
+
 void WriteCellsByBlocks(ByteBuffer& buffer, const TableGrid& grid, ProgressSteps& steps,
                         std::vector<Stretch>* stretches) {
+    const int32_t rowCount = grid.RowCount();
     const int32_t dataCols = grid.ColCount() - 1;
     const int32_t rowsPerBlock = std::max(1, kCellsPerBlock / dataCols);
-    std::vector<Piece> block(static_cast<std::size_t>(dataCols) *
-                             static_cast<std::size_t>(rowsPerBlock));
+    std::vector<CellHandle> block(static_cast<std::size_t>(dataCols) *
+                                  static_cast<std::size_t>(rowsPerBlock));
+    std::vector<CellColumn::Segment> segments(static_cast<std::size_t>(dataCols));
     LineCopier out(buffer, stretches);
-    for (int32_t rowBegin = 0; rowBegin < grid.RowCount(); rowBegin += rowsPerBlock) {
-        const int32_t rowEnd = std::min(grid.RowCount(), rowBegin + rowsPerBlock);
-        const std::size_t cells =
-            static_cast<std::size_t>(rowEnd - rowBegin) * static_cast<std::size_t>(dataCols);
-        std::size_t bytes = kLineEnd.size() * cells;
-        // Row-major within the block: cell (k, j) goes to j * dataCols + k.
+    for (int32_t row = 0; row < rowCount;) {
+        // The rows from here that every column holds in one chunk.
+        int32_t rows = rowCount - row;
+        bool inFileOrder = true;
         for (int32_t k = 0; k < dataCols; ++k) {
-            Piece* slot = block.data() + k;
-            grid.VisitColumnInPlace(
-                k + 1, rowBegin, rowEnd,
-                [&slot, &bytes, dataCols](std::string_view text, bool followedByLineEnd) {
-                    *slot = Piece{text, followedByLineEnd};
-                    slot += dataCols;
-                    bytes += text.size();
-                });
+            CellColumn::Segment& segment = segments[static_cast<std::size_t>(k)];
+            segment = grid.ColumnSegment(k + 1, row, rowCount);
+            rows = std::min(rows, segment.rows);
+            inFileOrder = inFileOrder && segment.lineStride == dataCols;
         }
-        out.StartBlock(bytes);
-        for (std::size_t i = 0; i < cells; ++i) {
-            out.Line(block[i]);
+        if (inFileOrder) {
+            if (std::optional<std::string_view> lines = LoadedLines(grid, rows, segments)) {
+                out.Lines(*lines);
+                row += rows;
+                steps.Reach(static_cast<uint64_t>(row));
+                continue;
+            }
         }
-        if (rowEnd == grid.RowCount()) {
-            out.Flush();
-        }
-        out.EndBlock();
-        steps.Reach(static_cast<uint64_t>(rowEnd));
+        // Cell by cell up to where the chunks change, so that loaded rows after them are found
+        // again, but in blocks of a useful size where chunks are short.
+        const int32_t rowEnd =
+            std::min({rowCount, row + rowsPerBlock, std::max(row + rows, row + kMinimumBlockRows)});
+        WriteBlock(out, grid, row, rowEnd, block);
+        row = rowEnd;
+        steps.Reach(static_cast<uint64_t>(row));
     }
     out.Finish();
 }

@@ -1,6 +1,7 @@
 #include "table/table_grid.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "platform/failure.h"
@@ -274,18 +275,30 @@ TableGrid::BulkCells::BulkCells(std::shared_ptr<const std::string> arena, int32_
     : arena_(std::move(arena)), declaredColumns_(std::max(columns, 0)) {}
 
 void TableGrid::BulkCells::Append(int32_t index, std::string_view text) {
+    const CellHandle h = cell_handle::MakeArena(text);
+    if (index != nextIndex_ || text.data() != runEnd_) {
+        ++runBreaks_;
+    }
+    runEnd_ = cell_handle::FollowedByLineEnd(h) ? text.data() + text.size() + 2 : nullptr;
+    nextIndex_ = index + 1 < declaredColumns_ ? index + 1 : 0;
+
     const auto column = static_cast<std::size_t>(index);
     if (column >= columns_.size()) {
         columns_.resize(column + 1);
+        breaksAtChunkStart_.resize(column + 1);
     }
     CellColumn::ChunkList& chunks = columns_[column];
     if (chunks.empty() || chunks.back().size >= CellColumn::kBlockSize) {
         CellColumn::Chunk block;
         block.kind = CellColumn::Chunk::Kind::Texts;
+        block.lineStride = declaredColumns_;
         block.cells.reserve(CellColumn::kBlockSize);
         chunks.push_back(std::move(block));
+        breaksAtChunkStart_[column] = runBreaks_;
+    } else if (breaksAtChunkStart_[column] != runBreaks_) {
+        chunks.back().lineStride = 0;
     }
-    chunks.back().cells.push_back(cell_handle::MakeArena(text));
+    chunks.back().cells.push_back(h);
     chunks.back().size += 1;
 }
 
@@ -304,6 +317,24 @@ void TableGrid::ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd,
     }
     ReleaseUnusedArenas();
     NotifyCells();
+}
+
+CellColumn::Segment TableGrid::ColumnSegment(int32_t col, int32_t row, int32_t limit) const {
+    const CellColumn* column = FindColumn(col);
+    if (column == nullptr) {
+        return {limit - row, 0, nullptr};
+    }
+    return column->SegmentAt(row, limit);
+}
+
+bool TableGrid::InOneLoadedBuffer(const char* begin, const char* end) const {
+    // Pointers into different buffers are compared through std::less_equal, which orders them.
+    const std::less_equal<const char*> notAfter;
+    return std::any_of(arenas_.begin(), arenas_.end(), [&](const auto& arena) {
+        const char* first = arena->data();
+        return notAfter(first, begin) && notAfter(begin, end) &&
+               notAfter(end, first + arena->size());
+    });
 }
 
 // Drops the loaded buffers that no cell points into any more.

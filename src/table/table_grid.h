@@ -72,11 +72,15 @@ public:
     // Calls f(std::string_view text) for rows [rowBegin, rowEnd) of one column, in order.
     template <class F>
     void VisitColumn(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const;
-    // The same with f(std::string_view text, bool followedByLineEnd), for writers: the second
-    // says that the text lies in a loaded file's buffer followed there by CR LF, so that the text
-    // and its line end can be copied from there together.
+    // The same with f(CellHandle h), for writers that look at where a text lies (see
+    // cell_handle::FollowedByLineEnd). The handles stay the grid's.
     template <class F>
-    void VisitColumnInPlace(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const;
+    void VisitColumnHandles(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const;
+    // The rows of one column from `row` (0 <= row < limit) that lie in one stored chunk, for
+    // writers (see CellColumn::SegmentAt). Valid until the grid changes.
+    CellColumn::Segment ColumnSegment(int32_t col, int32_t row, int32_t limit) const;
+    // Whether the bytes [begin, end) lie inside one loaded file's buffer kept by the grid.
+    bool InOneLoadedBuffer(const char* begin, const char* end) const;
 
     // --- Counts (the full rules of setting a count: 0 or less gives 1, the fixed line gives
     // way, kGridCountLimit or more raises Failure kGridTooLargeMessage and changes nothing). ---
@@ -144,6 +148,13 @@ public:
         friend class TableGrid;
         std::shared_ptr<const std::string> arena_;
         int32_t declaredColumns_;
+        // The run of lines being appended row by row: where the next text must begin to
+        // continue it, the column expected next, and how often it was broken so far. A chunk
+        // keeps its line stride only while no break happens between its first and last text.
+        const char* runEnd_ = nullptr;
+        int32_t nextIndex_ = 0;
+        uint64_t runBreaks_ = 0;
+        std::vector<uint64_t> breaksAtChunkStart_;
         // Only the columns that received a text, so that a huge declared width costs nothing.
         std::vector<CellColumn::ChunkList> columns_;
     };
@@ -177,23 +188,23 @@ private:
 };
 
 template <class F>
-void TableGrid::VisitColumnInPlace(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const {
+void TableGrid::VisitColumnHandles(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const {
     if (rowBegin < 0) {
         rowBegin = 0;
     }
     const CellColumn* column = FindColumn(col);
     if (column == nullptr) {
         for (int32_t r = rowBegin; r < rowEnd; ++r) {
-            f(std::string_view(), false);
+            f(CellHandle{0});
         }
         return;
     }
-    column->VisitInPlace(rowBegin, rowEnd, f);
+    column->VisitHandles(rowBegin, rowEnd, f);
 }
 
 template <class F>
 void TableGrid::VisitColumn(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const {
-    VisitColumnInPlace(col, rowBegin, rowEnd, [&f](std::string_view text, bool) { f(text); });
+    VisitColumnHandles(col, rowBegin, rowEnd, [&f](CellHandle h) { f(cell_handle::Text(h)); });
 }
 
 }  // namespace qv
