@@ -81,7 +81,9 @@ public:
         }
         Flush();
         char* out = Room(text.size() + kLineEnd.size());
-        std::memcpy(out, text.data(), text.size());
+        if (!text.empty()) {  // the empty text may have no address at all
+            std::memcpy(out, text.data(), text.size());
+        }
         std::memcpy(out + text.size(), kLineEnd.data(), kLineEnd.size());
         out_ += text.size() + kLineEnd.size();
     }
