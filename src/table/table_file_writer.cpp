@@ -72,20 +72,12 @@ public:
     void Line(CellHandle h) {
         const std::string_view text = cell_handle::Text(h);
         if (cell_handle::FollowedByLineEnd(h)) {
-            if (text.data() != runEnd_) {
-                Flush();
-                runBegin_ = text.data();
-            }
-            runEnd_ = text.data() + text.size() + kLineEnd.size();
+            Lines({text.data(), text.size() + kLineEnd.size()});
             return;
         }
         Flush();
-        char* out = Room(text.size() + kLineEnd.size());
-        if (!text.empty()) {  // the empty text may have no address at all
-            std::memcpy(out, text.data(), text.size());
-        }
-        std::memcpy(out + text.size(), kLineEnd.data(), kLineEnd.size());
-        out_ += text.size() + kLineEnd.size();
+        Copy(text);
+        Copy(kLineEnd);
     }
 
     // Lines lying together in a loaded file's buffer, their line ends included.
@@ -119,10 +111,16 @@ private:
             stretches_->push_back({runBegin_, 0, size});
             builtFrom_ = buffer_.Size();
         } else {
-            std::memcpy(Room(size), runBegin_, size);
-            out_ += size;
+            Copy({runBegin_, size});
         }
         runBegin_ = runEnd_ = nullptr;
+    }
+
+    void Copy(std::string_view bytes) {
+        if (!bytes.empty()) {  // the empty text may have no address at all
+            std::memcpy(Room(bytes.size()), bytes.data(), bytes.size());
+            out_ += bytes.size();
+        }
     }
 
     // Where `size` more bytes go.
@@ -169,7 +167,7 @@ void WriteCellsOneByOne(ByteBuffer& out, const TableGrid& grid, ProgressSteps& s
 std::optional<std::string_view> LoadedLines(const TableGrid& grid, int32_t rows,
                                             const std::vector<CellColumn::Segment>& segments) {
     const auto dataCols = static_cast<int32_t>(segments.size());
-    const char* begin = nullptr;
+    const char* begin = cell_handle::Text(segments[0].cells[0]).data();
     const char* end = nullptr;
     for (const int32_t at : {0, rows - 1}) {
         const char* expected = nullptr;
@@ -180,9 +178,6 @@ std::optional<std::string_view> LoadedLines(const TableGrid& grid, int32_t rows,
                 return std::nullopt;
             }
             expected = text.data() + text.size() + kLineEnd.size();
-        }
-        if (at == 0) {
-            begin = cell_handle::Text(segments[0].cells[0]).data();
         }
         end = expected;
     }
@@ -249,10 +244,6 @@ void WriteCellsByBlocks(ByteBuffer& buffer, const TableGrid& grid, ProgressSteps
     }
     out.Finish();
 }
-
-}  // namespace
-
-namespace {
 
 ByteBuffer Build(const TableGrid& grid, const std::string& title, const WindowGeometry& window,
                  const FileProgress& progress, std::vector<Stretch>* stretches) {
