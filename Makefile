@@ -9,8 +9,13 @@ CMAKE_FLAGS ?=
 ifdef CI
 CMAKE_FLAGS += -DQV_WERROR=ON
 endif
+# Rebuilds of the same sources (several work trees, the sanitizer build) come from ccache when
+# it is installed; nothing needs it.
+ifneq ($(shell command -v ccache 2>/dev/null),)
+CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+endif
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz format clean
+.PHONY: all deps configure build run test test-sanitize check-format bench fuzz format clean
 
 all: build
 
@@ -26,7 +31,7 @@ build: configure
 run: build
 	$(BUILD_DIR)/bin/quorvane
 
-test: build test-sanitize
+test: check-format build test-sanitize
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 # The core, the command-line companion and the fuzz corpus again under AddressSanitizer and
@@ -52,6 +57,10 @@ bench: deps
 
 fuzz: deps
 	@fuzz/run $${SECONDS_PER_TARGET:-60}
+
+# Every tracked C++ file as .clang-format lays it out; `make format` mends them.
+check-format: deps
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -12,7 +12,7 @@ namespace {
 // One converter for one direction, opened on first use in each thread and closed when the
 // thread ends.
 class Converter {
-  public:
+public:
     Converter(const char* to, const char* from) : to_(to), from_(from) {}
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
@@ -35,7 +35,7 @@ class Converter {
         return cd_;
     }
 
-  private:
+private:
     static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
     const char* to_;
     const char* from_;

@@ -12,7 +12,7 @@ namespace qv {
 // count. Each call reads the file afresh, so one object may serve a whole pass of reads and
 // writes while other code writes the same file.
 class TIniFile {
-  public:
+public:
     explicit TIniFile(std::string path);
 
     const std::string& Path() const { return path_; }
@@ -39,7 +39,7 @@ class TIniFile {
     // WriteString with the value in plain decimal.
     void WriteSettingNumber(std::string_view section, std::string_view key, int32_t value);
 
-  private:
+private:
     std::string path_;
 };
 

@@ -11,7 +11,7 @@ namespace qv {
 // Builds the text of a table or history file line by line; every line ends with CR LF. The
 // text is written as given: a CR or LF inside it is not checked for.
 class LineWriter {
-  public:
+public:
     // Appends the text and a line end.
     void Line(std::string_view text) {
         buffer_.append(text);
@@ -36,7 +36,7 @@ class LineWriter {
         return text;
     }
 
-  private:
+private:
     std::string buffer_;
 };
 

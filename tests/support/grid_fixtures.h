@@ -11,8 +11,12 @@ inline void MakeInitialTable(TableGrid& grid) {
     grid.SetColWidth(2, 69);
 }
 
-inline GridShape MainGridShape() { return GridShape{3, 6, 1, 1, 32, 18}; }
+inline GridShape MainGridShape() {
+    return GridShape{3, 6, 1, 1, 32, 18};
+}
 
-inline GridShape BufferGridShape() { return GridShape{2, 1, 0, 0, 48, 10}; }
+inline GridShape BufferGridShape() {
+    return GridShape{2, 1, 0, 0, 48, 10};
+}
 
 }  // namespace qv::test
