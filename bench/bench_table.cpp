@@ -116,7 +116,7 @@ void MeasureLoad(const std::string& path, TableFigures& f) {
     }
 }
 
-void MeasureSave(TFormMain& form, const std::string& folder, TableFigures& f) {
+void MeasureSave(MainForm& form, const std::string& folder, TableFigures& f) {
     const int runs = Runs(f.rows, 10);
     const std::string target = folder + "/saved.qvd";
     const std::string floorTarget = folder + "/written.qvd";
@@ -171,7 +171,7 @@ void MeasureTools(const TableGrid& grid, TableFigures& f) {
     }
 }
 
-void MeasureEditing(TFormMain& form, TableFigures& f) {
+void MeasureEditing(MainForm& form, TableFigures& f) {
     TableGrid& grid = form.StringGrid();
     grid.SetCurrentCell(GridCell{1, 1});
     constexpr int kRuns = 30;
@@ -221,7 +221,7 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     MeasureLoad(path, f);
     MeasurePeakMemory(path, f);
     SilentWindowSystem windows;
-    TFormMain form(windows, StoreLocations{folder + "/bench.ini", folder + "/bench.hst"}, ".");
+    MainForm form(windows, StoreLocations{folder + "/bench.ini", folder + "/bench.hst"}, ".");
     form.RequestLoad(path);
     form.LoadTableFile();
     MeasureSave(form, folder, f);

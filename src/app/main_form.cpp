@@ -4,7 +4,7 @@
 #include <optional>
 #include <utility>
 
-#include "app/title_list_window.h"
+#include "app/title_list_form.h"
 #include "app/window_geometry.h"
 #include "history/history_file.h"
 #include "platform/files.h"
@@ -74,7 +74,7 @@ bool HasExtension(const std::string& path) {
 
 }  // namespace
 
-TFormMain::TFormMain(WindowSystem& windows, StoreLocations stores, std::string decimalSeparator)
+MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string decimalSeparator)
     : windows_(windows),
       stores_(std::move(stores)),
       decimalSeparator_(std::move(decimalSeparator)),
@@ -86,13 +86,13 @@ TFormMain::TFormMain(WindowSystem& windows, StoreLocations stores, std::string d
     grid_.AddObserver(this);
 }
 
-TFormMain::~TFormMain() {
+MainForm::~MainForm() {
     grid_.RemoveObserver(this);
 }
 
 // --- Start-up, activation, close ---
 
-void TFormMain::FormCreate() {
+void MainForm::FormCreate() {
     curFileName_.clear();
     SetLoadRequest(false);
     firstActivate_ = true;
@@ -101,7 +101,7 @@ void TFormMain::FormCreate() {
     windows_.SetMainWindowGeometry(geometry);
 }
 
-void TFormMain::FormActivate() {
+void MainForm::FormActivate() {
     RenumberRows();
     if (titles_.Empty()) {
         LoadHistory();
@@ -112,14 +112,14 @@ void TFormMain::FormActivate() {
     }
 }
 
-void TFormMain::FormClose() {
+void MainForm::FormClose() {
     SaveHistory();
     StoreGeometry(stores_.settingsFile, kSettingsSection, windows_.MainWindowGeometry());
 }
 
 // --- File commands ---
 
-void TFormMain::LoadTableFile() {
+void MainForm::LoadTableFile() {
     if (!loadRequest_) {
         std::optional<std::string> chosen =
             windows_.RunOpenDialog(OpenDialogRequest(openDialogFileName_));
@@ -154,7 +154,7 @@ void TFormMain::LoadTableFile() {
     RenumberRows();
 }
 
-void TFormMain::SaveFile() {
+void MainForm::SaveFile() {
     if (curFileName_.empty()) {
         SaveFileAs();
         return;
@@ -162,7 +162,7 @@ void TFormMain::SaveFile() {
     WriteTableFile();
 }
 
-void TFormMain::SaveFileAs() {
+void MainForm::SaveFileAs() {
     std::optional<std::string> chosen =
         windows_.RunSaveDialog(SaveDialogRequest(saveDialogFileName_));
     if (!chosen) {
@@ -181,13 +181,13 @@ void TFormMain::SaveFileAs() {
     WriteTableFile();
 }
 
-bool TFormMain::ConfirmReplacing(const std::string& path) {
+bool MainForm::ConfirmReplacing(const std::string& path) {
     const std::string question = path + " は既に存在します。\n上書きしますか？";
     return windows_.ShowMessage(question, MessageKind::Confirmation,
                                 MessageButton::Yes | MessageButton::No) == MessageButton::Yes;
 }
 
-void TFormMain::WriteTableFile() {
+void MainForm::WriteTableFile() {
     UpdateHistory();
     windows_.TitleListChanged();
     std::unique_ptr<ProgressMonitor> monitor =
@@ -199,65 +199,65 @@ void TFormMain::WriteTableFile() {
 
 // --- Title list ---
 
-void TFormMain::UpdateHistory() {
+void MainForm::UpdateHistory() {
     titles_.Remove(titles_.FindPath(curFileName_));
     titles_.InsertAtTop(curFileName_, title_);
 }
 
-void TFormMain::LoadHistory() {
+void MainForm::LoadHistory() {
     LoadHistoryFile(stores_.historyFile, titles_);
     windows_.TitleListChanged();
 }
 
-void TFormMain::SaveHistory() {
+void MainForm::SaveHistory() {
     SaveHistoryFile(stores_.historyFile, titles_);
 }
 
 // --- The command map ---
 
-void TFormMain::K6Click() {
+void MainForm::K6Click() {
     windows_.ShowTitleListWindow();
 }
 
-void TFormMain::Open1Click() {
+void MainForm::Open1Click() {
     LoadTableFile();
 }
 
-void TFormMain::KO1Click() {
+void MainForm::KO1Click() {
     SaveFile();
 }
 
-void TFormMain::K21Click() {
+void MainForm::K21Click() {
     SaveFileAs();
 }
 
-void TFormMain::Tutorial1Click() {
+void MainForm::Tutorial1Click() {
     windows_.ShowHelp(HelpCommand::Contents);
 }
 
-void TFormMain::KQuorvane1Click() {
+void MainForm::KQuorvane1Click() {
     windows_.ShowAboutBox();
 }
 
-void TFormMain::Exit1Click() {
+void MainForm::Exit1Click() {
     windows_.CloseMainWindow();
 }
 
-void TFormMain::SpeedButton4Click() {
+void MainForm::SpeedButton4Click() {
     windows_.ShowTitleListWindow();
 }
 
-void TFormMain::SpeedButton5Click() {
+void MainForm::SpeedButton5Click() {
     SaveFile();
 }
 
-void TFormMain::SpeedButton2Click() {
+void MainForm::SpeedButton2Click() {
     windows_.ShowHelp(HelpCommand::Finder);
 }
 
-void TFormMain::SpeedButton3Click() {
-    if (history_ != nullptr) {
-        history_->FormClose();
+void MainForm::SpeedButton3Click() {
+    if (titleList_ != nullptr) {
+        titleList_->FormClose();
     }
     windows_.HideTitleListWindow();
     windows_.CloseMainWindow();

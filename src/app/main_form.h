@@ -12,21 +12,21 @@
 
 namespace qv {
 
-class TForm_History;
+class TitleListForm;
 
 // The main window's logic: the table it owns, its three fields, every handler and command.
 // It reaches the windowing system only through WindowSystem. Commands raise Failure; the view
 // shows it in the failure box and the program carries on with the state the command reached.
-class TFormMain : private TableGridObserver {
+class MainForm : private TableGridObserver {
 public:
     // `stores` names the settings and history files; `decimalSeparator` is the locale's, read
     // once at start.
-    TFormMain(WindowSystem& windows, StoreLocations stores, std::string decimalSeparator);
-    ~TFormMain() override;
-    TFormMain(const TFormMain&) = delete;
-    TFormMain& operator=(const TFormMain&) = delete;
+    MainForm(WindowSystem& windows, StoreLocations stores, std::string decimalSeparator);
+    ~MainForm() override;
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
 
-    void AttachTitleListWindow(TForm_History* history) { history_ = history; }
+    void AttachTitleListForm(TitleListForm* titleList) { titleList_ = titleList; }
 
     // --- The table ---
     TableGrid& StringGrid() { return grid_; }
@@ -140,7 +140,7 @@ private:
     WindowSystem& windows_;
     StoreLocations stores_;
     std::string decimalSeparator_;
-    TForm_History* history_ = nullptr;
+    TitleListForm* titleList_ = nullptr;
 
     TableGrid grid_;
     TableGrid buffer_;

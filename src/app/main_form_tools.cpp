@@ -6,36 +6,36 @@
 
 namespace qv {
 
-void TFormMain::CalcColumn() {
+void MainForm::CalcColumn() {
     // Built before anything is shown: an overflow fails the command without a report.
     const std::string report = ColumnStatisticsReport(grid_, grid_.Col(), decimalSeparator_);
     windows_.ShowMessage(report, MessageKind::Information, Buttons(MessageButton::OK));
 }
 
-std::string TFormMain::ItemNameForDialog() const {
+std::string MainForm::ItemNameForDialog() const {
     return grid_.CellText(grid_.Col(), 0);
 }
 
-void TFormMain::SetItemName(std::string_view name) {
+void MainForm::SetItemName(std::string_view name) {
     grid_.SetCell(grid_.Col(), 0, name);
 }
 
-void TFormMain::CountMatches(std::string_view searchText) {
+void MainForm::CountMatches(std::string_view searchText) {
     const int32_t matches = CountMatchingCells(grid_, grid_.Col(), searchText);
     windows_.ShowMessage(MatchCountMessage(matches), MessageKind::Information,
                          Buttons(MessageButton::OK));
 }
 
-void TFormMain::KC1Click() {
+void MainForm::KC1Click() {
     CalcColumn();
 }
-void TFormMain::SpeedButton8Click() {
+void MainForm::SpeedButton8Click() {
     CalcColumn();
 }
-void TFormMain::K25Click() {
+void MainForm::K25Click() {
     windows_.ShowMatchCountDialog();
 }
-void TFormMain::K19Click() {
+void MainForm::K19Click() {
     windows_.ShowItemNameDialog();
 }
 

@@ -26,22 +26,22 @@ struct SpeedButtonDesign {
     const char* name;
     ToolbarPicture picture;
     const char* hint;
-    void (TFormMain::*handler)();
+    void (MainForm::*handler)();
 };
 
 // The toolbar, left to right.
 const SpeedButtonDesign kSpeedButtons[] = {
     {"SpeedButton4", ToolbarPicture::OpenFolder, "タイトル一覧を表示",
-     &TFormMain::SpeedButton4Click},
-    {"SpeedButton5", ToolbarPicture::Floppy, "ファイルの上書き保存", &TFormMain::SpeedButton5Click},
+     &MainForm::SpeedButton4Click},
+    {"SpeedButton5", ToolbarPicture::Floppy, "ファイルの上書き保存", &MainForm::SpeedButton5Click},
     {"SpeedButton7", ToolbarPicture::InsertRow, "現在行の次に行を挿入",
-     &TFormMain::SpeedButton7Click},
-    {"SpeedButton1", ToolbarPicture::DeleteRow, "現在行の削除", &TFormMain::SpeedButton1Click},
-    {"SpeedButton8", ToolbarPicture::Calculator, "計算", &TFormMain::SpeedButton8Click},
+     &MainForm::SpeedButton7Click},
+    {"SpeedButton1", ToolbarPicture::DeleteRow, "現在行の削除", &MainForm::SpeedButton1Click},
+    {"SpeedButton8", ToolbarPicture::Calculator, "計算", &MainForm::SpeedButton8Click},
     {"SpeedButton2", ToolbarPicture::Help, "使い方，バージョン情報の表示",
-     &TFormMain::SpeedButton2Click},
+     &MainForm::SpeedButton2Click},
     {"SpeedButton3", ToolbarPicture::ExitDoor, "このプログラムを終了",
-     &TFormMain::SpeedButton3Click},
+     &MainForm::SpeedButton3Click},
 };
 
 constexpr int kToolbarHeight = 49;
@@ -53,7 +53,7 @@ constexpr int kTitleBoxDesignWidth = 201;
 
 }  // namespace
 
-MainWindow::MainWindow(TFormMain& form, QtWindowSystem& windows, QWidget* parent)
+MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     : QMainWindow(parent), form_(form), windows_(windows) {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Quorvane Ver1.00"));
@@ -74,32 +74,32 @@ MainWindow::MainWindow(TFormMain& form, QtWindowSystem& windows, QWidget* parent
 
 void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    AddMenuItem(file, "K6", "タイトル一覧(&L)", &TFormMain::K6Click);
-    AddMenuItem(file, "Open1", "ファイルを開く(&O)", &TFormMain::Open1Click);
+    AddMenuItem(file, "K6", "タイトル一覧(&L)", &MainForm::K6Click);
+    AddMenuItem(file, "Open1", "ファイルを開く(&O)", &MainForm::Open1Click);
     QMenu* save = file->addMenu(QStringLiteral("保存(&S)"));
-    AddMenuItem(save, "KO1", "上書き(&S)", &TFormMain::KO1Click);
-    AddMenuItem(save, "K21", "別名保存(&A)", &TFormMain::K21Click);
+    AddMenuItem(save, "KO1", "上書き(&S)", &MainForm::KO1Click);
+    AddMenuItem(save, "K21", "別名保存(&A)", &MainForm::K21Click);
     file->addSeparator();
-    AddMenuItem(file, "Tutorial1", "使い方(&H)", &TFormMain::Tutorial1Click);
-    AddMenuItem(file, "KQuorvane1", "Quorvaneについて(&A)", &TFormMain::KQuorvane1Click);
+    AddMenuItem(file, "Tutorial1", "使い方(&H)", &MainForm::Tutorial1Click);
+    AddMenuItem(file, "KQuorvane1", "Quorvaneについて(&A)", &MainForm::KQuorvane1Click);
     file->addSeparator();
-    AddMenuItem(file, "Exit1", "終了(&X)", &TFormMain::Exit1Click);
+    AddMenuItem(file, "Exit1", "終了(&X)", &MainForm::Exit1Click);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-    AddMenuItem(edit, "Delete2", "現在行を削除(&D)", &TFormMain::Delete2Click);
-    AddMenuItem(edit, "K12", "新しい行を前に挿入(&I)", &TFormMain::K12Click);
-    AddMenuItem(edit, "K13", "新しい行を次に挿入(&A)", &TFormMain::K13Click);
-    AddMenuItem(edit, "K14", "削除した行を貼り付け(&P)", &TFormMain::K14Click);
+    AddMenuItem(edit, "Delete2", "現在行を削除(&D)", &MainForm::Delete2Click);
+    AddMenuItem(edit, "K12", "新しい行を前に挿入(&I)", &MainForm::K12Click);
+    AddMenuItem(edit, "K13", "新しい行を次に挿入(&A)", &MainForm::K13Click);
+    AddMenuItem(edit, "K14", "削除した行を貼り付け(&P)", &MainForm::K14Click);
     edit->addSeparator();
-    AddMenuItem(edit, "K16", "列の追加(&M)", &TFormMain::K16Click);
-    AddMenuItem(edit, "K17", "列の削除(&R)", &TFormMain::K17Click);
+    AddMenuItem(edit, "K16", "列の追加(&M)", &MainForm::K16Click);
+    AddMenuItem(edit, "K17", "列の削除(&R)", &MainForm::K17Click);
     edit->addSeparator();
-    AddMenuItem(edit, "K22", "全データ消去(&E)", &TFormMain::K22Click);
+    AddMenuItem(edit, "K22", "全データ消去(&E)", &MainForm::K22Click);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
-    AddMenuItem(tools, "KC1", "計算(&C)", &TFormMain::KC1Click);
-    AddMenuItem(tools, "K25", "計数(&N)", &TFormMain::K25Click);
-    AddMenuItem(tools, "K19", "項目名設定(&I)", &TFormMain::K19Click);
+    AddMenuItem(tools, "KC1", "計算(&C)", &MainForm::KC1Click);
+    AddMenuItem(tools, "K25", "計数(&N)", &MainForm::K25Click);
+    AddMenuItem(tools, "K19", "項目名設定(&I)", &MainForm::K19Click);
 }
 
 QAction* MainWindow::AddMenuItem(QMenu* menu, const char* name, const char* caption,
@@ -192,7 +192,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    editTitle_->resize(TFormMain::TitleBoxWidth(frameGeometry().width()), kTitleBoxHeight);
+    editTitle_->resize(MainForm::TitleBoxWidth(frameGeometry().width()), kTitleBoxHeight);
 }
 
 }  // namespace qv

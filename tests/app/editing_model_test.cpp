@@ -92,18 +92,18 @@ protected:
     // Commands that run on the logic and the reference alike, picked by number.
     struct Command {
         const char* name;
-        void (TFormMain::*form)();
+        void (MainForm::*form)();
         void (ReferenceTable::*reference)();
     };
     static constexpr Command kCommands[] = {
-        {"DeleteRow", &TFormMain::Delete2Click, &ReferenceTable::DeleteRow},
-        {"InsertRow before", &TFormMain::K12Click, &ReferenceTable::InsertBefore},
-        {"InsertRow after", &TFormMain::SpeedButton7Click, &ReferenceTable::InsertAfter},
-        {"PasteRow", &TFormMain::K14Click, &ReferenceTable::PasteRow},
-        {"AddColumn", &TFormMain::K16Click, &ReferenceTable::AddColumn},
-        {"DeleteColumn", &TFormMain::K17Click, &ReferenceTable::DeleteColumn},
-        {"ClearAll yes", &TFormMain::K22Click, &ReferenceTable::ClearAll},
-        {"ClearAll no", &TFormMain::K22Click, &ReferenceTable::KeepAll},
+        {"DeleteRow", &MainForm::Delete2Click, &ReferenceTable::DeleteRow},
+        {"InsertRow before", &MainForm::K12Click, &ReferenceTable::InsertBefore},
+        {"InsertRow after", &MainForm::SpeedButton7Click, &ReferenceTable::InsertAfter},
+        {"PasteRow", &MainForm::K14Click, &ReferenceTable::PasteRow},
+        {"AddColumn", &MainForm::K16Click, &ReferenceTable::AddColumn},
+        {"DeleteColumn", &MainForm::K17Click, &ReferenceTable::DeleteColumn},
+        {"ClearAll yes", &MainForm::K22Click, &ReferenceTable::ClearAll},
+        {"ClearAll no", &MainForm::K22Click, &ReferenceTable::KeepAll},
     };
 
     void RandomStep() {
@@ -148,7 +148,7 @@ protected:
 
     std::mt19937 random_{GetParam()};
     test::FakeWindowSystem windows_;
-    TFormMain form_;
+    MainForm form_;
     ReferenceTable ref_;
     std::string last_;
 };

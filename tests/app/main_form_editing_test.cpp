@@ -48,11 +48,10 @@ protected:
     // a column; Y and N run clear all answered Yes and No, which must ask and empty the title
     // only after a Yes.
     void Run(std::string_view steps) {
-        static const std::map<char, void (TFormMain::*)()> kCommands = {
-            {'D', &TFormMain::Delete2Click}, {'B', &TFormMain::K12Click},
-            {'A', &TFormMain::K13Click},     {'P', &TFormMain::K14Click},
-            {'+', &TFormMain::K16Click},     {'-', &TFormMain::K17Click},
-            {'Y', &TFormMain::K22Click},     {'N', &TFormMain::K22Click}};
+        static const std::map<char, void (MainForm::*)()> kCommands = {
+            {'D', &MainForm::Delete2Click}, {'B', &MainForm::K12Click}, {'A', &MainForm::K13Click},
+            {'P', &MainForm::K14Click},     {'+', &MainForm::K16Click}, {'-', &MainForm::K17Click},
+            {'Y', &MainForm::K22Click},     {'N', &MainForm::K22Click}};
         for (std::size_t i = 0; i < steps.size(); ++i) {
             if (steps[i] == '@' || steps[i] == 'M') {
                 const int32_t a = steps[i + 1] - '0', b = steps[i + 2] - '0';
@@ -91,7 +90,7 @@ protected:
     }
 
     test::FakeWindowSystem windows_;
-    TFormMain form_;
+    MainForm form_;
 };
 
 TEST_P(MainFormEditingTest, RowAndColumnCommandsAtTheEdges) {
@@ -168,16 +167,16 @@ TEST_F(MainFormEditingTest, ColumnToolsShowTheirResultInAnInformationBoxAndEditT
     Grid().SetCell(1, 6, "abc");  // nor a row beyond the count
     const struct {
         int32_t col;
-        void (TFormMain::*command)();
+        void (MainForm::*command)();
         const char* message;
     } cases[] = {
-        {2, &TFormMain::KC1Click,
+        {2, &MainForm::KC1Click,
          "      合   計   :  1150\n      平   均   :  383.333333333333\n"
          "      最   大   :  1200\n      最   小   :  -300\n有効データ数 :  3\n"
          "   全データ数 :  4"},
-        {1, &TFormMain::KC1Click,
+        {1, &MainForm::KC1Click,
          "データは、4件ありましたが、\n計算対象のデータはありませんでした。"},
-        {1, &TFormMain::K25Click, "2 件一致しました。"},
+        {1, &MainForm::K25Click, "2 件一致しました。"},
     };
     windows_.onMatchCountDialog = [&] { form_.CountMatches("abc"); };
     for (const auto& c : cases) {

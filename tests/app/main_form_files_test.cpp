@@ -8,7 +8,7 @@
 
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
-#include "app/title_list_window.h"
+#include "app/title_list_form.h"
 #include "data/table_file_examples.h"
 #include "platform/failure.h"
 #include "platform/files_testing.h"
@@ -24,14 +24,14 @@ namespace fs = std::filesystem;
 // The main window and the title list window, created as the program creates them.
 struct Windows {
     explicit Windows(const StoreLocations& stores) : form(windows, stores, ".") {
-        form.AttachTitleListWindow(&history);
+        form.AttachTitleListForm(&titleList);
         form.FormCreate();
-        history.FormCreate();
+        titleList.FormCreate();
         windows.calls.clear();
     }
     test::FakeWindowSystem windows;
-    TFormMain form;
-    TForm_History history{form, windows};
+    MainForm form;
+    TitleListForm titleList{form, windows};
 };
 
 std::string Text(const WindowGeometry& g) {
@@ -82,8 +82,8 @@ protected:
     StoreLocations stores_{folder_ / "Quorvane.ini", folder_ / "Quorvane.hst"};
     Windows main_{stores_};
     test::FakeWindowSystem& windows_ = main_.windows;
-    TFormMain& form_ = main_.form;
-    TForm_History& history_ = main_.history;
+    MainForm& form_ = main_.form;
+    TitleListForm& titleList_ = main_.titleList;
 };
 
 // --- Start-up, activation, close ---
@@ -143,7 +143,7 @@ TEST_F(MainFormFilesTest, StoresThatFailStopActivationAndClosing) {
     // The exit button and the close button keep a title list window that cannot store its place.
     noSettingsFolder.windows.titleListVisible = true;
     EXPECT_THROW(noSettingsFolder.form.SpeedButton3Click(), Failure);
-    EXPECT_THROW(noSettingsFolder.history.Button2Click(), Failure);
+    EXPECT_THROW(noSettingsFolder.titleList.Button2Click(), Failure);
     EXPECT_TRUE(noSettingsFolder.windows.titleListVisible);
     EXPECT_EQ(noSettingsFolder.windows.mainWindowCloseRequests, 0);
 }
@@ -296,11 +296,11 @@ TEST_F(MainFormFilesTest, ASaveReportsItsProgressAndACancelledLoadChangesNothing
 
 TEST_F(MainFormFilesTest, TheTitleListReopensTheSelectedTableAndClosesStoringItsPlace) {
     form_.Titles().Append(Example("a.qvd"), "A");
-    history_.Button1Click(-1);          // nothing selected
-    history_.ListBox_TiTleDblClick(1);  // nor a line beyond the list
+    titleList_.Button1Click(-1);          // nothing selected
+    titleList_.ListBox_TiTleDblClick(1);  // nor a line beyond the list
     EXPECT_TRUE(windows_.calls.empty());
     form_.Titles().Append(Example("b.qvd"), "B");
-    history_.ListBox_TiTleDblClick(1);
+    titleList_.ListBox_TiTleDblClick(1);
     EXPECT_EQ(form_.EditTitle(), test::kKaimono);
     EXPECT_EQ(form_.CurFileName(), folder_ / "b.qvd");
     EXPECT_TRUE(windows_.openDialogRequests.empty());
@@ -312,7 +312,7 @@ TEST_F(MainFormFilesTest, TheTitleListReopensTheSelectedTableAndClosesStoringIts
     form_.RequestLoad(Example());
     windows_.titleListVisible = true;
     windows_.titleListGeometry = WindowGeometry{1, 2, 3, 4};
-    history_.Button2Click();
+    titleList_.Button2Click();
     EXPECT_FALSE(form_.LoadRequest());
     EXPECT_FALSE(windows_.titleListVisible);
     EXPECT_EQ(test::ReadTestFile(stores_.settingsFile),
@@ -330,24 +330,24 @@ TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHisto
     form_.Titles().Append(notes, "N");
     form_.Titles().Append(folder_ / "gone.qvd", "G");
     windows_.messageAnswers = {MessageButton::No, MessageButton::Yes, MessageButton::Yes};
-    history_.Button4Click(0);  // No changes nothing
+    titleList_.Button4Click(0);  // No changes nothing
     EXPECT_EQ(form_.Titles().Size(), 3u);
     windows_.ExpectOneMessage("選択された表「 買い物 」を\n本当に削除しますか？",
                               MessageKind::Confirmation, MessageButton::Yes | MessageButton::No);
-    history_.Button4Click(2);  // the file is gone: the entry goes all the same
-    history_.Button4Click(1);  // the entry goes, the file that is no table stays
+    titleList_.Button4Click(2);  // the file is gone: the entry goes all the same
+    titleList_.Button4Click(1);  // the entry goes, the file that is no table stays
     EXPECT_EQ(folder_.Listing(), "Quorvane.hst;notes.txt;table.qvd;");
     EXPECT_EQ(test::ReadTestFile(stores_.historyFile),
               table + "\r\n" + std::string(test::kKaimono) + "\r\n");
     windows_.messageAnswers = {MessageButton::Yes, MessageButton::No, MessageButton::Yes};
-    history_.Button4Click(0);  // the table file goes (see the listing below)
+    titleList_.Button4Click(0);  // the table file goes (see the listing below)
 
     windows_.messages.clear();
-    history_.Button3Click();  // erasing asks even when the list is empty
+    titleList_.Button3Click();  // erasing asks even when the list is empty
     windows_.ExpectOneMessage("本当にタイトル一覧を全て消去しますか？", MessageKind::Confirmation,
                               MessageButton::Yes | MessageButton::No);
     form_.Titles().Append(notes, "N");
-    history_.Button3Click();
+    titleList_.Button3Click();
     EXPECT_TRUE(form_.Titles().Empty());
     EXPECT_EQ(folder_.Listing(), "notes.txt;");
 }

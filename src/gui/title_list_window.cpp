@@ -1,4 +1,4 @@
-#include "gui/history_window.h"
+#include "gui/title_list_window.h"
 
 #include <QCloseEvent>
 #include <QListWidget>
@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/main_form.h"
-#include "app/title_list_window.h"
+#include "app/title_list_form.h"
 #include "gui/cp932_input.h"
 #include "gui/icons.h"
 #include "gui/program_info.h"
@@ -32,8 +32,8 @@ constexpr int kPathRole = Qt::UserRole;
 
 }  // namespace
 
-HistoryWindow::HistoryWindow(TForm_History& logic, const TFormMain& form, QtWindowSystem& windows,
-                             QWidget* parent)
+TitleListWindow::TitleListWindow(TitleListForm& logic, const MainForm& form,
+                                 QtWindowSystem& windows, QWidget* parent)
     : QWidget(parent, Qt::Window), logic_(logic), form_(form), windows_(windows) {
     setObjectName(QStringLiteral("Form_History"));
     setWindowTitle(QStringLiteral("タイトル一覧（保存履歴）"));
@@ -76,13 +76,13 @@ HistoryWindow::HistoryWindow(TForm_History& logic, const TFormMain& form, QtWind
             [this] { Run([this] { logic_.Button2Click(); }); });
 }
 
-QPushButton* HistoryWindow::AddButton(const char* name, const char* caption) {
+QPushButton* TitleListWindow::AddButton(const char* name, const char* caption) {
     auto* button = new QPushButton(QString::fromUtf8(caption), strip_);
     button->setObjectName(QString::fromUtf8(name));
     return button;
 }
 
-void HistoryWindow::FitButtons() {
+void TitleListWindow::FitButtons() {
     // The designed width where there is room; narrower, down to a minimum, so that the four
     // buttons stay inside a window of the design's 335 pixels.
     constexpr int kButtons = 4;
@@ -95,21 +95,21 @@ void HistoryWindow::FitButtons() {
     }
 }
 
-void HistoryWindow::resizeEvent(QResizeEvent* event) {
+void TitleListWindow::resizeEvent(QResizeEvent* event) {
     FitButtons();
     QWidget::resizeEvent(event);
 }
 
-void HistoryWindow::Run(const std::function<void()>& handler) {
+void TitleListWindow::Run(const std::function<void()>& handler) {
     windows_.RunCommand(handler);
 }
 
-int HistoryWindow::SelectedIndex() const {
+int TitleListWindow::SelectedIndex() const {
     const QList<QListWidgetItem*> selected = list_->selectedItems();
     return selected.isEmpty() ? -1 : list_->row(selected.front());
 }
 
-void HistoryWindow::ShowTitleList() {
+void TitleListWindow::ShowTitles() {
     const int selected = SelectedIndex();
     const QByteArray selectedPath =
         selected < 0 ? QByteArray() : list_->item(selected)->data(kPathRole).toByteArray();
@@ -131,7 +131,7 @@ void HistoryWindow::ShowTitleList() {
     }
 }
 
-void HistoryWindow::closeEvent(QCloseEvent* event) {
+void TitleListWindow::closeEvent(QCloseEvent* event) {
     // The logic stores the geometry and then hides the window; a failure keeps it shown.
     event->ignore();
     Run([this] {
@@ -140,7 +140,7 @@ void HistoryWindow::closeEvent(QCloseEvent* event) {
     });
 }
 
-bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
+bool TitleListWindow::eventFilter(QObject* watched, QEvent* event) {
     // A double click anywhere in the list reopens the selected entry, if one is selected.
     if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         Run([this] { logic_.ListBox_TiTleDblClick(SelectedIndex()); });

@@ -5,19 +5,19 @@
 
 namespace qv {
 
-class TFormMain;
+class MainForm;
 
 // The title list window's logic. The list it shows is the main window's title list (titles
 // shown, paths hidden, paired by index); the view passes the selected line's index to the
 // handlers, -1 when no line is selected. Handlers raise Failure; the view shows it.
-class TForm_History {
+class TitleListForm {
 public:
     // Where the window stands when the settings file holds nothing for it.
     static constexpr WindowGeometry kDesignGeometry{254, 147, 335, 177};
 
-    TForm_History(TFormMain& main, WindowSystem& windows);
-    TForm_History(const TForm_History&) = delete;
-    TForm_History& operator=(const TForm_History&) = delete;
+    TitleListForm(MainForm& main, WindowSystem& windows);
+    TitleListForm(const TitleListForm&) = delete;
+    TitleListForm& operator=(const TitleListForm&) = delete;
 
     // Window created: restores its place and size from the settings section "Title".
     void FormCreate();
@@ -45,7 +45,7 @@ public:
 private:
     bool IsEntry(int index) const;
 
-    TFormMain& main_;
+    MainForm& main_;
     WindowSystem& windows_;
 };
 

@@ -1,4 +1,4 @@
-#include "app/title_list_window.h"
+#include "app/title_list_form.h"
 
 #include <cstddef>
 #include <string>
@@ -38,29 +38,29 @@ bool IsTableFile(const std::string& path) {
 
 }  // namespace
 
-TForm_History::TForm_History(TFormMain& main, WindowSystem& windows)
+TitleListForm::TitleListForm(MainForm& main, WindowSystem& windows)
     : main_(main), windows_(windows) {}
 
-void TForm_History::FormCreate() {
+void TitleListForm::FormCreate() {
     WindowGeometry geometry = kDesignGeometry;
     RestoreGeometry(main_.Stores().settingsFile, kSettingsSection, geometry);
     windows_.SetTitleListWindowGeometry(geometry);
 }
 
-void TForm_History::FormActivate() {
+void TitleListForm::FormActivate() {
     main_.ClearFirstActivate();
 }
 
-void TForm_History::FormClose() {
+void TitleListForm::FormClose() {
     StoreGeometry(main_.Stores().settingsFile, kSettingsSection,
                   windows_.TitleListWindowGeometry());
 }
 
-bool TForm_History::IsEntry(int index) const {
+bool TitleListForm::IsEntry(int index) const {
     return index >= 0 && static_cast<std::size_t>(index) < main_.Titles().Size();
 }
 
-void TForm_History::FileSelect(int selectedIndex) {
+void TitleListForm::FileSelect(int selectedIndex) {
     if (!IsEntry(selectedIndex)) {
         return;
     }
@@ -70,7 +70,7 @@ void TForm_History::FileSelect(int selectedIndex) {
     main_.LoadTableFile();
 }
 
-void TForm_History::Button4Click(int selectedIndex) {
+void TitleListForm::Button4Click(int selectedIndex) {
     if (!IsEntry(selectedIndex)) {
         return;
     }
@@ -87,7 +87,7 @@ void TForm_History::Button4Click(int selectedIndex) {
     main_.SaveHistory();
 }
 
-void TForm_History::Button3Click() {
+void TitleListForm::Button3Click() {
     if (!AskYesNo(windows_, kEraseQuestion)) {
         return;
     }
@@ -96,7 +96,7 @@ void TForm_History::Button3Click() {
     DeleteFileQuietly(main_.Stores().historyFile);
 }
 
-void TForm_History::Button2Click() {
+void TitleListForm::Button2Click() {
     main_.SetLoadRequest(false);
     FormClose();
     windows_.HideTitleListWindow();

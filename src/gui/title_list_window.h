@@ -9,21 +9,21 @@ class QPushButton;
 namespace qv {
 
 class QtWindowSystem;
-class TFormMain;
-class TForm_History;
+class MainForm;
+class TitleListForm;
 
 // Form_History, "タイトル一覧（保存履歴）": the titles of the saved tables, most recent first,
 // over a strip of four buttons. It shows the main window's title list and passes the selected
-// line to TForm_History's handlers. Closing it only hides it.
-class HistoryWindow : public QWidget {
+// line to TitleListForm's handlers. Closing it only hides it.
+class TitleListWindow : public QWidget {
     Q_OBJECT
 public:
-    HistoryWindow(TForm_History& logic, const TFormMain& form, QtWindowSystem& windows,
-                  QWidget* parent = nullptr);
+    TitleListWindow(TitleListForm& logic, const MainForm& form, QtWindowSystem& windows,
+                    QWidget* parent = nullptr);
 
     // Shows the title list again after the logic changed it. The selected entry stays
     // selected when it is still in the list.
-    void ShowTitleList();
+    void ShowTitles();
     // The selected line, -1 when none is.
     int SelectedIndex() const;
 
@@ -43,8 +43,8 @@ private:
     void FitButtons();
     void Run(const std::function<void()>& handler);
 
-    TForm_History& logic_;
-    const TFormMain& form_;
+    TitleListForm& logic_;
+    const MainForm& form_;
     QtWindowSystem& windows_;
     QListWidget* list_ = nullptr;
     QWidget* strip_ = nullptr;
