@@ -213,49 +213,29 @@ void MainForm::SaveHistory() {
     SaveHistoryFile(stores_.historyFile, titles_);
 }
 
-// --- The command map ---
+// --- Commands of the menus and the toolbar ---
 
-void MainForm::K6Click() {
+void MainForm::ShowTitleList() {
     windows_.ShowTitleListWindow();
 }
 
-void MainForm::Open1Click() {
-    LoadTableFile();
-}
-
-void MainForm::KO1Click() {
-    SaveFile();
-}
-
-void MainForm::K21Click() {
-    SaveFileAs();
-}
-
-void MainForm::Tutorial1Click() {
+void MainForm::ShowHelpContents() {
     windows_.ShowHelp(HelpCommand::Contents);
 }
 
-void MainForm::KQuorvane1Click() {
-    windows_.ShowAboutBox();
-}
-
-void MainForm::Exit1Click() {
-    windows_.CloseMainWindow();
-}
-
-void MainForm::SpeedButton4Click() {
-    windows_.ShowTitleListWindow();
-}
-
-void MainForm::SpeedButton5Click() {
-    SaveFile();
-}
-
-void MainForm::SpeedButton2Click() {
+void MainForm::ShowHelpFinder() {
     windows_.ShowHelp(HelpCommand::Finder);
 }
 
-void MainForm::SpeedButton3Click() {
+void MainForm::ShowAbout() {
+    windows_.ShowAboutBox();
+}
+
+void MainForm::Exit() {
+    windows_.CloseMainWindow();
+}
+
+void MainForm::CloseTitleListAndExit() {
     if (titleList_ != nullptr) {
         titleList_->FormClose();
     }

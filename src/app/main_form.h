@@ -107,31 +107,26 @@ public:
     // Match count dialog's OK: counts the current column's cells equal to the text and shows it.
     void CountMatches(std::string_view searchText);
 
-    // --- The command map: menu items and toolbar buttons ---
-    void K6Click();            // ファイル > タイトル一覧
-    void Open1Click();         // ファイル > ファイルを開く
-    void KO1Click();           // ファイル > 保存 > 上書き
-    void K21Click();           // ファイル > 保存 > 別名保存
-    void Tutorial1Click();     // ファイル > 使い方
-    void KQuorvane1Click();    // ファイル > Quorvaneについて
-    void Exit1Click();         // ファイル > 終了
-    void Delete2Click();       // 編集 > 現在行を削除
-    void K12Click();           // 編集 > 新しい行を前に挿入
-    void K13Click();           // 編集 > 新しい行を次に挿入
-    void K14Click();           // 編集 > 削除した行を貼り付け
-    void K16Click();           // 編集 > 列の追加
-    void K17Click();           // 編集 > 列の削除
-    void K22Click();           // 編集 > 全データ消去
-    void KC1Click();           // ツール > 計算
-    void K25Click();           // ツール > 計数
-    void K19Click();           // ツール > 項目名設定
-    void SpeedButton4Click();  // タイトル一覧を表示
-    void SpeedButton5Click();  // ファイルの上書き保存
-    void SpeedButton7Click();  // 現在行の次に行を挿入
-    void SpeedButton1Click();  // 現在行の削除
-    void SpeedButton8Click();  // 計算
-    void SpeedButton2Click();  // 使い方，バージョン情報の表示
-    void SpeedButton3Click();  // このプログラムを終了
+    // --- Commands of the menus and the toolbar (their table: app/main_commands.h) that have no
+    // operation of their own above ---
+    // Shows the title list window without waiting, in front.
+    void ShowTitleList();
+    // The help viewer on its contents (the menu item) or on its finder (the toolbar button).
+    void ShowHelpContents();
+    void ShowHelpFinder();
+    void ShowAbout();
+    // Closes the main window; the title list window stays as it is.
+    void Exit();
+    // Closes the title list window first, storing its place even when it is hidden, then the
+    // main window. A failure to store the place stops it before anything closes.
+    void CloseTitleListAndExit();
+    // An empty row before or after the current row; the last deleted row over the current row.
+    void InsertRowBefore();
+    void InsertRowAfter();
+    void PasteDeletedRow();
+    // The match count dialog and the item name dialog, modal.
+    void OpenMatchCountDialog();
+    void OpenItemNameDialog();
 
 private:
     void RowMoved(int32_t from, int32_t to) override { StringGridRowMoved(from, to); }

@@ -1,6 +1,6 @@
 // Row and column editing of the main window: the row labels, emptying the table, deleting,
-// inserting and pasting rows, adding and removing the last column, and the menu items and
-// toolbar buttons that run them.
+// inserting and pasting rows, adding and removing the last column, and the commands that do so
+// at the current row.
 //
 // Every row shift goes through the grid's bulk operations, so inserting or deleting near the top
 // of a table with a million rows costs no more than near its end.
@@ -130,34 +130,18 @@ void MainForm::ClearAllAfterConfirmation() {
     }
 }
 
-// --- Menu items and toolbar buttons ---
+// --- Commands on the current row ---
 
-void MainForm::Delete2Click() {
-    DeleteRow();
-}
-void MainForm::SpeedButton1Click() {
-    DeleteRow();
-}
-void MainForm::K12Click() {
+void MainForm::InsertRowBefore() {
     InsertRow(grid_.Row());
 }
-void MainForm::K13Click() {
+
+void MainForm::InsertRowAfter() {
     InsertRow(grid_.Row() + 1);
 }
-void MainForm::SpeedButton7Click() {
-    InsertRow(grid_.Row() + 1);
-}
-void MainForm::K14Click() {
+
+void MainForm::PasteDeletedRow() {
     PasteRow(grid_.Row());
-}
-void MainForm::K16Click() {
-    AddColumn();
-}
-void MainForm::K17Click() {
-    DeleteColumn();
-}
-void MainForm::K22Click() {
-    ClearAllAfterConfirmation();
 }
 
 }  // namespace qv

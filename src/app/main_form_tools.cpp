@@ -1,5 +1,5 @@
 // The column tools of the main window: the statistics report, the match count and the item
-// name of the current column, with the menu items and toolbar button that start them.
+// name of the current column, and the commands that open the two tool dialogs.
 #include "app/main_form.h"
 #include "tools/column_statistics.h"
 #include "tools/match_count.h"
@@ -26,16 +26,11 @@ void MainForm::CountMatches(std::string_view searchText) {
                          Buttons(MessageButton::OK));
 }
 
-void MainForm::KC1Click() {
-    CalcColumn();
-}
-void MainForm::SpeedButton8Click() {
-    CalcColumn();
-}
-void MainForm::K25Click() {
+void MainForm::OpenMatchCountDialog() {
     windows_.ShowMatchCountDialog();
 }
-void MainForm::K19Click() {
+
+void MainForm::OpenItemNameDialog() {
     windows_.ShowItemNameDialog();
 }
 

@@ -60,7 +60,7 @@ bool TitleListForm::IsEntry(int index) const {
     return index >= 0 && static_cast<std::size_t>(index) < main_.Titles().Size();
 }
 
-void TitleListForm::FileSelect(int selectedIndex) {
+void TitleListForm::ReopenSelected(int selectedIndex) {
     if (!IsEntry(selectedIndex)) {
         return;
     }
@@ -70,7 +70,7 @@ void TitleListForm::FileSelect(int selectedIndex) {
     main_.LoadTableFile();
 }
 
-void TitleListForm::Button4Click(int selectedIndex) {
+void TitleListForm::DeleteSelected(int selectedIndex) {
     if (!IsEntry(selectedIndex)) {
         return;
     }
@@ -87,7 +87,7 @@ void TitleListForm::Button4Click(int selectedIndex) {
     main_.SaveHistory();
 }
 
-void TitleListForm::Button3Click() {
+void TitleListForm::EraseAll() {
     if (!AskYesNo(windows_, kEraseQuestion)) {
         return;
     }
@@ -96,7 +96,7 @@ void TitleListForm::Button3Click() {
     DeleteFileQuietly(main_.Stores().historyFile);
 }
 
-void TitleListForm::Button2Click() {
+void TitleListForm::Close() {
     main_.SetLoadRequest(false);
     FormClose();
     windows_.HideTitleListWindow();

@@ -27,20 +27,18 @@ public:
     // settings cannot be written, and the view then keeps the window shown.
     void FormClose();
 
-    // "選択(&S)" and a double click: reopen the selected table.
-    void Button1Click(int selectedIndex) { FileSelect(selectedIndex); }
-    void ListBox_TiTleDblClick(int selectedIndex) { FileSelect(selectedIndex); }
-    // "削除(&D)": after a Yes, deletes the selected entry and its table file, then saves the
-    // history file.
-    void Button4Click(int selectedIndex);
-    // "消去(&E)": after a Yes, empties the list and deletes the history file.
-    void Button3Click();
-    // "閉じる(&X)": drops a pending load request, then closes (FormClose, then hide).
-    void Button2Click();
-
-    // Loads the table of the selected entry through the main window; nothing without a
-    // selection.
-    void FileSelect(int selectedIndex);
+    // The buttons and the list, by what they do (the design's handler in brackets).
+    // "選択(&S)" (Button1Click) and a double click in the list (ListBox_TiTleDblClick): loads the
+    // table of the selected entry through the main window; nothing without a selection.
+    void ReopenSelected(int selectedIndex);
+    // "削除(&D)" (Button4Click): after a Yes, deletes the selected entry and its table file, then
+    // saves the history file.
+    void DeleteSelected(int selectedIndex);
+    // "消去(&E)" (Button3Click): after a Yes, empties the list and deletes the history file.
+    void EraseAll();
+    // "閉じる(&X)" (Button2Click): drops a pending load request, then closes (FormClose, then
+    // hide).
+    void Close();
 
 private:
     bool IsEntry(int index) const;

@@ -47,7 +47,7 @@ private:
     void BuildMenus();
     void BuildToolbarPanel();
     void BuildTablePanel();
-    QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, Handler handler);
+    QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, Handler handler);
     void RunHandler(Handler handler);
     void TitleEdited(const QString& text);
 

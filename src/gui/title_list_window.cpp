@@ -48,10 +48,10 @@ TitleListWindow::TitleListWindow(TitleListForm& logic, const MainForm& form,
     // The strip places its buttons itself (FitButtons), so that they never widen the window.
     strip_ = new QWidget(this);
     strip_->setFixedHeight(kStripHeight);
-    button3_ = AddButton("Button3", "消去(&E)");
-    button4_ = AddButton("Button4", "削除(&D)");
-    button1_ = AddButton("Button1", "選択(&S)");
-    button2_ = AddButton("Button2", "閉じる(&X)");
+    eraseButton_ = AddButton("Button3", "消去(&E)");
+    deleteButton_ = AddButton("Button4", "削除(&D)");
+    selectButton_ = AddButton("Button1", "選択(&S)");
+    closeButton_ = AddButton("Button2", "閉じる(&X)");
     setMinimumWidth(2 * kStripSideMargin + 4 * kButtonMinimumWidth + 3 * kButtonSpacing);
 
     auto* layout = new QVBoxLayout(this);
@@ -60,20 +60,19 @@ TitleListWindow::TitleListWindow(TitleListForm& logic, const MainForm& form,
     layout->addWidget(list_, 1);
     layout->addWidget(strip_);
 
-    setTabOrder(button1_, button2_);
-    setTabOrder(button2_, button3_);
-    setTabOrder(button3_, button4_);
-    setTabOrder(button4_, list_);
-    button1_->setFocus();
+    setTabOrder(selectButton_, closeButton_);
+    setTabOrder(closeButton_, eraseButton_);
+    setTabOrder(eraseButton_, deleteButton_);
+    setTabOrder(deleteButton_, list_);
+    selectButton_->setFocus();
 
-    connect(button1_, &QPushButton::clicked, this,
-            [this] { Run([this] { logic_.Button1Click(SelectedIndex()); }); });
-    connect(button4_, &QPushButton::clicked, this,
-            [this] { Run([this] { logic_.Button4Click(SelectedIndex()); }); });
-    connect(button3_, &QPushButton::clicked, this,
-            [this] { Run([this] { logic_.Button3Click(); }); });
-    connect(button2_, &QPushButton::clicked, this,
-            [this] { Run([this] { logic_.Button2Click(); }); });
+    connect(selectButton_, &QPushButton::clicked, this,
+            [this] { Run([this] { logic_.ReopenSelected(SelectedIndex()); }); });
+    connect(deleteButton_, &QPushButton::clicked, this,
+            [this] { Run([this] { logic_.DeleteSelected(SelectedIndex()); }); });
+    connect(eraseButton_, &QPushButton::clicked, this,
+            [this] { Run([this] { logic_.EraseAll(); }); });
+    connect(closeButton_, &QPushButton::clicked, this, [this] { Run([this] { logic_.Close(); }); });
 }
 
 QPushButton* TitleListWindow::AddButton(const char* name, const char* caption) {
@@ -89,7 +88,7 @@ void TitleListWindow::FitButtons() {
     const int room = width() - 2 * kStripSideMargin - (kButtons - 1) * kButtonSpacing;
     const int buttonWidth = std::clamp(room / kButtons, kButtonMinimumWidth, kButtonWidth);
     int left = kStripSideMargin;
-    for (QPushButton* button : {button3_, button4_, button1_, button2_}) {
+    for (QPushButton* button : {eraseButton_, deleteButton_, selectButton_, closeButton_}) {
         button->setGeometry(left, (kStripHeight - kButtonHeight) / 2, buttonWidth, kButtonHeight);
         left += buttonWidth + kButtonSpacing;
     }
@@ -143,7 +142,7 @@ void TitleListWindow::closeEvent(QCloseEvent* event) {
 bool TitleListWindow::eventFilter(QObject* watched, QEvent* event) {
     // A double click anywhere in the list reopens the selected entry, if one is selected.
     if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        Run([this] { logic_.ListBox_TiTleDblClick(SelectedIndex()); });
+        Run([this] { logic_.ReopenSelected(SelectedIndex()); });
         return true;
     }
     return QWidget::eventFilter(watched, event);

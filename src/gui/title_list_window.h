@@ -28,10 +28,10 @@ public:
     int SelectedIndex() const;
 
     QListWidget* ListBox_TiTle() const { return list_; }
-    QPushButton* EraseButton() const { return button3_; }
-    QPushButton* DeleteButton() const { return button4_; }
-    QPushButton* SelectButton() const { return button1_; }
-    QPushButton* CloseButton() const { return button2_; }
+    QPushButton* EraseButton() const { return eraseButton_; }
+    QPushButton* DeleteButton() const { return deleteButton_; }
+    QPushButton* SelectButton() const { return selectButton_; }
+    QPushButton* CloseButton() const { return closeButton_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -48,10 +48,10 @@ private:
     QtWindowSystem& windows_;
     QListWidget* list_ = nullptr;
     QWidget* strip_ = nullptr;
-    QPushButton* button1_ = nullptr;  // 選択
-    QPushButton* button2_ = nullptr;  // 閉じる
-    QPushButton* button3_ = nullptr;  // 消去
-    QPushButton* button4_ = nullptr;  // 削除
+    QPushButton* selectButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+    QPushButton* eraseButton_ = nullptr;
+    QPushButton* deleteButton_ = nullptr;
 };
 
 }  // namespace qv

@@ -96,14 +96,14 @@ protected:
         void (ReferenceTable::*reference)();
     };
     static constexpr Command kCommands[] = {
-        {"DeleteRow", &MainForm::Delete2Click, &ReferenceTable::DeleteRow},
-        {"InsertRow before", &MainForm::K12Click, &ReferenceTable::InsertBefore},
-        {"InsertRow after", &MainForm::SpeedButton7Click, &ReferenceTable::InsertAfter},
-        {"PasteRow", &MainForm::K14Click, &ReferenceTable::PasteRow},
-        {"AddColumn", &MainForm::K16Click, &ReferenceTable::AddColumn},
-        {"DeleteColumn", &MainForm::K17Click, &ReferenceTable::DeleteColumn},
-        {"ClearAll yes", &MainForm::K22Click, &ReferenceTable::ClearAll},
-        {"ClearAll no", &MainForm::K22Click, &ReferenceTable::KeepAll},
+        {"DeleteRow", &MainForm::DeleteRow, &ReferenceTable::DeleteRow},
+        {"InsertRow before", &MainForm::InsertRowBefore, &ReferenceTable::InsertBefore},
+        {"InsertRow after", &MainForm::InsertRowAfter, &ReferenceTable::InsertAfter},
+        {"PasteRow", &MainForm::PasteDeletedRow, &ReferenceTable::PasteRow},
+        {"AddColumn", &MainForm::AddColumn, &ReferenceTable::AddColumn},
+        {"DeleteColumn", &MainForm::DeleteColumn, &ReferenceTable::DeleteColumn},
+        {"ClearAll yes", &MainForm::ClearAllAfterConfirmation, &ReferenceTable::ClearAll},
+        {"ClearAll no", &MainForm::ClearAllAfterConfirmation, &ReferenceTable::KeepAll},
     };
 
     void RandomStep() {

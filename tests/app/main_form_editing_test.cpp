@@ -49,9 +49,14 @@ protected:
     // only after a Yes.
     void Run(std::string_view steps) {
         static const std::map<char, void (MainForm::*)()> kCommands = {
-            {'D', &MainForm::Delete2Click}, {'B', &MainForm::K12Click}, {'A', &MainForm::K13Click},
-            {'P', &MainForm::K14Click},     {'+', &MainForm::K16Click}, {'-', &MainForm::K17Click},
-            {'Y', &MainForm::K22Click},     {'N', &MainForm::K22Click}};
+            {'D', &MainForm::DeleteRow},
+            {'B', &MainForm::InsertRowBefore},
+            {'A', &MainForm::InsertRowAfter},
+            {'P', &MainForm::PasteDeletedRow},
+            {'+', &MainForm::AddColumn},
+            {'-', &MainForm::DeleteColumn},
+            {'Y', &MainForm::ClearAllAfterConfirmation},
+            {'N', &MainForm::ClearAllAfterConfirmation}};
         for (std::size_t i = 0; i < steps.size(); ++i) {
             if (steps[i] == '@' || steps[i] == 'M') {
                 const int32_t a = steps[i + 1] - '0', b = steps[i + 2] - '0';
@@ -145,7 +150,7 @@ TEST_F(MainFormEditingTest, InsertAndDeleteAtRowOneOfAMillionRows) {
     }
     Select(1, 1);
     for (int32_t shift : {1, 0}) {  // after inserting, then after deleting
-        shift == 1 ? form_.K12Click() : form_.Delete2Click();
+        shift == 1 ? form_.InsertRowBefore() : form_.DeleteRow();
         ASSERT_EQ(Grid().RowCount(), kRows + shift);
         for (const auto& [row, text] : texts) {
             EXPECT_EQ(Grid().Cell(1, row + shift), text) << "row " << row;
@@ -170,13 +175,13 @@ TEST_F(MainFormEditingTest, ColumnToolsShowTheirResultInAnInformationBoxAndEditT
         void (MainForm::*command)();
         const char* message;
     } cases[] = {
-        {2, &MainForm::KC1Click,
+        {2, &MainForm::CalcColumn,
          "      合   計   :  1150\n      平   均   :  383.333333333333\n"
          "      最   大   :  1200\n      最   小   :  -300\n有効データ数 :  3\n"
          "   全データ数 :  4"},
-        {1, &MainForm::KC1Click,
+        {1, &MainForm::CalcColumn,
          "データは、4件ありましたが、\n計算対象のデータはありませんでした。"},
-        {1, &MainForm::K25Click, "2 件一致しました。"},
+        {1, &MainForm::OpenMatchCountDialog, "2 件一致しました。"},
     };
     windows_.onMatchCountDialog = [&] { form_.CountMatches("abc"); };
     for (const auto& c : cases) {
@@ -192,7 +197,7 @@ TEST_F(MainFormEditingTest, ColumnToolsShowTheirResultInAnInformationBoxAndEditT
         EXPECT_EQ(form_.ItemNameForDialog(), "数量");
         form_.SetItemName("  個数 ");
     };
-    form_.K19Click();
+    form_.OpenItemNameDialog();
     EXPECT_EQ(Grid().Cell(2, 0), "  個数 ");  // kept as typed, blanks included
     EXPECT_EQ(Grid().Cell(1, 0), "abc");
 }

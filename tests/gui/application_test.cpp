@@ -84,7 +84,7 @@ private slots:
         p_->app.EndEventLoopWithMainWindow();
         p_->Start();
         p_->app.Windows().SetTitleListWindowGeometry({60, 70, 350, 250});
-        QTimer::singleShot(0, &p_->app.Main(), [this] { p_->Form().Exit1Click(); });
+        QTimer::singleShot(0, &p_->app.Main(), [this] { p_->Form().Exit(); });
         // A second exit stops a loop that the main window's closing did not end.
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QApplication::exec(), 0);
@@ -121,7 +121,7 @@ private slots:
         p_->Form().SetEditTitle(test::Sjis("蔵書一覧"));
         p_->Grid().SetCell(1, 1, test::Sjis("吾輩は猫である"));
         p_->user.Then(test::ChooseFile(path));
-        p_->Form().K21Click();  // 別名保存
+        p_->Form().SaveFileAs();  // 別名保存
         p_->Grid().SetCell(1, 1, "changed");
         p_->app.Windows().ShowTitleListWindow();
         QVERIFY(QTest::qWaitForWindowActive(&p_->app.TitleList()));
