@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/title_list_form.h"
 #include "app/window_system.h"
 #include "history/title_list.h"
 #include "platform/program_paths.h"
@@ -12,12 +13,10 @@
 
 namespace qv {
 
-class TitleListForm;
-
 // The main window's logic: the table it owns, its three fields, every handler and command.
 // It reaches the windowing system only through WindowSystem. Commands raise Failure; the view
 // shows it in the failure box and the program carries on with the state the command reached.
-class MainForm : private TableGridObserver {
+class MainForm : private TableGridObserver, public TitleListHost {
 public:
     // `stores` names the settings and history files; `decimalSeparator` is the locale's, read
     // once at start.
@@ -26,6 +25,7 @@ public:
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;
 
+    // The title list window's logic, which the exit button closes before the main window.
     void AttachTitleListForm(TitleListForm* titleList) { titleList_ = titleList; }
 
     // --- The table ---
@@ -37,7 +37,7 @@ public:
     const std::string& EditTitle() const { return title_; }
     void SetEditTitle(std::string title) { title_ = std::move(title); }
     // The title list shown by the title list window (titles) and its hidden path list.
-    TitleList& Titles() { return titles_; }
+    TitleList& Titles() override { return titles_; }
     const TitleList& Titles() const { return titles_; }
 
     // --- Fields ---
@@ -45,7 +45,7 @@ public:
     void SetCurFileName(std::string path) { curFileName_ = std::move(path); }
     bool LoadRequest() const { return loadRequest_; }
     // Clearing the request also drops a path that RequestLoad left pending.
-    void SetLoadRequest(bool request) {
+    void SetLoadRequest(bool request) override {
         loadRequest_ = request;
         if (!request) {
             pendingLoadPath_.reset();
@@ -54,17 +54,17 @@ public:
     // Asks the next LoadTableFile to read `path` without the open dialog (the title list's
     // reopen). CurFileName takes the path only once the file has loaded; until then it keeps
     // naming the table shown. With no pending path, LoadRequest alone reads CurFileName.
-    void RequestLoad(std::string path) {
+    void RequestLoad(std::string path) override {
         pendingLoadPath_ = std::move(path);
         loadRequest_ = true;
     }
     bool FirstActivate() const { return firstActivate_; }
-    void ClearFirstActivate() { firstActivate_ = false; }
+    void ClearFirstActivate() override { firstActivate_ = false; }
     // The file names the open and save dialogs open with.
     const std::string& OpenDialogFileName() const { return openDialogFileName_; }
     const std::string& SaveDialogFileName() const { return saveDialogFileName_; }
-    void SetSaveDialogFileName(std::string path) { saveDialogFileName_ = std::move(path); }
-    const StoreLocations& Stores() const { return stores_; }
+    void SetSaveDialogFileName(std::string path) override { saveDialogFileName_ = std::move(path); }
+    const StoreLocations& Stores() const override { return stores_; }
 
     // --- Start-up, activation, close ---
     void FormCreate();
@@ -75,7 +75,7 @@ public:
     static int32_t TitleBoxWidth(int32_t outerWidth) { return outerWidth - 65; }
 
     // --- File commands ---
-    void LoadTableFile();
+    void LoadTableFile() override;
     void SaveFile();
     void SaveFileAs();
     void WriteTableFile();
@@ -83,7 +83,7 @@ public:
     // --- Title list ---
     void UpdateHistory();
     void LoadHistory();
-    void SaveHistory();
+    void SaveHistory() override;
 
     // --- Table-wide operations ---
     void RenumberRows();

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <string>
 
-#include "app/main_form.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
 #include "platform/files.h"
@@ -38,7 +37,7 @@ bool IsTableFile(const std::string& path) {
 
 }  // namespace
 
-TitleListForm::TitleListForm(MainForm& main, WindowSystem& windows)
+TitleListForm::TitleListForm(TitleListHost& main, WindowSystem& windows)
     : main_(main), windows_(windows) {}
 
 void TitleListForm::FormCreate() {

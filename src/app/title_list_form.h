@@ -1,11 +1,35 @@
 #pragma once
 
+#include <string>
+
 #include "app/window_geometry.h"
 #include "app/window_system.h"
+#include "history/title_list.h"
+#include "platform/program_paths.h"
 
 namespace qv {
 
-class MainForm;
+// What the title list window uses of the main window, which keeps the title list and loads the
+// tables; the main window implements it, so that this window's logic needs nothing else of it.
+class TitleListHost {
+public:
+    virtual ~TitleListHost() = default;
+
+    // The title list shown (titles shown, paths hidden, paired by index).
+    virtual TitleList& Titles() = 0;
+    virtual const StoreLocations& Stores() const = 0;
+    // Asks the next LoadTableFile to read `path` without the open dialog.
+    virtual void RequestLoad(std::string path) = 0;
+    // false drops a pending load request.
+    virtual void SetLoadRequest(bool request) = 0;
+    virtual void SetSaveDialogFileName(std::string path) = 0;
+    // Loads the requested table file (or asks for one with the open dialog).
+    virtual void LoadTableFile() = 0;
+    // The title list window has been activated: the main window no longer opens it by itself.
+    virtual void ClearFirstActivate() = 0;
+    // Writes the title list to the history file.
+    virtual void SaveHistory() = 0;
+};
 
 // The title list window's logic. The list it shows is the main window's title list (titles
 // shown, paths hidden, paired by index); the view passes the selected line's index to the
@@ -15,9 +39,12 @@ public:
     // Where the window stands when the settings file holds nothing for it.
     static constexpr WindowGeometry kDesignGeometry{254, 147, 335, 177};
 
-    TitleListForm(MainForm& main, WindowSystem& windows);
+    TitleListForm(TitleListHost& main, WindowSystem& windows);
     TitleListForm(const TitleListForm&) = delete;
     TitleListForm& operator=(const TitleListForm&) = delete;
+
+    // The title list the window shows.
+    const TitleList& Titles() const { return main_.Titles(); }
 
     // Window created: restores its place and size from the settings section "Title".
     void FormCreate();
@@ -43,7 +70,7 @@ public:
 private:
     bool IsEntry(int index) const;
 
-    MainForm& main_;
+    TitleListHost& main_;
     WindowSystem& windows_;
 };
 

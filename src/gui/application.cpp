@@ -73,7 +73,7 @@ Application::Application(StoreLocations stores, std::string decimalSeparator)
     matchCount_ = std::make_unique<MatchCountDialog>(*mainForm_, *windows_, main_.get());
     windows_->AttachMatchCountDialog(matchCount_.get());
 
-    titleListWindow_ = std::make_unique<TitleListWindow>(*titleListForm_, *mainForm_, *windows_);
+    titleListWindow_ = std::make_unique<TitleListWindow>(*titleListForm_, *windows_);
     windows_->AttachTitleListWindow(titleListWindow_.get());
     titleListForm_->FormCreate();
 

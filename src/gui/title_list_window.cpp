@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <string>
 
-#include "app/main_form.h"
 #include "app/title_list_form.h"
 #include "gui/cp932_input.h"
 #include "gui/icons.h"
@@ -32,9 +31,8 @@ constexpr int kPathRole = Qt::UserRole;
 
 }  // namespace
 
-TitleListWindow::TitleListWindow(TitleListForm& logic, const MainForm& form,
-                                 QtWindowSystem& windows, QWidget* parent)
-    : QWidget(parent, Qt::Window), logic_(logic), form_(form), windows_(windows) {
+TitleListWindow::TitleListWindow(TitleListForm& logic, QtWindowSystem& windows, QWidget* parent)
+    : QWidget(parent, Qt::Window), logic_(logic), windows_(windows) {
     setObjectName(QStringLiteral("Form_History"));
     setWindowTitle(QStringLiteral("タイトル一覧（保存履歴）"));
     setWindowIcon(ProgramIcon());
@@ -113,7 +111,7 @@ void TitleListWindow::ShowTitles() {
     const QByteArray selectedPath =
         selected < 0 ? QByteArray() : list_->item(selected)->data(kPathRole).toByteArray();
     list_->clear();
-    const TitleList& titles = form_.Titles();
+    const TitleList& titles = logic_.Titles();
     for (std::size_t i = 0; i < titles.Size(); ++i) {
         auto* item = new QListWidgetItem(DecodeCp932(titles.Title(i)), list_);
         // The path, kept byte for byte, finds the entry again after the list changed.

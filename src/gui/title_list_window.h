@@ -9,7 +9,6 @@ class QPushButton;
 namespace qv {
 
 class QtWindowSystem;
-class MainForm;
 class TitleListForm;
 
 // Form_History, "タイトル一覧（保存履歴）": the titles of the saved tables, most recent first,
@@ -18,8 +17,7 @@ class TitleListForm;
 class TitleListWindow : public QWidget {
     Q_OBJECT
 public:
-    TitleListWindow(TitleListForm& logic, const MainForm& form, QtWindowSystem& windows,
-                    QWidget* parent = nullptr);
+    TitleListWindow(TitleListForm& logic, QtWindowSystem& windows, QWidget* parent = nullptr);
 
     // Shows the title list again after the logic changed it. The selected entry stays
     // selected when it is still in the list.
@@ -44,7 +42,6 @@ private:
     void Run(const std::function<void()>& handler);
 
     TitleListForm& logic_;
-    const MainForm& form_;
     QtWindowSystem& windows_;
     QListWidget* list_ = nullptr;
     QWidget* strip_ = nullptr;
