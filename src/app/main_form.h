@@ -107,7 +107,7 @@ public:
     // Match count dialog's OK: counts the current column's cells equal to the text and shows it.
     void CountMatches(std::string_view searchText);
 
-    // --- Commands of the menus and the toolbar (their table: app/main_commands.h) that have no
+    // --- Commands of the menus and the toolbar (their table: app/main_commands.cpp) that have no
     // operation of their own above ---
     // Shows the title list window without waiting, in front.
     void ShowTitleList();
