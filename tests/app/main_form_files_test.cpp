@@ -2,6 +2,7 @@
 // the title list window, on settings, history and table files in a temp folder.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -124,9 +125,11 @@ TEST_F(MainFormFilesTest, CreationActivationAndClose) {
 }
 
 TEST_F(MainFormFilesTest, StoresThatFailStopActivationAndClosing) {
-    Windows unreadable({stores_.settingsFile, "/proc/self/mem"});  // exists, but cannot be read
+    ASSERT_EQ(mkfifo((folder_ / "fifo.hst").c_str(), 0644), 0);  // exists, but is no file
+    Windows unreadable({stores_.settingsFile, folder_ / "fifo.hst"});
     EXPECT_THROW(unreadable.form.FormActivate(), Failure);
     EXPECT_EQ(unreadable.form.StringGrid().CellText(0, 1), "  1");
+    fs::remove(folder_ / "fifo.hst");
     EXPECT_EQ(unreadable.windows.CallCount("ShowTitleListWindow"), 0);
     EXPECT_TRUE(unreadable.form.FirstActivate());
 
@@ -329,14 +332,22 @@ TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHisto
     form_.Titles().Append(table, std::string(test::kKaimono));
     form_.Titles().Append(notes, "N");
     form_.Titles().Append(folder_ / "gone.qvd", "G");
-    windows_.messageAnswers = {MessageButton::No, MessageButton::Yes, MessageButton::Yes};
+    const std::string fifo = folder_ / "fifo.qvd";  // neither reopening nor deleting waits on it
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    form_.Titles().Append(fifo, "F");
+    EXPECT_THAT([&] { history_.FileSelect(3); },
+                ThrowsMessage<Failure>("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));
+    windows_.messageAnswers = {MessageButton::Yes, MessageButton::No, MessageButton::Yes,
+                               MessageButton::Yes};
+    history_.Button4Click(3);
     history_.Button4Click(0);  // No changes nothing
     EXPECT_EQ(form_.Titles().Size(), 3u);
+    windows_.messages.erase(windows_.messages.begin());
     windows_.ExpectOneMessage("選択された表「 買い物 」を\n本当に削除しますか？",
                               MessageKind::Confirmation, MessageButton::Yes | MessageButton::No);
     history_.Button4Click(2);  // the file is gone: the entry goes all the same
     history_.Button4Click(1);  // the entry goes, the file that is no table stays
-    EXPECT_EQ(folder_.Listing(), "Quorvane.hst;notes.txt;table.qvd;");
+    EXPECT_EQ(folder_.Listing(), "Quorvane.hst;fifo.qvd;notes.txt;table.qvd;");
     EXPECT_EQ(test::ReadTestFile(stores_.historyFile),
               table + "\r\n" + std::string(test::kKaimono) + "\r\n");
     windows_.messageAnswers = {MessageButton::Yes, MessageButton::No, MessageButton::Yes};
@@ -349,7 +360,7 @@ TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHisto
     form_.Titles().Append(notes, "N");
     history_.Button3Click();
     EXPECT_TRUE(form_.Titles().Empty());
-    EXPECT_EQ(folder_.Listing(), "notes.txt;");
+    EXPECT_EQ(folder_.Listing(), "fifo.qvd;notes.txt;");
 }
 
 }  // namespace
