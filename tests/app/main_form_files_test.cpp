@@ -201,7 +201,8 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
     const std::pair<const char*, const char*> cases[] = {{"list1", "list1.qvd"},
                                                          {"list1.txt", "list1.txt"},
                                                          {"list1.", "list1."},
-                                                         {"dir.x/list1", "dir.x/list1.qvd"}};
+                                                         {"dir.x/list1", "dir.x/list1.qvd"},
+                                                         {"l\nf", "l\nf.qvd"}};
     for (const auto& [chosen, written] : cases) {
         windows_.saveDialogAnswers.push_back(folder_ / chosen);
         form_.CurFileName().empty() ? form_.KO1Click() : form_.K21Click();  // the first asks too
@@ -213,8 +214,8 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
     EXPECT_EQ(windows_.saveDialogRequests.at(1).fileName, folder_ / "list1");  // as chosen
     Grid().SetCell(1, 1, "changed");
     form_.SpeedButton5Click();  // no dialog once the table has a file
-    EXPECT_EQ(windows_.saveDialogRequests.size(), 4u);
-    EXPECT_NE(test::ReadTestFile(folder_ / "dir.x/list1.qvd").find("changed"), std::string::npos);
+    EXPECT_EQ(windows_.saveDialogRequests.size(), 5u);
+    EXPECT_NE(test::ReadTestFile(folder_ / "l\nf.qvd").find("changed"), std::string::npos);
 
     // The save dialog asked about "list1" only: replacing "list1.qvd" needs a Yes of its own.
     form_.SetEditTitle("replaced");
@@ -228,12 +229,28 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
         const bool yes = answer == MessageButton::Yes;
         EXPECT_EQ(test::ReadTestFile(folder_ / "list1.qvd").find("changed") != std::string::npos,
                   yes);
-        EXPECT_EQ(form_.CurFileName(), folder_ / (yes ? "list1.qvd" : "dir.x/list1.qvd"));
+        EXPECT_EQ(form_.CurFileName(), folder_ / (yes ? "list1.qvd" : "l\nf.qvd"));
     }
     // Every file saved stands once in the title list, the last saved at the top.
-    EXPECT_EQ(form_.Titles().Paths(), (Texts{folder_ / "list1.qvd", folder_ / "dir.x/list1.qvd",
-                                             folder_ / "list1.", folder_ / "list1.txt"}));
+    EXPECT_EQ(form_.Titles().Paths(),
+              (Texts{folder_ / "list1.qvd", folder_ / "l\nf.qvd", folder_ / "dir.x/list1.qvd",
+                     folder_ / "list1.", folder_ / "list1.txt"}));
     EXPECT_EQ(form_.Titles().Title(0), "replaced");
+
+    // A name the title list's file cannot hold is refused before anything is written, also for
+    // a table opened under it.
+    const std::string refusal =
+        "ファイル名に改行文字(CR)または Ctrl+Z "
+        "の文字が含まれているため、この名前では保存できません";
+    const std::string listing = folder_.Listing();
+    windows_.saveDialogAnswers = {folder_ / "c\rr", folder_ / "z\x1A.qvd"};
+    EXPECT_THAT([&] { form_.K21Click(); }, ThrowsMessage<Failure>(refusal));
+    EXPECT_THAT([&] { form_.K21Click(); }, ThrowsMessage<Failure>(refusal));
+    windows_.openDialogAnswers = {Example("o\rpened.qvd")};
+    form_.Open1Click();
+    EXPECT_THAT([&] { form_.KO1Click(); }, ThrowsMessage<Failure>(refusal));
+    EXPECT_EQ(folder_.Listing(), listing + "o\rpened.qvd;");
+    EXPECT_EQ(form_.Titles().Size(), 5u);
 }
 
 TEST_F(MainFormFilesTest, AFailedWriteKeepsTheOldFileButTheTitleListIsUpdated) {
