@@ -7,6 +7,7 @@
 #include "app/title_list_form.h"
 #include "app/window_geometry.h"
 #include "history/history_file.h"
+#include "platform/failure.h"
 #include "platform/files.h"
 #include "table/table_file_format.h"
 #include "table/table_file_reader.h"
@@ -26,6 +27,10 @@ constexpr WindowGeometry kMainDesignGeometry{294, 211, 276, 247};
 constexpr const char* kSettingsSection = "Main";
 
 constexpr const char* kTableExtension = ".qvd";
+
+// Every save lists its file in the title list, whose file cannot hold such a name.
+constexpr const char* kNameNotStorableMessage =
+    "ファイル名に改行文字(CR)または Ctrl+Z の文字が含まれているため、この名前では保存できません";
 
 // The titles of the open and save dialogs, which also name the progress of a long load or save.
 constexpr const char* kLoadTitle = "データの読み込み";
@@ -170,6 +175,7 @@ void MainForm::SaveFileAs() {
     }
     saveDialogFileName_ = *chosen;
     std::string path = std::move(*chosen);
+    RefuseNameTheHistoryCannotHold(path);
     if (!HasExtension(path)) {
         path += kTableExtension;
         // The dialog asked about the name as typed; the file actually replaced needs its own yes.
@@ -181,6 +187,12 @@ void MainForm::SaveFileAs() {
     WriteTableFile();
 }
 
+void MainForm::RefuseNameTheHistoryCannotHold(const std::string& path) {
+    if (!FitsHistoryFile(path)) {
+        throw Failure(kNameNotStorableMessage);
+    }
+}
+
 bool MainForm::ConfirmReplacing(const std::string& path) {
     const std::string question = path + " は既に存在します。\n上書きしますか？";
     return windows_.ShowMessage(question, MessageKind::Confirmation,
@@ -188,6 +200,7 @@ bool MainForm::ConfirmReplacing(const std::string& path) {
 }
 
 void MainForm::WriteTableFile() {
+    RefuseNameTheHistoryCannotHold(curFileName_);
     UpdateHistory();
     windows_.TitleListChanged();
     std::unique_ptr<ProgressMonitor> monitor =
@@ -210,7 +223,11 @@ void MainForm::LoadHistory() {
 }
 
 void MainForm::SaveHistory() {
+    const std::size_t before = titles_.Size();
     SaveHistoryFile(stores_.historyFile, titles_);
+    if (titles_.Size() != before) {
+        windows_.TitleListChanged();  // entries another copy of the program saved
+    }
 }
 
 // --- Commands of the menus and the toolbar ---

@@ -78,11 +78,13 @@ public:
     void LoadTableFile() override;
     void SaveFile();
     void SaveFileAs();
+    // A file name holding a CR or 0x1A is refused with Failure before anything is changed.
     void WriteTableFile();
 
     // --- Title list ---
     void UpdateHistory();
     void LoadHistory();
+    // Writes the title list, first taking in what other copies of the program saved meanwhile.
     void SaveHistory() override;
 
     // --- Table-wide operations ---
@@ -131,6 +133,9 @@ public:
 private:
     void RowMoved(int32_t from, int32_t to) override { StringGridRowMoved(from, to); }
     bool ConfirmReplacing(const std::string& path);
+    // Raises Failure for a file name the title list's file cannot hold, before anything is
+    // written.
+    void RefuseNameTheHistoryCannotHold(const std::string& path);
 
     WindowSystem& windows_;
     StoreLocations stores_;

@@ -11,6 +11,11 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;  // the failure box's text went to stderr
 inline constexpr int kExitUsage = 2;
 
+// Written to stderr when the output cannot be written (a full disk, a closed pipe).
+inline constexpr char kOutputFailedMessage[] = "結果を出力できませんでした。";
+// Written for an exception that is no failure of the program's own; nothing escapes main.
+inline constexpr char kUnexpectedFailureMessage[] = "予期しないエラーが発生しました。";
+
 // Each command loads FILE through the program's own table reader and writes its result to
 // `out`; a failure is written to `err` as the failure box would show it (message and ".").
 int RunDump(const std::string& file, std::ostream& out, std::ostream& err);

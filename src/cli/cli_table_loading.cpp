@@ -1,8 +1,10 @@
 #include "cli/cli_table_loading.h"
 
+#include <new>
 #include <ostream>
 
 #include "cli/cli_commands.h"
+#include "platform/failure.h"
 #include "table/table_file_format.h"
 #include "table/table_file_reader.h"
 
@@ -35,7 +37,8 @@ std::unique_ptr<LoadedTable> LoadTable(const std::string& path, std::ostream& er
 }
 
 int ReportFailure(const std::exception& failure, std::ostream& err) {
-    err << failure.what() << ".\n";
+    const bool outOfMemory = dynamic_cast<const std::bad_alloc*>(&failure) != nullptr;
+    err << (outOfMemory ? kOutOfMemoryMessage : failure.what()) << ".\n";
     return kExitFailure;
 }
 

@@ -23,8 +23,8 @@ struct LoadedTable {
 // Raises Failure as the reader does (file system messages, bad number lines, too large).
 std::unique_ptr<LoadedTable> LoadTable(const std::string& path, std::ostream& err);
 
-// Writes a failure as the failure box shows it: the message and a full stop, then a line end.
-// Returns kExitFailure.
+// Writes a failure as the failure box shows it: the message and a full stop, then a line end;
+// running out of memory reads "メモリが足りません.". Returns kExitFailure.
 int ReportFailure(const std::exception& failure, std::ostream& err);
 
 // The column tools work on the data columns 1 .. ColCount-1. A column below 1 is refused before

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_table_loading.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
 #include "table/table_file_format.h"
@@ -21,31 +22,36 @@ void MakeMainGrid(TableGrid& grid) {
     grid.SetColWidth(2, 69);
 }
 
-nlohmann::json CellsAsJson(const TableGrid& grid) {
-    nlohmann::json rows = nlohmann::json::array();
-    for (int32_t row = 0; row < grid.RowCount(); ++row) {
-        nlohmann::json texts = nlohmann::json::array();
-        for (int32_t col = 1; col < grid.ColCount(); ++col) {
-            texts.push_back(Cp932ToUtf8(grid.Cell(col, row)));
-        }
-        rows.push_back(std::move(texts));
+// A text as a JSON string: decoded from CP932, escaped as JSON needs.
+std::string JsonText(std::string_view cp932) {
+    if (cp932.empty()) {
+        return "\"\"";  // most cells of a big table: no decoding needed
     }
-    return rows;
+    return nlohmann::json(Cp932ToUtf8(cp932)).dump();
 }
 
-nlohmann::json TableAsJson(const WindowGeometry& window, const std::string& title,
-                           const TableGrid& grid) {
-    nlohmann::json widths = nlohmann::json::array();
+// The table as one JSON object, written as it goes, a row per line, so that the output never
+// costs more memory than one row of it.
+void WriteTableAsJson(const WindowGeometry& window, const std::string& title, const TableGrid& grid,
+                      std::ostream& out) {
+    out << "{\n  \"left\": " << window.left << ",\n  \"top\": " << window.top
+        << ",\n  \"width\": " << window.width << ",\n  \"height\": " << window.height
+        << ",\n  \"title\": " << JsonText(title) << ",\n  \"colCount\": " << grid.ColCount()
+        << ",\n  \"rowCount\": " << grid.RowCount() << ",\n  \"colWidths\": [";
     for (int32_t col = 1; col < grid.ColCount(); ++col) {
-        widths.push_back(grid.ColWidth(col));
+        out << (col > 1 ? ", " : "") << grid.ColWidth(col);
     }
-    return {
-        {"left", window.left},         {"top", window.top},
-        {"width", window.width},       {"height", window.height},
-        {"title", Cp932ToUtf8(title)}, {"colCount", grid.ColCount()},
-        {"rowCount", grid.RowCount()}, {"colWidths", std::move(widths)},
-        {"cells", CellsAsJson(grid)},
-    };
+    out << "],\n  \"cells\": [";
+    std::string line;
+    for (int32_t row = 0; row < grid.RowCount(); ++row) {
+        line.assign(row > 0 ? ",\n    [" : "\n    [");
+        for (int32_t col = 1; col < grid.ColCount(); ++col) {
+            line.append(col > 1 ? ", " : "").append(JsonText(grid.Cell(col, row)));
+        }
+        line.push_back(']');
+        out << line;
+    }
+    out << (grid.RowCount() > 0 ? "\n  ]\n}\n" : "]\n}\n");
 }
 
 }  // namespace
@@ -62,11 +68,14 @@ int RunDump(const std::string& file, std::ostream& out, std::ostream& err) {
         const WindowGeometry window = content->window;
         std::string title;
         ApplyTableFile(std::move(*content), grid, title);
-        out << TableAsJson(window, title, grid).dump(2) << '\n';
+        WriteTableAsJson(window, title, grid, out);
+        if (!out.flush()) {
+            err << kOutputFailedMessage << '\n';
+            return kExitFailure;
+        }
         return kExitOk;
-    } catch (const Failure& failure) {
-        err << failure.what() << ".\n";
-        return kExitFailure;
+    } catch (const std::exception& failure) {
+        return ReportFailure(failure, err);
     }
 }
 

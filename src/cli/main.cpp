@@ -6,8 +6,11 @@
 #include <string>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_table_loading.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     CLI::App app{"quorvane-cli: reads Quorvane table files (.qvd) without a window"};
     app.require_subcommand(1);
 
@@ -43,4 +46,18 @@ int main(int argc, char** argv) {
         return qv::cli::RunStats(file, col, std::cout, std::cerr);
     }
     return qv::cli::RunCount(file, col, text, std::cout, std::cerr);
+}
+
+}  // namespace
+
+// Every exception ends here as a failure with exit status 1; none reaches std::terminate.
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& failure) {
+        return qv::cli::ReportFailure(failure, std::cerr);
+    } catch (...) {
+        std::cerr << qv::cli::kUnexpectedFailureMessage << '\n';
+        return qv::cli::kExitFailure;
+    }
 }

@@ -19,6 +19,7 @@
 #include "gui/title_list_window.h"
 #include "gui/window_placement.h"
 #include "platform/failure.h"
+#include "platform/files.h"
 
 namespace qv {
 
@@ -32,6 +33,34 @@ QString NameFilter(const FileFilter& filter) {
         filter.pattern == "*.*" ? QStringLiteral("*") : QString::fromStdString(filter.pattern);
     return QString::fromStdString(filter.name) + QStringLiteral(" (") + pattern +
            QStringLiteral(")");
+}
+
+// A name the file dialogs cannot give back byte for byte.
+constexpr char kUnrepresentableNameMessage[] =
+    "このファイル名は文字を正しく表示できないため、ここでは使えません";
+
+// The path the user chose, as the file system's bytes. Qt shows a name that is not valid UTF-8
+// with U+FFFD in place of the bad bytes and cannot turn it back; so the offered name, and any
+// name in the offered name's folder, get the offered bytes back, and another name showing U+FFFD
+// is refused rather than turned into a different file.
+std::string ChosenPath(const std::string& offered, const QString& chosen) {
+    const QChar replacement(0xFFFD);
+    if (!offered.empty() && chosen == QFile::decodeName(QByteArray::fromStdString(offered))) {
+        return offered;
+    }
+    if (const std::string::size_type slash = offered.find_last_of('/');
+        slash != std::string::npos) {
+        const std::string folder = offered.substr(0, slash + 1);
+        const QString shownFolder = QFile::decodeName(QByteArray::fromStdString(folder));
+        const QString name = chosen.mid(shownFolder.size());
+        if (chosen.startsWith(shownFolder) && !name.contains(replacement)) {
+            return folder + QFile::encodeName(name).toStdString();
+        }
+    }
+    if (chosen.contains(replacement)) {
+        throw Failure(kUnrepresentableNameMessage);
+    }
+    return QFile::encodeName(chosen).toStdString();
 }
 
 }  // namespace
@@ -107,7 +136,18 @@ std::optional<std::string> QtWindowSystem::RunFileDialog(const FileDialogRequest
     if (chosen.isEmpty()) {
         return std::nullopt;
     }
-    return QFile::encodeName(chosen.front()).toStdString();
+    std::string path = ChosenPath(request.fileName, chosen.front());
+    // The dialog looked for the file under the name it shows, which is not this one.
+    if (kind == FileDialogKind::Save && request.confirmOverwrite &&
+        path != QFile::encodeName(chosen.front()).toStdString() && IsExistingFile(path)) {
+        const std::string question =
+            chosen.front().toStdString() + " は既に存在します。\n上書きしますか？";
+        if (ShowMessage(question, MessageKind::Confirmation,
+                        MessageButton::Yes | MessageButton::No) != MessageButton::Yes) {
+            return std::nullopt;
+        }
+    }
+    return path;
 }
 
 MessageButton QtWindowSystem::ShowMessage(std::string_view text, MessageKind kind,

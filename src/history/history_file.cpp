@@ -36,11 +36,18 @@ std::string BuildHistoryFile(const TitleList& list) {
     return out.Take();
 }
 
-void SaveHistoryFile(const std::string& path, const TitleList& list) {
+void SaveHistoryFile(const std::string& path, TitleList& list) {
     if (list.Empty()) {
         return;
     }
+    TitleList stored;
+    LoadHistoryFile(path, stored);
+    list.MergeFromOtherCopies(stored);
     ReplaceFileAtomically(path, BuildHistoryFile(list));
+}
+
+bool FitsHistoryFile(std::string_view path) {
+    return path.find_first_of(std::string_view("\r\x1A", 2)) == std::string_view::npos;
 }
 
 }  // namespace qv

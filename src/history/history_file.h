@@ -27,7 +27,14 @@ void ParseHistoryFile(std::string_view text, TitleList& list);
 std::string BuildHistoryFile(const TitleList& list);
 
 // Replaces the history file at `path` by the list, atomically: on failure (Failure with the
-// file system's message) the old file stays as it was. An empty list writes nothing at all.
-void SaveHistoryFile(const std::string& path, const TitleList& list);
+// file system's message, also when the file there cannot be read) the old file stays as it was.
+// The list first takes in what other copies of the program stored meanwhile
+// (TitleList::MergeFromOtherCopies, with the entries whose files still exist). An empty list
+// writes nothing at all and takes in nothing.
+void SaveHistoryFile(const std::string& path, TitleList& list);
+
+// False for a path the history file cannot hold: a CR would end its line there and an
+// end-of-file byte (0x1A) would end the whole file. An LF is an ordinary byte of a line.
+bool FitsHistoryFile(std::string_view path);
 
 }  // namespace qv

@@ -13,4 +13,7 @@ public:
     std::string message() const { return what(); }
 };
 
+// What the program says when the system gives it no more memory (std::bad_alloc).
+inline constexpr char kOutOfMemoryMessage[] = "メモリが足りません";
+
 }  // namespace qv

@@ -47,91 +47,69 @@ private:
     int fd_;
 };
 
-int OpenForReading(const std::string& path) {
-    int fd;
-    do {
-        fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        ThrowFileSystemFailure(errno, path);
-    }
-    return fd;
-}
-
-// Reads into buffer[0, limit) from the start and returns the count read. Stops at the end of
-// the file or when the limit is reached.
-std::size_t ReadUpTo(int fd, char* buffer, std::size_t limit, const std::string& path) {
-    std::size_t done = 0;
-    while (done < limit) {
-        ssize_t got = read(fd, buffer + done, limit - done);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            ThrowFileSystemFailure(errno, path);
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
-}
-
-struct stat StatOpenFile(int fd, const std::string& path) {
-    struct stat info;
-    if (fstat(fd, &info) != 0) {
-        ThrowFileSystemFailure(errno, path);
-    }
-    if (S_ISDIR(info.st_mode)) {
-        ThrowFileSystemFailure(EISDIR, path);
-    }
-    return info;
-}
-
 }  // namespace
 
 void SetFileFaultsForTesting(const FileFaults* faults) {
     g_faults.store(faults, std::memory_order_release);
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    FileDescriptor fd(OpenForReading(path));
-    struct stat info = StatOpenFile(fd.get(), path);
-
-    // Files whose size is not known in advance (those under /proc, pipes) report 0; they are
-    // read in growing steps.
-    std::string contents;
-    contents.resize(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 4096);
-    std::size_t used = 0;
-    for (;;) {
-        used += ReadUpTo(fd.get(), contents.data() + used, contents.size() - used, path);
-        if (used < contents.size()) {
-            break;
-        }
-        // Full: the file may have grown since fstat; look for more.
-        char probe;
-        if (ReadUpTo(fd.get(), &probe, 1, path) == 0) {
-            break;
-        }
-        contents.resize(std::max<std::size_t>(contents.size() * 2, 4096));
-        contents[used++] = probe;
+RegularFile::RegularFile(const std::string& path) : path_(path) {
+    // Without O_NONBLOCK, opening a FIFO waits for a writer; the check below refuses it anyway.
+    do {
+        fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ < 0) {
+        ThrowFileSystemFailure(errno, path);
     }
-    contents.resize(used);
-    return contents;
+    struct stat info {};
+    if (fstat(fd_, &info) != 0) {
+        const int err = errno;
+        close(fd_);
+        ThrowFileSystemFailure(err, path);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        // Folders, FIFOs, devices and sockets never end or never hold a table: access denied.
+        close(fd_);
+        ThrowFileSystemFailure(S_ISDIR(info.st_mode) ? EISDIR : EACCES, path);
+    }
+    size_ = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+}
+
+RegularFile::~RegularFile() {
+    close(fd_);
+}
+
+std::size_t RegularFile::Read(char* buffer, std::size_t limit) {
+    limit = std::min(limit, size_ - offset_);
+    while (limit > 0) {
+        const ssize_t got = read(fd_, buffer, limit);
+        if (got >= 0) {
+            offset_ += static_cast<std::size_t>(got);
+            return static_cast<std::size_t>(got);
+        }
+        if (errno != EINTR) {
+            ThrowFileSystemFailure(errno, path_);
+        }
+    }
+    return 0;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    return ReadFilePrefix(path, std::string().max_size());
 }
 
 std::string ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
-    FileDescriptor fd(OpenForReading(path));
-    struct stat info = StatOpenFile(fd.get(), path);
-    std::size_t limit = maxBytes;
-    if (info.st_size > 0) {
-        limit = std::min(limit, static_cast<std::size_t>(info.st_size));
-    } else {
-        limit = std::min<std::size_t>(limit, 4096);
+    RegularFile file(path);
+    std::string contents(std::min(maxBytes, file.Size()), '\0');
+    std::size_t used = 0;
+    while (used < contents.size()) {
+        const std::size_t got = file.Read(contents.data() + used, contents.size() - used);
+        if (got == 0) {
+            break;  // the file was cut short while it was read
+        }
+        used += got;
     }
-    std::string contents(limit, '\0');
-    contents.resize(ReadUpTo(fd.get(), contents.data(), limit, path));
+    contents.resize(used);
     return contents;
 }
 
@@ -146,9 +124,35 @@ bool DeleteFileQuietly(const std::string& path) {
 
 namespace {
 
-// Creates a new file "<path>.tmpXXXXXX" (six random letters and digits) for writing. The
-// mode is handed to the kernel, which applies the umask (or the folder's default ACL).
-int CreateTemporary(const std::string& path, mode_t mode, std::string& tempPath) {
+std::string FolderOf(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+}
+
+// "<path>.tmpXXXXXX" with six random letters and digits.
+std::string TemporaryName(const std::string& path) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::minstd_rand random(std::random_device{}());
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::string name = path + ".tmp";
+    for (int i = 0; i < 6; ++i) {
+        name += kLetters[pick(random)];
+    }
+    return name;
+}
+
+// The file that receives the new contents before it replaces the target. Preferably unnamed
+// (O_TMPFILE), so that a save killed half way leaves nothing behind; it gets a name only just
+// before the rename. File systems without unnamed files get a named one at once.
+struct TemporaryFile {
+    int fd = -1;
+    std::string name;  // empty while the file is unnamed
+};
+
+// Creates the temporary file beside `path`; -1 with errno on failure. The mode is handed to the
+// kernel, which applies the umask (or the folder's default ACL).
+int CreateTemporary(const std::string& path, mode_t mode, TemporaryFile& temp) {
     if (const FileFaults* faults = Faults(); faults != nullptr) {
         int seen = faults->createsSeen++;
         if (faults->createErrno != 0 && seen >= faults->createsBeforeError) {
@@ -156,22 +160,60 @@ int CreateTemporary(const std::string& path, mode_t mode, std::string& tempPath)
             return -1;
         }
     }
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::minstd_rand random(std::random_device{}());
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    temp.fd = open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (temp.fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) {
+        return temp.fd;
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = path + ".tmp";
-        for (int i = 0; i < 6; ++i) {
-            tempPath += kLetters[pick(random)];
-        }
-        int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || (errno != EEXIST && errno != EINTR)) {
-            return fd;
+        temp.name = TemporaryName(path);
+        temp.fd = open(temp.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (temp.fd >= 0 || (errno != EEXIST && errno != EINTR)) {
+            return temp.fd;
         }
     }
     errno = EEXIST;
     return -1;
+}
+
+// Gives an unnamed temporary file a fresh name beside `path`; false with errno on failure.
+bool NameTemporary(const std::string& path, TemporaryFile& temp) {
+    if (!temp.name.empty()) {
+        return true;
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(temp.fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = TemporaryName(path);
+        if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temp.name = std::move(name);
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    errno = EEXIST;
+    return false;
+}
+
+// The file a save through `path` is meant for: a symbolic link is followed to its target, also
+// when the target does not exist yet, so that the link stays a link.
+std::string FollowLinks(const std::string& path) {
+    std::string target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return target;
+        }
+        std::string link(std::max<std::size_t>(static_cast<std::size_t>(info.st_size), 255) + 1,
+                         '\0');
+        const ssize_t length = readlink(target.c_str(), link.data(), link.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= link.size() || length == 0) {
+            ThrowFileSystemFailure(length < 0 ? errno : EINVAL, path);
+        }
+        link.resize(static_cast<std::size_t>(length));
+        target = link.front() == '/' ? link : FolderOf(target) + "/" + link;
+    }
+    ThrowFileSystemFailure(ELOOP, path);
 }
 
 // Writes everything; on failure returns false with errno set. `call` counts the write calls
@@ -219,10 +261,7 @@ int Rename(const std::string& from, const std::string& to) {
 }
 
 void SyncFolderOf(const std::string& path) {
-    std::string::size_type slash = path.find_last_of('/');
-    std::string folder =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         // The new file is in place already; a folder that cannot be flushed (some file
         // systems refuse) changes nothing for the caller.
@@ -237,36 +276,85 @@ void ReplaceFileAtomically(const std::string& path, std::string_view contents) {
     ReplaceFileAtomically(path, std::span<const std::string_view>(&contents, 1));
 }
 
+namespace {
+
+std::size_t TotalSize(std::span<const std::string_view> pieces) {
+    std::size_t total = 0;
+    for (std::string_view piece : pieces) {
+        total += piece.size();
+    }
+    return total;
+}
+
+// Rewrites an existing file in place, keeping its identity (its other hard links, its owner,
+// its place in a folder the program may not write). The room for the new contents is reserved
+// first, so that a full disk or quota fails before a byte of the old contents is touched.
+void ReplaceInPlace(const std::string& target, std::span<const std::string_view> pieces,
+                    const std::string& path) {
+    FileDescriptor fd(open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        ThrowFileSystemFailure(errno, path);
+    }
+    const auto total = static_cast<off_t>(TotalSize(pieces));
+    if (total > 0 && fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, total) != 0 &&
+        (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) {
+        ThrowFileSystemFailure(errno, path);
+    }
+    int call = 0;
+    for (std::string_view piece : pieces) {
+        if (!WriteAll(fd.get(), piece, call)) {
+            ThrowFileSystemFailure(errno, path);
+        }
+    }
+    if (ftruncate(fd.get(), total) != 0 || Fsync(fd.get()) != 0 || close(fd.release()) != 0) {
+        ThrowFileSystemFailure(errno, path);
+    }
+}
+
+}  // namespace
+
 void ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces) {
-    bool keepMode = false;
+    const std::string target = FollowLinks(path);
+    bool exists = false;
     mode_t mode = 0644;
-    struct stat info;
-    if (stat(path.c_str(), &info) == 0) {
+    struct stat info {};
+    if (stat(target.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode)) {
             ThrowFileSystemFailure(EISDIR, path);
         }
-        // A read-only file stays read-only, also for root, whom access() would let through.
-        if ((info.st_mode & 0222) == 0) {
+        // A FIFO or a device is no place for a table. A read-only file stays read-only, also
+        // for root, whom access() would let through.
+        if (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0) {
             ThrowFileSystemFailure(EACCES, path);
         }
-        if (geteuid() != 0 && access(path.c_str(), W_OK) != 0) {
+        if (geteuid() != 0 && access(target.c_str(), W_OK) != 0) {
             ThrowFileSystemFailure(errno, path);
         }
-        keepMode = true;
+        exists = true;
         mode = info.st_mode & 07777;
     } else if (errno != ENOENT) {
         ThrowFileSystemFailure(errno, path);
     }
+    if (exists && info.st_nlink > 1) {
+        ReplaceInPlace(target, pieces, path);
+        return;
+    }
 
-    std::string tempPath;
-    int rawFd = CreateTemporary(path, keepMode ? (mode & 0777) : mode, tempPath);
-    if (rawFd < 0) {
+    TemporaryFile temp;
+    if (CreateTemporary(target, exists ? (mode & 0777) : mode, temp) < 0) {
+        // A file the user may write in a folder the program may not: rewritten where it is.
+        if (exists && (errno == EACCES || errno == EPERM)) {
+            ReplaceInPlace(target, pieces, path);
+            return;
+        }
         ThrowFileSystemFailure(errno, path);
     }
-    FileDescriptor fd(rawFd);
+    FileDescriptor fd(temp.fd);
     auto fail = [&](int err) {
         fd.reset();
-        unlink(tempPath.c_str());
+        if (!temp.name.empty()) {
+            unlink(temp.name.c_str());
+        }
         ThrowFileSystemFailure(err, path);
     };
 
@@ -276,19 +364,30 @@ void ReplaceFileAtomically(const std::string& path, std::span<const std::string_
             fail(errno);
         }
     }
-    if (keepMode && fchmod(fd.get(), mode) != 0) {
-        fail(errno);
+    if (exists) {
+        // The owner and group stay as they were where the system allows (root may give both,
+        // an owner may give a group it belongs to); a refusal leaves the saver's own.
+        if (fchown(fd.get(), info.st_uid, info.st_gid) != 0) {
+            [[maybe_unused]] int ignored = fchown(fd.get(), static_cast<uid_t>(-1), info.st_gid);
+        }
+        // After fchown, which clears the set-user and set-group bits.
+        if (fchmod(fd.get(), mode) != 0) {
+            fail(errno);
+        }
     }
     if (Fsync(fd.get()) != 0) {
+        fail(errno);
+    }
+    if (!NameTemporary(target, temp)) {
         fail(errno);
     }
     if (close(fd.release()) != 0) {
         fail(errno);
     }
-    if (Rename(tempPath, path) != 0) {
+    if (Rename(temp.name, target) != 0) {
         fail(errno);
     }
-    SyncFolderOf(path);
+    SyncFolderOf(target);
 }
 
 }  // namespace qv

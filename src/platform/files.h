@@ -11,11 +11,34 @@ namespace qv {
 // failure raises Failure with the text of FileSystemMessage for the error met, for example
 // "ﾌｧｲﾙが見つかりません" for a missing file or "不正なﾌｧｲﾙ名です" for a missing folder.
 
-// The file's whole contents. A folder fails as access denied.
+// A regular file opened for reading. Opening never waits (a FIFO without a writer, a device);
+// anything that is not a regular file (a folder, a FIFO, a device such as /dev/zero, also
+// through a link) fails as access denied. Reading stops at the size the file had when it was
+// opened: bytes appended while it is read are not part of it.
+class RegularFile {
+public:
+    explicit RegularFile(const std::string& path);
+    ~RegularFile();
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    // The size when opened (0 for a file, such as those under /proc, that does not say).
+    std::size_t Size() const { return size_; }
+    // Reads up to `limit` bytes; 0 once the size at opening is reached, or at the file's end.
+    std::size_t Read(char* buffer, std::size_t limit);
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    std::size_t size_ = 0;
+    std::size_t offset_ = 0;
+};
+
+// The file's whole contents, as RegularFile reads them.
 std::string ReadWholeFile(const std::string& path);
 
 // At most the first maxBytes bytes of the file (fewer when the file is shorter), without
-// reading the rest. A folder fails as access denied.
+// reading the rest; as RegularFile reads them.
 std::string ReadFilePrefix(const std::string& path, std::size_t maxBytes);
 
 // True when the path names an existing file that is not a folder (links are followed). Any
@@ -26,12 +49,19 @@ bool IsExistingFile(const std::string& path);
 bool DeleteFileQuietly(const std::string& path);
 
 // Replaces the file's contents, or creates the file, so that a reader sees either the old or
-// the new contents in full, even if the machine stops half way. The text goes to a temporary
-// file next to the target, is flushed to the disk and renamed over the target. An existing
-// file keeps its permission bits; a new one gets 0644 less the umask. On any failure the old
-// file is left as it was, the temporary file is removed, and Failure is raised. A target that
-// is a folder, or a file without any write permission bit, fails as access denied and is left
-// alone.
+// the new contents in full, even if the machine stops half way. A symbolic link (also one whose
+// target is missing) is followed and its target replaced, so the link stays. The text goes to
+// an unnamed temporary file beside the target (a named "<target>.tmpXXXXXX" where the file
+// system has no unnamed files), is flushed to the disk, named and renamed over the target, so a
+// save killed half way leaves nothing behind. An existing file keeps its permission bits and,
+// where the system allows, its owner and group; a new one gets 0644 less the umask. Two kinds
+// of existing file are rewritten in place instead, after room for the new contents has been
+// reserved: one with other hard links (which then see the new contents too), and one in a
+// folder that takes no new file. On a failure before the old contents are touched, the old
+// file is left as it was, the temporary file is gone, and Failure is raised; an in-place
+// rewrite that fails while writing leaves the file part written. A target that is a folder, a
+// FIFO or device, or a file without any write permission bit, fails as access denied and is
+// left alone.
 void ReplaceFileAtomically(const std::string& path, std::string_view contents);
 // The same with the new contents given as pieces written one after the other, so that a caller
 // need not first copy them into one buffer.

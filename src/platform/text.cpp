@@ -94,11 +94,24 @@ std::optional<int32_t> TryStrToInt(std::string_view text) {
     return static_cast<int32_t>(negative ? -value : value);
 }
 
+namespace {
+
+// The text as a message shows it: a NUL byte would end the message there, so it shows as "\0".
+std::string ShownInMessage(std::string_view text) {
+    std::string shown = Cp932ToUtf8(text);
+    for (std::size_t at = shown.find('\0'); at != std::string::npos; at = shown.find('\0', at)) {
+        shown.replace(at, 1, "\\0");
+    }
+    return shown;
+}
+
+}  // namespace
+
 int32_t StrToInt(std::string_view text) {
     if (auto value = TryStrToInt(text)) {
         return *value;
     }
-    throw Failure("'" + Cp932ToUtf8(text) + "' は整数ではありません");
+    throw Failure("'" + ShownInMessage(text) + "' は整数ではありません");
 }
 
 }  // namespace qv

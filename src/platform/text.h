@@ -22,7 +22,7 @@ std::string IntToStr(int64_t value);
 std::optional<int32_t> TryStrToInt(std::string_view text);
 
 // As TryStrToInt, but a bad text raises Failure "'%s' は整数ではありません" with the text
-// (decoded from CP932 for display) in place of %s.
+// (decoded from CP932 for display, a NUL byte shown as "\0") in place of %s.
 int32_t StrToInt(std::string_view text);
 
 }  // namespace qv

@@ -1,11 +1,6 @@
 #include "table/table_file_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -26,76 +21,21 @@ namespace {
 constexpr std::size_t kReadStep = std::size_t{8} << 20;
 constexpr uint64_t kMinimumProgressStep = uint64_t{1} << 20;
 
-// Closes the file when it goes out of scope.
-class OpenFile {
-public:
-    explicit OpenFile(const std::string& path) : path_(path) {
-        do {
-            fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        } while (fd_ < 0 && errno == EINTR);
-        if (fd_ < 0) {
-            ThrowFileSystemFailure(errno, path);
-        }
-    }
-    ~OpenFile() { close(fd_); }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-
-    // The size the file says it has; 0 when it does not know (files under /proc, pipes).
-    std::size_t Size() const {
-        struct stat info {};
-        if (fstat(fd_, &info) != 0) {
-            ThrowFileSystemFailure(errno, path_);
-        }
-        if (S_ISDIR(info.st_mode)) {
-            ThrowFileSystemFailure(EISDIR, path_);
-        }
-        return info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
-    }
-
-    // Reads up to `limit` bytes; 0 at the end of the file.
-    std::size_t Read(char* buffer, std::size_t limit) {
-        for (;;) {
-            const ssize_t got = read(fd_, buffer, limit);
-            if (got >= 0) {
-                return static_cast<std::size_t>(got);
-            }
-            if (errno != EINTR) {
-                ThrowFileSystemFailure(errno, path_);
-            }
-        }
-    }
-
-private:
-    const std::string& path_;
-    int fd_ = -1;
-};
-
-// The whole file, read in steps that report their progress (the bytes read of the size the
-// file had when opened). One byte more than the file is reserved for the CR that PrepareText
-// may append, so that appending never moves the buffer. A file that grows while it is read is
-// read to its end.
-std::string ReadWholeFileInSteps(OpenFile& file, std::size_t expected, ProgressSteps& steps) {
+// The whole file as it was when opened, read in steps that report their progress (the bytes
+// read of that size) and may be cancelled. One byte more than the file is reserved for the CR
+// that PrepareText may append, so that appending never moves the buffer.
+std::string ReadWholeFileInSteps(RegularFile& file, ProgressSteps& steps) {
+    const std::size_t expected = file.Size();
     std::string bytes(expected + 1, '\0');
     std::size_t used = 0;
-    for (;;) {
-        const std::size_t room = bytes.size() - 1 - used;
-        if (room == 0) {
-            // Full: the file may have grown since it was measured; look for more.
-            char probe = 0;
-            if (file.Read(&probe, 1) == 0) {
-                break;
-            }
-            bytes.resize(std::max<std::size_t>(bytes.size() * 2, 4096));
-            bytes[used++] = probe;
-            continue;
-        }
-        const std::size_t got = file.Read(bytes.data() + used, std::min(room, kReadStep));
+    while (used < expected) {
+        const std::size_t got =
+            file.Read(bytes.data() + used, std::min(expected - used, kReadStep));
         if (got == 0) {
-            break;
+            break;  // cut short while it was read
         }
         used += got;
-        steps.ReachOrCancel(std::min(used, expected));
+        steps.ReachOrCancel(used);
     }
     bytes.resize(used);
     return bytes;
@@ -186,12 +126,11 @@ std::optional<TableFileContent> ReadTableFile(const std::string& path,
         return std::nullopt;
     }
     // Progress counts the bytes read, then the bytes parsed, of the size the file has now.
-    OpenFile file(path);
-    const std::size_t size = file.Size();
-    ProgressSteps steps(progress, 2 * static_cast<uint64_t>(size), kMinimumProgressStep);
+    RegularFile file(path);
+    ProgressSteps steps(progress, 2 * static_cast<uint64_t>(file.Size()), kMinimumProgressStep);
     // The file may have changed since its first bytes were looked at: the mark is checked again.
-    std::string bytes = ReadWholeFileInSteps(file, size, steps);
-    const uint64_t bytesRead = std::min<uint64_t>(size, bytes.size());
+    std::string bytes = ReadWholeFileInSteps(file, steps);
+    const uint64_t bytesRead = bytes.size();
     return Parse(std::move(bytes), steps, bytesRead);
 }
 

@@ -2,6 +2,7 @@
 // the title list window, on settings, history and table files in a temp folder.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -124,9 +125,11 @@ TEST_F(MainFormFilesTest, CreationActivationAndClose) {
 }
 
 TEST_F(MainFormFilesTest, StoresThatFailStopActivationAndClosing) {
-    Windows unreadable({stores_.settingsFile, "/proc/self/mem"});  // exists, but cannot be read
+    ASSERT_EQ(mkfifo((folder_ / "fifo.hst").c_str(), 0644), 0);  // exists, but is no file
+    Windows unreadable({stores_.settingsFile, folder_ / "fifo.hst"});
     EXPECT_THROW(unreadable.form.FormActivate(), Failure);
     EXPECT_EQ(unreadable.form.StringGrid().CellText(0, 1), "  1");
+    fs::remove(folder_ / "fifo.hst");
     EXPECT_EQ(unreadable.windows.CallCount("ShowTitleListWindow"), 0);
     EXPECT_TRUE(unreadable.form.FirstActivate());
 
@@ -198,7 +201,8 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
     const std::pair<const char*, const char*> cases[] = {{"list1", "list1.qvd"},
                                                          {"list1.txt", "list1.txt"},
                                                          {"list1.", "list1."},
-                                                         {"dir.x/list1", "dir.x/list1.qvd"}};
+                                                         {"dir.x/list1", "dir.x/list1.qvd"},
+                                                         {"l\nf", "l\nf.qvd"}};
     for (const auto& [chosen, written] : cases) {
         windows_.saveDialogAnswers.push_back(folder_ / chosen);
         form_.CurFileName().empty() ? form_.SaveFile() : form_.SaveFileAs();  // the first asks too
@@ -210,8 +214,8 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
     EXPECT_EQ(windows_.saveDialogRequests.at(1).fileName, folder_ / "list1");  // as chosen
     Grid().SetCell(1, 1, "changed");
     form_.SaveFile();  // no dialog once the table has a file
-    EXPECT_EQ(windows_.saveDialogRequests.size(), 4u);
-    EXPECT_NE(test::ReadTestFile(folder_ / "dir.x/list1.qvd").find("changed"), std::string::npos);
+    EXPECT_EQ(windows_.saveDialogRequests.size(), 5u);
+    EXPECT_NE(test::ReadTestFile(folder_ / "l\nf.qvd").find("changed"), std::string::npos);
 
     // The save dialog asked about "list1" only: replacing "list1.qvd" needs a Yes of its own.
     form_.SetEditTitle("replaced");
@@ -225,12 +229,28 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
         const bool yes = answer == MessageButton::Yes;
         EXPECT_EQ(test::ReadTestFile(folder_ / "list1.qvd").find("changed") != std::string::npos,
                   yes);
-        EXPECT_EQ(form_.CurFileName(), folder_ / (yes ? "list1.qvd" : "dir.x/list1.qvd"));
+        EXPECT_EQ(form_.CurFileName(), folder_ / (yes ? "list1.qvd" : "l\nf.qvd"));
     }
     // Every file saved stands once in the title list, the last saved at the top.
-    EXPECT_EQ(form_.Titles().Paths(), (Texts{folder_ / "list1.qvd", folder_ / "dir.x/list1.qvd",
-                                             folder_ / "list1.", folder_ / "list1.txt"}));
+    EXPECT_EQ(form_.Titles().Paths(),
+              (Texts{folder_ / "list1.qvd", folder_ / "l\nf.qvd", folder_ / "dir.x/list1.qvd",
+                     folder_ / "list1.", folder_ / "list1.txt"}));
     EXPECT_EQ(form_.Titles().Title(0), "replaced");
+
+    // A name the title list's file cannot hold is refused before anything is written, also for
+    // a table opened under it.
+    const std::string refusal =
+        "ファイル名に改行文字(CR)または Ctrl+Z "
+        "の文字が含まれているため、この名前では保存できません";
+    const std::string listing = folder_.Listing();
+    windows_.saveDialogAnswers = {folder_ / "c\rr", folder_ / "z\x1A.qvd"};
+    EXPECT_THAT([&] { form_.SaveFileAs(); }, ThrowsMessage<Failure>(refusal));
+    EXPECT_THAT([&] { form_.SaveFileAs(); }, ThrowsMessage<Failure>(refusal));
+    windows_.openDialogAnswers = {Example("o\rpened.qvd")};
+    form_.LoadTableFile();
+    EXPECT_THAT([&] { form_.SaveFile(); }, ThrowsMessage<Failure>(refusal));
+    EXPECT_EQ(folder_.Listing(), listing + "o\rpened.qvd;");
+    EXPECT_EQ(form_.Titles().Size(), 5u);
 }
 
 TEST_F(MainFormFilesTest, AFailedWriteKeepsTheOldFileButTheTitleListIsUpdated) {
@@ -329,14 +349,22 @@ TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHisto
     form_.Titles().Append(table, std::string(test::kKaimono));
     form_.Titles().Append(notes, "N");
     form_.Titles().Append(folder_ / "gone.qvd", "G");
-    windows_.messageAnswers = {MessageButton::No, MessageButton::Yes, MessageButton::Yes};
+    const std::string fifo = folder_ / "fifo.qvd";  // neither reopening nor deleting waits on it
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    form_.Titles().Append(fifo, "F");
+    EXPECT_THAT([&] { titleList_.ReopenSelected(3); },
+                ThrowsMessage<Failure>("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));
+    windows_.messageAnswers = {MessageButton::Yes, MessageButton::No, MessageButton::Yes,
+                               MessageButton::Yes};
+    titleList_.DeleteSelected(3);
     titleList_.DeleteSelected(0);  // No changes nothing
     EXPECT_EQ(form_.Titles().Size(), 3u);
+    windows_.messages.erase(windows_.messages.begin());
     windows_.ExpectOneMessage("選択された表「 買い物 」を\n本当に削除しますか？",
                               MessageKind::Confirmation, MessageButton::Yes | MessageButton::No);
     titleList_.DeleteSelected(2);  // the file is gone: the entry goes all the same
     titleList_.DeleteSelected(1);  // the entry goes, the file that is no table stays
-    EXPECT_EQ(folder_.Listing(), "Quorvane.hst;notes.txt;table.qvd;");
+    EXPECT_EQ(folder_.Listing(), "Quorvane.hst;fifo.qvd;notes.txt;table.qvd;");
     EXPECT_EQ(test::ReadTestFile(stores_.historyFile),
               table + "\r\n" + std::string(test::kKaimono) + "\r\n");
     windows_.messageAnswers = {MessageButton::Yes, MessageButton::No, MessageButton::Yes};
@@ -349,7 +377,7 @@ TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHisto
     form_.Titles().Append(notes, "N");
     titleList_.EraseAll();
     EXPECT_TRUE(form_.Titles().Empty());
-    EXPECT_EQ(folder_.Listing(), "notes.txt;");
+    EXPECT_EQ(folder_.Listing(), "fifo.qvd;notes.txt;");
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // quorvane-cli dump, stats and count, run as the real program on hand-made table files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,9 +27,10 @@ struct RunResult {
 
 class CliTest : public ::testing::Test {
 protected:
-    // Runs quorvane-cli with the arguments, each passed as it is (single-quoted for the shell).
-    RunResult Run(const std::vector<std::string>& args) {
-        std::string command = "'" QV_CLI_PATH "'";
+    // Runs quorvane-cli with the arguments, each passed as it is (single-quoted for the shell),
+    // after the shell commands in `before`.
+    RunResult Run(const std::vector<std::string>& args, const std::string& before = "") {
+        std::string command = before + "'" QV_CLI_PATH "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
@@ -70,6 +73,11 @@ protected:
                                               ""}));
     }
 
+    std::string Fifo(const std::string& name) {
+        EXPECT_EQ(mkfifo((folder_ / name).c_str(), 0644), 0);
+        return folder_ / name;
+    }
+
     test::TempFolder folder_;
 };
 
@@ -108,6 +116,7 @@ TEST_F(CliTest, FilesThatCannotBeReadFailWithTheMessageOnStderr) {
          "このファイルは使用できません。\n"},
         {File("bad.qvd", TableFileOf({"Quorvane", "100", "12 "})), "'12 ' は整数ではありません.\n"},
         {folder_ / "missing.qvd", "ﾌｧｲﾙが見つかりません.\n"},
+        {Fifo("fifo.qvd"), "ﾌｧｲﾙへのｱｸｾｽが拒否されました.\n"},  // at once, not waiting
     };
     for (const auto& [file, err] : cases) {
         SCOPED_TRACE(file);
@@ -117,6 +126,29 @@ TEST_F(CliTest, FilesThatCannotBeReadFailWithTheMessageOnStderr) {
             EXPECT_EQ(result.out, "");
             EXPECT_EQ(result.err, err);
         }
+    }
+}
+
+// Under 100 MB of address space: the JSON of a short file claiming two million rows is written
+// as it goes, and a file too big for memory fails with the program's message, not an abort.
+TEST_F(CliTest, DumpStreamsAndRunningOutOfMemoryIsAFailure) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs more address space than the limit";
+#endif
+    const std::string limit = "ulimit -v 100000; ";
+    const RunResult tall =
+        Run({"dump", File("tall.qvd", TableFileOf({"Quorvane", "100", "1", "2", "3", "4", "-", "T",
+                                                   "2", "2000000", "10", "-", "a\"\\"}))},
+            limit);
+    ASSERT_EQ(tall.exitCode, 0) << tall.err;
+    const json dump = json::parse(tall.out);
+    EXPECT_EQ(dump["cells"].size(), 2'000'000u);
+    EXPECT_EQ(dump["cells"][0][0], "a\"\\");
+    const std::string huge = File("huge.qvd", TableFileOf({"Quorvane"}));
+    std::filesystem::resize_file(huge, 1 << 30);  // sparse: costs no disk
+    for (const RunResult& result : {Run({"dump", huge}, limit), Run({"stats", huge, "1"}, limit)}) {
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, "メモリが足りません.\n");
     }
 }
 

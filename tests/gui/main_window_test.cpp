@@ -2,10 +2,13 @@
 // command, and the help they open. Menus are driven by the keyboard (Alt and the access letters),
 // buttons by the mouse; modal windows are answered by a scripted user.
 
+#include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "gui/help_viewer.h"
 #include "gui_test_support.h"
+#include "platform/failure.h"
 
 namespace qv {
 
@@ -197,6 +200,43 @@ private slots:
         QVERIFY(p_->app.Main().isVisible());
         ChooseMenuItem("EM");
         QCOMPARE(p_->Grid().ColCount(), 4);
+    }
+
+    // A name that is not valid UTF-8 (CP932 bytes) comes back from the save dialog byte for byte,
+    // also with a new name in its folder; a name the dialog can only show with U+FFFD is refused.
+    void namesThatAreNotUtf8RoundTripThroughTheSaveDialog() {
+        std::string folder = stores_->Path("x");
+        folder.pop_back();
+        const std::string sjis = folder + "\x82\xA0\x82\xA2.qvd", sub = folder + "\x82\xA0/";
+        QVERIFY(std::filesystem::create_directory(sub));
+        std::ofstream(sjis) << "old";
+        const auto acceptAsOffered = [](QDialog& dialog) {
+            static_cast<QDialog&>(static_cast<QFileDialog&>(dialog)).accept();
+            return dialog.result();
+        };
+        p_->Form().SetSaveDialogFileName(sjis);
+        p_->user.Then(acceptAsOffered).Then(test::Press(Qt::Key_Return));  // Yes, replace it
+        ChooseMenuItem("FSA");
+        QCOMPARE(p_->user.seen.at(1).text,
+                 QFile::decodeName(sjis.c_str()) +
+                     QStringLiteral(" は既に存在します。\n上書きしますか？"));
+        QVERIFY(test::ReadFile(sjis).starts_with("Quorvane"));
+        p_->Form().SetSaveDialogFileName(sub + "a.qvd");
+        p_->user.Then(test::ChooseFile(
+            QFile::encodeName(QFile::decodeName(sub.c_str()) + "b.qvd").toStdString()));
+        ChooseMenuItem("FSA");
+        QCOMPARE(p_->Form().CurFileName(), sub + "b.qvd");
+        QVERIFY(test::ReadFile(sub + "b.qvd").starts_with("Quorvane"));
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+            ++entries;
+        }
+        QCOMPARE(entries, std::size_t{2});  // the table and the sub-folder
+        p_->Form().SetSaveDialogFileName("");
+        p_->user.Then(test::ChooseFile(sub + "b.qvd"));
+        QVERIFY_THROWS_EXCEPTION(Failure, p_->Form().SaveFileAs());
+        std::filesystem::remove_all(sub);  // QTemporaryDir cannot name them to remove them
+        std::filesystem::remove(sjis);
     }
 
 private:

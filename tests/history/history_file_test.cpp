@@ -58,7 +58,8 @@ TEST_F(HistoryFileTest, LoadsTheEntriesOfExistingFilesInTheFileOrder) {
 
 TEST_F(HistoryFileTest, AnEmptyListWritesNothingAndAFailedSaveKeepsTheOldFile) {
     test::WriteTestFile(path_, "old\r\n");
-    SaveHistoryFile(path_, TitleList());
+    TitleList empty;
+    SaveHistoryFile(path_, empty);
     TitleList list;
     list.Append(Existing("a.qvd"), std::string(10000, 'x'));
     FileFaults faults{.failingWrite = 1, .bytesBeforeWriteError = 100, .writeErrno = ENOSPC};
@@ -70,6 +71,37 @@ TEST_F(HistoryFileTest, AnEmptyListWritesNothingAndAFailedSaveKeepsTheOldFile) {
 
     SaveHistoryFile(path_, list);
     EXPECT_EQ(test::ReadTestFile(path_), BuildHistoryFile(list));
+}
+
+// Two copies of the program on one history file: a save keeps what the other copy saved since,
+// and never brings back what was removed in this copy.
+TEST_F(HistoryFileTest, ASaveKeepsWhatAnotherCopySavedButNotWhatThisCopyRemoved) {
+    const std::string a = Existing("a"), b = Existing("b"), x = Existing("x"), y = Existing("y");
+    test::WriteTestFile(path_, x + "\r\nX\r\n" + y + "\r\nY\r\n");
+    TitleList first, second;
+    LoadHistoryFile(path_, first);
+    LoadHistoryFile(path_, second);
+    auto stored = [&] {
+        TitleList list;
+        LoadHistoryFile(path_, list);
+        return list.Paths();
+    };
+    first.InsertAtTop(a, "A");
+    SaveHistoryFile(path_, first);
+    second.InsertAtTop(b, "B");
+    second.Remove(2);  // y
+    test::WriteTestFile(path_, test::ReadTestFile(path_) + folder_ / "gone\r\nG\r\n");
+    SaveHistoryFile(path_, second);
+    EXPECT_EQ(stored(), (Texts{b, a, x}));
+    EXPECT_EQ(second.Titles(), (Texts{"B", "A", "X"}));
+    SaveHistoryFile(path_, first);  // y was not removed in this copy
+    EXPECT_EQ(stored(), (Texts{a, b, x, y}));
+    first.Clear();
+    first.InsertAtTop(y, "Y2");
+    SaveHistoryFile(path_, first);
+    EXPECT_EQ(stored(), (Texts{y}));
+    EXPECT_TRUE(FitsHistoryFile("/a\nb"));
+    EXPECT_FALSE(FitsHistoryFile("/a\rb") || FitsHistoryFile("/a\x1A"));
 }
 
 // The list itself: titles and paths stay paired; saving finds the entry of its file by FindPath.

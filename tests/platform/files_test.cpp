@@ -2,10 +2,14 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "platform/failure.h"
@@ -51,7 +55,6 @@ TEST(FilesTest, ReadsWholeFilesAndPrefixesOrTellsWhyNot) {
     test::WriteTestFile(folder / "data", binary);
     EXPECT_EQ(ReadWholeFile(folder / "data"), binary);
     EXPECT_EQ(ReadFilePrefix(folder / "data", 3), binary.substr(0, 3));
-    EXPECT_EQ(ReadFilePrefix("/proc/self/status", 5), "Name:");  // a size of 0 but contents
     EXPECT_TRUE(IsExistingFile(folder / "data"));
     EXPECT_FALSE(IsExistingFile(folder.Path()));
     EXPECT_THAT([&] { ReadWholeFile(folder / "missing"); },
@@ -110,6 +113,101 @@ TEST(FilesTest, FailuresLeaveTheOldFileAndNoTemporary) {
         EXPECT_EQ(folder.Listing(), "table.csv;") << message;
         ReplaceFileAtomically(path, replacement);
         EXPECT_EQ(test::ReadTestFile(path), replacement);
+    }
+}
+
+// Nothing but a regular file is read, and opening never waits: a FIFO without a writer, a device
+// of endless bytes, each also behind a link, fail at once as access denied.
+TEST(FilesTest, ReadsOnlyRegularFilesAndOnlyWhatTheyHeldWhenOpened) {
+    test::TempFolder folder;
+    ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0644), 0);
+    std::filesystem::create_symlink(folder / "fifo", folder / "fifo-link");
+    std::filesystem::create_symlink("/dev/zero", folder / "zero-link");
+    for (const std::string& path : {folder / "fifo", folder / "fifo-link", folder / "zero-link",
+                                    std::string("/dev/null"), folder.Path()}) {
+        EXPECT_THAT([&] { ReadWholeFile(path); }, ThrowsMessage<Failure>(kAccessDenied)) << path;
+        EXPECT_THAT([&] { ReadFilePrefix(path, 10); }, ThrowsMessage<Failure>(kAccessDenied));
+    }
+    test::WriteTestFile(folder / "growing", "abc");
+    RegularFile file(folder / "growing");
+    std::ofstream(folder / "growing", std::ios::app) << "def";
+    std::string read(10, '\0');
+    read.resize(file.Read(read.data(), read.size()));
+    EXPECT_EQ(read + "|" + std::to_string(file.Read(read.data(), 1)), "abc|0");
+}
+
+// A save writes the file the user meant: through symbolic links (also dangling ones) to their
+// target, over a hard-linked file in place, keeping the owner and group, and in place when the
+// folder takes no new file.
+TEST(FilesTest, ReplacingKeepsLinksOwnersAndIdentity) {
+    test::TempFolder folder;
+    std::filesystem::create_directory(folder / "real");
+    const std::string target = folder / "real/t.qvd";
+    test::WriteTestFile(target, "old");
+    std::filesystem::create_symlink("real/t.qvd", folder / "rel-link");
+    std::filesystem::create_symlink(folder / "rel-link", folder / "link-to-link");
+    std::filesystem::create_symlink("real/new.qvd", folder / "dangling");
+    for (const char* link : {"rel-link", "link-to-link", "dangling"}) {
+        ReplaceFileAtomically(folder / link, link);
+        EXPECT_TRUE(std::filesystem::is_symlink(folder / link)) << link;
+        EXPECT_EQ(test::ReadTestFile(folder / link), link);
+    }
+    EXPECT_EQ(test::ReadTestFile(target), "link-to-link");
+    EXPECT_EQ(folder.Listing(), "dangling;link-to-link;real;rel-link;");
+    EXPECT_EQ(test::TempFolderListing(folder / "real"), "new.qvd;t.qvd;");
+
+    ASSERT_EQ(chown(target.c_str(), 1234, 5678), 0);  // the tests run as root
+    std::filesystem::create_hard_link(target, folder / "hard");
+    struct stat before {
+    }, after{}, other{};
+    ASSERT_EQ(stat(target.c_str(), &before), 0);
+    const std::string longer(100000, 'h');
+    ReplaceFileAtomically(target, longer);
+    ASSERT_EQ(stat(target.c_str(), &after), 0);
+    ASSERT_EQ(stat((folder / "hard").c_str(), &other), 0);
+    EXPECT_EQ(test::ReadTestFile(folder / "hard"), longer);
+    EXPECT_EQ(std::vector({after.st_ino, other.st_ino, after.st_nlink}),
+              std::vector({before.st_ino, before.st_ino, nlink_t{2}}));
+    ReplaceFileAtomically(target, "short");
+    EXPECT_EQ(test::ReadTestFile(folder / "hard"), "short");
+
+    std::filesystem::remove(folder / "hard");
+    ReplaceFileAtomically(target, "renamed");
+    ASSERT_EQ(stat(target.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);  // the atomic way
+    EXPECT_EQ(std::vector({after.st_uid, after.st_gid}), std::vector({1234u, 5678u}));
+
+    // A folder that takes no new file (what EACCES on creation means): the file is rewritten
+    // where it is, and a new file is refused.
+    const FileFaults lockedFolder{.createErrno = EACCES};
+    SetFileFaultsForTesting(&lockedFolder);
+    ReplaceFileAtomically(target, "in place");
+    EXPECT_THAT([&] { ReplaceFileAtomically(folder / "real/other.qvd", "x"); },
+                ThrowsMessage<Failure>(kAccessDenied));
+    SetFileFaultsForTesting(nullptr);
+    EXPECT_EQ(test::ReadTestFile(target), "in place");
+    ASSERT_EQ(stat(target.c_str(), &before), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);
+}
+
+// A save killed at any moment leaves the old or the new file and nothing else.
+TEST(FilesTest, ASaveKilledHalfWayLeavesNoTemporaryFile) {
+    test::TempFolder folder;
+    const std::string path = folder / "t.qvd";
+    const std::string big(std::size_t{32} << 20, 'x');
+    for (int delayMs : {5, 20, 60}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) {
+                ReplaceFileAtomically(path, big);
+            }
+        }
+        usleep(static_cast<useconds_t>(delayMs * 1000));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        const std::string listing = folder.Listing();
+        EXPECT_TRUE(listing == "" || listing == "t.qvd;") << listing;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -39,6 +40,8 @@ TEST_F(IniFileTest, ReadsNumbersAndStringsIgnoringTheCaseOfNamesAndCuttingLongVa
     EXPECT_EQ(ini_.ReadString("Main", "Name", "-"), "蔵書 一覧");
     EXPECT_EQ(ini_.ReadString("settings", "x", "d"), "d");  // comments are no sections
     EXPECT_EQ(TIniFile(folder_ / "none.ini").ReadString("Main", "Width", "d"), "d");
+    ASSERT_EQ(mkfifo((folder_ / "fifo.ini").c_str(), 0644), 0);  // read at once as no file
+    EXPECT_EQ(TIniFile(folder_ / "fifo.ini").ReadString("Main", "Width", "d"), "d");
     ini_.WriteString("Long", "Text", std::string(5000, 'x'));  // values are cut to 1023 bytes
     EXPECT_EQ(ini_.ReadString("Long", "Text", ""), std::string(1023, 'x'));
     ini_.WriteString("Long", "Zeros", std::string(1023, '0') + "5");  // before conversion

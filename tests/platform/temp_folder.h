@@ -34,17 +34,24 @@ public:
     std::string operator/(std::string_view name) const { return path_ + "/" + std::string(name); }
 
     // Names of the entries in the folder, sorted, each followed by ";".
-    std::string Listing() const {
-        std::set<std::string> sorted;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            sorted.insert(entry.path().filename().string() + ";");
-        }
-        return std::accumulate(sorted.begin(), sorted.end(), std::string());
-    }
+    std::string Listing() const;
 
 private:
     std::string path_;
 };
+
+// Names of the entries in a folder, sorted, each followed by ";".
+inline std::string TempFolderListing(const std::string& folder) {
+    std::set<std::string> sorted;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        sorted.insert(entry.path().filename().string() + ";");
+    }
+    return std::accumulate(sorted.begin(), sorted.end(), std::string());
+}
+
+inline std::string TempFolder::Listing() const {
+    return TempFolderListing(path_);
+}
 
 inline void WriteTestFile(const std::string& path, std::string_view contents) {
     if (!(std::ofstream(path, std::ios::binary) << contents)) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -157,6 +158,7 @@ TEST_F(TableFileTest, RejectedAndFailedFilesChangeNothing) {
         {FileFromCounts({"5", "5", "10", "20", "oops"}), "'oops' は整数ではありません"},
         {FileFromCounts({"134217726", "2"}), "ｸﾞﾘｯﾄﾞが大きすぎます"},
         {FileFromCounts({"2", "$7FFFFFFF"}), "ｸﾞﾘｯﾄﾞが大きすぎます"},
+        {FileFromCounts({std::string_view("12\0x\0", 5)}), "'12\\0x\\0' は整数ではありません"},
     };
     for (const auto& [file, message] : cases) {
         EXPECT_THAT([&] { Loaded(file); }, ::testing::ThrowsMessage<Failure>(message)) << file;
@@ -331,6 +333,25 @@ TEST(TableFileEdgeTest, AOneLineGigabyteFileIsRejectedFromItsFirstBytes) {
     test::WriteTestFile(folder / "huge.qvd", "Quorvanf");
     std::filesystem::resize_file(folder / "huge.qvd", 1 << 30);  // sparse: costs no disk
     EXPECT_FALSE(ReadTableFile(folder / "huge.qvd"));
+}
+
+// What is appended while a file is read (`yes >> t.qvd`) is not part of it: the read ends at
+// the size the file had when opened, and the progress is told along the way.
+TEST(TableFileEdgeTest, AFileGrowingWhileReadIsReadAsItWasOpened) {
+    test::TempFolder folder;
+    const std::string path = folder / "t.qvd", firstCell(3 << 20, 'a');
+    test::WriteTestFile(path, FileFromCounts({"2", "5", "10", "-", firstCell}));
+    int calls = 0;
+    std::optional<TableFileContent> content = ReadTableFile(path, [&](uint64_t, uint64_t) {
+        std::ofstream(path, std::ios::app) << "grown\r\n";
+        return ++calls < 1000;
+    });
+    ASSERT_TRUE(content);
+    TableGrid grid(GridShape{3, 6, 1, 1, 32, 18});
+    std::string title;
+    ApplyTableFile(std::move(*content), grid, title);
+    EXPECT_EQ(grid.Cell(1, 0), firstCell);
+    EXPECT_EQ(grid.CellText(1, 1) + "|" + std::to_string(calls > 0), "|1");
 }
 
 TEST(HistoryFileEdgeTest, AHundredThousandEntriesLoadInOrder) {
