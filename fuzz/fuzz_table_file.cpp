@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/window_geometry.h"
 #include "platform/failure.h"
 #include "table/table_file_reader.h"
 #include "table/table_file_writer.h"
 #include "table/table_grid.h"
+#include "table/window_geometry.h"
 
 namespace {
 

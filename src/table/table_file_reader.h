@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/window_geometry.h"
 #include "table/table_file_progress.h"
 #include "table/table_grid.h"
+#include "table/window_geometry.h"
 
 namespace qv {
 
