@@ -26,6 +26,7 @@
 #include "bench_harness.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "table/main_table_shape.h"
 #include "table/table_file_reader.h"
 #include "table/table_file_writer.h"
 #include "tools/column_statistics.h"
@@ -35,8 +36,6 @@ namespace qv::bench {
 
 namespace {
 
-// The main grid at start, as the main window makes it.
-constexpr GridShape kMainGridShape{3, 6, 1, 1, 32, 18};
 constexpr int32_t kTableSizes[] = {10'000, 100'000, 1'000'000};
 constexpr int32_t kFlatBaseRows = 10'000;
 constexpr int32_t kHugeRowCount = 10'000'000;
@@ -102,7 +101,7 @@ void MeasureLoad(const std::string& path, TableFigures& f) {
     f.loadMs = f.readSplitMs = f.readSplitCopyMs = 1e300;
     // The figure and its floors take turns, so that a busy moment of the machine hits all.
     for (int i = 0; i < runs; ++i) {
-        auto grid = std::make_unique<TableGrid>(kMainGridShape);
+        auto grid = std::make_unique<TableGrid>(kMainTableShape);
         std::string title;
         f.loadMs = std::min(f.loadMs, BestOf(1, [&] {
                                 std::optional<TableFileContent> content = ReadTableFile(path);
@@ -458,7 +457,7 @@ int RunAll(const std::string& folder) {
 
 int PeakMemoryChild(const std::string& path) {
     const uint64_t baseline = PeakResidentBytes();
-    TableGrid grid(kMainGridShape);
+    TableGrid grid(kMainTableShape);
     std::string title;
     std::optional<TableFileContent> content = ReadTableFile(path);
     ApplyTableFile(std::move(*content), grid, title);

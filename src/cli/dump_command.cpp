@@ -7,6 +7,7 @@
 #include "cli/cli_commands.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
+#include "table/main_table_shape.h"
 #include "table/table_file_format.h"
 #include "table/table_file_reader.h"
 #include "table/table_grid.h"
@@ -16,11 +17,6 @@ namespace qv::cli {
 namespace {
 
 // The main grid as the main window creates it.
-void MakeMainGrid(TableGrid& grid) {
-    grid.SetColWidth(1, 153);
-    grid.SetColWidth(2, 69);
-}
-
 nlohmann::json CellsAsJson(const TableGrid& grid) {
     nlohmann::json rows = nlohmann::json::array();
     for (int32_t row = 0; row < grid.RowCount(); ++row) {
@@ -57,8 +53,8 @@ int RunDump(const std::string& file, std::ostream& out, std::ostream& err) {
             err << kUnusableFileMessage << '\n';
             return kExitFailure;
         }
-        TableGrid grid(GridShape{3, 6, 1, 1, 32, 18});
-        MakeMainGrid(grid);
+        TableGrid grid(kMainTableShape);
+        SetMainTableColWidths(grid);
         const WindowGeometry window = content->window;
         std::string title;
         ApplyTableFile(std::move(*content), grid, title);

@@ -58,7 +58,7 @@ constexpr char kExample[] =
 
 class TableFileTest : public ::testing::Test {
 protected:
-    TableFileTest() : grid_(test::MainGridShape()) {
+    TableFileTest() : grid_(kMainTableShape) {
         test::MakeInitialTable(grid_);
         grid_.SetCell(1, 1, "old");
     }
@@ -309,7 +309,7 @@ TEST_F(TableFileTest, AnyTableWithoutCrOrCtrlZReadsBackIdentical) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int> cols(1, 7), rows(1, 25), width(-5, 400);
     for (int round = 0; round < 300; ++round) {
-        TableGrid grid(test::MainGridShape());
+        TableGrid grid(kMainTableShape);
         grid.SetColCount(cols(random));
         grid.SetRowCount(rows(random));
         for (int32_t c = 1; c < grid.ColCount(); ++c) {

@@ -27,7 +27,7 @@ std::string Text(int32_t col, int32_t row) {
 
 class TableGridTest : public ::testing::Test {
 protected:
-    TableGridTest() : grid(test::MainGridShape()) { test::MakeInitialTable(grid); }
+    TableGridTest() : grid(kMainTableShape) { test::MakeInitialTable(grid); }
 
     Sizes Widths() const {
         Sizes widths;
@@ -333,7 +333,7 @@ void RunSeeds(int columnLength, uint32_t firstSeed, uint32_t lastSeed, int steps
     for (uint32_t seed = firstSeed; seed <= lastSeed; ++seed) {
         std::mt19937 random(seed);
         auto pick = [&](int low, int high) { return low + int(random() % (high - low + 1)); };
-        TableGrid grid(test::MainGridShape());
+        TableGrid grid(kMainTableShape);
         test::MakeInitialTable(grid);
         ReferenceGrid ref;
         for (int step = 0; step < steps; ++step) {
