@@ -133,7 +133,7 @@ TEST_F(TableGridTest, DraggedRowsAndColumnsCarryTheirWholeLine) {
 
 TEST_F(TableGridTest, BulkCellsStayInTheirBuffer) {
     auto buffer = std::make_shared<std::string>("alpha\rbeta\r\r\xE8\x9F\r");
-    TableGrid::BulkCells bulk(buffer, 3);  // the third column receives no text at all
+    BulkCells bulk(buffer, 3);  // the third column receives no text at all
     for (auto [col, from, size] : {std::tuple{0, 0, 5}, {1, 6, 4}, {0, 11, 0}, {1, 12, 2}}) {
         bulk.Append(col, std::string_view(buffer->data() + from, size));
     }
