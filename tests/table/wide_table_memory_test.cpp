@@ -29,6 +29,16 @@ void* operator new(std::size_t size) {
 void* operator new[](std::size_t size) {
     return operator new(size);
 }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
 void operator delete(void* p) noexcept {
     if (p != nullptr) {
         liveHeapBytes -= static_cast<long long>(malloc_usable_size(p));
@@ -42,6 +52,12 @@ void operator delete(void* p, std::size_t) noexcept {
     operator delete(p);
 }
 void operator delete[](void* p, std::size_t) noexcept {
+    operator delete(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    operator delete(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
     operator delete(p);
 }
 
