@@ -44,7 +44,8 @@ test-sanitize: deps
 
 # The table of speed and memory figures, each beside a floor measured in the same run: a Release
 # build in build-bench, three generated tables (10,000, 100,000 and 1,000,000 rows of 8 columns,
-# made once) in build-bench/bench-data, then bench_table.
+# made once) and a wide one (one row, 1,000,000 columns) in build-bench/bench-data, then
+# bench_table.
 bench: deps
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BENCH_DIR) --target bench_table qv_generate_table
@@ -53,6 +54,8 @@ bench: deps
 	    file=$(BENCH_DIR)/bench-data/table-$$rows.qvd; \
 	    [ -f $$file ] || $(BENCH_DIR)/bin/qv_generate_table $$rows 9 $$file 1 || exit 1; \
 	done
+	@[ -f $(BENCH_DIR)/bench-data/table-wide-1000000.qvd ] || \
+	    $(BENCH_DIR)/bin/qv_generate_table 1 1000001 $(BENCH_DIR)/bench-data/table-wide-1000000.qvd 1
 	@QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bin/bench_table $(BENCH_DIR)/bench-data
 
 fuzz: deps

@@ -211,7 +211,7 @@ int main(int argc, char** argv) {
     int64_t cols = 0;
     int64_t seed = 1;
     if (argc < 4 || argc > 5 || !ParseCount(argv[1], 1, 100'000'000, rows) ||
-        !ParseCount(argv[2], 1, 10'000, cols) ||
+        !ParseCount(argv[2], 1, 10'000'000, cols) ||
         (argc == 5 && !ParseCount(argv[4], 0, INT64_MAX, seed))) {
         std::fprintf(stderr, "usage: qv_generate_table ROWS COLUMNS PATH [SEED]\n");
         return 2;

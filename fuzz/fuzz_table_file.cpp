@@ -5,17 +5,14 @@
 #include <string>
 #include <string_view>
 
-#include "app/window_geometry.h"
 #include "platform/failure.h"
+#include "table/main_table_shape.h"
 #include "table/table_file_reader.h"
 #include "table/table_file_writer.h"
 #include "table/table_grid.h"
+#include "table/window_geometry.h"
 
 namespace {
-
-qv::GridShape MainGrid() {
-    return qv::GridShape{3, 6, 1, 1, 32, 18};
-}
 
 bool SameTable(const qv::TableGrid& a, const qv::TableGrid& b) {
     if (a.ColCount() != b.ColCount() || a.RowCount() != b.RowCount()) {
@@ -51,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const qv::WindowGeometry window = content->window;
-    qv::TableGrid grid(MainGrid());
+    qv::TableGrid grid(qv::kMainTableShape);
     std::string title;
     qv::ApplyTableFile(std::move(*content), grid, title);
 
@@ -68,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!again) {
         std::abort();
     }
-    qv::TableGrid reread(MainGrid());
+    qv::TableGrid reread(qv::kMainTableShape);
     std::string rereadTitle;
     qv::ApplyTableFile(std::move(*again), reread, rereadTitle);
     // Texts holding a CR or 0x1A cannot come out of a read, so the round trip is exact.

@@ -9,6 +9,7 @@
 #include "history/history_file.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "table/main_table_shape.h"
 #include "table/table_file_format.h"
 #include "table/table_file_reader.h"
 #include "table/table_file_writer.h"
@@ -17,9 +18,6 @@ namespace qv {
 
 namespace {
 
-// The main grid as designed: 3 columns, 6 rows, one fixed column and row, rows 18 high.
-constexpr GridShape kMainGridShape{3, 6, 1, 1, 32, 18};
-constexpr int32_t kDesignColWidths[] = {32, 153, 69};
 // The hidden one-row grid that keeps a deleted row.
 constexpr GridShape kBufferGridShape{2, 1, 0, 0, 48, 10};
 
@@ -83,11 +81,9 @@ MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string dec
     : windows_(windows),
       stores_(std::move(stores)),
       decimalSeparator_(std::move(decimalSeparator)),
-      grid_(kMainGridShape),
+      grid_(kMainTableShape),
       buffer_(kBufferGridShape) {
-    for (int32_t col = 0; col < kMainGridShape.colCount; ++col) {
-        grid_.SetColWidth(col, kDesignColWidths[col]);
-    }
+    SetMainTableColWidths(grid_);
     grid_.AddObserver(this);
 }
 

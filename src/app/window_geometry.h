@@ -1,18 +1,11 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace qv {
+#include "table/window_geometry.h"
 
-// A window's place and size on the screen, in pixels.
-struct WindowGeometry {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-};
+namespace qv {
 
 // Reads "Left", "Top", "Width" and "Height" of the section in the settings file. Each item that
 // reads as a number other than -1 replaces the one in `geometry`; a missing file, section or

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/progress_monitor.h"
-#include "app/window_geometry.h"
+#include "table/window_geometry.h"
 
 namespace qv {
 

@@ -5,24 +5,14 @@
 
 #include "cli/cli_commands.h"
 #include "platform/failure.h"
+#include "table/main_table_shape.h"
 #include "table/table_file_format.h"
 #include "table/table_file_reader.h"
 
 namespace qv::cli {
 
-namespace {
-
-// The main grid at start: 3 columns, 6 rows, one fixed column and row, data columns 153 and 69
-// wide, everything else at the default sizes.
-GridShape MainGridShape() {
-    return GridShape{3, 6, 1, 1, 32, 18};
-}
-
-}  // namespace
-
-LoadedTable::LoadedTable() : grid(MainGridShape()) {
-    grid.SetColWidth(1, 153);
-    grid.SetColWidth(2, 69);
+LoadedTable::LoadedTable() : grid(kMainTableShape) {
+    SetMainTableColWidths(grid);
 }
 
 std::unique_ptr<LoadedTable> LoadTable(const std::string& path, std::ostream& err) {

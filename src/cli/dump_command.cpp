@@ -8,6 +8,7 @@
 #include "cli/cli_table_loading.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
+#include "table/main_table_shape.h"
 #include "table/table_file_format.h"
 #include "table/table_file_reader.h"
 #include "table/table_grid.h"
@@ -15,12 +16,6 @@
 namespace qv::cli {
 
 namespace {
-
-// The main grid as the main window creates it.
-void MakeMainGrid(TableGrid& grid) {
-    grid.SetColWidth(1, 153);
-    grid.SetColWidth(2, 69);
-}
 
 // A text as a JSON string: decoded from CP932, escaped as JSON needs.
 std::string JsonText(std::string_view cp932) {
@@ -63,8 +58,8 @@ int RunDump(const std::string& file, std::ostream& out, std::ostream& err) {
             err << kUnusableFileMessage << '\n';
             return kExitFailure;
         }
-        TableGrid grid(GridShape{3, 6, 1, 1, 32, 18});
-        MakeMainGrid(grid);
+        TableGrid grid(kMainTableShape);
+        SetMainTableColWidths(grid);
         const WindowGeometry window = content->window;
         std::string title;
         ApplyTableFile(std::move(*content), grid, title);

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <cstdint>
 
-#include "app/window_geometry.h"
+#include "table/window_geometry.h"
 
 class QWidget;
 

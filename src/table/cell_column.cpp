@@ -1,95 +1,10 @@
 #include "table/cell_column.h"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
-#include <new>
+#include <iterator>
+#include <utility>
 
 namespace qv {
-
-namespace cell_handle {
-
-namespace {
-
-// An owned text: its length, then its bytes, in one block.
-CellHandle MakeBlock(std::string_view text) {
-    char* block = new char[sizeof(std::size_t) + text.size()];
-    const std::size_t size = text.size();
-    std::memcpy(block, &size, sizeof size);
-    std::memcpy(block + sizeof size, text.data(), text.size());
-    return reinterpret_cast<uintptr_t>(block);
-}
-
-using LabelTable = std::array<char, 3000>;
-
-// Row labels are the last three characters of five blanks and the row number, so there are
-// only 2000 different ones: rows below 1000 (padded with blanks) and the rest (zero-padded).
-LabelTable MakeLabelTable(bool zeroPadded) {
-    LabelTable table{};
-    for (int n = 0; n < 1000; ++n) {
-        char* out = &table[static_cast<std::size_t>(n) * 3];
-        out[0] = static_cast<char>('0' + n / 100);
-        out[1] = static_cast<char>('0' + n / 10 % 10);
-        out[2] = static_cast<char>('0' + n % 10);
-        if (!zeroPadded) {
-            if (n < 100) {
-                out[0] = ' ';
-            }
-            if (n < 10) {
-                out[1] = ' ';
-            }
-        }
-    }
-    return table;
-}
-
-}  // namespace
-
-CellHandle MakeOwned(std::string_view text) {
-    return text.empty() ? 0 : MakeBlock(text);
-}
-
-CellHandle MakeArena(std::string_view text) {
-    const auto address = reinterpret_cast<uintptr_t>(text.data());
-    if (address == 0 || address >= kArenaAddressLimit) {
-        return MakeOwned(text);
-    }
-    const uint64_t length = text.size() < kArenaLengthMask ? text.size() + 1 : 0;
-    const uint64_t lineEnd = text.data()[text.size() + 1] == '\n' ? kArenaCrLf : 0;
-    return kArena | lineEnd | (length << kArenaLengthShift) | address;
-}
-
-CellHandle MakeLabel(int32_t rowNumber) {
-    return kLabel | static_cast<uint32_t>(rowNumber);
-}
-
-CellHandle Copy(CellHandle h) {
-    if (h == 0 || Tag(h) != kHeap) {
-        return h;
-    }
-    return MakeBlock(Text(h));
-}
-
-void Free(CellHandle h) {
-    if (h != 0 && Tag(h) == kHeap) {
-        delete[] reinterpret_cast<char*>(h);
-    }
-}
-
-std::string_view LongArenaText(const char* text) {
-    const char* end = static_cast<const char*>(rawmemchr(text, '\r'));
-    return {text, static_cast<std::size_t>(end - text)};
-}
-
-std::string_view LabelText(int32_t n) {
-    static const LabelTable small = MakeLabelTable(false);
-    static const LabelTable padded = MakeLabelTable(true);
-    const uint32_t number = static_cast<uint32_t>(n);
-    const LabelTable& table = number < 1000 ? small : padded;
-    return {&table[number % 1000 * 3], 3};
-}
-
-}  // namespace cell_handle
 
 using Kind = CellColumn::Chunk::Kind;
 
@@ -126,54 +41,12 @@ void CellColumn::FreeChunks(std::size_t first, std::size_t last) {
     }
 }
 
-void CellColumn::Reindex() const {
-    const std::size_t n = chunks_.size();
-    tree_.assign(n + 1, 0);
-    for (std::size_t i = 1; i <= n; ++i) {
-        tree_[i] += chunks_[i - 1].size;
-        const std::size_t parent = i + (i & (~i + 1));
-        if (parent <= n) {
-            tree_[parent] += tree_[i];
-        }
-    }
-    indexed_ = true;
-}
-
-void CellColumn::Grew(std::size_t chunk, int32_t delta) {
-    if (hint_ != kNoHint && chunk < hint_) {
-        hintStart_ += delta;
-    }
-    if (!indexed_) {
-        return;
-    }
-    for (std::size_t i = chunk + 1; i < tree_.size(); i += i & (~i + 1)) {
-        tree_[i] += delta;
-    }
-}
-
 CellColumn::Place CellColumn::Locate(int32_t row) const {
-    if (!indexed_) {
-        Reindex();
+    if (chunks_.size() == 1) {
+        return {0, row};  // most columns of a wide table: no index needed
     }
-    if (hint_ != kNoHint && hintStart_ <= row && row - hintStart_ < chunks_[hint_].size) {
-        return {hint_, row - hintStart_};
-    }
-    // The last chunk whose first row is at or before `row`: chunks of no rows are passed over.
-    std::size_t position = 0;
-    int32_t rest = row;
-    std::size_t step = 1;
-    while (step * 2 < tree_.size()) {
-        step *= 2;
-    }
-    for (; step > 0; step /= 2) {
-        if (position + step < tree_.size() && tree_[position + step] <= rest) {
-            position += step;
-            rest -= tree_[position];
-        }
-    }
-    hint_ = position;
-    hintStart_ = row - rest;
-    return {hint_, rest};
+    return index_.Find(row, chunks_.size(),
+                       [this](std::size_t chunk) { return chunks_[chunk].size; });
 }
 
 CellHandle CellColumn::Get(int32_t row) const {
@@ -253,7 +126,6 @@ void CellColumn::AppendHandle(CellHandle h) {
         chunks_.back().size >= kBlockSize) {
         Chunk block;
         block.kind = Kind::Texts;
-        block.cells.reserve(kBlockSize);
         chunks_.push_back(std::move(block));
         Changed();
     }

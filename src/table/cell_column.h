@@ -2,90 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <memory>
-#include <string>
 #include <string_view>
 #include <vector>
 
+#include "table/cell_handle.h"
+#include "table/chunk_index.h"
+
 namespace qv {
-
-// A stored cell text in eight bytes. The two top bits say what the rest is:
-//  - 0 with value 0: the empty text;
-//  - heap: a pointer to an owned block holding the length and the bytes;
-//  - arena: a pointer into a shared read-only buffer (a loaded file) where the text runs up to
-//    the next CR byte; loaded tables cost no allocation per cell. The pointer takes the low 48
-//    bits, the text's length plus one the 13 bits above (0 there: a text too long for the field,
-//    measured up to its CR), and the bit above those says that the text's CR is followed by an
-//    LF in the buffer, so that a writer can copy the line with its end from there;
-//  - label: a row label, stored as the row number it was written for.
-using CellHandle = uint64_t;
-
-// Read-only buffers that arena handles point into, kept alive by the grid holding them.
-using ArenaTable = std::vector<std::shared_ptr<const std::string>>;
-
-namespace cell_handle {
-inline constexpr uint64_t kTagMask = uint64_t{3} << 62;
-inline constexpr uint64_t kHeap = 0;
-inline constexpr uint64_t kArena = uint64_t{1} << 62;
-inline constexpr uint64_t kLabel = uint64_t{2} << 62;
-
-// Arena handles: the address, the length plus one, the line-end bit.
-inline constexpr int kArenaLengthShift = 48;
-inline constexpr uint64_t kArenaAddressLimit = uint64_t{1} << kArenaLengthShift;
-inline constexpr uint64_t kArenaAddressMask = kArenaAddressLimit - 1;
-inline constexpr uint64_t kArenaLengthMask = 0x1FFF;  // after the shift
-inline constexpr uint64_t kArenaCrLf = uint64_t{1} << 61;
-
-inline uint64_t Tag(CellHandle h) {
-    return h & kTagMask;
-}
-// An owned copy of `text`; the empty text gives the empty handle.
-CellHandle MakeOwned(std::string_view text);
-// A handle to a text inside an arena buffer; the byte after the text there must be CR, and the
-// byte after that must be readable too. The empty text gets a handle of its own, so that a
-// loaded table's lines stay one run in the buffer (see FollowedByLineEnd). An address above the
-// 48 bits a handle keeps gives an owned copy instead.
-CellHandle MakeArena(std::string_view text);
-CellHandle MakeLabel(int32_t rowNumber);
-// A handle of the same text that can be stored separately (owned blocks are copied).
-CellHandle Copy(CellHandle h);
-void Free(CellHandle h);
-// The text of the row label of n: the last three characters of five blanks and n's digits.
-std::string_view LabelText(int32_t n);
-// The text of an arena handle whose length did not fit its field.
-std::string_view LongArenaText(const char* text);
-
-// Whether the text lies in an arena buffer followed there by CR LF: the text and its line end
-// as a file holds them are the bytes [Text(h).data(), Text(h).data() + Text(h).size() + 2).
-inline bool FollowedByLineEnd(CellHandle h) {
-    return (h & (kTagMask | kArenaCrLf)) == (kArena | kArenaCrLf);
-}
-
-inline std::string_view Text(CellHandle h) {
-    switch (Tag(h)) {
-        case kHeap: {
-            if (h == 0) {
-                return {};
-            }
-            const char* block = reinterpret_cast<const char*>(h);
-            std::size_t size = 0;
-            std::memcpy(&size, block, sizeof size);
-            return {block + sizeof size, size};
-        }
-        case kArena: {
-            const char* text = reinterpret_cast<const char*>(h & kArenaAddressMask);
-            const uint64_t length = (h >> kArenaLengthShift) & kArenaLengthMask;
-            if (length == 0) {
-                return LongArenaText(text);
-            }
-            return {text, static_cast<std::size_t>(length - 1)};
-        }
-        default:
-            return LabelText(static_cast<int32_t>(h & 0xFFFFFFFFu));
-    }
-}
-}  // namespace cell_handle
 
 // The texts of one column by row number, as a list of chunks: runs of empty cells, runs of row
 // labels and blocks of stored texts. Inserting or removing a row costs in the size of one block
@@ -151,14 +74,10 @@ public:
     void CollectArenaPointers(std::vector<const char*>& out) const;
 
 private:
-    struct Place {
-        std::size_t chunk;
-        int32_t offset;
-    };
+    using Place = ChunkIndex::Place;
     Place Locate(int32_t row) const;
-    void Reindex() const;
     // Chunk `chunk` grew by `delta` rows (negative: shrank); the chunks stayed the same.
-    void Grew(std::size_t chunk, int32_t delta);
+    void Grew(std::size_t chunk, int32_t delta) { index_.Grew(chunk, delta); }
     std::size_t SplitAt(int32_t row);
     void AppendEmpty(int32_t count);
     void AppendHandle(CellHandle h);
@@ -166,24 +85,11 @@ private:
     void Splice(int32_t begin, int32_t end, ChunkList&& chunks);
     static void MakeTexts(Chunk& chunk);
     // Chunks were added, removed or resized in ways Grew does not follow: rebuild the index.
-    void Changed() {
-        indexed_ = false;
-        hint_ = kNoHint;
-    }
-
-    static constexpr std::size_t kNoHint = ~std::size_t{0};
+    void Changed() { index_.Forget(); }
 
     ChunkList chunks_;
     int32_t length_ = 0;
-    // The index from rows to chunks: a Fenwick tree over the chunk sizes (1-based), so that
-    // finding a row and growing or shrinking one chunk cost in the logarithm of the number of
-    // chunks. Inserting a row near the top of a long column then costs no more than in a short
-    // one. Rebuilt only after chunks were added or removed.
-    mutable std::vector<int32_t> tree_;
-    mutable bool indexed_ = false;
-    // The chunk found last and its first row: rows read one after another skip the search.
-    mutable std::size_t hint_ = kNoHint;
-    mutable int32_t hintStart_ = 0;
+    mutable ChunkIndex index_;
 };
 
 template <class F>

@@ -1,30 +1,42 @@
 #include "table/size_list.h"
 
-#include <vector>
+#include <algorithm>
 
 namespace qv {
+
+std::vector<SizeList::Exception>::iterator SizeList::Find(int32_t i) {
+    return std::lower_bound(exceptions_.begin(), exceptions_.end(), i,
+                            [](const Exception& e, int32_t index) { return e.first < index; });
+}
 
 int32_t SizeList::Get(int32_t i) const {
     if (i < 0 || i >= count_) {
         return default_;
     }
-    auto it = exceptions_.find(i);
-    return it == exceptions_.end() ? default_ : it->second;
+    auto it = std::lower_bound(exceptions_.begin(), exceptions_.end(), i,
+                               [](const Exception& e, int32_t index) { return e.first < index; });
+    return it != exceptions_.end() && it->first == i ? it->second : default_;
 }
 
 void SizeList::Set(int32_t i, int32_t size) {
+    auto it = Find(i);
+    const bool stored = it != exceptions_.end() && it->first == i;
     if (size == default_) {
-        exceptions_.erase(i);
+        if (stored) {
+            exceptions_.erase(it);
+        }
+    } else if (stored) {
+        it->second = size;
     } else {
-        exceptions_[i] = size;
+        exceptions_.insert(it, {i, size});
     }
 }
 
 void SizeList::Resize(int32_t count) {
     if (count < count_) {
-        exceptions_.erase(exceptions_.lower_bound(count), exceptions_.end());
+        exceptions_.erase(Find(count), exceptions_.end());
     } else if (count > count_) {
-        exceptions_.erase(count_ - 1);
+        Set(count_ - 1, default_);
     }
     count_ = count;
 }
@@ -34,18 +46,13 @@ void SizeList::Move(int32_t from, int32_t to) {
         return;
     }
     const int32_t moved = Get(from);
-    const int32_t low = from < to ? from : to;
-    const int32_t high = from < to ? to : from;
+    Set(from, default_);
+    // The sizes between the two places shift by one toward `from`; their order stays.
+    const int32_t low = std::min(from, to);
+    const int32_t high = std::max(from, to);
     const int32_t shift = from < to ? -1 : 1;
-    std::vector<std::pair<int32_t, int32_t>> shifted;
-    for (auto it = exceptions_.lower_bound(low); it != exceptions_.end() && it->first <= high;) {
-        if (it->first != from) {
-            shifted.emplace_back(it->first + shift, it->second);
-        }
-        it = exceptions_.erase(it);
-    }
-    for (const auto& [index, size] : shifted) {
-        exceptions_[index] = size;
+    for (auto it = Find(low); it != exceptions_.end() && it->first <= high; ++it) {
+        it->first += shift;
     }
     Set(to, moved);
 }

@@ -97,7 +97,7 @@ void ReadCells(LineReader& lines, TableFileContent& content,
     if (dataCols == 0) {
         return;  // no cells: the grid need not keep the file's buffer
     }
-    content.cells = TableGrid::BulkCells(std::move(buffer), dataCols);
+    content.cells = BulkCells(std::move(buffer), dataCols);
     for (int32_t row = 0; row < content.rowCount && !lines.AtEnd(); ++row) {
         for (int32_t col = 0; col < dataCols && !lines.AtEnd(); ++col) {
             content.cells.Append(col, lines.Next());

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/window_geometry.h"
 #include "table/table_file_progress.h"
 #include "table/table_grid.h"
+#include "table/window_geometry.h"
 
 namespace qv {
 
@@ -23,7 +23,7 @@ struct TableFileContent {
     std::vector<int32_t> widths;  // columns 1 .. colCount - 1, unchecked
     // The item names and data cells: columns 1 .. colCount - 1, rows from 0 on, as far as the
     // file goes; the texts stay in the file's buffer.
-    TableGrid::BulkCells cells{std::make_shared<const std::string>(), 0};
+    BulkCells cells{std::make_shared<const std::string>(), 0};
 };
 
 // Reads and checks the table file at `path`. Returns nothing when its first line is not the

@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/window_geometry.h"
 #include "table/byte_buffer.h"
 #include "table/table_file_progress.h"
 #include "table/table_grid.h"
+#include "table/window_geometry.h"
 
 namespace qv {
 

@@ -1,7 +1,6 @@
 #include "table/table_grid.h"
 
 #include <algorithm>
-#include <functional>
 #include <utility>
 
 #include "platform/failure.h"
@@ -271,43 +270,12 @@ void TableGrid::WriteRowLabels(int32_t rowBegin, int32_t rowEnd) {
     NotifyCells();
 }
 
-TableGrid::BulkCells::BulkCells(std::shared_ptr<const std::string> arena, int32_t columns)
-    : arena_(std::move(arena)), declaredColumns_(std::max(columns, 0)) {}
-
-void TableGrid::BulkCells::Append(int32_t index, std::string_view text) {
-    const CellHandle h = cell_handle::MakeArena(text);
-    if (index != nextIndex_ || text.data() != runEnd_) {
-        ++runBreaks_;
-    }
-    runEnd_ = cell_handle::FollowedByLineEnd(h) ? text.data() + text.size() + 2 : nullptr;
-    nextIndex_ = index + 1 < declaredColumns_ ? index + 1 : 0;
-
-    const auto column = static_cast<std::size_t>(index);
-    if (column >= columns_.size()) {
-        columns_.resize(column + 1);
-        breaksAtChunkStart_.resize(column + 1);
-    }
-    CellColumn::ChunkList& chunks = columns_[column];
-    if (chunks.empty() || chunks.back().size >= CellColumn::kBlockSize) {
-        CellColumn::Chunk block;
-        block.kind = CellColumn::Chunk::Kind::Texts;
-        block.lineStride = declaredColumns_;
-        block.cells.reserve(CellColumn::kBlockSize);
-        chunks.push_back(std::move(block));
-        breaksAtChunkStart_[column] = runBreaks_;
-    } else if (breaksAtChunkStart_[column] != runBreaks_) {
-        chunks.back().lineStride = 0;
-    }
-    chunks.back().cells.push_back(h);
-    chunks.back().size += 1;
-}
-
 void TableGrid::ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells&& bulk) {
-    arenas_.push_back(bulk.arena_);
-    const int32_t filled = static_cast<int32_t>(bulk.columns_.size());
+    loadedBuffers_.Add(bulk.Arena());
+    const int32_t filled = bulk.FilledColumns();
+    columns_.reserve(columns_.size() + static_cast<std::size_t>(filled));  // no slack in a wide one
     for (int32_t k = 0; k < filled; ++k) {
-        ColumnAt(firstCol + k)
-            .Replace(rowBegin, rowEnd, std::move(bulk.columns_[static_cast<std::size_t>(k)]));
+        ColumnAt(firstCol + k).Replace(rowBegin, rowEnd, bulk.TakeColumn(k));
     }
     // Columns the bulk declares but holds no text for are emptied where anything is stored.
     for (auto& [col, column] : columns_) {
@@ -327,42 +295,16 @@ CellColumn::Segment TableGrid::ColumnSegment(int32_t col, int32_t row, int32_t l
     return column->SegmentAt(row, limit);
 }
 
-bool TableGrid::InOneLoadedBuffer(const char* begin, const char* end) const {
-    // Pointers into different buffers are compared through std::less_equal, which orders them.
-    const std::less_equal<const char*> notAfter;
-    return std::any_of(arenas_.begin(), arenas_.end(), [&](const auto& arena) {
-        const char* first = arena->data();
-        return notAfter(first, begin) && notAfter(begin, end) &&
-               notAfter(end, first + arena->size());
-    });
-}
-
 // Drops the loaded buffers that no cell points into any more.
 void TableGrid::ReleaseUnusedArenas() {
-    if (arenas_.size() < 2) {
+    if (loadedBuffers_.Count() < 2) {
         return;
     }
-    std::sort(arenas_.begin(), arenas_.end(),
-              [](const auto& a, const auto& b) { return a->data() < b->data(); });
     std::vector<const char*> used;
     for (const auto& [col, column] : columns_) {
         column.CollectArenaPointers(used);
     }
-    std::vector<bool> keep(arenas_.size(), false);
-    for (const char* p : used) {
-        auto it = std::upper_bound(arenas_.begin(), arenas_.end(), p,
-                                   [](const char* q, const auto& a) { return q < a->data(); });
-        if (it != arenas_.begin()) {
-            keep[static_cast<std::size_t>(it - arenas_.begin()) - 1] = true;
-        }
-    }
-    ArenaTable kept;
-    for (std::size_t a = 0; a < arenas_.size(); ++a) {
-        if (keep[a]) {
-            kept.push_back(std::move(arenas_[a]));
-        }
-    }
-    arenas_ = std::move(kept);
+    loadedBuffers_.KeepOnlyUsed(used);
 }
 
 void TableGrid::NotifyCells() {

@@ -6,7 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "table/bulk_cells.h"
 #include "table/cell_column.h"
+#include "table/loaded_buffers.h"
 #include "table/size_list.h"
 
 namespace qv {
@@ -80,7 +82,9 @@ public:
     // writers (see CellColumn::SegmentAt). Valid until the grid changes.
     CellColumn::Segment ColumnSegment(int32_t col, int32_t row, int32_t limit) const;
     // Whether the bytes [begin, end) lie inside one loaded file's buffer kept by the grid.
-    bool InOneLoadedBuffer(const char* begin, const char* end) const;
+    bool InOneLoadedBuffer(const char* begin, const char* end) const {
+        return loadedBuffers_.Contain(begin, end);
+    }
 
     // --- Counts (the full rules of setting a count: 0 or less gives 1, the fixed line gives
     // way, kGridCountLimit or more raises Failure kGridTooLargeMessage and changes nothing). ---
@@ -133,31 +137,6 @@ public:
     // characters of five blanks followed by the decimal digits of n.
     void WriteRowLabels(int32_t rowBegin, int32_t rowEnd);
 
-    // Cells read in bulk from a file. Texts appended must lie inside `arena` and each must be
-    // followed there by a CR byte; they are kept in place, not copied, empty texts included (a
-    // view of no bytes at their line's CR), so that a loaded table's lines stay one run in the
-    // buffer for the writer.
-    class BulkCells {
-    public:
-        BulkCells(std::shared_ptr<const std::string> arena, int32_t columns);
-        // Appends the next text of column `index` (0-based within the bulk).
-        void Append(int32_t index, std::string_view text);
-        int32_t Columns() const { return declaredColumns_; }
-
-    private:
-        friend class TableGrid;
-        std::shared_ptr<const std::string> arena_;
-        int32_t declaredColumns_;
-        // The run of lines being appended row by row: where the next text must begin to
-        // continue it, the column expected next, and how often it was broken so far. A chunk
-        // keeps its line stride only while no break happens between its first and last text.
-        const char* runEnd_ = nullptr;
-        int32_t nextIndex_ = 0;
-        uint64_t runBreaks_ = 0;
-        std::vector<uint64_t> breaksAtChunkStart_;
-        // Only the columns that received a text, so that a huge declared width costs nothing.
-        std::vector<CellColumn::ChunkList> columns_;
-    };
     // Cells (firstCol + k, rowBegin + j) take the bulk's texts for j below its column's length
     // and "" up to rowEnd. Nothing else changes.
     void ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells&& bulk);
@@ -174,7 +153,7 @@ private:
     void NotifyCurrent(GridCell previous);
 
     std::vector<std::pair<int32_t, CellColumn>> columns_;  // sorted by column number
-    ArenaTable arenas_;
+    LoadedBuffers loadedBuffers_;
     SizeList widths_;
     SizeList heights_;
     int32_t colCount_;

@@ -30,7 +30,7 @@ class GridViewTest : public QObject {
 private slots:
     // Item names "item1", "item2"; cells "a<row>" and "b<row>" in rows 1 to 5.
     void init() {
-        grid = std::make_unique<TableGrid>(test::MainGridShape());
+        grid = std::make_unique<TableGrid>(kMainTableShape);
         test::MakeInitialTable(*grid);
         grid->WriteRowLabels(1, grid->RowCount());
         grid->SetCell(1, 0, "item1");

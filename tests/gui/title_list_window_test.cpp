@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "gui_test_support.h"
+#include "table/main_table_shape.h"
 #include "table/table_file_writer.h"
 
 namespace qv {
@@ -18,7 +19,7 @@ private slots:
         stores_.emplace();
         books_ = stores_->Path("books.qvd");
         address_ = stores_->Path("address.qvd");
-        TableGrid grid(GridShape{3, 6, 1, 1, 32, 18});
+        TableGrid grid(kMainTableShape);
         test::WriteFile(books_, BuildTableFile(grid, test::Sjis("蔵書一覧"), {1, 2, 300, 200}));
         test::WriteFile(address_,
                         BuildTableFile(grid, test::Sjis("住所録 <&>"), {10, 20, 400, 300}));

@@ -14,6 +14,7 @@
 #include "platform/line_writer.h"
 #include "platform/temp_folder.h"
 #include "support/grid_fixtures.h"
+#include "table/main_table_shape.h"
 #include "table/table_file_reader.h"
 #include "table/table_file_writer.h"
 
@@ -59,7 +60,7 @@ constexpr char kExample[] =
 
 class TableFileTest : public ::testing::Test {
 protected:
-    TableFileTest() : grid_(test::MainGridShape()) {
+    TableFileTest() : grid_(kMainTableShape) {
         test::MakeInitialTable(grid_);
         grid_.SetCell(1, 1, "old");
     }
@@ -311,7 +312,7 @@ TEST_F(TableFileTest, AnyTableWithoutCrOrCtrlZReadsBackIdentical) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int> cols(1, 7), rows(1, 25), width(-5, 400);
     for (int round = 0; round < 300; ++round) {
-        TableGrid grid(test::MainGridShape());
+        TableGrid grid(kMainTableShape);
         grid.SetColCount(cols(random));
         grid.SetRowCount(rows(random));
         for (int32_t c = 1; c < grid.ColCount(); ++c) {
@@ -347,7 +348,7 @@ TEST(TableFileEdgeTest, AFileGrowingWhileReadIsReadAsItWasOpened) {
         return ++calls < 1000;
     });
     ASSERT_TRUE(content);
-    TableGrid grid(GridShape{3, 6, 1, 1, 32, 18});
+    TableGrid grid(kMainTableShape);
     std::string title;
     ApplyTableFile(std::move(*content), grid, title);
     EXPECT_EQ(grid.Cell(1, 0), firstCell);

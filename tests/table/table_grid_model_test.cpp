@@ -27,7 +27,7 @@ std::string Text(int32_t col, int32_t row) {
 
 class TableGridTest : public ::testing::Test {
 protected:
-    TableGridTest() : grid(test::MainGridShape()) { test::MakeInitialTable(grid); }
+    TableGridTest() : grid(kMainTableShape) { test::MakeInitialTable(grid); }
 
     Sizes Widths() const {
         Sizes widths;
@@ -133,7 +133,7 @@ TEST_F(TableGridTest, DraggedRowsAndColumnsCarryTheirWholeLine) {
 
 TEST_F(TableGridTest, BulkCellsStayInTheirBuffer) {
     auto buffer = std::make_shared<std::string>("alpha\rbeta\r\r\xE8\x9F\r");
-    TableGrid::BulkCells bulk(buffer, 3);  // the third column receives no text at all
+    BulkCells bulk(buffer, 3);  // the third column receives no text at all
     for (auto [col, from, size] : {std::tuple{0, 0, 5}, {1, 6, 4}, {0, 11, 0}, {1, 12, 2}}) {
         bulk.Append(col, std::string_view(buffer->data() + from, size));
     }
@@ -333,7 +333,7 @@ void RunSeeds(int columnLength, uint32_t firstSeed, uint32_t lastSeed, int steps
     for (uint32_t seed = firstSeed; seed <= lastSeed; ++seed) {
         std::mt19937 random(seed);
         auto pick = [&](int low, int high) { return low + int(random() % (high - low + 1)); };
-        TableGrid grid(test::MainGridShape());
+        TableGrid grid(kMainTableShape);
         test::MakeInitialTable(grid);
         ReferenceGrid ref;
         for (int step = 0; step < steps; ++step) {

@@ -1,0 +1,43 @@
+#include "table/bulk_cells.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace qv {
+
+BulkCells::BulkCells(std::shared_ptr<const std::string> arena, int32_t columns)
+    : arena_(std::move(arena)), declaredColumns_(std::max(columns, 0)) {}
+
+void BulkCells::Append(int32_t index, std::string_view text) {
+    const CellHandle h = cell_handle::MakeArena(text);
+    if (index != nextIndex_ || text.data() != runEnd_) {
+        ++runBreaks_;
+    }
+    runEnd_ = cell_handle::FollowedByLineEnd(h) ? text.data() + text.size() + 2 : nullptr;
+    nextIndex_ = index + 1 < declaredColumns_ ? index + 1 : 0;
+
+    const auto column = static_cast<std::size_t>(index);
+    if (column >= columns_.size()) {
+        columns_.resize(column + 1);
+        breaksAtChunkStart_.resize(column + 1);
+    }
+    CellColumn::ChunkList& chunks = columns_[column];
+    if (chunks.empty() || chunks.back().size >= CellColumn::kBlockSize) {
+        CellColumn::Chunk block;
+        block.kind = CellColumn::Chunk::Kind::Texts;
+        block.lineStride = declaredColumns_;
+        if (!chunks.empty()) {
+            // A column that filled a block is a tall one; one of a wide table holds a few
+            // texts, and its first block grows as they come.
+            block.cells.reserve(CellColumn::kBlockSize);
+        }
+        chunks.push_back(std::move(block));
+        breaksAtChunkStart_[column] = runBreaks_;
+    } else if (breaksAtChunkStart_[column] != runBreaks_) {
+        chunks.back().lineStride = 0;
+    }
+    chunks.back().cells.push_back(h);
+    chunks.back().size += 1;
+}
+
+}  // namespace qv

@@ -1,0 +1,103 @@
+// What a wide table costs: every heap block of this test program is counted (its usable size),
+// so that the memory a column takes is measured, not guessed from the code.
+#include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "support/grid_fixtures.h"
+#include "table/table_file_reader.h"
+
+// The replacements below pair malloc with free; g++ sees only the names new and free.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+namespace {
+std::atomic<long long> liveHeapBytes{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    liveHeapBytes += static_cast<long long>(malloc_usable_size(p));
+    return p;
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void operator delete(void* p) noexcept {
+    if (p != nullptr) {
+        liveHeapBytes -= static_cast<long long>(malloc_usable_size(p));
+        std::free(p);
+    }
+}
+void operator delete[](void* p) noexcept {
+    operator delete(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    operator delete(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    operator delete(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    operator delete(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    operator delete(p);
+}
+
+namespace qv {
+namespace {
+
+constexpr int32_t kColumns = 20000;
+// A column holding one short text costs tens of bytes, however it was filled.
+constexpr long long kBytesPerColumn = 200;
+
+TEST(WideTableMemory, OneTextPerColumnCostsTensOfBytes) {
+    enum class Fill { LoadedFromFile, TypedCellByCell };
+    for (Fill fill : {Fill::LoadedFromFile, Fill::TypedCellByCell}) {
+        std::string file = "Quorvane\r\n100\r\n0\r\n0\r\n9\r\n9\r\n-\r\nT\r\n";
+        file += std::to_string(kColumns + 1) + "\r\n1\r\n";
+        for (int32_t col = 0; col < kColumns; ++col) {
+            file += "64\r\n";
+        }
+        file += "-\r\n";
+        for (int32_t col = 0; col < kColumns; ++col) {
+            file += "ab\r\n";
+        }
+        TableGrid grid(kMainTableShape);
+        std::string title;
+        if (fill == Fill::TypedCellByCell) {
+            file = std::string();
+        }
+        const long long before = liveHeapBytes;
+        if (fill == Fill::LoadedFromFile) {
+            ApplyTableFile(std::move(*ParseTableFile(std::move(file))), grid, title);
+        } else {
+            for (int32_t col = 1; col <= kColumns; ++col) {
+                grid.SetCell(col, 0, "ab");
+            }
+        }
+        const long long perColumn = (liveHeapBytes - before) / kColumns;
+        EXPECT_LT(perColumn, kBytesPerColumn) << "fill " << static_cast<int>(fill);
+        EXPECT_EQ(grid.Cell(kColumns, 0), "ab");
+    }
+}
+
+}  // namespace
+}  // namespace qv
