@@ -12,7 +12,7 @@
 
 #include "gui/grid_view.h"
 #include "platform/cp932.h"
-#include "table/grid_geometry.h"
+#include "view/grid_geometry.h"
 
 namespace {
 
