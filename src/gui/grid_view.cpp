@@ -44,7 +44,9 @@ GridView::GridView(TableGrid& grid, QWidget* parent)
     : QAbstractScrollArea(parent),
       grid_(grid),
       editor_(new CellEditor(viewport())),
-      mouse_(grid, *this) {
+      mouse_(grid, *this),
+      reportFailure_(
+          [this](const QString& message) { MessageDialog::FailureBox(message, this)->exec(); }) {
     setFont(GridFont());
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -294,7 +296,7 @@ bool GridView::OpenEditor() {
         return false;
     }
     if (!FitsInCellEditor(grid_.Cell(grid_.Col(), grid_.Row()))) {
-        MessageDialog::FailureBox(QString::fromUtf8(kCellTooLongMessage), this)->exec();
+        reportFailure_(QString::fromUtf8(kCellTooLongMessage));
         return false;
     }
     editing_ = true;

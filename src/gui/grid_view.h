@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <cstdint>
+#include <functional>
 
 #include "gui/grid_mouse_controller.h"
 #include "table/table_grid.h"
@@ -38,6 +39,11 @@ public:
     // Closes the in-place editor; what was typed is already in the grid. Does nothing when it is
     // not open.
     void closeEditor();
+
+    // How the view tells the user of a failure (a cell too long for the in-place editor); by
+    // default in a failure box of its own.
+    using FailureReporter = std::function<void(const QString& message)>;
+    void setFailureReporter(FailureReporter reporter) { reportFailure_ = std::move(reporter); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -87,6 +93,7 @@ private:
     bool writingFromEditor_ = false;
     bool syncingScrollBars_ = false;
     QString lastStoredText_;
+    FailureReporter reportFailure_;
 };
 
 }  // namespace qv

@@ -182,6 +182,22 @@ private slots:
         QCOMPARE(Cell(1, 1), std::string("a4"));
     }
 
+    // A 50 MB cell paints (only what its width shows is decoded) and is not opened in place: the
+    // editor would cut it at 32,767 characters.
+    void aCellTooLongForTheEditorIsReportedAndKept() {
+        const std::string huge(50'000'000, 'x');
+        grid->SetCell(1, 1, huge);
+        view->viewport()->repaint();
+        QStringList reported;
+        view->setFailureReporter([&](const QString& message) { reported << message; });
+        QTest::keyClick(view.get(), Qt::Key_F2);
+        QTest::keyClick(view.get(), Qt::Key_A);
+        QVERIFY(!view->isEditing());
+        QCOMPARE(reported.size(), 2);
+        QVERIFY(reported.front().contains(QStringLiteral("編集できません")));
+        QVERIFY(grid->Cell(1, 1) == huge);
+    }
+
     void shrinkingRowCountUnderTheCurrentCellClosesTheEditor() {
         grid->SetCurrentCell({2, 5});
         QTest::keyClick(view.get(), Qt::Key_F2);
