@@ -45,6 +45,8 @@ GridView::GridView(TableGrid& grid, QWidget* parent)
       grid_(grid),
       editor_(new CellEditor(viewport())),
       mouse_(grid, *this),
+      topLeft_{grid.FixedCols(), grid.FixedRows()},
+      fixedSeen_(topLeft_),
       reportFailure_(
           [this](const QString& message) { MessageDialog::FailureBox(message, this)->exec(); }) {
     setFont(GridFont());
@@ -69,7 +71,7 @@ GridView::~GridView() {
 // --- Geometry and scrolling ---
 
 GridGeometry GridView::Geometry() const {
-    return GridGeometry(grid_, viewport()->width(), viewport()->height());
+    return GridGeometry(grid_, topLeft_, viewport()->width(), viewport()->height());
 }
 
 // The scroll bars' values are the top-left cell's column and row, so the view scrolls by whole
@@ -80,11 +82,11 @@ void GridView::UpdateScrollBars() {
     const GridAxis rows = RowAxis(grid_);
     const GridCell lastFirst{LastFirstIndex(cols, size.width()),
                              LastFirstIndex(rows, size.height())};
-    const GridCell topLeft = grid_.TopLeft();
+    const GridCell topLeft = topLeft_;
     const GridCell clamped{std::min(topLeft.col, lastFirst.col),
                            std::min(topLeft.row, lastFirst.row)};
     if (clamped != topLeft) {
-        grid_.SetTopLeft(clamped);  // comes back here through CurrentCellChanged
+        SetTopLeft(clamped);  // comes back here
         return;
     }
     const GridGeometry geometry = Geometry();
@@ -99,13 +101,35 @@ void GridView::UpdateScrollBars() {
 
 void GridView::scrollContentsBy(int /*dx*/, int /*dy*/) {
     if (!syncingScrollBars_) {
-        grid_.SetTopLeft(GridCell{horizontalScrollBar()->value(), verticalScrollBar()->value()});
+        SetTopLeft(GridCell{horizontalScrollBar()->value(), verticalScrollBar()->value()});
     }
+}
+
+void GridView::SetTopLeft(GridCell cell) {
+    const GridCell clamped = ClampTopLeft(grid_, cell);
+    if (clamped == topLeft_) {
+        return;
+    }
+    topLeft_ = clamped;
+    UpdateScrollBars();
+    PlaceEditor();
+    viewport()->update();
+}
+
+// Keeps the scroll place inside the counts; when a fixed line gave way (a count set to the
+// fixed lines' number or fewer), the grid went back to its first cells and so does the view.
+void GridView::FollowCounts() {
+    const GridCell fixed{grid_.FixedCols(), grid_.FixedRows()};
+    if (fixed != fixedSeen_) {
+        fixedSeen_ = fixed;
+        topLeft_ = fixed;
+    }
+    topLeft_ = ClampTopLeft(grid_, topLeft_);
 }
 
 // A quick test before the geometry is built, for commands that write many cells one by one.
 bool GridView::IsMaybeShown(GridCell cell) const {
-    const GridCell topLeft = grid_.TopLeft();
+    const GridCell topLeft = topLeft_;
     const bool colScrolledAway = cell.col >= grid_.FixedCols() && cell.col < topLeft.col;
     const bool rowScrolledAway = cell.row >= grid_.FixedRows() && cell.row < topLeft.row;
     return isVisible() && !colScrolledAway && !rowScrolledAway && cell.col < grid_.ColCount() &&
@@ -117,12 +141,12 @@ void GridView::EnsureCurrentVisible() {
         return;  // the viewport has no real size yet
     }
     const GridCell current = grid_.Current();
-    const GridCell topLeft = grid_.TopLeft();
+    const GridCell topLeft = topLeft_;
     const GridCell wanted{
         FirstShowing(ColumnAxis(grid_), topLeft.col, viewport()->width(), current.col),
         FirstShowing(RowAxis(grid_), topLeft.row, viewport()->height(), current.row)};
     if (wanted != topLeft) {
-        grid_.SetTopLeft(wanted);
+        SetTopLeft(wanted);
     }
 }
 
@@ -161,6 +185,7 @@ void GridView::CellsChanged() {
 }
 
 void GridView::LayoutChanged() {
+    FollowCounts();
     mouse_.TableChanged();
     UpdateScrollBars();
     PlaceEditor();
@@ -254,10 +279,10 @@ bool GridView::HandleMovementKey(const QKeyEvent& event) {
     if (!press) {
         return false;
     }
-    const GridCell topLeft = grid_.TopLeft();
+    const GridCell topLeft = topLeft_;
     const NavigationTarget target = Navigate(grid_, topLeft, viewport()->height(), press->key);
     if (target.topLeft != topLeft) {
-        grid_.SetTopLeft(target.topLeft);
+        SetTopLeft(target.topLeft);
     }
     grid_.SetCurrentCell(target.current, press->selection);
     return true;

@@ -45,6 +45,11 @@ public:
     using FailureReporter = std::function<void(const QString& message)>;
     void setFailureReporter(FailureReporter reporter) { reportFailure_ = std::move(reporter); }
 
+    // The first scrolled column and row shown: the scroll bars' values.
+    GridCell topLeft() const { return topLeft_; }
+    // Scrolls so that `cell` (clamped into the scrollable cells) is the top-left one shown.
+    void scrollTo(GridCell cell) { SetTopLeft(cell); }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -74,6 +79,8 @@ private:
     void ShowCursor(Cursor cursor) override;
 
     GridGeometry Geometry() const;
+    void SetTopLeft(GridCell cell);
+    void FollowCounts();
     void UpdateScrollBars();
     bool IsMaybeShown(GridCell cell) const;
     void EnsureCurrentVisible();
@@ -89,6 +96,9 @@ private:
     TableGrid& grid_;
     CellEditor* editor_;
     GridMouseController mouse_;
+    // The scroll place is the view's own: another view of the same grid may show other cells.
+    GridCell topLeft_;
+    GridCell fixedSeen_;  // the fixed lines' counts when the view last looked
     bool editing_ = false;
     bool writingFromEditor_ = false;
     bool syncingScrollBars_ = false;

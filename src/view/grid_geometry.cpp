@@ -163,11 +163,15 @@ int32_t FirstShowing(const GridAxis& axis, int32_t first, int32_t extent, int32_
 
 // --- GridGeometry ---
 
-GridGeometry::GridGeometry(const TableGrid& grid, int32_t width, int32_t height)
+GridCell ClampTopLeft(const TableGrid& grid, GridCell cell) {
+    return GridCell{ClampFirst(ColumnAxis(grid), cell.col), ClampFirst(RowAxis(grid), cell.row)};
+}
+
+GridGeometry::GridGeometry(const TableGrid& grid, GridCell topLeft, int32_t width, int32_t height)
     : colAxis_(ColumnAxis(grid)),
       rowAxis_(RowAxis(grid)),
-      columns_(colAxis_, grid.TopLeft().col, width),
-      rows_(rowAxis_, grid.TopLeft().row, height) {}
+      columns_(colAxis_, topLeft.col, width),
+      rows_(rowAxis_, topLeft.row, height) {}
 
 std::optional<CellBox> GridGeometry::BoxOf(GridCell cell) const {
     const std::optional<AxisSpan> col = columns_.Find(cell.col);

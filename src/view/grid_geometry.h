@@ -96,12 +96,16 @@ struct PressTarget {
     GridCell cell;  // Cell: the cell; Resize/Move: the column or row in the matching field
 };
 
-// Where the cells of a grid lie in a viewport of width x height pixels, scrolled to the grid's
-// top-left cell. Cheap to build (it looks at the shown cells only); build a new one after any
-// change of the grid or the viewport.
+// `cell` clamped into the scrollable cells (inside the counts, not fixed): the top-left cells a
+// view may scroll to.
+GridCell ClampTopLeft(const TableGrid& grid, GridCell cell);
+
+// Where the cells of a grid lie in a viewport of width x height pixels, scrolled to `topLeft`
+// (the first scrolled column and row shown; clamped). Cheap to build (it looks at the shown
+// cells only); build a new one after any change of the grid, the scroll place or the viewport.
 class GridGeometry {
 public:
-    GridGeometry(const TableGrid& grid, int32_t width, int32_t height);
+    GridGeometry(const TableGrid& grid, GridCell topLeft, int32_t width, int32_t height);
 
     const AxisLayout& Columns() const { return columns_; }
     const AxisLayout& Rows() const { return rows_; }

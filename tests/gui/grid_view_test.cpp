@@ -3,6 +3,8 @@
 
 #include "gui/grid_view.h"
 
+#include <QScrollBar>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -112,7 +114,8 @@ private slots:
     // pixel off the line still grabs it.
     void resizingToOnePixelIsIgnoredAndLargerSizesStored() {
         const auto resize = [this](bool column, int size) {
-            const GridGeometry geometry(*grid, Viewport()->width(), Viewport()->height());
+            const GridGeometry geometry(*grid, view->topLeft(), Viewport()->width(),
+                                        Viewport()->height());
             if (column) {
                 const AxisSpan span = *geometry.Columns().Find(1);
                 Drag(QPoint(span.LineAt() + 1, 9), QPoint(span.start + size + 1, 9));
@@ -136,7 +139,8 @@ private slots:
     // and the next drag works again.
     void aDragEndsWhenTheTableChangesUnderIt() {
         const auto border = [this](int32_t col) {
-            const GridGeometry geometry(*grid, Viewport()->width(), Viewport()->height());
+            const GridGeometry geometry(*grid, view->topLeft(), Viewport()->width(),
+                                        Viewport()->height());
             return QPoint(geometry.Columns().Find(col)->LineAt(), 9);
         };
         struct Case {
@@ -196,6 +200,20 @@ private slots:
         QCOMPARE(reported.size(), 2);
         QVERIFY(reported.front().contains(QStringLiteral("編集できません")));
         QVERIFY(grid->Cell(1, 1) == huge);
+    }
+
+    // The scroll place is the view's own: Ctrl+End scrolls to the end, a shorter table pulls it
+    // back, and a fixed line giving way returns it to the first cells as it does the grid.
+    void theScrollPlaceFollowsTheCounts() {
+        grid->SetRowCount(1000);
+        QTest::keyClick(view.get(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(grid->Current(), (GridCell{2, 999}));
+        QVERIFY(view->topLeft().row > 900);
+        QCOMPARE(view->verticalScrollBar()->value(), view->topLeft().row);
+        grid->SetRowCount(500);
+        QCOMPARE(view->topLeft().row, LastFirstIndex(RowAxis(*grid), Viewport()->height()));
+        grid->SetColCount(1);
+        QCOMPARE(view->topLeft(), (GridCell{0, 1}));
     }
 
     void shrinkingRowCountUnderTheCurrentCellClosesTheEditor() {
@@ -264,7 +282,8 @@ private:
     QLineEdit* Editor() const { return view->findChild<QLineEdit*>(); }
 
     QPoint CenterOf(GridCell cell) const {
-        const GridGeometry geometry(*grid, Viewport()->width(), Viewport()->height());
+        const GridGeometry geometry(*grid, view->topLeft(), Viewport()->width(),
+                                    Viewport()->height());
         const CellBox box = geometry.BoxOf(cell).value();
         return QPoint(box.x + box.width / 2, box.y + box.height / 2);
     }

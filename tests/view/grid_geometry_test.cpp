@@ -24,7 +24,7 @@ protected:
 // Every cell is followed by a one-pixel line that belongs to it; row 2 is 40 high.
 TEST_F(GridGeometryTest, CellsAndPointsMapBothWaysAcrossFixedLinesAndExceptions) {
     grid.SetRowHeight(2, 40);
-    const GridGeometry geometry(grid, 600, 400);
+    const GridGeometry geometry(grid, {1, 1}, 600, 400);
     EXPECT_EQ(geometry.BoxOf({0, 0}), (CellBox{0, 0, 32, 18}));
     EXPECT_EQ(geometry.BoxOf({1, 1}), (CellBox{33, 19, 153, 18}));
     EXPECT_EQ(geometry.BoxOf({2, 3}), (CellBox{187, 79, 69, 18}));
@@ -47,8 +47,7 @@ TEST_F(GridGeometryTest, ATenMillionRowTableScrolledToItsEnd) {
     const int32_t first = LastFirstIndex(RowAxis(grid), 400);
     EXPECT_EQ(first, 10'000'000 - 19);
     EXPECT_EQ(FirstShowing(RowAxis(grid), 1, 400, 9'999'999), first);
-    grid.SetTopLeft({2, first});
-    const GridGeometry geometry(grid, 600, 400);
+    const GridGeometry geometry(grid, {2, first}, 600, 400);
     EXPECT_EQ(geometry.Rows().Spans().size(), 20u);  // the fixed row and 19 data rows
     EXPECT_EQ(geometry.Rows().Spans().back(), (AxisSpan{9'999'999, 380, 18}));
     EXPECT_EQ(geometry.BoxOf({2, first + 1}), (CellBox{33, 38, 69, 18}));
@@ -61,7 +60,7 @@ TEST_F(GridGeometryTest, ATenMillionRowTableScrolledToItsEnd) {
 // Lines between fixed cells are grabbed 3 pixels either side (column 1's right line is at x 186,
 // row 2's bottom line at y 56); lines between data cells are not; the corner grabs nothing.
 TEST_F(GridGeometryTest, PressesNearLinesBetweenFixedCellsResizeElseMoveOrSelect) {
-    const GridGeometry geometry(grid, 600, 400);
+    const GridGeometry geometry(grid, {1, 1}, 600, 400);
     const std::tuple<int32_t, int32_t, Kind, GridCell> cases[] = {
         {185, 9, Kind::ResizeColumn, {1, 0}}, {189, 9, Kind::ResizeColumn, {1, 0}},
         {259, 9, Kind::ResizeColumn, {2, 0}}, {100, 9, Kind::MoveColumn, {1, 0}},
@@ -97,11 +96,10 @@ TEST_F(GridGeometryTest, ExtremeSizesNeverOverflow) {
         for (int32_t i = 0; i < 6; ++i) {
             g.SetRowHeight(i, c.heights[static_cast<size_t>(i)]);
         }
-        g.SetTopLeft(c.topLeft);
         EXPECT_EQ(LastFirstIndex(ColumnAxis(g), 600), c.lastFirstCol);
         EXPECT_EQ(LastFirstIndex(RowAxis(g), 400), c.lastFirstRow);
         EXPECT_EQ(FirstShowing(ColumnAxis(g), 1, 600, 2), c.lastFirstCol);
-        const GridGeometry geometry(g, 600, 400);
+        const GridGeometry geometry(g, c.topLeft, 600, 400);
         EXPECT_LE(geometry.Columns().End(), 600);
         EXPECT_GE(geometry.Rows().WholeScrolledCount(), 1);
         for (int32_t x = -5; x < 610; x += 17) {
