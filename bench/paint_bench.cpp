@@ -63,6 +63,30 @@ BENCHMARK(BM_PaintFullScreen)
     ->Arg(10'000'000)
     ->Unit(benchmark::kMillisecond);
 
+// The ten-row table again with a cell of `cell_mb` megabytes of kana in view: only what the
+// cell's width shows is decoded and laid out, so it paints as fast as the plain ten-row table.
+void BM_PaintHugeCell(benchmark::State& state) {
+    qv::TableGrid grid(qv::GridShape{40, 10, 1, 1, 64, 18});
+    grid.SetColWidth(0, 32);
+    qv::GridView view(grid);
+    view.resize(kWidth, kHeight);
+    view.show();
+    QApplication::processEvents();
+    FillShownCells(grid, view.topLeft());
+    std::string huge;
+    const std::string kana = Cp932("あ");
+    while (huge.size() < static_cast<std::size_t>(state.range(0)) * 1'000'000) {
+        huge += kana;
+    }
+    grid.SetCell(1, 1, huge);
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        view.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_PaintHugeCell)->ArgName("cell_mb")->Arg(50)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
