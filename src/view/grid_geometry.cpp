@@ -89,9 +89,9 @@ std::optional<int32_t> AxisLayout::IndexAt(int32_t pos) const {
 
 std::optional<AxisSpan> AxisLayout::LineNear(int32_t pos) const {
     std::optional<AxisSpan> nearest;
-    int32_t best = kGridLineGrip + 1;
+    int64_t best = kGridLineGrip + 1;
     for (const AxisSpan& span : spans_) {
-        const int32_t distance = std::abs(pos - span.LineAt());
+        const int64_t distance = std::abs(int64_t{pos} - span.LineAt());
         if (distance <= best && span.LineAt() < extent_) {
             nearest = span;
             best = distance;
