@@ -9,6 +9,7 @@
 #include "app/title_list_form.h"
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
+#include "gui/design_fonts.h"
 #include "gui/icons.h"
 #include "gui/item_name_dialog.h"
 #include "gui/main_window.h"
@@ -27,22 +28,6 @@ void LoadQtJapaneseTexts(QApplication& application) {
     if (translator->load(QStringLiteral("qtbase_ja"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(translator);
-    }
-}
-
-// The fonts of the design are those of a Japanese Windows; the IPA fonts are drawn to the same
-// measures. "System" and "Terminal" were fixed-pitch gothic faces there.
-void MapDesignFonts() {
-    QFont::insertSubstitutions(QString::fromUtf8(kMinchoFont),
-                               {QStringLiteral("IPAMincho"), QStringLiteral("IPAexMincho"),
-                                QStringLiteral("Noto Serif CJK JP")});
-    QFont::insertSubstitutions(QString::fromUtf8(kGothicFont),
-                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
-                                QStringLiteral("Noto Sans CJK JP")});
-    for (const char* fixedPitch : {kSystemFont, kTerminalFont}) {
-        QFont::insertSubstitutions(QString::fromUtf8(fixedPitch),
-                                   {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic"),
-                                    QStringLiteral("Noto Sans Mono CJK JP")});
     }
 }
 

@@ -2,27 +2,29 @@
 
 #include <QAbstractScrollArea>
 #include <cstdint>
-#include <optional>
+#include <functional>
 
-#include "table/grid_geometry.h"
+#include "gui/grid_mouse_controller.h"
 #include "table/table_grid.h"
+#include "view/grid_geometry.h"
 
 namespace qv {
 
 class CellEditor;
 
-// The editable view of a table grid. It paints the grid's cells (the texts decoded from CP932),
-// scrolls by whole cells and turns the user's mouse and keyboard input into the grid's
-// operations: choosing the current cell and a range with Shift, moving with Tab and the movement
-// keys, dragging rows and columns by their fixed cells, resizing by the lines between fixed
-// cells, and editing the current cell in place. Every change typed in the editor is written into
-// the grid at once, so the grid always holds what the user has typed; the view keeps no texts.
+// The editable view of a table grid: the widget that ties the grid's pieces together. It keeps
+// the scroll bars in step with the top-left cell shown (the view scrolls by whole cells), has
+// GridRenderer paint, turns keys into moves through the navigation rules (view/grid_navigation),
+// hands the mouse to GridMouseController, and opens the in-place editor over the current cell.
+// Every change typed in the editor is written into the grid at once, so the grid always holds
+// what the user has typed; the view keeps no texts.
 //
 // The view watches the grid for as long as it lives; the grid must outlive it. Whatever changes
-// the grid (commands, loading) shows at once; a change of the current cell closes the editor.
+// the grid (commands, loading) shows at once; a change of the current cell closes the editor,
+// and a held move or resize of a row or column ends.
 //
-// The font is "ＭＳ 明朝" at 15 pixels (shown with IPAMincho); setFont() changes it.
-class GridView : public QAbstractScrollArea, private TableGridObserver {
+// The font is "ＭＳ 明朝" at 15 pixels (see GridFont); setFont() changes it.
+class GridView : public QAbstractScrollArea, private TableGridObserver, private GridMouseHost {
     Q_OBJECT
 public:
     explicit GridView(TableGrid& grid, QWidget* parent = nullptr);
@@ -37,6 +39,16 @@ public:
     // Closes the in-place editor; what was typed is already in the grid. Does nothing when it is
     // not open.
     void closeEditor();
+
+    // How the view tells the user of a failure (a cell too long for the in-place editor); by
+    // default in a failure box of its own.
+    using FailureReporter = std::function<void(const QString& message)>;
+    void setFailureReporter(FailureReporter reporter) { reportFailure_ = std::move(reporter); }
+
+    // The first scrolled column and row shown: the scroll bars' values.
+    GridCell topLeft() const { return topLeft_; }
+    // Scrolls so that `cell` (clamped into the scrollable cells) is the top-left one shown.
+    void scrollTo(GridCell cell) { SetTopLeft(cell); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -54,38 +66,26 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    // What a held mouse button is doing.
-    struct Drag {
-        enum class Kind { None, Select, ResizeColumn, ResizeRow, MoveRow, MoveColumn };
-        Kind kind = Kind::None;
-        int32_t index = 0;              // the column or row resized or moved
-        int32_t start = 0;              // resizing: the first pixel of that column or row
-        int32_t grip = 0;               // resizing: the line's distance from the pointer
-        int32_t line = 0;               // resizing: where the line is drawn now
-        std::optional<int32_t> target;  // moving: where the column or row would land
-    };
-    enum class Selection { Collapse, Extend };
-
     // TableGridObserver
     void CellChanged(int32_t col, int32_t row) override;
     void CellsChanged() override;
     void LayoutChanged() override;
     void CurrentCellChanged(GridCell previous) override;
 
+    // GridMouseHost
+    GridGeometry CurrentGeometry() const override { return Geometry(); }
+    void OpenEditorByMouse() override { OpenEditor(); }
+    void RepaintGrid() override;
+    void ShowCursor(Cursor cursor) override;
+
     GridGeometry Geometry() const;
+    void SetTopLeft(GridCell cell);
+    void FollowCounts();
     void UpdateScrollBars();
     bool IsMaybeShown(GridCell cell) const;
     void EnsureCurrentVisible();
 
-    void PaintCells(QPainter& painter, const GridGeometry& geometry, const QRect& dirty);
-    void PaintLines(QPainter& painter, const GridGeometry& geometry);
-    void PaintFocus(QPainter& painter, const GridGeometry& geometry);
-    void PaintDrag(QPainter& painter, const GridGeometry& geometry);
-
     bool HandleMovementKey(const QKeyEvent& event);
-    void MoveCurrent(GridCell target, Selection selection);
-    void MoveByTab(bool forward);
-    void MoveByPage(int32_t direction, Selection selection);
 
     bool OpenEditor();
     void PlaceEditor();
@@ -93,18 +93,17 @@ private:
     void StoreEditorText(const QString& text);
     void ForwardToEditor(QEvent* event);
 
-    void StartDrag(const PressTarget& target, const QPoint& pos);
-    void ContinueDrag(const QPoint& pos);
-    void FinishDrag(const QPoint& pos);
-    void UpdateCursor(const QPoint& pos);
-
     TableGrid& grid_;
     CellEditor* editor_;
+    GridMouseController mouse_;
+    // The scroll place is the view's own: another view of the same grid may show other cells.
+    GridCell topLeft_;
+    GridCell fixedSeen_;  // the fixed lines' counts when the view last looked
     bool editing_ = false;
     bool writingFromEditor_ = false;
     bool syncingScrollBars_ = false;
     QString lastStoredText_;
-    Drag drag_;
+    FailureReporter reportFailure_;
 };
 
 }  // namespace qv

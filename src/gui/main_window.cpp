@@ -143,6 +143,7 @@ void MainWindow::BuildTablePanel() {
     layout->setContentsMargins(0, 0, 0, 0);
     grid_ = new GridView(form_.StringGrid(), panel);
     grid_->setObjectName(QStringLiteral("StringGrid"));
+    grid_->setFailureReporter([this](const QString& message) { windows_.ShowFailure(message); });
     layout->addWidget(grid_);
     centralWidget()->layout()->addWidget(panel);
     grid_->setFocus();

@@ -15,8 +15,7 @@ TableGrid::TableGrid(const GridShape& shape)
       fixedCols_(std::clamp(shape.fixedCols, 0, colCount_ - 1)),
       fixedRows_(std::clamp(shape.fixedRows, 0, rowCount_ - 1)),
       current_{fixedCols_, fixedRows_},
-      anchor_(current_),
-      topLeft_(current_) {}
+      anchor_(current_) {}
 
 void TableGrid::AddObserver(TableGridObserver* observer) {
     observers_.push_back(observer);
@@ -94,17 +93,15 @@ void TableGrid::SetCount(bool columns, int32_t n) {
     if (fixed >= n) {
         // The fixed line gives way for good; the table keeps no fixed line on that side.
         fixed = n - 1;
-        current_ = anchor_ = topLeft_ = GridCell{fixedCols_, fixedRows_};
+        current_ = anchor_ = GridCell{fixedCols_, fixedRows_};
     }
     const bool changed = count != n;
     count = n;
     (columns ? widths_ : heights_).Resize(n);
     if (columns) {
         current_.col = std::min(current_.col, n - 1);
-        topLeft_.col = std::clamp(topLeft_.col, fixedCols_, n - 1);
     } else {
         current_.row = std::min(current_.row, n - 1);
-        topLeft_.row = std::clamp(topLeft_.row, fixedRows_, n - 1);
     }
     if (changed) {
         anchor_ = current_;
@@ -157,16 +154,6 @@ bool TableGrid::SetCurrentCell(GridCell cell, Selection selection) {
     }
     NotifyCurrent(previous);
     return true;
-}
-
-void TableGrid::SetTopLeft(GridCell cell) {
-    const GridCell clamped{std::clamp(cell.col, fixedCols_, colCount_ - 1),
-                           std::clamp(cell.row, fixedRows_, rowCount_ - 1)};
-    if (clamped == topLeft_) {
-        return;
-    }
-    topLeft_ = clamped;
-    NotifyCurrent(current_);
 }
 
 // --- Moves ---

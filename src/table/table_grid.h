@@ -44,8 +44,8 @@ public:
     virtual void CellsChanged() {}
     // Counts, fixed lines, widths or heights changed.
     virtual void LayoutChanged() {}
-    // The current cell, the anchor or the top-left cell shown changed. `previous` is the current
-    // cell before; when it differs from the new one an open in-place editor must close.
+    // The current cell or the anchor changed. `previous` is the current cell before; when it
+    // differs from the new one an open in-place editor must close.
     virtual void CurrentCellChanged(GridCell /*previous*/) {}
     // A row was moved by MoveRow.
     virtual void RowMoved(int32_t /*from*/, int32_t /*to*/) {}
@@ -106,18 +106,16 @@ public:
     const SizeList& ColWidths() const { return widths_; }
     const SizeList& RowHeights() const { return heights_; }
 
-    // --- Current cell, selection anchor and the top-left cell shown. ---
+    // --- Current cell and selection anchor: the editing commands work on them, so they belong
+    // to the table, not to a view (which keeps its own scroll place). ---
     int32_t Col() const { return current_.col; }
     int32_t Row() const { return current_.row; }
     GridCell Current() const { return current_; }
     GridCell Anchor() const { return anchor_; }
-    GridCell TopLeft() const { return topLeft_; }
     enum class Selection { Collapse, Extend };
     // Moves the current cell to a selectable cell (inside the counts, not fixed). Returns false
     // and changes nothing for any other cell.
     bool SetCurrentCell(GridCell cell, Selection selection = Selection::Collapse);
-    // The top-left scrollable cell shown; clamped into the scrollable range.
-    void SetTopLeft(GridCell cell);
 
     // --- Moves made by the user (dragging). Indexes must lie inside the counts, else Failure
     // kGridIndexMessage. The whole stored row (or column) moves, cells beyond the counts
@@ -162,7 +160,6 @@ private:
     int32_t fixedRows_;
     GridCell current_;
     GridCell anchor_;
-    GridCell topLeft_;
     std::vector<TableGridObserver*> observers_;
 };
 

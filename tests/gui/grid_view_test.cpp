@@ -3,13 +3,17 @@
 
 #include "gui/grid_view.h"
 
+#include <QScrollBar>
+
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "../support/grid_fixtures.h"
 #include "gui/cp932_input.h"
 #include "gui_test_support.h"
-#include "table/grid_geometry.h"
+#include "view/grid_geometry.h"
 
 namespace qv {
 
@@ -110,7 +114,8 @@ private slots:
     // pixel off the line still grabs it.
     void resizingToOnePixelIsIgnoredAndLargerSizesStored() {
         const auto resize = [this](bool column, int size) {
-            const GridGeometry geometry(*grid, Viewport()->width(), Viewport()->height());
+            const GridGeometry geometry(*grid, view->topLeft(), Viewport()->width(),
+                                        Viewport()->height());
             if (column) {
                 const AxisSpan span = *geometry.Columns().Find(1);
                 Drag(QPoint(span.LineAt() + 1, 9), QPoint(span.start + size + 1, 9));
@@ -128,6 +133,87 @@ private slots:
         resize(false, 30);
         QCOMPARE(grid->RowHeight(2), 30);
         QCOMPARE(Cell(1, 2), std::string("a2"));  // no row was moved
+    }
+
+    // A held drag ends when the table changes under it: nothing moves or resizes on release,
+    // and the next drag works again.
+    void aDragEndsWhenTheTableChangesUnderIt() {
+        const auto border = [this](int32_t col) {
+            const GridGeometry geometry(*grid, view->topLeft(), Viewport()->width(),
+                                        Viewport()->height());
+            return QPoint(geometry.Columns().Find(col)->LineAt(), 9);
+        };
+        struct Case {
+            const char* name;
+            std::function<QPoint()> press;
+            std::function<void()> change;
+            QPoint release;
+        };
+        const Case cases[] = {
+            {"column 2 deleted",
+             [&] {
+                 return CenterOf({2, 0});
+             },
+             [&] { grid->SetColCount(2); }, CenterOf({1, 0})},
+            {"last row deleted",
+             [&] {
+                 return CenterOf({0, 5});
+             },
+             [&] { grid->SetRowCount(5); }, CenterOf({0, 2})},
+            {"last column's border", [&] { return border(2); }, [&] { grid->SetColCount(2); },
+             border(2) + QPoint(40, 0)},
+            {"cleared",
+             [&] {
+                 return CenterOf({2, 0});
+             },
+             [&] { grid->ClearCells(0, grid->RowCount(), 0, grid->ColCount()); }, CenterOf({1, 0})},
+        };
+        for (const Case& c : cases) {
+            cleanup();
+            init();
+            const QPoint from = c.press();
+            QTest::mousePress(Viewport(), Qt::LeftButton, {}, from);
+            QTest::mouseMove(Viewport(), from + QPoint(1, 1));
+            c.change();
+            const std::vector<std::string> before = Snapshot();
+            QTest::mouseMove(Viewport(), c.release);
+            QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, c.release);
+            QVERIFY2(Snapshot() == before, c.name);
+        }
+        cleanup();
+        init();
+        Drag(CenterOf({0, 4}), CenterOf({0, 1}));
+        QCOMPARE(Cell(1, 1), std::string("a4"));
+    }
+
+    // A 50 MB cell paints (only what its width shows is decoded) and is not opened in place: the
+    // editor would cut it at 32,767 characters.
+    void aCellTooLongForTheEditorIsReportedAndKept() {
+        const std::string huge(50'000'000, 'x');
+        grid->SetCell(1, 1, huge);
+        view->viewport()->repaint();
+        QStringList reported;
+        view->setFailureReporter([&](const QString& message) { reported << message; });
+        QTest::keyClick(view.get(), Qt::Key_F2);
+        QTest::keyClick(view.get(), Qt::Key_A);
+        QVERIFY(!view->isEditing());
+        QCOMPARE(reported.size(), 2);
+        QVERIFY(reported.front().contains(QStringLiteral("編集できません")));
+        QVERIFY(grid->Cell(1, 1) == huge);
+    }
+
+    // The scroll place is the view's own: Ctrl+End scrolls to the end, a shorter table pulls it
+    // back, and a fixed line giving way returns it to the first cells as it does the grid.
+    void theScrollPlaceFollowsTheCounts() {
+        grid->SetRowCount(1000);
+        QTest::keyClick(view.get(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(grid->Current(), (GridCell{2, 999}));
+        QVERIFY(view->topLeft().row > 900);
+        QCOMPARE(view->verticalScrollBar()->value(), view->topLeft().row);
+        grid->SetRowCount(500);
+        QCOMPARE(view->topLeft().row, LastFirstIndex(RowAxis(*grid), Viewport()->height()));
+        grid->SetColCount(1);
+        QCOMPARE(view->topLeft(), (GridCell{0, 1}));
     }
 
     void shrinkingRowCountUnderTheCurrentCellClosesTheEditor() {
@@ -196,7 +282,8 @@ private:
     QLineEdit* Editor() const { return view->findChild<QLineEdit*>(); }
 
     QPoint CenterOf(GridCell cell) const {
-        const GridGeometry geometry(*grid, Viewport()->width(), Viewport()->height());
+        const GridGeometry geometry(*grid, view->topLeft(), Viewport()->width(),
+                                    Viewport()->height());
         const CellBox box = geometry.BoxOf(cell).value();
         return QPoint(box.x + box.width / 2, box.y + box.height / 2);
     }
@@ -207,6 +294,19 @@ private:
             QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
                                 QString(ch), Qt::NoModifier);
         }
+    }
+
+    // The counts, the sizes and every text of the grid.
+    std::vector<std::string> Snapshot() const {
+        std::vector<std::string> all{std::to_string(grid->ColCount()),
+                                     std::to_string(grid->RowCount())};
+        for (int32_t c = 0; c < 3; ++c) {
+            all.push_back(std::to_string(grid->ColWidth(c)));
+            for (int32_t r = 0; r < 6; ++r) {
+                all.push_back(Cell(c, r) + "/" + std::to_string(grid->RowHeight(r)));
+            }
+        }
+        return all;
     }
 
     void Drag(QPoint from, QPoint to) {

@@ -1,4 +1,4 @@
-// The table grid: worked examples of its rules and of where its cells lie on the screen, then
+// The table grid: worked examples of its rules, then
 // random sequences of operations run against the real grid and against a plain dense reference
 // written from the rules; after every step both must agree on everything visible and stored.
 #include <gmock/gmock.h>
@@ -11,14 +11,12 @@
 #include "platform/failure.h"
 #include "support/grid_fixtures.h"
 #include "table/cell_column.h"
-#include "table/grid_geometry.h"
 #include "table/table_grid.h"
 
 namespace qv {
 namespace {
 
 using ::testing::ThrowsMessage;
-using Kind = PressTarget::Kind;
 using Sizes = std::vector<int32_t>;
 
 std::string Text(int32_t col, int32_t row) {
@@ -161,60 +159,6 @@ TEST_F(TableGridTest, InsertingNearTheTopOfAMillionRowsKeepsEveryText) {
     }
     EXPECT_EQ(grid.Cell(1, 0), "0");
     EXPECT_EQ(grid.Cell(1, 1), "");
-}
-
-// Every cell is followed by a one-pixel line that belongs to it; row 2 is 40 high.
-TEST_F(TableGridTest, CellsAndPointsMapBothWaysAcrossFixedLinesAndExceptions) {
-    grid.SetRowHeight(2, 40);
-    const GridGeometry geometry(grid, 600, 400);
-    EXPECT_EQ(geometry.BoxOf({0, 0}), (CellBox{0, 0, 32, 18}));
-    EXPECT_EQ(geometry.BoxOf({1, 1}), (CellBox{33, 19, 153, 18}));
-    EXPECT_EQ(geometry.BoxOf({2, 3}), (CellBox{187, 79, 69, 18}));
-    EXPECT_EQ(geometry.BoxOf({3, 1}), std::nullopt);  // beyond ColCount
-    const int32_t points[][4] = {{0, 0, 0, 0},     {32, 18, 0, 0},   {33, 19, 1, 1},
-                                 {186, 78, 1, 2},  {187, 79, 2, 3},  {256, 135, 2, 5},
-                                 {257, 50, -1, 0}, {50, 136, -1, 0}, {-1, 5, -1, 0}};
-    for (auto [x, y, col, row] : points) {
-        EXPECT_EQ(geometry.CellAt(x, y), col < 0 ? std::nullopt : std::optional(GridCell{col, row}))
-            << x << "," << y;
-    }
-}
-
-// Scrolled to the end of ten million rows and to column 2, the fixed lines stay in place.
-TEST_F(TableGridTest, ATenMillionRowTableScrolledToItsEnd) {
-    grid.SetRowCount(10'000'000);
-    grid.SetRowHeight(9'999'998, 37);
-    // 400 pixels: the fixed row takes 19, leaving 381: at the end of the table that holds the
-    // last row, the tall one (38 with its line) and 17 more rows of 19.
-    const int32_t first = LastFirstIndex(RowAxis(grid), 400);
-    EXPECT_EQ(first, 10'000'000 - 19);
-    EXPECT_EQ(FirstShowing(RowAxis(grid), 1, 400, 9'999'999), first);
-    grid.SetTopLeft({2, first});
-    const GridGeometry geometry(grid, 600, 400);
-    EXPECT_EQ(geometry.Rows().Spans().size(), 20u);  // the fixed row and 19 data rows
-    EXPECT_EQ(geometry.Rows().Spans().back(), (AxisSpan{9'999'999, 380, 18}));
-    EXPECT_EQ(geometry.BoxOf({2, first + 1}), (CellBox{33, 38, 69, 18}));
-    EXPECT_EQ(geometry.BoxOf({1, first + 1}), std::nullopt);  // scrolled out to the left
-    EXPECT_EQ(geometry.BoxOf({2, first - 1}), std::nullopt);  // scrolled out above
-    EXPECT_EQ(geometry.CellAt(40, 398), (GridCell{2, 9'999'999}));
-    EXPECT_EQ(geometry.CellAt(40, 399), std::nullopt);
-}
-
-// Lines between fixed cells are grabbed 3 pixels either side (column 1's right line is at x 186,
-// row 2's bottom line at y 56); lines between data cells are not; the corner grabs nothing.
-TEST_F(TableGridTest, PressesNearLinesBetweenFixedCellsResizeElseMoveOrSelect) {
-    const GridGeometry geometry(grid, 600, 400);
-    const std::tuple<int32_t, int32_t, Kind, GridCell> cases[] = {
-        {185, 9, Kind::ResizeColumn, {1, 0}}, {189, 9, Kind::ResizeColumn, {1, 0}},
-        {259, 9, Kind::ResizeColumn, {2, 0}}, {100, 9, Kind::MoveColumn, {1, 0}},
-        {16, 55, Kind::ResizeRow, {0, 2}},    {16, 47, Kind::MoveRow, {0, 2}},
-        {185, 47, Kind::Cell, {1, 2}},        {10, 9, Kind::Nothing, {}},
-        {500, 300, Kind::Nothing, {}}};
-    for (auto [x, y, kind, cell] : cases) {
-        const PressTarget target = geometry.PressAt(x, y);
-        EXPECT_EQ(target.kind, kind) << x << "," << y;
-        EXPECT_TRUE(kind == Kind::Nothing || target.cell == cell) << x << "," << y;
-    }
 }
 
 constexpr int kCols = 9;  // capacity of the reference: every stored cell lies inside it

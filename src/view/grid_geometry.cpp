@@ -1,13 +1,14 @@
-#include "table/grid_geometry.h"
+#include "view/grid_geometry.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace qv {
 
-int32_t GridAxis::Room(int32_t index) const {
+int64_t GridAxis::Room(int32_t index) const {
     const int32_t size = sizes->Get(index);
-    return size > 0 ? size + kGridLineWidth : 0;
+    return size > 0 ? int64_t{size} + kGridLineWidth : 0;
 }
 
 GridAxis ColumnAxis(const TableGrid& grid) {
@@ -20,12 +21,15 @@ GridAxis RowAxis(const TableGrid& grid) {
 
 namespace {
 
+// The largest LineAt() a span may have, so that its Next() is still an int32_t.
+constexpr int32_t kMaxSpanEnd = std::numeric_limits<int32_t>::max() - kGridLineWidth;
+
 int32_t ClampFirst(const GridAxis& axis, int32_t first) {
     return std::clamp(first, axis.fixed, std::max(axis.count - 1, axis.fixed));
 }
 
-int32_t FixedRoom(const GridAxis& axis) {
-    int32_t room = 0;
+int64_t FixedRoom(const GridAxis& axis) {
+    int64_t room = 0;
     for (int32_t i = 0; i < axis.fixed; ++i) {
         room += axis.Room(i);
     }
@@ -38,18 +42,21 @@ int32_t FixedRoom(const GridAxis& axis) {
 
 AxisLayout::AxisLayout(const GridAxis& axis, int32_t first, int32_t extent)
     : axis_(axis), first_(ClampFirst(axis, first)), extent_(extent) {
-    int32_t pos = 0;
+    // Spans start inside the extent, and a size is cut so that the span's line and the pixel
+    // after it stay within int32_t whatever size is stored.
+    int64_t pos = 0;
     auto add = [&](int32_t index) {
         const int32_t size = axis_.sizes->Get(index);
         if (size > 0) {
-            spans_.push_back(AxisSpan{index, pos, size});
-            pos += size + kGridLineWidth;
+            const auto start = static_cast<int32_t>(pos);
+            spans_.push_back(AxisSpan{index, start, std::min(size, kMaxSpanEnd - start)});
+            pos += int64_t{size} + kGridLineWidth;
         }
     };
     for (int32_t i = 0; i < axis_.fixed && pos < extent_; ++i) {
         add(i);
     }
-    scrolledStart_ = pos;
+    scrolledStart_ = static_cast<int32_t>(std::min<int64_t>(pos, kMaxSpanEnd));
     for (int32_t i = first_; i < axis_.count && pos < extent_; ++i) {
         add(i);
     }
@@ -82,9 +89,9 @@ std::optional<int32_t> AxisLayout::IndexAt(int32_t pos) const {
 
 std::optional<AxisSpan> AxisLayout::LineNear(int32_t pos) const {
     std::optional<AxisSpan> nearest;
-    int32_t best = kGridLineGrip + 1;
+    int64_t best = kGridLineGrip + 1;
     for (const AxisSpan& span : spans_) {
-        const int32_t distance = std::abs(pos - span.LineAt());
+        const int64_t distance = std::abs(int64_t{pos} - span.LineAt());
         if (distance <= best && span.LineAt() < extent_) {
             nearest = span;
             best = distance;
@@ -117,9 +124,9 @@ int32_t AxisLayout::WholeScrolledCount() const {
 // --- Scrolling ---
 
 int32_t LastFirstIndex(const GridAxis& axis, int32_t extent) {
-    const int32_t available = extent - FixedRoom(axis);
+    const int64_t available = extent - FixedRoom(axis);
     int32_t first = ClampFirst(axis, axis.count - 1);
-    int32_t used = axis.Room(first);
+    int64_t used = axis.Room(first);
     while (first - 1 >= axis.fixed && used + axis.Room(first - 1) <= available) {
         first -= 1;
         used += axis.Room(first);
@@ -135,10 +142,10 @@ int32_t FirstShowing(const GridAxis& axis, int32_t first, int32_t extent, int32_
     if (index <= first) {
         return index;
     }
-    const int32_t available = extent - FixedRoom(axis);
+    const int64_t available = extent - FixedRoom(axis);
     // Shown whole already? Stop adding once the room is used up, so that a far index costs
     // no more than a near one.
-    int32_t used = 0;
+    int64_t used = 0;
     for (int32_t i = first; i <= index && used <= available; ++i) {
         used += axis.Room(i);
     }
@@ -156,11 +163,15 @@ int32_t FirstShowing(const GridAxis& axis, int32_t first, int32_t extent, int32_
 
 // --- GridGeometry ---
 
-GridGeometry::GridGeometry(const TableGrid& grid, int32_t width, int32_t height)
+GridCell ClampTopLeft(const TableGrid& grid, GridCell cell) {
+    return GridCell{ClampFirst(ColumnAxis(grid), cell.col), ClampFirst(RowAxis(grid), cell.row)};
+}
+
+GridGeometry::GridGeometry(const TableGrid& grid, GridCell topLeft, int32_t width, int32_t height)
     : colAxis_(ColumnAxis(grid)),
       rowAxis_(RowAxis(grid)),
-      columns_(colAxis_, grid.TopLeft().col, width),
-      rows_(rowAxis_, grid.TopLeft().row, height) {}
+      columns_(colAxis_, topLeft.col, width),
+      rows_(rowAxis_, topLeft.row, height) {}
 
 std::optional<CellBox> GridGeometry::BoxOf(GridCell cell) const {
     const std::optional<AxisSpan> col = columns_.Find(cell.col);

@@ -15,7 +15,8 @@ inline constexpr int32_t kGridLineWidth = 1;
 inline constexpr int32_t kGridLineGrip = 3;
 
 // One column (or row) on the screen: its index, its first pixel and its size without the line.
-// The line that follows it is at pixel LineAt().
+// The line that follows it is at pixel LineAt(). A size too large for LineAt() and Next() to be
+// int32_t is cut, which no screen can tell.
 struct AxisSpan {
     int32_t index = 0;
     int32_t start = 0;
@@ -31,7 +32,8 @@ struct GridAxis {
     int32_t count = 1;
     int32_t fixed = 0;
     // Pixels the item takes on the screen with its line; 0 for a size of 0 or less (not shown).
-    int32_t Room(int32_t index) const;
+    // 64 bits, so that any stored size and sums of them never overflow.
+    int64_t Room(int32_t index) const;
 };
 GridAxis ColumnAxis(const TableGrid& grid);
 GridAxis RowAxis(const TableGrid& grid);
@@ -94,12 +96,16 @@ struct PressTarget {
     GridCell cell;  // Cell: the cell; Resize/Move: the column or row in the matching field
 };
 
-// Where the cells of a grid lie in a viewport of width x height pixels, scrolled to the grid's
-// top-left cell. Cheap to build (it looks at the shown cells only); build a new one after any
-// change of the grid or the viewport.
+// `cell` clamped into the scrollable cells (inside the counts, not fixed): the top-left cells a
+// view may scroll to.
+GridCell ClampTopLeft(const TableGrid& grid, GridCell cell);
+
+// Where the cells of a grid lie in a viewport of width x height pixels, scrolled to `topLeft`
+// (the first scrolled column and row shown; clamped). Cheap to build (it looks at the shown
+// cells only); build a new one after any change of the grid, the scroll place or the viewport.
 class GridGeometry {
 public:
-    GridGeometry(const TableGrid& grid, int32_t width, int32_t height);
+    GridGeometry(const TableGrid& grid, GridCell topLeft, int32_t width, int32_t height);
 
     const AxisLayout& Columns() const { return columns_; }
     const AxisLayout& Rows() const { return rows_; }

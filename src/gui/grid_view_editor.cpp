@@ -1,0 +1,122 @@
+// GridView's in-place editor and input methods: the editor opens over the current cell, and every
+// change typed in it is written into the grid at once.
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QScopedValueRollback>
+#include <algorithm>
+
+#include "gui/cell_editor.h"
+#include "gui/cp932_input.h"
+#include "gui/grid_view.h"
+#include "view/cell_text_extent.h"
+
+namespace qv {
+
+namespace {
+
+// Told when the in-place editor cannot hold a cell's whole text.
+constexpr const char* kCellTooLongMessage = "セルの文字数が多すぎるため、その場では編集できません";
+
+}  // namespace
+
+// --- Input methods ---
+
+// Composing text through an input method starts editing like a typed character does.
+void GridView::inputMethodEvent(QInputMethodEvent* event) {
+    if (event->commitString().isEmpty() && event->preeditString().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    if (OpenEditor()) {
+        ForwardToEditor(event);
+    }
+}
+
+QVariant GridView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (query == Qt::ImCursorRectangle) {
+        if (const std::optional<CellBox> box = Geometry().BoxOf(grid_.Current())) {
+            return QRect(viewport()->mapToParent(QPoint(box->x, box->y)),
+                         QSize(box->width, box->height));
+        }
+    }
+    return QAbstractScrollArea::inputMethodQuery(query);
+}
+
+// --- In-place editor ---
+
+bool GridView::OpenEditor() {
+    if (editing_) {
+        return true;
+    }
+    if (!Geometry().BoxOf(grid_.Current())) {
+        return false;
+    }
+    if (!FitsInCellEditor(grid_.Cell(grid_.Col(), grid_.Row()))) {
+        reportFailure_(QString::fromUtf8(kCellTooLongMessage));
+        return false;
+    }
+    editing_ = true;
+    ReloadEditor();
+    PlaceEditor();
+    editor_->show();
+    editor_->setFocus();
+    viewport()->update();
+    return true;
+}
+
+void GridView::closeEditor() {
+    if (!editing_) {
+        return;
+    }
+    editing_ = false;
+    if (editor_->hasFocus()) {
+        setFocus();  // before hiding, so that the focus does not wander off to another widget
+    }
+    editor_->hide();
+    viewport()->update();
+}
+
+// Puts the editor over the current cell; closes it when that cell scrolled out of sight.
+void GridView::PlaceEditor() {
+    if (!editing_) {
+        return;
+    }
+    const std::optional<CellBox> box = Geometry().BoxOf(grid_.Current());
+    if (!box) {
+        closeEditor();
+        return;
+    }
+    editor_->setGeometry(QRect(box->x, box->y, box->width, box->height));
+}
+
+// Shows the current cell's text, all of it selected, unless the editor shows it already.
+void GridView::ReloadEditor() {
+    const QString text = DecodeCp932(grid_.Cell(grid_.Col(), grid_.Row()));
+    lastStoredText_ = text;
+    if (editor_->text() != text || !editor_->isVisible()) {
+        editor_->setText(text);
+        editor_->selectAll();
+    }
+}
+
+// Every change typed is written into the current cell at once. A text the table file cannot
+// hold never gets this far (the validator refuses it) unless the cell held undecodable bytes
+// from the start; such an edit is undone rather than stored with stand-in characters.
+void GridView::StoreEditorText(const QString& text) {
+    const std::optional<std::string> bytes = EncodeTyped(text);
+    if (!bytes) {
+        const int cursor = editor_->cursorPosition();
+        editor_->setText(lastStoredText_);
+        editor_->setCursorPosition(std::min(cursor, static_cast<int>(lastStoredText_.size())));
+        return;
+    }
+    lastStoredText_ = text;
+    QScopedValueRollback<bool> writing(writingFromEditor_, true);
+    grid_.SetCell(grid_.Col(), grid_.Row(), *bytes);
+}
+
+void GridView::ForwardToEditor(QEvent* event) {
+    QApplication::sendEvent(editor_, event);
+}
+
+}  // namespace qv

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+
+#include "table/table_grid.h"
+
+namespace qv {
+
+// The keys that move the current cell. Home and End stay on the row; with Ctrl they go to the
+// first or last data cell of the table.
+enum class NavigationKey {
+    Up,
+    Down,
+    Left,
+    Right,
+    Home,
+    End,
+    CtrlHome,
+    CtrlEnd,
+    Tab,
+    Backtab,
+    PageUp,
+    PageDown
+};
+
+// Where a navigation key leads: the new current cell, and the top-left cell shown (a page move
+// scrolls as far as it moves).
+struct NavigationTarget {
+    GridCell current;
+    GridCell topLeft;
+    bool operator==(const NavigationTarget&) const = default;
+};
+
+// The target of `key` from the grid's current cell, for a view scrolled to `topLeft` whose rows
+// take `viewportHeight` pixels. The current cell lands on a data cell (inside the counts, not
+// fixed): arrows, Home and End stop at the edges; Tab runs along the rows and wraps from the
+// last data cell to the first, Backtab the other way; Page Up and Page Down move the current
+// row and the top row by the rows shown whole (at least one), within the scroll range. A
+// table with no data cell gives the current cell unchanged.
+NavigationTarget Navigate(const TableGrid& grid, GridCell topLeft, int32_t viewportHeight,
+                          NavigationKey key);
+
+// `cell` clamped into the data cells.
+GridCell ClampToData(const TableGrid& grid, GridCell cell);
+
+}  // namespace qv

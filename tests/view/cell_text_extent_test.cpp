@@ -1,0 +1,54 @@
+// How much of a cell's text is painted or edited: bounded by the cell's width whatever the
+// text's length, never cutting a CP932 character in two.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "view/cell_text_extent.h"
+
+namespace qv {
+namespace {
+
+TEST(CellTextExtentTest, PrefixesFollowCp932CharactersAndStayBounded) {
+    const std::string kana = "\x82\xA0";  // あ
+    struct Case {
+        std::string text;
+        std::size_t count;
+        std::size_t bytes;
+    };
+    const Case cases[] = {
+        {"abc", 2, 2},
+        {"abc", 9, 3},
+        {kana + kana + kana, 2, 4},
+        {"a" + kana + kana, 2, 3},            // "a" shifts every pair by one byte
+        {std::string("\x82 ") + kana, 2, 2},  // a lead byte without a trail byte
+        {"\x82\x82\xA0", 1, 2},               // 82 82 is a pair
+        {kana + "\x82", 2, 3},                // a lone lead byte at the end
+        {std::string(50'000'000, 'x'), 100, 100},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Cp932Prefix(c.text, c.count).size(), c.bytes) << c.text.substr(0, 8);
+    }
+    std::string huge;
+    for (int i = 0; i < 1'000'000; ++i) {
+        huge += kana;
+    }
+    EXPECT_EQ(ShownCellBytes(huge, 153), huge.substr(0, 2 * 154));
+    EXPECT_EQ(ShownCellBytes("x" + huge, 153).size(), 1 + 2 * 153u);
+    EXPECT_TRUE(ShownCellBytes(huge, 0).empty());
+}
+
+TEST(CellTextExtentTest, TheEditorTakesTextsUpToItsLength) {
+    const std::string kana = "\x82\xA0";
+    std::string pairs;
+    for (std::size_t i = 0; i < kCellEditorMaxLength; ++i) {
+        pairs += kana;
+    }
+    EXPECT_TRUE(FitsInCellEditor(pairs));  // 65,534 bytes, 32,767 characters
+    EXPECT_FALSE(FitsInCellEditor(pairs + "x"));
+    EXPECT_TRUE(FitsInCellEditor(std::string(kCellEditorMaxLength, 'x')));
+    EXPECT_FALSE(FitsInCellEditor(std::string(50'000'000, 'x')));
+}
+
+}  // namespace
+}  // namespace qv
