@@ -1,5 +1,7 @@
 #include "platform/cp932.h"
 
+#include "platform/utf8.h"
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -106,6 +108,29 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
     std::string output;
     if (!Convert(Encoder().Ready(), utf8, output,
+                 [](char*&, std::size_t&, std::string&) { return false; })) {
+        return std::nullopt;
+    }
+    return output;
+}
+
+std::string Utf8ToCp932Replacing(std::string_view utf8, std::string_view replacement,
+                                 const std::function<void(std::size_t, char32_t)>& onReplaced) {
+    std::string output;
+    Convert(Encoder().Ready(), utf8, output, [&](char*& in, std::size_t& inLeft, std::string& out) {
+        const Utf8Character character = DecodeUtf8At(std::string_view(in, inLeft), 0);
+        onReplaced(out.size(), character.value);
+        out += replacement;
+        in += character.length;
+        inLeft -= character.length;
+        return true;
+    });
+    return output;
+}
+
+std::optional<std::string> TryCp932ToUtf8(std::string_view cp932) {
+    std::string output;
+    if (!Convert(Decoder().Ready(), cp932, output,
                  [](char*&, std::size_t&, std::string&) { return false; })) {
         return std::nullopt;
     }
