@@ -1,5 +1,6 @@
 #include "table/delimited_export.h"
 
+#include <cstring>
 #include <optional>
 
 #include "platform/cp932.h"
@@ -47,25 +48,36 @@ private:
     void AppendRows(int32_t rowBegin, int32_t rowEnd, Check check) {
         const auto columns = static_cast<std::size_t>(range_.colEnd - range_.colBegin);
         block_.resize(columns);
+        // Room for the worst case (every field quoted, every quote doubled), written in place.
+        std::size_t room = static_cast<std::size_t>(rowEnd - rowBegin) *
+                           (columns + kDelimitedRecordEnd.size() + kGetaMarkCp932.size() * columns);
         for (std::size_t k = 0; k < columns; ++k) {
             block_[k].clear();
             grid_.VisitColumn(range_.colBegin + static_cast<int32_t>(k), rowBegin, rowEnd,
-                              [&](std::string_view text) { block_[k].push_back(text); });
+                              [&](std::string_view text) {
+                                  block_[k].push_back(text);
+                                  room += MaxDelimitedFieldSize(text.size());
+                              });
         }
+        const std::size_t used = piece_.size();
+        piece_.resize(used + room);
+        char* out = piece_.data() + used;
         for (int32_t r = 0; r < rowEnd - rowBegin; ++r) {
             for (std::size_t k = 0; k < columns; ++k) {
                 if (k > 0) {
-                    piece_ += delimiter_;
+                    *out++ = delimiter_;
                 }
                 std::string_view text = block_[k][static_cast<std::size_t>(r)];
                 if (check == Check::EachCell && !TryCp932ToUtf8(text)) {
                     NoteInvalid({range_.colBegin + static_cast<int32_t>(k), rowBegin + r});
                     text = kGetaMarkCp932;
                 }
-                AppendDelimitedField(piece_, text, delimiter_);
+                out = WriteDelimitedField(out, text, delimiter_);
             }
-            piece_ += kDelimitedRecordEnd;
+            std::memcpy(out, kDelimitedRecordEnd.data(), kDelimitedRecordEnd.size());
+            out += kDelimitedRecordEnd.size();
         }
+        piece_.resize(static_cast<std::size_t>(out - piece_.data()));
     }
 
     void NoteInvalid(GridCell cell) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <stdexcept>
 
 #include "platform/failure.h"
 #include "table/delimited_text.h"
@@ -34,6 +35,9 @@ public:
     }
 
     void Field(std::string_view text) override {
+        if (arena_->capacity() - arena_->size() < text.size() + 2) {
+            throw std::length_error("cell buffer too small");  // would move the texts
+        }
         const std::size_t at = arena_->size();
         arena_->append(text);
         arena_->append("\r\n");

@@ -65,6 +65,11 @@ char DetectDelimiter(std::string_view sample, char preferred = kCommaDelimiter);
 // Appends the field as a delimited text writes it: in double quotes with its quotes doubled
 // when it holds the delimiter, a double quote, a CR or an LF; as it is otherwise.
 void AppendDelimitedField(std::string& out, std::string_view field, char delimiter);
+// The same into a buffer with room for MaxDelimitedFieldSize bytes; returns the end written.
+char* WriteDelimitedField(char* out, std::string_view field, char delimiter);
+inline std::size_t MaxDelimitedFieldSize(std::size_t fieldSize) {
+    return 2 * fieldSize + 2;
+}
 
 // The record end a delimited text is written with.
 inline constexpr std::string_view kDelimitedRecordEnd = "\r\n";
