@@ -46,7 +46,8 @@ test-sanitize: deps
 # build in build-bench, three generated tables (10,000, 100,000 and 1,000,000 rows of 8 columns,
 # made once) and a wide one (one row, 1,000,000 columns) in build-bench/bench-data, then
 # bench_table.
-bench: deps
+bench:
+	@bash scripts/install-deps bench
 	@cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BENCH_DIR) --target bench_table qv_generate_table
 	@mkdir -p $(BENCH_DIR)/bench-data

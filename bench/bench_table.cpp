@@ -27,6 +27,7 @@
 #include "app/window_system.h"
 #include "bench_floors.h"
 #include "bench_harness.h"
+#include "bench_interchange.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "table/main_table_shape.h"
@@ -97,6 +98,7 @@ struct TableFigures {
     double statisticsMs = 0, bareStatisticsMs = 0;
     double matchMs = 0, bareMatchMs = 0;
     double insertMs = 0, deleteMs = 0, renumberMs = 0, rowCountMs = 0;
+    InterchangeFigures csv;
 };
 
 void MeasureLoad(const std::string& path, TableFigures& f) {
@@ -227,6 +229,7 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     form.RequestLoad(path);
     form.LoadTableFile();
     MeasureSave(form, folder, f);
+    f.csv = MeasureInterchange(form.StringGrid(), folder, rows, Runs(rows, 5));
     MeasureTools(form.StringGrid(), f);
     MeasureEditing(form, f);
     return f;
@@ -292,6 +295,32 @@ void ReportLoadAndSave(const std::vector<TableFigures>& all, Report& report) {
     for (const TableFigures& f : all) {
         report.Add(Compared("save, one cell edited", TableSize(f.rows), Ms(f.saveEditedMs),
                             "write, fsync, rename, fsync folder", f.saveEditedMs, f.writeMs,
+                            GoalFor(f, 2.0)));
+    }
+}
+
+void ReportInterchange(const std::vector<TableFigures>& all, Report& report) {
+    for (const TableFigures& f : all) {
+        report.Add(Compared("CSV import (UTF-8)", TableSize(f.rows), Ms(f.csv.importMs),
+                            "load of the same table as .qvd", f.csv.importMs, f.loadMs,
+                            GoalFor(f, 3.0)));
+    }
+    for (const TableFigures& f : all) {
+        if (f.csv.sqliteMs) {
+            report.Add(Compared("CSV import (UTF-8)", TableSize(f.rows), Ms(f.csv.importMs),
+                                "sqlite3 .import into memory", f.csv.importMs, *f.csv.sqliteMs,
+                                GoalFor(f, 1.0 / 3.0)));
+        }
+    }
+    for (const TableFigures& f : all) {
+        report.Add(Compared("CSV export (UTF-8 BOM)", TableSize(f.rows), Ms(f.csv.exportMs),
+                            "write, fsync, rename (.qvd)", f.csv.exportMs, f.writeMs,
+                            GoalFor(f, 2.0)));
+        report.Add(Compared("CSV export (UTF-8 BOM)", TableSize(f.rows), Ms(f.csv.exportMs),
+                            "the same of the CSV bytes", f.csv.exportMs, f.csv.writeCsvMs,
+                            std::nullopt));
+        report.Add(Compared("CSV export (CP932)", TableSize(f.rows), Ms(f.csv.exportCp932Ms),
+                            "write, fsync, rename (.qvd)", f.csv.exportCp932Ms, f.writeMs,
                             GoalFor(f, 2.0)));
     }
 }
@@ -469,6 +498,7 @@ int RunAll(const std::string& folder) {
     Report report;
     ReportLoadAndSave(all, report);
     ReportWideTable(folder, report);
+    ReportInterchange(all, report);
     ReportTools(all, report);
     ReportFlat(all, "insert row 1", &TableFigures::insertMs, report);
     ReportFlat(all, "delete row 1", &TableFigures::deleteMs, report);

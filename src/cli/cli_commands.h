@@ -2,7 +2,10 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
+
+#include "table/text_encoding.h"
 
 namespace qv::cli {
 
@@ -22,5 +25,20 @@ int RunDump(const std::string& file, std::ostream& out, std::ostream& err);
 int RunStats(const std::string& file, int32_t col, std::ostream& out, std::ostream& err);
 int RunCount(const std::string& file, int32_t col, const std::string& textUtf8, std::ostream& out,
              std::ostream& err);
+
+// export: the table's item names and data cells as delimited text on standard output.
+int RunExport(const std::string& file, char delimiter, TextEncoding encoding, std::ostream& err);
+
+// import: a CSV or TSV file as a new table file.
+struct ImportArguments {
+    std::string csv;
+    std::string out;
+    std::optional<std::string> title;  // UTF-8; the file's base name when not given
+    std::optional<TextEncoding> encoding;
+    bool header = false;
+    bool replaceUnencodable = false;
+    bool force = false;
+};
+int RunImport(const ImportArguments& args, std::ostream& err);
 
 }  // namespace qv::cli

@@ -12,57 +12,10 @@
 #include "cli/cli_table_loading.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
+#include "platform/utf8.h"
 #include "tools/match_count.h"
 
 namespace qv::cli {
-
-namespace {
-
-// Bytes 0x80..0xBF continue a UTF-8 sequence.
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// Whether `text` is well-formed UTF-8: no stray or missing continuation bytes, no overlong
-// form, no surrogate, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        char32_t value = 0;
-        char32_t smallest = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if ((lead & 0xE0) == 0xC0) {
-            length = 2, value = lead & 0x1F, smallest = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, value = lead & 0x0F, smallest = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, value = lead & 0x07, smallest = 0x10000;
-        } else {
-            return false;
-        }
-        if (text.size() - i < length) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto byte = static_cast<unsigned char>(text[i + k]);
-            if (!IsContinuation(byte)) {
-                return false;
-            }
-            value = (value << 6) | (byte & 0x3F);
-        }
-        if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
-}  // namespace
 
 int RunCount(const std::string& file, int32_t col, const std::string& textUtf8, std::ostream& out,
              std::ostream& err) {

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <map>
 #include <string>
 
 #include "cli/cli_commands.h"
@@ -30,6 +31,37 @@ int Run(int argc, char** argv) {
     count->add_option("COL", col, "grid column (1 is the first data column)")->required();
     count->add_option("TEXT", text, "the text to look for (UTF-8)")->required();
 
+    std::string format = "csv";
+    std::string exportEncoding = "utf-8-bom";
+    const std::map<std::string, char> formats{{"csv", ','}, {"tsv", '\t'}};
+    const std::map<std::string, qv::TextEncoding> encodings{
+        {"utf-8", qv::TextEncoding::Utf8},
+        {"utf-8-bom", qv::TextEncoding::Utf8WithBom},
+        {"cp932", qv::TextEncoding::Cp932}};
+    CLI::App* exportCommand =
+        app.add_subcommand("export", "write the item names and data cells as CSV or TSV");
+    exportCommand->add_option("FILE", file, "table file")->required();
+    exportCommand->add_option("--format", format, "csv (default) or tsv")
+        ->check(CLI::IsMember({"csv", "tsv"}));
+    exportCommand->add_option("--encoding", exportEncoding, "utf-8, utf-8-bom (default) or cp932")
+        ->check(CLI::IsMember({"utf-8", "utf-8-bom", "cp932"}));
+
+    qv::cli::ImportArguments importArgs;
+    std::string importEncoding;
+    CLI::App* importCommand =
+        app.add_subcommand("import", "read a CSV or TSV file into a new table file");
+    importCommand->add_option("CSV", importArgs.csv, "CSV or TSV file")->required();
+    importCommand->add_option("OUT", importArgs.out, "table file to write (.qvd)")->required();
+    importCommand->add_option("--title", importArgs.title,
+                              "title (default: the CSV file's base name)");
+    importCommand
+        ->add_option("--encoding", importEncoding, "utf-8, utf-8-bom or cp932 (default: detected)")
+        ->check(CLI::IsMember({"utf-8", "utf-8-bom", "cp932"}));
+    importCommand->add_flag("--header", importArgs.header, "the first record holds the item names");
+    importCommand->add_flag("--replace-unencodable", importArgs.replaceUnencodable,
+                            "read characters Shift-JIS lacks as 〓 instead of failing");
+    importCommand->add_flag("--force", importArgs.force, "replace an existing OUT");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -44,6 +76,16 @@ int Run(int argc, char** argv) {
     }
     if (*stats) {
         return qv::cli::RunStats(file, col, std::cout, std::cerr);
+    }
+    if (*exportCommand) {
+        return qv::cli::RunExport(file, formats.at(format), encodings.at(exportEncoding),
+                                  std::cerr);
+    }
+    if (*importCommand) {
+        if (!importEncoding.empty()) {
+            importArgs.encoding = encodings.at(importEncoding);
+        }
+        return qv::cli::RunImport(importArgs, std::cerr);
     }
     return qv::cli::RunCount(file, col, text, std::cout, std::cerr);
 }

@@ -1,9 +1,15 @@
 #include "platform/cp932.h"
 
+#include "platform/utf8.h"
+
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <new>
+#include <vector>
 
 namespace qv {
 
@@ -109,6 +115,172 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
                  [](char*&, std::size_t&, std::string&) { return false; })) {
         return std::nullopt;
     }
+    return output;
+}
+
+namespace {
+
+// Tables of the converters' answers, one per character, for the long texts of CSV files and
+// the clipboard: asked of iconv once, then looked up instead of calling it per piece of text.
+// Each entry holds the result's length (0: no character) and bytes.
+struct Cp932Tables {
+    struct Utf8Entry {
+        uint8_t length = 0;
+        char bytes[3] = {};
+    };
+    Utf8Entry single[256];
+    std::vector<Utf8Entry> pairs = std::vector<Utf8Entry>(65536);  // lead << 8 | trail
+    static constexpr uint16_t kNoCode = 0xFFFF;
+    std::vector<uint16_t> codes = std::vector<uint16_t>(65536, kNoCode);  // BMP to CP932
+    bool asciiSame = true;  // bytes below 0x80 stand for themselves both ways
+
+    Cp932Tables() {
+        std::string out;
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            if (auto utf8 = Decode({&byte, 1})) {
+                Store(single[b], *utf8);
+                continue;
+            }
+            for (int t = 0; t < 256; ++t) {
+                const char two[2] = {byte, static_cast<char>(t)};
+                if (auto pair = Decode({two, 2})) {
+                    Store(pairs[static_cast<std::size_t>(b << 8 | t)], *pair);
+                }
+            }
+        }
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF) {
+                continue;
+            }
+            std::string utf8;
+            AppendUtf8(utf8, c);
+            if (auto cp932 = Encode(utf8); cp932 && !cp932->empty() && cp932->size() <= 2) {
+                codes[c] = static_cast<uint16_t>(
+                    cp932->size() == 1 ? static_cast<unsigned char>((*cp932)[0])
+                                       : static_cast<unsigned char>((*cp932)[0]) << 8 |
+                                             static_cast<unsigned char>((*cp932)[1]));
+            }
+        }
+        for (int b = 0; b < 0x80; ++b) {
+            asciiSame = asciiSame && single[b].length == 1 && single[b].bytes[0] == b &&
+                        codes[static_cast<std::size_t>(b)] == b;
+        }
+    }
+
+    static std::optional<std::string> Decode(std::string_view bytes) {
+        std::string output;
+        if (!Convert(Decoder().Ready(), bytes, output,
+                     [](char*&, std::size_t&, std::string&) { return false; }) ||
+            output.empty() || output.size() > 3) {
+            return std::nullopt;
+        }
+        return output;
+    }
+    static std::optional<std::string> Encode(std::string_view utf8) {
+        std::string output;
+        if (!Convert(Encoder().Ready(), utf8, output,
+                     [](char*&, std::size_t&, std::string&) { return false; })) {
+            return std::nullopt;
+        }
+        return output;
+    }
+    static void Store(Utf8Entry& entry, const std::string& utf8) {
+        entry.length = static_cast<uint8_t>(utf8.size());
+        std::memcpy(entry.bytes, utf8.data(), utf8.size());
+    }
+};
+
+const Cp932Tables& Tables() {
+    static const Cp932Tables tables;
+    return tables;
+}
+
+// Whether the eight bytes at `p` are all ASCII (which the tables map to themselves when
+// asciiSame says so).
+bool EightAscii(const char* p) {
+    uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    return (word & 0x8080808080808080ULL) == 0;
+}
+
+}  // namespace
+
+std::string Utf8ToCp932Replacing(std::string_view utf8, std::string_view replacement,
+                                 const std::function<void(std::size_t, char32_t)>& onReplaced) {
+    const Cp932Tables& tables = Tables();
+    // A character never takes more bytes in CP932 than in UTF-8, except when replaced.
+    std::string output;
+    output.resize(utf8.size());
+    char* out = output.data();
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        while (tables.asciiSame && utf8.size() - i >= 8 && EightAscii(utf8.data() + i)) {
+            std::memcpy(out, utf8.data() + i, 8);
+            out += 8;
+            i += 8;
+        }
+        if (i == utf8.size()) {
+            break;
+        }
+        const Utf8Character character = DecodeUtf8At(utf8, i);
+        const bool wellFormed = character.value != 0xFFFD || utf8.substr(i, 3) == "\xEF\xBF\xBD";
+        const uint16_t code = wellFormed && character.value < 0x10000
+                                  ? tables.codes[character.value]
+                                  : Cp932Tables::kNoCode;
+        if (code == Cp932Tables::kNoCode) {
+            const auto used = static_cast<std::size_t>(out - output.data());
+            onReplaced(used, character.value);
+            output.resize(std::max(output.size(), used + replacement.size() + (utf8.size() - i)));
+            out = output.data() + used;
+            std::memcpy(out, replacement.data(), replacement.size());
+            out += replacement.size();
+        } else if (code < 0x100) {
+            *out++ = static_cast<char>(code);
+        } else {
+            *out++ = static_cast<char>(code >> 8);
+            *out++ = static_cast<char>(code & 0xFF);
+        }
+        i += character.length;
+    }
+    output.resize(static_cast<std::size_t>(out - output.data()));
+    return output;
+}
+
+std::optional<std::string> TryCp932ToUtf8(std::string_view cp932) {
+    const Cp932Tables& tables = Tables();
+    std::string output;
+    output.resize(cp932.size() * 3);  // a byte gives at most three
+    char* out = output.data();
+    std::size_t i = 0;
+    while (i < cp932.size()) {
+        while (tables.asciiSame && cp932.size() - i >= 8 && EightAscii(cp932.data() + i)) {
+            std::memcpy(out, cp932.data() + i, 8);
+            out += 8;
+            i += 8;
+        }
+        if (i == cp932.size()) {
+            break;
+        }
+        const auto lead = static_cast<unsigned char>(cp932[i]);
+        const Cp932Tables::Utf8Entry* entry = &tables.single[lead];
+        std::size_t length = 1;
+        if (entry->length == 0) {
+            if (i + 1 == cp932.size()) {
+                return std::nullopt;
+            }
+            entry = &tables.pairs[static_cast<std::size_t>(
+                lead << 8 | static_cast<unsigned char>(cp932[i + 1]))];
+            length = 2;
+            if (entry->length == 0) {
+                return std::nullopt;
+            }
+        }
+        std::memcpy(out, entry->bytes, 3);
+        out += entry->length;
+        i += length;
+    }
+    output.resize(static_cast<std::size_t>(out - output.data()));
     return output;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +21,17 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // CP932 has no code for. Characters that the C library maps by convention are accepted: U+00A5
 // becomes 0x5C and U+301C becomes 0x81 0x60, as on Japanese systems.
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);
+
+// UTF-8 to CP932 bytes, never failing: each character CP932 has no code for, and each byte that
+// starts no well-formed UTF-8 character, becomes `replacement` (CP932 bytes), and `onReplaced`
+// hears where the replacement starts in the result and which character it stands for (U+FFFD
+// for a bad byte). Throws std::bad_alloc only when memory runs out.
+std::string Utf8ToCp932Replacing(std::string_view utf8, std::string_view replacement,
+                                 const std::function<void(std::size_t, char32_t)>& onReplaced);
+
+// CP932 bytes to UTF-8, or nothing when a byte starts no valid CP932 character (a lead byte
+// without its second byte included).
+std::optional<std::string> TryCp932ToUtf8(std::string_view cp932);
 
 // True when the character has a CP932 code (in the sense of Utf8ToCp932). Surrogates and
 // values above U+10FFFF give false.

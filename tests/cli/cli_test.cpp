@@ -216,5 +216,58 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
     }
 }
 
+// export and import: the round trip gives back the cells byte for byte, and every outcome has
+// its exit status.
+TEST_F(CliTest, ExportAndImportRoundTripAndExitStatuses) {
+    const std::string table = CountingTable();
+    const RunResult dump = Run({"dump", table});
+    for (const char* format : {"csv", "tsv"}) {
+        for (const char* encoding : {"utf-8", "utf-8-bom", "cp932"}) {
+            SCOPED_TRACE(std::string(format) + " " + encoding);
+            const RunResult exported =
+                Run({"export", table, "--format", format, "--encoding", encoding});
+            ASSERT_EQ(exported.exitCode, 0) << exported.err;
+            const std::string csv = File("t.csv", exported.out);
+            const std::string back = folder_ / "back.qvd";
+            const RunResult imported = Run({"import", csv, back, "--header", "--force"});
+            ASSERT_EQ(imported.exitCode, 0) << imported.err;
+            EXPECT_EQ(json::parse(Run({"dump", back}).out)["cells"],
+                      json::parse(dump.out)["cells"]);
+        }
+    }
+    EXPECT_EQ(Run({"export", File("e.qvd", test::ExampleTableFile())}).out,
+              "\xEF\xBB\xBF品名,数量\r\nりんご,3\r\nみかん,\r\n");
+
+    const std::string csv = File("名簿.csv", "a,b\r\nc,\xF0\x9F\x98\x80\r\n");
+    const std::string out = folder_ / "out.qvd";
+    const RunResult refused = Run({"import", csv, out});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("2 行 2 列「😀」"), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_EQ(Run({"import", csv, out, "--replace-unencodable"}).exitCode, 0);
+    const json imported = json::parse(Run({"dump", out}).out);
+    EXPECT_EQ(imported["title"], "名簿");
+    EXPECT_EQ(imported["cells"], json::parse(R"([["", ""], ["a", "b"], ["c", "〓"]])"));
+    const RunResult exists = Run({"import", csv, out, "--replace-unencodable"});
+    EXPECT_EQ(exists.exitCode, 1);
+    EXPECT_NE(exists.err.find("--force"), std::string::npos);
+    EXPECT_EQ(
+        Run({"import", csv, out, "--replace-unencodable", "--force", "--title", "T"}).exitCode, 0);
+    EXPECT_EQ(json::parse(Run({"dump", out}).out)["title"], "T");
+
+    EXPECT_EQ(Run({"import", folder_ / "missing.csv", out, "--force"}).err,
+              "ﾌｧｲﾙが見つかりません.\n");
+    EXPECT_EQ(Run({"export", folder_ / "missing.qvd"}).exitCode, 1);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"export", table, "--format", "xls"},
+             {"export", table, "--encoding", "latin1"},
+             {"import", csv, out, "--encoding", "sjis"},
+             {"import", csv},
+             {"import", csv, out, "--force", "--title", "\xF0\x9F\x98\x80"}}) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        EXPECT_EQ(Run(args).exitCode, 2);
+    }
+}
+
 }  // namespace
 }  // namespace qv

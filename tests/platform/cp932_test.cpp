@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace qv {
 namespace {
 
@@ -45,6 +50,60 @@ TEST(Cp932Test, UndecodableBytesBecomeReplacementCharacters) {
         EXPECT_EQ(Cp932ToUtf8(cp932), utf8);
     }
     EXPECT_EQ(Cp932ToUtf8(std::string(100000, '\xB1')).size(), 300000u);  // ｱ takes 3 bytes
+}
+
+// The table-driven conversions for long texts answer as the converter does, character by
+// character, with ASCII runs of eight and more in between.
+TEST(Cp932Test, LongTextConversionsAgreeWithTheConverter) {
+    const std::string run = "abcdefghij";
+    for (int lead = 0; lead < 256; ++lead) {
+        for (int trail = 0; trail < 256; ++trail) {
+            const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+            const std::string text = run + pair + run;
+            const std::string expected = Cp932ToUtf8(text);
+            const bool valid = expected.find("\xEF\xBF\xBD") == std::string::npos;
+            const std::optional<std::string> got = TryCp932ToUtf8(text);
+            ASSERT_EQ(got.has_value(), valid) << lead << " " << trail;
+            if (valid) {
+                ASSERT_EQ(*got, expected) << lead << " " << trail;
+            }
+        }
+    }
+    std::vector<std::pair<std::size_t, char32_t>> replaced;
+    for (char32_t c = 1; c < 0x20000; c += (c < 0x10000 ? 1 : 0x1111)) {
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            continue;
+        }
+        char32_t value = c;
+        std::string encoded;
+        if (value < 0x80) {
+            encoded = static_cast<char>(value);
+        } else if (value < 0x800) {
+            encoded = {static_cast<char>(0xC0 | (value >> 6)),
+                       static_cast<char>(0x80 | (value & 0x3F))};
+        } else if (value < 0x10000) {
+            encoded = {static_cast<char>(0xE0 | (value >> 12)),
+                       static_cast<char>(0x80 | ((value >> 6) & 0x3F)),
+                       static_cast<char>(0x80 | (value & 0x3F))};
+        } else {
+            encoded = {static_cast<char>(0xF0 | (value >> 18)),
+                       static_cast<char>(0x80 | ((value >> 12) & 0x3F)),
+                       static_cast<char>(0x80 | ((value >> 6) & 0x3F)),
+                       static_cast<char>(0x80 | (value & 0x3F))};
+        }
+        const std::optional<std::string> expected = Utf8ToCp932(encoded);
+        replaced.clear();
+        const std::string got = Utf8ToCp932Replacing(
+            run + encoded + run, "?",
+            [&](std::size_t at, char32_t ch) { replaced.emplace_back(at, ch); });
+        ASSERT_EQ(got, run + expected.value_or("?") + run) << static_cast<uint32_t>(c);
+        ASSERT_EQ(replaced.size(), expected ? 0u : 1u) << static_cast<uint32_t>(c);
+    }
+    EXPECT_EQ(Utf8ToCp932Replacing(
+                  "a\xFF"
+                  "b\xE3\x81",
+                  "?", [&](std::size_t at, char32_t ch) { replaced.emplace_back(at, ch); }),
+              "a?b??");
 }
 
 }  // namespace

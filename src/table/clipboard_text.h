@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "table/delimited_export.h"
+#include "table/table_grid.h"
+#include "table/text_encoding.h"
+
+namespace qv {
+
+// The spreadsheets' clipboard text (LibreOffice Calc and Excel read and write it): cells
+// separated by tabs, every row ending in CR LF, a cell holding a tab, a line break or a double
+// quote written in double quotes with its quotes doubled. The clipboard holds UTF-8; the table
+// CP932.
+
+// The range as clipboard text in UTF-8; a cell that is not valid CP932 becomes "〓" and is
+// listed in `report`.
+struct ClipboardCopy {
+    std::string utf8;
+    DelimitedWriteReport report;
+};
+ClipboardCopy BuildClipboardText(const TableGrid& grid, CellRange range);
+
+// A pasted block: rows of CP932 cell texts, every row as wide as the widest (empty cells
+// added), characters CP932 cannot hold replaced by "〓" and listed with their row and column
+// in the block (0-based). A paste is all or nothing, so a caller refuses a block whose
+// `unencodableCount` is not 0. Texts are cell texts (see delimited_text.h). The empty text
+// gives no row; text that is not UTF-8 counts its bad bytes as unencodable U+FFFD.
+struct ClipboardBlock {
+    std::vector<std::vector<std::string>> rows;
+    std::vector<UnencodableCharacter> unencodable;  // the first kUnencodableListed
+    std::size_t unencodableCount = 0;
+};
+ClipboardBlock ParseClipboardText(std::string_view utf8);
+
+}  // namespace qv

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "table/table_grid.h"
+#include "table/text_encoding.h"
+
+namespace qv {
+
+// Writing cells as delimited text: CSV and TSV files and the clipboard's tab-separated text.
+
+// A block of cells: columns [colBegin, colEnd), rows [rowBegin, rowEnd).
+struct CellRange {
+    int32_t colBegin = 0;
+    int32_t colEnd = 0;
+    int32_t rowBegin = 0;
+    int32_t rowEnd = 0;
+};
+
+// What a write could not take as it was: cells whose bytes are not valid CP932, written as
+// "〓" in the UTF-8 encodings (the first kUnencodableListed of them, and the count).
+struct DelimitedWriteReport {
+    std::vector<GridCell> invalidCells;
+    std::size_t invalidCount = 0;
+};
+
+// Writes the range row by row, fields quoted as AppendDelimitedField does, every record ending
+// in CR LF, in the encoding (a BOM first for Utf8WithBom; CP932 bytes as the table holds
+// them). The text goes to `write` in pieces of about a megabyte that end at a record's end.
+// An empty range writes the BOM at most. Raises what `write` raises, std::bad_alloc when
+// memory runs out.
+DelimitedWriteReport WriteDelimitedCells(const TableGrid& grid, CellRange range, char delimiter,
+                                         TextEncoding encoding,
+                                         const std::function<void(std::string_view)>& write);
+
+// The item names and data cells of a table: rows 0 .. RowCount - 1, columns 1 .. ColCount - 1
+// (not the row labels).
+inline CellRange TableCellRange(const TableGrid& grid) {
+    return {1, grid.ColCount(), 0, grid.RowCount()};
+}
+
+}  // namespace qv

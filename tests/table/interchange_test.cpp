@@ -1,0 +1,260 @@
+// CSV, TSV and the clipboard's tab-separated text: the grammar both ways, encodings, the
+// characters CP932 lacks, and the round trip through a table.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/grid_fixtures.h"
+#include "table/clipboard_text.h"
+#include "table/delimited_export.h"
+#include "table/delimited_import.h"
+#include "table/delimited_text.h"
+#include "table/main_table_shape.h"
+#include "table/table_file_writer.h"
+
+namespace qv {
+namespace {
+
+using Records = std::vector<std::vector<std::string>>;
+
+constexpr const char* kHinmeiSjis = "\x95\x69\x96\xBC";  // 品名
+constexpr const char* kHinmeiUtf8 = "\xE5\x93\x81\xE5\x90\x8D";
+constexpr const char* kKanaSjis = "\xB6\xC5";  // ｶﾅ
+constexpr const char* kGeta = "\x81\xAC";      // 〓
+
+TEST(DelimitedText, ReadsRecordsAsSpreadsheetsWriteThem) {
+    struct Case {
+        const char* text;
+        char delimiter;
+        Records records;
+    };
+    const Case cases[] = {
+        {"a,b\r\nc,d\r\n", ',', {{"a", "b"}, {"c", "d"}}},
+        {"a,b\r\nc,d", ',', {{"a", "b"}, {"c", "d"}}},  // last line without line end
+        {"a,b\nc,d\n", ',', {{"a", "b"}, {"c", "d"}}},
+        {"a,b\rc,d\r", ',', {{"a", "b"}, {"c", "d"}}},
+        {"a\r\n\r\n\r\nb\r\n", ',', {{"a"}, {""}, {""}, {"b"}}},  // blank lines
+        {"\r\n", ',', {{""}}},
+        {"", ',', {}},
+        {"a,,\r\n,\r\n", ',', {{"a", "", ""}, {"", "", ""}}},  // empty trailing fields, padded
+        {" a ,\tb\t\r\n", ',', {{" a ", "\tb\t"}}},            // blanks and tabs are data
+        {"\"x,y\",\"q\"\"q\",\"\"\r\n", ',', {{"x,y", "q\"q", ""}}},
+        {"\"l1\r\nl2\",\"l3\nl4\",\"l5\rl6\"\r\n", ',', {{"l1\nl2", "l3\nl4", "l5\nl6"}}},
+        {"a\"b,c\r\n", ',', {{"a\"b", "c"}}},  // a quote inside an unquoted field is data
+        {"a\x1A"
+         "b,c",
+         ',',
+         {{"ab", "c"}}},  // 0x1A never enters a cell
+        {"a\tb,c\t\"t\tt\"\r\n", '\t', {{"a", "b,c", "t\tt"}}},
+        {"a;b\r\n", ';', {{"a", "b"}}},
+        {"\"unclosed\r\nrest", ',', {{"unclosed\nrest"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
+        EXPECT_EQ(ParseDelimitedRecords(c.text, c.delimiter), c.records);
+    }
+    EXPECT_EQ(ParseDelimitedRecords("a\r\nb\r\nc\r\n", ',', 2), (Records{{"a"}, {"b"}}));
+}
+
+TEST(DelimitedText, QuotesOnlyFieldsThatNeedIt) {
+    const std::pair<std::string, std::string> csv[] = {
+        {"plain", "plain"},   {"", ""},
+        {" a\tb ", " a\tb "}, {"a,b", "\"a,b\""},
+        {"q\"", "\"q\"\"\""}, {"l\nl", "\"l\nl\""},
+        {"c\rr", "\"c\rr\""}, {"a;b", "a;b"},
+    };
+    for (const auto& [field, written] : csv) {
+        std::string out;
+        AppendDelimitedField(out, field, ',');
+        EXPECT_EQ(out, written);
+    }
+    std::string tsv;
+    AppendDelimitedField(tsv, "a\tb", '\t');
+    AppendDelimitedField(tsv, "a,b", '\t');
+    EXPECT_EQ(tsv, "\"a\tb\"a,b");
+}
+
+TEST(DelimitedText, DetectsTheDelimiter) {
+    const std::pair<const char*, char> cases[] = {
+        {"a,b,c\r\n1,2,3\r\n", ','},     {"a\tb\r\n1\t2\r\n", '\t'},
+        {"a;b\r\n1;2,5\r\n", ';'},       {"\"x,y\"\tb\r\n\"1,2\"\t3\r\n", '\t'},
+        {"one column\r\nonly\r\n", ','},
+    };
+    for (const auto& [sample, delimiter] : cases) {
+        EXPECT_EQ(DetectDelimiter(sample), delimiter) << sample;
+    }
+    EXPECT_EQ(DetectDelimiter("a\tb,c\r\n", '\t'), '\t');  // a tie goes to the preferred one
+}
+
+TEST(TextEncodingTest, TellsUtf8FromShiftJis) {
+    const std::pair<std::string, TextEncoding> cases[] = {
+        {std::string(kUtf8Bom) + "a,b", TextEncoding::Utf8WithBom},
+        {std::string(kHinmeiUtf8) + ",1\r\n", TextEncoding::Utf8},
+        {"plain,ascii\r\n", TextEncoding::Utf8},
+        {std::string(kHinmeiSjis) + ",1\r\n", TextEncoding::Cp932},
+        {std::string(kKanaSjis) + "\r\n", TextEncoding::Cp932},  // half-width katakana
+        // A UTF-8 character cut by the end of the first megabyte is no sign of Shift-JIS.
+        {std::string((1 << 20) - 1, 'a') + kHinmeiUtf8, TextEncoding::Utf8},
+        {std::string(1 << 20, 'a') + kHinmeiSjis, TextEncoding::Utf8},  // only the sample counts
+    };
+    for (const auto& [bytes, encoding] : cases) {
+        EXPECT_EQ(DetectTextEncoding(bytes), encoding) << bytes.substr(0, 20);
+    }
+}
+
+std::vector<std::vector<std::string>> CellsOf(const TableGrid& grid) {
+    std::vector<std::vector<std::string>> rows;
+    for (int32_t row = 0; row < grid.RowCount(); ++row) {
+        rows.emplace_back();
+        for (int32_t col = 1; col < grid.ColCount(); ++col) {
+            rows.back().push_back(grid.CellText(col, row));
+        }
+    }
+    return rows;
+}
+
+TableGrid& Imported(TableGrid& grid, std::string bytes, FirstRecord first = FirstRecord::Data,
+                    std::optional<TextEncoding> encoding = {}) {
+    DelimitedImportOptions options;
+    options.firstRecord = first;
+    options.encoding = encoding;
+    DelimitedImport imported = ImportDelimitedText(std::move(bytes), options);
+    std::string title;
+    ApplyTableFile(std::move(imported.content), grid, title);
+    return grid;
+}
+
+TEST(DelimitedImportTest, BuildsATableAndListsWhatCp932Lacks) {
+    // 😀 (row 2, field 3) and ñ (row 3, field 1) have no CP932 code; the BOM goes.
+    const std::string csv =
+        std::string(kUtf8Bom) + kHinmeiUtf8 + ",b\r\nx,y,\xF0\x9F\x98\x80\r\n\xC3\xB1\r\n";
+    const DelimitedImport imported = ImportDelimitedText(csv, DelimitedImportOptions());
+    EXPECT_EQ(imported.encoding, TextEncoding::Utf8WithBom);
+    EXPECT_EQ(imported.delimiter, ',');
+    EXPECT_EQ(imported.records, 3);
+    ASSERT_EQ(imported.unencodableCount, 2u);
+    ASSERT_EQ(imported.unencodable.size(), 2u);
+    EXPECT_EQ(imported.unencodable[0].record, 1);
+    EXPECT_EQ(imported.unencodable[0].field, 2);
+    EXPECT_EQ(imported.unencodable[0].character, U'\U0001F600');
+    EXPECT_EQ(imported.unencodable[1].record, 2);
+    EXPECT_EQ(imported.unencodable[1].field, 0);
+    EXPECT_EQ(UnencodableMessage(imported.unencodable, 2),
+              "Shift-JIS で表せない文字が 2 個あります: 2 行 3 列「😀」、3 行 1 列「ñ」");
+
+    TableGrid grid(kMainTableShape);
+    Imported(grid, csv, FirstRecord::ItemNames);
+    EXPECT_EQ(CellsOf(grid), (Records{{kHinmeiSjis, "b", ""}, {"x", "y", kGeta}, {kGeta, "", ""}}));
+    // Without item names the first record is data; a one-record file still has a data row.
+    Imported(grid, "only");
+    EXPECT_EQ(CellsOf(grid), (Records{{""}, {"only"}}));
+    Imported(grid, "");
+    EXPECT_EQ(CellsOf(grid), (Records{{""}, {""}}));
+    // Shift-JIS bytes are kept as they are; a DOS end-of-file byte closes the file.
+    Imported(grid, std::string(kHinmeiSjis) + "\t" + kKanaSjis + "\r\n\x1A");
+    EXPECT_EQ(CellsOf(grid), (Records{{"", ""}, {kHinmeiSjis, kKanaSjis}}));
+    // A record wider than those above widens the table; the rows above get empty cells.
+    Imported(grid, "a\r\nb,c,d\r\ne\r\n", FirstRecord::ItemNames);
+    EXPECT_EQ(CellsOf(grid), (Records{{"a", "", ""}, {"b", "c", "d"}, {"e", "", ""}}));
+    // A forced encoding is taken as it is.
+    Imported(grid, kHinmeiUtf8, FirstRecord::Data, TextEncoding::Cp932);
+    EXPECT_EQ(grid.CellText(1, 1), kHinmeiUtf8);
+}
+
+TEST(DelimitedExportTest, WritesTheTableAndReadsItBackByteForByte) {
+    TableGrid grid(kMainTableShape);
+    grid.SetColCount(4);
+    grid.SetRowCount(5);
+    const Records cells = {
+        {kHinmeiSjis, "a,b", "q\"q"},
+        {" blank ", "\ttab\t", "l1\nl2"},
+        {"", "", ""},
+        {kKanaSjis, "\"", "x;y"},
+        {"", "", "last"},
+    };
+    for (int32_t row = 0; row < 5; ++row) {
+        for (int32_t col = 1; col < 4; ++col) {
+            grid.SetCell(col, row,
+                         cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(col - 1)]);
+        }
+    }
+    grid.SetCell(0, 3, "label");  // row labels are not written
+    for (const char delimiter : {',', '\t'}) {
+        for (const TextEncoding encoding :
+             {TextEncoding::Utf8, TextEncoding::Utf8WithBom, TextEncoding::Cp932}) {
+            std::string written;
+            const DelimitedWriteReport report =
+                WriteDelimitedCells(grid, TableCellRange(grid), delimiter, encoding,
+                                    [&](std::string_view piece) { written += piece; });
+            EXPECT_EQ(report.invalidCount, 0u);
+            EXPECT_EQ(written.starts_with(kUtf8Bom), encoding == TextEncoding::Utf8WithBom);
+            TableGrid back(kMainTableShape);
+            Imported(back, written, FirstRecord::ItemNames);
+            EXPECT_EQ(CellsOf(back), cells) << written;
+        }
+    }
+    std::string csv;
+    WriteDelimitedCells(grid, {1, 4, 1, 3}, ',', TextEncoding::Cp932,
+                        [&](std::string_view piece) { csv += piece; });
+    EXPECT_EQ(csv, " blank ,\ttab\t,\"l1\nl2\"\r\n,,\r\n");
+}
+
+TEST(DelimitedExportTest, OneColumnTablesWriteEmptyCellsAsBlankLines) {
+    TableGrid grid(GridShape{2, 4, 1, 1, 32, 18});
+    grid.SetCell(1, 0, "name");
+    grid.SetCell(1, 2, "x");
+    std::string csv;
+    WriteDelimitedCells(grid, TableCellRange(grid), ',', TextEncoding::Utf8,
+                        [&](std::string_view piece) { csv += piece; });
+    EXPECT_EQ(csv, "name\r\n\r\nx\r\n\r\n");
+    TableGrid back(kMainTableShape);
+    Imported(back, csv, FirstRecord::ItemNames);
+    EXPECT_EQ(CellsOf(back), CellsOf(grid));
+}
+
+TEST(DelimitedExportTest, InvalidCp932CellsAreReportedAndMarkedInUtf8) {
+    TableGrid grid(kMainTableShape);
+    grid.SetCell(1, 1, "ok");
+    grid.SetCell(2, 1, "\x81");  // a lead byte alone
+    grid.SetCell(1, 2, "\xFF");
+    for (const TextEncoding encoding : {TextEncoding::Utf8, TextEncoding::Cp932}) {
+        std::string csv;
+        const DelimitedWriteReport report = WriteDelimitedCells(
+            grid, {1, 3, 1, 3}, ',', encoding, [&](std::string_view piece) { csv += piece; });
+        if (encoding == TextEncoding::Utf8) {
+            EXPECT_EQ(csv, "ok,\xE3\x80\x93\r\n\xE3\x80\x93,\r\n");
+            EXPECT_EQ(report.invalidCount, 2u);
+            EXPECT_EQ(report.invalidCells, (std::vector<GridCell>{{2, 1}, {1, 2}}));
+        } else {
+            EXPECT_EQ(csv, "ok,\x81\r\n\xFF,\r\n");
+        }
+    }
+}
+
+TEST(ClipboardTextTest, CopiesAndPastesAsSpreadsheetsDo) {
+    TableGrid grid(kMainTableShape);
+    grid.SetCell(1, 1, kHinmeiSjis);
+    grid.SetCell(2, 1, "t\tt");
+    grid.SetCell(1, 2, "a \"b\"");
+    grid.SetCell(2, 2, "l1\nl2");
+    const ClipboardCopy copy = BuildClipboardText(grid, {1, 3, 1, 3});
+    EXPECT_EQ(copy.utf8,
+              std::string(kHinmeiUtf8) + "\t\"t\tt\"\r\n\"a \"\"b\"\"\"\t\"l1\nl2\"\r\n");
+    const ClipboardBlock block = ParseClipboardText(copy.utf8);
+    EXPECT_EQ(block.rows, (Records{{kHinmeiSjis, "t\tt"}, {"a \"b\"", "l1\nl2"}}));
+    EXPECT_EQ(block.unencodableCount, 0u);
+
+    // As Calc pastes: CR LF inside a quoted cell, a ragged last row without line end, and a
+    // character Shift-JIS lacks (row 2, column 2 of the block).
+    const ClipboardBlock pasted = ParseClipboardText("\"x\r\ny\"\t1\r\nz\t\xF0\x9F\x98\x80\t3");
+    EXPECT_EQ(pasted.rows, (Records{{"x\ny", "1", ""}, {"z", kGeta, "3"}}));
+    ASSERT_EQ(pasted.unencodable.size(), 1u);
+    EXPECT_EQ(pasted.unencodable[0].record, 1);
+    EXPECT_EQ(pasted.unencodable[0].field, 1);
+    EXPECT_TRUE(ParseClipboardText("").rows.empty());
+}
+
+}  // namespace
+}  // namespace qv
