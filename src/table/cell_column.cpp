@@ -440,12 +440,51 @@ void CellColumn::Replace(int32_t begin, int32_t end, ChunkList&& chunks) {
     Splice(begin, end, std::move(chunks));
 }
 
+void CellColumn::Permute(int32_t begin, std::span<const int32_t> sources,
+                         std::vector<CellHandle>& scratch) {
+    const auto count = static_cast<int32_t>(sources.size());
+    if (count == 0 || begin >= length_) {
+        return;  // only empty rows
+    }
+    const int32_t end = begin + count;
+    scratch.assign(sources.size(), 0);
+    VisitTexts(begin, end, [&](int32_t row, CellHandle h) {
+        scratch[static_cast<std::size_t>(row - begin)] = h;
+    });
+    ChunkList chunks;
+    for (int32_t first = 0; first < count; first += kBlockSize) {
+        Chunk block;
+        block.size = std::min(kBlockSize, count - first);
+        block.cells.resize(static_cast<std::size_t>(block.size));
+        bool any = false;
+        for (int32_t i = 0; i < block.size; ++i) {
+            const CellHandle h = scratch[static_cast<std::size_t>(
+                sources[static_cast<std::size_t>(first + i)] - begin)];
+            block.cells[static_cast<std::size_t>(i)] = h;
+            any = any || h != 0;
+        }
+        if (any) {
+            block.kind = Kind::Texts;
+        } else {
+            block.cells = {};
+        }
+        if (!any && !chunks.empty() && chunks.back().kind == Kind::Empty) {
+            chunks.back().size += block.size;
+        } else {
+            chunks.push_back(std::move(block));
+        }
+    }
+    Splice(begin, end, std::move(chunks), OldTexts::Moved);
+}
+
 // Rows [begin, end) become the chunks given, which cover exactly that many rows.
-void CellColumn::Splice(int32_t begin, int32_t end, ChunkList&& chunks) {
+void CellColumn::Splice(int32_t begin, int32_t end, ChunkList&& chunks, OldTexts old) {
     AppendEmpty(end - length_);
     const std::size_t first = SplitAt(begin);
     const std::size_t last = SplitAt(end);
-    FreeChunks(first, last);
+    if (old == OldTexts::Free) {
+        FreeChunks(first, last);
+    }
     chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(first),
                   chunks_.begin() + static_cast<std::ptrdiff_t>(last));
     chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(first),
