@@ -451,27 +451,34 @@ void CellColumn::Permute(int32_t begin, std::span<const int32_t> sources,
     VisitTexts(begin, end, [&](int32_t row, CellHandle h) {
         scratch[static_cast<std::size_t>(row - begin)] = h;
     });
+    // The handles are read in the new order, which is random: those a few rows ahead are
+    // fetched early.
+    constexpr std::size_t kAhead = 16;
+    const auto source = [&](std::size_t i) { return scratch.data() + (sources[i] - begin); };
     ChunkList chunks;
     for (int32_t first = 0; first < count; first += kBlockSize) {
         Chunk block;
+        block.kind = Kind::Texts;
         block.size = std::min(kBlockSize, count - first);
         block.cells.resize(static_cast<std::size_t>(block.size));
-        bool any = false;
+        CellHandle any = 0;
         for (int32_t i = 0; i < block.size; ++i) {
-            const CellHandle h = scratch[static_cast<std::size_t>(
-                sources[static_cast<std::size_t>(first + i)] - begin)];
+            const auto at = static_cast<std::size_t>(first + i);
+            if (at + kAhead < sources.size()) {
+                __builtin_prefetch(source(at + kAhead));
+            }
+            const CellHandle h = *source(at);
             block.cells[static_cast<std::size_t>(i)] = h;
-            any = any || h != 0;
+            any |= h;
         }
-        if (any) {
-            block.kind = Kind::Texts;
-        } else {
-            block.cells = {};
-        }
-        if (!any && !chunks.empty() && chunks.back().kind == Kind::Empty) {
+        if (any != 0) {
+            chunks.push_back(std::move(block));
+        } else if (!chunks.empty() && chunks.back().kind == Kind::Empty) {
             chunks.back().size += block.size;
         } else {
-            chunks.push_back(std::move(block));
+            Chunk gap;
+            gap.size = block.size;
+            chunks.push_back(std::move(gap));
         }
     }
     Splice(begin, end, std::move(chunks), OldTexts::Moved);

@@ -21,7 +21,10 @@ struct NumberKey {
 };
 
 struct TextKey {
-    uint64_t prefix;  // the first eight bytes, big-endian, zero-filled: most comparisons end here
+    // The first sixteen bytes, big-endian, zero-filled: texts of up to sixteen bytes compare
+    // without reaching their bytes elsewhere in memory.
+    uint64_t head;
+    uint64_t next;
     const char* data;
     uint32_t size;
     int32_t row;
@@ -34,21 +37,37 @@ uint64_t OrderedBits(double value) {
     return (bits & kSign) != 0 ? ~bits : bits | kSign;
 }
 
-uint64_t BigEndianPrefix(std::string_view text) {
+// Eight bytes of `text` from `offset` as a big-endian integer, zero-filled past its end.
+uint64_t BigEndianBytes(std::string_view text, std::size_t offset) {
     unsigned char bytes[8] = {};
-    std::memcpy(bytes, text.data(), std::min<std::size_t>(text.size(), 8));
-    uint64_t prefix = 0;
-    for (unsigned char b : bytes) {
-        prefix = prefix << 8 | b;
+    if (offset < text.size()) {
+        std::memcpy(bytes, text.data() + offset, std::min<std::size_t>(text.size() - offset, 8));
     }
-    return prefix;
+    uint64_t value = 0;
+    for (unsigned char b : bytes) {
+        value = value << 8 | b;
+    }
+    return value;
 }
 
+TextKey MakeTextKey(std::string_view text, int32_t row) {
+    return TextKey{BigEndianBytes(text, 0), BigEndianBytes(text, 8), text.data(),
+                   static_cast<uint32_t>(text.size()), row};
+}
+
+// Byte order, unsigned. Equal heads of texts both within them are equal up to the shorter text's
+// end (the zero fill matches its missing bytes), so the shorter text comes first.
 bool TextBefore(const TextKey& a, const TextKey& b) {
-    if (a.prefix != b.prefix) {
-        return a.prefix < b.prefix;
+    if (a.head != b.head) {
+        return a.head < b.head;
     }
-    return std::string_view(a.data, a.size) < std::string_view(b.data, b.size);
+    if (a.next != b.next) {
+        return a.next < b.next;
+    }
+    if (a.size <= 16 || b.size <= 16) {
+        return a.size < b.size;
+    }
+    return std::string_view(a.data + 16, a.size - 16) < std::string_view(b.data + 16, b.size - 16);
 }
 
 // A stable least-significant-digit radix sort by key, eleven bits at a time; a digit that all
@@ -109,8 +128,7 @@ RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order) {
             const uint64_t key = OrderedBits(value);
             numbers.push_back(NumberKey{descending ? ~key : key, row});
         } else {
-            texts.push_back(TextKey{BigEndianPrefix(text), text.data(),
-                                    static_cast<uint32_t>(text.size()), row});
+            texts.push_back(MakeTextKey(text, row));
         }
         ++row;
     });

@@ -79,6 +79,18 @@ TEST_F(RowSortTest, StableSortsMakeTwoKeySorts) {
     EXPECT_EQ(Column(3), (Texts{"y", "y", "x", "y", "y", "x", "", ""}));
 }
 
+// Long texts, texts that share their first sixteen bytes, and NUL bytes.
+TEST_F(RowSortTest, TextsCompareByAllTheirBytes) {
+    const std::string x16(16, 'x');
+    const Texts sorted = {"x",       std::string("x\0", 2), x16,      x16 + '\0',
+                          x16 + "a", x16 + "a\xFF",         x16 + "b"};
+    Fill({sorted[6], sorted[3], sorted[5], sorted[0], sorted[2], sorted[4], sorted[1]});
+    SortRows(grid_, 1, SortOrder::Ascending);
+    Texts expected = sorted;
+    expected.insert(expected.end(), 2, "");
+    EXPECT_EQ(Column(1), expected);
+}
+
 TEST_F(RowSortTest, OrdersThatAreNoPermutationChangeNothing) {
     Fill({"b", "a"});
     const Texts before = Column(2);
