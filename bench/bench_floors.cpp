@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <memory>
@@ -143,6 +144,25 @@ int64_t BareMatchLoop(const std::vector<std::string_view>& texts, std::string_vi
         count += text == wanted ? 1 : 0;
     }
     return count;
+}
+
+int64_t BareMemmemLoop(const std::vector<std::string_view>& texts, std::string_view pattern) {
+    int64_t count = 0;
+    for (std::string_view text : texts) {
+        count +=
+            memmem(text.data(), text.size(), pattern.data(), pattern.size()) != nullptr ? 1 : 0;
+    }
+    return count;
+}
+
+void StableSortPairs(std::vector<std::pair<double, int32_t>>& pairs) {
+    std::stable_sort(pairs.begin(), pairs.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+void StableSortPairs(std::vector<std::pair<std::string_view, int32_t>>& pairs) {
+    std::stable_sort(pairs.begin(), pairs.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
 }  // namespace qv::bench

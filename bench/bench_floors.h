@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qv::bench {
@@ -35,5 +36,12 @@ BareStatistics BareStatisticsLoop(const std::vector<std::string_view>& texts);
 
 // The match count loop with nothing around it: trim each text and compare it with `wanted`.
 int64_t BareMatchLoop(const std::vector<std::string_view>& texts, std::string_view wanted);
+
+// The search loop with nothing around it: how many texts memmem finds `pattern` in.
+int64_t BareMemmemLoop(const std::vector<std::string_view>& texts, std::string_view pattern);
+
+// Sorting with nothing around it: std::stable_sort of (key, row) pairs already extracted.
+void StableSortPairs(std::vector<std::pair<double, int32_t>>& pairs);
+void StableSortPairs(std::vector<std::pair<std::string_view, int32_t>>& pairs);
 
 }  // namespace qv::bench

@@ -30,11 +30,17 @@
 #include "bench_interchange.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "table/cell_text_list.h"
 #include "table/main_table_shape.h"
 #include "table/table_file_reader.h"
 #include "table/table_file_writer.h"
+#include "tools/cell_replace.h"
+#include "tools/cell_search.h"
 #include "tools/column_statistics.h"
 #include "tools/match_count.h"
+#include "tools/row_sort.h"
+#include "tools/selection_figures.h"
+#include "tools/statistics_number.h"
 
 namespace qv::bench {
 
@@ -46,6 +52,12 @@ constexpr int32_t kHugeRowCount = 10'000'000;
 // The columns the tools run on: 単価 (yen amounts) and 備考 (remarks).
 constexpr int32_t kStatisticsColumn = 4;
 constexpr int32_t kMatchColumn = 7;
+// Sorted by: 単価 (yen amounts, numbers) and 品名 (words in kana and kanji).
+constexpr int32_t kNumberSortColumn = 4;
+constexpr int32_t kTextSortColumn = 1;
+// Found once, in the last row; and found in many cells, some of them only as a second byte.
+constexpr std::string_view kRareText = "ZQX";
+constexpr std::string_view kCommonText = "\x5C";
 constexpr double kEditingGoalMs = 10.0;
 
 // A window system that shows nothing and answers nothing: the commands run as they would in the
@@ -99,6 +111,10 @@ struct TableFigures {
     double matchMs = 0, bareMatchMs = 0;
     double insertMs = 0, deleteMs = 0, renumberMs = 0, rowCountMs = 0;
     InterchangeFigures csv;
+    double findNextMs = 0, countMs = 0, bareFindMs = 0, bareCountMs = 0;
+    double sortNumbersMs = 0, sortTextsMs = 0, bareSortNumbersMs = 0, bareSortTextsMs = 0;
+    double unsortMs = 0, replaceAllMs = 0, replacedCells = 0;
+    double selectionMs = 0;
 };
 
 void MeasureLoad(const std::string& path, TableFigures& f) {
@@ -209,6 +225,104 @@ void MeasureEditing(MainForm& form, TableFigures& f) {
                    kBatch;
 }
 
+// Find-next across the whole table to its last row, and counting matches, beside memmem over
+// the same cells.
+void MeasureFind(TableGrid& grid, TableFigures& f) {
+    const int runs = Runs(f.rows, 30);
+    const int32_t last = grid.RowCount() - 1;
+    const std::string saved = grid.CellText(kMatchColumn, last);
+    grid.SetCell(kMatchColumn, last, std::string(kRareText));
+    std::vector<std::string_view> texts;
+    for (int32_t col = 1; col < grid.ColCount(); ++col) {
+        grid.VisitColumn(col, 1, grid.RowCount(),
+                         [&texts](std::string_view t) { texts.push_back(t); });
+    }
+    const CellMatcher rare(kRareText, {});
+    const CellMatcher common(kCommonText, {});
+    std::optional<FoundCell> found;
+    int64_t count = 0;
+    int64_t bare = 0;
+    f.findNextMs = BestOf(runs, [&] {
+        found = FindNextCell(grid, rare, WholeTableArea(grid), {1, 1}, SearchDirection::Forward);
+    });
+    f.bareFindMs = BestOf(runs, [&] { bare = BareMemmemLoop(texts, kRareText); });
+    if (!found || found->cell.row != last || bare != 1) {
+        std::fprintf(stderr, "warning: find-next missed the last row\n");
+    }
+    f.countMs =
+        BestOf(runs, [&] { count = CountMatchingCellsIn(grid, common, WholeTableArea(grid)); });
+    f.bareCountMs = BestOf(runs, [&] { bare = BareMemmemLoop(texts, kCommonText); });
+    if (count > bare || count == 0) {
+        std::fprintf(stderr, "warning: the match count and memmem disagree\n");
+    }
+    grid.SetCell(kMatchColumn, last, saved);
+}
+
+// Sorting by a column and undoing it, beside std::stable_sort of the column's (key, row) pairs.
+void MeasureSort(TableGrid& grid, TableFigures& f) {
+    const int runs = Runs(f.rows, 10);
+    std::vector<std::pair<double, int32_t>> numbers;
+    std::vector<std::pair<std::string_view, int32_t>> texts;
+    std::string buffer;
+    int32_t row = 1;
+    grid.VisitColumn(kNumberSortColumn, 1, grid.RowCount(), [&](std::string_view t) {
+        double value = 0;
+        ReadCellNumber(t, buffer, value);
+        numbers.emplace_back(value, row++);
+    });
+    row = 1;
+    grid.VisitColumn(kTextSortColumn, 1, grid.RowCount(),
+                     [&](std::string_view t) { texts.emplace_back(t, row++); });
+    std::vector<std::pair<double, int32_t>> numbersToSort;
+    std::vector<std::pair<std::string_view, int32_t>> textsToSort;
+    f.bareSortNumbersMs = BestOf(
+        runs, [&] { numbersToSort = numbers; }, [&] { StableSortPairs(numbersToSort); });
+    f.bareSortTextsMs = BestOf(
+        runs, [&] { textsToSort = texts; }, [&] { StableSortPairs(textsToSort); });
+    RowOrder order;
+    const auto undo = [&] {
+        if (!order.sources.empty()) {
+            ApplyRowOrder(grid, InverseRowOrder(order));
+            order = {};
+        }
+    };
+    f.sortNumbersMs = BestOf(
+        runs, undo, [&] { order = SortRows(grid, kNumberSortColumn, SortOrder::Ascending); });
+    f.sortTextsMs =
+        BestOf(runs, undo, [&] { order = SortRows(grid, kTextSortColumn, SortOrder::Descending); });
+    f.unsortMs = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        order = SortRows(grid, kNumberSortColumn, SortOrder::Descending);
+        const RowOrder inverse = InverseRowOrder(order);
+        f.unsortMs = std::min(f.unsortMs, BestOf(1, [&] { ApplyRowOrder(grid, inverse); }));
+        order = {};
+    }
+}
+
+// Replace-all over a whole column of yen amounts, and the figures of a whole column selected.
+void MeasureReplaceAndSelection(TableGrid& grid, TableFigures& f) {
+    const int runs = Runs(f.rows, 10);
+    const CellMatcher yen(kCommonText, {});
+    CellTextList changes;
+    const auto undo = [&] {
+        grid.ExchangeCellTexts(changes);
+        changes.Clear();
+    };
+    f.replaceAllMs = BestOf(runs, undo, [&] {
+        changes = ReplaceInCells(grid, yen, ColumnArea(grid, kStatisticsColumn), "Y");
+    });
+    f.replacedCells = static_cast<double>(changes.Size());
+    undo();
+    SelectionFigures figures;
+    f.selectionMs = BestOf(Runs(f.rows, 30), [&] {
+        figures = CalcSelectionFigures(grid, kStatisticsColumn, kStatisticsColumn + 1, 1,
+                                       grid.RowCount());
+    });
+    if (figures.numberCount != CalcColumnStatistics(grid, kStatisticsColumn).numberCount) {
+        std::fprintf(stderr, "warning: the selection figures and the statistics disagree\n");
+    }
+}
+
 void MeasurePeakMemory(const std::string& path, TableFigures& f) {
     const std::optional<std::string> output =
         RunChild({ProgramFolder() + "/bench_table", "--peak-memory", path});
@@ -232,6 +346,9 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     f.csv = MeasureInterchange(form.StringGrid(), folder, rows, Runs(rows, 5));
     MeasureTools(form.StringGrid(), f);
     MeasureEditing(form, f);
+    MeasureFind(form.StringGrid(), f);
+    MeasureSort(form.StringGrid(), f);
+    MeasureReplaceAndSelection(form.StringGrid(), f);
     return f;
 }
 
@@ -334,6 +451,61 @@ void ReportTools(const std::vector<TableFigures>& all, Report& report) {
     for (const TableFigures& f : all) {
         report.Add(Compared("match count", TableSize(f.rows), Ms(f.matchMs), "trim + compare loop",
                             f.matchMs, f.bareMatchMs, GoalFor(f, 2.0)));
+    }
+}
+
+// A figure with a time goal as well as a goal on its ratio (the time goal for the largest table).
+Figure Timed(Figure line, const TableFigures& f, double figureMs, double maxMs) {
+    if (f.rows == 1'000'000) {
+        line.ms = figureMs;
+        line.maxMs = maxMs;
+    }
+    return line;
+}
+
+void ReportFindSort(const std::vector<TableFigures>& all, Report& report) {
+    for (const TableFigures& f : all) {
+        report.Add(Compared("find-next to last row", TableSize(f.rows), Ms(f.findNextMs),
+                            "memmem loop over the cells", f.findNextMs, f.bareFindMs,
+                            GoalFor(f, 2.0)));
+    }
+    for (const TableFigures& f : all) {
+        report.Add(Compared("count part-of-cell (\\)", TableSize(f.rows), Ms(f.countMs),
+                            "memmem loop over the cells", f.countMs, f.bareCountMs,
+                            GoalFor(f, 2.0)));
+    }
+    for (const TableFigures& f : all) {
+        report.Add(Timed(Compared("sort by numbers", TableSize(f.rows), Ms(f.sortNumbersMs),
+                                  "stable_sort of (double, row)", f.sortNumbersMs,
+                                  f.bareSortNumbersMs, GoalFor(f, 3.0)),
+                         f, f.sortNumbersMs, 1000.0));
+    }
+    for (const TableFigures& f : all) {
+        report.Add(Timed(Compared("sort by texts", TableSize(f.rows), Ms(f.sortTextsMs),
+                                  "stable_sort of (text, row)", f.sortTextsMs, f.bareSortTextsMs,
+                                  GoalFor(f, 3.0)),
+                         f, f.sortTextsMs, 1000.0));
+    }
+    for (const TableFigures& f : all) {
+        Figure line;
+        line.what = "undo a sort";
+        line.size = TableSize(f.rows);
+        line.value = Ms(f.unsortMs);
+        report.Add(Timed(line, f, f.unsortMs, 50.0));
+    }
+    for (const TableFigures& f : all) {
+        Figure line;
+        line.what = "replace-all";
+        line.size = TableSize(f.rows);
+        line.value =
+            Ms(f.replaceAllMs) + " " + WithCommas(static_cast<int64_t>(f.replacedCells)) + " cells";
+        report.Add(Timed(line, f, f.replaceAllMs, 1000.0));
+    }
+    for (const TableFigures& f : all) {
+        report.Add(Timed(
+            Compared("selection, whole column", TableSize(f.rows), Ms(f.selectionMs),
+                     "strip + from_chars loop", f.selectionMs, f.bareStatisticsMs, std::nullopt),
+            f, f.selectionMs, 100.0));
     }
 }
 
@@ -500,6 +672,7 @@ int RunAll(const std::string& folder) {
     ReportWideTable(folder, report);
     ReportInterchange(all, report);
     ReportTools(all, report);
+    ReportFindSort(all, report);
     ReportFlat(all, "insert row 1", &TableFigures::insertMs, report);
     ReportFlat(all, "delete row 1", &TableFigures::deleteMs, report);
     ReportFlat(all, "RenumberRows (activate)", &TableFigures::renumberMs, report);

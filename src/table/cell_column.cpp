@@ -312,12 +312,58 @@ void CellColumn::Replace(int32_t begin, int32_t end, ChunkList&& chunks) {
     Splice(begin, end, std::move(chunks));
 }
 
+void CellColumn::Permute(int32_t begin, std::span<const int32_t> sources,
+                         std::vector<CellHandle>& scratch) {
+    const auto count = static_cast<int32_t>(sources.size());
+    if (count == 0 || begin >= length_) {
+        return;  // only empty rows
+    }
+    const int32_t end = begin + count;
+    scratch.assign(sources.size(), 0);
+    VisitTexts(begin, end, [&](int32_t row, CellHandle h) {
+        scratch[static_cast<std::size_t>(row - begin)] = h;
+    });
+    // The handles are read in the new order, which is random: those a few rows ahead are
+    // fetched early.
+    constexpr std::size_t kAhead = 16;
+    const auto source = [&](std::size_t i) { return scratch.data() + (sources[i] - begin); };
+    ChunkList chunks;
+    for (int32_t first = 0; first < count; first += kBlockSize) {
+        Chunk block;
+        block.kind = Kind::Texts;
+        block.size = std::min(kBlockSize, count - first);
+        block.cells.resize(static_cast<std::size_t>(block.size));
+        CellHandle any = 0;
+        for (int32_t i = 0; i < block.size; ++i) {
+            const auto at = static_cast<std::size_t>(first + i);
+            if (at + kAhead < sources.size()) {
+                __builtin_prefetch(source(at + kAhead));
+            }
+            const CellHandle h = *source(at);
+            block.cells[static_cast<std::size_t>(i)] = h;
+            any |= h;
+        }
+        if (any != 0) {
+            chunks.push_back(std::move(block));
+        } else if (!chunks.empty() && chunks.back().kind == Kind::Empty) {
+            chunks.back().size += block.size;
+        } else {
+            Chunk gap;
+            gap.size = block.size;
+            chunks.push_back(std::move(gap));
+        }
+    }
+    Splice(begin, end, std::move(chunks), OldTexts::Moved);
+}
+
 // Rows [begin, end) become the chunks given, which cover exactly that many rows.
-void CellColumn::Splice(int32_t begin, int32_t end, ChunkList&& chunks) {
+void CellColumn::Splice(int32_t begin, int32_t end, ChunkList&& chunks, OldTexts old) {
     AppendEmpty(end - length_);
     const std::size_t first = SplitAt(begin);
     const std::size_t last = SplitAt(end);
-    FreeChunks(first, last);
+    if (old == OldTexts::Free) {
+        FreeChunks(first, last);
+    }
     chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(first),
                   chunks_.begin() + static_cast<std::ptrdiff_t>(last));
     chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(first),

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -52,6 +56,11 @@ public:
     void SetLabels(int32_t begin, int32_t end);
     // Rows [begin, end) take the chunks' cells (owned by the column afterwards), then "".
     void Replace(int32_t begin, int32_t end, ChunkList&& chunks);
+    // Row begin + i takes the text that row sources[i] held, for every i; `sources` must be a
+    // permutation of [begin, begin + sources.size()). The texts move, none is copied; labels
+    // become stored labels. Costs an allocation per block of rows, not per row; `scratch` is
+    // reused from call to call.
+    void Permute(int32_t begin, std::span<const int32_t> sources, std::vector<CellHandle>& scratch);
 
     // Calls f(std::string_view text) for rows [begin, end), in order.
     template <class F>
@@ -60,6 +69,10 @@ public:
     // text lies. The handles stay the column's: 0 for an empty cell, a label handle for a label.
     template <class F>
     void VisitHandles(int32_t begin, int32_t end, F&& f) const;
+    // Calls f(int32_t row, CellHandle h) for the rows of [begin, end) that hold a text, in order:
+    // a run of empty cells costs one step, however long.
+    template <class F>
+    void VisitTexts(int32_t begin, int32_t end, F&& f) const;
 
     // The rows from `row` up to the end of the chunk holding it, at most up to `limit`; rows at
     // or beyond the length make one segment of empty cells up to `limit`. Needs row < limit.
@@ -82,7 +95,9 @@ private:
     void AppendEmpty(int32_t count);
     void AppendHandle(CellHandle h);
     void FreeChunks(std::size_t first, std::size_t last);
-    void Splice(int32_t begin, int32_t end, ChunkList&& chunks);
+    // Whether the texts of the rows replaced by Splice are freed or have been moved elsewhere.
+    enum class OldTexts { Free, Moved };
+    void Splice(int32_t begin, int32_t end, ChunkList&& chunks, OldTexts old = OldTexts::Free);
     static void MakeTexts(Chunk& chunk);
     // Chunks were added, removed or resized in ways Grew does not follow: rebuild the index.
     void Changed() { index_.Forget(); }
@@ -123,6 +138,42 @@ void CellColumn::VisitHandles(int32_t begin, int32_t end, F&& f) const {
     }
     for (; row < end; ++row) {
         f(CellHandle{0});
+    }
+}
+
+template <class F>
+void CellColumn::VisitTexts(int32_t begin, int32_t end, F&& f) const {
+    end = std::min(end, length_);
+    if (begin < 0) {
+        begin = 0;
+    }
+    if (begin >= end) {
+        return;
+    }
+    const Place place = Locate(begin);
+    int32_t row = begin - place.offset;  // the first row of the chunk
+    for (std::size_t c = place.chunk; c < chunks_.size() && row < end; ++c) {
+        const Chunk& chunk = chunks_[c];
+        const int32_t first = std::max(begin, row);
+        const int32_t stop = std::min(end, row + chunk.size);
+        switch (chunk.kind) {
+            case Chunk::Kind::Empty:
+                break;
+            case Chunk::Kind::Labels:
+                for (int32_t r = first; r < stop; ++r) {
+                    f(r, cell_handle::MakeLabel(chunk.firstLabel + (r - row)));
+                }
+                break;
+            case Chunk::Kind::Texts:
+                for (int32_t r = first; r < stop; ++r) {
+                    const CellHandle h = chunk.cells[static_cast<std::size_t>(r - row)];
+                    if (h != 0) {
+                        f(r, h);
+                    }
+                }
+                break;
+        }
+        row += chunk.size;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/failure.h"
+#include "table/cell_text_list.h"
 
 namespace qv {
 
@@ -255,6 +256,72 @@ void TableGrid::WriteRowLabels(int32_t rowBegin, int32_t rowEnd) {
     }
     ColumnAt(0).SetLabels(std::max(rowBegin, 0), rowEnd);
     NotifyCells();
+}
+
+void TableGrid::PermuteRows(int32_t firstRow, std::span<const int32_t> sources, int32_t colBegin) {
+    if (sources.empty()) {
+        return;
+    }
+    const auto count = static_cast<int64_t>(sources.size());
+    if (firstRow < 0 || firstRow + count > kGridCountLimit) {
+        throw Failure(kGridIndexMessage);
+    }
+    std::vector<bool> seen(sources.size(), false);
+    for (int32_t source : sources) {
+        const int64_t i = int64_t{source} - firstRow;
+        if (i < 0 || i >= count || seen[static_cast<std::size_t>(i)]) {
+            throw Failure(kGridIndexMessage);
+        }
+        seen[static_cast<std::size_t>(i)] = true;
+    }
+    std::vector<CellHandle> scratch;
+    for (auto& [col, column] : columns_) {
+        if (col >= colBegin) {
+            column.Permute(firstRow, sources, scratch);
+        }
+    }
+    NotifyCells();
+}
+
+void TableGrid::ExchangeCellTexts(CellTextList& list) {
+    for (std::size_t i = 0; i < list.Size(); ++i) {
+        if (list.CellAt(i).col < 0 || list.CellAt(i).row < 0) {
+            throw Failure(kGridIndexMessage);
+        }
+    }
+    CellTextList before;
+    for (std::size_t i = 0; i < list.Size(); ++i) {
+        const GridCell cell = list.CellAt(i);
+        before.Add(cell, Cell(cell.col, cell.row));
+        const std::string_view text = list.TextAt(i);
+        if (!text.empty()) {
+            ColumnAt(cell.col).Set(cell.row, cell_handle::MakeOwned(text));
+        } else if (CellColumn* column = FindColumn(cell.col)) {
+            column->Set(cell.row, 0);
+        }
+    }
+    list = std::move(before);
+    NotifyCells();
+}
+
+std::vector<int32_t> TableGrid::StoredColumns(int32_t colBegin, int32_t colEnd) const {
+    std::vector<int32_t> stored;
+    for (const auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            stored.push_back(col);
+        }
+    }
+    return stored;
+}
+
+int32_t TableGrid::StoredRowEnd(int32_t colBegin, int32_t colEnd) const {
+    int32_t end = 0;
+    for (const auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            end = std::max(end, column.Length());
+        }
+    }
+    return end;
 }
 
 void TableGrid::ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells&& bulk) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,8 @@ namespace qv {
 inline constexpr int32_t kGridCountLimit = 134217726;
 inline constexpr const char* kGridTooLargeMessage = "ｸﾞﾘｯﾄﾞが大きすぎます";
 inline constexpr const char* kGridIndexMessage = "ｸﾞﾘｯﾄﾞｲﾝﾃﾞｯｸｽ が範囲を超えています";
+
+class CellTextList;
 
 struct GridCell {
     int32_t col = 0;
@@ -78,6 +81,15 @@ public:
     // cell_handle::FollowedByLineEnd). The handles stay the grid's.
     template <class F>
     void VisitColumnHandles(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const;
+    // Calls f(int32_t row, CellHandle h) for the rows of [rowBegin, rowEnd) of one column that hold
+    // a text, in order; runs of empty cells, and columns never written, cost next to nothing.
+    template <class F>
+    void VisitColumnTexts(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const;
+    // The columns of [colBegin, colEnd) that have ever been written, in order: the others hold
+    // only empty texts.
+    std::vector<int32_t> StoredColumns(int32_t colBegin, int32_t colEnd) const;
+    // A row at or beyond which every column of [colBegin, colEnd) is empty.
+    int32_t StoredRowEnd(int32_t colBegin, int32_t colEnd) const;
     // The rows of one column from `row` (0 <= row < limit) that lie in one stored chunk, for
     // writers (see CellColumn::SegmentAt). Valid until the grid changes.
     CellColumn::Segment ColumnSegment(int32_t col, int32_t row, int32_t limit) const;
@@ -135,6 +147,17 @@ public:
     // characters of five blanks followed by the decimal digits of n.
     void WriteRowLabels(int32_t rowBegin, int32_t rowEnd);
 
+    // Row firstRow + i takes the texts of row sources[i], in every stored column from colBegin
+    // on, cells beyond ColCount included; `sources` must be a permutation of [firstRow, firstRow +
+    // sources.size()), else Failure kGridIndexMessage and nothing changes. Heights, the current
+    // cell and the columns before colBegin stay. No text is copied and no allocation is made per
+    // row; the permutation's inverse undoes it.
+    void PermuteRows(int32_t firstRow, std::span<const int32_t> sources, int32_t colBegin);
+    // Writes each text of `list` into its cell and puts what the cell held before into the list in
+    // its place, so that a second call undoes the first. A negative index raises Failure
+    // kGridIndexMessage before anything changes. Observers hear CellsChanged once.
+    void ExchangeCellTexts(CellTextList& list);
+
     // Cells (firstCol + k, rowBegin + j) take the bulk's texts for j below its column's length
     // and "" up to rowEnd. Nothing else changes.
     void ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells&& bulk);
@@ -176,6 +199,13 @@ void TableGrid::VisitColumnHandles(int32_t col, int32_t rowBegin, int32_t rowEnd
         return;
     }
     column->VisitHandles(rowBegin, rowEnd, f);
+}
+
+template <class F>
+void TableGrid::VisitColumnTexts(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const {
+    if (const CellColumn* column = FindColumn(col)) {
+        column->VisitTexts(rowBegin, rowEnd, f);
+    }
 }
 
 template <class F>

@@ -8,42 +8,19 @@
 
 namespace qv {
 
-namespace {
-
-constexpr char kYen = '\x5C';
-
-// The cell text with the yen mark and the commas removed. Returns `cell` itself when there is
-// nothing to remove, else the text built in `buffer`.
-std::string_view StripYenAndCommas(std::string_view cell, std::string& buffer) {
-    std::size_t yen = cell.size();
-    if (cell[0] == kYen) {
-        yen = 0;
-    } else if (cell.size() > 1 && cell[1] == kYen) {
-        yen = 1;
-    }
-    if (yen == cell.size() && cell.find(',') == std::string_view::npos) {
-        return cell;
-    }
-    buffer.resize(cell.size());
-    char* out = buffer.data();
-    for (std::size_t i = 0; i < cell.size(); ++i) {
-        if (i != yen && cell[i] != ',') {
-            *out++ = cell[i];
-        }
-    }
-    return std::string_view(buffer.data(), static_cast<std::size_t>(out - buffer.data()));
-}
-
-}  // namespace
-
 void ColumnStatisticsAccumulator::Add(std::string_view cell) {
     if (cell.empty()) {
         return;
     }
     ++stats_.dataCount;
     double v = 0.0;
-    if (!ParseStatisticsNumber(StripYenAndCommas(cell, buffer_), v)) {
-        return;
+    switch (ReadCellNumber(cell, buffer_, v)) {
+        case NumberReading::NotANumber:
+            return;
+        case NumberReading::OutOfRange:
+            throw Failure(kFloatOverflowMessage);
+        case NumberReading::Number:
+            break;
     }
     if (stats_.numberCount == 0) {
         stats_.max = v;

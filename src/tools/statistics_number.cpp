@@ -111,7 +111,7 @@ private:
 
 }  // namespace
 
-bool ParseStatisticsNumber(std::string_view text, double& value) {
+NumberReading ReadStatisticsNumber(std::string_view text, double& value) {
     const char* p = text.data();
     const char* const end = p + text.size();
 
@@ -124,7 +124,7 @@ bool ParseStatisticsNumber(std::string_view text, double& value) {
         ++p;
     }
     if (p == end) {
-        return false;
+        return NumberReading::NotANumber;
     }
 
     Mantissa mantissa;
@@ -133,7 +133,7 @@ bool ParseStatisticsNumber(std::string_view text, double& value) {
     }
     if (p < end && *p == '.') {
         if (p + 1 == end) {
-            return false;
+            return NumberReading::NotANumber;
         }
         ++p;
         while (p < end && IsDigit(*p)) {
@@ -150,7 +150,7 @@ bool ParseStatisticsNumber(std::string_view text, double& value) {
             ++p;
         }
         if (p == end || !IsDigit(*p)) {
-            return false;
+            return NumberReading::NotANumber;
         }
         while (p < end && IsDigit(*p)) {
             exponent = exponent * 10 + (*p++ - '0');
@@ -163,16 +163,16 @@ bool ParseStatisticsNumber(std::string_view text, double& value) {
         }
     }
     if (p != end) {
-        return false;
+        return NumberReading::NotANumber;
     }
 
     if (mantissa.IsZero()) {
         value = negative ? -0.0 : 0.0;
-        return true;
+        return NumberReading::Number;
     }
     const int64_t k = exponent + mantissa.Scale();
     if (k > kScaleOverflow) {
-        throw Failure(kFloatOverflowMessage);
+        return NumberReading::OutOfRange;
     }
     double rounded = 0.0;
     if (k == 0 && mantissa.IsExact()) {
@@ -184,10 +184,57 @@ bool ParseStatisticsNumber(std::string_view text, double& value) {
         rounded = static_cast<double>(scaled);
     }
     if (std::isinf(rounded)) {
-        throw Failure(kFloatOverflowMessage);
+        return NumberReading::OutOfRange;
     }
     value = negative ? -rounded : rounded;
-    return true;
+    return NumberReading::Number;
+}
+
+bool ParseStatisticsNumber(std::string_view text, double& value) {
+    switch (ReadStatisticsNumber(text, value)) {
+        case NumberReading::Number:
+            return true;
+        case NumberReading::NotANumber:
+            return false;
+        case NumberReading::OutOfRange:
+            break;
+    }
+    throw Failure(kFloatOverflowMessage);
+}
+
+namespace {
+
+constexpr char kYen = '\x5C';
+
+// The cell text with the yen mark and the commas removed. Returns `cell` itself when there is
+// nothing to remove, else the text built in `buffer`.
+std::string_view StripYenAndCommas(std::string_view cell, std::string& buffer) {
+    std::size_t yen = cell.size();
+    if (cell[0] == kYen) {
+        yen = 0;
+    } else if (cell.size() > 1 && cell[1] == kYen) {
+        yen = 1;
+    }
+    if (yen == cell.size() && cell.find(',') == std::string_view::npos) {
+        return cell;
+    }
+    buffer.resize(cell.size());
+    char* out = buffer.data();
+    for (std::size_t i = 0; i < cell.size(); ++i) {
+        if (i != yen && cell[i] != ',') {
+            *out++ = cell[i];
+        }
+    }
+    return std::string_view(buffer.data(), static_cast<std::size_t>(out - buffer.data()));
+}
+
+}  // namespace
+
+NumberReading ReadCellNumber(std::string_view cell, std::string& buffer, double& value) {
+    if (cell.empty()) {
+        return NumberReading::NotANumber;
+    }
+    return ReadStatisticsNumber(StripYenAndCommas(cell, buffer), value);
 }
 
 std::optional<double> ParseStatisticsNumber(std::string_view text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace qv {
@@ -31,5 +32,19 @@ std::optional<double> ParseStatisticsNumber(std::string_view text);
 // The same, for loops over many cells: stores the number in `value` and returns true, or returns
 // false and leaves `value` alone.
 bool ParseStatisticsNumber(std::string_view text, double& value);
+
+// What reading a text as a number gave, for callers that must not stop at a value beyond the range
+// of double (sorting, the figures of a selection).
+enum class NumberReading { NotANumber, Number, OutOfRange };
+
+// ParseStatisticsNumber without the failure: OutOfRange where it would raise Failure. `value` is
+// set only for Number.
+NumberReading ReadStatisticsNumber(std::string_view text, double& value);
+
+// A whole cell text by the statistics' rules: the empty text is NotANumber; otherwise a yen mark
+// (byte 0x5C) in first place, or else in second place, is removed, and so is every comma, and the
+// rest is read by ReadStatisticsNumber. `buffer` holds the shortened text when one is needed, so
+// that a loop over many cells allocates only once.
+NumberReading ReadCellNumber(std::string_view cell, std::string& buffer, double& value);
 
 }  // namespace qv

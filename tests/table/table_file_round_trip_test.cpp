@@ -2,8 +2,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <numeric>
 #include <random>
 #include <sstream>
 
@@ -14,6 +16,7 @@
 #include "platform/line_writer.h"
 #include "platform/temp_folder.h"
 #include "support/grid_fixtures.h"
+#include "table/cell_text_list.h"
 #include "table/main_table_shape.h"
 #include "table/table_file_reader.h"
 #include "table/table_file_writer.h"
@@ -262,7 +265,7 @@ TEST_F(TableFileTest, EditedBigLoadedTablesAreWrittenAsCellByCell) {
         const int32_t rows = grid_.RowCount();
         const int32_t cols = grid_.ColCount();
         const int32_t row = pick(rows);
-        switch (pick(9)) {
+        switch (pick(11)) {
             case 0:
                 grid_.SetCell(1 + pick(cols - 1), row, pick(2) ? "" : Numbered("e", step));
                 break;
@@ -287,6 +290,21 @@ TEST_F(TableFileTest, EditedBigLoadedTablesAreWrittenAsCellByCell) {
             case 7:
                 grid_.SetColCount(std::max(2, cols + pick(3) - 1));
                 break;
+            case 8: {  // a sort's reordering of some rows
+                std::vector<int32_t> sources(static_cast<std::size_t>(pick(rows - row) + 1));
+                std::iota(sources.begin(), sources.end(), row);
+                std::shuffle(sources.begin(), sources.end(), random);
+                grid_.PermuteRows(row, sources, pick(3));
+                break;
+            }
+            case 9: {  // a replace-all, or its undoing
+                CellTextList texts;
+                for (int32_t r = row; r < rows; r += 1 + pick(50)) {
+                    texts.Add(GridCell{1 + pick(cols), r}, pick(2) ? "" : Numbered("x", r));
+                }
+                grid_.ExchangeCellTexts(texts);
+                break;
+            }
             default:
                 load(pick(3) ? 5 : 4, 1000 + pick(2500), step);
                 break;

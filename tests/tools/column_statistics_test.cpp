@@ -15,6 +15,7 @@
 #include "table/table_grid.h"
 #include "tools/match_count.h"
 #include "tools/number_format.h"
+#include "tools/selection_figures.h"
 
 namespace qv {
 namespace {
@@ -170,6 +171,43 @@ TEST(StatisticsNumberTest, WritesFifteenDigitsFixedOrScientific) {
     EXPECT_EQ(FormatStatisticsNumber(-1.5e-20, ",") + FormatStatisticsNumber(0.00012, ","),
               "-1,5E-20"
               "0,00012");
+}
+
+// The figures of a selected range read numbers as the statistics do: over one column of data
+// rows they are the statistics' own; over several, column after column.
+TEST(SelectionFiguresTest, AgreeWithTheStatistics) {
+    TableGrid grid(GridShape{4, 12, 1, 1, 32, 18});
+    const Cells columns[] = {
+        {"\\1,200", "-\\300", "abc", "", "2.5e2", "0.1", "0.2", " ", "1,2,3", "-0", "1."},
+        {"1e300", "x", "", "", "7"}};
+    for (int32_t col = 1; col <= 2; ++col) {
+        int32_t row = 1;
+        for (std::string_view cell : columns[col - 1]) {
+            grid.SetCell(col, row++, cell);
+        }
+    }
+    grid.SetCell(1, 0, "1000");  // an item name: outside the data rows
+    const ColumnStatistics stats = CalcColumnStatistics(grid, 1);
+    const SelectionFigures one = CalcSelectionFigures(grid, 1, 2, 1, 12);
+    EXPECT_EQ((std::vector<double>{1.0 * one.cellCount, 1.0 * one.dataCount, 1.0 * one.numberCount,
+                                   one.sum, one.average}),
+              (std::vector<double>{11, 1.0 * stats.dataCount, 1.0 * stats.numberCount, stats.sum,
+                                   stats.sum / stats.numberCount}));
+    EXPECT_FALSE(one.overflow);
+    const SelectionFigures both = CalcSelectionFigures(grid, 1, 4, 1, 12);
+    EXPECT_EQ((std::vector<double>{1.0 * both.cellCount, 1.0 * both.dataCount,
+                                   1.0 * both.numberCount, both.sum}),
+              (std::vector<double>{33, 13, 9, stats.sum + 1e300 + 7}));
+    EXPECT_EQ(CalcSelectionFigures(grid, 2, 3, 5, 6).average, 7);
+    const SelectionFigures none = CalcSelectionFigures(grid, 2, 3, 2, 4);
+    EXPECT_EQ((std::vector<double>{1.0 * none.cellCount, 1.0 * none.numberCount, none.average}),
+              (std::vector<double>{2, 0, 0}));
+    EXPECT_EQ(CalcSelectionFigures(grid, 3, 1, 1, 12).cellCount, 0);
+    for (std::string_view big : {"1e999", "1.7e308"}) {
+        grid.SetCell(3, 1, big);
+        grid.SetCell(3, 2, big);
+        EXPECT_TRUE(CalcSelectionFigures(grid, 3, 4, 1, 3).overflow) << big;
+    }
 }
 
 // Texts are compared byte for byte after bytes of 32 or less are trimmed from both ends; the

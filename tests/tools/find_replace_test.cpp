@@ -1,0 +1,200 @@
+// Find and replace over the cells' CP932 bytes.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/failure.h"
+#include "table/cell_text_list.h"
+#include "tools/cell_replace.h"
+#include "tools/cell_search.h"
+
+namespace qv {
+namespace {
+
+constexpr auto kPart = MatchExtent::PartOfCell;
+constexpr auto kWhole = MatchExtent::WholeCell;
+constexpr auto kSame = LetterCase::Sensitive;
+constexpr auto kFold = LetterCase::Insensitive;
+constexpr auto kNone = std::string_view::npos;
+
+// In the texts below "\x83\\" is "ソ" and "\x95\\" is "表" (second byte 0x5C), "\x83" "A" is
+// "ア" and "\x83" "a" is "ヂ" (second bytes 'A' and 'a'), "\xB1" is the half-width "ｱ".
+TEST(CellMatcherTest, MatchesStartOnCharacterBoundaries) {
+    struct Case {
+        std::string_view cell, text;
+        MatchExtent extent;
+        LetterCase letterCase;
+        std::size_t first;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"\x83\\", "\\", kPart, kSame, kNone}, {"\x83\\\\", "\\", kPart, kSame, 2},
+        {"\x95\\\x83\\", "\\", kPart, kSame, kNone}, {"a\\", "\\", kPart, kSame, 1},
+        {"\xB1\\", "\\", kPart, kSame, 1}, {"\x83\\" "1", "\\1", kPart, kSame, kNone},
+        {"\x83\\" "1\\1", "\\1", kPart, kSame, 3}, {"\x83\\", "\x83\\", kWhole, kSame, 0},
+        {"xABCabc", "abc", kPart, kSame, 4}, {"xABCabc", "abc", kPart, kFold, 1},
+        {"\x83" "A", "A", kPart, kSame, kNone}, {"\x83" "A", "a", kPart, kFold, kNone},
+        {"\x83" "AA", "a", kPart, kFold, 2}, {"\x83" "a", "\x83" "A", kPart, kFold, kNone},
+        {"\x83\\\\", "\\", kPart, kFold, 2}, {"\x83" "aA", "\x83" "aa", kPart, kFold, 0},
+        {"abc", "abc", kWhole, kSame, 0}, {"abc ", "abc", kWhole, kSame, kNone},
+        {"xabc", "abc", kWhole, kSame, kNone}, {"ABC", "abc", kWhole, kFold, 0},
+        {"ab", "abc", kPart, kSame, kNone}, {"", "", kWhole, kSame, kNone},
+        {"abc", "", kPart, kSame, kNone}, {"\x83\\", "\x83", kPart, kSame, kNone},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const CellMatcher matcher(c.text, SearchOptions{c.extent, c.letterCase});
+        EXPECT_EQ(matcher.Find(c.cell), c.first) << c.cell << " / " << c.text;
+        EXPECT_EQ(matcher.Matches(c.cell), c.first != kNone) << c.cell << " / " << c.text;
+    }
+    EXPECT_TRUE(CellMatcher("", {}).FindsNothing());
+    EXPECT_TRUE(CellMatcher("a\x83", {}).FindsNothing());  // ends inside a character
+}
+
+// Data cells of columns 1 to 3, rows 1 to 3; the item names and the row labels hold matches
+// that are never found.
+class FindTest : public ::testing::Test {
+protected:
+    FindTest() {
+        const char* rows[3][3] = {{"x", "", "ax"}, {"", "X", ""}, {"x", "", ""}};
+        for (int32_t r = 0; r < 3; ++r) {
+            for (int32_t c = 0; c < 3; ++c) {
+                grid_.SetCell(c + 1, r + 1, rows[r][c]);
+            }
+        }
+        grid_.SetCell(2, 0, "x");
+        grid_.SetCell(0, 2, "x");
+        grid_.SetCell(4, 2, "x");  // beyond ColCount
+    }
+    std::optional<FoundCell> Next(GridCell from, SearchDirection direction, LetterCase letterCase,
+                                  const SearchArea& area) {
+        return FindNextCell(grid_, CellMatcher("x", {kPart, letterCase}), area, from, direction);
+    }
+
+    TableGrid grid_{GridShape{4, 4, 1, 1, 32, 18}};
+};
+
+TEST_F(FindTest, NextAndPreviousInRowOrderWrapAround) {
+    using D = SearchDirection;
+    const SearchArea all = WholeTableArea(grid_);
+    struct Case {
+        GridCell from;
+        D direction;
+        LetterCase letterCase;
+        SearchArea area;
+        std::optional<GridCell> found;
+        bool wrapped;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {{1, 1}, D::Forward, kSame, all, GridCell{3, 1}, false},
+        {{3, 1}, D::Forward, kSame, all, GridCell{1, 3}, false},
+        {{1, 3}, D::Forward, kSame, all, GridCell{1, 1}, true},
+        {{1, 1}, D::Backward, kSame, all, GridCell{1, 3}, true},
+        {{1, 3}, D::Backward, kSame, all, GridCell{3, 1}, false},
+        {{3, 1}, D::Forward, kFold, all, GridCell{2, 2}, false},
+        {{1, 3}, D::Backward, kFold, all, GridCell{2, 2}, false},
+        {{3, 1}, D::Forward, kSame, ColumnArea(grid_, 3), GridCell{3, 1}, true},
+        {{3, 1}, D::Backward, kSame, ColumnArea(grid_, 3), GridCell{3, 1}, true},
+        {{2, 1}, D::Forward, kSame, ColumnArea(grid_, 1), GridCell{1, 3}, false},
+        {{2, 3}, D::Forward, kSame, ColumnArea(grid_, 1), GridCell{1, 1}, true},
+        {{1, 1}, D::Forward, kSame, ColumnArea(grid_, 2), std::nullopt, false},
+        {{1, 1}, D::Forward, kSame, ColumnArea(grid_, 0), std::nullopt, false},
+        {{1, 1}, D::Forward, kSame, ColumnArea(grid_, 4), std::nullopt, false},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const std::optional<FoundCell> found = Next(c.from, c.direction, c.letterCase, c.area);
+        ASSERT_EQ(found.has_value(), c.found.has_value()) << c.from.col << "," << c.from.row;
+        if (found) {
+            EXPECT_EQ(found->cell, *c.found) << c.from.col << "," << c.from.row;
+            EXPECT_EQ(found->wrapped, c.wrapped) << c.from.col << "," << c.from.row;
+        }
+    }
+    const auto count = [this](LetterCase letterCase, const SearchArea& area) {
+        return CountMatchingCellsIn(grid_, CellMatcher("x", {kPart, letterCase}), area);
+    };
+    EXPECT_EQ(count(kSame, all), 3);
+    EXPECT_EQ(count(kFold, all), 4);
+    EXPECT_EQ(count(kFold, ColumnArea(grid_, 1)), 2);
+    EXPECT_EQ(CountMatchingCellsIn(grid_, CellMatcher("x", {kWhole, kFold}), all), 3);
+}
+
+// A huge, nearly empty table: only stored texts cost anything, so this ends at once.
+TEST(FindHugeTableTest, EmptyCellsCostNothing) {
+    TableGrid grid(GridShape{1'000'000, 100'000'000, 1, 1, 32, 18});
+    grid.SetCell(500'000, 50'000'000, "needle");
+    grid.SetCell(7, 3, "hay");
+    const CellMatcher matcher("needle", {});
+    for (auto direction : {SearchDirection::Forward, SearchDirection::Backward}) {
+        const auto found = FindNextCell(grid, matcher, WholeTableArea(grid), {1, 1}, direction);
+        ASSERT_TRUE(found);
+        EXPECT_EQ(found->cell, (GridCell{500'000, 50'000'000}));
+    }
+    EXPECT_EQ(CountMatchingCellsIn(grid, matcher, WholeTableArea(grid)), 1);
+}
+
+TEST(ReplaceTest, ReplacedTexts) {
+    struct Case {
+        std::string_view cell, text;
+        SearchOptions options;
+        std::string_view replacement;
+        std::optional<std::string> result;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"\x83\\\x95\\\\", "\\", {kPart, kSame}, "/", "\x83\\\x95\\/"},
+        {"aXbxx", "x", {kPart, kFold}, "yy", "ayybyyyy"},
+        {"aaa", "aa", {kPart, kSame}, "b", "ba"},
+        {"abc", "abc", {kWhole, kSame}, "", ""},
+        {"abcabc", "abc", {kWhole, kSame}, "z", std::nullopt},
+        {"\x83\\", "\\", {kPart, kSame}, "z", std::nullopt},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReplacedCellText(c.cell, CellMatcher(c.text, c.options), c.replacement), c.result)
+            << c.cell;
+    }
+}
+
+TEST_F(FindTest, ReplaceAllCountsTheCellsChangedAndIsUndoneByExchangingBack) {
+    const auto texts = [this] {
+        std::vector<std::string> all;
+        for (int32_t r = 0; r < 4; ++r) {
+            for (int32_t c = 0; c < 5; ++c) {
+                all.push_back(grid_.CellText(c, r));
+            }
+        }
+        return all;
+    };
+    const std::vector<std::string> before = texts();
+    const CellMatcher matcher("x", {kPart, kFold});
+    for (const std::string_view refused : {"a\rb", "\x1A"}) {
+        EXPECT_THAT([&] { ReplaceInCells(grid_, matcher, WholeTableArea(grid_), refused); },
+                    testing::ThrowsMessage<Failure>(kReplacementRefusedMessage));
+    }
+    EXPECT_EQ(texts(), before);
+    // "X" -> "x" changes one cell; the three cells that hold "x" already stay as they are.
+    EXPECT_EQ(ReplaceInCells(grid_, matcher, WholeTableArea(grid_), "x").Size(), 1u);
+    CellTextList changes = ReplaceInCells(grid_, matcher, WholeTableArea(grid_), "\x83\\");
+    EXPECT_EQ(changes.Size(), 4u);
+    EXPECT_EQ(grid_.CellText(3, 1), "a\x83\\");
+    EXPECT_EQ(grid_.CellText(2, 0), "x");  // item names and labels are not replaced
+    EXPECT_EQ(grid_.CellText(0, 2), "x");
+    const std::vector<std::string> after = texts();
+    grid_.ExchangeCellTexts(changes);
+    grid_.SetCell(2, 2, "X");
+    EXPECT_EQ(texts(), before);
+    grid_.SetCell(2, 2, "x");
+    grid_.ExchangeCellTexts(changes);
+    EXPECT_EQ(texts(), after);
+    // Replace one: the area of one cell.
+    EXPECT_EQ(ReplaceInCells(grid_, CellMatcher("\\", {}), SearchArea{3, 4, 1, 2}, "!").Size(), 0u);
+    EXPECT_EQ(ReplaceInCells(grid_, CellMatcher("a", {}), SearchArea{3, 4, 1, 2}, "").Size(), 1u);
+    EXPECT_EQ(grid_.CellText(3, 1), "\x83\\");
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,113 @@
+// Sorting the data rows by one column, and undoing it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/failure.h"
+#include "tools/row_sort.h"
+
+namespace qv {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// Column 1 holds the keys of rows 1, 2, ...; column 2 each row's number, so that the order after
+// a sort shows where every row went; the item names, the row labels and a cell beyond ColCount
+// are there too.
+class RowSortTest : public ::testing::Test {
+protected:
+    void Fill(const Texts& keys) {
+        grid_.SetRowCount(static_cast<int32_t>(keys.size()) + 3);  // two empty rows at the end
+        grid_.WriteRowLabels(1, grid_.RowCount());
+        grid_.SetCell(1, 0, "key");
+        grid_.SetCell(2, 0, "id");
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const auto row = static_cast<int32_t>(i) + 1;
+            grid_.SetCell(1, row, keys[i]);
+            grid_.SetCell(2, row, std::to_string(row));
+            grid_.SetCell(5, row, "beyond" + std::to_string(row));
+        }
+    }
+    // Column `col` of the data rows, row labels and column 5 checked to follow along.
+    Texts Column(int32_t col) const {
+        Texts texts;
+        for (int32_t row = 1; row < grid_.RowCount(); ++row) {
+            EXPECT_EQ(grid_.Cell(0, row), cell_handle::LabelText(row));
+            const std::string id = grid_.CellText(2, row);
+            EXPECT_EQ(grid_.CellText(5, row), id.empty() ? "" : "beyond" + id);
+            texts.push_back(grid_.CellText(col, row));
+        }
+        EXPECT_EQ(grid_.CellText(1, 0), "key");
+        return texts;
+    }
+
+    TableGrid grid_{GridShape{3, 2, 1, 1, 32, 18}};
+};
+
+// Numbers (yen marks and commas allowed) before texts by their bytes, empty cells last; the
+// descending order mirrors that except for the empty cells; equal keys keep their order.
+TEST_F(RowSortTest, NumbersThenTextsThenEmptyCellsAndUndo) {
+    // "\x82\xA0" is "あ" and "\xB1" the half-width "ｱ": bytes 0x82 < 0xB1.
+    Fill({"10", "abc", "", "\\1,200", "-5", "ABC", "2.5e1", "\xB1", "\x82\xA0", "", "1e999", "10",
+          " 7", "7 ", "-0", "0"});
+    const Texts before = Column(2);
+    const RowOrder up = SortRows(grid_, 1, SortOrder::Ascending);
+    EXPECT_EQ(Column(1), (Texts{"-5", "-0", "0", " 7", "10", "10", "2.5e1", "\\1,200", "1e999",
+                                "7 ", "ABC", "abc", "\x82\xA0", "\xB1", "", "", "", ""}));
+    EXPECT_EQ(Column(2), (Texts{"5", "15", "16", "13", "1", "12", "7", "4", "11", "14", "6", "2",
+                                "9", "8", "3", "10", "", ""}));
+    ApplyRowOrder(grid_, InverseRowOrder(up));
+    EXPECT_EQ(Column(2), before);
+    SortRows(grid_, 1, SortOrder::Descending);
+    EXPECT_EQ(Column(1), (Texts{"\xB1", "\x82\xA0", "abc", "ABC", "7 ", "1e999", "\\1,200", "2.5e1",
+                                "10", "10", " 7", "-0", "0", "-5", "", "", "", ""}));
+    EXPECT_EQ(Column(2), (Texts{"8", "9", "2", "6", "14", "11", "4", "7", "1", "12", "13", "15",
+                                "16", "5", "3", "10", "", ""}));
+}
+
+// Sorting by the second key and then by the first sorts by both.
+TEST_F(RowSortTest, StableSortsMakeTwoKeySorts) {
+    Fill({"b", "a", "b", "a", "b", "a"});
+    for (int32_t row = 1; row <= 6; ++row) {
+        grid_.SetCell(3, row, row % 3 == 0 ? "x" : "y");  // column 3: rows 3 and 6 "x"
+    }
+    SortRows(grid_, 3, SortOrder::Descending);
+    SortRows(grid_, 1, SortOrder::Ascending);
+    EXPECT_EQ(Column(2), (Texts{"2", "4", "6", "1", "5", "3", "", ""}));
+    EXPECT_EQ(Column(3), (Texts{"y", "y", "x", "y", "y", "x", "", ""}));
+}
+
+// Long texts, texts that share their first sixteen bytes, and NUL bytes.
+TEST_F(RowSortTest, TextsCompareByAllTheirBytes) {
+    const std::string x16(16, 'x');
+    const Texts sorted = {"x",       std::string("x\0", 2), x16,      x16 + '\0',
+                          x16 + "a", x16 + "a\xFF",         x16 + "b"};
+    Fill({sorted[6], sorted[3], sorted[5], sorted[0], sorted[2], sorted[4], sorted[1]});
+    SortRows(grid_, 1, SortOrder::Ascending);
+    Texts expected = sorted;
+    expected.insert(expected.end(), 2, "");
+    EXPECT_EQ(Column(1), expected);
+}
+
+TEST_F(RowSortTest, OrdersThatAreNoPermutationChangeNothing) {
+    Fill({"b", "a"});
+    const Texts before = Column(2);
+    for (const RowOrder& bad :
+         {RowOrder{1, {1, 1}}, RowOrder{1, {2, 3}}, RowOrder{0, {1, 0, 0}}, RowOrder{-1, {-1}}}) {
+        EXPECT_THAT([&] { ApplyRowOrder(grid_, bad); },
+                    testing::ThrowsMessage<Failure>(kGridIndexMessage));
+    }
+    EXPECT_THAT(
+        [&] {
+            InverseRowOrder(RowOrder{1, {5}});
+        },
+        testing::ThrowsMessage<Failure>(kGridIndexMessage));
+    EXPECT_EQ(Column(2), before);
+    EXPECT_TRUE(SortedRowOrder(grid_, 4, SortOrder::Ascending).sources ==
+                (std::vector<int32_t>{1, 2}));  // an empty column: every row stays
+}
+
+}  // namespace
+}  // namespace qv
