@@ -59,6 +59,8 @@ MainWindow::MainWindow(TFormMain& form, QtWindowSystem& windows, QWidget* parent
     setWindowTitle(QStringLiteral("Quorvane Ver1.00"));
     setWindowIcon(ProgramIcon());
     setFont(DesignFont(kGothicFont, 12));
+    // The toolbar's hints show too while the title list window is the active one (at start-up).
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
