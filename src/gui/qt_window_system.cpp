@@ -4,8 +4,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QStringList>
-#include <exception>
-#include <new>
 
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
@@ -15,10 +13,10 @@
 #include "gui/main_window.h"
 #include "gui/match_count_dialog.h"
 #include "gui/message_dialog.h"
+#include "gui/program_application.h"
 #include "gui/program_info.h"
 #include "gui/progress_dialog.h"
 #include "gui/window_placement.h"
-#include "platform/failure.h"
 
 namespace qv {
 
@@ -78,12 +76,8 @@ bool QtWindowSystem::RunCommand(const std::function<void()>& command) {
     try {
         command();
         return true;
-    } catch (const Failure& failure) {
-        ShowFailure(QString::fromStdString(failure.message()));
-    } catch (const std::bad_alloc&) {
-        ShowFailure(QStringLiteral("メモリが足りません"));
-    } catch (const std::exception& error) {
-        ShowFailure(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ShowFailure(FailureMessage(std::current_exception()));
     }
     return false;
 }

@@ -2,11 +2,13 @@
 // the settings and history files get at the two ways out, and reopening a table by its title.
 
 #include <optional>
+#include <stdexcept>
 
 #include "gui/about_box.h"
 #include "gui/item_name_dialog.h"
 #include "gui/match_count_dialog.h"
 #include "gui_test_support.h"
+#include "platform/failure.h"
 
 namespace qv {
 
@@ -15,6 +17,26 @@ namespace {
 bool Holds(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
+
+// A window whose event handlers raise, each in its own way.
+class FailingWindow : public QWidget {
+public:
+    bool failPainting = false;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { throw Failure("押せません"); }
+    void keyPressEvent(QKeyEvent*) override { throw std::bad_alloc(); }
+    void inputMethodEvent(QInputMethodEvent*) override { throw std::runtime_error("IME"); }
+    void timerEvent(QTimerEvent* event) override {
+        killTimer(event->timerId());
+        throw Failure("時間切れ");
+    }
+    void paintEvent(QPaintEvent*) override {
+        if (failPainting) {
+            throw Failure("描けません");
+        }
+    }
+};
 
 }  // namespace
 
@@ -114,6 +136,46 @@ private slots:
         }
     }
 
+    // Whatever an event handler raises shows in the failure box, from the event loop, and the
+    // program carries on; a painter that fails at every paint is reported once.
+    void aFailureInAnyEventHandlerShowsAndTheProgramCarriesOn() {
+        StartProgram();
+        FailingWindow window;
+        window.resize(100, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const std::pair<std::function<void()>, const char*> failures[] = {
+            {[&] { QTest::mouseClick(&window, Qt::LeftButton); }, "押せません."},
+            {[&] { QTest::keyClick(&window, Qt::Key_A); }, "メモリが足りません."},
+            {[&] {
+                 QInputMethodEvent typed(QString(), {});
+                 typed.setCommitString(QStringLiteral("あ"));
+                 QApplication::sendEvent(&window, &typed);
+             },
+             "IME."},
+            {[&] { window.startTimer(0); }, "時間切れ."},
+            {[&] {
+                 window.failPainting = true;
+                 window.repaint();
+                 window.repaint();
+             },
+             "描けません."},
+        };
+        for (const auto& [fail, text] : failures) {
+            p_->user.Then(test::Press(Qt::Key_Return));
+            fail();
+            QTRY_VERIFY(p_->user.script.empty());
+            QCOMPARE(p_->user.seen.back().title, QStringLiteral("Quorvane 1.00"));
+            QCOMPARE(p_->user.seen.back().text, QString::fromUtf8(text));
+        }
+        window.repaint();
+        QTest::qWait(20);
+        QCOMPARE(p_->user.seen.size(), std::size(failures));
+        window.failPainting = false;
+        p_->Form().K16Click();
+        QCOMPARE(p_->Grid().ColCount(), 4);
+    }
+
     // Saved, emptied, and reopened from the title list; the history file is written at close.
     void reopeningATableByDoubleClickingItsTitle() {
         const std::string path = stores_->Path("books.qvd");
@@ -150,5 +212,5 @@ private:
 
 }  // namespace qv
 
-QTEST_MAIN(qv::ApplicationTest)
+QV_PROGRAM_TEST_MAIN(qv::ApplicationTest)
 #include "application_test.moc"
