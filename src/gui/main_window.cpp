@@ -51,6 +51,9 @@ constexpr int kTitleBoxTop = 27;
 constexpr int kTitleBoxHeight = 26;
 constexpr int kTitleBoxDesignWidth = 201;
 
+constexpr const char* kEndWithoutStoringQuestion =
+    "タイトル一覧とウィンドウの位置を保存せずに終了しますか？";
+
 }  // namespace
 
 MainWindow::MainWindow(TFormMain& form, QtWindowSystem& windows, QWidget* parent)
@@ -183,8 +186,15 @@ void MainWindow::TitleEdited(const QString& text) {
     }
 }
 
+// After the failure of storing the title list or the window's place has been shown, the user
+// may still end the program: a store file that cannot be written must not keep it open for good.
+bool MainWindow::EndWithoutStoringConfirmed() {
+    return windows_.ShowMessage(kEndWithoutStoringQuestion, MessageKind::Confirmation,
+                                MessageButton::Yes | MessageButton::No) == MessageButton::Yes;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!windows_.RunCommand([this] { form_.FormClose(); })) {
+    if (!windows_.RunCommand([this] { form_.FormClose(); }) && !EndWithoutStoringConfirmed()) {
         event->ignore();
         return;
     }

@@ -117,23 +117,32 @@ private slots:
         QVERIFY(Holds(settings, "[Main]"));
     }
 
-    // A settings file that cannot be written stops every way out: the failure is shown and both
-    // windows stay, so nothing is lost.
-    void aFailedCloseKeepsTheWindowsOpen() {
+    // A settings file that cannot be written: each way out shows the failure, and "終了(&X)" and
+    // the close box then ask whether to end without storing; No keeps both windows, Yes ends.
+    void aFailedCloseAsksWhetherToEndWithoutStoring() {
         const std::string settings = stores_->Path("missing/Quorvane.ini");
         p_.emplace(StoreLocations{settings, stores_->Stores().historyFile});
         p_->Start();
-        p_->user.Then(test::Press(Qt::Key_Return)).Then(test::Press(Qt::Key_Return));
+        const QString failure =
+            QString::fromStdString(settings) + QStringLiteral(" に書き込めません.");
+        const QString question =
+            QStringLiteral("タイトル一覧とウィンドウの位置を保存せずに終了しますか？");
+        p_->user.Then(test::Press(Qt::Key_Return)).Then(test::Press(Qt::Key_Escape));
         QVERIFY(!p_->app.Main().close());
+        p_->user.Then(test::Press(Qt::Key_Return));  // the toolbar's exit: the failure only
         QTest::mouseClick(p_->app.Main().SpeedButtons()[6], Qt::LeftButton);
         QVERIFY(p_->app.Main().isVisible());
         QVERIFY(p_->app.History().isVisible());
-        QCOMPARE(p_->user.seen.size(), std::size_t{2});
-        for (const test::ScriptedUser::Seen& seen : p_->user.seen) {
-            QCOMPARE(seen.title, QStringLiteral("Quorvane 1.00"));
-            QCOMPARE(seen.text,
-                     QString::fromStdString(settings) + QStringLiteral(" に書き込めません."));
+        p_->user.Then(test::Press(Qt::Key_Return)).Then(test::Press(Qt::Key_Return));
+        QVERIFY(p_->app.Main().close());
+        const QStringList expected = {failure, question, failure, failure, question};
+        QStringList seen;
+        for (const test::ScriptedUser::Seen& box : p_->user.seen) {
+            seen << box.text;
         }
+        QCOMPARE(seen, expected);
+        QCOMPARE(p_->user.seen[1].title, QStringLiteral("確認"));
+        QVERIFY(!QFile::exists(QString::fromStdString(settings)));
     }
 
     // Whatever an event handler raises shows in the failure box, from the event loop, and the
