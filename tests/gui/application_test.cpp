@@ -97,6 +97,27 @@ private slots:
         QCOMPARE(p_->app.History().frameGeometry(), QRect(60, 70, 350, 250));
     }
 
+    // Stored places and sizes far off any screen: each window shows no larger than the screen's
+    // free area with its title bar on it, and, not moved, is stored back as it was read.
+    void outlandishGeometryShowsOnTheScreenAndIsStoredUnchanged() {
+        const std::string stored =
+            "[Main]\r\nLeft=0\r\nTop=0\r\nWidth=2147483647\r\nHeight=2147483647\r\n"
+            "[Title]\r\nLeft=-2147483648\r\nTop=-2147483648\r\nWidth=335\r\nHeight=177\r\n";
+        test::WriteFile(stores_->Stores().settingsFile, stored);
+        StartProgram();
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        for (const QWidget* window :
+             {static_cast<QWidget*>(&p_->app.Main()), static_cast<QWidget*>(&p_->app.History())}) {
+            const QRect frame = window->frameGeometry();
+            QVERIFY(frame.width() <= area.width() && frame.height() <= area.height());
+            QVERIFY(frame.top() >= area.top());
+            QVERIFY(area.intersected(QRect(frame.topLeft(), QSize(frame.width(), 1))).width() >=
+                    std::min(100, frame.width()));
+        }
+        QTest::mouseClick(p_->app.Main().SpeedButtons()[6], Qt::LeftButton);
+        QCOMPARE(test::ReadFile(stores_->Stores().settingsFile), stored);
+    }
+
     // "終了(&X)" ends the program as the close box does: the title list window stays as it is
     // until the program goes, and its section in the settings file too.
     void exitMenuItemLeavesTheTitleSectionAsItWas() {
