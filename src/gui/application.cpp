@@ -14,6 +14,7 @@
 #include "gui/item_name_dialog.h"
 #include "gui/main_window.h"
 #include "gui/match_count_dialog.h"
+#include "gui/program_application.h"
 #include "gui/program_info.h"
 #include "gui/qt_window_system.h"
 #include "gui/title_list_window.h"
@@ -67,9 +68,17 @@ Application::Application(StoreLocations stores, std::string decimalSeparator)
         [this] { windows_->RunCommand([this] { mainForm_->FormActivate(); }); },
         [this] { windows_->RunCommand([this] { titleListForm_->FormActivate(); }); });
     windows_->AttachActivationTracker(tracker_.get());
+
+    if (auto* program = qobject_cast<ProgramApplication*>(QCoreApplication::instance())) {
+        program->SetFailureBox([this](const QString& message) { windows_->ShowFailure(message); });
+    }
 }
 
-Application::~Application() = default;
+Application::~Application() {
+    if (auto* program = qobject_cast<ProgramApplication*>(QCoreApplication::instance())) {
+        program->SetFailureBox({});
+    }
+}
 
 void Application::EndEventLoopWithMainWindow() {
     // QCoreApplication::quit() would first try to close every window.

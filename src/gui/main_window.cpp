@@ -31,6 +31,9 @@ constexpr int kTitleBoxTop = 27;
 constexpr int kTitleBoxHeight = 26;
 constexpr int kTitleBoxDesignWidth = 201;
 
+constexpr const char* kEndWithoutStoringQuestion =
+    "タイトル一覧とウィンドウの位置を保存せずに終了しますか？";
+
 }  // namespace
 
 MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
@@ -39,6 +42,8 @@ MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     setWindowTitle(QStringLiteral("Quorvane Ver1.00"));
     setWindowIcon(ProgramIcon());
     setFont(DesignFont(kGothicFont, 12));
+    // The toolbar's hints show too while the title list window is the active one (at start-up).
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -161,8 +166,15 @@ void MainWindow::TitleEdited(const QString& text) {
     }
 }
 
+// After the failure of storing the title list or the window's place has been shown, the user
+// may still end the program: a store file that cannot be written must not keep it open for good.
+bool MainWindow::EndWithoutStoringConfirmed() {
+    return windows_.ShowMessage(kEndWithoutStoringQuestion, MessageKind::Confirmation,
+                                MessageButton::Yes | MessageButton::No) == MessageButton::Yes;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!windows_.RunCommand([this] { form_.FormClose(); })) {
+    if (!windows_.RunCommand([this] { form_.FormClose(); }) && !EndWithoutStoringConfirmed()) {
         event->ignore();
         return;
     }

@@ -50,6 +50,7 @@ private:
     QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, Handler handler);
     void RunHandler(Handler handler);
     void TitleEdited(const QString& text);
+    bool EndWithoutStoringConfirmed();
 
     MainForm& form_;
     QtWindowSystem& windows_;

@@ -4,8 +4,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QStringList>
-#include <exception>
-#include <new>
 
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
@@ -14,6 +12,7 @@
 #include "gui/main_window.h"
 #include "gui/match_count_dialog.h"
 #include "gui/message_dialog.h"
+#include "gui/program_application.h"
 #include "gui/program_info.h"
 #include "gui/progress_dialog.h"
 #include "gui/title_list_window.h"
@@ -63,12 +62,43 @@ std::string ChosenPath(const std::string& offered, const QString& chosen) {
     return QFile::encodeName(chosen).toStdString();
 }
 
+// Gives the activation back, once a modal window has closed, to the window it was opened over:
+// a desktop may pick another window of the program (the title list window behind the main
+// window), and without a window manager none is picked at all.
+class ActivationReturn {
+public:
+    explicit ActivationReturn(QWidget* owner) : owner_(owner) {}
+    ~ActivationReturn() {
+        if (owner_ != nullptr && owner_->isVisible() && !owner_->isActiveWindow()) {
+            owner_->activateWindow();
+        }
+    }
+    ActivationReturn(const ActivationReturn&) = delete;
+    ActivationReturn& operator=(const ActivationReturn&) = delete;
+
+private:
+    QPointer<QWidget> owner_;
+};
+
+// A progress dialog that, once it has closed, gives the activation back as a modal window does.
+class ReturningProgress final : public ProgressMonitor {
+public:
+    ReturningProgress(QWidget* owner, std::string_view title, ProgressKind kind)
+        : return_(owner), dialog_(owner, title, kind) {}
+    bool Advance(uint64_t done, uint64_t total) override { return dialog_.Advance(done, total); }
+
+private:
+    ActivationReturn return_;  // destroyed last, after the dialog has gone
+    ProgressDialog dialog_;
+};
+
 }  // namespace
 
 QtWindowSystem::QtWindowSystem() = default;
 QtWindowSystem::~QtWindowSystem() = default;
 
 int QtWindowSystem::RunModal(QDialog& dialog) {
+    const ActivationReturn back(DialogOwner());
     return runner_(dialog);
 }
 
@@ -76,12 +106,8 @@ bool QtWindowSystem::RunCommand(const std::function<void()>& command) {
     try {
         command();
         return true;
-    } catch (const Failure& failure) {
-        ShowFailure(QString::fromStdString(failure.message()));
-    } catch (const std::bad_alloc&) {
-        ShowFailure(QStringLiteral("メモリが足りません"));
-    } catch (const std::exception& error) {
-        ShowFailure(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ShowFailure(FailureMessage(std::current_exception()));
     }
     return false;
 }
@@ -233,7 +259,7 @@ void QtWindowSystem::TitleListChanged() {
 
 std::unique_ptr<ProgressMonitor> QtWindowSystem::StartProgress(std::string_view title,
                                                                ProgressKind kind) {
-    return std::make_unique<ProgressDialog>(DialogOwner(), title, kind);
+    return std::make_unique<ReturningProgress>(DialogOwner(), title, kind);
 }
 
 }  // namespace qv

@@ -113,7 +113,10 @@ void TitleListWindow::ShowTitles() {
     list_->clear();
     const TitleList& titles = logic_.Titles();
     for (std::size_t i = 0; i < titles.Size(); ++i) {
-        auto* item = new QListWidgetItem(DecodeCp932(titles.Title(i)), list_);
+        // A title holding a line feed (a table file may) still shows on one row.
+        QString shown = DecodeCp932(titles.Title(i));
+        shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        auto* item = new QListWidgetItem(shown, list_);
         // The path, kept byte for byte, finds the entry again after the list changed.
         item->setData(kPathRole, QByteArray::fromStdString(titles.Path(i)));
     }

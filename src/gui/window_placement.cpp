@@ -8,12 +8,34 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 namespace qv {
 
 namespace {
 
 constexpr int kFrameWaitMilliseconds = 2000;
+// How much of a window's title bar, across and down, stays on the screen at least.
+constexpr int64_t kTitleBarGrip = 100;
+constexpr int64_t kTitleBarHeight = 30;
+
+// Whether a window is still where it was put: the window system may nudge a window it frames or
+// keeps clear of its panels, but only the user changes its size or moves it further.
+bool Unmoved(const WindowGeometry& shown, const WindowGeometry& put) {
+    constexpr int64_t kNudge = 50;
+    return shown.width == put.width && shown.height == put.height &&
+           std::abs(int64_t{shown.left} - put.left) <= kNudge &&
+           std::abs(int64_t{shown.top} - put.top) <= kNudge;
+}
+
+// The free area of the screen that holds the point, else of the primary screen.
+QRect ScreenAreaAt(int32_t left, int32_t top) {
+    const QScreen* screen = QGuiApplication::screenAt(QPoint(left, top));
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
 
 // An outer length less the frame, at least 1 and within what a widget can be.
 int InsideLength(int32_t outer, int frame) {
@@ -70,13 +92,42 @@ void PendingOuterSize::Apply() {
     deleteLater();
 }
 
-WindowGeometry OuterGeometry(const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    return WindowGeometry{frame.x(), frame.y(), frame.width(), frame.height()};
+FittedPlacement::FittedPlacement(QWidget& window, const WindowGeometry& wanted,
+                                 const WindowGeometry& fitted)
+    : QObject(&window), wanted_(wanted), fitted_(fitted) {}
+
+WindowGeometry FitToScreen(const WindowGeometry& wanted, const QRect& area) {
+    // In 64 bits: a stored place or size may be any 32-bit number.
+    const int64_t width = std::clamp<int64_t>(wanted.width, 1, std::max(area.width(), 1));
+    const int64_t height = std::clamp<int64_t>(wanted.height, 1, std::max(area.height(), 1));
+    const int64_t grip = std::min(width, kTitleBarGrip);
+    const int64_t leftmost = int64_t{area.left()} + grip - width;
+    const int64_t rightmost = int64_t{area.left()} + area.width() - grip;
+    const int64_t lowest =
+        std::max<int64_t>(area.top(), int64_t{area.top()} + area.height() - kTitleBarHeight);
+    return WindowGeometry{
+        static_cast<int32_t>(std::clamp<int64_t>(wanted.left, leftmost, rightmost)),
+        static_cast<int32_t>(std::clamp<int64_t>(wanted.top, area.top(), lowest)),
+        static_cast<int32_t>(width), static_cast<int32_t>(height)};
 }
 
-void SetOuterGeometry(QWidget& window, const WindowGeometry& geometry) {
+WindowGeometry OuterGeometry(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const WindowGeometry shown{frame.x(), frame.y(), frame.width(), frame.height()};
+    const auto* placement =
+        window.findChild<FittedPlacement*>(QString(), Qt::FindDirectChildrenOnly);
+    return placement != nullptr && Unmoved(shown, placement->Fitted()) ? placement->Wanted()
+                                                                       : shown;
+}
+
+void SetOuterGeometry(QWidget& window, const WindowGeometry& wanted) {
     delete window.findChild<PendingOuterSize*>(QString(), Qt::FindDirectChildrenOnly);
+    delete window.findChild<FittedPlacement*>(QString(), Qt::FindDirectChildrenOnly);
+    const WindowGeometry geometry = FitToScreen(wanted, ScreenAreaAt(wanted.left, wanted.top));
+    if (geometry.left != wanted.left || geometry.top != wanted.top ||
+        geometry.width != wanted.width || geometry.height != wanted.height) {
+        new FittedPlacement(window, wanted, geometry);
+    }
     const QMargins frame = FrameMargins(window);
     // move() places the frame's corner; resize() sets the inside.
     window.move(geometry.left, geometry.top);

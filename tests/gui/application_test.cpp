@@ -2,11 +2,13 @@
 // the settings and history files get at the two ways out, and reopening a table by its title.
 
 #include <optional>
+#include <stdexcept>
 
 #include "gui/about_box.h"
 #include "gui/item_name_dialog.h"
 #include "gui/match_count_dialog.h"
 #include "gui_test_support.h"
+#include "platform/failure.h"
 
 namespace qv {
 
@@ -15,6 +17,26 @@ namespace {
 bool Holds(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
+
+// A window whose event handlers raise, each in its own way.
+class FailingWindow : public QWidget {
+public:
+    bool failPainting = false;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { throw Failure("押せません"); }
+    void keyPressEvent(QKeyEvent*) override { throw std::bad_alloc(); }
+    void inputMethodEvent(QInputMethodEvent*) override { throw std::runtime_error("IME"); }
+    void timerEvent(QTimerEvent* event) override {
+        killTimer(event->timerId());
+        throw Failure("時間切れ");
+    }
+    void paintEvent(QPaintEvent*) override {
+        if (failPainting) {
+            throw Failure("描けません");
+        }
+    }
+};
 
 }  // namespace
 
@@ -75,6 +97,27 @@ private slots:
         QCOMPARE(p_->app.TitleList().frameGeometry(), QRect(60, 70, 350, 250));
     }
 
+    // Stored places and sizes far off any screen: each window shows no larger than the screen's
+    // free area with its title bar on it, and, not moved, is stored back as it was read.
+    void outlandishGeometryShowsOnTheScreenAndIsStoredUnchanged() {
+        const std::string stored =
+            "[Main]\r\nLeft=0\r\nTop=0\r\nWidth=2147483647\r\nHeight=2147483647\r\n"
+            "[Title]\r\nLeft=-2147483648\r\nTop=-2147483648\r\nWidth=335\r\nHeight=177\r\n";
+        test::WriteFile(stores_->Stores().settingsFile, stored);
+        StartProgram();
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        for (const QWidget* window : {static_cast<QWidget*>(&p_->app.Main()),
+                                      static_cast<QWidget*>(&p_->app.TitleList())}) {
+            const QRect frame = window->frameGeometry();
+            QVERIFY(frame.width() <= area.width() && frame.height() <= area.height());
+            QVERIFY(frame.top() >= area.top());
+            QVERIFY(area.intersected(QRect(frame.topLeft(), QSize(frame.width(), 1))).width() >=
+                    std::min(100, frame.width()));
+        }
+        QTest::mouseClick(p_->app.Main().SpeedButtons()[6], Qt::LeftButton);
+        QCOMPARE(test::ReadFile(stores_->Stores().settingsFile), stored);
+    }
+
     // "終了(&X)" ends the program as the close box does: the title list window stays as it is
     // until the program goes, and its section in the settings file too.
     void exitMenuItemLeavesTheTitleSectionAsItWas() {
@@ -95,23 +138,72 @@ private slots:
         QVERIFY(Holds(settings, "[Main]"));
     }
 
-    // A settings file that cannot be written stops every way out: the failure is shown and both
-    // windows stay, so nothing is lost.
-    void aFailedCloseKeepsTheWindowsOpen() {
+    // A settings file that cannot be written: each way out shows the failure, and "終了(&X)" and
+    // the close box then ask whether to end without storing; No keeps both windows, Yes ends.
+    void aFailedCloseAsksWhetherToEndWithoutStoring() {
         const std::string settings = stores_->Path("missing/Quorvane.ini");
         p_.emplace(StoreLocations{settings, stores_->Stores().historyFile});
         p_->Start();
-        p_->user.Then(test::Press(Qt::Key_Return)).Then(test::Press(Qt::Key_Return));
+        const QString failure =
+            QString::fromStdString(settings) + QStringLiteral(" に書き込めません.");
+        const QString question =
+            QStringLiteral("タイトル一覧とウィンドウの位置を保存せずに終了しますか？");
+        p_->user.Then(test::Press(Qt::Key_Return)).Then(test::Press(Qt::Key_Escape));
         QVERIFY(!p_->app.Main().close());
+        p_->user.Then(test::Press(Qt::Key_Return));  // the toolbar's exit: the failure only
         QTest::mouseClick(p_->app.Main().SpeedButtons()[6], Qt::LeftButton);
         QVERIFY(p_->app.Main().isVisible());
         QVERIFY(p_->app.TitleList().isVisible());
-        QCOMPARE(p_->user.seen.size(), std::size_t{2});
-        for (const test::ScriptedUser::Seen& seen : p_->user.seen) {
-            QCOMPARE(seen.title, QStringLiteral("Quorvane 1.00"));
-            QCOMPARE(seen.text,
-                     QString::fromStdString(settings) + QStringLiteral(" に書き込めません."));
+        p_->user.Then(test::Press(Qt::Key_Return)).Then(test::Press(Qt::Key_Return));
+        QVERIFY(p_->app.Main().close());
+        const QStringList expected = {failure, question, failure, failure, question};
+        QStringList seen;
+        for (const test::ScriptedUser::Seen& box : p_->user.seen) {
+            seen << box.text;
         }
+        QCOMPARE(seen, expected);
+        QCOMPARE(p_->user.seen[1].title, QStringLiteral("確認"));
+        QVERIFY(!QFile::exists(QString::fromStdString(settings)));
+    }
+
+    // Whatever an event handler raises shows in the failure box, from the event loop, and the
+    // program carries on; a painter that fails at every paint is reported once.
+    void aFailureInAnyEventHandlerShowsAndTheProgramCarriesOn() {
+        StartProgram();
+        FailingWindow window;
+        window.resize(100, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const std::pair<std::function<void()>, const char*> failures[] = {
+            {[&] { QTest::mouseClick(&window, Qt::LeftButton); }, "押せません."},
+            {[&] { QTest::keyClick(&window, Qt::Key_A); }, "メモリが足りません."},
+            {[&] {
+                 QInputMethodEvent typed(QString(), {});
+                 typed.setCommitString(QStringLiteral("あ"));
+                 QApplication::sendEvent(&window, &typed);
+             },
+             "IME."},
+            {[&] { window.startTimer(0); }, "時間切れ."},
+            {[&] {
+                 window.failPainting = true;
+                 window.repaint();
+                 window.repaint();
+             },
+             "描けません."},
+        };
+        for (const auto& [fail, text] : failures) {
+            p_->user.Then(test::Press(Qt::Key_Return));
+            fail();
+            QTRY_VERIFY(p_->user.script.empty());
+            QCOMPARE(p_->user.seen.back().title, QStringLiteral("Quorvane 1.00"));
+            QCOMPARE(p_->user.seen.back().text, QString::fromUtf8(text));
+        }
+        window.repaint();
+        QTest::qWait(20);
+        QCOMPARE(p_->user.seen.size(), std::size(failures));
+        window.failPainting = false;
+        p_->Form().AddColumn();
+        QCOMPARE(p_->Grid().ColCount(), 4);
     }
 
     // Saved, emptied, and reopened from the title list; the history file is written at close.
@@ -150,5 +242,5 @@ private:
 
 }  // namespace qv
 
-QTEST_MAIN(qv::ApplicationTest)
+QV_PROGRAM_TEST_MAIN(qv::ApplicationTest)
 #include "application_test.moc"

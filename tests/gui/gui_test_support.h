@@ -16,10 +16,21 @@
 #include "gui/application.h"
 #include "gui/main_window.h"
 #include "gui/message_dialog.h"
+#include "gui/program_application.h"
 #include "gui/qt_window_system.h"
 #include "gui/title_list_window.h"
 #include "platform/cp932.h"
 #include "platform/program_paths.h"
+
+// A window test's main() on the program's own QApplication, so that a failure escaping an event
+// handler shows in the failure box as it does in the program.
+#define QV_PROGRAM_TEST_MAIN(TestObject)                 \
+    int main(int argc, char* argv[]) {                   \
+        qv::ProgramApplication application(argc, argv);  \
+        application.setAttribute(Qt::AA_Use96Dpi, true); \
+        TestObject test;                                 \
+        return QTest::qExec(&test, argc, argv);          \
+    }
 
 namespace qv::test {
 

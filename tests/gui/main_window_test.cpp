@@ -184,6 +184,45 @@ private slots:
         QVERIFY(help->Page()->toPlainText().contains(QStringLiteral("全データ消去")));
     }
 
+    // The title list window opened by itself is active at first: the hints show all the same.
+    void toolbarHintsShowWhileTheTitleListWindowIsActive() {
+        QVERIFY(p_->app.TitleList().isActiveWindow());
+        QToolButton* button = p_->app.Main().SpeedButtons()[1];
+        QTest::mouseMove(button);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), button->toolTip());
+    }
+
+    // The match count's dialog and its answer, run as the program runs them and left with Enter:
+    // the keys reach the main window again, whether the title list window is open or hidden.
+    void closingModalWindowsReturnsToTheMainWindow_data() {
+        QTest::addColumn<bool>("titleListHidden");
+        QTest::newRow("title list open") << false;
+        QTest::newRow("title list hidden") << true;
+    }
+    void closingModalWindowsReturnsToTheMainWindow() {
+        QFETCH(bool, titleListHidden);
+        if (titleListHidden) {
+            p_->app.Windows().HideTitleListWindow();
+        }
+        int shown = 0;
+        p_->app.Windows().SetModalRunner([&shown](QDialog& dialog) {
+            ++shown;
+            QTimer::singleShot(0, &dialog, [&dialog] {
+                QTest::keyClick(dialog.focusWidget() != nullptr ? dialog.focusWidget() : &dialog,
+                                Qt::Key_Return);
+            });
+            return dialog.exec();
+        });
+        ChooseMenuItem("TN");
+        QCOMPARE(shown, 2);
+        QTRY_VERIFY(p_->app.Main().isActiveWindow());
+        QCOMPARE(p_->app.TitleList().isVisible(), !titleListHidden);
+        QTest::keyClick(&p_->app.Main(), Qt::Key_T, Qt::AltModifier);
+        QVERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    }
+
     void resizingSetsTheTitleBoxWidth() {
         p_->app.Windows().SetMainWindowGeometry({100, 80, 500, 400});  // outer sizes
         QCOMPARE(p_->app.Main().frameGeometry(), QRect(100, 80, 500, 400));

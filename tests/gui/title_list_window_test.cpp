@@ -64,6 +64,19 @@ private slots:
         QVERIFY(p_->app.TitleList().isVisible());
     }
 
+    // Shown on one row, as high as the others; the title itself keeps its line feed.
+    void aTitleWithALineFeedShowsOnOneRow() {
+        p_->Form().SetEditTitle(test::Sjis("二行の\n題名"));
+        p_->Form().SetCurFileName(books_);
+        p_->Form().UpdateHistory();
+        p_->app.Windows().TitleListChanged();
+        QListWidget* list = p_->app.TitleList().ListBox_TiTle();
+        QCOMPARE(list->item(0)->text(), QStringLiteral("二行の 題名"));
+        QCOMPARE(list->visualItemRect(list->item(0)).height(),
+                 list->visualItemRect(list->item(1)).height());
+        QCOMPARE(p_->Form().Titles().Title(0), test::Sjis("二行の\n題名"));
+    }
+
     void deleteAsksThenRemovesTheEntryAndItsFile() {
         TitleListWindow& window = p_->app.TitleList();
         window.ListBox_TiTle()->setCurrentRow(1);
