@@ -118,7 +118,7 @@ void MeasureLoad(const std::string& path, TableFigures& f) {
     }
 }
 
-void MeasureSave(TFormMain& form, const std::string& folder, TableFigures& f) {
+void MeasureSave(MainForm& form, const std::string& folder, TableFigures& f) {
     const int runs = Runs(f.rows, 10);
     const std::string target = folder + "/saved.qvd";
     const std::string floorTarget = folder + "/written.qvd";
@@ -173,17 +173,17 @@ void MeasureTools(const TableGrid& grid, TableFigures& f) {
     }
 }
 
-void MeasureEditing(TFormMain& form, TableFigures& f) {
+void MeasureEditing(MainForm& form, TableFigures& f) {
     TableGrid& grid = form.StringGrid();
     grid.SetCurrentCell(GridCell{1, 1});
     constexpr int kRuns = 30;
     f.insertMs = f.deleteMs = 1e300;
     for (int i = 0; i < kRuns; ++i) {
         double start = NowMs();
-        form.K12Click();  // insert before the current row, row 1
+        form.InsertRowBefore();  // insert before the current row, row 1
         f.insertMs = std::min(f.insertMs, NowMs() - start);
         start = NowMs();
-        form.Delete2Click();
+        form.DeleteRow();
         f.deleteMs = std::min(f.deleteMs, NowMs() - start);
     }
     // These take well under a microsecond: timed in batches, so that the clock's own cost
@@ -223,7 +223,7 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     MeasureLoad(path, f);
     MeasurePeakMemory(path, f);
     SilentWindowSystem windows;
-    TFormMain form(windows, StoreLocations{folder + "/bench.ini", folder + "/bench.hst"}, ".");
+    MainForm form(windows, StoreLocations{folder + "/bench.ini", folder + "/bench.hst"}, ".");
     form.RequestLoad(path);
     form.LoadTableFile();
     MeasureSave(form, folder, f);

@@ -4,7 +4,7 @@
 #include <optional>
 #include <utility>
 
-#include "app/title_list_window.h"
+#include "app/title_list_form.h"
 #include "app/window_geometry.h"
 #include "history/history_file.h"
 #include "platform/files.h"
@@ -72,7 +72,7 @@ bool HasExtension(const std::string& path) {
 
 }  // namespace
 
-TFormMain::TFormMain(WindowSystem& windows, StoreLocations stores, std::string decimalSeparator)
+MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string decimalSeparator)
     : windows_(windows),
       stores_(std::move(stores)),
       decimalSeparator_(std::move(decimalSeparator)),
@@ -82,13 +82,13 @@ TFormMain::TFormMain(WindowSystem& windows, StoreLocations stores, std::string d
     grid_.AddObserver(this);
 }
 
-TFormMain::~TFormMain() {
+MainForm::~MainForm() {
     grid_.RemoveObserver(this);
 }
 
 // --- Start-up, activation, close ---
 
-void TFormMain::FormCreate() {
+void MainForm::FormCreate() {
     curFileName_.clear();
     SetLoadRequest(false);
     firstActivate_ = true;
@@ -97,7 +97,7 @@ void TFormMain::FormCreate() {
     windows_.SetMainWindowGeometry(geometry);
 }
 
-void TFormMain::FormActivate() {
+void MainForm::FormActivate() {
     RenumberRows();
     if (titles_.Empty()) {
         LoadHistory();
@@ -108,14 +108,14 @@ void TFormMain::FormActivate() {
     }
 }
 
-void TFormMain::FormClose() {
+void MainForm::FormClose() {
     SaveHistory();
     StoreGeometry(stores_.settingsFile, kSettingsSection, windows_.MainWindowGeometry());
 }
 
 // --- File commands ---
 
-void TFormMain::LoadTableFile() {
+void MainForm::LoadTableFile() {
     if (!loadRequest_) {
         std::optional<std::string> chosen =
             windows_.RunOpenDialog(OpenDialogRequest(openDialogFileName_));
@@ -150,7 +150,7 @@ void TFormMain::LoadTableFile() {
     RenumberRows();
 }
 
-void TFormMain::SaveFile() {
+void MainForm::SaveFile() {
     if (curFileName_.empty()) {
         SaveFileAs();
         return;
@@ -158,7 +158,7 @@ void TFormMain::SaveFile() {
     WriteTableFile();
 }
 
-void TFormMain::SaveFileAs() {
+void MainForm::SaveFileAs() {
     std::optional<std::string> chosen =
         windows_.RunSaveDialog(SaveDialogRequest(saveDialogFileName_));
     if (!chosen) {
@@ -177,13 +177,13 @@ void TFormMain::SaveFileAs() {
     WriteTableFile();
 }
 
-bool TFormMain::ConfirmReplacing(const std::string& path) {
+bool MainForm::ConfirmReplacing(const std::string& path) {
     const std::string question = path + " は既に存在します。\n上書きしますか？";
     return windows_.ShowMessage(question, MessageKind::Confirmation,
                                 MessageButton::Yes | MessageButton::No) == MessageButton::Yes;
 }
 
-void TFormMain::WriteTableFile() {
+void MainForm::WriteTableFile() {
     UpdateHistory();
     windows_.TitleListChanged();
     std::unique_ptr<ProgressMonitor> monitor =
@@ -195,65 +195,45 @@ void TFormMain::WriteTableFile() {
 
 // --- Title list ---
 
-void TFormMain::UpdateHistory() {
+void MainForm::UpdateHistory() {
     titles_.Remove(titles_.FindPath(curFileName_));
     titles_.InsertAtTop(curFileName_, title_);
 }
 
-void TFormMain::LoadHistory() {
+void MainForm::LoadHistory() {
     LoadHistoryFile(stores_.historyFile, titles_);
     windows_.TitleListChanged();
 }
 
-void TFormMain::SaveHistory() {
+void MainForm::SaveHistory() {
     SaveHistoryFile(stores_.historyFile, titles_);
 }
 
-// --- The command map ---
+// --- Commands of the menus and the toolbar ---
 
-void TFormMain::K6Click() {
+void MainForm::ShowTitleList() {
     windows_.ShowTitleListWindow();
 }
 
-void TFormMain::Open1Click() {
-    LoadTableFile();
-}
-
-void TFormMain::KO1Click() {
-    SaveFile();
-}
-
-void TFormMain::K21Click() {
-    SaveFileAs();
-}
-
-void TFormMain::Tutorial1Click() {
+void MainForm::ShowHelpContents() {
     windows_.ShowHelp(HelpCommand::Contents);
 }
 
-void TFormMain::KQuorvane1Click() {
-    windows_.ShowAboutBox();
-}
-
-void TFormMain::Exit1Click() {
-    windows_.CloseMainWindow();
-}
-
-void TFormMain::SpeedButton4Click() {
-    windows_.ShowTitleListWindow();
-}
-
-void TFormMain::SpeedButton5Click() {
-    SaveFile();
-}
-
-void TFormMain::SpeedButton2Click() {
+void MainForm::ShowHelpFinder() {
     windows_.ShowHelp(HelpCommand::Finder);
 }
 
-void TFormMain::SpeedButton3Click() {
-    if (history_ != nullptr) {
-        history_->FormClose();
+void MainForm::ShowAbout() {
+    windows_.ShowAboutBox();
+}
+
+void MainForm::Exit() {
+    windows_.CloseMainWindow();
+}
+
+void MainForm::CloseTitleListAndExit() {
+    if (titleList_ != nullptr) {
+        titleList_->FormClose();
     }
     windows_.HideTitleListWindow();
     windows_.CloseMainWindow();

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/title_list_form.h"
 #include "app/window_system.h"
 #include "history/title_list.h"
 #include "platform/program_paths.h"
@@ -12,21 +13,20 @@
 
 namespace qv {
 
-class TForm_History;
-
 // The main window's logic: the table it owns, its three fields, every handler and command.
 // It reaches the windowing system only through WindowSystem. Commands raise Failure; the view
 // shows it in the failure box and the program carries on with the state the command reached.
-class TFormMain : private TableGridObserver {
+class MainForm : private TableGridObserver, public TitleListHost {
 public:
     // `stores` names the settings and history files; `decimalSeparator` is the locale's, read
     // once at start.
-    TFormMain(WindowSystem& windows, StoreLocations stores, std::string decimalSeparator);
-    ~TFormMain() override;
-    TFormMain(const TFormMain&) = delete;
-    TFormMain& operator=(const TFormMain&) = delete;
+    MainForm(WindowSystem& windows, StoreLocations stores, std::string decimalSeparator);
+    ~MainForm() override;
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
 
-    void AttachTitleListWindow(TForm_History* history) { history_ = history; }
+    // The title list window's logic, which the exit button closes before the main window.
+    void AttachTitleListForm(TitleListForm* titleList) { titleList_ = titleList; }
 
     // --- The table ---
     TableGrid& StringGrid() { return grid_; }
@@ -37,7 +37,7 @@ public:
     const std::string& EditTitle() const { return title_; }
     void SetEditTitle(std::string title) { title_ = std::move(title); }
     // The title list shown by the title list window (titles) and its hidden path list.
-    TitleList& Titles() { return titles_; }
+    TitleList& Titles() override { return titles_; }
     const TitleList& Titles() const { return titles_; }
 
     // --- Fields ---
@@ -45,7 +45,7 @@ public:
     void SetCurFileName(std::string path) { curFileName_ = std::move(path); }
     bool LoadRequest() const { return loadRequest_; }
     // Clearing the request also drops a path that RequestLoad left pending.
-    void SetLoadRequest(bool request) {
+    void SetLoadRequest(bool request) override {
         loadRequest_ = request;
         if (!request) {
             pendingLoadPath_.reset();
@@ -54,17 +54,17 @@ public:
     // Asks the next LoadTableFile to read `path` without the open dialog (the title list's
     // reopen). CurFileName takes the path only once the file has loaded; until then it keeps
     // naming the table shown. With no pending path, LoadRequest alone reads CurFileName.
-    void RequestLoad(std::string path) {
+    void RequestLoad(std::string path) override {
         pendingLoadPath_ = std::move(path);
         loadRequest_ = true;
     }
     bool FirstActivate() const { return firstActivate_; }
-    void ClearFirstActivate() { firstActivate_ = false; }
+    void ClearFirstActivate() override { firstActivate_ = false; }
     // The file names the open and save dialogs open with.
     const std::string& OpenDialogFileName() const { return openDialogFileName_; }
     const std::string& SaveDialogFileName() const { return saveDialogFileName_; }
-    void SetSaveDialogFileName(std::string path) { saveDialogFileName_ = std::move(path); }
-    const StoreLocations& Stores() const { return stores_; }
+    void SetSaveDialogFileName(std::string path) override { saveDialogFileName_ = std::move(path); }
+    const StoreLocations& Stores() const override { return stores_; }
 
     // --- Start-up, activation, close ---
     void FormCreate();
@@ -75,7 +75,7 @@ public:
     static int32_t TitleBoxWidth(int32_t outerWidth) { return outerWidth - 65; }
 
     // --- File commands ---
-    void LoadTableFile();
+    void LoadTableFile() override;
     void SaveFile();
     void SaveFileAs();
     void WriteTableFile();
@@ -83,7 +83,7 @@ public:
     // --- Title list ---
     void UpdateHistory();
     void LoadHistory();
-    void SaveHistory();
+    void SaveHistory() override;
 
     // --- Table-wide operations ---
     void RenumberRows();
@@ -107,31 +107,26 @@ public:
     // Match count dialog's OK: counts the current column's cells equal to the text and shows it.
     void CountMatches(std::string_view searchText);
 
-    // --- The command map: menu items and toolbar buttons ---
-    void K6Click();            // ファイル > タイトル一覧
-    void Open1Click();         // ファイル > ファイルを開く
-    void KO1Click();           // ファイル > 保存 > 上書き
-    void K21Click();           // ファイル > 保存 > 別名保存
-    void Tutorial1Click();     // ファイル > 使い方
-    void KQuorvane1Click();    // ファイル > Quorvaneについて
-    void Exit1Click();         // ファイル > 終了
-    void Delete2Click();       // 編集 > 現在行を削除
-    void K12Click();           // 編集 > 新しい行を前に挿入
-    void K13Click();           // 編集 > 新しい行を次に挿入
-    void K14Click();           // 編集 > 削除した行を貼り付け
-    void K16Click();           // 編集 > 列の追加
-    void K17Click();           // 編集 > 列の削除
-    void K22Click();           // 編集 > 全データ消去
-    void KC1Click();           // ツール > 計算
-    void K25Click();           // ツール > 計数
-    void K19Click();           // ツール > 項目名設定
-    void SpeedButton4Click();  // タイトル一覧を表示
-    void SpeedButton5Click();  // ファイルの上書き保存
-    void SpeedButton7Click();  // 現在行の次に行を挿入
-    void SpeedButton1Click();  // 現在行の削除
-    void SpeedButton8Click();  // 計算
-    void SpeedButton2Click();  // 使い方，バージョン情報の表示
-    void SpeedButton3Click();  // このプログラムを終了
+    // --- Commands of the menus and the toolbar (their table: app/main_commands.cpp) that have no
+    // operation of their own above ---
+    // Shows the title list window without waiting, in front.
+    void ShowTitleList();
+    // The help viewer on its contents (the menu item) or on its finder (the toolbar button).
+    void ShowHelpContents();
+    void ShowHelpFinder();
+    void ShowAbout();
+    // Closes the main window; the title list window stays as it is.
+    void Exit();
+    // Closes the title list window first, storing its place even when it is hidden, then the
+    // main window. A failure to store the place stops it before anything closes.
+    void CloseTitleListAndExit();
+    // An empty row before or after the current row; the last deleted row over the current row.
+    void InsertRowBefore();
+    void InsertRowAfter();
+    void PasteDeletedRow();
+    // The match count dialog and the item name dialog, modal.
+    void OpenMatchCountDialog();
+    void OpenItemNameDialog();
 
 private:
     void RowMoved(int32_t from, int32_t to) override { StringGridRowMoved(from, to); }
@@ -140,7 +135,7 @@ private:
     WindowSystem& windows_;
     StoreLocations stores_;
     std::string decimalSeparator_;
-    TForm_History* history_ = nullptr;
+    TitleListForm* titleList_ = nullptr;
 
     TableGrid grid_;
     TableGrid buffer_;

@@ -1,6 +1,6 @@
 // Row and column editing of the main window: the row labels, emptying the table, deleting,
-// inserting and pasting rows, adding and removing the last column, and the menu items and
-// toolbar buttons that run them.
+// inserting and pasting rows, adding and removing the last column, and the commands that do so
+// at the current row.
 //
 // Every row shift goes through the grid's bulk operations, so inserting or deleting near the top
 // of a table with a million rows costs no more than near its end.
@@ -40,11 +40,11 @@ void RefreshCurrentCell(TableGrid& grid) {
 
 // --- Table-wide operations ---
 
-void TFormMain::RenumberRows() {
+void MainForm::RenumberRows() {
     grid_.WriteRowLabels(1, grid_.RowCount());
 }
 
-void TFormMain::ClearAll() {
+void MainForm::ClearAll() {
     title_.clear();
     windows_.TitleChanged();
     grid_.ClearCells(0, grid_.RowCount(), 1, grid_.ColCount());
@@ -53,13 +53,13 @@ void TFormMain::ClearAll() {
 
 // --- Rows ---
 
-void TFormMain::CopyRowToBuff(int32_t row) {
+void MainForm::CopyRowToBuff(int32_t row) {
     for (int32_t c = 1; c < grid_.ColCount(); ++c) {
         buffer_.SetCell(c, 0, grid_.Cell(c, row));
     }
 }
 
-void TFormMain::PasteRow(int32_t row) {
+void MainForm::PasteRow(int32_t row) {
     if (!IsDataRow(grid_, row)) {
         return;
     }
@@ -68,7 +68,7 @@ void TFormMain::PasteRow(int32_t row) {
     }
 }
 
-void TFormMain::DeleteRow() {
+void MainForm::DeleteRow() {
     const int32_t r = grid_.Row();
     if (!IsDataRow(grid_, r)) {
         return;
@@ -88,7 +88,7 @@ void TFormMain::DeleteRow() {
     RenumberRows();
 }
 
-void TFormMain::InsertRow(int32_t index) {
+void MainForm::InsertRow(int32_t index) {
     if (index < 1 || index > grid_.RowCount()) {
         return;
     }
@@ -99,13 +99,13 @@ void TFormMain::InsertRow(int32_t index) {
     RenumberRows();
 }
 
-void TFormMain::StringGridRowMoved(int32_t /*from*/, int32_t /*to*/) {
+void MainForm::StringGridRowMoved(int32_t /*from*/, int32_t /*to*/) {
     RenumberRows();
 }
 
 // --- Columns ---
 
-void TFormMain::AddColumn() {
+void MainForm::AddColumn() {
     const int32_t lastWidth = grid_.ColWidth(grid_.ColCount() - 1);
     grid_.SetColCount(grid_.ColCount() + 1);
     StepBufferColCount(buffer_, +1);
@@ -113,7 +113,7 @@ void TFormMain::AddColumn() {
     grid_.SetColWidth(grid_.ColCount() - 2, lastWidth);
 }
 
-void TFormMain::DeleteColumn() {
+void MainForm::DeleteColumn() {
     if (grid_.ColCount() <= 2) {
         return;
     }
@@ -121,7 +121,7 @@ void TFormMain::DeleteColumn() {
     StepBufferColCount(buffer_, -1);
 }
 
-void TFormMain::ClearAllAfterConfirmation() {
+void MainForm::ClearAllAfterConfirmation() {
     const MessageButton answer =
         windows_.ShowMessage("全データを消去します。", MessageKind::Confirmation,
                              MessageButton::Yes | MessageButton::No);
@@ -130,34 +130,18 @@ void TFormMain::ClearAllAfterConfirmation() {
     }
 }
 
-// --- Menu items and toolbar buttons ---
+// --- Commands on the current row ---
 
-void TFormMain::Delete2Click() {
-    DeleteRow();
-}
-void TFormMain::SpeedButton1Click() {
-    DeleteRow();
-}
-void TFormMain::K12Click() {
+void MainForm::InsertRowBefore() {
     InsertRow(grid_.Row());
 }
-void TFormMain::K13Click() {
+
+void MainForm::InsertRowAfter() {
     InsertRow(grid_.Row() + 1);
 }
-void TFormMain::SpeedButton7Click() {
-    InsertRow(grid_.Row() + 1);
-}
-void TFormMain::K14Click() {
+
+void MainForm::PasteDeletedRow() {
     PasteRow(grid_.Row());
-}
-void TFormMain::K16Click() {
-    AddColumn();
-}
-void TFormMain::K17Click() {
-    DeleteColumn();
-}
-void TFormMain::K22Click() {
-    ClearAllAfterConfirmation();
 }
 
 }  // namespace qv

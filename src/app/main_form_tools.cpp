@@ -1,41 +1,36 @@
 // The column tools of the main window: the statistics report, the match count and the item
-// name of the current column, with the menu items and toolbar button that start them.
+// name of the current column, and the commands that open the two tool dialogs.
 #include "app/main_form.h"
 #include "tools/column_statistics.h"
 #include "tools/match_count.h"
 
 namespace qv {
 
-void TFormMain::CalcColumn() {
+void MainForm::CalcColumn() {
     // Built before anything is shown: an overflow fails the command without a report.
     const std::string report = ColumnStatisticsReport(grid_, grid_.Col(), decimalSeparator_);
     windows_.ShowMessage(report, MessageKind::Information, Buttons(MessageButton::OK));
 }
 
-std::string TFormMain::ItemNameForDialog() const {
+std::string MainForm::ItemNameForDialog() const {
     return grid_.CellText(grid_.Col(), 0);
 }
 
-void TFormMain::SetItemName(std::string_view name) {
+void MainForm::SetItemName(std::string_view name) {
     grid_.SetCell(grid_.Col(), 0, name);
 }
 
-void TFormMain::CountMatches(std::string_view searchText) {
+void MainForm::CountMatches(std::string_view searchText) {
     const int32_t matches = CountMatchingCells(grid_, grid_.Col(), searchText);
     windows_.ShowMessage(MatchCountMessage(matches), MessageKind::Information,
                          Buttons(MessageButton::OK));
 }
 
-void TFormMain::KC1Click() {
-    CalcColumn();
-}
-void TFormMain::SpeedButton8Click() {
-    CalcColumn();
-}
-void TFormMain::K25Click() {
+void MainForm::OpenMatchCountDialog() {
     windows_.ShowMatchCountDialog();
 }
-void TFormMain::K19Click() {
+
+void MainForm::OpenItemNameDialog() {
     windows_.ShowItemNameDialog();
 }
 

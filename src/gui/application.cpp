@@ -6,16 +6,16 @@
 #include <QTranslator>
 
 #include "app/main_form.h"
-#include "app/title_list_window.h"
+#include "app/title_list_form.h"
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
-#include "gui/history_window.h"
 #include "gui/icons.h"
 #include "gui/item_name_dialog.h"
 #include "gui/main_window.h"
 #include "gui/match_count_dialog.h"
 #include "gui/program_info.h"
 #include "gui/qt_window_system.h"
+#include "gui/title_list_window.h"
 #include "gui/window_placement.h"
 
 namespace qv {
@@ -57,28 +57,30 @@ void PrepareApplication(QApplication& application) {
 
 Application::Application(StoreLocations stores, std::string decimalSeparator)
     : windows_(std::make_unique<QtWindowSystem>()) {
-    form_ = std::make_unique<TFormMain>(*windows_, std::move(stores), std::move(decimalSeparator));
-    titleList_ = std::make_unique<TForm_History>(*form_, *windows_);
-    form_->AttachTitleListWindow(titleList_.get());
+    mainForm_ =
+        std::make_unique<MainForm>(*windows_, std::move(stores), std::move(decimalSeparator));
+    titleListForm_ = std::make_unique<TitleListForm>(*mainForm_, *windows_);
+    mainForm_->AttachTitleListForm(titleListForm_.get());
 
-    main_ = std::make_unique<MainWindow>(*form_, *windows_);
+    main_ = std::make_unique<MainWindow>(*mainForm_, *windows_);
     windows_->AttachMainWindow(main_.get());
-    form_->FormCreate();
+    mainForm_->FormCreate();
 
     about_ = std::make_unique<AboutBox>(main_.get());
     windows_->AttachAboutBox(about_.get());
-    itemName_ = std::make_unique<ItemNameDialog>(*form_, *windows_, main_.get());
+    itemName_ = std::make_unique<ItemNameDialog>(*mainForm_, *windows_, main_.get());
     windows_->AttachItemNameDialog(itemName_.get());
-    matchCount_ = std::make_unique<MatchCountDialog>(*form_, *windows_, main_.get());
+    matchCount_ = std::make_unique<MatchCountDialog>(*mainForm_, *windows_, main_.get());
     windows_->AttachMatchCountDialog(matchCount_.get());
 
-    history_ = std::make_unique<HistoryWindow>(*titleList_, *form_, *windows_);
-    windows_->AttachTitleListWindow(history_.get());
-    titleList_->FormCreate();
+    titleListWindow_ = std::make_unique<TitleListWindow>(*titleListForm_, *windows_);
+    windows_->AttachTitleListWindow(titleListWindow_.get());
+    titleListForm_->FormCreate();
 
     tracker_ = std::make_unique<ActivationTracker>(
-        *main_, *history_, [this] { windows_->RunCommand([this] { form_->FormActivate(); }); },
-        [this] { windows_->RunCommand([this] { titleList_->FormActivate(); }); });
+        *main_, *titleListWindow_,
+        [this] { windows_->RunCommand([this] { mainForm_->FormActivate(); }); },
+        [this] { windows_->RunCommand([this] { titleListForm_->FormActivate(); }); });
     windows_->AttachActivationTracker(tracker_.get());
 }
 

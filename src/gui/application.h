@@ -11,13 +11,13 @@ namespace qv {
 
 class AboutBox;
 class ActivationTracker;
-class HistoryWindow;
+class TitleListWindow;
 class ItemNameDialog;
 class MainWindow;
 class MatchCountDialog;
 class QtWindowSystem;
-class TFormMain;
-class TForm_History;
+class MainForm;
+class TitleListForm;
 
 // Made once before any window: Qt's own texts (file dialogs, edit menus) in Japanese whatever
 // the locale, the design's font names mapped to installed fonts, the program's icon.
@@ -42,23 +42,23 @@ public:
     void EndEventLoopWithMainWindow();
 
     QtWindowSystem& Windows() { return *windows_; }
-    TFormMain& Form() { return *form_; }
-    TForm_History& TitleList() { return *titleList_; }
+    MainForm& MainLogic() { return *mainForm_; }
+    TitleListForm& TitleListLogic() { return *titleListForm_; }
     MainWindow& Main() { return *main_; }
     AboutBox& About() { return *about_; }
     ItemNameDialog& ItemName() { return *itemName_; }
     MatchCountDialog& MatchCount() { return *matchCount_; }
-    HistoryWindow& History() { return *history_; }
+    TitleListWindow& TitleList() { return *titleListWindow_; }
 
 private:
     std::unique_ptr<QtWindowSystem> windows_;
-    std::unique_ptr<TFormMain> form_;
-    std::unique_ptr<TForm_History> titleList_;
+    std::unique_ptr<MainForm> mainForm_;
+    std::unique_ptr<TitleListForm> titleListForm_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<AboutBox> about_;
     std::unique_ptr<ItemNameDialog> itemName_;
     std::unique_ptr<MatchCountDialog> matchCount_;
-    std::unique_ptr<HistoryWindow> history_;
+    std::unique_ptr<TitleListWindow> titleListWindow_;
     std::unique_ptr<ActivationTracker> tracker_;
 };
 

@@ -11,6 +11,8 @@ namespace {
 // The resources the pictures are drawn from; the program icon is also the installed one.
 QString ToolbarResource(ToolbarPicture picture) {
     switch (picture) {
+        case ToolbarPicture::None:
+            break;
         case ToolbarPicture::OpenFolder:
             return QStringLiteral(":/icons/open_folder.svg");
         case ToolbarPicture::Floppy:

@@ -3,18 +3,9 @@
 #include <QIcon>
 #include <QPixmap>
 
-namespace qv {
+#include "app/main_commands.h"
 
-// The pictures of the toolbar buttons, left to right.
-enum class ToolbarPicture {
-    OpenFolder,  // タイトル一覧を表示
-    Floppy,      // ファイルの上書き保存
-    InsertRow,   // 現在行の次に行を挿入
-    DeleteRow,   // 現在行の削除
-    Calculator,  // 計算
-    Help,        // 使い方，バージョン情報の表示
-    ExitDoor,    // このプログラムを終了
-};
+namespace qv {
 
 // A toolbar picture at 16 x 16 (and sharper on dense screens); Qt greys it for the disabled
 // state.

@@ -10,7 +10,7 @@
 
 namespace qv {
 
-ItemNameDialog::ItemNameDialog(TFormMain& form, QtWindowSystem& windows, QWidget* parent)
+ItemNameDialog::ItemNameDialog(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     : OkCancelDialog({QStringLiteral("OKBottomDlg"),
                       QStringLiteral("項目名入力"),
                       {194, 65},

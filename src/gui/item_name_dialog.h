@@ -6,14 +6,14 @@
 
 namespace qv {
 
-class TFormMain;
+class MainForm;
 
 // OKBottomDlg, "項目名入力": edits the item name of the current column. Each opening fills the
 // box from the cell; OK stores the box's text in the cell, Cancel drops it.
 class ItemNameDialog : public OkCancelDialog {
     Q_OBJECT
 public:
-    ItemNameDialog(TFormMain& form, QtWindowSystem& windows, QWidget* parent = nullptr);
+    ItemNameDialog(MainForm& form, QtWindowSystem& windows, QWidget* parent = nullptr);
 
     QLineEdit* EditColName() const { return Edit(); }
 
@@ -22,7 +22,7 @@ protected:
     void OKBtnClick() override;
 
 private:
-    TFormMain& form_;
+    MainForm& form_;
     // The item name the box was filled with, as stored.
     std::string shownName_;
 };

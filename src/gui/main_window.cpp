@@ -9,7 +9,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <limits>
+#include <map>
 
+#include "app/main_commands.h"
 #include "app/main_form.h"
 #include "gui/cp932_input.h"
 #include "gui/edited_text.h"
@@ -22,28 +24,6 @@ namespace qv {
 
 namespace {
 
-struct SpeedButtonDesign {
-    const char* name;
-    ToolbarPicture picture;
-    const char* hint;
-    void (TFormMain::*handler)();
-};
-
-// The toolbar, left to right.
-const SpeedButtonDesign kSpeedButtons[] = {
-    {"SpeedButton4", ToolbarPicture::OpenFolder, "タイトル一覧を表示",
-     &TFormMain::SpeedButton4Click},
-    {"SpeedButton5", ToolbarPicture::Floppy, "ファイルの上書き保存", &TFormMain::SpeedButton5Click},
-    {"SpeedButton7", ToolbarPicture::InsertRow, "現在行の次に行を挿入",
-     &TFormMain::SpeedButton7Click},
-    {"SpeedButton1", ToolbarPicture::DeleteRow, "現在行の削除", &TFormMain::SpeedButton1Click},
-    {"SpeedButton8", ToolbarPicture::Calculator, "計算", &TFormMain::SpeedButton8Click},
-    {"SpeedButton2", ToolbarPicture::Help, "使い方，バージョン情報の表示",
-     &TFormMain::SpeedButton2Click},
-    {"SpeedButton3", ToolbarPicture::ExitDoor, "このプログラムを終了",
-     &TFormMain::SpeedButton3Click},
-};
-
 constexpr int kToolbarHeight = 49;
 constexpr int kSpeedButtonSize = 25;
 constexpr int kTitleBoxLeft = 56;
@@ -53,7 +33,7 @@ constexpr int kTitleBoxDesignWidth = 201;
 
 }  // namespace
 
-MainWindow::MainWindow(TFormMain& form, QtWindowSystem& windows, QWidget* parent)
+MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     : QMainWindow(parent), form_(form), windows_(windows) {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QStringLiteral("Quorvane Ver1.00"));
@@ -73,38 +53,34 @@ MainWindow::MainWindow(TFormMain& form, QtWindowSystem& windows, QWidget* parent
 }
 
 void MainWindow::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    AddMenuItem(file, "K6", "タイトル一覧(&L)", &TFormMain::K6Click);
-    AddMenuItem(file, "Open1", "ファイルを開く(&O)", &TFormMain::Open1Click);
-    QMenu* save = file->addMenu(QStringLiteral("保存(&S)"));
-    AddMenuItem(save, "KO1", "上書き(&S)", &TFormMain::KO1Click);
-    AddMenuItem(save, "K21", "別名保存(&A)", &TFormMain::K21Click);
-    file->addSeparator();
-    AddMenuItem(file, "Tutorial1", "使い方(&H)", &TFormMain::Tutorial1Click);
-    AddMenuItem(file, "KQuorvane1", "Quorvaneについて(&A)", &TFormMain::KQuorvane1Click);
-    file->addSeparator();
-    AddMenuItem(file, "Exit1", "終了(&X)", &TFormMain::Exit1Click);
-
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-    AddMenuItem(edit, "Delete2", "現在行を削除(&D)", &TFormMain::Delete2Click);
-    AddMenuItem(edit, "K12", "新しい行を前に挿入(&I)", &TFormMain::K12Click);
-    AddMenuItem(edit, "K13", "新しい行を次に挿入(&A)", &TFormMain::K13Click);
-    AddMenuItem(edit, "K14", "削除した行を貼り付け(&P)", &TFormMain::K14Click);
-    edit->addSeparator();
-    AddMenuItem(edit, "K16", "列の追加(&M)", &TFormMain::K16Click);
-    AddMenuItem(edit, "K17", "列の削除(&R)", &TFormMain::K17Click);
-    edit->addSeparator();
-    AddMenuItem(edit, "K22", "全データ消去(&E)", &TFormMain::K22Click);
-
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
-    AddMenuItem(tools, "KC1", "計算(&C)", &TFormMain::KC1Click);
-    AddMenuItem(tools, "K25", "計数(&N)", &TFormMain::K25Click);
-    AddMenuItem(tools, "K19", "項目名設定(&I)", &TFormMain::K19Click);
+    // Each menu is made where its first item or separator stands in the table.
+    std::map<QStringList, QMenu*> menus;
+    const auto menuAt = [this, &menus](const QStringList& path) {
+        QMenu* menu = nullptr;
+        for (qsizetype depth = 1; depth <= path.size(); ++depth) {
+            QMenu*& made = menus[path.first(depth)];
+            if (made == nullptr) {
+                const QString& caption = path[depth - 1];
+                made = menu == nullptr ? menuBar()->addMenu(caption) : menu->addMenu(caption);
+            }
+            menu = made;
+        }
+        return menu;
+    };
+    for (const MainCommand& command : MainCommands()) {
+        const QStringList path = QString::fromUtf8(command.text).split(QStringLiteral(" > "));
+        if (command.place == CommandPlace::MenuSeparator) {
+            menuAt(path)->addSeparator();
+        } else if (command.place == CommandPlace::MenuItem) {
+            AddMenuItem(menuAt(path.first(path.size() - 1)), command.component, path.last(),
+                        command.run);
+        }
+    }
 }
 
-QAction* MainWindow::AddMenuItem(QMenu* menu, const char* name, const char* caption,
+QAction* MainWindow::AddMenuItem(QMenu* menu, const char* name, const QString& caption,
                                  Handler handler) {
-    QAction* item = menu->addAction(QString::fromUtf8(caption));
+    QAction* item = menu->addAction(caption);
     item->setObjectName(QString::fromUtf8(name));
     connect(item, &QAction::triggered, this, [this, handler] { RunHandler(handler); });
     menuItems_.push_back(item);
@@ -123,15 +99,18 @@ void MainWindow::BuildToolbarPanel() {
     panel2_ = panel;
 
     int left = 2;
-    for (const SpeedButtonDesign& design : kSpeedButtons) {
+    for (const MainCommand& command : MainCommands()) {
+        if (command.place != CommandPlace::ToolbarButton) {
+            continue;
+        }
         auto* button = new QToolButton(panel);
-        button->setObjectName(QString::fromUtf8(design.name));
-        button->setIcon(ToolbarIcon(design.picture));
+        button->setObjectName(QString::fromUtf8(command.component));
+        button->setIcon(ToolbarIcon(command.picture));
         button->setIconSize(QSize(16, 16));
-        button->setToolTip(QString::fromUtf8(design.hint));
+        button->setToolTip(QString::fromUtf8(command.text));
         button->setFocusPolicy(Qt::NoFocus);
         button->setGeometry(left, 1, kSpeedButtonSize, kSpeedButtonSize);
-        const Handler handler = design.handler;
+        const Handler handler = command.run;
         connect(button, &QToolButton::clicked, this, [this, handler] { RunHandler(handler); });
         speedButtons_.push_back(button);
         left += kSpeedButtonSize;
@@ -192,7 +171,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    editTitle_->resize(TFormMain::TitleBoxWidth(frameGeometry().width()), kTitleBoxHeight);
+    editTitle_->resize(MainForm::TitleBoxWidth(frameGeometry().width()), kTitleBoxHeight);
 }
 
 }  // namespace qv

@@ -12,15 +12,15 @@ namespace qv {
 
 class GridView;
 class QtWindowSystem;
-class TFormMain;
+class MainForm;
 
 // FormMain, "Quorvane Ver1.00": the toolbar of seven picture buttons, the title box and the
 // table grid under a menu bar of three menus. It shows the logic's state and forwards every
-// command and event to TFormMain; a failure shows in the failure box.
+// command and event to MainForm; a failure shows in the failure box.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(TFormMain& form, QtWindowSystem& windows, QWidget* parent = nullptr);
+    MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent = nullptr);
 
     // Shows the title again after the logic changed it.
     void ShowTitle();
@@ -43,15 +43,15 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    using Handler = void (TFormMain::*)();
+    using Handler = void (MainForm::*)();
     void BuildMenus();
     void BuildToolbarPanel();
     void BuildTablePanel();
-    QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption, Handler handler);
+    QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, Handler handler);
     void RunHandler(Handler handler);
     void TitleEdited(const QString& text);
 
-    TFormMain& form_;
+    MainForm& form_;
     QtWindowSystem& windows_;
     QWidget* panel2_ = nullptr;
     QLabel* label1_ = nullptr;

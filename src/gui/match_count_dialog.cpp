@@ -10,7 +10,7 @@
 
 namespace qv {
 
-MatchCountDialog::MatchCountDialog(TFormMain& form, QtWindowSystem& windows, QWidget* parent)
+MatchCountDialog::MatchCountDialog(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     : OkCancelDialog({QStringLiteral("OKBottomDlgFind"),
                       QStringLiteral("検索"),
                       {226, 90},

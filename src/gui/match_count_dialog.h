@@ -4,14 +4,14 @@
 
 namespace qv {
 
-class TFormMain;
+class MainForm;
 
 // OKBottomDlgFind, "検索": asks for a text and reports how many data cells of the current
 // column hold it. The box keeps the last text typed for the whole run.
 class MatchCountDialog : public OkCancelDialog {
     Q_OBJECT
 public:
-    MatchCountDialog(TFormMain& form, QtWindowSystem& windows, QWidget* parent = nullptr);
+    MatchCountDialog(MainForm& form, QtWindowSystem& windows, QWidget* parent = nullptr);
 
     QLineEdit* EditChkStr() const { return Edit(); }
 
@@ -19,7 +19,7 @@ protected:
     void OKBtnClick() override;
 
 private:
-    TFormMain& form_;
+    MainForm& form_;
 };
 
 }  // namespace qv

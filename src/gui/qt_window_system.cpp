@@ -10,13 +10,13 @@
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
 #include "gui/help_viewer.h"
-#include "gui/history_window.h"
 #include "gui/item_name_dialog.h"
 #include "gui/main_window.h"
 #include "gui/match_count_dialog.h"
 #include "gui/message_dialog.h"
 #include "gui/program_info.h"
 #include "gui/progress_dialog.h"
+#include "gui/title_list_window.h"
 #include "gui/window_placement.h"
 #include "platform/failure.h"
 
@@ -128,29 +128,29 @@ void QtWindowSystem::SetMainWindowGeometry(const WindowGeometry& geometry) {
 }
 
 WindowGeometry QtWindowSystem::TitleListWindowGeometry() const {
-    return OuterGeometry(*history_);
+    return OuterGeometry(*titleList_);
 }
 
 void QtWindowSystem::SetTitleListWindowGeometry(const WindowGeometry& geometry) {
-    SetOuterGeometry(*history_, geometry);
+    SetOuterGeometry(*titleList_, geometry);
 }
 
 void QtWindowSystem::ShowTitleListWindow() {
-    history_->setWindowState(history_->windowState() & ~Qt::WindowMinimized);
-    history_->show();
-    history_->raise();
-    history_->activateWindow();
+    titleList_->setWindowState(titleList_->windowState() & ~Qt::WindowMinimized);
+    titleList_->show();
+    titleList_->raise();
+    titleList_->activateWindow();
 }
 
 void QtWindowSystem::HideTitleListWindow() {
     // The system activates another window when the active one goes; it is the main window, as
     // it would be when the user closes the title list window on a desktop that picks the next
     // window of the program.
-    const bool wasActive = history_->isActiveWindow();
+    const bool wasActive = titleList_->isActiveWindow();
     if (wasActive && tracker_ != nullptr) {
         tracker_->TitleListWindowHiding();
     }
-    history_->hide();
+    titleList_->hide();
     if (wasActive && main_->isVisible()) {
         main_->activateWindow();
     }
@@ -188,7 +188,7 @@ void QtWindowSystem::TitleChanged() {
 }
 
 void QtWindowSystem::TitleListChanged() {
-    history_->ShowTitleList();
+    titleList_->ShowTitles();
 }
 
 std::unique_ptr<ProgressMonitor> QtWindowSystem::StartProgress(std::string_view title,

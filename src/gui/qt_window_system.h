@@ -19,7 +19,7 @@ namespace qv {
 class AboutBox;
 class ActivationTracker;
 class HelpViewer;
-class HistoryWindow;
+class TitleListWindow;
 class ItemNameDialog;
 class MainWindow;
 class MatchCountDialog;
@@ -36,7 +36,7 @@ public:
 
     // The windows, as start-up creates them.
     void AttachMainWindow(MainWindow* window) { main_ = window; }
-    void AttachTitleListWindow(HistoryWindow* window) { history_ = window; }
+    void AttachTitleListWindow(TitleListWindow* window) { titleList_ = window; }
     void AttachAboutBox(AboutBox* box) { about_ = box; }
     void AttachItemNameDialog(ItemNameDialog* dialog) { itemName_ = dialog; }
     void AttachMatchCountDialog(MatchCountDialog* dialog) { matchCount_ = dialog; }
@@ -82,7 +82,7 @@ private:
 
     ModalRunner runner_ = RunDialogModally;
     MainWindow* main_ = nullptr;
-    HistoryWindow* history_ = nullptr;
+    TitleListWindow* titleList_ = nullptr;
     AboutBox* about_ = nullptr;
     ItemNameDialog* itemName_ = nullptr;
     MatchCountDialog* matchCount_ = nullptr;

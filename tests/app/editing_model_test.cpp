@@ -92,18 +92,18 @@ protected:
     // Commands that run on the logic and the reference alike, picked by number.
     struct Command {
         const char* name;
-        void (TFormMain::*form)();
+        void (MainForm::*form)();
         void (ReferenceTable::*reference)();
     };
     static constexpr Command kCommands[] = {
-        {"DeleteRow", &TFormMain::Delete2Click, &ReferenceTable::DeleteRow},
-        {"InsertRow before", &TFormMain::K12Click, &ReferenceTable::InsertBefore},
-        {"InsertRow after", &TFormMain::SpeedButton7Click, &ReferenceTable::InsertAfter},
-        {"PasteRow", &TFormMain::K14Click, &ReferenceTable::PasteRow},
-        {"AddColumn", &TFormMain::K16Click, &ReferenceTable::AddColumn},
-        {"DeleteColumn", &TFormMain::K17Click, &ReferenceTable::DeleteColumn},
-        {"ClearAll yes", &TFormMain::K22Click, &ReferenceTable::ClearAll},
-        {"ClearAll no", &TFormMain::K22Click, &ReferenceTable::KeepAll},
+        {"DeleteRow", &MainForm::DeleteRow, &ReferenceTable::DeleteRow},
+        {"InsertRow before", &MainForm::InsertRowBefore, &ReferenceTable::InsertBefore},
+        {"InsertRow after", &MainForm::InsertRowAfter, &ReferenceTable::InsertAfter},
+        {"PasteRow", &MainForm::PasteDeletedRow, &ReferenceTable::PasteRow},
+        {"AddColumn", &MainForm::AddColumn, &ReferenceTable::AddColumn},
+        {"DeleteColumn", &MainForm::DeleteColumn, &ReferenceTable::DeleteColumn},
+        {"ClearAll yes", &MainForm::ClearAllAfterConfirmation, &ReferenceTable::ClearAll},
+        {"ClearAll no", &MainForm::ClearAllAfterConfirmation, &ReferenceTable::KeepAll},
     };
 
     void RandomStep() {
@@ -148,7 +148,7 @@ protected:
 
     std::mt19937 random_{GetParam()};
     test::FakeWindowSystem windows_;
-    TFormMain form_;
+    MainForm form_;
     ReferenceTable ref_;
     std::string last_;
 };

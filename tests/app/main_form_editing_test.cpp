@@ -48,11 +48,15 @@ protected:
     // a column; Y and N run clear all answered Yes and No, which must ask and empty the title
     // only after a Yes.
     void Run(std::string_view steps) {
-        static const std::map<char, void (TFormMain::*)()> kCommands = {
-            {'D', &TFormMain::Delete2Click}, {'B', &TFormMain::K12Click},
-            {'A', &TFormMain::K13Click},     {'P', &TFormMain::K14Click},
-            {'+', &TFormMain::K16Click},     {'-', &TFormMain::K17Click},
-            {'Y', &TFormMain::K22Click},     {'N', &TFormMain::K22Click}};
+        static const std::map<char, void (MainForm::*)()> kCommands = {
+            {'D', &MainForm::DeleteRow},
+            {'B', &MainForm::InsertRowBefore},
+            {'A', &MainForm::InsertRowAfter},
+            {'P', &MainForm::PasteDeletedRow},
+            {'+', &MainForm::AddColumn},
+            {'-', &MainForm::DeleteColumn},
+            {'Y', &MainForm::ClearAllAfterConfirmation},
+            {'N', &MainForm::ClearAllAfterConfirmation}};
         for (std::size_t i = 0; i < steps.size(); ++i) {
             if (steps[i] == '@' || steps[i] == 'M') {
                 const int32_t a = steps[i + 1] - '0', b = steps[i + 2] - '0';
@@ -91,7 +95,7 @@ protected:
     }
 
     test::FakeWindowSystem windows_;
-    TFormMain form_;
+    MainForm form_;
 };
 
 TEST_P(MainFormEditingTest, RowAndColumnCommandsAtTheEdges) {
@@ -146,7 +150,7 @@ TEST_F(MainFormEditingTest, InsertAndDeleteAtRowOneOfAMillionRows) {
     }
     Select(1, 1);
     for (int32_t shift : {1, 0}) {  // after inserting, then after deleting
-        shift == 1 ? form_.K12Click() : form_.Delete2Click();
+        shift == 1 ? form_.InsertRowBefore() : form_.DeleteRow();
         ASSERT_EQ(Grid().RowCount(), kRows + shift);
         for (const auto& [row, text] : texts) {
             EXPECT_EQ(Grid().Cell(1, row + shift), text) << "row " << row;
@@ -168,16 +172,16 @@ TEST_F(MainFormEditingTest, ColumnToolsShowTheirResultInAnInformationBoxAndEditT
     Grid().SetCell(1, 6, "abc");  // nor a row beyond the count
     const struct {
         int32_t col;
-        void (TFormMain::*command)();
+        void (MainForm::*command)();
         const char* message;
     } cases[] = {
-        {2, &TFormMain::KC1Click,
+        {2, &MainForm::CalcColumn,
          "      合   計   :  1150\n      平   均   :  383.333333333333\n"
          "      最   大   :  1200\n      最   小   :  -300\n有効データ数 :  3\n"
          "   全データ数 :  4"},
-        {1, &TFormMain::KC1Click,
+        {1, &MainForm::CalcColumn,
          "データは、4件ありましたが、\n計算対象のデータはありませんでした。"},
-        {1, &TFormMain::K25Click, "2 件一致しました。"},
+        {1, &MainForm::OpenMatchCountDialog, "2 件一致しました。"},
     };
     windows_.onMatchCountDialog = [&] { form_.CountMatches("abc"); };
     for (const auto& c : cases) {
@@ -193,7 +197,7 @@ TEST_F(MainFormEditingTest, ColumnToolsShowTheirResultInAnInformationBoxAndEditT
         EXPECT_EQ(form_.ItemNameForDialog(), "数量");
         form_.SetItemName("  個数 ");
     };
-    form_.K19Click();
+    form_.OpenItemNameDialog();
     EXPECT_EQ(Grid().Cell(2, 0), "  個数 ");  // kept as typed, blanks included
     EXPECT_EQ(Grid().Cell(1, 0), "abc");
 }

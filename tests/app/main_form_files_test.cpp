@@ -8,7 +8,7 @@
 
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
-#include "app/title_list_window.h"
+#include "app/title_list_form.h"
 #include "data/table_file_examples.h"
 #include "platform/failure.h"
 #include "platform/files_testing.h"
@@ -24,14 +24,14 @@ namespace fs = std::filesystem;
 // The main window and the title list window, created as the program creates them.
 struct Windows {
     explicit Windows(const StoreLocations& stores) : form(windows, stores, ".") {
-        form.AttachTitleListWindow(&history);
+        form.AttachTitleListForm(&titleList);
         form.FormCreate();
-        history.FormCreate();
+        titleList.FormCreate();
         windows.calls.clear();
     }
     test::FakeWindowSystem windows;
-    TFormMain form;
-    TForm_History history{form, windows};
+    MainForm form;
+    TitleListForm titleList{form, windows};
 };
 
 std::string Text(const WindowGeometry& g) {
@@ -82,8 +82,8 @@ protected:
     StoreLocations stores_{folder_ / "Quorvane.ini", folder_ / "Quorvane.hst"};
     Windows main_{stores_};
     test::FakeWindowSystem& windows_ = main_.windows;
-    TFormMain& form_ = main_.form;
-    TForm_History& history_ = main_.history;
+    MainForm& form_ = main_.form;
+    TitleListForm& titleList_ = main_.titleList;
 };
 
 // --- Start-up, activation, close ---
@@ -142,8 +142,8 @@ TEST_F(MainFormFilesTest, StoresThatFailStopActivationAndClosing) {
                 ThrowsMessage<Failure>(settings + " に書き込めません"));
     // The exit button and the close button keep a title list window that cannot store its place.
     noSettingsFolder.windows.titleListVisible = true;
-    EXPECT_THROW(noSettingsFolder.form.SpeedButton3Click(), Failure);
-    EXPECT_THROW(noSettingsFolder.history.Button2Click(), Failure);
+    EXPECT_THROW(noSettingsFolder.form.CloseTitleListAndExit(), Failure);
+    EXPECT_THROW(noSettingsFolder.titleList.Close(), Failure);
     EXPECT_TRUE(noSettingsFolder.windows.titleListVisible);
     EXPECT_EQ(noSettingsFolder.windows.mainWindowCloseRequests, 0);
 }
@@ -155,16 +155,16 @@ TEST_F(MainFormFilesTest, OnlyASuccessfulOpenChangesTheTable) {
     const std::string before = Snapshot();
     windows_.openDialogAnswers = {std::nullopt, folder_ / "notes.txt"};
     test::WriteTestFile(folder_ / "notes.txt", "Quorvane\n100\n");
-    form_.Open1Click();  // cancelled: the rows are renumbered, nothing else changes
+    form_.LoadTableFile();  // cancelled: the rows are renumbered, nothing else changes
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(Grid().CellText(0, 3), "  3");
     Grid().SetCell(0, 3, "stale");
-    form_.Open1Click();  // rejected: one error box, not even the labels change
+    form_.LoadTableFile();  // rejected: one error box, not even the labels change
     windows_.ExpectOneMessage("このファイルは使用できません。", MessageKind::Error,
                               Buttons(MessageButton::OK));
     EXPECT_EQ(windows_.progress.back().messagesBeforeEnd, 0u);  // its progress was gone first
     windows_.openDialogAnswers.push_back(folder_ / "missing.qvd");
-    EXPECT_THAT([&] { form_.Open1Click(); }, ThrowsMessage<Failure>("ﾌｧｲﾙが見つかりません"));
+    EXPECT_THAT([&] { form_.LoadTableFile(); }, ThrowsMessage<Failure>("ﾌｧｲﾙが見つかりません"));
     const std::pair<std::string, const char*> failures[] = {
         {test::TableFileOf({"Quorvane", "100", "5", "6", "7", "8", "-", "T", "3", "9", "10", "x"}),
          "'x' は整数ではありません"},
@@ -174,20 +174,20 @@ TEST_F(MainFormFilesTest, OnlyASuccessfulOpenChangesTheTable) {
     for (const auto& [contents, message] : failures) {
         test::WriteTestFile(folder_ / "bad.qvd", contents);
         windows_.openDialogAnswers.push_back(folder_ / "bad.qvd");
-        EXPECT_THAT([&] { form_.Open1Click(); }, ThrowsMessage<Failure>(message));
+        EXPECT_THAT([&] { form_.LoadTableFile(); }, ThrowsMessage<Failure>(message));
     }
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(Grid().CellText(0, 3), "stale");
     EXPECT_TRUE(windows_.messages.empty());
 
     windows_.openDialogAnswers = {Example(), std::nullopt};
-    form_.Open1Click();
+    form_.LoadTableFile();
     EXPECT_EQ(Snapshot(), std::string(test::kKaimono) + "|" + Example() +
                               "|0|294,211,276,247|153," + std::string(test::kHinmei) + "," +
                               std::string(test::kRingo) + "," + std::string(test::kMikan) + "|69," +
                               std::string(test::kSuuryou) + ",3,");
     EXPECT_EQ(Grid().CellText(0, 2), "  2");
-    form_.Open1Click();
+    form_.LoadTableFile();
     EXPECT_EQ(Text(windows_.openDialogRequests.front()),
               "データの読み込み|0||Quorvaneの表データ(*.qvd) *.qvd|すべてのファイル(*.*) *.*");
     EXPECT_EQ(windows_.openDialogRequests.back().fileName, Example());  // the name confirmed last
@@ -201,7 +201,7 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
                                                          {"dir.x/list1", "dir.x/list1.qvd"}};
     for (const auto& [chosen, written] : cases) {
         windows_.saveDialogAnswers.push_back(folder_ / chosen);
-        form_.CurFileName().empty() ? form_.KO1Click() : form_.K21Click();  // the first asks too
+        form_.CurFileName().empty() ? form_.SaveFile() : form_.SaveFileAs();  // the first asks too
         EXPECT_EQ(form_.CurFileName(), folder_ / written);
         EXPECT_TRUE(fs::is_regular_file(folder_ / written));
     }
@@ -209,7 +209,7 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
               "データの保存|0||confirm|Quorvaneのデータ(*.qvd) *.qvd|すべてのファイル(*.*) *.*");
     EXPECT_EQ(windows_.saveDialogRequests.at(1).fileName, folder_ / "list1");  // as chosen
     Grid().SetCell(1, 1, "changed");
-    form_.SpeedButton5Click();  // no dialog once the table has a file
+    form_.SaveFile();  // no dialog once the table has a file
     EXPECT_EQ(windows_.saveDialogRequests.size(), 4u);
     EXPECT_NE(test::ReadTestFile(folder_ / "dir.x/list1.qvd").find("changed"), std::string::npos);
 
@@ -218,7 +218,7 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
     for (MessageButton answer : {MessageButton::No, MessageButton::Yes}) {
         windows_.saveDialogAnswers.push_back(folder_ / "list1");
         windows_.messageAnswers.push_back(answer);
-        form_.K21Click();
+        form_.SaveFileAs();
         windows_.ExpectOneMessage(folder_ / "list1.qvd" + " は既に存在します。\n上書きしますか？",
                                   MessageKind::Confirmation,
                                   MessageButton::Yes | MessageButton::No);
@@ -296,30 +296,30 @@ TEST_F(MainFormFilesTest, ASaveReportsItsProgressAndACancelledLoadChangesNothing
 
 TEST_F(MainFormFilesTest, TheTitleListReopensTheSelectedTableAndClosesStoringItsPlace) {
     form_.Titles().Append(Example("a.qvd"), "A");
-    history_.Button1Click(-1);          // nothing selected
-    history_.ListBox_TiTleDblClick(1);  // nor a line beyond the list
+    titleList_.ReopenSelected(-1);  // nothing selected
+    titleList_.ReopenSelected(1);   // nor a line beyond the list
     EXPECT_TRUE(windows_.calls.empty());
     form_.Titles().Append(Example("b.qvd"), "B");
-    history_.ListBox_TiTleDblClick(1);
+    titleList_.ReopenSelected(1);
     EXPECT_EQ(form_.EditTitle(), test::kKaimono);
     EXPECT_EQ(form_.CurFileName(), folder_ / "b.qvd");
     EXPECT_TRUE(windows_.openDialogRequests.empty());
     windows_.saveDialogAnswers.push_back(std::nullopt);
-    form_.K21Click();
+    form_.SaveFileAs();
     EXPECT_EQ(windows_.saveDialogRequests.back().fileName, folder_ / "b.qvd");  // save as offers it
 
     // Closing drops a pending load request and stores the window's place.
     form_.RequestLoad(Example());
     windows_.titleListVisible = true;
     windows_.titleListGeometry = WindowGeometry{1, 2, 3, 4};
-    history_.Button2Click();
+    titleList_.Close();
     EXPECT_FALSE(form_.LoadRequest());
     EXPECT_FALSE(windows_.titleListVisible);
     EXPECT_EQ(test::ReadTestFile(stores_.settingsFile),
               "[Title]\r\nLeft=1\r\nTop=2\r\nWidth=3\r\nHeight=4\r\n");
     windows_.titleListVisible = true;
     windows_.calls.clear();
-    form_.SpeedButton3Click();  // the exit button closes it first
+    form_.CloseTitleListAndExit();  // the exit button closes it first
     EXPECT_EQ(windows_.calls, (Texts{"HideTitleListWindow", "CloseMainWindow"}));
 }
 
@@ -330,24 +330,24 @@ TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHisto
     form_.Titles().Append(notes, "N");
     form_.Titles().Append(folder_ / "gone.qvd", "G");
     windows_.messageAnswers = {MessageButton::No, MessageButton::Yes, MessageButton::Yes};
-    history_.Button4Click(0);  // No changes nothing
+    titleList_.DeleteSelected(0);  // No changes nothing
     EXPECT_EQ(form_.Titles().Size(), 3u);
     windows_.ExpectOneMessage("選択された表「 買い物 」を\n本当に削除しますか？",
                               MessageKind::Confirmation, MessageButton::Yes | MessageButton::No);
-    history_.Button4Click(2);  // the file is gone: the entry goes all the same
-    history_.Button4Click(1);  // the entry goes, the file that is no table stays
+    titleList_.DeleteSelected(2);  // the file is gone: the entry goes all the same
+    titleList_.DeleteSelected(1);  // the entry goes, the file that is no table stays
     EXPECT_EQ(folder_.Listing(), "Quorvane.hst;notes.txt;table.qvd;");
     EXPECT_EQ(test::ReadTestFile(stores_.historyFile),
               table + "\r\n" + std::string(test::kKaimono) + "\r\n");
     windows_.messageAnswers = {MessageButton::Yes, MessageButton::No, MessageButton::Yes};
-    history_.Button4Click(0);  // the table file goes (see the listing below)
+    titleList_.DeleteSelected(0);  // the table file goes (see the listing below)
 
     windows_.messages.clear();
-    history_.Button3Click();  // erasing asks even when the list is empty
+    titleList_.EraseAll();  // erasing asks even when the list is empty
     windows_.ExpectOneMessage("本当にタイトル一覧を全て消去しますか？", MessageKind::Confirmation,
                               MessageButton::Yes | MessageButton::No);
     form_.Titles().Append(notes, "N");
-    history_.Button3Click();
+    titleList_.EraseAll();
     EXPECT_TRUE(form_.Titles().Empty());
     EXPECT_EQ(folder_.Listing(), "notes.txt;");
 }

@@ -35,25 +35,25 @@ private slots:
             {&p_->app.About(), "ﾊﾞｰｼﾞｮﾝ情報"},
             {&p_->app.ItemName(), "項目名入力"},
             {&p_->app.MatchCount(), "検索"},
-            {&p_->app.History(), "タイトル一覧（保存履歴）"},
+            {&p_->app.TitleList(), "タイトル一覧（保存履歴）"},
         };
         for (const auto& [window, title] : windows) {
             QCOMPARE(window->windowTitle(), QString::fromUtf8(title));
         }
         // Nothing is appended to the titles the window system shows.
         QCOMPARE(p_->app.Main().windowHandle()->title(), QStringLiteral("Quorvane Ver1.00"));
-        QCOMPARE(p_->app.History().windowHandle()->title(),
+        QCOMPARE(p_->app.TitleList().windowHandle()->title(),
                  QStringLiteral("タイトル一覧（保存履歴）"));
     }
 
     void titleListWindowOpensOnceByItself() {
         StartProgram();
         QVERIFY(!p_->Form().FirstActivate());
-        QCOMPARE(QApplication::focusWidget(), p_->app.History().SelectButton());
-        QTest::mouseClick(p_->app.History().CloseButton(), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), p_->app.TitleList().SelectButton());
+        QTest::mouseClick(p_->app.TitleList().CloseButton(), Qt::LeftButton);
         QTRY_VERIFY(p_->app.Main().isActiveWindow());
         QTest::qWait(50);
-        QVERIFY(!p_->app.History().isVisible());
+        QVERIFY(!p_->app.TitleList().isVisible());
     }
 
     // The toolbar's exit stores both windows; the next run restores them, the main window with
@@ -72,7 +72,7 @@ private slots:
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(p_->app.Main().frameGeometry(),
                  QRect((screen.width() - 520) / 2, (screen.height() - 400) / 2, 520, 400));
-        QCOMPARE(p_->app.History().frameGeometry(), QRect(60, 70, 350, 250));
+        QCOMPARE(p_->app.TitleList().frameGeometry(), QRect(60, 70, 350, 250));
     }
 
     // "終了(&X)" ends the program as the close box does: the title list window stays as it is
@@ -84,12 +84,12 @@ private slots:
         p_->app.EndEventLoopWithMainWindow();
         p_->Start();
         p_->app.Windows().SetTitleListWindowGeometry({60, 70, 350, 250});
-        QTimer::singleShot(0, &p_->app.Main(), [this] { p_->Form().Exit1Click(); });
+        QTimer::singleShot(0, &p_->app.Main(), [this] { p_->Form().Exit(); });
         // A second exit stops a loop that the main window's closing did not end.
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(!p_->app.Main().isVisible());
-        QVERIFY(p_->app.History().isVisible());
+        QVERIFY(p_->app.TitleList().isVisible());
         const std::string settings = test::ReadFile(stores_->Stores().settingsFile);
         QVERIFY(Holds(settings, title));
         QVERIFY(Holds(settings, "[Main]"));
@@ -105,7 +105,7 @@ private slots:
         QVERIFY(!p_->app.Main().close());
         QTest::mouseClick(p_->app.Main().SpeedButtons()[6], Qt::LeftButton);
         QVERIFY(p_->app.Main().isVisible());
-        QVERIFY(p_->app.History().isVisible());
+        QVERIFY(p_->app.TitleList().isVisible());
         QCOMPARE(p_->user.seen.size(), std::size_t{2});
         for (const test::ScriptedUser::Seen& seen : p_->user.seen) {
             QCOMPARE(seen.title, QStringLiteral("Quorvane 1.00"));
@@ -121,11 +121,11 @@ private slots:
         p_->Form().SetEditTitle(test::Sjis("蔵書一覧"));
         p_->Grid().SetCell(1, 1, test::Sjis("吾輩は猫である"));
         p_->user.Then(test::ChooseFile(path));
-        p_->Form().K21Click();  // 別名保存
+        p_->Form().SaveFileAs();  // 別名保存
         p_->Grid().SetCell(1, 1, "changed");
         p_->app.Windows().ShowTitleListWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&p_->app.History()));
-        QListWidget* list = p_->app.History().ListBox_TiTle();
+        QVERIFY(QTest::qWaitForWindowActive(&p_->app.TitleList()));
+        QListWidget* list = p_->app.TitleList().ListBox_TiTle();
         const QPoint title = list->visualItemRect(list->item(0)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, title);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, title);

@@ -47,9 +47,9 @@ private slots:
         p_->Grid().SetCell(1, 0, test::Sjis("書名"));
         p_->user.Then(Use(names.EditColName(), QStringLiteral("typed"), Qt::Key_Escape))
             .Then(Use(names.EditColName(), QStringLiteral(" new "), Qt::Key_Return));
-        p_->Form().K19Click();
+        p_->Form().OpenItemNameDialog();
         QCOMPARE(p_->Grid().CellText(1, 0), test::Sjis("書名"));
-        p_->Form().K19Click();
+        p_->Form().OpenItemNameDialog();
         QCOMPARE(p_->Grid().CellText(1, 0), std::string(" new "));
         QVERIFY(names.OKBtn()->isDefault());
         QCOMPARE(visits_[0].focus, names.OKBtn());
@@ -66,9 +66,9 @@ private slots:
         p_->user.Then(Use(find.EditChkStr(), QStringLiteral("猫"), Qt::Key_Escape))
             .Then(Use(find.EditChkStr(), QString(), Qt::Key_Return))
             .Then(test::Press(Qt::Key_Return));
-        p_->Form().K25Click();
+        p_->Form().OpenMatchCountDialog();
         QCOMPARE(p_->user.seen.size(), std::size_t{1});  // Esc: no report
-        p_->Form().K25Click();
+        p_->Form().OpenMatchCountDialog();
         QVERIFY(find.OKBtn()->isDefault());
         QCOMPARE(visits_[0].focus, find.OKBtn());
         QCOMPARE(visits_[1].text, QStringLiteral("猫"));
@@ -77,7 +77,7 @@ private slots:
 
     void aboutBoxClosesWithEnterOnItsDefaultOk() {
         p_->user.Then(Use(nullptr, QString(), Qt::Key_Return));
-        p_->Form().KQuorvane1Click();
+        p_->Form().ShowAbout();
         QVERIFY(p_->app.About().OKButton()->isDefault());
         QCOMPARE(visits_[0].focus, p_->app.About().OKButton());
         QCOMPARE(visits_[0].result, int(QDialog::Accepted));

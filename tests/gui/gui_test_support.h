@@ -14,10 +14,10 @@
 
 #include "app/main_form.h"
 #include "gui/application.h"
-#include "gui/history_window.h"
 #include "gui/main_window.h"
 #include "gui/message_dialog.h"
 #include "gui/qt_window_system.h"
+#include "gui/title_list_window.h"
 #include "platform/cp932.h"
 #include "platform/program_paths.h"
 
@@ -137,10 +137,10 @@ struct Program {
     // Shows the main window and waits for the title list window its first activation opens.
     void Start() {
         app.Start();
-        QTRY_VERIFY(app.History().isActiveWindow());
+        QTRY_VERIFY(app.TitleList().isActiveWindow());
     }
-    TFormMain& Form() { return app.Form(); }
-    TableGrid& Grid() { return app.Form().StringGrid(); }
+    MainForm& Form() { return app.MainLogic(); }
+    TableGrid& Grid() { return app.MainLogic().StringGrid(); }
 
     Application app;
     ScriptedUser user;

@@ -50,7 +50,7 @@ std::function<bool(Program&)> ColumnsAre(int32_t count) {
     return [count](Program& p) { return p.Grid().ColCount() == count; };
 }
 bool TitleListActive(Program& p) {
-    return p.app.History().isActiveWindow();
+    return p.app.TitleList().isActiveWindow();
 }
 // The menu item opens the contents, the button the finder.
 std::function<bool(Program&)> HelpShown(bool finder) {
@@ -62,7 +62,7 @@ std::function<bool(Program&)> HelpShown(bool finder) {
 }
 std::function<bool(Program&)> MainClosed(bool titleListStays) {
     return [titleListStays](Program& p) {
-        return !p.app.Main().isVisible() && p.app.History().isVisible() == titleListStays;
+        return !p.app.Main().isVisible() && p.app.TitleList().isVisible() == titleListStays;
     };
 }
 

@@ -61,7 +61,7 @@ private slots:
         test::WriteFile(big, BigTableFile());
         test::Program p(stores.Stores());
         p.Start();
-        TFormMain& form = p.Form();
+        MainForm& form = p.Form();
         form.SetCurFileName(copy);
         form.SetEditTitle("mine");
         form.StringGrid().SetCell(1, 1, "own cell");

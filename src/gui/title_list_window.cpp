@@ -1,4 +1,4 @@
-#include "gui/history_window.h"
+#include "gui/title_list_window.h"
 
 #include <QCloseEvent>
 #include <QListWidget>
@@ -9,8 +9,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/main_form.h"
-#include "app/title_list_window.h"
+#include "app/title_list_form.h"
 #include "gui/cp932_input.h"
 #include "gui/icons.h"
 #include "gui/program_info.h"
@@ -32,9 +31,8 @@ constexpr int kPathRole = Qt::UserRole;
 
 }  // namespace
 
-HistoryWindow::HistoryWindow(TForm_History& logic, const TFormMain& form, QtWindowSystem& windows,
-                             QWidget* parent)
-    : QWidget(parent, Qt::Window), logic_(logic), form_(form), windows_(windows) {
+TitleListWindow::TitleListWindow(TitleListForm& logic, QtWindowSystem& windows, QWidget* parent)
+    : QWidget(parent, Qt::Window), logic_(logic), windows_(windows) {
     setObjectName(QStringLiteral("Form_History"));
     setWindowTitle(QStringLiteral("タイトル一覧（保存履歴）"));
     setWindowIcon(ProgramIcon());
@@ -48,10 +46,10 @@ HistoryWindow::HistoryWindow(TForm_History& logic, const TFormMain& form, QtWind
     // The strip places its buttons itself (FitButtons), so that they never widen the window.
     strip_ = new QWidget(this);
     strip_->setFixedHeight(kStripHeight);
-    button3_ = AddButton("Button3", "消去(&E)");
-    button4_ = AddButton("Button4", "削除(&D)");
-    button1_ = AddButton("Button1", "選択(&S)");
-    button2_ = AddButton("Button2", "閉じる(&X)");
+    eraseButton_ = AddButton("Button3", "消去(&E)");
+    deleteButton_ = AddButton("Button4", "削除(&D)");
+    selectButton_ = AddButton("Button1", "選択(&S)");
+    closeButton_ = AddButton("Button2", "閉じる(&X)");
     setMinimumWidth(2 * kStripSideMargin + 4 * kButtonMinimumWidth + 3 * kButtonSpacing);
 
     auto* layout = new QVBoxLayout(this);
@@ -60,61 +58,60 @@ HistoryWindow::HistoryWindow(TForm_History& logic, const TFormMain& form, QtWind
     layout->addWidget(list_, 1);
     layout->addWidget(strip_);
 
-    setTabOrder(button1_, button2_);
-    setTabOrder(button2_, button3_);
-    setTabOrder(button3_, button4_);
-    setTabOrder(button4_, list_);
-    button1_->setFocus();
+    setTabOrder(selectButton_, closeButton_);
+    setTabOrder(closeButton_, eraseButton_);
+    setTabOrder(eraseButton_, deleteButton_);
+    setTabOrder(deleteButton_, list_);
+    selectButton_->setFocus();
 
-    connect(button1_, &QPushButton::clicked, this,
-            [this] { Run([this] { logic_.Button1Click(SelectedIndex()); }); });
-    connect(button4_, &QPushButton::clicked, this,
-            [this] { Run([this] { logic_.Button4Click(SelectedIndex()); }); });
-    connect(button3_, &QPushButton::clicked, this,
-            [this] { Run([this] { logic_.Button3Click(); }); });
-    connect(button2_, &QPushButton::clicked, this,
-            [this] { Run([this] { logic_.Button2Click(); }); });
+    connect(selectButton_, &QPushButton::clicked, this,
+            [this] { Run([this] { logic_.ReopenSelected(SelectedIndex()); }); });
+    connect(deleteButton_, &QPushButton::clicked, this,
+            [this] { Run([this] { logic_.DeleteSelected(SelectedIndex()); }); });
+    connect(eraseButton_, &QPushButton::clicked, this,
+            [this] { Run([this] { logic_.EraseAll(); }); });
+    connect(closeButton_, &QPushButton::clicked, this, [this] { Run([this] { logic_.Close(); }); });
 }
 
-QPushButton* HistoryWindow::AddButton(const char* name, const char* caption) {
+QPushButton* TitleListWindow::AddButton(const char* name, const char* caption) {
     auto* button = new QPushButton(QString::fromUtf8(caption), strip_);
     button->setObjectName(QString::fromUtf8(name));
     return button;
 }
 
-void HistoryWindow::FitButtons() {
+void TitleListWindow::FitButtons() {
     // The designed width where there is room; narrower, down to a minimum, so that the four
     // buttons stay inside a window of the design's 335 pixels.
     constexpr int kButtons = 4;
     const int room = width() - 2 * kStripSideMargin - (kButtons - 1) * kButtonSpacing;
     const int buttonWidth = std::clamp(room / kButtons, kButtonMinimumWidth, kButtonWidth);
     int left = kStripSideMargin;
-    for (QPushButton* button : {button3_, button4_, button1_, button2_}) {
+    for (QPushButton* button : {eraseButton_, deleteButton_, selectButton_, closeButton_}) {
         button->setGeometry(left, (kStripHeight - kButtonHeight) / 2, buttonWidth, kButtonHeight);
         left += buttonWidth + kButtonSpacing;
     }
 }
 
-void HistoryWindow::resizeEvent(QResizeEvent* event) {
+void TitleListWindow::resizeEvent(QResizeEvent* event) {
     FitButtons();
     QWidget::resizeEvent(event);
 }
 
-void HistoryWindow::Run(const std::function<void()>& handler) {
+void TitleListWindow::Run(const std::function<void()>& handler) {
     windows_.RunCommand(handler);
 }
 
-int HistoryWindow::SelectedIndex() const {
+int TitleListWindow::SelectedIndex() const {
     const QList<QListWidgetItem*> selected = list_->selectedItems();
     return selected.isEmpty() ? -1 : list_->row(selected.front());
 }
 
-void HistoryWindow::ShowTitleList() {
+void TitleListWindow::ShowTitles() {
     const int selected = SelectedIndex();
     const QByteArray selectedPath =
         selected < 0 ? QByteArray() : list_->item(selected)->data(kPathRole).toByteArray();
     list_->clear();
-    const TitleList& titles = form_.Titles();
+    const TitleList& titles = logic_.Titles();
     for (std::size_t i = 0; i < titles.Size(); ++i) {
         auto* item = new QListWidgetItem(DecodeCp932(titles.Title(i)), list_);
         // The path, kept byte for byte, finds the entry again after the list changed.
@@ -131,7 +128,7 @@ void HistoryWindow::ShowTitleList() {
     }
 }
 
-void HistoryWindow::closeEvent(QCloseEvent* event) {
+void TitleListWindow::closeEvent(QCloseEvent* event) {
     // The logic stores the geometry and then hides the window; a failure keeps it shown.
     event->ignore();
     Run([this] {
@@ -140,10 +137,10 @@ void HistoryWindow::closeEvent(QCloseEvent* event) {
     });
 }
 
-bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
+bool TitleListWindow::eventFilter(QObject* watched, QEvent* event) {
     // A double click anywhere in the list reopens the selected entry, if one is selected.
     if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        Run([this] { logic_.ListBox_TiTleDblClick(SelectedIndex()); });
+        Run([this] { logic_.ReopenSelected(SelectedIndex()); });
         return true;
     }
     return QWidget::eventFilter(watched, event);

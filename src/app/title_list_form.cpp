@@ -1,9 +1,8 @@
-#include "app/title_list_window.h"
+#include "app/title_list_form.h"
 
 #include <cstddef>
 #include <string>
 
-#include "app/main_form.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
 #include "platform/files.h"
@@ -38,29 +37,29 @@ bool IsTableFile(const std::string& path) {
 
 }  // namespace
 
-TForm_History::TForm_History(TFormMain& main, WindowSystem& windows)
+TitleListForm::TitleListForm(TitleListHost& main, WindowSystem& windows)
     : main_(main), windows_(windows) {}
 
-void TForm_History::FormCreate() {
+void TitleListForm::FormCreate() {
     WindowGeometry geometry = kDesignGeometry;
     RestoreGeometry(main_.Stores().settingsFile, kSettingsSection, geometry);
     windows_.SetTitleListWindowGeometry(geometry);
 }
 
-void TForm_History::FormActivate() {
+void TitleListForm::FormActivate() {
     main_.ClearFirstActivate();
 }
 
-void TForm_History::FormClose() {
+void TitleListForm::FormClose() {
     StoreGeometry(main_.Stores().settingsFile, kSettingsSection,
                   windows_.TitleListWindowGeometry());
 }
 
-bool TForm_History::IsEntry(int index) const {
+bool TitleListForm::IsEntry(int index) const {
     return index >= 0 && static_cast<std::size_t>(index) < main_.Titles().Size();
 }
 
-void TForm_History::FileSelect(int selectedIndex) {
+void TitleListForm::ReopenSelected(int selectedIndex) {
     if (!IsEntry(selectedIndex)) {
         return;
     }
@@ -70,7 +69,7 @@ void TForm_History::FileSelect(int selectedIndex) {
     main_.LoadTableFile();
 }
 
-void TForm_History::Button4Click(int selectedIndex) {
+void TitleListForm::DeleteSelected(int selectedIndex) {
     if (!IsEntry(selectedIndex)) {
         return;
     }
@@ -87,7 +86,7 @@ void TForm_History::Button4Click(int selectedIndex) {
     main_.SaveHistory();
 }
 
-void TForm_History::Button3Click() {
+void TitleListForm::EraseAll() {
     if (!AskYesNo(windows_, kEraseQuestion)) {
         return;
     }
@@ -96,7 +95,7 @@ void TForm_History::Button3Click() {
     DeleteFileQuietly(main_.Stores().historyFile);
 }
 
-void TForm_History::Button2Click() {
+void TitleListForm::Close() {
     main_.SetLoadRequest(false);
     FormClose();
     windows_.HideTitleListWindow();

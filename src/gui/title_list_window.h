@@ -9,29 +9,27 @@ class QPushButton;
 namespace qv {
 
 class QtWindowSystem;
-class TFormMain;
-class TForm_History;
+class TitleListForm;
 
 // Form_History, "タイトル一覧（保存履歴）": the titles of the saved tables, most recent first,
 // over a strip of four buttons. It shows the main window's title list and passes the selected
-// line to TForm_History's handlers. Closing it only hides it.
-class HistoryWindow : public QWidget {
+// line to TitleListForm's handlers. Closing it only hides it.
+class TitleListWindow : public QWidget {
     Q_OBJECT
 public:
-    HistoryWindow(TForm_History& logic, const TFormMain& form, QtWindowSystem& windows,
-                  QWidget* parent = nullptr);
+    TitleListWindow(TitleListForm& logic, QtWindowSystem& windows, QWidget* parent = nullptr);
 
     // Shows the title list again after the logic changed it. The selected entry stays
     // selected when it is still in the list.
-    void ShowTitleList();
+    void ShowTitles();
     // The selected line, -1 when none is.
     int SelectedIndex() const;
 
     QListWidget* ListBox_TiTle() const { return list_; }
-    QPushButton* EraseButton() const { return button3_; }
-    QPushButton* DeleteButton() const { return button4_; }
-    QPushButton* SelectButton() const { return button1_; }
-    QPushButton* CloseButton() const { return button2_; }
+    QPushButton* EraseButton() const { return eraseButton_; }
+    QPushButton* DeleteButton() const { return deleteButton_; }
+    QPushButton* SelectButton() const { return selectButton_; }
+    QPushButton* CloseButton() const { return closeButton_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -43,15 +41,14 @@ private:
     void FitButtons();
     void Run(const std::function<void()>& handler);
 
-    TForm_History& logic_;
-    const TFormMain& form_;
+    TitleListForm& logic_;
     QtWindowSystem& windows_;
     QListWidget* list_ = nullptr;
     QWidget* strip_ = nullptr;
-    QPushButton* button1_ = nullptr;  // 選択
-    QPushButton* button2_ = nullptr;  // 閉じる
-    QPushButton* button3_ = nullptr;  // 消去
-    QPushButton* button4_ = nullptr;  // 削除
+    QPushButton* selectButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+    QPushButton* eraseButton_ = nullptr;
+    QPushButton* deleteButton_ = nullptr;
 };
 
 }  // namespace qv

@@ -9,7 +9,7 @@
 
 namespace qv {
 
-class HistoryWindowTest : public QObject {
+class TitleListWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { test::PrepareForTests(); }
@@ -35,7 +35,7 @@ private slots:
     }
 
     void buttonsInOrderAndFocusOrder() {
-        HistoryWindow& window = p_->app.History();
+        TitleListWindow& window = p_->app.TitleList();
         const QPushButton* buttons[] = {window.EraseButton(), window.DeleteButton(),
                                         window.SelectButton(), window.CloseButton()};
         const QStringList captions = {"消去(&E)", "削除(&D)", "選択(&S)", "閉じる(&X)"};
@@ -53,7 +53,7 @@ private slots:
     }
 
     void doubleClickReopensTheTable() {
-        QListWidget* list = p_->app.History().ListBox_TiTle();
+        QListWidget* list = p_->app.TitleList().ListBox_TiTle();
         QCOMPARE(list->item(1)->text(), QStringLiteral("住所録 <&>"));
         const QPoint title = list->visualItemRect(list->item(1)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, title);
@@ -61,11 +61,11 @@ private slots:
         QCOMPARE(p_->Form().CurFileName(), address_);
         QCOMPARE(p_->Form().EditTitle(), test::Sjis("住所録 <&>"));
         QCOMPARE(p_->app.Main().frameGeometry(), QRect(10, 20, 400, 300));
-        QVERIFY(p_->app.History().isVisible());
+        QVERIFY(p_->app.TitleList().isVisible());
     }
 
     void deleteAsksThenRemovesTheEntryAndItsFile() {
-        HistoryWindow& window = p_->app.History();
+        TitleListWindow& window = p_->app.TitleList();
         window.ListBox_TiTle()->setCurrentRow(1);
         p_->user.Then(test::Press(Qt::Key_Escape)).Then(test::Press(Qt::Key_Return));
         QTest::mouseClick(window.DeleteButton(), Qt::LeftButton);
@@ -79,8 +79,8 @@ private slots:
 
     void closeButtonStoresTheGeometryInSectionTitle() {
         p_->app.Windows().SetTitleListWindowGeometry({30, 40, 360, 220});
-        QTest::mouseClick(p_->app.History().CloseButton(), Qt::LeftButton);
-        QVERIFY(!p_->app.History().isVisible());
+        QTest::mouseClick(p_->app.TitleList().CloseButton(), Qt::LeftButton);
+        QVERIFY(!p_->app.TitleList().isVisible());
         QCOMPARE(test::ReadFile(stores_->Stores().settingsFile),
                  std::string("[Title]\r\nLeft=30\r\nTop=40\r\nWidth=360\r\nHeight=220\r\n"));
     }
@@ -94,5 +94,5 @@ private:
 
 }  // namespace qv
 
-QTEST_MAIN(qv::HistoryWindowTest)
-#include "history_window_test.moc"
+QTEST_MAIN(qv::TitleListWindowTest)
+#include "title_list_window_test.moc"

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <span>
+
+namespace qv {
+
+class MainForm;
+
+// The pictures of the toolbar buttons.
+enum class ToolbarPicture {
+    None,  // a menu item
+    OpenFolder,
+    Floppy,
+    InsertRow,
+    DeleteRow,
+    Calculator,
+    Help,
+    ExitDoor,
+};
+
+enum class CommandPlace { MenuItem, MenuSeparator, ToolbarButton };
+
+// One row of the main window's command table: a menu item, a menu's separator or a toolbar
+// button, and the MainForm method it runs.
+struct MainCommand {
+    CommandPlace place;
+    // A menu item: the captions from the menu bar down to the item, joined by " > "; a separator:
+    // the path of its menu; a toolbar button: its hint.
+    const char* text;
+    // The menu item's or button's name in the window's design, which its widget takes as object
+    // name; the design's handler is this name with "Click" added ("K6" runs K6Click).
+    const char* component;
+    void (MainForm::*run)();  // nullptr for a separator
+    ToolbarPicture picture;
+};
+
+// Every menu item and separator in menu order, then the toolbar buttons from left to right.
+// The window builds its menus and toolbar from this table alone.
+std::span<const MainCommand> MainCommands();
+
+}  // namespace qv
