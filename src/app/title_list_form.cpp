@@ -60,7 +60,7 @@ bool TitleListForm::IsEntry(int index) const {
 }
 
 void TitleListForm::ReopenSelected(int selectedIndex) {
-    if (!IsEntry(selectedIndex)) {
+    if (!IsEntry(selectedIndex) || !main_.AskBeforeReplacingTable()) {
         return;
     }
     const std::string path = main_.Titles().Path(static_cast<std::size_t>(selectedIndex));

@@ -326,6 +326,57 @@ void CellColumn::Splice(int32_t begin, int32_t end, ChunkList&& chunks) {
     Changed();
 }
 
+CellColumn CellColumn::Clone() const {
+    CellColumn copy;
+    copy.chunks_ = chunks_;
+    copy.length_ = length_;
+    for (Chunk& chunk : copy.chunks_) {
+        for (CellHandle& h : chunk.cells) {
+            h = cell_handle::Copy(h);
+        }
+    }
+    return copy;
+}
+
+CellColumn CellColumn::TakeHead(int32_t end) {
+    CellColumn head;
+    if (end <= 0) {
+        return head;
+    }
+    AppendEmpty(end - length_);
+    const std::size_t cut = SplitAt(end);
+    // The whole list changes hands; only the chunks beyond `end` come back one by one.
+    head.chunks_.swap(chunks_);
+    Chunk gap;
+    gap.size = end;
+    chunks_.push_back(std::move(gap));
+    std::move(head.chunks_.begin() + static_cast<std::ptrdiff_t>(cut), head.chunks_.end(),
+              std::back_inserter(chunks_));
+    head.chunks_.resize(cut);
+    head.length_ = end;
+    head.Changed();
+    Changed();
+    return head;
+}
+
+void CellColumn::PutHead(CellColumn&& head) {
+    const int32_t end = head.length_;
+    if (end <= 0) {
+        return;
+    }
+    AppendEmpty(end - length_);
+    const std::size_t cut = SplitAt(end);
+    FreeChunks(0, cut);
+    ChunkList joined = std::move(head.chunks_);
+    std::move(chunks_.begin() + static_cast<std::ptrdiff_t>(cut), chunks_.end(),
+              std::back_inserter(joined));
+    chunks_ = std::move(joined);
+    head.chunks_.clear();
+    head.length_ = 0;
+    head.Changed();
+    Changed();
+}
+
 CellColumn::Segment CellColumn::SegmentAt(int32_t row, int32_t limit) const {
     if (row >= length_) {
         return {limit - row, 0, nullptr};
@@ -337,6 +388,19 @@ CellColumn::Segment CellColumn::SegmentAt(int32_t row, int32_t limit) const {
         return {rows, 0, nullptr};
     }
     return {rows, chunk.lineStride, chunk.cells.data() + place.offset};
+}
+
+std::size_t CellColumn::StoredBytes() const {
+    std::size_t bytes = sizeof *this + chunks_.capacity() * sizeof(Chunk);
+    for (const Chunk& chunk : chunks_) {
+        bytes += chunk.cells.capacity() * sizeof(CellHandle);
+        for (CellHandle h : chunk.cells) {
+            if (h != 0 && cell_handle::Tag(h) == cell_handle::kHeap) {
+                bytes += sizeof(std::size_t) + cell_handle::Text(h).size();
+            }
+        }
+    }
+    return bytes;
 }
 
 void CellColumn::CollectArenaPointers(std::vector<const char*>& out) const {

@@ -53,6 +53,15 @@ public:
     // Rows [begin, end) take the chunks' cells (owned by the column afterwards), then "".
     void Replace(int32_t begin, int32_t end, ChunkList&& chunks);
 
+    // A copy of every stored text (owned texts are copied, loaded ones shared with the buffer).
+    CellColumn Clone() const;
+    // Rows [0, end) leave this column as they are stored, into the column returned (whose
+    // length is `end`); here they read as "" afterwards. Costs in the chunks beyond `end` only.
+    CellColumn TakeHead(int32_t end);
+    // Rows [0, head.Length()) become head's rows, which leave `head` empty. Costs in the chunks
+    // here, not in head's.
+    void PutHead(CellColumn&& head);
+
     // Calls f(std::string_view text) for rows [begin, end), in order.
     template <class F>
     void Visit(int32_t begin, int32_t end, F&& f) const;
@@ -69,6 +78,10 @@ public:
         const CellHandle* cells = nullptr;  // Texts: the handles of these rows; else none
     };
     Segment SegmentAt(int32_t row, int32_t limit) const;
+
+    // The memory this column keeps for its chunks and owned texts, in bytes (loaded texts count
+    // their handle only: the loaded file's buffer is the grid's).
+    std::size_t StoredBytes() const;
 
     // Adds every arena pointer stored here to `out`.
     void CollectArenaPointers(std::vector<const char*>& out) const;

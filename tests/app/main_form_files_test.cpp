@@ -56,7 +56,7 @@ protected:
         test::WriteTestFile(folder_ / name, test::ExampleTableFile());
         return folder_ / name;
     }
-    // A table that differs from the example everywhere, with a stale row label.
+    // A saved table that differs from the example everywhere, with a stale row label.
     void MakeOwnTable() {
         form_.SetEditTitle("mine");
         Grid().SetColCount(4);
@@ -64,6 +64,8 @@ protected:
         Grid().SetColWidth(1, 99);
         Grid().SetCell(0, 3, "stale");
         windows_.mainGeometry = WindowGeometry{1, 2, 300, 200};
+        form_.SetCurFileName(folder_ / "own.qvd");
+        form_.SaveFile();
     }
     // Everything a load may change but the row labels.
     std::string Snapshot() {
