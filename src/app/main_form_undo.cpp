@@ -121,7 +121,7 @@ void MainForm::SetEditTitle(std::string title) {
         history_.Extended();
         dropConfirmed_ = false;
     } else {
-        Record(std::make_unique<TitleChange>(title_, title));
+        Record(std::make_unique<TitleChange>(title_, title, grid_.Current()));
         titleTyping_ = true;
     }
     title_ = std::move(title);
@@ -147,13 +147,14 @@ void MainForm::RowMoved(int32_t from, int32_t to) {
     CellColumn labelsBefore = grid_.CopyColumn(0);
     labelsBefore.Move(to, from);
     StringGridRowMoved(from, to);
-    Record(std::make_unique<RowMoveChange>(from, to, std::move(labelsBefore), grid_.CopyColumn(0)));
+    Record(std::make_unique<RowMoveChange>(from, to, grid_.Current(), std::move(labelsBefore),
+                                           grid_.CopyColumn(0)));
 }
 
 void MainForm::ColumnMoved(int32_t from, int32_t to) {
     if (!changing_) {
         ChangeScope scope(*this);
-        Record(std::make_unique<ColumnMoveChange>(from, to));
+        Record(std::make_unique<ColumnMoveChange>(from, to, grid_.Current()));
     }
 }
 
@@ -161,7 +162,7 @@ void MainForm::SizeChanged(Axis axis, int32_t index, int32_t previous) {
     if (!changing_) {
         ChangeScope scope(*this);
         const int32_t size = axis == Axis::Columns ? grid_.ColWidth(index) : grid_.RowHeight(index);
-        Record(std::make_unique<SizeChange>(axis, index, previous, size));
+        Record(std::make_unique<SizeChange>(axis, index, previous, size, grid_.Current()));
     }
 }
 

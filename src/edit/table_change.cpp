@@ -118,23 +118,49 @@ void ShapeChange::CountBytes() {
     }
 }
 
-// --- RowMoveChange ---
+// --- Moves ---
 
-RowMoveChange::RowMoveChange(int32_t from, int32_t to, CellColumn labelsBefore,
+int32_t FollowMove(int32_t position, int32_t from, int32_t to) {
+    if (position == from) {
+        return to;
+    }
+    if (from < to && position > from && position <= to) {
+        return position - 1;
+    }
+    if (from > to && position >= to && position < from) {
+        return position + 1;
+    }
+    return position;
+}
+
+RowMoveChange::RowMoveChange(int32_t from, int32_t to, GridCell current, CellColumn labelsBefore,
                              CellColumn labelsAfter)
     : from_(from),
       to_(to),
+      current_(current),
       labelsBefore_(std::move(labelsBefore)),
       labelsAfter_(std::move(labelsAfter)) {}
 
 void RowMoveChange::Undo(EditTarget& target) {
     target.grid.MoveRow(to_, from_);
     target.grid.ReplaceColumn(0, labelsBefore_.Clone());
+    target.grid.SetCurrentCell({current_.col, FollowMove(current_.row, to_, from_)});
 }
 
 void RowMoveChange::Redo(EditTarget& target) {
     target.grid.MoveRow(from_, to_);
     target.grid.ReplaceColumn(0, labelsAfter_.Clone());
+    target.grid.SetCurrentCell(current_);
+}
+
+void ColumnMoveChange::Undo(EditTarget& target) {
+    target.grid.MoveColumn(to_, from_);
+    target.grid.SetCurrentCell({FollowMove(current_.col, to_, from_), current_.row});
+}
+
+void ColumnMoveChange::Redo(EditTarget& target) {
+    target.grid.MoveColumn(from_, to_);
+    target.grid.SetCurrentCell(current_);
 }
 
 std::size_t RowMoveChange::Bytes() const {
@@ -149,6 +175,19 @@ void SizeChange::Set(EditTarget& target, int32_t size) const {
     } else {
         target.grid.SetRowHeight(index_, size);
     }
+    target.grid.SetCurrentCell(where_);
+}
+
+// --- TitleChange ---
+
+void TitleChange::Undo(EditTarget& target) {
+    target.title = before_;
+    target.grid.SetCurrentCell(where_);
+}
+
+void TitleChange::Redo(EditTarget& target) {
+    target.title = after_;
+    target.grid.SetCurrentCell(where_);
 }
 
 }  // namespace qv

@@ -119,10 +119,16 @@ private:
     std::size_t bytes_ = 0;
 };
 
-// A row dragged from `from` to `to`; the labels were renumbered after it.
+// Where a position ends up when the row or column at `from` moves to `to` (the content moves,
+// and the positions in between shift by one toward `from`).
+int32_t FollowMove(int32_t position, int32_t from, int32_t to);
+
+// A row dragged from `from` to `to`, which left the current cell at `current`; the labels were
+// renumbered after it.
 class RowMoveChange final : public TableChange {
 public:
-    RowMoveChange(int32_t from, int32_t to, CellColumn labelsBefore, CellColumn labelsAfter);
+    RowMoveChange(int32_t from, int32_t to, GridCell current, CellColumn labelsBefore,
+                  CellColumn labelsAfter);
     void Undo(EditTarget& target) override;
     void Redo(EditTarget& target) override;
     std::size_t Bytes() const override;
@@ -130,28 +136,32 @@ public:
 private:
     int32_t from_;
     int32_t to_;
+    GridCell current_;
     CellColumn labelsBefore_;
     CellColumn labelsAfter_;
 };
 
-// A column dragged from `from` to `to`.
+// A column dragged from `from` to `to`, which left the current cell at `current`.
 class ColumnMoveChange final : public TableChange {
 public:
-    ColumnMoveChange(int32_t from, int32_t to) : from_(from), to_(to) {}
-    void Undo(EditTarget& target) override { target.grid.MoveColumn(to_, from_); }
-    void Redo(EditTarget& target) override { target.grid.MoveColumn(from_, to_); }
+    ColumnMoveChange(int32_t from, int32_t to, GridCell current)
+        : from_(from), to_(to), current_(current) {}
+    void Undo(EditTarget& target) override;
+    void Redo(EditTarget& target) override;
     std::size_t Bytes() const override { return sizeof *this; }
 
 private:
     int32_t from_;
     int32_t to_;
+    GridCell current_;
 };
 
-// A column's width or a row's height set by dragging its line.
+// A column's width or a row's height set by dragging its line, with `where` the current cell.
 class SizeChange final : public TableChange {
 public:
-    SizeChange(TableGridObserver::Axis axis, int32_t index, int32_t before, int32_t after)
-        : axis_(axis), index_(index), before_(before), after_(after) {}
+    SizeChange(TableGridObserver::Axis axis, int32_t index, int32_t before, int32_t after,
+               GridCell where)
+        : axis_(axis), index_(index), before_(before), after_(after), where_(where) {}
     void Undo(EditTarget& target) override { Set(target, before_); }
     void Redo(EditTarget& target) override { Set(target, after_); }
     std::size_t Bytes() const override { return sizeof *this; }
@@ -162,21 +172,23 @@ private:
     int32_t index_;
     int32_t before_;
     int32_t after_;
+    GridCell where_;
 };
 
-// The title typed; typing on extends the same step.
+// The title typed, with `where` the current cell; typing on extends the same step.
 class TitleChange final : public TableChange {
 public:
-    TitleChange(std::string before, std::string after)
-        : before_(std::move(before)), after_(std::move(after)) {}
+    TitleChange(std::string before, std::string after, GridCell where)
+        : before_(std::move(before)), after_(std::move(after)), where_(where) {}
     void Extend(std::string after) { after_ = std::move(after); }
-    void Undo(EditTarget& target) override { target.title = before_; }
-    void Redo(EditTarget& target) override { target.title = after_; }
+    void Undo(EditTarget& target) override;
+    void Redo(EditTarget& target) override;
     std::size_t Bytes() const override { return sizeof *this + before_.size() + after_.size(); }
 
 private:
     std::string before_;
     std::string after_;
+    GridCell where_;
 };
 
 }  // namespace qv
