@@ -324,6 +324,10 @@ void GridView::keyPressEvent(QKeyEvent* event) {
             return;
         case Qt::Key_Escape:
             if (editing_) {
+                // What was typed is taken back: the cell gets its text from the editor's opening.
+                if (grid_.Cell(grid_.Col(), grid_.Row()) != textAtOpening_) {
+                    grid_.SetCell(grid_.Col(), grid_.Row(), textAtOpening_);
+                }
                 closeEditor();
                 return;
             }
@@ -465,11 +469,13 @@ bool GridView::OpenEditor() {
         return false;
     }
     editing_ = true;
+    textAtOpening_ = grid_.CellText(grid_.Col(), grid_.Row());
     ReloadEditor();
     PlaceEditor();
     editor_->show();
     editor_->setFocus();
     viewport()->update();
+    emit editingStarted();
     return true;
 }
 
@@ -483,6 +489,7 @@ void GridView::closeEditor() {
     }
     editor_->hide();
     viewport()->update();
+    emit editingFinished();
 }
 
 // Puts the editor over the current cell; closes it when that cell scrolled out of sight.

@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "table/grid_geometry.h"
 #include "table/table_grid.h"
@@ -37,6 +38,11 @@ public:
     // Closes the in-place editor; what was typed is already in the grid. Does nothing when it is
     // not open.
     void closeEditor();
+
+signals:
+    // The in-place editor opened on the current cell, or closed again.
+    void editingStarted();
+    void editingFinished();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -104,6 +110,7 @@ private:
     bool writingFromEditor_ = false;
     bool syncingScrollBars_ = false;
     QString lastStoredText_;
+    std::string textAtOpening_;  // the cell's bytes when the editor opened, for Esc
     Drag drag_;
 };
 

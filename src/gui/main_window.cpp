@@ -17,6 +17,7 @@
 #include "gui/edited_text.h"
 #include "gui/grid_view.h"
 #include "gui/icons.h"
+#include "gui/main_status_bar.h"
 #include "gui/program_info.h"
 #include "gui/qt_window_system.h"
 
@@ -49,7 +50,10 @@ MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     BuildMenus();
     BuildToolbarPanel();
     BuildTablePanel();
+    statusBar_ = new MainStatusBar(this);
+    setStatusBar(statusBar_);
     ShowTitle();
+    ShowEditState();
 }
 
 void MainWindow::BuildMenus() {
@@ -72,8 +76,15 @@ void MainWindow::BuildMenus() {
         if (command.place == CommandPlace::MenuSeparator) {
             menuAt(path)->addSeparator();
         } else if (command.place == CommandPlace::MenuItem) {
-            AddMenuItem(menuAt(path.first(path.size() - 1)), command.component, path.last(),
-                        command.run);
+            QAction* item = AddMenuItem(menuAt(path.first(path.size() - 1)), command.component,
+                                        path.last(), command.run);
+            if (*command.shortcuts != '\0') {
+                item->setShortcuts(
+                    QKeySequence::listFromString(QString::fromUtf8(command.shortcuts)));
+            }
+            if (command.enabled != nullptr) {
+                itemsAvailableAtTimes_.emplace_back(item, command.enabled);
+            }
         }
     }
 }
@@ -132,6 +143,8 @@ void MainWindow::BuildToolbarPanel() {
     editTitle_->setValidator(
         new EditedTextValidator([this] { return form_.EditTitle(); }, editTitle_));
     connect(editTitle_, &QLineEdit::textEdited, this, &MainWindow::TitleEdited);
+    // Typing the title is one step of the undo history until the box loses the focus.
+    connect(editTitle_, &QLineEdit::editingFinished, this, [this] { form_.EndTitleEdit(); });
 
     centralWidget()->layout()->addWidget(panel);
 }
@@ -146,10 +159,23 @@ void MainWindow::BuildTablePanel() {
     layout->addWidget(grid_);
     centralWidget()->layout()->addWidget(panel);
     grid_->setFocus();
+    // What is typed between the in-place editor's opening and closing is one step of the undo
+    // history.
+    connect(grid_, &GridView::editingStarted, this,
+            [this] { windows_.RunCommand([this] { form_.BeginCellEdit(); }); });
+    connect(grid_, &GridView::editingFinished, this,
+            [this] { windows_.RunCommand([this] { form_.EndCellEdit(); }); });
 }
 
 void MainWindow::ShowTitle() {
     editTitle_->setText(DecodeCp932(form_.EditTitle()));
+}
+
+void MainWindow::ShowEditState() {
+    statusBar_->ShowModified(form_.IsModified());
+    for (const auto& [item, available] : itemsAvailableAtTimes_) {
+        item->setEnabled((form_.*available)());
+    }
 }
 
 void MainWindow::TitleEdited(const QString& text) {
@@ -161,6 +187,12 @@ void MainWindow::TitleEdited(const QString& text) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Unsaved changes are saved or dropped at the user's word before anything closes.
+    bool goOn = false;
+    if (!windows_.RunCommand([this, &goOn] { goOn = form_.AskBeforeClosing(); }) || !goOn) {
+        event->ignore();
+        return;
+    }
     if (!windows_.RunCommand([this] { form_.FormClose(); })) {
         event->ignore();
         return;
