@@ -85,7 +85,24 @@ std::size_t CellColumn::SplitAt(int32_t row) {
     if (row >= length_) {
         return chunks_.size();
     }
-    const Place place = Locate(row);
+    return SplitAt(Locate(row));
+}
+
+std::size_t CellColumn::SplitFromBackAt(int32_t row) {
+    if (row >= length_) {
+        return chunks_.size();
+    }
+    std::size_t chunk = chunks_.size();
+    int32_t start = length_;
+    while (start > row) {
+        --chunk;
+        start -= chunks_[chunk].size;
+    }
+    return SplitAt(Place{chunk, row - start});
+}
+
+// Splits the chunk at `place` so that a chunk starts there.
+std::size_t CellColumn::SplitAt(Place place) {
     if (place.offset == 0) {
         return place.chunk;
     }
@@ -344,7 +361,7 @@ CellColumn CellColumn::TakeHead(int32_t end) {
         return head;
     }
     AppendEmpty(end - length_);
-    const std::size_t cut = SplitAt(end);
+    const std::size_t cut = SplitFromBackAt(end);
     // The whole list changes hands; only the chunks beyond `end` come back one by one.
     head.chunks_.swap(chunks_);
     Chunk gap;
@@ -365,7 +382,7 @@ void CellColumn::PutHead(CellColumn&& head) {
         return;
     }
     AppendEmpty(end - length_);
-    const std::size_t cut = SplitAt(end);
+    const std::size_t cut = SplitFromBackAt(end);
     FreeChunks(0, cut);
     ChunkList joined = std::move(head.chunks_);
     std::move(chunks_.begin() + static_cast<std::ptrdiff_t>(cut), chunks_.end(),
@@ -394,6 +411,9 @@ std::size_t CellColumn::StoredBytes() const {
     std::size_t bytes = sizeof *this + chunks_.capacity() * sizeof(Chunk);
     for (const Chunk& chunk : chunks_) {
         bytes += chunk.cells.capacity() * sizeof(CellHandle);
+        if (chunk.lineStride != 0) {
+            continue;  // texts still as loaded: all in the file's buffer
+        }
         for (CellHandle h : chunk.cells) {
             if (h != 0 && cell_handle::Tag(h) == cell_handle::kHeap) {
                 bytes += sizeof(std::size_t) + cell_handle::Text(h).size();

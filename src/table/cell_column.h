@@ -92,6 +92,9 @@ private:
     // Chunk `chunk` grew by `delta` rows (negative: shrank); the chunks stayed the same.
     void Grew(std::size_t chunk, int32_t delta) { index_.Grew(chunk, delta); }
     std::size_t SplitAt(int32_t row);
+    std::size_t SplitAt(Place place);
+    // SplitAt, finding the chunk from the end: costs in the chunks beyond `row`.
+    std::size_t SplitFromBackAt(int32_t row);
     void AppendEmpty(int32_t count);
     void AppendHandle(CellHandle h);
     void FreeChunks(std::size_t first, std::size_t last);
