@@ -115,6 +115,11 @@ struct TableFigures {
     double sortNumbersMs = 0, sortTextsMs = 0, bareSortNumbersMs = 0, bareSortTextsMs = 0;
     double unsortMs = 0, replaceAllMs = 0, replacedCells = 0;
     double selectionMs = 0;
+    // Undo and redo of a command, each timed right after the command (or its undo).
+    double undoClearMs = 0, redoClearMs = 0, undoDeleteColumnMs = 0, redoDeleteColumnMs = 0;
+    double undoInsertMs = 0, redoInsertMs = 0, undoDeleteMs = 0, redoDeleteMs = 0;
+    uint64_t historyBytes = 0;
+    std::size_t historySteps = 0;
 };
 
 void MeasureLoad(const std::string& path, TableFigures& f) {
@@ -323,6 +328,96 @@ void MeasureReplaceAndSelection(TableGrid& grid, TableFigures& f) {
     }
 }
 
+// Runs the command, then times its undo and its redo; a last undo leaves the table as it was.
+void MeasureUndoRedo(MainForm& form, void (MainForm::*command)(), double& undoMs, double& redoMs) {
+    constexpr int kRuns = 10;
+    undoMs = redoMs = 1e300;
+    for (int i = 0; i < kRuns; ++i) {
+        (form.*command)();
+        double start = NowMs();
+        form.Undo();
+        undoMs = std::min(undoMs, NowMs() - start);
+        start = NowMs();
+        form.Redo();
+        redoMs = std::min(redoMs, NowMs() - start);
+        form.Undo();
+    }
+}
+
+void MeasureUndo(MainForm& form, TableFigures& f) {
+    form.StringGrid().SetCurrentCell(GridCell{1, 1});
+    MeasureUndoRedo(form, &MainForm::ClearAll, f.undoClearMs, f.redoClearMs);
+    MeasureUndoRedo(form, &MainForm::DeleteColumn, f.undoDeleteColumnMs, f.redoDeleteColumnMs);
+    MeasureUndoRedo(form, &MainForm::InsertRowBefore, f.undoInsertMs, f.redoInsertMs);
+    MeasureUndoRedo(form, &MainForm::DeleteRow, f.undoDeleteMs, f.redoDeleteMs);
+}
+
+// The undo history's memory after 1,000 edits of every kind, as a user makes them.
+void MeasureHistoryMemory(MainForm& form, TableFigures& f) {
+    TableGrid& grid = form.StringGrid();
+    uint32_t seed = 12345;
+    const auto pick = [&seed](int32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int32_t>((seed >> 8) % static_cast<uint32_t>(n));
+    };
+    for (int edit = 0; edit < 1000; ++edit) {
+        grid.SetCurrentCell(GridCell{1 + pick(grid.ColCount() - 1), 1 + pick(grid.RowCount() - 1)});
+        switch (pick(100)) {
+            case 0:
+                form.ClearAll();
+                break;
+            case 1:
+            case 2:
+                form.AddColumn();
+                break;
+            case 3:
+            case 4:
+                form.DeleteColumn();
+                break;
+            case 5:
+            case 6:
+            case 7:
+                form.SetEditTitle("title " + std::to_string(edit));
+                break;
+            case 8:
+            case 9:
+            case 10:
+                form.SetItemName("item " + std::to_string(edit));
+                break;
+            case 11:
+            case 12:
+            case 13:
+            case 14:
+            case 15:
+                form.InsertRowAfter();
+                break;
+            case 16:
+            case 17:
+            case 18:
+            case 19:
+            case 20:
+                form.DeleteRow();
+                break;
+            case 21:
+            case 22:
+            case 23:
+                form.PasteDeletedRow();
+                break;
+            case 24:
+            case 25:
+                grid.MoveRow(1 + pick(grid.RowCount() - 1), 1 + pick(grid.RowCount() - 1));
+                break;
+            default:
+                form.BeginCellEdit();
+                grid.SetCell(grid.Col(), grid.Row(), "typed " + std::to_string(edit));
+                form.EndCellEdit();
+                break;
+        }
+    }
+    f.historyBytes = form.History().Bytes();
+    f.historySteps = form.History().Steps();
+}
+
 void MeasurePeakMemory(const std::string& path, TableFigures& f) {
     const std::optional<std::string> output =
         RunChild({ProgramFolder() + "/bench_table", "--peak-memory", path});
@@ -349,6 +444,10 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     MeasureFind(form.StringGrid(), f);
     MeasureSort(form.StringGrid(), f);
     MeasureReplaceAndSelection(form.StringGrid(), f);
+    MeasureUndo(form, f);
+    if (rows == 1'000'000) {
+        MeasureHistoryMemory(form, f);
+    }
     return f;
 }
 
@@ -534,6 +633,27 @@ void ReportFlat(const std::vector<TableFigures>& all, const char* what,
     }
 }
 
+// The undo history after 1,000 mixed edits of the largest table, beside the table's file.
+void ReportHistoryMemory(const std::vector<TableFigures>& all, Report& report) {
+    for (const TableFigures& f : all) {
+        if (f.historySteps == 0) {
+            continue;
+        }
+        Figure line;
+        line.what = "undo history, 1,000 edits";
+        line.size = TableSize(f.rows);
+        char kilobytes[32];
+        std::snprintf(kilobytes, sizeof kilobytes, "%.1f kB",
+                      static_cast<double>(f.historyBytes) / 1e3);
+        line.value = std::string(kilobytes) + " in " + std::to_string(f.historySteps) + " steps";
+        line.floorName = "file size";
+        line.floorValue = Megabytes(f.fileBytes);
+        line.ratio = static_cast<double>(f.historyBytes) / static_cast<double>(f.fileBytes);
+        line.note = "bound: 100 steps or 256 MB";
+        report.Add(line);
+    }
+}
+
 // bench_paint's figures, from Google Benchmark's CSV output: the best repetition of each case.
 std::optional<std::vector<double>> PaintFigures() {
     const std::vector<std::string> cases = {"rows:10", "rows:61", "rows:10000000", "cell_mb:50"};
@@ -677,6 +797,15 @@ int RunAll(const std::string& folder) {
     ReportFlat(all, "delete row 1", &TableFigures::deleteMs, report);
     ReportFlat(all, "RenumberRows (activate)", &TableFigures::renumberMs, report);
     ReportFlat(all, "RowCount 10M and back", &TableFigures::rowCountMs, report);
+    ReportFlat(all, "undo clear all", &TableFigures::undoClearMs, report);
+    ReportFlat(all, "redo clear all", &TableFigures::redoClearMs, report);
+    ReportFlat(all, "undo delete column", &TableFigures::undoDeleteColumnMs, report);
+    ReportFlat(all, "redo delete column", &TableFigures::redoDeleteColumnMs, report);
+    ReportFlat(all, "undo insert row 1", &TableFigures::undoInsertMs, report);
+    ReportFlat(all, "redo insert row 1", &TableFigures::redoInsertMs, report);
+    ReportFlat(all, "undo delete row 1", &TableFigures::undoDeleteMs, report);
+    ReportFlat(all, "redo delete row 1", &TableFigures::redoDeleteMs, report);
+    ReportHistoryMemory(all, report);
     std::fprintf(stderr, "measuring painting and start-up...\n");
     ReportPaint(report);
     ReportStartup(report);

@@ -35,6 +35,9 @@ constexpr MainCommand kMainCommands[] = {
     {kItem, "編集(&E) > 列の削除(&R)", "K17", &F::DeleteColumn, kNoPicture},
     {kSeparator, "編集(&E)", "", nullptr, kNoPicture},
     {kItem, "編集(&E) > 全データ消去(&E)", "K22", &F::ClearAllAfterConfirmation, kNoPicture},
+    {kSeparator, "編集(&E)", "", nullptr, kNoPicture},
+    {kItem, "編集(&E) > 元に戻す(&U)", "Undo1", &F::Undo, kNoPicture, "Ctrl+Z", &F::CanUndo},
+    {kItem, "編集(&E) > やり直し(&Y)", "Redo1", &F::Redo, kNoPicture, "Ctrl+Y; Ctrl+Shift+Z", &F::CanRedo},
 
     {kItem, "ツール(&T) > 計算(&C)", "KC1", &F::CalcColumn, kNoPicture},
     {kItem, "ツール(&T) > 計数(&N)", "K25", &F::OpenMatchCountDialog, kNoPicture},

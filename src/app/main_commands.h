@@ -32,6 +32,11 @@ struct MainCommand {
     const char* component;
     void (MainForm::*run)();  // nullptr for a separator
     ToolbarPicture picture;
+    // Additions to the designed menus only: the item's keyboard shortcuts in Qt's portable text
+    // form, separated by "; " (none when empty), and whether it can be chosen now (always when
+    // nullptr).
+    const char* shortcuts = "";
+    bool (MainForm::*enabled)() const = nullptr;
 };
 
 // Every menu item and separator in menu order, then the toolbar buttons from left to right.

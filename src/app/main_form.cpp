@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "app/main_form_change_scope.h"
 #include "app/title_list_form.h"
 #include "app/window_geometry.h"
 #include "history/history_file.h"
@@ -121,6 +122,10 @@ void MainForm::FormClose() {
 // --- File commands ---
 
 void MainForm::LoadTableFile() {
+    // Reopening from the title list asked before it made its request.
+    if (!loadRequest_ && !AskBeforeReplacingTable()) {
+        return;
+    }
     if (!loadRequest_) {
         std::optional<std::string> chosen =
             windows_.RunOpenDialog(OpenDialogRequest(openDialogFileName_));
@@ -147,7 +152,9 @@ void MainForm::LoadTableFile() {
                                  Buttons(MessageButton::OK));
             return;
         }
+        ChangeScope scope(*this);
         windows_.SetMainWindowGeometry(content->window);
+        history_.Clear();  // before the steps' texts lose the loaded buffers they point into
         ApplyTableFile(std::move(*content), grid_, title_);
         windows_.TitleChanged();
         curFileName_ = path;
@@ -197,6 +204,7 @@ bool MainForm::ConfirmReplacing(const std::string& path) {
 
 void MainForm::WriteTableFile() {
     RefuseNameTheHistoryCannotHold(curFileName_);
+    ChangeScope scope(*this);  // what was typed so far is saved, and counts as saved
     UpdateHistory();
     windows_.TitleListChanged();
     std::unique_ptr<ProgressMonitor> monitor =
@@ -204,6 +212,7 @@ void MainForm::WriteTableFile() {
     const TableFilePieces file = BuildTableFilePieces(grid_, title_, windows_.MainWindowGeometry(),
                                                       ProgressOf(monitor.get()));
     ReplaceFileAtomically(curFileName_, file.pieces);
+    history_.MarkSaved();
 }
 
 // --- Title list ---
@@ -249,6 +258,9 @@ void MainForm::Exit() {
 }
 
 void MainForm::CloseTitleListAndExit() {
+    if (!AskBeforeClosing()) {
+        return;
+    }
     if (titleList_ != nullptr) {
         titleList_->FormClose();
     }

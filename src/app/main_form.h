@@ -7,6 +7,7 @@
 
 #include "app/title_list_form.h"
 #include "app/window_system.h"
+#include "edit/edit_history.h"
 #include "history/title_list.h"
 #include "platform/program_paths.h"
 #include "table/table_grid.h"
@@ -33,9 +34,11 @@ public:
     const TableGrid& StringGrid() const { return grid_; }
     TableGrid& StringGrid_Buff() { return buffer_; }
     const TableGrid& StringGrid_Buff() const { return buffer_; }
-    // The title (CP932 bytes). SetEditTitle is how the view stores what the user types.
+    // The title (CP932 bytes). SetEditTitle is how the view stores what the user types: one
+    // step of the undo history until EndTitleEdit (the title box lost the focus).
     const std::string& EditTitle() const { return title_; }
-    void SetEditTitle(std::string title) { title_ = std::move(title); }
+    void SetEditTitle(std::string title);
+    void EndTitleEdit() { titleTyping_ = false; }
     // The title list shown by the title list window (titles) and its hidden path list.
     TitleList& Titles() override { return titles_; }
     const TitleList& Titles() const { return titles_; }
@@ -65,6 +68,30 @@ public:
     const std::string& SaveDialogFileName() const { return saveDialogFileName_; }
     void SetSaveDialogFileName(std::string path) override { saveDialogFileName_ = std::move(path); }
     const StoreLocations& Stores() const override { return stores_; }
+
+    // --- Undo and redo (main_form_undo.cpp). Every change of the table made by a command, by
+    // typing in a cell or the title, or by dragging in the grid is a step; loading a table starts
+    // a new history. ---
+    void Undo();
+    void Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // Whether the table (cells, title, item names, sizes, counts) differs from the one last
+    // loaded or saved.
+    bool IsModified() const;
+    // The view's in-place editor opened or closed on the current cell: what is typed in between
+    // is one step.
+    void BeginCellEdit();
+    void EndCellEdit();
+    const EditHistory& History() const { return history_; }
+
+    // When the table is modified, asks whether to save it before it is dropped; Yes saves as
+    // SaveFile does. Returns whether the caller goes on (No, or Yes and saved); false leaves
+    // everything as it was. The title list window asks before it reopens a table.
+    bool AskBeforeReplacingTable() override;
+    // The same before the main window closes; after a No, closing asks nothing more until the
+    // table changes again.
+    bool AskBeforeClosing();
 
     // --- Start-up, activation, close ---
     void FormCreate();
@@ -131,11 +158,31 @@ public:
     void OpenItemNameDialog();
 
 private:
-    void RowMoved(int32_t from, int32_t to) override { StringGridRowMoved(from, to); }
+    class ChangeScope;
+    struct CellEdit {
+        GridCell cell;
+        std::string before;
+        std::string after;
+    };
+
+    // TableGridObserver: the user's changes made in the grid view.
+    void CellChanged(int32_t col, int32_t row) override;
+    void RowMoved(int32_t from, int32_t to) override;
+    void ColumnMoved(int32_t from, int32_t to) override;
+    void SizeChanged(Axis axis, int32_t index, int32_t previous) override;
+
     bool ConfirmReplacing(const std::string& path);
     // Raises Failure for a file name the title list's file cannot hold, before anything is
     // written.
     void RefuseNameTheHistoryCannotHold(const std::string& path);
+    EditTarget Target() { return EditTarget{grid_, buffer_, title_}; }
+    void Record(std::unique_ptr<TableChange> change);
+    bool HasTyped() const;
+    void FlushCellEdit();
+    void ReopenCellEdit();
+    void EditStateChanged();
+    enum class AskReason { Replacing, Closing };
+    bool AskToSave(AskReason reason);
 
     WindowSystem& windows_;
     StoreLocations stores_;
@@ -153,6 +200,13 @@ private:
     bool firstActivate_ = true;
     std::string openDialogFileName_;
     std::string saveDialogFileName_;
+
+    EditHistory history_;
+    // The program itself is changing the table: grid notifications are not the user's.
+    bool changing_ = false;
+    std::optional<CellEdit> cellEdit_;  // while the in-place editor is open
+    bool titleTyping_ = false;          // the last step is the title being typed
+    bool dropConfirmed_ = false;        // the user said No to saving before closing
 };
 
 }  // namespace qv

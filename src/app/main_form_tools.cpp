@@ -1,6 +1,9 @@
 // The column tools of the main window: the statistics report, the match count and the item
 // name of the current column, and the commands that open the two tool dialogs.
+#include <memory>
+
 #include "app/main_form.h"
+#include "app/main_form_change_scope.h"
 #include "tools/column_statistics.h"
 #include "tools/match_count.h"
 
@@ -17,7 +20,15 @@ std::string MainForm::ItemNameForDialog() const {
 }
 
 void MainForm::SetItemName(std::string_view name) {
-    grid_.SetCell(grid_.Col(), 0, name);
+    ChangeScope scope(*this);
+    const int32_t col = grid_.Col();
+    std::string before = grid_.CellText(col, 0);
+    if (before == name) {
+        return;
+    }
+    grid_.SetCell(col, 0, name);
+    std::vector<CellTextsChange::Cell> cells{{col, 0, std::move(before), std::string(name)}};
+    Record(std::make_unique<CellTextsChange>(std::move(cells), grid_.Current()));
 }
 
 void MainForm::CountMatches(std::string_view searchText) {

@@ -23,6 +23,9 @@ public:
     // false drops a pending load request.
     virtual void SetLoadRequest(bool request) = 0;
     virtual void SetSaveDialogFileName(std::string path) = 0;
+    // Before the table shown is replaced: asks whether to save its changes, when it has any.
+    // Returns whether to go on.
+    virtual bool AskBeforeReplacingTable() = 0;
     // Loads the requested table file (or asks for one with the open dialog).
     virtual void LoadTableFile() = 0;
     // The title list window has been activated: the main window no longer opens it by itself.

@@ -46,6 +46,9 @@ using MessageButtons = uint16_t;
 constexpr MessageButtons operator|(MessageButton a, MessageButton b) {
     return static_cast<MessageButtons>(static_cast<uint16_t>(a) | static_cast<uint16_t>(b));
 }
+constexpr MessageButtons operator|(MessageButtons a, MessageButton b) {
+    return static_cast<MessageButtons>(a | static_cast<uint16_t>(b));
+}
 constexpr MessageButtons Buttons(MessageButton b) {
     return static_cast<MessageButtons>(b);
 }
@@ -90,6 +93,8 @@ public:
     // The logic changed the title or the title list: show them again.
     virtual void TitleChanged() = 0;
     virtual void TitleListChanged() = 0;
+    // The modified mark, or what can be undone or redone, may have changed.
+    virtual void EditStateChanged() {}
 
     // A long load or save is starting; `title` (UTF-8) names it. The monitor hears its progress
     // and ends with it. Nothing (the default) when the window system shows no progress.

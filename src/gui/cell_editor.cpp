@@ -71,6 +71,15 @@ private:
     std::function<TableGrid*()> grid_;
 };
 
+// Undo and redo act on the whole table, through the main window's shortcuts, not on the
+// editor's own text.
+bool IsTableUndoKey(const QKeyEvent& event) {
+    return event.matches(QKeySequence::Undo) || event.matches(QKeySequence::Redo) ||
+           event.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+           event.keyCombination() ==
+               QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+}
+
 }  // namespace
 
 CellEditor::CellEditor(QWidget* parent) : QLineEdit(parent) {
@@ -94,6 +103,10 @@ bool CellEditor::ShowsUndecodableBytes() const {
 
 // Tab would otherwise move the focus to the next widget before keyPressEvent sees it.
 bool CellEditor::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        IsTableUndoKey(*static_cast<QKeyEvent*>(event))) {
+        return true;  // not accepted: the shortcut runs
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
@@ -133,6 +146,10 @@ bool CellEditor::EditUndecodableCell(QEvent* event) {
 }
 
 void CellEditor::keyPressEvent(QKeyEvent* event) {
+    if (IsTableUndoKey(*event)) {
+        event->ignore();  // nothing to undo or redo in the table just now
+        return;
+    }
     if (IsGridKey(*event)) {
         emit gridKeyPressed(event);
         return;

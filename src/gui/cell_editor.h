@@ -16,6 +16,8 @@ class TableGrid;
 // A cell holding bytes that are no valid CP932 shows them as U+FFFD. Such a cell's edits are
 // encoded against its bytes (EncodeEditedText) and stored here: what the user left untouched
 // keeps its exact bytes, and what was typed is stored as typed.
+//
+// Undo and redo keys are left to the main window.
 class CellEditor : public QLineEdit {
     Q_OBJECT
 public:

@@ -246,6 +246,10 @@ void GridView::keyPressEvent(QKeyEvent* event) {
             return;
         case Qt::Key_Escape:
             if (editing_) {
+                // What was typed is taken back: the cell gets its text from the editor's opening.
+                if (grid_.Cell(grid_.Col(), grid_.Row()) != textAtOpening_) {
+                    grid_.SetCell(grid_.Col(), grid_.Row(), textAtOpening_);
+                }
                 closeEditor();
                 return;
             }

@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "gui/grid_mouse_controller.h"
 #include "table/table_grid.h"
@@ -49,6 +50,11 @@ public:
     GridCell topLeft() const { return topLeft_; }
     // Scrolls so that `cell` (clamped into the scrollable cells) is the top-left one shown.
     void scrollTo(GridCell cell) { SetTopLeft(cell); }
+
+signals:
+    // The in-place editor opened on the current cell, or closed again.
+    void editingStarted();
+    void editingFinished();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -103,6 +109,7 @@ private:
     bool writingFromEditor_ = false;
     bool syncingScrollBars_ = false;
     QString lastStoredText_;
+    std::string textAtOpening_;  // the cell's bytes when the editor opened, for Esc
     FailureReporter reportFailure_;
 };
 

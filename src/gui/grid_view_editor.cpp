@@ -56,11 +56,13 @@ bool GridView::OpenEditor() {
         return false;
     }
     editing_ = true;
+    textAtOpening_ = grid_.CellText(grid_.Col(), grid_.Row());
     ReloadEditor();
     PlaceEditor();
     editor_->show();
     editor_->setFocus();
     viewport()->update();
+    emit editingStarted();
     return true;
 }
 
@@ -74,6 +76,7 @@ void GridView::closeEditor() {
     }
     editor_->hide();
     viewport()->update();
+    emit editingFinished();
 }
 
 // Puts the editor over the current cell; closes it when that cell scrolled out of sight.

@@ -17,6 +17,7 @@
 #include "gui/edited_text.h"
 #include "gui/grid_view.h"
 #include "gui/icons.h"
+#include "gui/main_status_bar.h"
 #include "gui/program_info.h"
 #include "gui/qt_window_system.h"
 
@@ -54,7 +55,10 @@ MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     BuildMenus();
     BuildToolbarPanel();
     BuildTablePanel();
+    statusBar_ = new MainStatusBar(this);
+    setStatusBar(statusBar_);
     ShowTitle();
+    ShowEditState();
 }
 
 void MainWindow::BuildMenus() {
@@ -77,8 +81,15 @@ void MainWindow::BuildMenus() {
         if (command.place == CommandPlace::MenuSeparator) {
             menuAt(path)->addSeparator();
         } else if (command.place == CommandPlace::MenuItem) {
-            AddMenuItem(menuAt(path.first(path.size() - 1)), command.component, path.last(),
-                        command.run);
+            QAction* item = AddMenuItem(menuAt(path.first(path.size() - 1)), command.component,
+                                        path.last(), command.run);
+            if (*command.shortcuts != '\0') {
+                item->setShortcuts(
+                    QKeySequence::listFromString(QString::fromUtf8(command.shortcuts)));
+            }
+            if (command.enabled != nullptr) {
+                itemsAvailableAtTimes_.emplace_back(item, command.enabled);
+            }
         }
     }
 }
@@ -137,6 +148,8 @@ void MainWindow::BuildToolbarPanel() {
     editTitle_->setValidator(
         new EditedTextValidator([this] { return form_.EditTitle(); }, editTitle_));
     connect(editTitle_, &QLineEdit::textEdited, this, &MainWindow::TitleEdited);
+    // Typing the title is one step of the undo history until the box loses the focus.
+    connect(editTitle_, &QLineEdit::editingFinished, this, [this] { form_.EndTitleEdit(); });
 
     centralWidget()->layout()->addWidget(panel);
 }
@@ -152,10 +165,23 @@ void MainWindow::BuildTablePanel() {
     layout->addWidget(grid_);
     centralWidget()->layout()->addWidget(panel);
     grid_->setFocus();
+    // What is typed between the in-place editor's opening and closing is one step of the undo
+    // history.
+    connect(grid_, &GridView::editingStarted, this,
+            [this] { windows_.RunCommand([this] { form_.BeginCellEdit(); }); });
+    connect(grid_, &GridView::editingFinished, this,
+            [this] { windows_.RunCommand([this] { form_.EndCellEdit(); }); });
 }
 
 void MainWindow::ShowTitle() {
     editTitle_->setText(DecodeCp932(form_.EditTitle()));
+}
+
+void MainWindow::ShowEditState() {
+    statusBar_->ShowModified(form_.IsModified());
+    for (const auto& [item, available] : itemsAvailableAtTimes_) {
+        item->setEnabled((form_.*available)());
+    }
 }
 
 void MainWindow::TitleEdited(const QString& text) {
@@ -174,6 +200,12 @@ bool MainWindow::EndWithoutStoringConfirmed() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Unsaved changes are saved or dropped at the user's word before anything closes.
+    bool goOn = false;
+    if (!windows_.RunCommand([this, &goOn] { goOn = form_.AskBeforeClosing(); }) || !goOn) {
+        event->ignore();
+        return;
+    }
     if (!windows_.RunCommand([this] { form_.FormClose(); }) && !EndWithoutStoringConfirmed()) {
         event->ignore();
         return;

@@ -11,6 +11,7 @@ class QToolButton;
 namespace qv {
 
 class GridView;
+class MainStatusBar;
 class QtWindowSystem;
 class MainForm;
 
@@ -24,6 +25,8 @@ public:
 
     // Shows the title again after the logic changed it.
     void ShowTitle();
+    // Shows the modified mark and which of undo and redo can be chosen now.
+    void ShowEditState();
 
     QLineEdit* EditTitle() const { return editTitle_; }
     QLabel* Label1() const { return label1_; }
@@ -33,6 +36,7 @@ public:
     const std::vector<QToolButton*>& SpeedButtons() const { return speedButtons_; }
     // Every menu item that runs a command, in menu order.
     const std::vector<QAction*>& MenuItems() const { return menuItems_; }
+    MainStatusBar* StatusBar() const { return statusBar_; }
 
 signals:
     // The window closed for good: its close handler ran to its end. The program ends.
@@ -44,6 +48,7 @@ protected:
 
 private:
     using Handler = void (MainForm::*)();
+    using Availability = bool (MainForm::*)() const;
     void BuildMenus();
     void BuildToolbarPanel();
     void BuildTablePanel();
@@ -60,6 +65,8 @@ private:
     GridView* grid_ = nullptr;
     std::vector<QToolButton*> speedButtons_;
     std::vector<QAction*> menuItems_;
+    std::vector<std::pair<QAction*, Availability>> itemsAvailableAtTimes_;
+    MainStatusBar* statusBar_ = nullptr;
 };
 
 }  // namespace qv

@@ -253,6 +253,12 @@ void QtWindowSystem::TitleChanged() {
     main_->ShowTitle();
 }
 
+void QtWindowSystem::EditStateChanged() {
+    if (main_ != nullptr) {
+        main_->ShowEditState();
+    }
+}
+
 void QtWindowSystem::TitleListChanged() {
     titleList_->ShowTitles();
 }

@@ -71,6 +71,7 @@ public:
     void ShowHelp(HelpCommand command) override;
     void TitleChanged() override;
     void TitleListChanged() override;
+    void EditStateChanged() override;
     std::unique_ptr<ProgressMonitor> StartProgress(std::string_view title,
                                                    ProgressKind kind) override;
 

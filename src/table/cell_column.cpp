@@ -85,7 +85,24 @@ std::size_t CellColumn::SplitAt(int32_t row) {
     if (row >= length_) {
         return chunks_.size();
     }
-    const Place place = Locate(row);
+    return SplitAt(Locate(row));
+}
+
+std::size_t CellColumn::SplitFromBackAt(int32_t row) {
+    if (row >= length_) {
+        return chunks_.size();
+    }
+    std::size_t chunk = chunks_.size();
+    int32_t start = length_;
+    while (start > row) {
+        --chunk;
+        start -= chunks_[chunk].size;
+    }
+    return SplitAt(Place{chunk, row - start});
+}
+
+// Splits the chunk at `place` so that a chunk starts there.
+std::size_t CellColumn::SplitAt(Place place) {
     if (place.offset == 0) {
         return place.chunk;
     }
@@ -372,6 +389,57 @@ void CellColumn::Splice(int32_t begin, int32_t end, ChunkList&& chunks, OldTexts
     Changed();
 }
 
+CellColumn CellColumn::Clone() const {
+    CellColumn copy;
+    copy.chunks_ = chunks_;
+    copy.length_ = length_;
+    for (Chunk& chunk : copy.chunks_) {
+        for (CellHandle& h : chunk.cells) {
+            h = cell_handle::Copy(h);
+        }
+    }
+    return copy;
+}
+
+CellColumn CellColumn::TakeHead(int32_t end) {
+    CellColumn head;
+    if (end <= 0) {
+        return head;
+    }
+    AppendEmpty(end - length_);
+    const std::size_t cut = SplitFromBackAt(end);
+    // The whole list changes hands; only the chunks beyond `end` come back one by one.
+    head.chunks_.swap(chunks_);
+    Chunk gap;
+    gap.size = end;
+    chunks_.push_back(std::move(gap));
+    std::move(head.chunks_.begin() + static_cast<std::ptrdiff_t>(cut), head.chunks_.end(),
+              std::back_inserter(chunks_));
+    head.chunks_.resize(cut);
+    head.length_ = end;
+    head.Changed();
+    Changed();
+    return head;
+}
+
+void CellColumn::PutHead(CellColumn&& head) {
+    const int32_t end = head.length_;
+    if (end <= 0) {
+        return;
+    }
+    AppendEmpty(end - length_);
+    const std::size_t cut = SplitFromBackAt(end);
+    FreeChunks(0, cut);
+    ChunkList joined = std::move(head.chunks_);
+    std::move(chunks_.begin() + static_cast<std::ptrdiff_t>(cut), chunks_.end(),
+              std::back_inserter(joined));
+    chunks_ = std::move(joined);
+    head.chunks_.clear();
+    head.length_ = 0;
+    head.Changed();
+    Changed();
+}
+
 CellColumn::Segment CellColumn::SegmentAt(int32_t row, int32_t limit) const {
     if (row >= length_) {
         return {limit - row, 0, nullptr};
@@ -383,6 +451,22 @@ CellColumn::Segment CellColumn::SegmentAt(int32_t row, int32_t limit) const {
         return {rows, 0, nullptr};
     }
     return {rows, chunk.lineStride, chunk.cells.data() + place.offset};
+}
+
+std::size_t CellColumn::StoredBytes() const {
+    std::size_t bytes = sizeof *this + chunks_.capacity() * sizeof(Chunk);
+    for (const Chunk& chunk : chunks_) {
+        bytes += chunk.cells.capacity() * sizeof(CellHandle);
+        if (chunk.lineStride != 0) {
+            continue;  // texts still as loaded: all in the file's buffer
+        }
+        for (CellHandle h : chunk.cells) {
+            if (h != 0 && cell_handle::Tag(h) == cell_handle::kHeap) {
+                bytes += sizeof(std::size_t) + cell_handle::Text(h).size();
+            }
+        }
+    }
+    return bytes;
 }
 
 void CellColumn::CollectArenaPointers(std::vector<const char*>& out) const {

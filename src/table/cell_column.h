@@ -62,6 +62,15 @@ public:
     // reused from call to call.
     void Permute(int32_t begin, std::span<const int32_t> sources, std::vector<CellHandle>& scratch);
 
+    // A copy of every stored text (owned texts are copied, loaded ones shared with the buffer).
+    CellColumn Clone() const;
+    // Rows [0, end) leave this column as they are stored, into the column returned (whose
+    // length is `end`); here they read as "" afterwards. Costs in the chunks beyond `end` only.
+    CellColumn TakeHead(int32_t end);
+    // Rows [0, head.Length()) become head's rows, which leave `head` empty. Costs in the chunks
+    // here, not in head's.
+    void PutHead(CellColumn&& head);
+
     // Calls f(std::string_view text) for rows [begin, end), in order.
     template <class F>
     void Visit(int32_t begin, int32_t end, F&& f) const;
@@ -83,6 +92,10 @@ public:
     };
     Segment SegmentAt(int32_t row, int32_t limit) const;
 
+    // The memory this column keeps for its chunks and owned texts, in bytes (loaded texts count
+    // their handle only: the loaded file's buffer is the grid's).
+    std::size_t StoredBytes() const;
+
     // Adds every arena pointer stored here to `out`.
     void CollectArenaPointers(std::vector<const char*>& out) const;
 
@@ -92,6 +105,9 @@ private:
     // Chunk `chunk` grew by `delta` rows (negative: shrank); the chunks stayed the same.
     void Grew(std::size_t chunk, int32_t delta) { index_.Grew(chunk, delta); }
     std::size_t SplitAt(int32_t row);
+    std::size_t SplitAt(Place place);
+    // SplitAt, finding the chunk from the end: costs in the chunks beyond `row`.
+    std::size_t SplitFromBackAt(int32_t row);
     void AppendEmpty(int32_t count);
     void AppendHandle(CellHandle h);
     void FreeChunks(std::size_t first, std::size_t last);

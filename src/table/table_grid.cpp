@@ -125,9 +125,13 @@ void TableGrid::SetColWidth(int32_t col, int32_t width) {
     if (col < 0 || col >= colCount_) {
         throw Failure(kGridIndexMessage);
     }
-    if (widths_.Get(col) != width) {
+    const int32_t previous = widths_.Get(col);
+    if (previous != width) {
         widths_.Set(col, width);
         NotifyLayout();
+        for (TableGridObserver* observer : observers_) {
+            observer->SizeChanged(TableGridObserver::Axis::Columns, col, previous);
+        }
     }
 }
 
@@ -135,9 +139,13 @@ void TableGrid::SetRowHeight(int32_t row, int32_t height) {
     if (row < 0 || row >= rowCount_) {
         throw Failure(kGridIndexMessage);
     }
-    if (heights_.Get(row) != height) {
+    const int32_t previous = heights_.Get(row);
+    if (previous != height) {
         heights_.Set(row, height);
         NotifyLayout();
+        for (TableGridObserver* observer : observers_) {
+            observer->SizeChanged(TableGridObserver::Axis::Rows, row, previous);
+        }
     }
 }
 
@@ -210,6 +218,9 @@ void TableGrid::MoveColumn(int32_t from, int32_t to) {
     NotifyCells();
     NotifyLayout();
     NotifyCurrent(previous);
+    for (TableGridObserver* observer : observers_) {
+        observer->ColumnMoved(from, to);
+    }
 }
 
 // --- Bulk operations ---
@@ -304,7 +315,7 @@ void TableGrid::ExchangeCellTexts(CellTextList& list) {
     NotifyCells();
 }
 
-std::vector<int32_t> TableGrid::StoredColumns(int32_t colBegin, int32_t colEnd) const {
+std::vector<int32_t> TableGrid::StoredColumnNumbers(int32_t colBegin, int32_t colEnd) const {
     std::vector<int32_t> stored;
     for (const auto& [col, column] : columns_) {
         if (col >= colBegin && col < colEnd) {
@@ -322,6 +333,60 @@ int32_t TableGrid::StoredRowEnd(int32_t colBegin, int32_t colEnd) const {
         }
     }
     return end;
+}
+
+void TableGrid::ShiftRowTexts(int32_t eraseRow, int32_t insertRow, int32_t colBegin,
+                              const std::vector<std::string>& texts) {
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        const int32_t col = colBegin + static_cast<int32_t>(k);
+        CellColumn* column = texts[k].empty() ? FindColumn(col) : &ColumnAt(col);
+        if (column != nullptr) {
+            column->Erase(eraseRow);
+            column->Insert(insertRow, cell_handle::MakeOwned(texts[k]));
+        }
+    }
+    NotifyCells();
+}
+
+CellColumn TableGrid::CopyColumn(int32_t col) const {
+    const CellColumn* column = FindColumn(col);
+    return column == nullptr ? CellColumn() : column->Clone();
+}
+
+void TableGrid::ReplaceColumn(int32_t col, CellColumn&& column) {
+    if (column.Length() == 0 && FindColumn(col) == nullptr) {
+        return;
+    }
+    ColumnAt(col) = std::move(column);
+    NotifyCells();
+}
+
+TableGrid::StoredColumns TableGrid::TakeRows(int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
+    StoredColumns taken;
+    for (auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            taken.emplace_back(col, column.TakeHead(rowEnd));
+        }
+    }
+    NotifyCells();
+    return taken;
+}
+
+void TableGrid::PutRowsBack(StoredColumns&& rows) {
+    for (auto& [col, head] : rows) {
+        ColumnAt(col).PutHead(std::move(head));
+    }
+    rows.clear();
+    NotifyCells();
+}
+
+void TableGrid::SetSizes(const SizeList& widths, const SizeList& heights) {
+    if (widths.Count() != colCount_ || heights.Count() != rowCount_) {
+        throw Failure(kGridIndexMessage);
+    }
+    widths_ = widths;
+    heights_ = heights;
+    NotifyLayout();
 }
 
 void TableGrid::ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells&& bulk) {

@@ -52,6 +52,11 @@ public:
     virtual void CurrentCellChanged(GridCell /*previous*/) {}
     // A row was moved by MoveRow.
     virtual void RowMoved(int32_t /*from*/, int32_t /*to*/) {}
+    // A column was moved by MoveColumn.
+    virtual void ColumnMoved(int32_t /*from*/, int32_t /*to*/) {}
+    // SetColWidth or SetRowHeight changed one size; `previous` is the size it had.
+    enum class Axis { Columns, Rows };
+    virtual void SizeChanged(Axis /*axis*/, int32_t /*index*/, int32_t /*previous*/) {}
 };
 
 // The table grid: text cells addressed column first, counts, fixed lines, sizes, current cell.
@@ -87,7 +92,7 @@ public:
     void VisitColumnTexts(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const;
     // The columns of [colBegin, colEnd) that have ever been written, in order: the others hold
     // only empty texts.
-    std::vector<int32_t> StoredColumns(int32_t colBegin, int32_t colEnd) const;
+    std::vector<int32_t> StoredColumnNumbers(int32_t colBegin, int32_t colEnd) const;
     // A row at or beyond which every column of [colBegin, colEnd) is empty.
     int32_t StoredRowEnd(int32_t colBegin, int32_t colEnd) const;
     // The rows of one column from `row` (0 <= row < limit) that lie in one stored chunk, for
@@ -157,6 +162,26 @@ public:
     // its place, so that a second call undoes the first. A negative index raises Failure
     // kGridIndexMessage before anything changes. Observers hear CellsChanged once.
     void ExchangeCellTexts(CellTextList& list);
+    // Removes row eraseRow of columns colBegin .. colBegin + texts.size() - 1 (the rows after it
+    // move up), then inserts texts[k] at insertRow (the rows from there move down). Undoes a row
+    // shift exactly, given what the shift dropped.
+    void ShiftRowTexts(int32_t eraseRow, int32_t insertRow, int32_t colBegin,
+                       const std::vector<std::string>& texts);
+
+    // --- Whole stored columns, for undoing changes exactly without copying the table. ---
+    using StoredColumns = std::vector<std::pair<int32_t, CellColumn>>;
+    // A copy of one column's stored texts, beyond the counts too.
+    CellColumn CopyColumn(int32_t col) const;
+    // The column's texts become those of `column`, beyond the counts too.
+    void ReplaceColumn(int32_t col, CellColumn&& column);
+    // Rows [0, rowEnd) of columns [colBegin, colEnd) leave the grid as they are stored and read
+    // as "" afterwards; PutRowsBack returns them. Both cost in the number of columns and of the
+    // chunks stored beyond rowEnd, not in the number of rows.
+    StoredColumns TakeRows(int32_t rowEnd, int32_t colBegin, int32_t colEnd);
+    void PutRowsBack(StoredColumns&& rows);
+    // Every width and height at once; their counts must be ColCount and RowCount, else Failure
+    // kGridIndexMessage and nothing changes.
+    void SetSizes(const SizeList& widths, const SizeList& heights);
 
     // Cells (firstCol + k, rowBegin + j) take the bulk's texts for j below its column's length
     // and "" up to rowEnd. Nothing else changes.

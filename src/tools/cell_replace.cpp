@@ -52,7 +52,7 @@ CellTextList ReplaceInCells(TableGrid& grid, const CellMatcher& matcher, const S
         return changes;
     }
     std::string text;
-    for (int32_t col : grid.StoredColumns(area.colBegin, area.colEnd)) {
+    for (int32_t col : grid.StoredColumnNumbers(area.colBegin, area.colEnd)) {
         grid.VisitColumnTexts(col, area.rowBegin, area.rowEnd, [&](int32_t row, CellHandle h) {
             text.clear();
             const std::string_view cell = cell_handle::Text(h);

@@ -38,7 +38,7 @@ public:
         : grid_(grid),
           matcher_(matcher),
           area_(area),
-          columns_(grid.StoredColumns(area.colBegin, area.colEnd)),
+          columns_(grid.StoredColumnNumbers(area.colBegin, area.colEnd)),
           rowEnd_(std::min(area.rowEnd, grid.StoredRowEnd(area.colBegin, area.colEnd))) {}
 
     // The first matching cell with lo <= key < hi.

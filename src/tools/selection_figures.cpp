@@ -18,7 +18,7 @@ SelectionFigures CalcSelectionFigures(const TableGrid& grid, int32_t colBegin, i
     }
     figures.cellCount = int64_t{colEnd - colBegin} * (rowEnd - rowBegin);
     std::string buffer;
-    for (int32_t col : grid.StoredColumns(colBegin, colEnd)) {
+    for (int32_t col : grid.StoredColumnNumbers(colBegin, colEnd)) {
         grid.VisitColumnTexts(col, rowBegin, rowEnd, [&](int32_t, CellHandle h) {
             ++figures.dataCount;
             double value = 0.0;

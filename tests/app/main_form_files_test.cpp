@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
@@ -57,7 +58,7 @@ protected:
         test::WriteTestFile(folder_ / name, test::ExampleTableFile());
         return folder_ / name;
     }
-    // A table that differs from the example everywhere, with a stale row label.
+    // A saved table that differs from the example everywhere, with a stale row label.
     void MakeOwnTable() {
         form_.SetEditTitle("mine");
         Grid().SetColCount(4);
@@ -65,6 +66,8 @@ protected:
         Grid().SetColWidth(1, 99);
         Grid().SetCell(0, 3, "stale");
         windows_.mainGeometry = WindowGeometry{1, 2, 300, 200};
+        form_.SetCurFileName(folder_ / "own.qvd");
+        form_.SaveFile();
     }
     // Everything a load may change but the row labels.
     std::string Snapshot() {
@@ -310,6 +313,90 @@ TEST_F(MainFormFilesTest, ASaveReportsItsProgressAndACancelledLoadChangesNothing
         EXPECT_TRUE(windows_.progress.back().ended);
         EXPECT_EQ(Snapshot(), before);
     }
+}
+
+// --- Asking before changes are dropped ---
+
+TEST_F(MainFormFilesTest, ChangesAreSavedOrDroppedOnlyAfterAYesOrANoBeforeClosingOrReplacing) {
+    // How each way out or replacement is reached, as the windows reach it.
+    const std::function<void(Windows&)> commands[] = {
+        [](Windows& w) { w.windows.CloseMainWindow(); },  // the close box and "終了(&X)"
+        [](Windows& w) { w.form.CloseTitleListAndExit(); },
+        [](Windows& w) { w.form.LoadTableFile(); },
+        [](Windows& w) { w.titleList.ReopenSelected(0); },
+    };
+    const std::string example = Example();
+    for (int command = 0; command < 4; ++command) {
+        for (MessageButton answer :
+             {MessageButton::Cancel, MessageButton::No, MessageButton::Yes, MessageButton::None}) {
+            SCOPED_TRACE(command * 10 + static_cast<int>(answer));
+            test::TempFolder folder;
+            Windows w({folder / "Quorvane.ini", folder / "Quorvane.hst"});
+            w.windows.onCloseMainWindow = [&w] {  // as the main window's close handler does
+                if (w.form.AskBeforeClosing()) {
+                    w.form.FormClose();
+                    w.windows.titleListVisible = false;
+                }
+            };
+            w.form.Titles().Append(example, "T");
+            w.windows.titleListVisible = true;
+            w.windows.openDialogAnswers = {example};
+            const bool changed = answer != MessageButton::None;  // None: nothing to save
+            if (changed) {
+                w.form.SetEditTitle("typed");
+                w.windows.messageAnswers = {answer};
+                w.windows.saveDialogAnswers = {folder / "saved"};
+            }
+            commands[command](w);
+
+            if (changed) {
+                w.windows.ExpectOneMessage(
+                    "表「 typed 」の変更を保存しますか？", MessageKind::Confirmation,
+                    MessageButton::Yes | MessageButton::No | MessageButton::Cancel);
+            }
+            EXPECT_TRUE(w.windows.messages.empty());
+            const bool goesOn = answer != MessageButton::Cancel;
+            const bool closes = command < 2;
+            EXPECT_EQ(w.windows.titleListVisible, !(closes && goesOn));
+            EXPECT_EQ(folder.Listing(),
+                      std::string(closes && goesOn ? "Quorvane.hst;Quorvane.ini;" : "") +
+                          (answer == MessageButton::Yes ? "saved.qvd;" : ""));
+            EXPECT_EQ(w.form.EditTitle(),
+                      closes || !goesOn ? (changed ? "typed" : "") : test::kKaimono);
+            EXPECT_EQ(w.form.IsModified(),
+                      (answer == MessageButton::No && closes) || answer == MessageButton::Cancel);
+            EXPECT_EQ(w.form.LoadRequest(), false);
+        }
+    }
+}
+
+TEST_F(MainFormFilesTest, TheModifiedMarkFollowsSavesLoadsAndUndoing) {
+    windows_.saveDialogAnswers = {folder_ / "a"};
+    form_.SetEditTitle("a");
+    EXPECT_TRUE(form_.IsModified());
+    form_.SaveFile();
+    EXPECT_FALSE(form_.IsModified());
+    form_.BeginCellEdit();  // typing is a change at once, and one step when the editor closes
+    Grid().SetCell(1, 1, "x");
+    EXPECT_TRUE(form_.IsModified() && form_.CanUndo());
+    Grid().SetCell(1, 1, "xy");
+    form_.Undo();  // the editor still open
+    EXPECT_EQ(Grid().Cell(1, 1), "");
+    EXPECT_FALSE(form_.IsModified());
+    form_.Redo();
+    EXPECT_EQ(Grid().Cell(1, 1), "xy");
+    form_.EndCellEdit();
+    form_.Undo();
+    form_.Undo();  // back beyond the save
+    EXPECT_EQ(form_.EditTitle(), "");
+    EXPECT_TRUE(form_.IsModified());
+    form_.SetItemName("new");  // a new change drops what could be redone, the saved table too
+    form_.Undo();
+    EXPECT_TRUE(form_.CanRedo() && form_.IsModified());
+    EXPECT_EQ(form_.StringGrid_Buff().Cell(1, 0), "");
+    form_.RequestLoad(Example());
+    form_.LoadTableFile();  // a load starts a new history
+    EXPECT_FALSE(form_.IsModified() || form_.CanUndo() || form_.CanRedo());
 }
 
 // --- The title list window ---

@@ -6,7 +6,9 @@
 #include <fstream>
 #include <optional>
 
+#include "gui/grid_view.h"
 #include "gui/help_viewer.h"
+#include "gui/main_status_bar.h"
 #include "gui_test_support.h"
 #include "platform/failure.h"
 
@@ -118,13 +120,19 @@ private slots:
                                    "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
                                    "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
                                    "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
-                                   "列の削除(&R)|-|全データ消去(&E)|ツール(&T)|計算(&C)|計数(&N)|"
-                                   "項目名設定(&I)"));
-        QCOMPARE(p_->app.Main().MenuItems().size(), std::size_t{17});
-        for (const QAction* item : p_->app.Main().MenuItems()) {
-            QVERIFY(item->shortcut().isEmpty());
-            QVERIFY(item->isEnabled());
+                                   "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|"
+                                   "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)"));
+        // The designed items have no shortcut and are always enabled; undo and redo are added.
+        const std::vector<QAction*>& items = p_->app.Main().MenuItems();
+        QCOMPARE(items.size(), std::size_t{19});
+        for (const QAction* item : items) {
+            const bool added =
+                item->objectName().startsWith("Undo") || item->objectName().startsWith("Redo");
+            QCOMPARE(item->shortcuts().isEmpty(), !added);
+            QCOMPARE(item->isEnabled(), !added);  // nothing to undo or redo yet
         }
+        QCOMPARE(items[14]->shortcuts(), QKeySequence::listFromString("Ctrl+Z"));
+        QCOMPARE(items[15]->shortcuts(), QKeySequence::listFromString("Ctrl+Y; Ctrl+Shift+Z"));
         const QStringList hints =
             QString::fromUtf8(
                 "タイトル一覧を表示|ファイルの上書き保存|現在行の次に行を挿入|"
@@ -276,6 +284,51 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Failure, p_->Form().SaveFileAs());
         std::filesystem::remove_all(sub);  // QTemporaryDir cannot name them to remove them
         std::filesystem::remove(sjis);
+    }
+
+    // Typing in a cell is one step that Ctrl+Z takes back and Ctrl+Y makes again, even with the
+    // editor open; Esc puts back the text the cell had when the editor opened. The status bar
+    // shows the modified mark, and closing with changes asks first.
+    void undoRedoEscAndTheModifiedMarkWithRealKeys() {
+        ActivateMain();
+        GridView* grid = p_->app.Main().Grid();
+        grid->setFocus();
+        const auto mark = [this] {
+            return p_->app.Main().StatusBar()->FieldText(MainStatusBar::Field::Modified);
+        };
+        const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+            QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+        };
+        QTest::keyClicks(grid, "ab");
+        QVERIFY(grid->isEditing());
+        QCOMPARE(p_->Grid().CellText(1, 1), "ab");
+        QCOMPARE(mark(), QStringLiteral("変更あり"));
+        key(Qt::Key_Z);
+        QCOMPARE(p_->Grid().CellText(1, 1), "");
+        QCOMPARE(mark(), QString());
+        QVERIFY(!p_->app.Main().MenuItems()[14]->isEnabled());
+        key(Qt::Key_Y);
+        QCOMPARE(p_->Grid().CellText(1, 1), "ab");
+        key(Qt::Key_Return, Qt::NoModifier);  // closes the editor
+        QTest::keyClicks(grid, "cd");
+        key(Qt::Key_Z);
+        QCOMPARE(p_->Grid().CellText(1, 1), "ab");
+        key(Qt::Key_Z);  // the editor still open: the step before goes too
+        QCOMPARE(p_->Grid().CellText(1, 1), "");
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(p_->Grid().CellText(1, 1), "ab");
+        QTest::keyClicks(grid, "x");
+        QCOMPARE(p_->Grid().CellText(1, 1), "x");
+        key(Qt::Key_Escape, Qt::NoModifier);
+        QVERIFY(!grid->isEditing());
+        QCOMPARE(p_->Grid().CellText(1, 1), "ab");
+        key(Qt::Key_Z);  // Esc left no step behind
+        QCOMPARE(p_->Grid().CellText(1, 1), "");
+        key(Qt::Key_Y);
+        p_->user.Then(test::Press(Qt::Key_Escape));  // the question's Cancel
+        p_->app.Main().close();
+        QCOMPARE(p_->user.seen.back().text, QStringLiteral("表の変更を保存しますか？"));
+        QVERIFY(p_->app.Main().isVisible() && p_->app.TitleList().isVisible());
     }
 
 private:

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStatusBar>
+#include <map>
+
+class QLabel;
+
+namespace qv {
+
+// The strip along the main window's bottom edge. Each field is a short text of its own, kept at
+// the right in the order of Field whatever order they are first set in; an empty text hides it.
+class MainStatusBar : public QStatusBar {
+    Q_OBJECT
+public:
+    // Later fields (the current cell's position, the selection's figures) go before Modified.
+    enum class Field { Modified };
+
+    explicit MainStatusBar(QWidget* parent);
+
+    void SetField(Field field, const QString& text);
+    QString FieldText(Field field) const;
+    // The modified mark: whether the table differs from the one last loaded or saved.
+    void ShowModified(bool modified);
+
+private:
+    QLabel* Label(Field field);
+    std::map<Field, QLabel*> labels_;
+};
+
+}  // namespace qv
