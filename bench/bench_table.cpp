@@ -67,6 +67,7 @@ public:
     void ShowItemNameDialog() override {}
     void ShowMatchCountDialog() override {}
     void ShowHelp(HelpCommand) override {}
+    bool MoveToTrash(const std::string&) override { return false; }
     void TitleChanged() override {}
     void TitleListChanged() override {}
 
