@@ -146,6 +146,7 @@ void MainForm::LoadTableFile() {
         ApplyTableFile(std::move(*content), grid_, title_);
         windows_.TitleChanged();
         curFileName_ = path;
+        modified_ = false;
     }
     RenumberRows();
 }
@@ -191,6 +192,7 @@ void MainForm::WriteTableFile() {
     const TableFilePieces file = BuildTableFilePieces(grid_, title_, windows_.MainWindowGeometry(),
                                                       ProgressOf(monitor.get()));
     ReplaceFileAtomically(curFileName_, file.pieces);
+    modified_ = false;
 }
 
 // --- Title list ---

@@ -35,7 +35,10 @@ public:
     const TableGrid& StringGrid_Buff() const { return buffer_; }
     // The title (CP932 bytes). SetEditTitle is how the view stores what the user types.
     const std::string& EditTitle() const { return title_; }
-    void SetEditTitle(std::string title) { title_ = std::move(title); }
+    void SetEditTitle(std::string title) {
+        title_ = std::move(title);
+        modified_ = true;
+    }
     // The title list shown by the title list window (titles) and its hidden path list.
     TitleList& Titles() override { return titles_; }
     const TitleList& Titles() const { return titles_; }
@@ -65,6 +68,10 @@ public:
     const std::string& SaveDialogFileName() const { return saveDialogFileName_; }
     void SetSaveDialogFileName(std::string path) override { saveDialogFileName_ = std::move(path); }
     const StoreLocations& Stores() const override { return stores_; }
+
+    // Whether the table (cells, title, item names, widths, counts) changed since it was last
+    // loaded or saved.
+    bool IsModified() const { return modified_; }
 
     // --- Start-up, activation, close ---
     void FormCreate();
@@ -130,6 +137,15 @@ public:
 
 private:
     void RowMoved(int32_t from, int32_t to) override { StringGridRowMoved(from, to); }
+    void CellChanged(int32_t /*col*/, int32_t /*row*/) override { TableChanged(); }
+    void CellsChanged() override { TableChanged(); }
+    void LayoutChanged() override { TableChanged(); }
+    // Row labels are no part of the table's contents.
+    void TableChanged() {
+        if (!renumbering_) {
+            modified_ = true;
+        }
+    }
     bool ConfirmReplacing(const std::string& path);
 
     WindowSystem& windows_;
@@ -146,6 +162,8 @@ private:
     bool loadRequest_ = false;
     std::optional<std::string> pendingLoadPath_;
     bool firstActivate_ = true;
+    bool modified_ = false;
+    bool renumbering_ = false;
     std::string openDialogFileName_;
     std::string saveDialogFileName_;
 };

@@ -41,7 +41,9 @@ void RefreshCurrentCell(TableGrid& grid) {
 // --- Table-wide operations ---
 
 void MainForm::RenumberRows() {
+    renumbering_ = true;
     grid_.WriteRowLabels(1, grid_.RowCount());
+    renumbering_ = false;
 }
 
 void MainForm::ClearAll() {
