@@ -35,6 +35,7 @@ inline void PrepareForTests() {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configuration.path()));
     qputenv("HOME", QFile::encodeName(TestHome()));
     qputenv("XDG_DATA_HOME", QFile::encodeName(TestHome() + "/data"));
+    QDir().mkpath(TestHome() + "/data");
     PrepareApplication(*qApp);
 }
 
