@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/recovery/recovery_keeper.h"
 #include "app/title_list_form.h"
 #include "app/window_system.h"
 #include "history/title_list.h"
@@ -87,6 +89,23 @@ public:
     void SaveFileAs();
     void WriteTableFile();
 
+    // --- Recovery copies of unsaved changes (app/recovery/) ---
+    // From now on keeps a recovery copy in `folder` while the table has unsaved changes; none
+    // when the folder is empty or its lock file cannot be made.
+    void StartRecovery(const std::string& folder);
+    // The window's timer: a copy of the table when it has unsaved changes made since the last
+    // copy. The window waits only while the copy's pieces are built; the disk is written on a
+    // thread of its own.
+    void WriteRecoveryCopyIfDue();
+    // The table's edits were saved or given up (a save, a load, a No to saving): its copy goes.
+    void DropRecoveryCopy();
+    // At start: offers the copies that programs no longer running left, newest first, until
+    // one is restored. Yes restores it as an unsaved table that names its original file; No
+    // removes it; closing the question leaves it for the next start.
+    void OfferRecoveryCopies();
+    // Returns when the copies asked for are on the disk (tests, benchmarks).
+    void WaitForRecoveryCopy();
+
     // --- Title list ---
     void UpdateHistory();
     void LoadHistory();
@@ -147,6 +166,7 @@ private:
         }
     }
     bool ConfirmReplacing(const std::string& path);
+    void RestoreRecoveryCopy(LeftCopy& copy);
 
     WindowSystem& windows_;
     StoreLocations stores_;
@@ -166,6 +186,8 @@ private:
     bool renumbering_ = false;
     std::string openDialogFileName_;
     std::string saveDialogFileName_;
+    // After the grid: it watches the grid, and goes first.
+    std::unique_ptr<RecoveryKeeper> recovery_;
 };
 
 }  // namespace qv

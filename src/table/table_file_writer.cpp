@@ -273,6 +273,7 @@ TableFilePieces BuildTableFilePieces(const TableGrid& grid, const std::string& t
     std::vector<Stretch> stretches;
     TableFilePieces file;
     file.built = Build(grid, title, window, progress, &stretches);
+    file.loaded = grid.Loaded().Shared();
     if (stretches.empty()) {
         stretches.push_back({nullptr, 0, file.built.Size()});
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,11 +22,13 @@ ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
                                const WindowGeometry& window, const FileProgress& progress = {});
 
 // The same bytes as pieces to write one after the other: long runs of lines that lie unchanged
-// in a loaded file's buffer are not copied, and the pieces point into that buffer (kept by the
-// grid) and into `built`. Valid until the grid changes.
+// in a loaded file's buffer are not copied, and the pieces point into that buffer and into
+// `built`. They stay valid whatever the grid does afterwards, since `loaded` keeps the grid's
+// loaded buffers; they may be written on another thread.
 struct TableFilePieces {
     ByteBuffer built;
     std::vector<std::string_view> pieces;
+    std::vector<std::shared_ptr<const std::string>> loaded;
 };
 TableFilePieces BuildTableFilePieces(const TableGrid& grid, const std::string& title,
                                      const WindowGeometry& window,
