@@ -228,10 +228,9 @@ void MainForm::StartRecovery(const std::string& folder) {
     }
 }
 
-void MainForm::WriteRecoveryCopyIfDue() {
-    if (recovery_ && IsModified()) {
-        recovery_->WriteIfChanged(title_, curFileName_, windows_.MainWindowGeometry());
-    }
+bool MainForm::WriteRecoveryCopyIfDue() {
+    return recovery_ && IsModified() &&
+           recovery_->WriteIfChanged(title_, curFileName_, windows_.MainWindowGeometry());
 }
 
 void MainForm::DropRecoveryCopy() {

@@ -94,9 +94,9 @@ public:
     // when the folder is empty or its lock file cannot be made.
     void StartRecovery(const std::string& folder);
     // The window's timer: a copy of the table when it has unsaved changes made since the last
-    // copy. The window waits only while the copy's pieces are built; the disk is written on a
-    // thread of its own.
-    void WriteRecoveryCopyIfDue();
+    // copy. The copy is built a slice of a few milliseconds at a time; true means that it is
+    // not built yet and the window calls again soon. The disk is written on a thread of its own.
+    bool WriteRecoveryCopyIfDue();
     // The table's edits were saved or given up (a save, a load, a No to saving): its copy goes.
     void DropRecoveryCopy();
     // At start: offers the copies that programs no longer running left, newest first, until

@@ -74,12 +74,7 @@ Application::Application(StoreLocations stores, std::string decimalSeparator,
     if (!stateFolder.empty()) {
         recoveryTimer_ = std::make_unique<QTimer>();
         recoveryTimer_->setInterval(RecoveryInterval());
-        QObject::connect(recoveryTimer_.get(), &QTimer::timeout, [this] {
-            // Not inside a modal window: a command may be half way (a save showing progress).
-            if (QApplication::activeModalWidget() == nullptr) {
-                windows_->RunCommand([this] { mainForm_->WriteRecoveryCopyIfDue(); });
-            }
-        });
+        QObject::connect(recoveryTimer_.get(), &QTimer::timeout, [this] { KeepRecoveryCopy(); });
     }
     titleListForm_ = std::make_unique<TitleListForm>(*mainForm_, *windows_);
     mainForm_->AttachTitleListForm(titleListForm_.get());
@@ -107,6 +102,19 @@ Application::Application(StoreLocations stores, std::string decimalSeparator,
 }
 
 Application::~Application() = default;
+
+void Application::KeepRecoveryCopy() {
+    // Not inside a modal window: a command may be half way (a save showing its progress).
+    if (QApplication::activeModalWidget() != nullptr) {
+        return;
+    }
+    bool building = false;
+    windows_->RunCommand([this, &building] { building = mainForm_->WriteRecoveryCopyIfDue(); });
+    if (building) {
+        // A pause between slices, so that the window keeps up with the user.
+        QTimer::singleShot(10, main_.get(), [this] { KeepRecoveryCopy(); });
+    }
+}
 
 void Application::EndEventLoopWithMainWindow() {
     // QCoreApplication::quit() would first try to close every window.

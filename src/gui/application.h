@@ -55,6 +55,9 @@ public:
     TitleListWindow& TitleList() { return *titleListWindow_; }
 
 private:
+    // A slice of the recovery copy, and the next one soon while it is being built.
+    void KeepRecoveryCopy();
+
     std::unique_ptr<QtWindowSystem> windows_;
     std::unique_ptr<MainForm> mainForm_;
     std::unique_ptr<TitleListForm> titleListForm_;

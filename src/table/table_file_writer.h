@@ -34,6 +34,28 @@ TableFilePieces BuildTableFilePieces(const TableGrid& grid, const std::string& t
                                      const WindowGeometry& window,
                                      const FileProgress& progress = {});
 
+// BuildTableFilePieces a stretch of rows at a time, for a caller that must never wait long: the
+// file is built by calls of Step between which the caller does other work. The grid must not
+// change from the builder's creation to Take (a caller that sees a change starts again).
+class TableFilePiecesBuilder {
+public:
+    TableFilePiecesBuilder(const TableGrid& grid, const std::string& title,
+                           const WindowGeometry& window);
+    ~TableFilePiecesBuilder();
+    TableFilePiecesBuilder(const TableFilePiecesBuilder&) = delete;
+    TableFilePiecesBuilder& operator=(const TableFilePiecesBuilder&) = delete;
+
+    // Builds about `rows` more rows (at least one; more to finish a block or a run of loaded
+    // lines). Returns true once the whole file is built.
+    bool Step(int32_t rows);
+    // The pieces, once Step has returned true; once.
+    TableFilePieces Take();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 // The same bytes as a string.
 std::string BuildTableFile(const TableGrid& grid, const std::string& title,
                            const WindowGeometry& window);

@@ -15,7 +15,8 @@ namespace qv {
 // so that a crash loses little: the caller asks at a steady pace (the window's timer), and a
 // copy is built only when the table changed since the last one and that one is written. The
 // copy is built on the caller's thread in pieces that point into the loaded file's buffers
-// (only changed stretches are copied) and written on the writer's thread.
+// (only changed stretches are copied), in slices of a few milliseconds between which the caller
+// goes on with its work, and written on the writer's thread.
 class RecoveryKeeper : private TableGridObserver {
 public:
     // Raises Failure when the folder or the lock file cannot be made.
@@ -24,9 +25,11 @@ public:
     RecoveryKeeper(const RecoveryKeeper&) = delete;
     RecoveryKeeper& operator=(const RecoveryKeeper&) = delete;
 
-    // Hands a copy of the table to the writer unless nothing changed since the last copy, or
-    // the last one is still being written.
-    void WriteIfChanged(const std::string& title, const std::string& originalPath,
+    // Builds a slice of a new copy of the table, unless nothing changed since the last copy or
+    // the last one is still being written, and hands it to the writer once built. Returns true
+    // while the copy is not built yet: the caller calls again soon. A table changed between
+    // slices is built again from its start.
+    bool WriteIfChanged(const std::string& title, const std::string& originalPath,
                         const WindowGeometry& window);
     // The copy is no longer wanted (the table was saved, replaced, or its edits dropped).
     void Drop();
@@ -50,6 +53,9 @@ private:
     TableGrid& grid_;
     RecoverySession session_;
     RecoveryWriter writer_;
+    std::unique_ptr<TableFilePiecesBuilder> building_;
+    std::string buildTitle_;
+    std::string buildPath_;
     bool ended_ = false;
     bool haveCopy_ = false;
     bool changed_ = false;
