@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -98,6 +99,7 @@ struct TableFigures {
     double statisticsMs = 0, bareStatisticsMs = 0;
     double matchMs = 0, bareMatchMs = 0;
     double insertMs = 0, deleteMs = 0, renumberMs = 0, rowCountMs = 0;
+    double recoveryEditedMs = 0, recoveryMovedMs = 0;
 };
 
 void MeasureLoad(const std::string& path, TableFigures& f) {
@@ -145,6 +147,40 @@ void MeasureSave(MainForm& form, const std::string& folder, TableFigures& f) {
     grid.SetCell(middle.col, middle.row, text);
     DeleteFileQuietly(target);
     DeleteFileQuietly(floorTarget);
+}
+
+// The longest the window waits when the recovery copy is brought up to date (its pieces are
+// built in slices; the writer's thread writes them): after one cell was edited, and after a
+// column move, when no line of the loaded file can be left in place and every cell is copied.
+double LongestRecoverySlice(MainForm& form, int runs, const std::function<void()>& edit) {
+    double longest = 0;
+    for (int i = 0; i < runs; ++i) {
+        form.WaitForRecoveryCopy();
+        edit();
+        bool more = true;
+        while (more) {
+            longest = std::max(longest, BestOf(1, [&] { more = form.WriteRecoveryCopyIfDue(); }));
+        }
+    }
+    return longest;
+}
+
+void MeasureRecovery(MainForm& form, const std::string& folder, TableFigures& f) {
+    const int runs = Runs(f.rows, 10);
+    form.StartRecovery(folder + "/state");
+    TableGrid& grid = form.StringGrid();
+    const GridCell middle{3, grid.RowCount() / 2};
+    const std::string text = grid.CellText(middle.col, middle.row);
+    int edits = 0;
+    const auto edit = [&] { grid.SetCell(middle.col, middle.row, text + std::to_string(++edits)); };
+    f.recoveryEditedMs = LongestRecoverySlice(form, runs, edit);
+    grid.MoveColumn(1, 2);
+    f.recoveryMovedMs = LongestRecoverySlice(form, runs, edit);
+    grid.MoveColumn(2, 1);
+    grid.SetCell(middle.col, middle.row, text);
+    form.WaitForRecoveryCopy();
+    form.DropRecoveryCopy();
+    form.WaitForRecoveryCopy();
 }
 
 std::vector<std::string_view> ColumnTexts(const TableGrid& grid, int32_t col) {
@@ -230,6 +266,7 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     MeasureSave(form, folder, f);
     MeasureTools(form.StringGrid(), f);
     MeasureEditing(form, f);
+    MeasureRecovery(form, folder, f);
     return f;
 }
 
@@ -294,6 +331,24 @@ void ReportLoadAndSave(const std::vector<TableFigures>& all, Report& report) {
         report.Add(Compared("save, one cell edited", TableSize(f.rows), Ms(f.saveEditedMs),
                             "write, fsync, rename, fsync folder", f.saveEditedMs, f.writeMs,
                             GoalFor(f, 2.0)));
+    }
+}
+
+void ReportRecovery(const std::vector<TableFigures>& all, Report& report) {
+    for (const auto& [what, figure] :
+         {std::pair{"recovery copy: longest wait, one cell edited",
+                    &TableFigures::recoveryEditedMs},
+          std::pair{"recovery copy: longest wait, column moved", &TableFigures::recoveryMovedMs}}) {
+        for (const TableFigures& f : all) {
+            Figure line =
+                Compared(what, TableSize(f.rows), Ms(f.*figure),
+                         "write, fsync, rename, fsync folder", f.*figure, f.writeMs, std::nullopt);
+            line.ms = f.*figure;
+            if (f.rows == 1'000'000) {
+                line.maxMs = 50.0;
+            }
+            report.Add(line);
+        }
     }
 }
 
@@ -466,6 +521,7 @@ int RunAll(const std::string& folder) {
     }
     Report report;
     ReportLoadAndSave(all, report);
+    ReportRecovery(all, report);
     ReportWideTable(folder, report);
     ReportTools(all, report);
     ReportFlat(all, "insert row 1", &TableFigures::insertMs, report);
