@@ -8,6 +8,7 @@
 #include "app/title_list_form.h"
 #include "app/window_geometry.h"
 #include "history/history_file.h"
+#include "platform/cp932.h"
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "table/main_table_shape.h"
@@ -117,6 +118,9 @@ void MainForm::FormActivate() {
 void MainForm::FormClose() {
     SaveHistory();
     StoreGeometry(stores_.settingsFile, kSettingsSection, windows_.MainWindowGeometry());
+    if (recovery_) {
+        recovery_->End();  // a normal end leaves nothing to recover
+    }
 }
 
 // --- File commands ---
@@ -158,6 +162,7 @@ void MainForm::LoadTableFile() {
         ApplyTableFile(std::move(*content), grid_, title_);
         windows_.TitleChanged();
         curFileName_ = path;
+        DropRecoveryCopy();
     }
     RenumberRows();
 }
@@ -213,6 +218,91 @@ void MainForm::WriteTableFile() {
                                                       ProgressOf(monitor.get()));
     ReplaceFileAtomically(curFileName_, file.pieces);
     history_.MarkSaved();
+    DropRecoveryCopy();
+}
+
+// --- Recovery copies ---
+
+namespace {
+
+std::string RecoveryQuestion(const RecoveryInfo& info) {
+    std::string question = "保存されないまま終了した表「 " + Cp932ToUtf8(info.title) +
+                           " 」の編集内容が残っています。\n";
+    if (!info.originalPath.empty()) {
+        question += "ファイル: " + info.originalPath + "\n";
+    }
+    return question + "復元しますか？「いいえ」を選ぶと、この編集内容は削除されます。";
+}
+
+}  // namespace
+
+void MainForm::StartRecovery(const std::string& folder) {
+    if (folder.empty()) {
+        return;
+    }
+    try {
+        recovery_ = std::make_unique<RecoveryKeeper>(grid_, folder);
+    } catch (const Failure&) {
+        // No state folder (a read-only home, say): the program runs without recovery copies.
+    }
+}
+
+bool MainForm::WriteRecoveryCopyIfDue() {
+    return recovery_ && IsModified() &&
+           recovery_->WriteIfChanged(title_, curFileName_, windows_.MainWindowGeometry());
+}
+
+void MainForm::DropRecoveryCopy() {
+    if (recovery_) {
+        recovery_->Drop();
+    }
+}
+
+void MainForm::WaitForRecoveryCopy() {
+    if (recovery_) {
+        recovery_->WaitUntilWritten();
+    }
+}
+
+void MainForm::OfferRecoveryCopies() {
+    if (!recovery_) {
+        return;
+    }
+    std::vector<LeftCopy> copies = recovery_->FindLeftCopies();
+    for (LeftCopy& copy : copies) {
+        const MessageButton answer =
+            windows_.ShowMessage(RecoveryQuestion(copy.Info()), MessageKind::Confirmation,
+                                 MessageButton::Yes | MessageButton::No);
+        if (answer == MessageButton::No) {
+            copy.Discard();
+            continue;
+        }
+        if (answer == MessageButton::Yes) {
+            RestoreRecoveryCopy(copy);
+        }
+        return;  // the copies not offered stay for the next start
+    }
+}
+
+void MainForm::RestoreRecoveryCopy(LeftCopy& copy) {
+    std::optional<TableFileContent> content;
+    try {
+        content = ReadWithProgress(windows_, copy.TablePath());
+    } catch (const ReadCancelled&) {
+        return;  // the copy stays for the next start
+    }
+    if (!content) {
+        windows_.ShowMessage(kUnusableFileMessage, MessageKind::Error, Buttons(MessageButton::OK));
+        return;
+    }
+    windows_.SetMainWindowGeometry(content->window);
+    ApplyTableFile(std::move(*content), grid_, title_);
+    windows_.TitleChanged();
+    curFileName_ = copy.Info().originalPath;
+    history_.Clear();
+    history_.MarkUnsaved();  // the restored edits are not saved
+    RenumberRows();
+    recovery_->Adopt(copy, title_, curFileName_);
 }
 
 // --- Title list ---

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/recovery/recovery_keeper.h"
 #include "app/title_list_form.h"
 #include "app/window_system.h"
 #include "edit/edit_history.h"
@@ -108,6 +110,23 @@ public:
     // A file name holding a CR or 0x1A is refused with Failure before anything is changed.
     void WriteTableFile();
 
+    // --- Recovery copies of unsaved changes (app/recovery/) ---
+    // From now on keeps a recovery copy in `folder` while the table has unsaved changes; none
+    // when the folder is empty or its lock file cannot be made.
+    void StartRecovery(const std::string& folder);
+    // The window's timer: a copy of the table when it has unsaved changes made since the last
+    // copy. The copy is built a slice of a few milliseconds at a time; true means that it is
+    // not built yet and the window calls again soon. The disk is written on a thread of its own.
+    bool WriteRecoveryCopyIfDue();
+    // The table's edits were saved or given up (a save, a load, a No to saving): its copy goes.
+    void DropRecoveryCopy();
+    // At start: offers the copies that programs no longer running left, newest first, until
+    // one is restored. Yes restores it as an unsaved table that names its original file; No
+    // removes it; closing the question leaves it for the next start.
+    void OfferRecoveryCopies();
+    // Returns when the copies asked for are on the disk (tests, benchmarks).
+    void WaitForRecoveryCopy();
+
     // --- Title list ---
     void UpdateHistory();
     void LoadHistory();
@@ -183,6 +202,7 @@ private:
     void EditStateChanged();
     enum class AskReason { Replacing, Closing };
     bool AskToSave(AskReason reason);
+    void RestoreRecoveryCopy(LeftCopy& copy);
 
     WindowSystem& windows_;
     StoreLocations stores_;
@@ -207,6 +227,8 @@ private:
     std::optional<CellEdit> cellEdit_;  // while the in-place editor is open
     bool titleTyping_ = false;          // the last step is the title being typed
     bool dropConfirmed_ = false;        // the user said No to saving before closing
+    // After the grid: it watches the grid, and goes first.
+    std::unique_ptr<RecoveryKeeper> recovery_;
 };
 
 }  // namespace qv

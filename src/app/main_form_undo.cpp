@@ -179,6 +179,7 @@ bool MainForm::AskToSave(AskReason reason) {
             return !IsModified();  // the save dialog may have been cancelled
         case MessageButton::No:
             dropConfirmed_ = reason == AskReason::Closing;
+            DropRecoveryCopy();  // the user gave the edits up
             return true;
         default:
             return false;

@@ -82,7 +82,9 @@ void TitleListForm::DeleteSelected(int selectedIndex) {
     if (!AskYesNo(windows_, DeleteQuestion(main_.Titles().Title(index)))) {
         return;
     }
-    if (IsTableFile(path)) {
+    // To the trash, so that a table deleted by mistake can be restored; deleted where there is
+    // no trash.
+    if (IsTableFile(path) && !windows_.MoveToTrash(path)) {
         DeleteFileQuietly(path);
     }
     main_.Titles().Remove(index);

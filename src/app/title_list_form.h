@@ -61,8 +61,8 @@ public:
     // "選択(&S)" (Button1Click) and a double click in the list (ListBox_TiTleDblClick): loads the
     // table of the selected entry through the main window; nothing without a selection.
     void ReopenSelected(int selectedIndex);
-    // "削除(&D)" (Button4Click): after a Yes, deletes the selected entry and its table file, then
-    // saves the history file.
+    // "削除(&D)" (Button4Click): after a Yes, deletes the selected entry, moves its table file to
+    // the trash (deletes it where there is none), then saves the history file.
     void DeleteSelected(int selectedIndex);
     // "消去(&E)" (Button3Click): after a Yes, empties the list and deletes the history file.
     void EraseAll();

@@ -90,6 +90,10 @@ public:
     // The help viewer on the program's help file.
     virtual void ShowHelp(HelpCommand command) = 0;
 
+    // Moves the file (a file system path) to the desktop's trash, from where the user can
+    // restore it. Returns false, leaving the file where it was, when there is no trash for it.
+    virtual bool MoveToTrash(const std::string& path) = 0;
+
     // The logic changed the title or the title list: show them again.
     virtual void TitleChanged() = 0;
     virtual void TitleListChanged() = 0;

@@ -40,6 +40,8 @@ public:
     void Clear();
     // The table as it is now was saved.
     void MarkSaved() { saved_ = done_; }
+    // The table as it is now differs from every saved one (a recovery copy restored).
+    void MarkUnsaved() { saved_.reset(); }
     bool AtSavedState() const { return saved_ == done_; }
 
     std::size_t Steps() const { return changes_.size(); }

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
+#include <chrono>
 
 #include "app/main_form.h"
 #include "app/title_list_form.h"
@@ -32,6 +34,14 @@ void LoadQtJapaneseTexts(QApplication& application) {
     }
 }
 
+// How often the recovery copy is brought up to date: every 30 seconds. Tests that run the
+// program shorten it with QUORVANE_RECOVERY_INTERVAL_MS.
+std::chrono::milliseconds RecoveryInterval() {
+    bool valid = false;
+    const int testing = qEnvironmentVariableIntValue("QUORVANE_RECOVERY_INTERVAL_MS", &valid);
+    return std::chrono::milliseconds(valid && testing > 0 ? testing : 30'000);
+}
+
 }  // namespace
 
 void PrepareApplication(QApplication& application) {
@@ -41,10 +51,17 @@ void PrepareApplication(QApplication& application) {
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvane"));
 }
 
-Application::Application(StoreLocations stores, std::string decimalSeparator)
+Application::Application(StoreLocations stores, std::string decimalSeparator,
+                         const std::string& stateFolder)
     : windows_(std::make_unique<QtWindowSystem>()) {
     mainForm_ =
         std::make_unique<MainForm>(*windows_, std::move(stores), std::move(decimalSeparator));
+    mainForm_->StartRecovery(stateFolder);
+    if (!stateFolder.empty()) {
+        recoveryTimer_ = std::make_unique<QTimer>();
+        recoveryTimer_->setInterval(RecoveryInterval());
+        QObject::connect(recoveryTimer_.get(), &QTimer::timeout, [this] { KeepRecoveryCopy(); });
+    }
     titleListForm_ = std::make_unique<TitleListForm>(*mainForm_, *windows_);
     mainForm_->AttachTitleListForm(titleListForm_.get());
 
@@ -80,6 +97,19 @@ Application::~Application() {
     }
 }
 
+void Application::KeepRecoveryCopy() {
+    // Not inside a modal window: a command may be half way (a save showing its progress).
+    if (QApplication::activeModalWidget() != nullptr) {
+        return;
+    }
+    bool building = false;
+    windows_->RunCommand([this, &building] { building = mainForm_->WriteRecoveryCopyIfDue(); });
+    if (building) {
+        // A pause between slices, so that the window keeps up with the user.
+        QTimer::singleShot(10, main_.get(), [this] { KeepRecoveryCopy(); });
+    }
+}
+
 void Application::EndEventLoopWithMainWindow() {
     // QCoreApplication::quit() would first try to close every window.
     QObject::connect(
@@ -96,6 +126,12 @@ void Application::Start() {
     main_->show();
     main_->raise();
     main_->activateWindow();
+    if (recoveryTimer_) {
+        QTimer::singleShot(0, main_.get(), [this] {
+            windows_->RunCommand([this] { mainForm_->OfferRecoveryCopies(); });
+            recoveryTimer_->start();
+        });
+    }
 }
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include "platform/program_paths.h"
 
 class QApplication;
+class QTimer;
 
 namespace qv {
 
@@ -28,13 +29,16 @@ void PrepareApplication(QApplication& application);
 class Application {
 public:
     // `stores` names the settings and history files; `decimalSeparator` is the locale's.
-    Application(StoreLocations stores, std::string decimalSeparator);
+    // `stateFolder` keeps the recovery copies of unsaved tables; none are kept when it is empty.
+    Application(StoreLocations stores, std::string decimalSeparator,
+                const std::string& stateFolder = {});
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
     // Shows the main window in the middle of the screen with its restored size. Its first
-    // activation then runs from the event loop.
+    // activation then runs from the event loop, and so do the offer of the recovery copies left
+    // by crashed programs and, from then on, the timer that writes this program's.
     void Start();
     // Ends the event loop once the main window has closed for good. Other windows are left as
     // they are: closing them would run their close handlers (the title list window would store
@@ -51,6 +55,9 @@ public:
     TitleListWindow& TitleList() { return *titleListWindow_; }
 
 private:
+    // A slice of the recovery copy, and the next one soon while it is being built.
+    void KeepRecoveryCopy();
+
     std::unique_ptr<QtWindowSystem> windows_;
     std::unique_ptr<MainForm> mainForm_;
     std::unique_ptr<TitleListForm> titleListForm_;
@@ -60,6 +67,7 @@ private:
     std::unique_ptr<MatchCountDialog> matchCount_;
     std::unique_ptr<TitleListWindow> titleListWindow_;
     std::unique_ptr<ActivationTracker> tracker_;
+    std::unique_ptr<QTimer> recoveryTimer_;
 };
 
 }  // namespace qv

@@ -9,7 +9,8 @@ int main(int argc, char* argv[]) {
     // The program ends when its main window has closed, whatever other window is still open.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    qv::Application program(qv::ProgramStoreLocations(), qv::ProgramDecimalSeparator());
+    qv::Application program(qv::ProgramStoreLocations(), qv::ProgramDecimalSeparator(),
+                            qv::ProgramStateFolder());
     program.EndEventLoopWithMainWindow();
     program.Start();
     return QApplication::exec();

@@ -249,6 +249,12 @@ void QtWindowSystem::ShowHelp(HelpCommand command) {
     }
 }
 
+bool QtWindowSystem::MoveToTrash(const std::string& path) {
+    // Qt follows the freedesktop trash: the file goes to the trash of its own disk, with the
+    // record of where it came from that the file managers read to restore it.
+    return QFile::moveToTrash(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
 void QtWindowSystem::TitleChanged() {
     main_->ShowTitle();
 }

@@ -69,6 +69,7 @@ public:
     void ShowItemNameDialog() override;
     void ShowMatchCountDialog() override;
     void ShowHelp(HelpCommand command) override;
+    bool MoveToTrash(const std::string& path) override;
     void TitleChanged() override;
     void TitleListChanged() override;
     void EditStateChanged() override;

@@ -113,4 +113,18 @@ StoreLocations ProgramStoreLocations() {
                                  std::getenv("HOME"));
 }
 
+std::string ResolveStateFolder(const char* xdgStateHome, const char* home) {
+    if (xdgStateHome != nullptr && xdgStateHome[0] == '/') {
+        return JoinPath(xdgStateHome, "quorvane");
+    }
+    if (home != nullptr && home[0] != '\0') {
+        return JoinPath(JoinPath(home, ".local/state"), "quorvane");
+    }
+    return {};
+}
+
+std::string ProgramStateFolder() {
+    return ResolveStateFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+}
+
 }  // namespace qv

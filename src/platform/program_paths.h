@@ -30,4 +30,12 @@ StoreLocations ResolveStoreLocations(const std::string& programPath, const char*
 // ResolveStoreLocations for this running program and the user's environment.
 StoreLocations ProgramStoreLocations();
 
+// The folder for the program's state between runs (the recovery copies of unsaved tables):
+// "$XDG_STATE_HOME/quorvane", or "$HOME/.local/state/quorvane" when XDG_STATE_HOME is unset,
+// empty or relative; never beside the program. The empty text when neither variable is usable.
+// Nothing is created. Either argument may be nullptr (unset).
+std::string ResolveStateFolder(const char* xdgStateHome, const char* home);
+// ResolveStateFolder for the user's environment.
+std::string ProgramStateFolder();
+
 }  // namespace qv

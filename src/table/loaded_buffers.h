@@ -13,6 +13,8 @@ class LoadedBuffers {
 public:
     void Add(std::shared_ptr<const std::string> buffer) { buffers_.push_back(std::move(buffer)); }
     std::size_t Count() const { return buffers_.size(); }
+    // The buffers, shared: holding them keeps their bytes readable whatever the grid does.
+    const std::vector<std::shared_ptr<const std::string>>& Shared() const { return buffers_; }
     // Whether the bytes [begin, end) lie inside one of the buffers.
     bool Contain(const char* begin, const char* end) const;
     // Drops the buffers that none of the pointers `used` points into.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/line_writer.h"
@@ -75,6 +76,11 @@ public:
             Lines({text.data(), text.size() + kLineEnd.size()});
             return;
         }
+        Text(text);
+    }
+
+    // A text that is written as it is, with a line end.
+    void Text(std::string_view text) {
         Flush();
         Copy(text);
         Copy(kLineEnd);
@@ -149,16 +155,6 @@ private:
     const char* runEnd_ = nullptr;
 };
 
-void WriteCellsOneByOne(ByteBuffer& out, const TableGrid& grid, ProgressSteps& steps) {
-    for (int32_t row = 0; row < grid.RowCount(); ++row) {
-        for (int32_t col = 1; col < grid.ColCount(); ++col) {
-            out.Append(grid.Cell(col, row));
-            out.Append(kLineEnd);
-        }
-        steps.Reach(static_cast<uint64_t>(row) + 1);
-    }
-}
-
 // The lines of rows [row, row + rows) as they lie in a loaded file's buffer, or nothing. They
 // are found without visiting every cell: every column must hold these rows in one chunk read in
 // file order from a table of this width, and the lines of the first and of the last row must
@@ -207,72 +203,102 @@ void WriteBlock(LineCopier& out, const TableGrid& grid, int32_t rowBegin, int32_
     }
 }
 
-void WriteCellsByBlocks(ByteBuffer& buffer, const TableGrid& grid, ProgressSteps& steps,
-                        std::vector<Stretch>* stretches) {
-    const int32_t rowCount = grid.RowCount();
-    const int32_t dataCols = grid.ColCount() - 1;
-    const int32_t rowsPerBlock = std::max(1, kCellsPerBlock / dataCols);
-    std::vector<CellHandle> block(static_cast<std::size_t>(dataCols) *
-                                  static_cast<std::size_t>(rowsPerBlock));
-    std::vector<CellColumn::Segment> segments(static_cast<std::size_t>(dataCols));
-    LineCopier out(buffer, stretches);
-    for (int32_t row = 0; row < rowCount;) {
+// The whole file, built a stretch of rows at a time: the header at once, then the cell lines of
+// rows in blocks. Long runs of lines still in a loaded file's buffer are listed in `stretches`,
+// when given, instead of being copied.
+class FileBuilder {
+public:
+    FileBuilder(const TableGrid& grid, const std::string& title, const WindowGeometry& window,
+                FileProgress progress, std::vector<Stretch>* stretches)
+        : grid_(grid),
+          progress_(std::move(progress)),
+          steps_(progress_, static_cast<uint64_t>(grid.RowCount()), 1),
+          rowCount_(grid.RowCount()),
+          dataCols_(grid.ColCount() - 1),
+          out_(file_, stretches) {
+        file_.Append(Header(grid, title, window));
+        if (dataCols_ <= 0) {
+            row_ = rowCount_;  // column 0 only: no cells are stored
+        } else if (dataCols_ <= kMaxGatheredColumns) {
+            rowsPerBlock_ = std::max(1, kCellsPerBlock / dataCols_);
+            block_.resize(static_cast<std::size_t>(dataCols_) *
+                          static_cast<std::size_t>(rowsPerBlock_));
+            segments_.resize(static_cast<std::size_t>(dataCols_));
+        }
+    }
+
+    // Builds the rows up to `rowLimit` (or a little further, to the end of a block or a run of
+    // loaded lines); returns true once every row is built.
+    bool BuildUpTo(int32_t rowLimit) {
+        while (row_ < rowCount_ && row_ < rowLimit) {
+            if (block_.empty()) {
+                WriteRowOneByOne();
+            } else {
+                WriteNextBlock();
+            }
+            steps_.Reach(static_cast<uint64_t>(row_));
+        }
+        return row_ >= rowCount_;
+    }
+
+    int32_t Row() const { return row_; }
+
+    ByteBuffer Finish() {
+        out_.Finish();
+        return std::move(file_);
+    }
+
+private:
+    // Tables wider than kMaxGatheredColumns: one row, cell by cell.
+    void WriteRowOneByOne() {
+        for (int32_t col = 1; col <= dataCols_; ++col) {
+            out_.Text(grid_.Cell(col, row_));
+        }
+        ++row_;
+    }
+
+    void WriteNextBlock() {
         // The rows from here that every column holds in one chunk.
-        int32_t rows = rowCount - row;
+        int32_t rows = rowCount_ - row_;
         bool inFileOrder = true;
-        for (int32_t k = 0; k < dataCols; ++k) {
-            CellColumn::Segment& segment = segments[static_cast<std::size_t>(k)];
-            segment = grid.ColumnSegment(k + 1, row, rowCount);
+        for (int32_t k = 0; k < dataCols_; ++k) {
+            CellColumn::Segment& segment = segments_[static_cast<std::size_t>(k)];
+            segment = grid_.ColumnSegment(k + 1, row_, rowCount_);
             rows = std::min(rows, segment.rows);
-            inFileOrder = inFileOrder && segment.lineStride == dataCols;
+            inFileOrder = inFileOrder && segment.lineStride == dataCols_;
         }
         if (inFileOrder) {
-            if (std::optional<std::string_view> lines = LoadedLines(grid, rows, segments)) {
-                out.Lines(*lines);
-                row += rows;
-                steps.Reach(static_cast<uint64_t>(row));
-                continue;
+            if (std::optional<std::string_view> lines = LoadedLines(grid_, rows, segments_)) {
+                out_.Lines(*lines);
+                row_ += rows;
+                return;
             }
         }
         // Cell by cell up to where the chunks change, so that loaded rows after them are found
         // again, but in blocks of a useful size where chunks are short.
-        const int32_t rowEnd =
-            std::min({rowCount, row + rowsPerBlock, std::max(row + rows, row + kMinimumBlockRows)});
-        WriteBlock(out, grid, row, rowEnd, block);
-        row = rowEnd;
-        steps.Reach(static_cast<uint64_t>(row));
+        const int32_t rowEnd = std::min(
+            {rowCount_, row_ + rowsPerBlock_, std::max(row_ + rows, row_ + kMinimumBlockRows)});
+        WriteBlock(out_, grid_, row_, rowEnd, block_);
+        row_ = rowEnd;
     }
-    out.Finish();
-}
 
-ByteBuffer Build(const TableGrid& grid, const std::string& title, const WindowGeometry& window,
-                 const FileProgress& progress, std::vector<Stretch>* stretches) {
-    ByteBuffer file;
-    file.Append(Header(grid, title, window));
-    if (grid.ColCount() <= 1) {
-        return file;  // column 0 only: no cells are stored
-    }
-    ProgressSteps steps(progress, static_cast<uint64_t>(grid.RowCount()), 1);
-    if (grid.ColCount() - 1 > kMaxGatheredColumns) {
-        WriteCellsOneByOne(file, grid, steps);
-    } else {
-        WriteCellsByBlocks(file, grid, steps, stretches);
-    }
-    return file;
-}
+    const TableGrid& grid_;
+    FileProgress progress_;
+    ProgressSteps steps_;
+    const int32_t rowCount_;
+    const int32_t dataCols_;
+    int32_t row_ = 0;
+    int32_t rowsPerBlock_ = 0;
+    std::vector<CellHandle> block_;
+    std::vector<CellColumn::Segment> segments_;
+    ByteBuffer file_;
+    LineCopier out_;
+};
 
-}  // namespace
-
-ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
-                               const WindowGeometry& window, const FileProgress& progress) {
-    return Build(grid, title, window, progress, nullptr);
-}
-
-TableFilePieces BuildTableFilePieces(const TableGrid& grid, const std::string& title,
-                                     const WindowGeometry& window, const FileProgress& progress) {
-    std::vector<Stretch> stretches;
+TableFilePieces PiecesOf(ByteBuffer built, std::vector<Stretch>& stretches, const TableGrid& grid) {
     TableFilePieces file;
-    file.built = Build(grid, title, window, progress, &stretches);
+    file.built = std::move(built);
+    file.loaded = grid.Loaded().Shared();
     if (stretches.empty()) {
         stretches.push_back({nullptr, 0, file.built.Size()});
     }
@@ -284,6 +310,45 @@ TableFilePieces BuildTableFilePieces(const TableGrid& grid, const std::string& t
         }
     }
     return file;
+}
+
+}  // namespace
+
+ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
+                               const WindowGeometry& window, const FileProgress& progress) {
+    FileBuilder builder(grid, title, window, progress, nullptr);
+    builder.BuildUpTo(grid.RowCount());
+    return builder.Finish();
+}
+
+TableFilePieces BuildTableFilePieces(const TableGrid& grid, const std::string& title,
+                                     const WindowGeometry& window, const FileProgress& progress) {
+    std::vector<Stretch> stretches;
+    FileBuilder builder(grid, title, window, progress, &stretches);
+    builder.BuildUpTo(grid.RowCount());
+    return PiecesOf(builder.Finish(), stretches, grid);
+}
+
+struct TableFilePiecesBuilder::State {
+    State(const TableGrid& table, const std::string& title, const WindowGeometry& window)
+        : grid(table), builder(table, title, window, {}, &stretches) {}
+    const TableGrid& grid;
+    std::vector<Stretch> stretches;
+    FileBuilder builder;
+};
+
+TableFilePiecesBuilder::TableFilePiecesBuilder(const TableGrid& grid, const std::string& title,
+                                               const WindowGeometry& window)
+    : state_(std::make_unique<State>(grid, title, window)) {}
+
+TableFilePiecesBuilder::~TableFilePiecesBuilder() = default;
+
+bool TableFilePiecesBuilder::Step(int32_t rows) {
+    return state_->builder.BuildUpTo(state_->builder.Row() + std::max(rows, 1));
+}
+
+TableFilePieces TableFilePiecesBuilder::Take() {
+    return PiecesOf(state_->builder.Finish(), state_->stretches, state_->grid);
 }
 
 std::string BuildTableFile(const TableGrid& grid, const std::string& title,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,15 +22,39 @@ ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
                                const WindowGeometry& window, const FileProgress& progress = {});
 
 // The same bytes as pieces to write one after the other: long runs of lines that lie unchanged
-// in a loaded file's buffer are not copied, and the pieces point into that buffer (kept by the
-// grid) and into `built`. Valid until the grid changes.
+// in a loaded file's buffer are not copied, and the pieces point into that buffer and into
+// `built`. They stay valid whatever the grid does afterwards, since `loaded` keeps the grid's
+// loaded buffers; they may be written on another thread.
 struct TableFilePieces {
     ByteBuffer built;
     std::vector<std::string_view> pieces;
+    std::vector<std::shared_ptr<const std::string>> loaded;
 };
 TableFilePieces BuildTableFilePieces(const TableGrid& grid, const std::string& title,
                                      const WindowGeometry& window,
                                      const FileProgress& progress = {});
+
+// BuildTableFilePieces a stretch of rows at a time, for a caller that must never wait long: the
+// file is built by calls of Step between which the caller does other work. The grid must not
+// change from the builder's creation to Take (a caller that sees a change starts again).
+class TableFilePiecesBuilder {
+public:
+    TableFilePiecesBuilder(const TableGrid& grid, const std::string& title,
+                           const WindowGeometry& window);
+    ~TableFilePiecesBuilder();
+    TableFilePiecesBuilder(const TableFilePiecesBuilder&) = delete;
+    TableFilePiecesBuilder& operator=(const TableFilePiecesBuilder&) = delete;
+
+    // Builds about `rows` more rows (at least one; more to finish a block or a run of loaded
+    // lines). Returns true once the whole file is built.
+    bool Step(int32_t rows);
+    // The pieces, once Step has returned true; once.
+    TableFilePieces Take();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // The same bytes as a string.
 std::string BuildTableFile(const TableGrid& grid, const std::string& title,

@@ -102,6 +102,7 @@ public:
     bool InOneLoadedBuffer(const char* begin, const char* end) const {
         return loadedBuffers_.Contain(begin, end);
     }
+    const LoadedBuffers& Loaded() const { return loadedBuffers_; }
 
     // --- Counts (the full rules of setting a count: 0 or less gives 1, the fixed line gives
     // way, kGridCountLimit or more raises Failure kGridTooLargeMessage and changes nothing). ---

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <utility>
@@ -55,6 +56,9 @@ public:
     WindowGeometry titleListGeometry{};
     bool titleListVisible = false;
     int mainWindowCloseRequests = 0;
+    // The desktop's trash: when available, a file moved there is removed and listed.
+    bool trashAvailable = true;
+    std::vector<std::string> trashed;
 
     // --- Progress of long loads and saves. When set, the Advance call with this number
     // (counted from 1 across every monitor) answers "cancel", as a user pressing the progress
@@ -131,6 +135,15 @@ public:
     void ShowHelp(HelpCommand command) override {
         calls.emplace_back("ShowHelp");
         helpRequests.push_back(command);
+    }
+
+    bool MoveToTrash(const std::string& path) override {
+        calls.emplace_back("MoveToTrash");
+        if (!trashAvailable || std::remove(path.c_str()) != 0) {
+            return false;
+        }
+        trashed.push_back(path);
+        return true;
     }
 
     void TitleChanged() override { calls.emplace_back("TitleChanged"); }

@@ -452,10 +452,18 @@ TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHisto
     titleList_.DeleteSelected(2);  // the file is gone: the entry goes all the same
     titleList_.DeleteSelected(1);  // the entry goes, the file that is no table stays
     EXPECT_EQ(folder_.Listing(), "Quorvane.hst;fifo.qvd;notes.txt;table.qvd;");
+    const std::string second = Example("second.qvd");
+    form_.Titles().InsertAtTop(second, "S");
+    windows_.messageAnswers = {MessageButton::Yes};
+    titleList_.DeleteSelected(0);  // a table file goes to the trash
+    EXPECT_EQ(windows_.trashed, Texts{second});
+    EXPECT_EQ(windows_.CallCount("MoveToTrash"), 1);
     EXPECT_EQ(test::ReadTestFile(stores_.historyFile),
               table + "\r\n" + std::string(test::kKaimono) + "\r\n");
+    windows_.trashAvailable = false;
     windows_.messageAnswers = {MessageButton::Yes, MessageButton::No, MessageButton::Yes};
-    titleList_.DeleteSelected(0);  // the table file goes (see the listing below)
+    titleList_.DeleteSelected(0);  // no trash: the table file is deleted (see the listing below)
+    EXPECT_EQ(windows_.trashed, Texts{second});
 
     windows_.messages.clear();
     titleList_.EraseAll();  // erasing asks even when the list is empty

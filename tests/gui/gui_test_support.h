@@ -34,12 +34,19 @@
 
 namespace qv::test {
 
-// Made once before a test's first window: the program's fonts and Qt texts, and a
-// configuration folder of the test's own, where Qt's file dialog keeps its state instead of the
-// user's.
+// Made once before a test's first window: the program's fonts and Qt texts, and a home,
+// configuration and data folder of the test's own, where Qt's file dialog keeps its state and
+// deleted tables go to the trash instead of the user's.
+inline QString TestHome() {
+    static QTemporaryDir home;
+    return home.path();
+}
 inline void PrepareForTests() {
     static QTemporaryDir configuration;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configuration.path()));
+    qputenv("HOME", QFile::encodeName(TestHome()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(TestHome() + "/data"));
+    QDir().mkpath(TestHome() + "/data");
     PrepareApplication(*qApp);
 }
 

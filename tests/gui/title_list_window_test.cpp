@@ -88,6 +88,14 @@ private slots:
         QTest::mouseClick(window.DeleteButton(), Qt::LeftButton);
         QCOMPARE(window.ListBox_TiTle()->count(), 1);
         QVERIFY(!QFile::exists(QString::fromStdString(address_)));
+        // In the desktop's trash, with the record a file manager restores it from.
+        const QString trash = test::TestHome() + "/data/Trash/";
+        QCOMPARE(test::ReadFile((trash + "files/address.qvd").toStdString()),
+                 BuildTableFile(TableGrid(kMainTableShape), test::Sjis("住所録 <&>"),
+                                {10, 20, 400, 300}));
+        const std::string info =
+            test::ReadFile((trash + "info/address.qvd.trashinfo").toStdString());
+        QVERIFY2(info.find("Path=" + address_) != std::string::npos, info.c_str());
     }
 
     void closeButtonStoresTheGeometryInSectionTitle() {

@@ -45,6 +45,10 @@ TEST(ProgramPathsTest, FilesLiveBesideTheProgramOrInTheConfigFolder) {
     }
     EXPECT_TRUE(is_directory(xdg + "/quorvane") && is_directory(home + "/.config/quorvane"));
     EXPECT_FALSE(is_directory("/nonexistent-xdg") || is_directory("relative"));
+    // The state folder (recovery copies) is never beside the program.
+    EXPECT_EQ(ResolveStateFolder("/s", "/h"), "/s/quorvane");
+    EXPECT_EQ(ResolveStateFolder("rel", "/h/"), "/h/.local/state/quorvane");
+    EXPECT_EQ(ResolveStateFolder("", nullptr), "");
 }
 
 // A locale that is not installed gives the point; the program's separator is read once.

@@ -1,0 +1,160 @@
+// Recovery copies of unsaved tables: written when changed, kept from running programs by their
+// locks, offered after a crash, restored as unsaved, removed by a save, a No or a normal end.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+
+#include "app/fake_window_system.h"
+#include "app/main_form.h"
+#include "app/recovery/recovery_keeper.h"
+#include "data/table_file_examples.h"
+#include "platform/temp_folder.h"
+#include "table/main_table_shape.h"
+#include "table/table_file_writer.h"
+
+namespace qv {
+namespace {
+
+// The kinds of files in the folder, by extension, sorted: ".info;.lock;.qvd;".
+std::string Kinds(const test::TempFolder& folder) {
+    std::multiset<std::string> kinds;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        kinds.insert(entry.path().extension().string() + ";");
+    }
+    std::string text;
+    for (const std::string& kind : kinds) {
+        text += kind;
+    }
+    return text;
+}
+
+TEST(RecoveryKeeperTest, WritesOnlyChangesAndKeepsLiveCopiesFromOtherPrograms) {
+    test::TempFolder root;
+    const std::string state = root / "state/quorvane";  // made when missing
+    TableGrid grid(kMainTableShape), other(kMainTableShape);
+    auto running = std::make_unique<RecoveryKeeper>(grid, state);
+    grid.SetCell(1, 1, "x");
+    running->WriteIfChanged("T", "/d/t.qvd", {1, 2, 3, 4});
+    running->WaitUntilWritten();
+    const std::string table = BuildTableFile(grid, "T", {1, 2, 3, 4});
+
+    RecoveryKeeper second(other, state);
+    EXPECT_TRUE(second.FindLeftCopies().empty());  // its program still runs
+    std::vector<LeftCopy> copies;
+    for (const auto& entry : std::filesystem::directory_iterator(state)) {
+        if (entry.path().extension() == ".qvd") {
+            EXPECT_EQ(test::ReadTestFile(entry.path()), table);
+            std::filesystem::remove(entry.path());
+        }
+    }
+    running->WriteIfChanged("T", "/d/t.qvd", {9, 9, 9, 9});  // nothing changed: not written
+    running->WaitUntilWritten();
+    running->WriteIfChanged("T2", "/d/t.qvd", {1, 2, 3, 4});  // the title changed
+    running->WaitUntilWritten();
+    running.reset();  // as in a crash: the lock goes with the program, the files stay
+
+    copies = second.FindLeftCopies();
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(copies[0].Info().originalPath, "/d/t.qvd");
+    EXPECT_EQ(copies[0].Info().title, "T2");
+    EXPECT_EQ(test::ReadTestFile(copies[0].TablePath()), BuildTableFile(grid, "T2", {1, 2, 3, 4}));
+    {
+        RecoveryKeeper third(other, state);
+        EXPECT_TRUE(third.FindLeftCopies().empty());  // the second holds the dead one's lock
+    }  // the third ends without a copy: its lock file is cleaned up by the next look
+    copies[0].Discard();
+    EXPECT_TRUE(second.FindLeftCopies().empty());
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(state)) {
+        left.insert(entry.path().extension());
+    }
+    EXPECT_EQ(left, std::set<std::string>{".lock"});  // the second's own
+    other.SetCell(1, 1, "y");
+    second.WriteIfChanged("", "", {});
+    second.Drop();  // removed even while being written
+    second.End();
+    EXPECT_TRUE(std::filesystem::is_empty(state));
+}
+
+struct Program {
+    Program(const StoreLocations& stores, const std::string& state) : form(windows, stores, ".") {
+        form.FormCreate();
+        form.StartRecovery(state);
+    }
+    test::FakeWindowSystem windows;
+    MainForm form;
+};
+
+TEST(RecoveryTest, ACrashedTableIsOfferedRestoredAsUnsavedAndRemovedBySaveOrEnd) {
+    test::TempFolder folder, state;
+    const StoreLocations stores{folder / "Quorvane.ini", folder / "Quorvane.hst"};
+    const std::string example = folder / "example.qvd";
+    test::WriteTestFile(example, test::ExampleTableFile());
+    auto crashing = std::make_unique<Program>(stores, state.Path());
+    crashing->windows.openDialogAnswers = {example};
+    crashing->form.LoadTableFile();
+    crashing->form.WriteRecoveryCopyIfDue();  // saved as loaded: no copy
+    crashing->form.StringGrid().SetCell(2, 2, "42");
+    crashing->form.SetEditTitle("edited");
+    crashing->form.WaitForRecoveryCopy();
+    EXPECT_EQ(Kinds(state), ".lock;");
+    crashing->form.WriteRecoveryCopyIfDue();
+    crashing->form.WaitForRecoveryCopy();
+    EXPECT_EQ(Kinds(state), ".info;.lock;.qvd;");
+
+    Program restoring(stores, state.Path());
+    restoring.form.OfferRecoveryCopies();  // a running program's copy is not offered
+    EXPECT_TRUE(restoring.windows.messages.empty());
+    crashing.reset();
+    restoring.windows.messageAnswers = {MessageButton::Cancel, MessageButton::Yes};
+    restoring.form.OfferRecoveryCopies();  // the close box leaves it for later
+    restoring.form.OfferRecoveryCopies();
+    const std::string question =
+        "保存されないまま終了した表「 edited 」の編集内容が残っています。\nファイル: " + example +
+        "\n復元しますか？「いいえ」を選ぶと、この編集内容は削除されます。";
+    EXPECT_EQ(restoring.windows.messages.size(), 2u);
+    restoring.windows.messages.pop_back();
+    restoring.windows.ExpectOneMessage(question, MessageKind::Confirmation,
+                                       MessageButton::Yes | MessageButton::No);
+    const TableGrid& grid = restoring.form.StringGrid();
+    EXPECT_EQ(grid.CellText(2, 2), "42");
+    EXPECT_EQ(grid.CellText(1, 1), std::string(test::kRingo));
+    EXPECT_EQ(grid.CellText(0, 2), "  2");
+    EXPECT_EQ(restoring.form.EditTitle(), "edited");
+    EXPECT_EQ(restoring.form.CurFileName(), example);
+    EXPECT_TRUE(restoring.form.IsModified());
+    EXPECT_EQ(Kinds(state), ".info;.lock;.qvd;");  // adopted: one program's files
+    restoring.form.SaveFile();
+    restoring.form.WaitForRecoveryCopy();
+    EXPECT_EQ(Kinds(state), ".lock;");
+    const std::string saved = test::ReadTestFile(example);
+    EXPECT_NE(saved.find("\r\nedited\r\n"), std::string::npos);
+    EXPECT_TRUE(saved.ends_with(std::string(test::kMikan) + "\r\n42\r\n"));
+
+    // A No removes a left copy; a normal end removes everything.
+    auto unsaved = std::make_unique<Program>(stores, state.Path());
+    unsaved->form.BeginCellEdit();  // typing in the current cell, (1, 1)
+    unsaved->form.StringGrid().SetCell(1, 1, "z");
+    unsaved->form.EndCellEdit();
+    unsaved->form.WriteRecoveryCopyIfDue();
+    unsaved.reset();
+    restoring.windows.messageAnswers = {MessageButton::No};
+    restoring.form.OfferRecoveryCopies();
+    restoring.windows.ExpectOneMessage(
+        "保存されないまま終了した表「  "
+        "」の編集内容が残っています。\n復元しますか？「いいえ」を選ぶと、"
+        "この編集内容は削除されます。",
+        MessageKind::Confirmation, MessageButton::Yes | MessageButton::No);
+    EXPECT_EQ(grid.CellText(1, 1), std::string(test::kRingo));
+    EXPECT_EQ(Kinds(state), ".lock;");
+    restoring.form.StringGrid().SetCell(1, 1, "");
+    restoring.form.WriteRecoveryCopyIfDue();
+    restoring.form.FormClose();
+    EXPECT_EQ(Kinds(state), "");
+}
+
+}  // namespace
+}  // namespace qv
