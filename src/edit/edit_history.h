@@ -40,7 +40,9 @@ public:
     void Clear();
     // The table as it is now was saved.
     void MarkSaved() { saved_ = done_; }
-    bool AtSavedState() const { return saved_ == done_; }
+    // Whether the table, as far as its file holds it, is as it was last saved: only changes that
+    // the file does not keep (row heights) stand between.
+    bool AtSavedState() const;
 
     std::size_t Steps() const { return changes_.size(); }
     std::size_t Bytes() const { return bytes_; }
