@@ -1,5 +1,7 @@
 #include "edit/edit_history.h"
 
+#include <algorithm>
+
 namespace qv {
 
 void EditHistory::Push(std::unique_ptr<TableChange> change) {
@@ -43,6 +45,18 @@ void EditHistory::Redo(EditTarget& target) {
         changes_[done_]->Redo(target);
         ++done_;
     }
+}
+
+bool EditHistory::AtSavedState() const {
+    if (!saved_) {
+        return false;
+    }
+    for (std::size_t i = std::min(*saved_, done_); i < std::max(*saved_, done_); ++i) {
+        if (changes_[i]->Saved()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 TableChange* EditHistory::Extendable() {

@@ -42,7 +42,9 @@ public:
     void MarkSaved() { saved_ = done_; }
     // The table as it is now differs from every saved one (a recovery copy restored).
     void MarkUnsaved() { saved_.reset(); }
-    bool AtSavedState() const { return saved_ == done_; }
+    // Whether the table, as far as its file holds it, is as it was last saved: only changes that
+    // the file does not keep (row heights) stand between.
+    bool AtSavedState() const;
 
     std::size_t Steps() const { return changes_.size(); }
     std::size_t Bytes() const { return bytes_; }

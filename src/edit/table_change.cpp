@@ -102,6 +102,9 @@ void ShapeChange::Redo(EditTarget& target) {
 
 void ShapeChange::CountBytes() {
     bytes_ = sizeof *this;
+    for (const GridFrame* frame : {&before_, &after_}) {
+        bytes_ += frame->widths.StoredBytes() + frame->heights.StoredBytes();
+    }
     if (shift_) {
         bytes_ += TextBytes(shift_->erased) + TextBytes(shift_->inserted);
     }

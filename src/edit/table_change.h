@@ -30,6 +30,8 @@ public:
     virtual void Redo(EditTarget& target) = 0;
     // The memory the step keeps, in bytes, for the history's bound.
     virtual std::size_t Bytes() const = 0;
+    // Whether the change reaches the table file; row heights, which are never saved, do not.
+    virtual bool Saved() const { return true; }
 };
 
 // The shape of the table around a change: counts, sizes, the current cell and the selection's
@@ -165,6 +167,7 @@ public:
     void Undo(EditTarget& target) override { Set(target, before_); }
     void Redo(EditTarget& target) override { Set(target, after_); }
     std::size_t Bytes() const override { return sizeof *this; }
+    bool Saved() const override { return axis_ == TableGridObserver::Axis::Columns; }
 
 private:
     void Set(EditTarget& target, int32_t size) const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -23,6 +24,8 @@ public:
     void Resize(int32_t count);
     // The size at `from` moves to `to`; the sizes in between shift by one toward `from`.
     void Move(int32_t from, int32_t to);
+    // The memory the sizes that differ from the default take, in bytes.
+    std::size_t StoredBytes() const { return exceptions_.capacity() * sizeof(Exception); }
 
 private:
     using Exception = std::pair<int32_t, int32_t>;  // index, size

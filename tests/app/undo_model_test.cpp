@@ -4,6 +4,7 @@
 // the last save through both.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "app/fake_window_system.h"
@@ -149,6 +150,17 @@ protected:
         }
     }
 
+    // With `standing` changes standing: whether one between it and the save reaches the file
+    // (row heights, kind 15, do not).
+    bool Modified(int standing) const {
+        for (int k = std::min(standing, saved_); k < std::max(standing, saved_); ++k) {
+            if (kinds_[static_cast<std::size_t>(k)] != 15) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     test::TempFolder folder_;
     std::mt19937 random_{GetParam()};
     test::FakeWindowSystem windows_;
@@ -168,7 +180,7 @@ TEST_P(UndoModelTest, UndoingAndRedoingEveryChangeGivesBackEachTableExactly) {
             steps_.emplace_back(std::move(before), Snap(form_));
             kinds_.push_back(last_);
         }
-        ASSERT_EQ(form_.IsModified(), saved_ != static_cast<int>(steps_.size())) << action;
+        ASSERT_EQ(form_.IsModified(), Modified(static_cast<int>(steps_.size()))) << action;
     }
     for (int k = static_cast<int>(steps_.size()) - 1; k >= 0; --k) {
         ASSERT_TRUE(form_.CanUndo());
@@ -176,7 +188,7 @@ TEST_P(UndoModelTest, UndoingAndRedoingEveryChangeGivesBackEachTableExactly) {
         ASSERT_TRUE(Snap(form_) == steps_[k].first)
             << "undoing change " << k << " kind " << kinds_[k] << " "
             << Diff(Snap(form_), steps_[k].first);
-        ASSERT_EQ(form_.IsModified(), saved_ != k);
+        ASSERT_EQ(form_.IsModified(), Modified(k));
     }
     EXPECT_FALSE(form_.CanUndo());
     for (std::size_t k = 0; k < steps_.size(); ++k) {
