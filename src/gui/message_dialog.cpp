@@ -204,7 +204,9 @@ void MessageDialog::Build(QStyle::StandardPixmap icon, MessageButtons buttons) {
 
     auto* iconLabel = new QLabel(this);
     iconLabel->setObjectName(QStringLiteral("Image"));
-    iconLabel->setPixmap(style()->standardIcon(icon, nullptr, this).pixmap(kIconSize, kIconSize));
+    iconLabel->setPixmap(style()
+                             ->standardIcon(icon, nullptr, this)
+                             .pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
     iconLabel->setGeometry(horzMargin, vertMargin, kIconSize, kIconSize);
 
     auto* message = new WrappedText(text_, this);
