@@ -15,7 +15,7 @@ ifneq ($(shell command -v ccache 2>/dev/null),)
 CMAKE_FLAGS += -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 endif
 
-.PHONY: all deps configure build run test test-sanitize check-format bench fuzz format clean
+.PHONY: all deps configure build run test test-sanitize check-format bench fuzz format clean package
 
 all: build
 
@@ -58,6 +58,15 @@ bench:
 	@[ -f $(BENCH_DIR)/bench-data/table-wide-1000000.qvd ] || \
 	    $(BENCH_DIR)/bin/qv_generate_table 1 1000001 $(BENCH_DIR)/bench-data/table-wide-1000000.qvd 1
 	@QT_QPA_PLATFORM=offscreen $(BENCH_DIR)/bin/bench_table $(BENCH_DIR)/bench-data
+
+# The Debian package in $(BUILD_DIR), checked by desktop-file-validate, appstreamcli and lintian.
+package: configure
+	@bash scripts/install-deps package
+	@cmake --build $(BUILD_DIR)
+	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null
+	@desktop-file-validate desktop/quorvane.desktop
+	@appstreamcli validate --no-net desktop/org.quorvane.quorvane.metainfo.xml
+	@lintian --info $(BUILD_DIR)/quorvane_*.deb
 
 fuzz: deps
 	@fuzz/run $${SECONDS_PER_TARGET:-60}

@@ -14,6 +14,7 @@ namespace {
 int Run(int argc, char** argv) {
     CLI::App app{"quorvane-cli: reads Quorvane table files (.qvd) without a window"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("quorvane-cli ") + QV_VERSION);
 
     std::string file;
     int32_t col = 0;
@@ -65,6 +66,8 @@ int Run(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);

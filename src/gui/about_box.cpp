@@ -41,7 +41,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent, kFixedDialogFlags) {
 
     auto* icon = new QLabel(panel);
     icon->setObjectName(QStringLiteral("ProgramIcon"));
-    icon->setPixmap(ProgramPixmap(32));
+    icon->setPixmap(ProgramPixmap(32, devicePixelRatioF()));
     icon->setGeometry(8, 8, 33, 33);
 
     productName_ = MakeLabel(QStringLiteral("Quorvane"), DesignFont(kTerminalFont, 19), panel);

@@ -1,8 +1,6 @@
 #include "gui/icons.h"
 
-#include <QPainter>
 #include <QString>
-#include <QSvgRenderer>
 
 namespace qv {
 
@@ -33,35 +31,20 @@ QString ToolbarResource(ToolbarPicture picture) {
 
 const QString kProgramIconResource = QStringLiteral(":/quorvane.svg");
 
-QPixmap Render(const QString& resource, int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(resource);
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    return pixmap;
-}
-
-QIcon IconInSizes(const QString& resource, std::initializer_list<int> sizes) {
-    QIcon icon;
-    for (int size : sizes) {
-        icon.addPixmap(Render(resource, size));
-    }
-    return icon;
-}
-
 }  // namespace
 
+// QIcon hands an SVG file to Qt's SVG icon engine, which draws it afresh at every size and
+// device pixel ratio asked for, so the pictures stay sharp at any scale.
 QIcon ToolbarIcon(ToolbarPicture picture) {
-    return IconInSizes(ToolbarResource(picture), {16, 32});
+    return QIcon(ToolbarResource(picture));
 }
 
 QIcon ProgramIcon() {
-    return IconInSizes(kProgramIconResource, {16, 32, 48, 64});
+    return QIcon(kProgramIconResource);
 }
 
-QPixmap ProgramPixmap(int size) {
-    return Render(kProgramIconResource, size);
+QPixmap ProgramPixmap(int size, qreal devicePixelRatio) {
+    return ProgramIcon().pixmap(QSize(size, size), devicePixelRatio);
 }
 
 }  // namespace qv

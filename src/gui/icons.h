@@ -7,12 +7,12 @@
 
 namespace qv {
 
-// A toolbar picture at 16 x 16 (and sharper on dense screens); Qt greys it for the disabled
-// state.
+// A toolbar picture, drawn from its SVG at whatever size and pixel density it is shown; Qt
+// greys it for the disabled state.
 QIcon ToolbarIcon(ToolbarPicture picture);
 // The program's icon: a small table in a dark blue frame.
 QIcon ProgramIcon();
-// The program's icon drawn at size x size pixels.
-QPixmap ProgramPixmap(int size);
+// The program's icon drawn at size x size pixels of a screen with that device pixel ratio.
+QPixmap ProgramPixmap(int size, qreal devicePixelRatio);
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -122,6 +123,18 @@ QString MessageButtonCaption(MessageButton button) {
     return {};
 }
 
+int MessageButtonLetterKey(MessageButton button) {
+    const QString caption = MessageButtonCaption(button);
+    const qsizetype mark = caption.indexOf(QLatin1Char('&'));
+    if (mark < 0 || mark + 1 >= caption.size()) {
+        return 0;
+    }
+    const QChar letter = caption.at(mark + 1).toUpper();
+    return letter >= QLatin1Char('A') && letter <= QLatin1Char('Z')
+               ? Qt::Key_A + (letter.unicode() - u'A')
+               : 0;
+}
+
 std::vector<MessageButton> MessageButtonsInOrder(MessageButtons buttons) {
     std::vector<MessageButton> ordered;
     for (const ButtonInfo& info : kButtonOrder) {
@@ -168,6 +181,7 @@ void MessageDialog::Build(QStyle::StandardPixmap icon, MessageButtons buttons) {
     const int buttonSpacing = units.Horizontal(4);
 
     const std::vector<MessageButton> ordered = MessageButtonsInOrder(buttons);
+    buttonKinds_ = ordered;
     const QFontMetrics metrics(font());
     int buttonWidth = units.Horizontal(50);
     for (MessageButton button : ordered) {
@@ -183,13 +197,16 @@ void MessageDialog::Build(QStyle::StandardPixmap icon, MessageButtons buttons) {
     const int iconTextHeight = std::max(kIconSize, textHeight);
     const int count = static_cast<int>(ordered.size());
     const int groupWidth = count == 0 ? 0 : buttonWidth * count + buttonSpacing * (count - 1);
-    const int clientWidth = std::max(iconTextWidth, groupWidth) + horzMargin * 2;
+    const int clientWidth =
+        std::max(std::max(iconTextWidth, groupWidth) + horzMargin * 2, CaptionWidth());
     const int clientHeight = iconTextHeight + buttonHeight + vertSpacing + vertMargin * 2;
     setFixedSize(clientWidth, clientHeight);
 
     auto* iconLabel = new QLabel(this);
     iconLabel->setObjectName(QStringLiteral("Image"));
-    iconLabel->setPixmap(style()->standardIcon(icon, nullptr, this).pixmap(kIconSize, kIconSize));
+    iconLabel->setPixmap(style()
+                             ->standardIcon(icon, nullptr, this)
+                             .pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
     iconLabel->setGeometry(horzMargin, vertMargin, kIconSize, kIconSize);
 
     auto* message = new WrappedText(text_, this);
@@ -213,6 +230,31 @@ void MessageDialog::Build(QStyle::StandardPixmap icon, MessageButtons buttons) {
         x += buttonWidth + buttonSpacing;
     }
     CentreOnScreen(*this);
+}
+
+int MessageDialog::CaptionWidth() const {
+    // The window manager draws the caption in its own font, usually the desktop's bold UI font;
+    // beside it stand the window's icon and close box, each about a title bar high.
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const int titleBarHeight =
+        std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this),
+                 QFontMetrics(titleFont).height());
+    return QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 3 * titleBarHeight;
+}
+
+void MessageDialog::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers held =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (held == Qt::NoModifier) {
+        for (std::size_t i = 0; i < buttonRow_.size(); ++i) {
+            if (event->key() == MessageButtonLetterKey(buttonKinds_[i])) {
+                buttonRow_[i]->click();
+                return;
+            }
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void MessageDialog::reject() {

@@ -23,6 +23,9 @@ MessageButton MessageDefaultButton(MessageButtons buttons);
 // The button Esc presses: Cancel, else No, else OK; None when none of them is asked for.
 MessageButton MessageCancelButton(MessageButtons buttons);
 
+// The key of the access letter marked with "&" in a button's caption; 0 when it has none.
+int MessageButtonLetterKey(MessageButton button);
+
 // The program's modal message box: a caption, a system icon left of a word-wrapped text, and a
 // centred row of buttons. Laid out in dialog units of its font, centred on the screen. Its
 // result is the MessageButton pressed, as an int; the close box gives Cancel.
@@ -45,14 +48,20 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The access letter of a button presses it without Alt, as in the message boxes of the
+    // desktop this program's look comes from.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     MessageDialog(const QString& caption, QStyle::StandardPixmap icon, const QString& text,
                   MessageButtons buttons, QWidget* parent);
     void Build(QStyle::StandardPixmap icon, MessageButtons buttons);
+    // The width the title bar needs to show the whole caption beside its icon and close box.
+    int CaptionWidth() const;
 
     QString text_;
     std::vector<QPushButton*> buttonRow_;
+    std::vector<MessageButton> buttonKinds_;  // what each button of the row answers
     MessageButton cancelButton_ = MessageButton::None;
     bool closingByCloseBox_ = false;
 };

@@ -214,6 +214,9 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
         EXPECT_NE(result.err, "");
         EXPECT_EQ(result.err.find("ﾌｧｲﾙが見つかりません"), std::string::npos);
     }
+    const RunResult version = Run({"--version"});  // the one call that needs no command
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "quorvane-cli 1.00\n");
 }
 
 // export and import: the round trip gives back the cells byte for byte, and every outcome has

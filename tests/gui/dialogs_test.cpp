@@ -134,6 +134,49 @@ private slots:
         QCOMPARE(closeDialog.result(), int(MessageButton::Cancel));
     }
 
+    // A button's access letter answers without Alt (with Shift too); Ctrl, Alt and letters of
+    // no button leave the box open. Every box is wide enough for its caption, its icon and its
+    // close box in the desktop's bold title font.
+    void accessLettersWithoutAltAndCaptionRoom() {
+        using B = MessageButton;
+        const MessageButtons yesNo = B::Yes | B::No;
+        const struct {
+            MessageButtons buttons;
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            MessageButton answer;
+        } cases[] = {
+            {yesNo, Qt::Key_Y, Qt::NoModifier, B::Yes},
+            {yesNo, Qt::Key_N, Qt::ShiftModifier, B::No},
+            {yesNo, Qt::Key_Y, Qt::ControlModifier, B::None},
+            {yesNo, Qt::Key_O, Qt::NoModifier, B::None},
+            {kAllButtons, Qt::Key_A, Qt::NoModifier, B::Abort},
+            {kAllButtons, Qt::Key_R, Qt::NoModifier, B::Retry},
+            {kAllButtons, Qt::Key_I, Qt::NoModifier, B::Ignore},
+            {kAllButtons, Qt::Key_H, Qt::NoModifier, B::Help},
+            {Buttons(B::OK), Qt::Key_Y, Qt::NoModifier, B::None},
+        };
+        for (const auto& c : cases) {
+            MessageDialog dialog(QStringLiteral("x"), MessageKind::Confirmation, c.buttons);
+            test::ShowActive(dialog);
+            QTest::keyClick(dialog.focusWidget(), c.key, c.modifiers);
+            QCOMPARE(dialog.result(), int(c.answer));
+            QCOMPARE(dialog.isVisible(), c.answer == B::None);
+        }
+        QFont titleFont = QApplication::font();
+        titleFont.setBold(true);
+        const int titleBar =
+            std::max(QFontMetrics(titleFont).height(),
+                     QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        for (const auto& box :
+             {MessageDialog::FailureBox(QStringLiteral("x")),
+              std::make_unique<MessageDialog>(QStringLiteral("x"), MessageKind::Information,
+                                              Buttons(MessageButton::OK))}) {
+            QVERIFY(box->width() >=
+                    QFontMetrics(titleFont).horizontalAdvance(box->windowTitle()) + 2 * titleBar);
+        }
+    }
+
 private:
     // What the user found on opening a dialog, and how it closed.
     struct Visit {

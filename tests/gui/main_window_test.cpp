@@ -192,6 +192,19 @@ private slots:
         QVERIFY(help->Page()->toPlainText().contains(QStringLiteral("全データ消去")));
     }
 
+    // The pictures are drawn from their SVGs at the size asked, as a dense screen asks for them,
+    // not enlarged from a smaller bitmap; the disabled state has its own.
+    void picturesAreDrawnAtEverySize() {
+        std::vector<QIcon> icons{p_->app.Main().windowIcon()};
+        for (const QToolButton* button : p_->app.Main().SpeedButtons()) {
+            icons.push_back(button->icon());
+        }
+        for (const QIcon& icon : icons) {
+            QCOMPARE(icon.pixmap(QSize(64, 64)).size(), QSize(64, 64));
+            QVERIFY(!icon.pixmap(QSize(40, 40), QIcon::Disabled).isNull());
+        }
+    }
+
     // The title list window opened by itself is active at first: the hints show all the same.
     void toolbarHintsShowWhileTheTitleListWindowIsActive() {
         QVERIFY(p_->app.TitleList().isActiveWindow());
