@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "../support/grid_fixtures.h"
+#include "grid_fixtures.h"
 #include "gui/edited_text.h"
 #include "gui/grid_view.h"
 

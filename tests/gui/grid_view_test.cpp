@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "../support/grid_fixtures.h"
+#include "grid_fixtures.h"
 #include "gui/cp932_input.h"
 #include "gui_test_support.h"
 #include "view/grid_geometry.h"

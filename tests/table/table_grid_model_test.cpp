@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "platform/failure.h"
-#include "support/grid_fixtures.h"
+#include "grid_fixtures.h"
 #include "table/cell_column.h"
 #include "table/table_grid.h"
 
