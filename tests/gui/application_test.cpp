@@ -75,17 +75,17 @@ private slots:
         StartProgram();
         QVERIFY(!p_->Form().FirstActivate());
         TitleListWindow& window = p_->app.TitleList();
-        const QPushButton* buttons[] = {window.EraseButton(), window.DeleteButton(),
-                                        window.SelectButton(), window.CloseButton()};
+        const QWidget* buttons[] = {window.EraseButton(), window.DeleteButton(),
+                                    window.SelectButton(), window.CloseButton()};
         const QStringList captions = {"消去(&E)", "削除(&D)", "選択(&S)", "閉じる(&X)"};
         for (int i = 0; i < 4; ++i) {
-            QCOMPARE(buttons[i]->text(), captions[i]);
+            QCOMPARE(static_cast<const QPushButton*>(buttons[i])->text(), captions[i]);
             QVERIFY(i == 0 || buttons[i]->x() > buttons[i - 1]->geometry().right());
         }
         QCOMPARE(QApplication::focusWidget(), window.SelectButton());
-        for (const QWidget* next :
-             {buttons[3], buttons[0], buttons[1],
-              static_cast<const QWidget*>(window.ListBox_TiTle()), buttons[2]}) {
+        const QWidget* order[] = {buttons[3], buttons[0], buttons[1], window.ListBox_TiTle(),
+                                  buttons[2]};
+        for (const QWidget* next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
