@@ -264,12 +264,14 @@ private slots:
         QTest::keyClick(view.get(), Qt::Key_Backtab, Qt::ShiftModifier);
         QTest::keyClick(view.get(), Qt::Key_Down);
         QCOMPARE(Cell(1, 2), invalid);
-        // Typed after them, they stay as they were: nothing becomes a stand-in character.
+        // Typed after and before them, they stay as they were: nothing becomes a stand-in.
         QTest::keyClick(view.get(), Qt::Key_Up);
         QTest::keyClick(view.get(), Qt::Key_F2);
         QTest::keyClick(Editor(), Qt::Key_End);
         Type(QStringLiteral("x"));
-        QCOMPARE(Cell(1, 2), invalid + "x");
+        QTest::keyClick(Editor(), Qt::Key_Home);
+        Type(QStringLiteral("w"));
+        QCOMPARE(Cell(1, 2), "w" + invalid + "x");
         // Replacing it whole is an ordinary edit.
         QTest::keyClick(Editor(), Qt::Key_A, Qt::ControlModifier);
         Type(QStringLiteral("y"));
