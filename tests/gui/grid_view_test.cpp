@@ -145,33 +145,23 @@ private slots:
         };
         struct Case {
             const char* name;
-            std::function<QPoint()> press;
+            QPoint press;
             std::function<void()> change;
             QPoint release;
         };
+        const QPoint column1 = CenterOf({1, 0}), column2 = CenterOf({2, 0});
         const Case cases[] = {
-            {"column 2 deleted",
-             [&] {
-                 return CenterOf({2, 0});
-             },
-             [&] { grid->SetColCount(2); }, CenterOf({1, 0})},
-            {"last row deleted",
-             [&] {
-                 return CenterOf({0, 5});
-             },
-             [&] { grid->SetRowCount(5); }, CenterOf({0, 2})},
-            {"last column's border", [&] { return border(2); }, [&] { grid->SetColCount(2); },
+            {"column 2 deleted", column2, [&] { grid->SetColCount(2); }, column1},
+            {"last row deleted", CenterOf({0, 5}), [&] { grid->SetRowCount(5); }, CenterOf({0, 2})},
+            {"last column's border", border(2), [&] { grid->SetColCount(2); },
              border(2) + QPoint(40, 0)},
-            {"cleared",
-             [&] {
-                 return CenterOf({2, 0});
-             },
-             [&] { grid->ClearCells(0, grid->RowCount(), 0, grid->ColCount()); }, CenterOf({1, 0})},
+            {"cleared", column2,
+             [&] { grid->ClearCells(0, grid->RowCount(), 0, grid->ColCount()); }, column1},
         };
         for (const Case& c : cases) {
             cleanup();
             init();
-            const QPoint from = c.press();
+            const QPoint from = c.press;
             QTest::mousePress(Viewport(), Qt::LeftButton, {}, from);
             QTest::mouseMove(Viewport(), from + QPoint(1, 1));
             c.change();
