@@ -46,7 +46,6 @@ public:
     std::vector<FileDialogRequest> openDialogRequests;
     std::vector<FileDialogRequest> saveDialogRequests;
     std::vector<RecordedMessage> messages;
-    std::vector<HelpCommand> helpRequests;
     // Every call, by the name of the WindowSystem function, in order ("ShowMessage",
     // "TitleListChanged", ...). Setting a geometry is logged too; reading one is not.
     std::vector<std::string> calls;
@@ -67,10 +66,8 @@ public:
     std::vector<RecordedProgress> progress;
     int progressCalls = 0;
 
-    // --- Hooks: what the user does while a modal window is open, or what closing the main
-    // window runs (the view calls the main window's FormClose). Empty hooks do nothing. ---
+    // --- What the user does while a tool dialog is open. Empty hooks do nothing. ---
     std::function<void()> onCloseMainWindow;
-    std::function<void()> onAboutBox;
     std::function<void()> onItemNameDialog;
     std::function<void()> onMatchCountDialog;
 
@@ -121,21 +118,24 @@ public:
         titleListGeometry = geometry;
     }
 
-    void ShowTitleListWindow() override { SetTitleListVisible("ShowTitleListWindow", true); }
-    void HideTitleListWindow() override { SetTitleListVisible("HideTitleListWindow", false); }
+    void ShowTitleListWindow() override {
+        calls.emplace_back("ShowTitleListWindow");
+        titleListVisible = true;
+    }
+    void HideTitleListWindow() override {
+        calls.emplace_back("HideTitleListWindow");
+        titleListVisible = false;
+    }
     void CloseMainWindow() override {
         ++mainWindowCloseRequests;
         RunModal("CloseMainWindow", onCloseMainWindow);
     }
 
-    void ShowAboutBox() override { RunModal("ShowAboutBox", onAboutBox); }
+    void ShowAboutBox() override { calls.emplace_back("ShowAboutBox"); }
     void ShowItemNameDialog() override { RunModal("ShowItemNameDialog", onItemNameDialog); }
     void ShowMatchCountDialog() override { RunModal("ShowMatchCountDialog", onMatchCountDialog); }
 
-    void ShowHelp(HelpCommand command) override {
-        calls.emplace_back("ShowHelp");
-        helpRequests.push_back(command);
-    }
+    void ShowHelp(HelpCommand) override { calls.emplace_back("ShowHelp"); }
 
     bool MoveToTrash(const std::string& path) override {
         calls.emplace_back("MoveToTrash");
@@ -182,18 +182,13 @@ private:
                                              std::deque<std::optional<std::string>>& answers) {
         calls.emplace_back(name);
         requests.push_back(request);
-        EXPECT_FALSE(answers.empty()) << "unscripted " << name;
-        std::optional<std::string> answer;
-        if (!answers.empty()) {
-            answer = std::move(answers.front());
-            answers.pop_front();
+        if (answers.empty()) {
+            ADD_FAILURE() << "unscripted " << name;
+            return std::nullopt;
         }
+        std::optional<std::string> answer = std::move(answers.front());
+        answers.pop_front();
         return answer;
-    }
-
-    void SetTitleListVisible(const char* name, bool visible) {
-        calls.emplace_back(name);
-        titleListVisible = visible;
     }
 
     void RunModal(const char* name, const std::function<void()>& hook) {

@@ -11,10 +11,11 @@
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
 #include "app/title_list_form.h"
-#include "data/table_file_examples.h"
+#include "platform/cp932.h"
 #include "platform/failure.h"
 #include "platform/files_testing.h"
-#include "platform/temp_folder.h"
+#include "table_file_examples.h"
+#include "temp_folder.h"
 
 namespace qv {
 namespace {
@@ -69,17 +70,20 @@ protected:
         form_.SetCurFileName(folder_ / "own.qvd");
         form_.SaveFile();
     }
-    // Everything a load may change but the row labels.
+    // Everything a load may change but the row labels, named, in UTF-8; rows of cells are
+    // separated by "/".
     std::string Snapshot() {
-        std::string text = form_.EditTitle() + "|" + form_.CurFileName() + "|" +
-                           std::to_string(form_.LoadRequest()) + "|" + Text(windows_.mainGeometry);
-        for (int32_t col = 1; col < Grid().ColCount(); ++col) {
-            text.append("|").append(std::to_string(Grid().ColWidth(col)));
-            for (int32_t row = 0; row < Grid().RowCount(); ++row) {
-                text.append(",").append(Grid().Cell(col, row));
+        std::string widths, cells;
+        for (int32_t row = 0; row < Grid().RowCount(); ++row) {
+            for (int32_t col = 1; col < Grid().ColCount(); ++col) {
+                widths +=
+                    row > 0 ? "" : (col > 1 ? "," : "") + std::to_string(Grid().ColWidth(col));
+                cells.append(col > 1 ? "," : row > 0 ? "/" : "").append(Grid().Cell(col, row));
             }
         }
-        return text;
+        return Cp932ToUtf8("title:" + form_.EditTitle() + " file:" + form_.CurFileName() +
+                           " load:" + std::to_string(form_.LoadRequest()) + " window:" +
+                           Text(windows_.mainGeometry) + " widths:" + widths + " cells:" + cells);
     }
 
     test::TempFolder folder_;
@@ -93,7 +97,8 @@ protected:
 // --- Start-up, activation, close ---
 
 TEST_F(MainFormFilesTest, CreationActivationAndClose) {
-    EXPECT_EQ(Snapshot(), "||0|294,211,276,247|153,,,,,,|69,,,,,,");  // three columns, six rows
+    EXPECT_EQ(Snapshot(),
+              "title: file: load:0 window:294,211,276,247 widths:153,69 cells:,/,/,/,/,/,");
     EXPECT_EQ(Text(windows_.titleListGeometry), "254,147,335,177");
     // Activation renumbers, reads an empty title list and shows its window once.
     test::WriteTestFile(stores_.historyFile, Example() + "\r\nT\r\n");
@@ -188,10 +193,9 @@ TEST_F(MainFormFilesTest, OnlyASuccessfulOpenChangesTheTable) {
 
     windows_.openDialogAnswers = {Example(), std::nullopt};
     form_.LoadTableFile();
-    EXPECT_EQ(Snapshot(), std::string(test::kKaimono) + "|" + Example() +
-                              "|0|294,211,276,247|153," + std::string(test::kHinmei) + "," +
-                              std::string(test::kRingo) + "," + std::string(test::kMikan) + "|69," +
-                              std::string(test::kSuuryou) + ",3,");
+    EXPECT_EQ(Snapshot(), "title:買い物 file:" + Example() +
+                              " load:0 window:294,211,276,247 widths:153,69"
+                              " cells:品名,数量/りんご,3/みかん,");
     EXPECT_EQ(Grid().CellText(0, 2), "  2");
     form_.LoadTableFile();
     EXPECT_EQ(Text(windows_.openDialogRequests.front()),

@@ -10,10 +10,10 @@
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
 #include "app/recovery/recovery_keeper.h"
-#include "data/table_file_examples.h"
-#include "platform/temp_folder.h"
 #include "table/main_table_shape.h"
 #include "table/table_file_writer.h"
+#include "table_file_examples.h"
+#include "temp_folder.h"
 
 namespace qv {
 namespace {

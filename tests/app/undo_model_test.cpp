@@ -9,7 +9,7 @@
 
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
-#include "platform/temp_folder.h"
+#include "temp_folder.h"
 
 namespace qv {
 namespace {

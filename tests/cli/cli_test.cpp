@@ -10,8 +10,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "data/table_file_examples.h"
-#include "platform/temp_folder.h"
+#include "table_file_examples.h"
+#include "temp_folder.h"
 
 namespace qv {
 namespace {
@@ -45,32 +45,12 @@ protected:
     }
     // Column 1 holds the worked example of the statistics report, column 2 texts to count.
     std::string CountingTable() {
-        const std::string ringo(test::kRingo);
-        return File("table.qvd", TableFileOf({"Quorvane",
-                                              "100",
-                                              "1",
-                                              "2",
-                                              "3",
-                                              "4",
-                                              "-",
-                                              "T",
-                                              "3",
-                                              "6",
-                                              "80",
-                                              "80",
-                                              "-",
-                                              "amount",
-                                              "name",
-                                              "\\1,200",
-                                              ringo,
-                                              "-\\300",
-                                              "  " + ringo + "\t",
-                                              "abc",
-                                              "x",
-                                              "",
-                                              "abc",
-                                              "2.5e2",
-                                              ""}));
+        const std::string ringo(test::kRingo), padded = "  " + ringo + "\t";
+        const std::string header = TableFileOf(
+            {"Quorvane", "100", "1", "2", "3", "4", "-", "T", "3", "6", "80", "80", "-"});
+        return File("table.qvd",
+                    header + TableFileOf({"amount", "name", "\\1,200", ringo, "-\\300", padded,
+                                          "abc", "x", "", "abc", "2.5e2", ""}));
     }
 
     std::string Fifo(const std::string& name) {

@@ -1,12 +1,10 @@
-// The whole program: its window titles, the title list window's one opening by itself, what
-// the settings and history files get at the two ways out, and reopening a table by its title.
+// The whole program: its window titles, the title list window (its one opening by itself, its
+// buttons, reopening and deleting a table by its title), what the settings and history files
+// get at the two ways out, and failures in event handlers.
 
 #include <optional>
 #include <stdexcept>
 
-#include "gui/about_box.h"
-#include "gui/item_name_dialog.h"
-#include "gui/match_count_dialog.h"
 #include "gui_test_support.h"
 #include "platform/failure.h"
 
@@ -50,13 +48,11 @@ private slots:
         stores_.reset();
     }
 
+    // The dialogs' titles are checked as main_window_test opens them.
     void windowTitlesAreExact() {
         StartProgram();
         const std::pair<QWidget*, const char*> windows[] = {
             {&p_->app.Main(), "Quorvane Ver1.00"},
-            {&p_->app.About(), "ﾊﾞｰｼﾞｮﾝ情報"},
-            {&p_->app.ItemName(), "項目名入力"},
-            {&p_->app.MatchCount(), "検索"},
             {&p_->app.TitleList(), "タイトル一覧（保存履歴）"},
         };
         for (const auto& [window, title] : windows) {
@@ -68,14 +64,33 @@ private slots:
                  QStringLiteral("タイトル一覧（保存履歴）"));
     }
 
+    // It opens once by itself, with its buttons in order and the focus on 選択; Tab goes round
+    // them; its close button stores its place.
     void titleListWindowOpensOnceByItself() {
         StartProgram();
         QVERIFY(!p_->Form().FirstActivate());
-        QCOMPARE(QApplication::focusWidget(), p_->app.TitleList().SelectButton());
-        QTest::mouseClick(p_->app.TitleList().CloseButton(), Qt::LeftButton);
+        TitleListWindow& window = p_->app.TitleList();
+        const QWidget* buttons[] = {window.EraseButton(), window.DeleteButton(),
+                                    window.SelectButton(), window.CloseButton()};
+        const QStringList captions = {"消去(&E)", "削除(&D)", "選択(&S)", "閉じる(&X)"};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(static_cast<const QPushButton*>(buttons[i])->text(), captions[i]);
+            QVERIFY(i == 0 || buttons[i]->x() > buttons[i - 1]->geometry().right());
+        }
+        QCOMPARE(QApplication::focusWidget(), window.SelectButton());
+        const QWidget* order[] = {buttons[3], buttons[0], buttons[1], window.ListBox_TiTle(),
+                                  buttons[2]};
+        for (const QWidget* next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        p_->app.Windows().SetTitleListWindowGeometry({30, 40, 360, 220});
+        QTest::mouseClick(window.CloseButton(), Qt::LeftButton);
         QTRY_VERIFY(p_->app.Main().isActiveWindow());
         QTest::qWait(50);
-        QVERIFY(!p_->app.TitleList().isVisible());
+        QVERIFY(!window.isVisible());
+        QCOMPARE(test::ReadFile(stores_->Stores().settingsFile),
+                 std::string("[Title]\r\nLeft=30\r\nTop=40\r\nWidth=360\r\nHeight=220\r\n"));
     }
 
     // The toolbar's exit stores both windows; the next run restores them, the main window with
@@ -213,8 +228,10 @@ private slots:
         p_->Form().SetEditTitle(test::Sjis("蔵書一覧"));
         p_->Grid().SetCell(1, 1, test::Sjis("吾輩は猫である"));
         p_->user.Then(test::ChooseFile(path));
+        p_->app.Windows().SetMainWindowGeometry({10, 20, 400, 300});
         p_->Form().SaveFileAs();  // 別名保存
         p_->Grid().SetCell(1, 1, "changed");
+        p_->app.Windows().SetMainWindowGeometry({50, 60, 500, 400});
         p_->app.Windows().ShowTitleListWindow();
         QVERIFY(QTest::qWaitForWindowActive(&p_->app.TitleList()));
         QListWidget* list = p_->app.TitleList().ListBox_TiTle();
@@ -224,10 +241,45 @@ private slots:
         QCOMPARE(p_->Grid().CellText(1, 1), test::Sjis("吾輩は猫である"));
         QCOMPARE(p_->app.Main().EditTitle()->text(), QStringLiteral("蔵書一覧"));
         QCOMPARE(p_->Form().CurFileName(), path);
+        QCOMPARE(p_->app.Main().frameGeometry(), QRect(10, 20, 400, 300));
+        QVERIFY(p_->app.TitleList().isVisible());
         QCOMPARE(list->count(), 1);
         QVERIFY(p_->app.Main().close());
         QCOMPARE(test::ReadFile(stores_->Stores().historyFile),
                  path + "\r\n" + test::Sjis("蔵書一覧") + "\r\n");
+    }
+
+    // A title with a line feed shows on one row as high as the others and keeps its line feed;
+    // 削除 asks, Esc keeps the entry and its file, Enter deletes both.
+    void titleListShowsTitlesOnOneRowAndDeletesAfterAsking() {
+        const std::string path = stores_->Path("t.qvd");
+        StartProgram();
+        p_->user.Then(test::ChooseFile(path));
+        p_->Form().SetEditTitle(test::Sjis("住所録 <&>"));
+        p_->Form().SaveFileAs();
+        p_->Form().SetEditTitle(test::Sjis("二行の\n題名"));
+        p_->Form().SetCurFileName("/other.qvd");
+        p_->Form().UpdateHistory();
+        p_->app.Windows().TitleListChanged();
+        QListWidget* list = p_->app.TitleList().ListBox_TiTle();
+        QCOMPARE(list->item(0)->text(), QStringLiteral("二行の 題名"));
+        QCOMPARE(list->visualItemRect(list->item(0)).height(),
+                 list->visualItemRect(list->item(1)).height());
+        QCOMPARE(p_->Form().Titles().Title(0), test::Sjis("二行の\n題名"));
+        list->setCurrentRow(1);
+        p_->user.Then(test::Press(Qt::Key_Escape)).Then(test::Press(Qt::Key_Return));
+        QTest::mouseClick(p_->app.TitleList().DeleteButton(), Qt::LeftButton);
+        QVERIFY(QFile::exists(QString::fromStdString(path)));
+        QCOMPARE(p_->user.seen[1].text,
+                 QStringLiteral("選択された表「 住所録 <&> 」を\n本当に削除しますか？"));
+        QTest::mouseClick(p_->app.TitleList().DeleteButton(), Qt::LeftButton);
+        QCOMPARE(list->count(), 1);
+        QVERIFY(!QFile::exists(QString::fromStdString(path)));
+        // In the desktop's trash, with the record a file manager restores it from.
+        const std::string trash = (test::TestHome() + "/data/Trash/").toStdString();
+        QVERIFY(test::ReadFile(trash + "files/t.qvd").starts_with("Quorvane\r\n"));
+        const std::string info = test::ReadFile(trash + "info/t.qvd.trashinfo");
+        QVERIFY2(info.find("Path=" + path) != std::string::npos, info.c_str());
     }
 
 private:

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "../support/grid_fixtures.h"
+#include "grid_fixtures.h"
 #include "gui/cp932_input.h"
 #include "gui_test_support.h"
 #include "view/grid_geometry.h"
@@ -145,33 +145,23 @@ private slots:
         };
         struct Case {
             const char* name;
-            std::function<QPoint()> press;
+            QPoint press;
             std::function<void()> change;
             QPoint release;
         };
+        const QPoint column1 = CenterOf({1, 0}), column2 = CenterOf({2, 0});
         const Case cases[] = {
-            {"column 2 deleted",
-             [&] {
-                 return CenterOf({2, 0});
-             },
-             [&] { grid->SetColCount(2); }, CenterOf({1, 0})},
-            {"last row deleted",
-             [&] {
-                 return CenterOf({0, 5});
-             },
-             [&] { grid->SetRowCount(5); }, CenterOf({0, 2})},
-            {"last column's border", [&] { return border(2); }, [&] { grid->SetColCount(2); },
+            {"column 2 deleted", column2, [&] { grid->SetColCount(2); }, column1},
+            {"last row deleted", CenterOf({0, 5}), [&] { grid->SetRowCount(5); }, CenterOf({0, 2})},
+            {"last column's border", border(2), [&] { grid->SetColCount(2); },
              border(2) + QPoint(40, 0)},
-            {"cleared",
-             [&] {
-                 return CenterOf({2, 0});
-             },
-             [&] { grid->ClearCells(0, grid->RowCount(), 0, grid->ColCount()); }, CenterOf({1, 0})},
+            {"cleared", column2,
+             [&] { grid->ClearCells(0, grid->RowCount(), 0, grid->ColCount()); }, column1},
         };
         for (const Case& c : cases) {
             cleanup();
             init();
-            const QPoint from = c.press();
+            const QPoint from = c.press;
             QTest::mousePress(Viewport(), Qt::LeftButton, {}, from);
             QTest::mouseMove(Viewport(), from + QPoint(1, 1));
             c.change();
@@ -264,12 +254,14 @@ private slots:
         QTest::keyClick(view.get(), Qt::Key_Backtab, Qt::ShiftModifier);
         QTest::keyClick(view.get(), Qt::Key_Down);
         QCOMPARE(Cell(1, 2), invalid);
-        // Typed after them, they stay as they were: nothing becomes a stand-in character.
+        // Typed after and before them, they stay as they were: nothing becomes a stand-in.
         QTest::keyClick(view.get(), Qt::Key_Up);
         QTest::keyClick(view.get(), Qt::Key_F2);
         QTest::keyClick(Editor(), Qt::Key_End);
         Type(QStringLiteral("x"));
-        QCOMPARE(Cell(1, 2), invalid + "x");
+        QTest::keyClick(Editor(), Qt::Key_Home);
+        Type(QStringLiteral("w"));
+        QCOMPARE(Cell(1, 2), "w" + invalid + "x");
         // Replacing it whole is an ordinary edit.
         QTest::keyClick(Editor(), Qt::Key_A, Qt::ControlModifier);
         Type(QStringLiteral("y"));

@@ -250,18 +250,6 @@ private slots:
         QCOMPARE(p_->app.Main().EditTitle()->width(), 435);
     }
 
-    void aFailingCommandShowsTheFailureBoxAndTheProgramCarriesOn() {
-        p_->user.Then(test::ChooseFile(stores_->Path("missing.qvd")))
-            .Then(test::Press(Qt::Key_Return));
-        ChooseMenuItem("FO");
-        QCOMPARE(p_->user.seen.size(), std::size_t{2});
-        QCOMPARE(p_->user.seen[1].title, QStringLiteral("Quorvane 1.00"));
-        QCOMPARE(p_->user.seen[1].text, QStringLiteral("ﾌｧｲﾙが見つかりません."));
-        QVERIFY(p_->app.Main().isVisible());
-        ChooseMenuItem("EM");
-        QCOMPARE(p_->Grid().ColCount(), 4);
-    }
-
     // A name that is not valid UTF-8 (CP932 bytes) comes back from the save dialog byte for byte,
     // also with a new name in its folder; a name the dialog can only show with U+FFFD is refused.
     void namesThatAreNotUtf8RoundTripThroughTheSaveDialog() {

@@ -7,7 +7,7 @@
 
 #include "platform/failure.h"
 #include "platform/files_testing.h"
-#include "platform/temp_folder.h"
+#include "temp_folder.h"
 
 namespace qv {
 namespace {
@@ -54,6 +54,20 @@ TEST_F(HistoryFileTest, LoadsTheEntriesOfExistingFilesInTheFileOrder) {
     LoadHistoryFile(path_, list);
     EXPECT_EQ(list.Paths(), (Texts{"/already", a, c, a}));
     EXPECT_EQ(list.Titles(), (Texts{"there", "A\nx", "C", ""}));
+}
+
+TEST_F(HistoryFileTest, AHundredThousandEntriesLoadInOrder) {
+    const std::string t = Existing("t.qvd");
+    std::string file;
+    for (int i = 0; i < 100'000; ++i) {
+        file += (i % 3 == 2 ? folder_ / "gone.qvd" : t) + "\r\ntitle " + std::to_string(i) + "\r\n";
+    }
+    test::WriteTestFile(path_, file);
+    TitleList list;
+    LoadHistoryFile(path_, list);
+    ASSERT_EQ(list.Size(), 66'667u);
+    EXPECT_EQ(list.Title(2), "title 3");
+    EXPECT_EQ(list.Title(66'666), "title 99999");
 }
 
 TEST_F(HistoryFileTest, AnEmptyListWritesNothingAndAFailedSaveKeepsTheOldFile) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/grid_fixtures.h"
+#include "grid_fixtures.h"
 #include "table/clipboard_text.h"
 #include "table/delimited_export.h"
 #include "table/delimited_import.h"

@@ -9,17 +9,15 @@
 #include <random>
 #include <sstream>
 
-#include "data/table_file_examples.h"
-#include "history/history_file.h"
+#include "grid_fixtures.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
-#include "platform/line_writer.h"
-#include "platform/temp_folder.h"
-#include "support/grid_fixtures.h"
 #include "table/cell_text_list.h"
 #include "table/main_table_shape.h"
 #include "table/table_file_reader.h"
 #include "table/table_file_writer.h"
+#include "table_file_examples.h"
+#include "temp_folder.h"
 
 namespace qv {
 namespace {
@@ -375,22 +373,6 @@ TEST(TableFileEdgeTest, AFileGrowingWhileReadIsReadAsItWasOpened) {
     ApplyTableFile(std::move(*content), grid, title);
     EXPECT_EQ(grid.Cell(1, 0), firstCell);
     EXPECT_EQ(grid.CellText(1, 1) + "|" + std::to_string(calls > 0), "|1");
-}
-
-TEST(HistoryFileEdgeTest, AHundredThousandEntriesLoadInOrder) {
-    test::TempFolder folder;
-    test::WriteTestFile(folder / "t.qvd", "Quorvane\r\n");
-    LineWriter out;
-    for (int i = 0; i < 100'000; ++i) {
-        out.Line(folder / (i % 3 == 2 ? "gone.qvd" : "t.qvd"));
-        out.Line("title " + std::to_string(i));
-    }
-    test::WriteTestFile(folder / "Quorvane.hst", out.Take());
-    TitleList list;
-    LoadHistoryFile(folder / "Quorvane.hst", list);
-    ASSERT_EQ(list.Size(), 66'667u);
-    EXPECT_EQ(list.Title(2), "title 3");
-    EXPECT_EQ(list.Title(66'666), "title 99999");
 }
 
 }  // namespace

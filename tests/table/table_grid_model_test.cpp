@@ -8,8 +8,8 @@
 #include <random>
 #include <tuple>
 
+#include "grid_fixtures.h"
 #include "platform/failure.h"
-#include "support/grid_fixtures.h"
 #include "table/cell_column.h"
 #include "table/table_grid.h"
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <tuple>
 
-#include "support/grid_fixtures.h"
+#include "grid_fixtures.h"
 #include "table/main_table_shape.h"
 #include "view/grid_geometry.h"
 

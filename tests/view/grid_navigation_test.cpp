@@ -3,7 +3,7 @@
 // Page Down.
 #include <gtest/gtest.h>
 
-#include "support/grid_fixtures.h"
+#include "grid_fixtures.h"
 #include "table/main_table_shape.h"
 #include "view/grid_navigation.h"
 

@@ -6,9 +6,7 @@
 #include <QtTest>
 #include <QtWidgets>
 #include <deque>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,6 +19,7 @@
 #include "gui/title_list_window.h"
 #include "platform/cp932.h"
 #include "platform/program_paths.h"
+#include "temp_folder.h"
 
 // A window test's main() on the program's own QApplication, so that a failure escaping an event
 // handler shows in the failure box as it does in the program.
@@ -54,15 +53,8 @@ inline std::string Sjis(const char* utf8) {
     return *Utf8ToCp932(utf8);
 }
 
-inline std::string ReadFile(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+inline constexpr auto& ReadFile = ReadTestFile;
+inline constexpr auto& WriteFile = WriteTestFile;
 
 // The settings file and the history file in a fresh folder that goes at the end of the test.
 class TempStores {
