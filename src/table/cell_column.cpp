@@ -1,3 +1,6 @@
+// One column's chunks and every operation on them. They stay in one file because each operation
+// is a few lines over the same two steps, splitting the chunks at a row and splicing new ones in,
+// and reads best beside them.
 #include "table/cell_column.h"
 
 #include <algorithm>

@@ -1,0 +1,177 @@
+// The grid's operations that move or replace whole rows and columns at once: the editing
+// commands' row shifts, clearing, sorting and the undo history's steps. Each costs in the number
+// of stored chunks, not of rows.
+#include <algorithm>
+#include <utility>
+
+#include "platform/failure.h"
+#include "table/cell_text_list.h"
+#include "table/table_grid.h"
+
+namespace qv {
+
+void TableGrid::InsertEmptyRow(int32_t i, int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
+    if (i < 0 || i >= rowEnd) {
+        return;
+    }
+    for (auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            column.Erase(rowEnd - 1);
+            column.Insert(i, 0);
+        }
+    }
+    NotifyCells();
+}
+
+void TableGrid::RemoveRowShiftingUp(int32_t r, int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
+    if (r < 0 || r >= rowEnd) {
+        return;
+    }
+    for (auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            const CellHandle last = cell_handle::Copy(column.Get(rowEnd - 1));
+            column.Erase(r);
+            column.Insert(rowEnd - 1, last);
+        }
+    }
+    NotifyCells();
+}
+
+void TableGrid::ClearCells(int32_t rowBegin, int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
+    for (auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            column.Clear(std::max(rowBegin, 0), rowEnd);
+        }
+    }
+    NotifyCells();
+}
+
+void TableGrid::WriteRowLabels(int32_t rowBegin, int32_t rowEnd) {
+    if (rowBegin >= rowEnd) {
+        return;
+    }
+    ColumnAt(0).SetLabels(std::max(rowBegin, 0), rowEnd);
+    NotifyCells();
+}
+
+void TableGrid::PermuteRows(int32_t firstRow, std::span<const int32_t> sources, int32_t colBegin) {
+    if (sources.empty()) {
+        return;
+    }
+    const auto count = static_cast<int64_t>(sources.size());
+    if (firstRow < 0 || firstRow + count > kGridCountLimit) {
+        throw Failure(kGridIndexMessage);
+    }
+    std::vector<bool> seen(sources.size(), false);
+    for (int32_t source : sources) {
+        const int64_t i = int64_t{source} - firstRow;
+        if (i < 0 || i >= count || seen[static_cast<std::size_t>(i)]) {
+            throw Failure(kGridIndexMessage);
+        }
+        seen[static_cast<std::size_t>(i)] = true;
+    }
+    std::vector<CellHandle> scratch;
+    for (auto& [col, column] : columns_) {
+        if (col >= colBegin) {
+            column.Permute(firstRow, sources, scratch);
+        }
+    }
+    NotifyCells();
+}
+
+void TableGrid::ExchangeCellTexts(CellTextList& list) {
+    for (std::size_t i = 0; i < list.Size(); ++i) {
+        if (list.CellAt(i).col < 0 || list.CellAt(i).row < 0) {
+            throw Failure(kGridIndexMessage);
+        }
+    }
+    CellTextList before;
+    for (std::size_t i = 0; i < list.Size(); ++i) {
+        const GridCell cell = list.CellAt(i);
+        before.Add(cell, Cell(cell.col, cell.row));
+        const std::string_view text = list.TextAt(i);
+        if (!text.empty()) {
+            ColumnAt(cell.col).Set(cell.row, cell_handle::MakeOwned(text));
+        } else if (CellColumn* column = FindColumn(cell.col)) {
+            column->Set(cell.row, 0);
+        }
+    }
+    list = std::move(before);
+    NotifyCells();
+}
+
+std::vector<int32_t> TableGrid::StoredColumnNumbers(int32_t colBegin, int32_t colEnd) const {
+    std::vector<int32_t> stored;
+    for (const auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            stored.push_back(col);
+        }
+    }
+    return stored;
+}
+
+int32_t TableGrid::StoredRowEnd(int32_t colBegin, int32_t colEnd) const {
+    int32_t end = 0;
+    for (const auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            end = std::max(end, column.Length());
+        }
+    }
+    return end;
+}
+
+void TableGrid::ShiftRowTexts(int32_t eraseRow, int32_t insertRow, int32_t colBegin,
+                              const std::vector<std::string>& texts) {
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        const int32_t col = colBegin + static_cast<int32_t>(k);
+        CellColumn* column = texts[k].empty() ? FindColumn(col) : &ColumnAt(col);
+        if (column != nullptr) {
+            column->Erase(eraseRow);
+            column->Insert(insertRow, cell_handle::MakeOwned(texts[k]));
+        }
+    }
+    NotifyCells();
+}
+
+CellColumn TableGrid::CopyColumn(int32_t col) const {
+    const CellColumn* column = FindColumn(col);
+    return column == nullptr ? CellColumn() : column->Clone();
+}
+
+void TableGrid::ReplaceColumn(int32_t col, CellColumn&& column) {
+    if (column.Length() == 0 && FindColumn(col) == nullptr) {
+        return;
+    }
+    ColumnAt(col) = std::move(column);
+    NotifyCells();
+}
+
+TableGrid::StoredColumns TableGrid::TakeRows(int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
+    StoredColumns taken;
+    for (auto& [col, column] : columns_) {
+        if (col >= colBegin && col < colEnd) {
+            taken.emplace_back(col, column.TakeHead(rowEnd));
+        }
+    }
+    NotifyCells();
+    return taken;
+}
+
+void TableGrid::PutRowsBack(StoredColumns&& rows) {
+    for (auto& [col, head] : rows) {
+        ColumnAt(col).PutHead(std::move(head));
+    }
+    rows.clear();
+    NotifyCells();
+}
+
+void TableGrid::SetSizes(const SizeList& widths, const SizeList& heights) {
+    if (widths.Count() != colCount_ || heights.Count() != rowCount_) {
+        throw Failure(kGridIndexMessage);
+    }
+    widths_ = widths;
+    heights_ = heights;
+    NotifyLayout();
+}
+
+}  // namespace qv
