@@ -53,11 +53,10 @@ TEST(CellMatcherTest, MatchesStartOnCharacterBoundaries) {
 class FindTest : public ::testing::Test {
 protected:
     FindTest() {
-        const char* rows[3][3] = {{"x", "", "ax"}, {"", "X", ""}, {"x", "", ""}};
-        for (int32_t r = 0; r < 3; ++r) {
-            for (int32_t c = 0; c < 3; ++c) {
-                grid_.SetCell(c + 1, r + 1, rows[r][c]);
-            }
+        int32_t i = 0;
+        for (const char* text : {"x", "", "ax", "", "X", "", "x", "", ""}) {
+            grid_.SetCell(i % 3 + 1, i / 3 + 1, text);
+            ++i;
         }
         grid_.SetCell(2, 0, "x");
         grid_.SetCell(0, 2, "x");
@@ -134,10 +133,8 @@ TEST(ReplaceTest, ReplacedTexts) {
 TEST_F(FindTest, ReplaceAllCountsTheCellsChangedAndIsUndoneByExchangingBack) {
     const auto texts = [this] {
         std::vector<std::string> all;
-        for (int32_t r = 0; r < 4; ++r) {
-            for (int32_t c = 0; c < 5; ++c) {
-                all.push_back(grid_.CellText(c, r));
-            }
+        for (int32_t i = 0; i < 20; ++i) {
+            all.push_back(grid_.CellText(i % 5, i / 5));  // rows 0 to 3, columns 0 to 4
         }
         return all;
     };
