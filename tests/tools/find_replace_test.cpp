@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/failure.h"
@@ -22,14 +23,8 @@ constexpr auto kNone = std::string_view::npos;
 // In the texts below "\x83\\" is "ソ" and "\x95\\" is "表" (second byte 0x5C), "\x83" "A" is
 // "ア" and "\x83" "a" is "ヂ" (second bytes 'A' and 'a'), "\xB1" is the half-width "ｱ".
 TEST(CellMatcherTest, MatchesStartOnCharacterBoundaries) {
-    struct Case {
-        std::string_view cell, text;
-        MatchExtent extent;
-        LetterCase letterCase;
-        std::size_t first;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<std::string_view, std::string_view, MatchExtent, LetterCase, std::size_t> cases[] = {
         {"\x83\\", "\\", kPart, kSame, kNone}, {"\x83\\\\", "\\", kPart, kSame, 2},
         {"\x95\\\x83\\", "\\", kPart, kSame, kNone}, {"a\\", "\\", kPart, kSame, 1},
         {"\xB1\\", "\\", kPart, kSame, 1}, {"\x83\\" "1", "\\1", kPart, kSame, kNone},
@@ -44,10 +39,10 @@ TEST(CellMatcherTest, MatchesStartOnCharacterBoundaries) {
         {"abc", "", kPart, kSame, kNone}, {"\x83\\", "\x83", kPart, kSame, kNone},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        const CellMatcher matcher(c.text, SearchOptions{c.extent, c.letterCase});
-        EXPECT_EQ(matcher.Find(c.cell), c.first) << c.cell << " / " << c.text;
-        EXPECT_EQ(matcher.Matches(c.cell), c.first != kNone) << c.cell << " / " << c.text;
+    for (const auto& [cell, text, extent, letterCase, first] : cases) {
+        const CellMatcher matcher(text, SearchOptions{extent, letterCase});
+        EXPECT_EQ(matcher.Find(cell), first) << cell << " / " << text;
+        EXPECT_EQ(matcher.Matches(cell), first != kNone) << cell << " / " << text;
     }
     EXPECT_TRUE(CellMatcher("", {}).FindsNothing());
     EXPECT_TRUE(CellMatcher("a\x83", {}).FindsNothing());  // ends inside a character
@@ -58,11 +53,10 @@ TEST(CellMatcherTest, MatchesStartOnCharacterBoundaries) {
 class FindTest : public ::testing::Test {
 protected:
     FindTest() {
-        const char* rows[3][3] = {{"x", "", "ax"}, {"", "X", ""}, {"x", "", ""}};
-        for (int32_t r = 0; r < 3; ++r) {
-            for (int32_t c = 0; c < 3; ++c) {
-                grid_.SetCell(c + 1, r + 1, rows[r][c]);
-            }
+        int32_t i = 0;
+        for (const char* text : {"x", "", "ax", "", "X", "", "x", "", ""}) {
+            grid_.SetCell(i % 3 + 1, i / 3 + 1, text);
+            ++i;
         }
         grid_.SetCell(2, 0, "x");
         grid_.SetCell(0, 2, "x");
@@ -77,48 +71,33 @@ protected:
 };
 
 TEST_F(FindTest, NextAndPreviousInRowOrderWrapAround) {
-    using D = SearchDirection;
-    const SearchArea all = WholeTableArea(grid_);
-    struct Case {
-        GridCell from;
-        D direction;
-        LetterCase letterCase;
-        SearchArea area;
-        std::optional<GridCell> found;
-        bool wrapped;
-    };
+    using G = GridCell;
+    constexpr auto kFwd = SearchDirection::Forward, kBack = SearchDirection::Backward;
+    const SearchArea all = WholeTableArea(grid_), c0 = ColumnArea(grid_, 0),
+                     c1 = ColumnArea(grid_, 1), c2 = ColumnArea(grid_, 2),
+                     c3 = ColumnArea(grid_, 3), c4 = ColumnArea(grid_, 4);
     // clang-format off
-    const Case cases[] = {
-        {{1, 1}, D::Forward, kSame, all, GridCell{3, 1}, false},
-        {{3, 1}, D::Forward, kSame, all, GridCell{1, 3}, false},
-        {{1, 3}, D::Forward, kSame, all, GridCell{1, 1}, true},
-        {{1, 1}, D::Backward, kSame, all, GridCell{1, 3}, true},
-        {{1, 3}, D::Backward, kSame, all, GridCell{3, 1}, false},
-        {{3, 1}, D::Forward, kFold, all, GridCell{2, 2}, false},
-        {{1, 3}, D::Backward, kFold, all, GridCell{2, 2}, false},
-        {{3, 1}, D::Forward, kSame, ColumnArea(grid_, 3), GridCell{3, 1}, true},
-        {{3, 1}, D::Backward, kSame, ColumnArea(grid_, 3), GridCell{3, 1}, true},
-        {{2, 1}, D::Forward, kSame, ColumnArea(grid_, 1), GridCell{1, 3}, false},
-        {{2, 3}, D::Forward, kSame, ColumnArea(grid_, 1), GridCell{1, 1}, true},
-        {{1, 1}, D::Forward, kSame, ColumnArea(grid_, 2), std::nullopt, false},
-        {{1, 1}, D::Forward, kSame, ColumnArea(grid_, 0), std::nullopt, false},
-        {{1, 1}, D::Forward, kSame, ColumnArea(grid_, 4), std::nullopt, false},
-    };
+    const std::tuple<G, SearchDirection, LetterCase, SearchArea, std::optional<G>, bool> cases[] = {
+        {{1, 1}, kFwd, kSame, all, G{3, 1}, false}, {{3, 1}, kFwd, kSame, all, G{1, 3}, false},
+        {{1, 3}, kFwd, kSame, all, G{1, 1}, true}, {{1, 1}, kBack, kSame, all, G{1, 3}, true},
+        {{1, 3}, kBack, kSame, all, G{3, 1}, false}, {{3, 1}, kFwd, kFold, all, G{2, 2}, false},
+        {{1, 3}, kBack, kFold, all, G{2, 2}, false}, {{3, 1}, kFwd, kSame, c3, G{3, 1}, true},
+        {{3, 1}, kBack, kSame, c3, G{3, 1}, true}, {{2, 1}, kFwd, kSame, c1, G{1, 3}, false},
+        {{2, 3}, kFwd, kSame, c1, G{1, 1}, true}, {{1, 1}, kFwd, kSame, c2, std::nullopt, false},
+        {{1, 1}, kFwd, kSame, c0, std::nullopt, false}, {{1, 1}, kFwd, kSame, c4, std::nullopt, false}};
     // clang-format on
-    for (const Case& c : cases) {
-        const std::optional<FoundCell> found = Next(c.from, c.direction, c.letterCase, c.area);
-        ASSERT_EQ(found.has_value(), c.found.has_value()) << c.from.col << "," << c.from.row;
-        if (found) {
-            EXPECT_EQ(found->cell, *c.found) << c.from.col << "," << c.from.row;
-            EXPECT_EQ(found->wrapped, c.wrapped) << c.from.col << "," << c.from.row;
-        }
+    for (const auto& [from, direction, letterCase, area, cell, wrapped] : cases) {
+        const std::optional<FoundCell> found = Next(from, direction, letterCase, area);
+        EXPECT_EQ(found ? std::optional(std::pair(found->cell, found->wrapped)) : std::nullopt,
+                  cell ? std::optional(std::pair(*cell, wrapped)) : std::nullopt)
+            << from.col << "," << from.row;
     }
     const auto count = [this](LetterCase letterCase, const SearchArea& area) {
         return CountMatchingCellsIn(grid_, CellMatcher("x", {kPart, letterCase}), area);
     };
     EXPECT_EQ(count(kSame, all), 3);
     EXPECT_EQ(count(kFold, all), 4);
-    EXPECT_EQ(count(kFold, ColumnArea(grid_, 1)), 2);
+    EXPECT_EQ(count(kFold, c1), 2);
     EXPECT_EQ(CountMatchingCellsIn(grid_, CellMatcher("x", {kWhole, kFold}), all), 3);
 }
 
@@ -137,35 +116,25 @@ TEST(FindHugeTableTest, EmptyCellsCostNothing) {
 }
 
 TEST(ReplaceTest, ReplacedTexts) {
-    struct Case {
-        std::string_view cell, text;
-        SearchOptions options;
-        std::string_view replacement;
-        std::optional<std::string> result;
-    };
+    using Sv = std::string_view;
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<Sv, Sv, SearchOptions, Sv, std::optional<std::string>> cases[] = {
         {"\x83\\\x95\\\\", "\\", {kPart, kSame}, "/", "\x83\\\x95\\/"},
-        {"aXbxx", "x", {kPart, kFold}, "yy", "ayybyyyy"},
-        {"aaa", "aa", {kPart, kSame}, "b", "ba"},
-        {"abc", "abc", {kWhole, kSame}, "", ""},
-        {"abcabc", "abc", {kWhole, kSame}, "z", std::nullopt},
+        {"aXbxx", "x", {kPart, kFold}, "yy", "ayybyyyy"}, {"aaa", "aa", {kPart, kSame}, "b", "ba"},
+        {"abc", "abc", {kWhole, kSame}, "", ""}, {"abcabc", "abc", {kWhole, kSame}, "z", std::nullopt},
         {"\x83\\", "\\", {kPart, kSame}, "z", std::nullopt},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        EXPECT_EQ(ReplacedCellText(c.cell, CellMatcher(c.text, c.options), c.replacement), c.result)
-            << c.cell;
+    for (const auto& [cell, text, options, replacement, result] : cases) {
+        EXPECT_EQ(ReplacedCellText(cell, CellMatcher(text, options), replacement), result) << cell;
     }
 }
 
 TEST_F(FindTest, ReplaceAllCountsTheCellsChangedAndIsUndoneByExchangingBack) {
     const auto texts = [this] {
         std::vector<std::string> all;
-        for (int32_t r = 0; r < 4; ++r) {
-            for (int32_t c = 0; c < 5; ++c) {
-                all.push_back(grid_.CellText(c, r));
-            }
+        for (int32_t i = 0; i < 20; ++i) {
+            all.push_back(grid_.CellText(i % 5, i / 5));  // rows 0 to 3, columns 0 to 4
         }
         return all;
     };

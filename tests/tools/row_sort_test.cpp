@@ -99,11 +99,9 @@ TEST_F(RowSortTest, OrdersThatAreNoPermutationChangeNothing) {
         EXPECT_THAT([&] { ApplyRowOrder(grid_, bad); },
                     testing::ThrowsMessage<Failure>(kGridIndexMessage));
     }
-    EXPECT_THAT(
-        [&] {
-            InverseRowOrder(RowOrder{1, {5}});
-        },
-        testing::ThrowsMessage<Failure>(kGridIndexMessage));
+    const RowOrder outside{1, {5}};
+    EXPECT_THAT([&] { InverseRowOrder(outside); },
+                testing::ThrowsMessage<Failure>(kGridIndexMessage));
     EXPECT_EQ(Column(2), before);
     EXPECT_TRUE(SortedRowOrder(grid_, 4, SortOrder::Ascending).sources ==
                 (std::vector<int32_t>{1, 2}));  // an empty column: every row stays

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "view/cell_text_extent.h"
 
@@ -11,23 +12,16 @@ namespace {
 
 TEST(CellTextExtentTest, PrefixesFollowCp932CharactersAndStayBounded) {
     const std::string kana = "\x82\xA0";  // あ
-    struct Case {
-        std::string text;
-        std::size_t count;
-        std::size_t bytes;
-    };
-    const Case cases[] = {
-        {"abc", 2, 2},
-        {"abc", 9, 3},
-        {kana + kana + kana, 2, 4},
-        {"a" + kana + kana, 2, 3},            // "a" shifts every pair by one byte
-        {std::string("\x82 ") + kana, 2, 2},  // a lead byte without a trail byte
-        {"\x82\x82\xA0", 1, 2},               // 82 82 is a pair
-        {kana + "\x82", 2, 3},                // a lone lead byte at the end
-        {std::string(50'000'000, 'x'), 100, 100},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Cp932Prefix(c.text, c.count).size(), c.bytes) << c.text.substr(0, 8);
+    // "a" shifts every pair by one byte; "\x82 " is a lead byte without its trail byte; 82 82 is
+    // a pair; a lone lead byte at the end.
+    // clang-format off
+    const std::tuple<std::string, std::size_t, std::size_t> cases[] = {
+        {"abc", 2, 2}, {"abc", 9, 3}, {kana + kana + kana, 2, 4}, {"a" + kana + kana, 2, 3},
+        {std::string("\x82 ") + kana, 2, 2}, {"\x82\x82\xA0", 1, 2}, {kana + "\x82", 2, 3},
+        {std::string(50'000'000, 'x'), 100, 100}};
+    // clang-format on
+    for (const auto& [text, count, bytes] : cases) {
+        EXPECT_EQ(Cp932Prefix(text, count).size(), bytes) << text.substr(0, 8);
     }
     std::string huge;
     for (int i = 0; i < 1'000'000; ++i) {

@@ -78,29 +78,24 @@ TEST_F(GridGeometryTest, PressesNearLinesBetweenFixedCellsResizeElseMoveOrSelect
 // Stored widths and heights of any value: every sum stays exact (no overflow under UBSan), the
 // scroll ends skip what cannot fit, and whatever is shown lies inside the viewport.
 TEST_F(GridGeometryTest, ExtremeSizesNeverOverflow) {
-    struct Case {
-        std::vector<int32_t> widths, heights;
-        GridCell topLeft;
-        int32_t lastFirstCol, lastFirstRow;
-    };
-    const Case cases[] = {
-        {{32, kMax, 69}, {18, 18, 18, 18, 18, 18}, {1, 1}, 2, 1},
-        {{kMax, 153, 69}, {18, 18, 18, 18, 18, 18}, {1, 1}, 2, 1},
+    using Sizes = std::vector<int32_t>;
+    const Sizes rows18(6, 18), rowsMax(6, kMax);
+    // Column widths, row heights, the top left cell, the last first column and row.
+    const std::tuple<Sizes, Sizes, GridCell, int32_t, int32_t> cases[] = {
+        {{32, kMax, 69}, rows18, {1, 1}, 2, 1},
+        {{kMax, 153, 69}, rows18, {1, 1}, 2, 1},
         {{32, kMax, kMax}, {18, kMin, kMax, 0, 18, 18}, {2, 2}, 2, 3},
-        {{kMax - 1, kMin, kMax}, {kMax, kMax, kMax, kMax, kMax, kMax}, {2, 5}, 2, 5},
-    };
-    for (const Case& c : cases) {
+        {{kMax - 1, kMin, kMax}, rowsMax, {2, 5}, 2, 5}};
+    for (const auto& [widths, heights, topLeft, lastFirstCol, lastFirstRow] : cases) {
         TableGrid g(kMainTableShape);
-        for (int32_t i = 0; i < 3; ++i) {
-            g.SetColWidth(i, c.widths[static_cast<size_t>(i)]);
-        }
         for (int32_t i = 0; i < 6; ++i) {
-            g.SetRowHeight(i, c.heights[static_cast<size_t>(i)]);
+            g.SetRowHeight(i, heights[static_cast<size_t>(i)]);
+            g.SetColWidth(i % 3, widths[static_cast<size_t>(i % 3)]);
         }
-        EXPECT_EQ(LastFirstIndex(ColumnAxis(g), 600), c.lastFirstCol);
-        EXPECT_EQ(LastFirstIndex(RowAxis(g), 400), c.lastFirstRow);
-        EXPECT_EQ(FirstShowing(ColumnAxis(g), 1, 600, 2), c.lastFirstCol);
-        const GridGeometry geometry(g, c.topLeft, 600, 400);
+        EXPECT_EQ(LastFirstIndex(ColumnAxis(g), 600), lastFirstCol);
+        EXPECT_EQ(LastFirstIndex(RowAxis(g), 400), lastFirstRow);
+        EXPECT_EQ(FirstShowing(ColumnAxis(g), 1, 600, 2), lastFirstCol);
+        const GridGeometry geometry(g, topLeft, 600, 400);
         EXPECT_LE(geometry.Columns().End(), 600);
         EXPECT_GE(geometry.Rows().WholeScrolledCount(), 1);
         for (int32_t x = -5; x < 610; x += 17) {

@@ -3,6 +3,8 @@
 // Page Down.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "grid_fixtures.h"
 #include "table/main_table_shape.h"
 #include "view/grid_navigation.h"
@@ -13,38 +15,27 @@ namespace {
 using Key = NavigationKey;
 
 TEST(GridNavigationTest, EachKeyLeadsWhereTheRulesSay) {
-    struct Case {
-        GridCell current, topLeft;
-        Key key;
-        GridCell to, toTopLeft;
-    };
-    const Case cases[] = {
-        {{1, 5}, {1, 1}, Key::Up, {1, 4}, {1, 1}},
-        {{1, 1}, {1, 1}, Key::Up, {1, 1}, {1, 1}},  // stops at the first data row
-        {{2, 99}, {1, 1}, Key::Down, {2, 99}, {1, 1}},
-        {{1, 5}, {1, 1}, Key::Left, {1, 5}, {1, 1}},  // the label column is not entered
-        {{2, 5}, {1, 1}, Key::Home, {1, 5}, {1, 1}},
-        {{1, 5}, {1, 1}, Key::End, {2, 5}, {1, 1}},
-        {{2, 5}, {1, 1}, Key::CtrlHome, {1, 1}, {1, 1}},
-        {{1, 5}, {1, 1}, Key::CtrlEnd, {2, 99}, {1, 1}},
-        {{1, 5}, {1, 1}, Key::Tab, {2, 5}, {1, 1}},
-        {{2, 5}, {1, 1}, Key::Tab, {1, 6}, {1, 1}},
-        {{2, 99}, {1, 1}, Key::Tab, {1, 1}, {1, 1}},  // wraps to the first data cell
-        {{1, 6}, {1, 1}, Key::Backtab, {2, 5}, {1, 1}},
-        {{1, 1}, {1, 1}, Key::Backtab, {2, 99}, {1, 1}},  // wraps to the last data cell
-        {{1, 5}, {1, 1}, Key::PageDown, {1, 25}, {1, 21}},
-        {{1, 90}, {1, 70}, Key::PageDown, {1, 99}, {1, 80}},  // the scroll range ends at 80
-        {{1, 30}, {1, 21}, Key::PageUp, {1, 10}, {1, 1}},
-        {{1, 3}, {1, 1}, Key::PageUp, {1, 1}, {1, 1}},
-    };
+    // Up stops at the first data row, Left at the label column; Tab and Backtab wrap round the
+    // data cells; Page Down's scroll range ends at 80.
+    // clang-format off
+    const std::tuple<GridCell, GridCell, Key, GridCell, GridCell> cases[] = {
+        {{1, 5}, {1, 1}, Key::Up, {1, 4}, {1, 1}}, {{1, 1}, {1, 1}, Key::Up, {1, 1}, {1, 1}},
+        {{2, 99}, {1, 1}, Key::Down, {2, 99}, {1, 1}}, {{1, 5}, {1, 1}, Key::Left, {1, 5}, {1, 1}},
+        {{2, 5}, {1, 1}, Key::Home, {1, 5}, {1, 1}}, {{1, 5}, {1, 1}, Key::End, {2, 5}, {1, 1}},
+        {{2, 5}, {1, 1}, Key::CtrlHome, {1, 1}, {1, 1}}, {{1, 5}, {1, 1}, Key::CtrlEnd, {2, 99}, {1, 1}},
+        {{1, 5}, {1, 1}, Key::Tab, {2, 5}, {1, 1}}, {{2, 5}, {1, 1}, Key::Tab, {1, 6}, {1, 1}},
+        {{2, 99}, {1, 1}, Key::Tab, {1, 1}, {1, 1}}, {{1, 6}, {1, 1}, Key::Backtab, {2, 5}, {1, 1}},
+        {{1, 1}, {1, 1}, Key::Backtab, {2, 99}, {1, 1}},
+        {{1, 5}, {1, 1}, Key::PageDown, {1, 25}, {1, 21}}, {{1, 90}, {1, 70}, Key::PageDown, {1, 99}, {1, 80}},
+        {{1, 30}, {1, 21}, Key::PageUp, {1, 10}, {1, 1}}, {{1, 3}, {1, 1}, Key::PageUp, {1, 1}, {1, 1}}};
+    // clang-format on
     TableGrid grid(kMainTableShape);
     test::MakeInitialTable(grid);
     grid.SetRowCount(100);
-    for (const Case& c : cases) {
-        ASSERT_TRUE(grid.SetCurrentCell(c.current));
-        const NavigationTarget target = Navigate(grid, c.topLeft, 400, c.key);
-        EXPECT_EQ(target, (NavigationTarget{c.to, c.toTopLeft}))
-            << static_cast<int>(c.key) << " from " << c.current.col << "," << c.current.row;
+    for (const auto& [current, topLeft, key, to, toTopLeft] : cases) {
+        ASSERT_TRUE(grid.SetCurrentCell(current));
+        EXPECT_EQ(Navigate(grid, topLeft, 400, key), (NavigationTarget{to, toTopLeft}))
+            << static_cast<int>(key) << " from " << current.col << "," << current.row;
     }
 }
 
