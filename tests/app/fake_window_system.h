@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <tuple>
 #include <utility>
 
 #include "app/window_system.h"
@@ -74,9 +75,8 @@ public:
     // Expects exactly one message since the last look, and forgets it.
     void ExpectOneMessage(std::string_view text, MessageKind kind, MessageButtons buttons) {
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, text);
-        EXPECT_EQ(messages[0].kind, kind);
-        EXPECT_EQ(messages[0].buttons, buttons);
+        EXPECT_EQ(std::tie(messages[0].text, messages[0].kind, messages[0].buttons),
+                  std::make_tuple(std::string(text), kind, buttons));
         messages.clear();
     }
 
@@ -94,51 +94,34 @@ public:
 
     MessageButton ShowMessage(std::string_view text, MessageKind kind,
                               MessageButtons buttons) override {
-        calls.emplace_back("ShowMessage");
+        calls.emplace_back(__func__);
         messages.push_back(RecordedMessage{std::string(text), kind, buttons});
-        if (messageAnswers.empty()) {
-            // A single button is the only answer the user can give.
-            const bool single = buttons != 0 && (buttons & (buttons - 1)) == 0;
-            EXPECT_TRUE(single) << "unscripted question: " << text;
-            return single ? static_cast<MessageButton>(buttons) : MessageButton::Cancel;
-        }
-        const MessageButton answer = messageAnswers.front();
-        messageAnswers.pop_front();
-        return answer;
+        // A single button is the only answer the user can give.
+        const bool single = buttons != 0 && (buttons & (buttons - 1)) == 0;
+        EXPECT_TRUE(single || !messageAnswers.empty()) << "unscripted question: " << text;
+        return TakeFront(messageAnswers,
+                         single ? static_cast<MessageButton>(buttons) : MessageButton::Cancel);
     }
 
     WindowGeometry MainWindowGeometry() const override { return mainGeometry; }
-    void SetMainWindowGeometry(const WindowGeometry& geometry) override {
-        calls.emplace_back("SetMainWindowGeometry");
-        mainGeometry = geometry;
-    }
+    void SetMainWindowGeometry(const WindowGeometry& g) override { Set(mainGeometry, g, __func__); }
     WindowGeometry TitleListWindowGeometry() const override { return titleListGeometry; }
-    void SetTitleListWindowGeometry(const WindowGeometry& geometry) override {
-        calls.emplace_back("SetTitleListWindowGeometry");
-        titleListGeometry = geometry;
+    void SetTitleListWindowGeometry(const WindowGeometry& g) override {
+        Set(titleListGeometry, g, __func__);
     }
 
-    void ShowTitleListWindow() override {
-        calls.emplace_back("ShowTitleListWindow");
-        titleListVisible = true;
-    }
-    void HideTitleListWindow() override {
-        calls.emplace_back("HideTitleListWindow");
-        titleListVisible = false;
-    }
-    void CloseMainWindow() override {
-        ++mainWindowCloseRequests;
-        RunModal("CloseMainWindow", onCloseMainWindow);
-    }
+    void ShowTitleListWindow() override { Set(titleListVisible, true, __func__); }
+    void HideTitleListWindow() override { Set(titleListVisible, false, __func__); }
+    void CloseMainWindow() override { RunModal("CloseMainWindow", onCloseMainWindow); }
 
-    void ShowAboutBox() override { calls.emplace_back("ShowAboutBox"); }
+    void ShowAboutBox() override { calls.emplace_back(__func__); }
     void ShowItemNameDialog() override { RunModal("ShowItemNameDialog", onItemNameDialog); }
     void ShowMatchCountDialog() override { RunModal("ShowMatchCountDialog", onMatchCountDialog); }
 
-    void ShowHelp(HelpCommand) override { calls.emplace_back("ShowHelp"); }
+    void ShowHelp(HelpCommand) override { calls.emplace_back(__func__); }
 
     bool MoveToTrash(const std::string& path) override {
-        calls.emplace_back("MoveToTrash");
+        calls.emplace_back(__func__);
         if (!trashAvailable || std::remove(path.c_str()) != 0) {
             return false;
         }
@@ -146,8 +129,8 @@ public:
         return true;
     }
 
-    void TitleChanged() override { calls.emplace_back("TitleChanged"); }
-    void TitleListChanged() override { calls.emplace_back("TitleListChanged"); }
+    void TitleChanged() override { calls.emplace_back(__func__); }
+    void TitleListChanged() override { calls.emplace_back(__func__); }
 
     // Not logged in `calls`: a monitor runs beside the command, and is checked in `progress`.
     std::unique_ptr<ProgressMonitor> StartProgress(std::string_view title,
@@ -177,22 +160,31 @@ private:
         std::size_t index_;
     };
 
+    template <class T>
+    void Set(T& field, const T& value, const char* name) {
+        calls.emplace_back(name);
+        field = value;
+    }
     std::optional<std::string> RunFileDialog(const char* name, const FileDialogRequest& request,
                                              std::vector<FileDialogRequest>& requests,
                                              std::deque<std::optional<std::string>>& answers) {
         calls.emplace_back(name);
         requests.push_back(request);
-        if (answers.empty()) {
-            ADD_FAILURE() << "unscripted " << name;
-            return std::nullopt;
+        EXPECT_FALSE(answers.empty()) << "unscripted " << name;
+        return TakeFront(answers, std::optional<std::string>());
+    }
+    template <class T>
+    static T TakeFront(std::deque<T>& queue, T otherwise) {
+        if (!queue.empty()) {
+            otherwise = std::move(queue.front());
+            queue.pop_front();
         }
-        std::optional<std::string> answer = std::move(answers.front());
-        answers.pop_front();
-        return answer;
+        return otherwise;
     }
 
     void RunModal(const char* name, const std::function<void()>& hook) {
         calls.emplace_back(name);
+        mainWindowCloseRequests += name == std::string_view("CloseMainWindow");
         if (hook) {
             hook();
         }

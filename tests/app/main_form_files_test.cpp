@@ -21,6 +21,8 @@ namespace qv {
 namespace {
 
 using ::testing::ThrowsMessage;
+#define EXPECT_FAILS(statement, message) \
+    EXPECT_THAT([&] { statement; }, ThrowsMessage<Failure>(message))
 using Texts = std::vector<std::string>;
 namespace fs = std::filesystem;
 
@@ -143,14 +145,12 @@ TEST_F(MainFormFilesTest, StoresThatFailStopActivationAndClosing) {
 
     Windows noHistoryFolder({stores_.settingsFile, folder_ / "no/such.hst"});
     noHistoryFolder.form.Titles().Append("/t.qvd", "T");
-    EXPECT_THAT([&] { noHistoryFolder.form.FormClose(); },
-                ThrowsMessage<Failure>("不正なﾌｧｲﾙ名です"));
+    EXPECT_FAILS(noHistoryFolder.form.FormClose(), "不正なﾌｧｲﾙ名です");
     EXPECT_EQ(folder_.Listing(), "");  // nor the settings
 
     const std::string settings = folder_ / "no/Quorvane.ini";
     Windows noSettingsFolder({settings, stores_.historyFile});
-    EXPECT_THAT([&] { noSettingsFolder.form.FormClose(); },
-                ThrowsMessage<Failure>(settings + " に書き込めません"));
+    EXPECT_FAILS(noSettingsFolder.form.FormClose(), settings + " に書き込めません");
     // The exit button and the close button keep a title list window that cannot store its place.
     noSettingsFolder.windows.titleListVisible = true;
     EXPECT_THROW(noSettingsFolder.form.CloseTitleListAndExit(), Failure);
@@ -175,7 +175,7 @@ TEST_F(MainFormFilesTest, OnlyASuccessfulOpenChangesTheTable) {
                               Buttons(MessageButton::OK));
     EXPECT_EQ(windows_.progress.back().messagesBeforeEnd, 0u);  // its progress was gone first
     windows_.openDialogAnswers.push_back(folder_ / "missing.qvd");
-    EXPECT_THAT([&] { form_.LoadTableFile(); }, ThrowsMessage<Failure>("ﾌｧｲﾙが見つかりません"));
+    EXPECT_FAILS(form_.LoadTableFile(), "ﾌｧｲﾙが見つかりません");
     const std::pair<std::string, const char*> failures[] = {
         {test::TableFileOf({"Quorvane", "100", "5", "6", "7", "8", "-", "T", "3", "9", "10", "x"}),
          "'x' は整数ではありません"},
@@ -185,7 +185,7 @@ TEST_F(MainFormFilesTest, OnlyASuccessfulOpenChangesTheTable) {
     for (const auto& [contents, message] : failures) {
         test::WriteTestFile(folder_ / "bad.qvd", contents);
         windows_.openDialogAnswers.push_back(folder_ / "bad.qvd");
-        EXPECT_THAT([&] { form_.LoadTableFile(); }, ThrowsMessage<Failure>(message));
+        EXPECT_FAILS(form_.LoadTableFile(), message);
     }
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(Grid().CellText(0, 3), "stale");
@@ -251,11 +251,11 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
         "の文字が含まれているため、この名前では保存できません";
     const std::string listing = folder_.Listing();
     windows_.saveDialogAnswers = {folder_ / "c\rr", folder_ / "z\x1A.qvd"};
-    EXPECT_THAT([&] { form_.SaveFileAs(); }, ThrowsMessage<Failure>(refusal));
-    EXPECT_THAT([&] { form_.SaveFileAs(); }, ThrowsMessage<Failure>(refusal));
+    EXPECT_FAILS(form_.SaveFileAs(), refusal);
+    EXPECT_FAILS(form_.SaveFileAs(), refusal);
     windows_.openDialogAnswers = {Example("o\rpened.qvd")};
     form_.LoadTableFile();
-    EXPECT_THAT([&] { form_.SaveFile(); }, ThrowsMessage<Failure>(refusal));
+    EXPECT_FAILS(form_.SaveFile(), refusal);
     EXPECT_EQ(folder_.Listing(), listing + "o\rpened.qvd;");
     EXPECT_EQ(form_.Titles().Size(), 5u);
 }
@@ -277,7 +277,7 @@ TEST_F(MainFormFilesTest, AFailedWriteKeepsTheOldFileButTheTitleListIsUpdated) {
         form_.SetCurFileName(folder_ / c.name);
         form_.SetEditTitle(c.name);
         SetFileFaultsForTesting(c.faults);
-        EXPECT_THAT([&] { form_.SaveFile(); }, ThrowsMessage<Failure>(c.message));
+        EXPECT_FAILS(form_.SaveFile(), c.message);
         SetFileFaultsForTesting(nullptr);
         EXPECT_EQ(form_.Titles().Path(0), folder_ / c.name);
         EXPECT_EQ(form_.Titles().Title(0), c.name);
@@ -437,14 +437,13 @@ TEST_F(MainFormFilesTest, TheTitleListReopensTheSelectedTableAndClosesStoringIts
 TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHistoryFile) {
     const std::string table = Example("table.qvd"), notes = folder_ / "notes.txt";
     test::WriteTestFile(notes, "Quorvane\n100\n");  // not a table file
+    const std::string fifo = folder_ / "fifo.qvd";  // neither reopening nor deleting waits on it
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     form_.Titles().Append(table, std::string(test::kKaimono));
     form_.Titles().Append(notes, "N");
     form_.Titles().Append(folder_ / "gone.qvd", "G");
-    const std::string fifo = folder_ / "fifo.qvd";  // neither reopening nor deleting waits on it
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     form_.Titles().Append(fifo, "F");
-    EXPECT_THAT([&] { titleList_.ReopenSelected(3); },
-                ThrowsMessage<Failure>("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));
+    EXPECT_FAILS(titleList_.ReopenSelected(3), "ﾌｧｲﾙへのｱｸｾｽが拒否されました");
     windows_.messageAnswers = {MessageButton::Yes, MessageButton::No, MessageButton::Yes,
                                MessageButton::Yes};
     titleList_.DeleteSelected(3);
