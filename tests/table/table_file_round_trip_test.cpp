@@ -175,11 +175,9 @@ TEST_F(TableFileTest, RejectedAndFailedFilesChangeNothing) {
 }
 
 std::string Joined(const TableFilePieces& file) {
-    std::string joined;
-    for (std::string_view piece : file.pieces) {
-        joined += piece;
-    }
-    return joined;
+    return std::accumulate(
+        file.pieces.begin(), file.pieces.end(), std::string(),
+        [](std::string joined, std::string_view piece) { return joined.append(piece); });
 }
 
 // A large loaded table is saved largely from the loaded file's own buffer, without a copy.

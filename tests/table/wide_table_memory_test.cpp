@@ -51,20 +51,16 @@ TEST(WideTableMemory, OneTextPerColumnCostsTensOfBytes) {
 #endif
     enum class Fill { LoadedFromFile, TypedCellByCell };
     for (Fill fill : {Fill::LoadedFromFile, Fill::TypedCellByCell}) {
-        std::string file = "Quorvane\r\n100\r\n0\r\n0\r\n9\r\n9\r\n-\r\nT\r\n";
-        file += std::to_string(kColumns + 1) + "\r\n1\r\n";
-        for (int32_t col = 0; col < kColumns; ++col) {
-            file += "64\r\n";
+        std::string widths, cells;
+        for (int32_t col = 0; col < kColumns && fill == Fill::LoadedFromFile; ++col) {
+            widths += "64\r\n";
+            cells += "ab\r\n";
         }
-        file += "-\r\n";
-        for (int32_t col = 0; col < kColumns; ++col) {
-            file += "ab\r\n";
-        }
+        std::string file = "Quorvane\r\n100\r\n0\r\n0\r\n9\r\n9\r\n-\r\nT\r\n" +
+                           std::to_string(kColumns + 1) + "\r\n1\r\n" + widths + "-\r\n" + cells;
+        widths = cells = std::string();
         TableGrid grid(kMainTableShape);
         std::string title;
-        if (fill == Fill::TypedCellByCell) {
-            file = std::string();
-        }
         const long long before = liveHeapBytes;
         if (fill == Fill::LoadedFromFile) {
             ApplyTableFile(std::move(*ParseTableFile(std::move(file))), grid, title);
