@@ -34,14 +34,6 @@ protected:
         }
         return widths;
     }
-    // Writes Text(c, r) into the first `cols` columns of the first `rows` rows.
-    void Fill(int32_t cols, int32_t rows) {
-        for (int32_t r = 0; r < rows; ++r) {
-            for (int32_t c = 0; c < cols; ++c) {
-                grid.SetCell(c, r, Text(c, r));
-            }
-        }
-    }
 
     TableGrid grid;
 };
@@ -101,7 +93,11 @@ TEST_F(TableGridTest, BulkCellsStayInTheirBuffer) {
     for (auto [col, from, size] : {std::tuple{0, 0, 5}, {1, 6, 4}, {0, 11, 0}, {1, 12, 2}}) {
         bulk.Append(col, std::string_view(buffer->data() + from, size));
     }
-    Fill(5, 8);
+    for (int32_t r = 0; r < 8; ++r) {
+        for (int32_t c = 0; c < 5; ++c) {
+            grid.SetCell(c, r, Text(c, r));
+        }
+    }
     grid.ReplaceCells(1, 0, 6, std::move(bulk));
     EXPECT_EQ(grid.Cell(1, 0).data(), buffer->data());  // in place, not copied
     // Texts from the bulk, "" to the end of the range (in the bulk's third column too), the rest
