@@ -12,12 +12,16 @@
 #include "table/table_file_reader.h"
 
 // The replacements below pair malloc with free; g++ sees only the names new and free.
+// The library's sized delete calls the plain one replaced below.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#pragma GCC diagnostic ignored "-Wsized-deallocation"
 
 namespace {
 std::atomic<long long> liveHeapBytes{0};
 }  // namespace
 
+// The other forms of new and delete call these two; the sanitizer's allocator keeps its own.
+#if !defined(__SANITIZE_ADDRESS__)
 void* operator new(std::size_t size) {
     void* p = std::malloc(size == 0 ? 1 : size);
     if (p == nullptr) {
@@ -26,40 +30,13 @@ void* operator new(std::size_t size) {
     liveHeapBytes += static_cast<long long>(malloc_usable_size(p));
     return p;
 }
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return operator new(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-    return operator new(size, tag);
-}
 void operator delete(void* p) noexcept {
     if (p != nullptr) {
         liveHeapBytes -= static_cast<long long>(malloc_usable_size(p));
         std::free(p);
     }
 }
-void operator delete[](void* p) noexcept {
-    operator delete(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    operator delete(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    operator delete(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    operator delete(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    operator delete(p);
-}
+#endif
 
 namespace qv {
 namespace {
@@ -69,22 +46,21 @@ constexpr int32_t kColumns = 20000;
 constexpr long long kBytesPerColumn = 200;
 
 TEST(WideTableMemory, OneTextPerColumnCostsTensOfBytes) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator is not counted";
+#endif
     enum class Fill { LoadedFromFile, TypedCellByCell };
     for (Fill fill : {Fill::LoadedFromFile, Fill::TypedCellByCell}) {
-        std::string file = "Quorvane\r\n100\r\n0\r\n0\r\n9\r\n9\r\n-\r\nT\r\n";
-        file += std::to_string(kColumns + 1) + "\r\n1\r\n";
-        for (int32_t col = 0; col < kColumns; ++col) {
-            file += "64\r\n";
+        std::string widths, cells;
+        for (int32_t col = 0; col < kColumns && fill == Fill::LoadedFromFile; ++col) {
+            widths += "64\r\n";
+            cells += "ab\r\n";
         }
-        file += "-\r\n";
-        for (int32_t col = 0; col < kColumns; ++col) {
-            file += "ab\r\n";
-        }
+        std::string file = "Quorvane\r\n100\r\n0\r\n0\r\n9\r\n9\r\n-\r\nT\r\n" +
+                           std::to_string(kColumns + 1) + "\r\n1\r\n" + widths + "-\r\n" + cells;
+        widths = cells = std::string();
         TableGrid grid(kMainTableShape);
         std::string title;
-        if (fill == Fill::TypedCellByCell) {
-            file = std::string();
-        }
         const long long before = liveHeapBytes;
         if (fill == Fill::LoadedFromFile) {
             ApplyTableFile(std::move(*ParseTableFile(std::move(file))), grid, title);
