@@ -13,10 +13,6 @@ namespace qv {
 
 namespace {
 
-bool Holds(const std::string& text, const char* part) {
-    return text.find(part) != std::string::npos;
-}
-
 // A window whose event handlers raise, each in its own way.
 class FailingWindow : public QWidget {
 public:
@@ -136,8 +132,8 @@ private slots:
         QVERIFY(!p_->app.Main().isVisible());
         QVERIFY(p_->app.TitleList().isVisible());
         const std::string settings = test::ReadFile(stores_->Stores().settingsFile);
-        QVERIFY(Holds(settings, title));
-        QVERIFY(Holds(settings, "[Main]"));
+        QVERIFY(settings.find(title) != std::string::npos &&
+                settings.find("[Main]") != std::string::npos);
     }
 
     // A settings file that cannot be written: each way out shows the failure, and "終了(&X)" and

@@ -39,11 +39,9 @@ private slots:
         grid = std::make_unique<TableGrid>(kMainTableShape);
         test::MakeInitialTable(*grid);
         grid->WriteRowLabels(1, grid->RowCount());
-        grid->SetCell(1, 0, "item1");
-        grid->SetCell(2, 0, "item2");
-        for (int32_t r = 1; r < grid->RowCount(); ++r) {
-            grid->SetCell(1, r, "a" + std::to_string(r));
-            grid->SetCell(2, r, "b" + std::to_string(r));
+        for (int32_t r = 0; r < grid->RowCount(); ++r) {
+            grid->SetCell(1, r, r == 0 ? "item1" : "a" + std::to_string(r));
+            grid->SetCell(2, r, r == 0 ? "item2" : "b" + std::to_string(r));
         }
         renumberer = std::make_unique<Renumberer>(*grid);
         view = std::make_unique<GridView>(*grid);
