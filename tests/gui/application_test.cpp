@@ -45,20 +45,16 @@ private slots:
         stores_.reset();
     }
 
-    // The dialogs' titles are checked as main_window_test opens them. Nothing is appended to
-    // the titles the window system shows.
-    void windowTitlesAreExact() {
+    // The windows' titles are exact, nothing appended (the dialogs' are checked as
+    // main_window_test opens them). The title list window opens once by itself, with its
+    // buttons in order and the focus on 選択; Tab goes round them; its close button stores its
+    // place (exactly: see geometryIsWrittenAtExitAndRestoredAtTheNextStart).
+    void windowTitlesAndTheTitleListWindowOpeningOnceByItself() {
         StartProgram();
+        QVERIFY(!p_->Form().FirstActivate());
         QCOMPARE(p_->app.Main().windowHandle()->title(), QStringLiteral("Quorvane Ver1.00"));
         QCOMPARE(p_->app.TitleList().windowHandle()->title(),
                  QStringLiteral("タイトル一覧（保存履歴）"));
-    }
-
-    // It opens once by itself, with its buttons in order and the focus on 選択; Tab goes round
-    // them; its close button stores its place (where: see geometryIsWritten...).
-    void titleListWindowOpensOnceByItself() {
-        StartProgram();
-        QVERIFY(!p_->Form().FirstActivate());
         TitleListWindow& window = p_->app.TitleList();
         const QWidget* buttons[] = {window.EraseButton(), window.DeleteButton(),
                                     window.SelectButton(), window.CloseButton()};
