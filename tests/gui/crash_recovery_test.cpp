@@ -7,6 +7,7 @@
 #include "platform/cp932.h"
 #include "table/main_table_shape.h"
 #include "table/table_file_writer.h"
+#include "temp_folder.h"
 
 namespace qv {
 
@@ -19,8 +20,10 @@ private slots:
         QVERIFY(QFile::copy(QString::fromUtf8(QV_PROGRAM), program));
         const std::string table = home.filePath("list.qvd").toStdString();
         const std::string title = *Utf8ToCp932("買い物");
-        WriteFile(table, BuildTableFile(TableGrid(kMainTableShape), title, {10, 20, 400, 300}));
-        WriteFile(home.filePath("Quorvane.hst").toStdString(), table + "\r\n" + title + "\r\n");
+        test::WriteTestFile(table,
+                            BuildTableFile(TableGrid(kMainTableShape), title, {10, 20, 400, 300}));
+        test::WriteTestFile(home.filePath("Quorvane.hst").toStdString(),
+                            table + "\r\n" + title + "\r\n");
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* folder : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME"}) {
             environment.insert(folder, home.path());
@@ -51,21 +54,17 @@ private slots:
         QCOMPARE(restoring.exitCode(), 0);
         // One question, of the confirmation kind (its text is checked in recovery_test).
         QCOMPARE(QString::fromUtf8(restoring.readAllStandardOutput()), QStringLiteral("確認\n"));
-        const std::string saved = ReadFile(table);  // saved to its own file
+        const std::string saved = test::ReadTestFile(table);  // saved to its own file
         QVERIFY(saved.find("\r\n" + edited) != std::string::npos);
         QVERIFY(saved.find("RECOVERED\r\n") != std::string::npos);
         QCOMPARE(state.entryList(QDir::Files), QStringList());  // a normal end leaves nothing
     }
 
 private:
+    // A copy may be replaced between the listing and the reading: read as empty then.
     static std::string ReadFile(const std::string& path) {
         QFile file(QString::fromStdString(path));
         return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-    }
-    static void WriteFile(const std::string& path, const std::string& bytes) {
-        QFile file(QString::fromStdString(path));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
     }
     // Whether a recovery copy in the folder holds the bytes.
     static bool CopyHolds(const QDir& state, const std::string& bytes) {

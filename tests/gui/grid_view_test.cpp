@@ -7,11 +7,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "grid_fixtures.h"
 #include "gui/cp932_input.h"
+#include "gui/edited_text.h"
 #include "gui_test_support.h"
 #include "view/grid_geometry.h"
 
@@ -37,11 +39,9 @@ private slots:
         grid = std::make_unique<TableGrid>(kMainTableShape);
         test::MakeInitialTable(*grid);
         grid->WriteRowLabels(1, grid->RowCount());
-        grid->SetCell(1, 0, "item1");
-        grid->SetCell(2, 0, "item2");
-        for (int32_t r = 1; r < grid->RowCount(); ++r) {
-            grid->SetCell(1, r, "a" + std::to_string(r));
-            grid->SetCell(2, r, "b" + std::to_string(r));
+        for (int32_t r = 0; r < grid->RowCount(); ++r) {
+            grid->SetCell(1, r, r == 0 ? "item1" : "a" + std::to_string(r));
+            grid->SetCell(2, r, r == 0 ? "item2" : "b" + std::to_string(r));
         }
         renumberer = std::make_unique<Renumberer>(*grid);
         view = std::make_unique<GridView>(*grid);
@@ -57,18 +57,6 @@ private slots:
         grid.reset();
     }
 
-    void tabWrapsAtTheLastCellAndShiftTabAtTheFirst() {
-        const std::pair<Qt::Key, GridCell> steps[] = {
-            {Qt::Key_Backtab, {2, 5}}, {Qt::Key_Backtab, {1, 5}}, {Qt::Key_Backtab, {2, 4}},
-            {Qt::Key_Tab, {1, 5}},     {Qt::Key_Tab, {2, 5}},     {Qt::Key_Tab, {1, 1}}};
-        for (const auto& [key, then] : steps) {
-            QTest::keyClick(view.get(), key,
-                            key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
-            QCOMPARE(grid->Current(), then);
-        }
-        QVERIFY(view->hasFocus());  // Tab never left the grid
-    }
-
     void typedTextReplacesTheCellAndIsStoredAsCp932() {
         Type(QStringLiteral("あいう"));  // the first character replaces "a1"
         QVERIFY(view->isEditing());
@@ -78,17 +66,6 @@ private slots:
         Type(QStringLiteral("\u301Cx"));
         QCOMPARE(Cell(1, 1), std::string("\x82\xA0\x82\xA2\x82\xA4\x81\x60x"));
         QCOMPARE(Editor()->text(), QStringLiteral("あいう\u301Cx"));
-    }
-
-    void enterOpensAndClosesTheEditor() {
-        QTest::keyClick(view.get(), Qt::Key_Return);
-        QVERIFY(view->isEditing());
-        QCOMPARE(QApplication::focusWidget(), Editor());
-        QCOMPARE(Editor()->selectedText(), QStringLiteral("a1"));
-        QTest::keyClick(Editor(), Qt::Key_Return);
-        QVERIFY(!view->isEditing());
-        QVERIFY(view->hasFocus());
-        QCOMPARE(Cell(1, 1), std::string("a1"));
     }
 
     void draggingMovesRowsAndColumns() {
@@ -102,10 +79,7 @@ private slots:
         QCOMPARE(grid->Current(), (GridCell{1, 4}));  // followed its content
 
         Drag(CenterOf({2, 0}), CenterOf({1, 0}));  // column 2 onto column 1
-        QCOMPARE(Cell(1, 0), std::string("item2"));
-        QCOMPARE(Cell(2, 0), std::string("item1"));
-        QCOMPARE(Cell(1, 4), std::string("b3"));
-        QCOMPARE(Cell(2, 4), std::string("a3"));
+        QCOMPARE(Cell(1, 0) + Cell(2, 0) + Cell(1, 4) + Cell(2, 4), std::string("item2item1b3a3"));
         QCOMPARE(grid->ColWidth(1), 69);
         QCOMPARE(grid->ColWidth(2), 153);
     }
@@ -165,7 +139,7 @@ private slots:
             QTest::mousePress(Viewport(), Qt::LeftButton, {}, from);
             QTest::mouseMove(Viewport(), from + QPoint(1, 1));
             c.change();
-            const std::vector<std::string> before = Snapshot();
+            const std::string before = Snapshot();
             QTest::mouseMove(Viewport(), c.release);
             QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, c.release);
             QVERIFY2(Snapshot() == before, c.name);
@@ -193,11 +167,17 @@ private slots:
     }
 
     // The scroll place is the view's own: Ctrl+End scrolls to the end, a shorter table pulls it
-    // back, and a fixed line giving way returns it to the first cells as it does the grid.
-    void theScrollPlaceFollowsTheCounts() {
+    // back, and a fixed line giving way returns it to the first cells as it does the grid. Tab
+    // wraps at the last cell and Shift+Tab at the first, and neither leaves the grid.
+    void theScrollPlaceFollowsTheCountsAndTabWraps() {
         grid->SetRowCount(1000);
         QTest::keyClick(view.get(), Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(grid->Current(), (GridCell{2, 999}));
+        QTest::keyClick(view.get(), Qt::Key_Tab);
+        QCOMPARE(grid->Current(), (GridCell{1, 1}));
+        QTest::keyClick(view.get(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(grid->Current(), (GridCell{2, 999}));
+        QVERIFY(view->hasFocus());
         QVERIFY(view->topLeft().row > 900);
         QCOMPARE(view->verticalScrollBar()->value(), view->topLeft().row);
         grid->SetRowCount(500);
@@ -248,8 +228,11 @@ private slots:
         const std::string invalid("\x81\x20\xFF\x82", 4);
         grid->SetCell(1, 2, invalid);
         QTest::keyClick(view.get(), Qt::Key_Down);
-        QTest::keyClick(view.get(), Qt::Key_F2);  // open and close without typing
+        QTest::keyClick(view.get(), Qt::Key_Return);  // Enter opens and closes, nothing typed
+        QCOMPARE(QApplication::focusWidget(), Editor());
+        QCOMPARE(Editor()->selectedText(), DecodeCp932(invalid));
         QTest::keyClick(Editor(), Qt::Key_Return);
+        QVERIFY(!view->isEditing() && view->hasFocus());
         QTest::keyClick(view.get(), Qt::Key_Tab);
         QTest::keyClick(view.get(), Qt::Key_Backtab, Qt::ShiftModifier);
         QTest::keyClick(view.get(), Qt::Key_Down);
@@ -266,6 +249,36 @@ private slots:
         QTest::keyClick(Editor(), Qt::Key_A, Qt::ControlModifier);
         Type(QStringLiteral("y"));
         QCOMPARE(Cell(1, 2), std::string("y"));
+    }
+
+    // An edit of a text box in CP932 bytes: the untouched parts keep their exact bytes (bytes
+    // that are no valid CP932 show as U+FFFD), what was typed is encoded or refused.
+    void encodesTheEditOfATextBox_data() {
+        QTest::addColumn<QByteArray>("original");
+        QTest::addColumn<QString>("edited");
+        QTest::addColumn<QByteArray>("expected");  // "!" when refused
+        const std::tuple<const char*, const char*, QString, const char*> rows[] = {
+            {"appended", "\x91\xA0", QStringLiteral("蔵x"), "\x91\xA0x"},
+            {"typed before a bad byte", "a\xA0z", QStringLiteral("xa\uFFFDz"), "xa\xA0z"},
+            {"after a lone lead byte", "ab\x81", QStringLiteral("ab\uFFFDc"), "ab\x81\x63"},
+            {"between bad bytes", "\xA0mid\xA0", QStringLiteral("\uFFFDnew\uFFFD"), "\xA0new\xA0"},
+            {"a bad byte deleted", "a\xA0z", QStringLiteral("az"), "az"},
+            {"a repeated character deleted", "aaa", QStringLiteral("aa"), "aa"},
+            {"no CP932 code", "a", QStringLiteral("a😀"), "!"},
+            {"CR", "a", QStringLiteral("a\rb"), "!"},
+            {"end-of-file byte", "a", QStringLiteral("a\x1A"), "!"},
+            {"a stand-in typed", "a", QStringLiteral("\uFFFDa"), "!"},
+        };
+        for (const auto& [name, original, edited, expected] : rows) {
+            QTest::newRow(name) << QByteArray(original) << edited << QByteArray(expected);
+        }
+    }
+    void encodesTheEditOfATextBox() {
+        QFETCH(QByteArray, original);
+        QFETCH(QString, edited);
+        QFETCH(QByteArray, expected);
+        const std::optional<std::string> bytes = EncodeEditedText(original.toStdString(), edited);
+        QCOMPARE(bytes ? QByteArray::fromStdString(*bytes) : QByteArray("!"), expected);
     }
 
 private:
@@ -289,14 +302,11 @@ private:
     }
 
     // The counts, the sizes and every text of the grid.
-    std::vector<std::string> Snapshot() const {
-        std::vector<std::string> all{std::to_string(grid->ColCount()),
-                                     std::to_string(grid->RowCount())};
-        for (int32_t c = 0; c < 3; ++c) {
-            all.push_back(std::to_string(grid->ColWidth(c)));
-            for (int32_t r = 0; r < 6; ++r) {
-                all.push_back(Cell(c, r) + "/" + std::to_string(grid->RowHeight(r)));
-            }
+    std::string Snapshot() const {
+        std::string all = std::to_string(grid->ColCount()) + "x" + std::to_string(grid->RowCount());
+        for (int32_t cell = 0; cell < 18; ++cell) {
+            all += "|" + Cell(cell / 6, cell % 6) + "/" + std::to_string(grid->ColWidth(cell / 6)) +
+                   "/" + std::to_string(grid->RowHeight(cell % 6));
         }
         return all;
     }

@@ -1,16 +1,22 @@
 // The main window's menus and toolbar, that every menu item and toolbar button reaches its
-// command, and the help they open. Menus are driven by the keyboard (Alt and the access letters),
-// buttons by the mouse; modal windows are answered by a scripted user.
+// command, and the help they open; the dialogs and message boxes it opens. Menus are driven by the
+// keyboard (Alt and the access letters), buttons by the mouse; modal windows are answered by a
+// scripted user.
 
 #include <filesystem>
 #include <fstream>
 #include <optional>
 
+#include "gui/about_box.h"
 #include "gui/grid_view.h"
 #include "gui/help_viewer.h"
+#include "gui/item_name_dialog.h"
 #include "gui/main_status_bar.h"
+#include "gui/match_count_dialog.h"
 #include "gui_test_support.h"
 #include "platform/failure.h"
+
+Q_DECLARE_METATYPE(qv::MessageButton)
 
 namespace qv {
 
@@ -71,6 +77,16 @@ std::function<bool(Program&)> MainClosed(bool titleListStays) {
     };
 }
 
+constexpr MessageButtons kAllButtons = 0x1FF;
+
+QStringList Captions(const MessageDialog& dialog) {
+    QStringList captions;
+    for (const QPushButton* button : dialog.ButtonRow()) {
+        captions << button->text();
+    }
+    return captions;
+}
+
 const Command kCommands[] = {
     {"タイトル一覧", "FL", 0, nullptr, TitleListActive},
     {"ファイルを開く", "FO", 0, "データの読み込み", {}},
@@ -105,6 +121,7 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase() { test::PrepareForTests(); }
     void init() {
+        visits_.clear();
         stores_.emplace();
         p_.emplace(stores_->Stores());
         p_->Start();
@@ -138,12 +155,16 @@ private slots:
                 "タイトル一覧を表示|ファイルの上書き保存|現在行の次に行を挿入|"
                 "現在行の削除|計算|使い方，バージョン情報の表示|このプログラムを終了")
                 .split('|');
-        QCOMPARE(p_->app.Main().SpeedButtons().size(), std::size_t{7});
-        for (int i = 0; i < 7; ++i) {
-            const QToolButton* button = p_->app.Main().SpeedButtons()[std::size_t(i)];
-            QVERIFY(button->isEnabled());
-            QCOMPARE(button->toolTip(), hints[i]);
+        QStringList shown;
+        for (const QToolButton* button : p_->app.Main().SpeedButtons()) {
+            shown << (button->isEnabled() ? button->toolTip() : QString());
         }
+        QCOMPARE(shown, hints);
+        // The title list window opened by itself is active: the hints show all the same.
+        QVERIFY(p_->app.TitleList().isActiveWindow());
+        QTest::mouseMove(p_->app.Main().SpeedButtons()[1]);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), hints[1]);
     }
 
     void everyMenuItemAndButtonReachesItsCommand_data() {
@@ -203,15 +224,6 @@ private slots:
             QCOMPARE(icon.pixmap(QSize(64, 64)).size(), QSize(64, 64));
             QVERIFY(!icon.pixmap(QSize(40, 40), QIcon::Disabled).isNull());
         }
-    }
-
-    // The title list window opened by itself is active at first: the hints show all the same.
-    void toolbarHintsShowWhileTheTitleListWindowIsActive() {
-        QVERIFY(p_->app.TitleList().isActiveWindow());
-        QToolButton* button = p_->app.Main().SpeedButtons()[1];
-        QTest::mouseMove(button);
-        QTRY_VERIFY(QToolTip::isVisible());
-        QCOMPARE(QToolTip::text(), button->toolTip());
     }
 
     // The match count's dialog and its answer, run as the program runs them and left with Enter:
@@ -275,11 +287,7 @@ private slots:
         ChooseMenuItem("FSA");
         QCOMPARE(p_->Form().CurFileName(), sub + "b.qvd");
         QVERIFY(test::ReadFile(sub + "b.qvd").starts_with("Quorvane"));
-        std::size_t entries = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
-            ++entries;
-        }
-        QCOMPARE(entries, std::size_t{2});  // the table and the sub-folder
+        QCOMPARE(test::TempFolderListing(folder), std::string("\x82\xA0;\x82\xA0\x82\xA2.qvd;"));
         p_->Form().SetSaveDialogFileName("");
         p_->user.Then(test::ChooseFile(sub + "b.qvd"));
         QVERIFY_THROWS_EXCEPTION(Failure, p_->Form().SaveFileAs());
@@ -297,42 +305,196 @@ private slots:
         const auto mark = [this] {
             return p_->app.Main().StatusBar()->FieldText(MainStatusBar::Field::Modified);
         };
-        const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
-            QTest::keyClick(QApplication::focusWidget(), k, modifiers);
-        };
         QTest::keyClicks(grid, "ab");
         QVERIFY(grid->isEditing());
-        QCOMPARE(p_->Grid().CellText(1, 1), "ab");
         QCOMPARE(mark(), QStringLiteral("変更あり"));
-        key(Qt::Key_Z);
-        QCOMPARE(p_->Grid().CellText(1, 1), "");
+        // Each key, its modifiers and the cell's text after it ("+x" types x).
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, none = Qt::NoModifier;
+        const std::tuple<Qt::Key, Qt::KeyboardModifiers, const char*> steps[] = {
+            {Qt::Key_Z, ctrl, ""},
+            {Qt::Key_Y, ctrl, "ab"},
+            {Qt::Key_Return, none, "ab"},
+            {Qt::Key_C, none, "+cd"},
+            {Qt::Key_Z, ctrl, "ab"},
+            {Qt::Key_Z, ctrl, ""},  // the editor still open: the step before goes too
+            {Qt::Key_Z, ctrl | Qt::ShiftModifier, "ab"},
+            {Qt::Key_X, none, "+x"},
+            {Qt::Key_Escape, none, "ab"},
+            {Qt::Key_Z, ctrl, ""},  // Esc left no step behind
+        };
+        for (const auto& [k, modifiers, text] : steps) {
+            if (*text == '+') {
+                QTest::keyClicks(grid, text + 1);
+            } else {
+                QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+            }
+            QCOMPARE(p_->Grid().CellText(1, 1), std::string(*text == '+' ? text + 1 : text));
+        }
+        QVERIFY(!grid->isEditing());
         QCOMPARE(mark(), QString());
         QVERIFY(!p_->app.Main().MenuItems()[14]->isEnabled());
-        key(Qt::Key_Y);
-        QCOMPARE(p_->Grid().CellText(1, 1), "ab");
-        key(Qt::Key_Return, Qt::NoModifier);  // closes the editor
-        QTest::keyClicks(grid, "cd");
-        key(Qt::Key_Z);
-        QCOMPARE(p_->Grid().CellText(1, 1), "ab");
-        key(Qt::Key_Z);  // the editor still open: the step before goes too
-        QCOMPARE(p_->Grid().CellText(1, 1), "");
-        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(p_->Grid().CellText(1, 1), "ab");
-        QTest::keyClicks(grid, "x");
-        QCOMPARE(p_->Grid().CellText(1, 1), "x");
-        key(Qt::Key_Escape, Qt::NoModifier);
-        QVERIFY(!grid->isEditing());
-        QCOMPARE(p_->Grid().CellText(1, 1), "ab");
-        key(Qt::Key_Z);  // Esc left no step behind
-        QCOMPARE(p_->Grid().CellText(1, 1), "");
-        key(Qt::Key_Y);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, ctrl);
         p_->user.Then(test::Press(Qt::Key_Escape));  // the question's Cancel
         p_->app.Main().close();
         QCOMPARE(p_->user.seen.back().text, QStringLiteral("表の変更を保存しますか？"));
         QVERIFY(p_->app.Main().isVisible() && p_->app.TitleList().isVisible());
     }
 
+    // Each dialog opens first with the focus on its default OK. The item name box is filled from
+    // the cell at each opening and only OK (Enter) writes it back; the search box keeps its text
+    // between openings, Esc counts nothing and OK counts; Enter closes the about box.
+    void toolDialogsAndTheAboutBoxOpenOnTheirDefaultOk() {
+        ItemNameDialog& names = p_->app.ItemName();
+        MatchCountDialog& find = p_->app.MatchCount();
+        p_->Grid().SetCell(1, 0, test::Sjis("書名"));
+        int32_t row = 1;
+        for (const char* cell : {"猫", "  猫 ", "犬"}) {
+            p_->Grid().SetCell(1, row++, test::Sjis(cell));
+        }
+        p_->user.Then(Use(names.EditColName(), QStringLiteral("typed"), Qt::Key_Escape))
+            .Then(Use(names.EditColName(), QStringLiteral(" new "), Qt::Key_Return))
+            .Then(Use(find.EditChkStr(), QStringLiteral("猫"), Qt::Key_Escape))
+            .Then(Use(find.EditChkStr(), QString(), Qt::Key_Return))
+            .Then(test::Press(Qt::Key_Return))
+            .Then(Use(nullptr, QString(), Qt::Key_Return));
+        p_->Form().OpenItemNameDialog();
+        QCOMPARE(p_->Grid().CellText(1, 0), test::Sjis("書名"));
+        p_->Form().OpenItemNameDialog();
+        QCOMPARE(p_->Grid().CellText(1, 0), std::string(" new "));
+        p_->Form().OpenMatchCountDialog();
+        QCOMPARE(p_->user.seen.size(), std::size_t{3});  // Esc: no report
+        p_->Form().OpenMatchCountDialog();
+        QCOMPARE(p_->user.seen[4].text, QStringLiteral("2 件一致しました。"));
+        p_->Form().ShowAbout();
+        const QPushButton* const oks[] = {names.OKBtn(), names.OKBtn(), find.OKBtn(), find.OKBtn(),
+                                          p_->app.About().OKButton()};
+        const char* const texts[] = {"書名", "書名", "", "猫", ""};
+        for (std::size_t i = 0; i < std::size(oks); ++i) {
+            QVERIFY(oks[i]->isDefault());
+            QVERIFY(i % 2 == 1 || visits_[i].focus == oks[i]);  // at the first opening
+            QCOMPARE(visits_[i].text, QString::fromUtf8(texts[i]));
+        }
+        QCOMPARE(visits_[4].result, int(QDialog::Accepted));
+    }
+
+    void captionsByKindAndButtonsInTheirOrder() {
+        const std::pair<MessageKind, const char*> kinds[] = {{MessageKind::Warning, "警告"},
+                                                             {MessageKind::Error, "ｴﾗｰ"},
+                                                             {MessageKind::Information, "情報"},
+                                                             {MessageKind::Confirmation, "確認"}};
+        for (const auto& [kind, caption] : kinds) {
+            const MessageDialog dialog(QStringLiteral("text"), kind, Buttons(MessageButton::OK));
+            QCOMPARE(dialog.windowTitle(), QString::fromUtf8(caption));
+        }
+        const MessageDialog all(QStringLiteral("text"), MessageKind::Warning, kAllButtons);
+        QCOMPARE(Captions(all), QStringList({"はい(&Y)", "いいえ(&N)", "OK", "ｷｬﾝｾﾙ", "中止(&A)",
+                                             "再試行(&R)", "無視(&I)", "すべて", "ﾍﾙﾌﾟ(&H)"}));
+        const MessageDialog two(QStringLiteral("text"), MessageKind::Confirmation,
+                                MessageButton::No | MessageButton::Yes);
+        QCOMPARE(Captions(two), QStringList({"はい(&Y)", "いいえ(&N)"}));
+    }
+
+    void enterEscAndCloseBox_data() {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<MessageButton>("enter");
+        QTest::addColumn<MessageButton>("escape");
+        using B = MessageButton;
+        QTest::newRow("OK") << int(Buttons(B::OK)) << B::OK << B::OK;
+        QTest::newRow("yes no") << int(B::Yes | B::No) << B::Yes << B::No;
+        QTest::newRow("yes no cancel")
+            << ((B::Yes | B::No) | Buttons(B::Cancel)) << B::Yes << B::Cancel;
+        QTest::newRow("OK cancel") << int(B::OK | B::Cancel) << B::OK << B::Cancel;
+        QTest::newRow("retry cancel") << int(B::Retry | B::Cancel) << B::Retry << B::Cancel;
+        QTest::newRow("abort retry ignore")
+            << ((B::Abort | B::Retry) | Buttons(B::Ignore)) << B::Retry << B::None;
+        QTest::newRow("all") << int(kAllButtons) << B::OK << B::Cancel;
+    }
+    void enterEscAndCloseBox() {
+        QFETCH(int, buttons);
+        QFETCH(MessageButton, enter);
+        QFETCH(MessageButton, escape);
+        const auto asked = static_cast<MessageButtons>(buttons);
+        QCOMPARE(MessageDefaultButton(asked), enter);
+        QCOMPARE(MessageCancelButton(asked), escape);
+        MessageDialog enterDialog(QStringLiteral("Enter"), MessageKind::Confirmation, asked);
+        QCOMPARE(test::PressKey(enterDialog, Qt::Key_Return), int(enter));
+        if (escape != MessageButton::None) {
+            MessageDialog escDialog(QStringLiteral("Esc"), MessageKind::Confirmation, asked);
+            QCOMPARE(test::PressKey(escDialog, Qt::Key_Escape), int(escape));
+        }
+        MessageDialog closeDialog(QStringLiteral("close box"), MessageKind::Confirmation, asked);
+        test::ShowActive(closeDialog);
+        closeDialog.close();
+        QCOMPARE(closeDialog.result(), int(MessageButton::Cancel));
+    }
+
+    // A button's access letter answers without Alt (with Shift too); Ctrl, Alt and letters of
+    // no button leave the box open. Every box is wide enough for its caption, its icon and its
+    // close box in the desktop's bold title font.
+    void accessLettersWithoutAltAndCaptionRoom() {
+        using B = MessageButton;
+        const MessageButtons yesNo = B::Yes | B::No;
+        const struct {
+            MessageButtons buttons;
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            MessageButton answer;
+        } cases[] = {
+            {yesNo, Qt::Key_Y, Qt::NoModifier, B::Yes},
+            {yesNo, Qt::Key_N, Qt::ShiftModifier, B::No},
+            {yesNo, Qt::Key_Y, Qt::ControlModifier, B::None},
+            {yesNo, Qt::Key_O, Qt::NoModifier, B::None},
+            {kAllButtons, Qt::Key_A, Qt::NoModifier, B::Abort},
+            {kAllButtons, Qt::Key_R, Qt::NoModifier, B::Retry},
+            {kAllButtons, Qt::Key_I, Qt::NoModifier, B::Ignore},
+            {kAllButtons, Qt::Key_H, Qt::NoModifier, B::Help},
+            {Buttons(B::OK), Qt::Key_Y, Qt::NoModifier, B::None},
+        };
+        for (const auto& c : cases) {
+            MessageDialog dialog(QStringLiteral("x"), MessageKind::Confirmation, c.buttons);
+            test::ShowActive(dialog);
+            QTest::keyClick(dialog.focusWidget(), c.key, c.modifiers);
+            QCOMPARE(dialog.result(), int(c.answer));
+            QCOMPARE(dialog.isVisible(), c.answer == B::None);
+        }
+        QFont titleFont = QApplication::font();
+        titleFont.setBold(true);
+        const int titleBar =
+            std::max(QFontMetrics(titleFont).height(),
+                     QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        for (const auto& box :
+             {MessageDialog::FailureBox(QStringLiteral("x")),
+              std::make_unique<MessageDialog>(QStringLiteral("x"), MessageKind::Information,
+                                              Buttons(MessageButton::OK))}) {
+            QVERIFY(box->width() >=
+                    QFontMetrics(titleFont).horizontalAdvance(box->windowTitle()) + 2 * titleBar);
+        }
+    }
+
 private:
+    // What the user found on opening a dialog, and how it closed.
+    struct Visit {
+        QWidget* focus;
+        QString text;
+        int result;
+    };
+    // Notes the focus and the box's text, types over the text unless `typed` is null, and
+    // presses `key`.
+    test::ScriptedUser::Action Use(QLineEdit* box, const QString& typed, Qt::Key key) {
+        return [=, this](QDialog& dialog) {
+            test::ShowActive(dialog);
+            Visit visit{QApplication::focusWidget(), box ? box->text() : QString(), 0};
+            if (!typed.isNull()) {
+                box->setFocus();
+                box->selectAll();
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, typed, Qt::NoModifier);
+            }
+            visit.result = test::PressKey(dialog, key);
+            visits_.push_back(visit);
+            return visit.result;
+        };
+    }
+
     void ActivateMain() {
         p_->app.Main().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&p_->app.Main()));
@@ -349,6 +511,7 @@ private:
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
     }
 
+    std::vector<Visit> visits_;
     std::optional<test::TempStores> stores_;
     std::optional<Program> p_;
 };

@@ -33,19 +33,11 @@ void Say(const QString& text) {
 class Driver : public QObject {
 public:
     explicit Driver(QObject* parent) : QObject(parent), script_(qgetenv("QV_DRIVER_SCRIPT")) {
-        timer_.callOnTimeout(this, [this] { Tick(); });
+        timer_.callOnTimeout(this, [this] { script_ == "edit" ? Edit() : Restore(); });
         timer_.start(100);
     }
 
 private:
-    void Tick() {
-        if (script_ == "edit") {
-            Edit();
-        } else if (script_ == "restore") {
-            Restore();
-        }
-    }
-
     void Edit() {
         auto* list = Find<QListWidget>("ListBox_TiTle");
         auto* title = Find<QLineEdit>("EditTitle");
