@@ -38,6 +38,8 @@ constexpr MainCommand kMainCommands[] = {
     {kSeparator, "編集(&E)", "", nullptr, kNoPicture},
     {kItem, "編集(&E) > 元に戻す(&U)", "Undo1", &F::Undo, kNoPicture, "Ctrl+Z", &F::CanUndo},
     {kItem, "編集(&E) > やり直し(&Y)", "Redo1", &F::Redo, kNoPicture, "Ctrl+Y; Ctrl+Shift+Z", &F::CanRedo},
+    {kSeparator, "編集(&E)", "", nullptr, kNoPicture},
+    {kItem, "編集(&E) > 行へ移動(&G)", "GoToRow1", &F::OpenGoToRowDialog, kNoPicture, "Ctrl+G"},
 
     {kItem, "ツール(&T) > 計算(&C)", "KC1", &F::CalcColumn, kNoPicture},
     {kItem, "ツール(&T) > 計数(&N)", "K25", &F::OpenMatchCountDialog, kNoPicture},

@@ -154,6 +154,11 @@ public:
     void SetItemName(std::string_view name);
     // Match count dialog's OK: counts the current column's cells equal to the text and shows it.
     void CountMatches(std::string_view searchText);
+    // Go-to-row dialog's OK: makes the row the text names current in the same column (see
+    // RowToGoTo); a text that names no row changes nothing and says so.
+    void GoToRow(std::string_view typed);
+    // The locale's decimal separator, as the statistics write numbers.
+    const std::string& DecimalSeparator() const { return decimalSeparator_; }
 
     // --- Commands of the menus and the toolbar (their table: app/main_commands.cpp) that have no
     // operation of their own above ---
@@ -175,6 +180,7 @@ public:
     // The match count dialog and the item name dialog, modal.
     void OpenMatchCountDialog();
     void OpenItemNameDialog();
+    void OpenGoToRowDialog();
 
 private:
     class ChangeScope;

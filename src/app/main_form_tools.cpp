@@ -2,6 +2,7 @@
 // name of the current column, and the commands that open the two tool dialogs.
 #include <memory>
 
+#include "app/go_to_row.h"
 #include "app/main_form.h"
 #include "app/main_form_change_scope.h"
 #include "tools/column_statistics.h"
@@ -35,6 +36,20 @@ void MainForm::CountMatches(std::string_view searchText) {
     const int32_t matches = CountMatchingCells(grid_, grid_.Col(), searchText);
     windows_.ShowMessage(MatchCountMessage(matches), MessageKind::Information,
                          Buttons(MessageButton::OK));
+}
+
+void MainForm::GoToRow(std::string_view typed) {
+    const std::optional<int32_t> row = RowToGoTo(typed, grid_.RowCount());
+    if (!row) {
+        windows_.ShowMessage(kNotARowNumberMessage, MessageKind::Warning,
+                             Buttons(MessageButton::OK));
+        return;
+    }
+    grid_.SetCurrentCell({grid_.Col(), *row});
+}
+
+void MainForm::OpenGoToRowDialog() {
+    windows_.ShowGoToRowDialog();
 }
 
 void MainForm::OpenMatchCountDialog() {

@@ -86,6 +86,7 @@ public:
     virtual void ShowAboutBox() = 0;
     virtual void ShowItemNameDialog() = 0;
     virtual void ShowMatchCountDialog() = 0;
+    virtual void ShowGoToRowDialog() = 0;
 
     // The help viewer on the program's help file.
     virtual void ShowHelp(HelpCommand command) = 0;

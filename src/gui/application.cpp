@@ -12,6 +12,7 @@
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
 #include "gui/design_fonts.h"
+#include "gui/go_to_row_dialog.h"
 #include "gui/icons.h"
 #include "gui/item_name_dialog.h"
 #include "gui/main_window.h"
@@ -75,6 +76,8 @@ Application::Application(StoreLocations stores, std::string decimalSeparator,
     windows_->AttachItemNameDialog(itemName_.get());
     matchCount_ = std::make_unique<MatchCountDialog>(*mainForm_, *windows_, main_.get());
     windows_->AttachMatchCountDialog(matchCount_.get());
+    goToRow_ = std::make_unique<GoToRowDialog>(*mainForm_, *windows_, main_.get());
+    windows_->AttachGoToRowDialog(goToRow_.get());
 
     titleListWindow_ = std::make_unique<TitleListWindow>(*titleListForm_, *windows_);
     windows_->AttachTitleListWindow(titleListWindow_.get());

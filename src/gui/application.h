@@ -12,6 +12,7 @@ namespace qv {
 
 class AboutBox;
 class ActivationTracker;
+class GoToRowDialog;
 class TitleListWindow;
 class ItemNameDialog;
 class MainWindow;
@@ -52,6 +53,7 @@ public:
     AboutBox& About() { return *about_; }
     ItemNameDialog& ItemName() { return *itemName_; }
     MatchCountDialog& MatchCount() { return *matchCount_; }
+    GoToRowDialog& GoToRow() { return *goToRow_; }
     TitleListWindow& TitleList() { return *titleListWindow_; }
 
 private:
@@ -65,6 +67,7 @@ private:
     std::unique_ptr<AboutBox> about_;
     std::unique_ptr<ItemNameDialog> itemName_;
     std::unique_ptr<MatchCountDialog> matchCount_;
+    std::unique_ptr<GoToRowDialog> goToRow_;
     std::unique_ptr<TitleListWindow> titleListWindow_;
     std::unique_ptr<ActivationTracker> tracker_;
     std::unique_ptr<QTimer> recoveryTimer_;

@@ -12,8 +12,8 @@ namespace qv {
 class MainStatusBar : public QStatusBar {
     Q_OBJECT
 public:
-    // Later fields (the current cell's position, the selection's figures) go before Modified.
-    enum class Field { Modified };
+    // The selection's figures, the current cell's place, the modified mark.
+    enum class Field { Selection, Position, Modified };
 
     explicit MainStatusBar(QWidget* parent);
 

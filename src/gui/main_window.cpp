@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <limits>
@@ -57,8 +58,47 @@ MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     BuildTablePanel();
     statusBar_ = new MainStatusBar(this);
     setStatusBar(statusBar_);
+    statusTimer_ = new QTimer(this);
+    statusTimer_->setSingleShot(true);
+    statusTimer_->setInterval(0);
+    connect(statusTimer_, &QTimer::timeout, this, &MainWindow::ShowStatus);
+    form_.StringGrid().AddObserver(this);
     ShowTitle();
     ShowEditState();
+    ShowStatus();
+}
+
+MainWindow::~MainWindow() {
+    form_.StringGrid().RemoveObserver(this);
+}
+
+void MainWindow::CellChanged(int32_t col, int32_t row) {
+    const bool inFigures = figuresRange_ && col >= figuresRange_->first.col &&
+                           col <= figuresRange_->last.col && row >= figuresRange_->first.row &&
+                           row <= figuresRange_->last.row;
+    StatusChanged(inFigures ? Figures::Stale : Figures::Kept);
+}
+
+void MainWindow::StatusChanged(Figures figures) {
+    figuresStale_ = figuresStale_ || figures == Figures::Stale;
+    if (!statusTimer_->isActive()) {  // a load or a replace may write a million cells
+        statusTimer_->start();
+    }
+}
+
+void MainWindow::ShowStatus() {
+    const TableGrid& grid = form_.StringGrid();
+    statusBar_->SetField(MainStatusBar::Field::Position,
+                         QString::fromStdString(PositionStatusText(grid)));
+    const CellRange range = SelectedRange(grid);
+    if (!figuresStale_ && figuresRange_ == range) {
+        return;
+    }
+    statusBar_->SetField(
+        MainStatusBar::Field::Selection,
+        QString::fromStdString(SelectionStatusText(grid, form_.DecimalSeparator())));
+    figuresRange_ = range;
+    figuresStale_ = false;
 }
 
 void MainWindow::BuildMenus() {

@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QMainWindow>
+#include <optional>
 #include <vector>
+
+#include "app/status_texts.h"
+#include "table/table_grid.h"
 
 class QAction;
 class QLabel;
 class QLineEdit;
+class QTimer;
 class QToolButton;
 
 namespace qv {
@@ -17,11 +22,15 @@ class MainForm;
 
 // FormMain, "Quorvane Ver1.00": the toolbar of seven picture buttons, the title box and the
 // table grid under a menu bar of three menus. It shows the logic's state and forwards every
-// command and event to MainForm; a failure shows in the failure box.
-class MainWindow : public QMainWindow {
+// command and event to MainForm; a failure shows in the failure box. Its status bar follows the
+// current cell and the selection.
+class MainWindow : public QMainWindow, private TableGridObserver {
     Q_OBJECT
 public:
     MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent = nullptr);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
     // Shows the title again after the logic changed it.
     void ShowTitle();
@@ -57,6 +66,18 @@ private:
     void TitleEdited(const QString& text);
     bool EndWithoutStoringConfirmed();
 
+    enum class Figures { Kept, Stale };
+    // TableGridObserver: the status bar is shown again once the events of a change are over;
+    // the selection's figures (a whole column is a million cells) only when they may differ.
+    void CellChanged(int32_t col, int32_t row) override;
+    void CellsChanged() override { StatusChanged(Figures::Stale); }
+    void LayoutChanged() override { StatusChanged(Figures::Stale); }
+    void CurrentCellChanged(GridCell /*previous*/) override { StatusChanged(Figures::Kept); }
+    void RowMoved(int32_t, int32_t) override { StatusChanged(Figures::Stale); }
+    void ColumnMoved(int32_t, int32_t) override { StatusChanged(Figures::Stale); }
+    void StatusChanged(Figures figures);
+    void ShowStatus();
+
     MainForm& form_;
     QtWindowSystem& windows_;
     QWidget* panel2_ = nullptr;
@@ -67,6 +88,9 @@ private:
     std::vector<QAction*> menuItems_;
     std::vector<std::pair<QAction*, Availability>> itemsAvailableAtTimes_;
     MainStatusBar* statusBar_ = nullptr;
+    QTimer* statusTimer_ = nullptr;
+    bool figuresStale_ = true;
+    std::optional<CellRange> figuresRange_;  // the range the shown figures are of
 };
 
 }  // namespace qv

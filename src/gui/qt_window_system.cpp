@@ -7,6 +7,7 @@
 
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
+#include "gui/go_to_row_dialog.h"
 #include "gui/help_viewer.h"
 #include "gui/item_name_dialog.h"
 #include "gui/main_window.h"
@@ -236,6 +237,10 @@ void QtWindowSystem::ShowItemNameDialog() {
 
 void QtWindowSystem::ShowMatchCountDialog() {
     RunModal(*matchCount_);
+}
+
+void QtWindowSystem::ShowGoToRowDialog() {
+    RunModal(*goToRow_);
 }
 
 void QtWindowSystem::ShowHelp(HelpCommand command) {

@@ -23,6 +23,7 @@ class TitleListWindow;
 class ItemNameDialog;
 class MainWindow;
 class MatchCountDialog;
+class GoToRowDialog;
 
 // The windowing system of the program's logic, made of Qt widgets. Every modal window (message
 // dialogs, the failure box, file dialogs, the about box and the two tool dialogs) runs through
@@ -40,6 +41,7 @@ public:
     void AttachAboutBox(AboutBox* box) { about_ = box; }
     void AttachItemNameDialog(ItemNameDialog* dialog) { itemName_ = dialog; }
     void AttachMatchCountDialog(MatchCountDialog* dialog) { matchCount_ = dialog; }
+    void AttachGoToRowDialog(GoToRowDialog* dialog) { goToRow_ = dialog; }
     void AttachActivationTracker(ActivationTracker* tracker) { tracker_ = tracker; }
 
     void SetModalRunner(ModalRunner runner) { runner_ = std::move(runner); }
@@ -68,6 +70,7 @@ public:
     void ShowAboutBox() override;
     void ShowItemNameDialog() override;
     void ShowMatchCountDialog() override;
+    void ShowGoToRowDialog() override;
     void ShowHelp(HelpCommand command) override;
     bool MoveToTrash(const std::string& path) override;
     void TitleChanged() override;
@@ -88,6 +91,7 @@ private:
     AboutBox* about_ = nullptr;
     ItemNameDialog* itemName_ = nullptr;
     MatchCountDialog* matchCount_ = nullptr;
+    GoToRowDialog* goToRow_ = nullptr;
     ActivationTracker* tracker_ = nullptr;
     std::unique_ptr<HelpViewer> help_;
 };

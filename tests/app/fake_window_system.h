@@ -71,6 +71,7 @@ public:
     std::function<void()> onCloseMainWindow;
     std::function<void()> onItemNameDialog;
     std::function<void()> onMatchCountDialog;
+    std::function<void()> onGoToRowDialog;
 
     // Expects exactly one message since the last look, and forgets it.
     void ExpectOneMessage(std::string_view text, MessageKind kind, MessageButtons buttons) {
@@ -117,6 +118,7 @@ public:
     void ShowAboutBox() override { calls.emplace_back(__func__); }
     void ShowItemNameDialog() override { RunModal("ShowItemNameDialog", onItemNameDialog); }
     void ShowMatchCountDialog() override { RunModal("ShowMatchCountDialog", onMatchCountDialog); }
+    void ShowGoToRowDialog() override { RunModal("ShowGoToRowDialog", onGoToRowDialog); }
 
     void ShowHelp(HelpCommand) override { calls.emplace_back(__func__); }
 

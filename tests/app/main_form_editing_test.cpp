@@ -6,7 +6,9 @@
 #include <map>
 
 #include "app/fake_window_system.h"
+#include "app/go_to_row.h"
 #include "app/main_form.h"
+#include "app/status_texts.h"
 
 namespace qv {
 namespace {
@@ -200,6 +202,45 @@ TEST_F(MainFormEditingTest, ColumnToolsShowTheirResultInAnInformationBoxAndEditT
     form_.OpenItemNameDialog();
     EXPECT_EQ(Grid().Cell(2, 0), "  個数 ");  // kept as typed, blanks included
     EXPECT_EQ(Grid().Cell(1, 0), "abc");
+}
+
+// Go to row: each text typed in turn and the row it leaves current (an unreadable text keeps
+// the row and says so); then what the status bar says of the place and of a selection.
+TEST_F(MainFormEditingTest, GoToRowClampsAndTheStatusTextsAddUpTheSelection) {
+    MakeTable(4, 1001);
+    Select(3, 10);
+    const struct {
+        const char* typed;
+        int32_t row;
+        bool refused;
+    } cases[] = {
+        {"12", 12, false},   {" 1,000 ", 1000, false}, {"\xEF\xBC\x91\xEF\xBC\x92", 12, false},
+        {"0", 1, false},     {"-7", 1, false},         {"99999999999999999999", 1000, false},
+        {"", 1000, true},    {"12a", 1000, true},      {",5", 1000, true},
+        {"1 2", 1000, true}, {"-", 1000, true}};
+    std::string typed;
+    windows_.onGoToRowDialog = [&] { form_.GoToRow(typed); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        typed = c.typed;
+        form_.OpenGoToRowDialog();
+        EXPECT_EQ(Grid().Current(), (GridCell{3, c.row}));
+        EXPECT_EQ(windows_.messages.size(), c.refused ? 1u : 0u);
+        windows_.messages.clear();
+    }
+    EXPECT_EQ(RowToGoTo("5", 1), std::nullopt);  // no data row to go to
+
+    EXPECT_EQ(PositionStatusText(Grid()), "行 1,000 / 1,000  列 3");
+    EXPECT_EQ(SelectionStatusText(Grid(), "."), "");
+    const char* column2[] = {"\\1,200", "-\\300", "abc", "", "2.5e2"};  // as the statistics' test
+    for (int32_t row = 1; row <= 5; ++row) {
+        Grid().SetCell(2, row, column2[row - 1]);
+    }
+    Select(2, 5);
+    ASSERT_TRUE(Grid().SetCurrentCell({2, 1}, TableGrid::Selection::Extend));
+    EXPECT_EQ(SelectionStatusText(Grid(), "."), "個数 5  数値 3  合計 1150  平均 383.333333333333");
+    ASSERT_TRUE(Grid().SetCurrentCell({1, 2}, TableGrid::Selection::Extend));  // "a2".."b5"
+    EXPECT_EQ(SelectionStatusText(Grid(), ","), "個数 8  数値 2  合計 -50  平均 -25");
 }
 
 }  // namespace

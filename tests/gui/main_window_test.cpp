@@ -102,6 +102,7 @@ const Command kCommands[] = {
     {"列の追加", "EM", 0, nullptr, ColumnsAre(4)},
     {"列の削除", "ER", 0, nullptr, ColumnsAre(2)},
     {"全データ消去", "EE", 0, "確認", {}},
+    {"行へ移動", "EG", 0, "行へ移動", {}},
     {"計算", "TC", 0, "情報", {}},
     {"計数", "TN", 0, "検索", {}},
     {"項目名設定", "TI", 0, "項目名入力", {}},
@@ -137,16 +138,17 @@ private slots:
                                    "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
                                    "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
                                    "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
-                                   "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|"
-                                   "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)"));
-        // The designed items have no shortcut and are always enabled; undo and redo are added.
+                                   "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|-|"
+                                   "行へ移動(&G)|ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)"));
+        // The designed items have no shortcut and are always enabled; undo, redo and go to row
+        // are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{19});
+        QCOMPARE(items.size(), std::size_t{20});
         for (const QAction* item : items) {
-            const bool added =
+            const bool undoRedo =
                 item->objectName().startsWith("Undo") || item->objectName().startsWith("Redo");
-            QCOMPARE(item->shortcuts().isEmpty(), !added);
-            QCOMPARE(item->isEnabled(), !added);  // nothing to undo or redo yet
+            QCOMPARE(item->shortcuts().isEmpty(), !undoRedo && item->objectName() != "GoToRow1");
+            QCOMPARE(item->isEnabled(), !undoRedo);  // nothing to undo or redo yet
         }
         QCOMPARE(items[14]->shortcuts(), QKeySequence::listFromString("Ctrl+Z"));
         QCOMPARE(items[15]->shortcuts(), QKeySequence::listFromString("Ctrl+Y; Ctrl+Shift+Z"));
@@ -338,6 +340,24 @@ private slots:
         p_->app.Main().close();
         QCOMPARE(p_->user.seen.back().text, QStringLiteral("表の変更を保存しますか？"));
         QVERIFY(p_->app.Main().isVisible() && p_->app.TitleList().isVisible());
+    }
+
+    // Ctrl+G, a number typed and Enter: the row is current and the status bar says so.
+    void goToRowWithRealKeys() {
+        p_->Grid().SetRowCount(2001);
+        ActivateMain();
+        p_->user.Then([](QDialog& dialog) {
+            test::ShowActive(dialog);
+            QTest::keyClicks(dialog.focusWidget(), "1500");
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+            return dialog.result();
+        });
+        QTest::keyClick(p_->app.Main().Grid(), Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(p_->user.seen.at(0).title, QStringLiteral("行へ移動"));
+        QCOMPARE(p_->Grid().Current(), (GridCell{1, 1500}));
+        QTRY_COMPARE(p_->app.Main().StatusBar()->FieldText(MainStatusBar::Field::Position),
+                     QStringLiteral("行 1,500 / 2,000  列 1"));
+        QVERIFY(p_->app.Main().Grid()->topLeft().row > 1);  // scrolled to it
     }
 
     // Each dialog opens first with the focus on its default OK. The item name box is filled from

@@ -1,0 +1,39 @@
+#include "gui/go_to_row_dialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <algorithm>
+
+#include "app/main_form.h"
+#include "gui/qt_window_system.h"
+
+namespace qv {
+
+GoToRowDialog::GoToRowDialog(MainForm& form, QtWindowSystem& windows, QWidget* parent)
+    : OkCancelDialog({QStringLiteral("GoToRowDialog"),
+                      QStringLiteral("行へ移動"),
+                      {226, 90},
+                      {30, 58, 74, 24},
+                      {125, 58, 73, 24},
+                      QStringLiteral("EditRow"),
+                      {24, 24, 177, 20}},
+                     windows, parent),
+      form_(form) {
+    auto* label = new QLabel(QStringLiteral("行番号(&N):"), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setBuddy(Edit());
+    label->setGeometry(24, 6, std::max(60, label->sizeHint().width()),
+                       std::max(12, label->sizeHint().height()));
+    Edit()->setFocus();
+}
+
+void GoToRowDialog::showEvent(QShowEvent* event) {
+    OkCancelDialog::showEvent(event);
+    Edit()->selectAll();
+}
+
+void GoToRowDialog::OKBtnClick() {
+    Windows().RunCommand([this] { form_.GoToRow(Edit()->text().toUtf8().toStdString()); });
+}
+
+}  // namespace qv
