@@ -80,6 +80,7 @@ public:
     void ShowAboutBox() override {}
     void ShowItemNameDialog() override {}
     void ShowMatchCountDialog() override {}
+    void ShowGoToRowDialog() override {}
     void ShowHelp(HelpCommand) override {}
     bool MoveToTrash(const std::string&) override { return false; }
     void TitleChanged() override {}
