@@ -11,6 +11,7 @@
 
 #include "table/cell_handle.h"
 #include "table/chunk_index.h"
+#include "table/handle_list.h"
 
 namespace qv {
 
@@ -28,7 +29,7 @@ public:
         // after the previous cell's in one unbroken run of a loaded file's lines; 0 when the
         // cells were not read that way or have been changed since.
         int32_t lineStride = 0;
-        std::vector<CellHandle> cells;  // Texts: one handle per row
+        HandleList cells;  // Texts: one handle per row
     };
     using ChunkList = std::vector<Chunk>;
     static constexpr int32_t kBlockSize = 1024;
