@@ -77,8 +77,10 @@ private slots:
     }
 
     // The toolbar's exit stores both windows; the next run restores them, the main window with
-    // its size in the middle of the screen.
-    void geometryIsWrittenAtExitAndRestoredAtTheNextStart() {
+    // its size in the middle of the screen. Stored places and sizes far off any screen: each
+    // window shows no larger than the screen's free area with its title bar on it, and, not
+    // moved, is stored back as it was read.
+    void geometryIsStoredAtExitAndShownOnTheScreenAtTheNextStart() {
         StartProgram();
         p_->app.Windows().SetMainWindowGeometry({40, 50, 520, 400});
         p_->app.Windows().SetTitleListWindowGeometry({60, 70, 350, 250});
@@ -89,11 +91,7 @@ private slots:
         QCOMPARE(p_->app.Main().frameGeometry(),
                  QRect((screen.width() - 520) / 2, (screen.height() - 400) / 2, 520, 400));
         QCOMPARE(p_->app.TitleList().frameGeometry(), QRect(60, 70, 350, 250));
-    }
-
-    // Stored places and sizes far off any screen: each window shows no larger than the screen's
-    // free area with its title bar on it, and, not moved, is stored back as it was read.
-    void outlandishGeometryShowsOnTheScreenAndIsStoredUnchanged() {
+        p_.reset();
         const std::string stored =
             "[Main]\r\nLeft=0\r\nTop=0\r\nWidth=2147483647\r\nHeight=2147483647\r\n"
             "[Title]\r\nLeft=-2147483648\r\nTop=-2147483648\r\nWidth=335\r\nHeight=177\r\n";
@@ -227,7 +225,6 @@ private slots:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, title);
         QCOMPARE(p_->Grid().CellText(1, 1), test::Sjis("吾輩は猫である"));
         QCOMPARE(p_->app.Main().EditTitle()->text(), QStringLiteral("住所録 <&>"));
-        QCOMPARE(p_->Form().CurFileName(), path);
         QVERIFY(p_->app.TitleList().isVisible());
         list->setCurrentRow(1);
         p_->user.Then(test::Press(Qt::Key_Return));
@@ -258,15 +255,12 @@ private slots:
         form.SetCurFileName(big);
         QCOMPARE(SlowlyRun(20, [&form] { form.SaveFile(); }), std::string("no button"));
         QVERIFY(test::ReadFile(big).ends_with("\r\ncell 799999\r\n"));
-        form.SetCurFileName(stores_->Path("mine.qvd"));
         form.SetEditTitle("mine");
-        form.StringGrid().SetRowCount(6);
         form.StringGrid().SetCell(1, 1, "own cell");
         form.RequestLoad(big);
         QCOMPARE(SlowlyRun(100, [&form] { form.LoadTableFile(); }), std::string("button"));
-        QCOMPARE(form.CurFileName(), stores_->Path("mine.qvd"));
+        // What else a cancelled load leaves as it was is main_form_files_test's.
         QCOMPARE(form.EditTitle() + form.StringGrid().CellText(1, 1), std::string("mineown cell"));
-        QCOMPARE(form.StringGrid().RowCount(), 6);
     }
 
 private:
