@@ -215,37 +215,24 @@ protected:
         int k = Pick(0, 16);
         k = full && (k == 1 || k == 2 || k == 4) ? 0 : k;
         last_ = k;
+        const auto answer = [&] { return Pick(0, 1) ? MessageButton::Yes : MessageButton::No; };
+        // clang-format off
         const std::function<void()> actions[] = {
-            [&] { form_.DeleteRow(); },
-            [&] { form_.InsertRowBefore(); },
-            [&] { form_.InsertRowAfter(); },
-            [&] { form_.PasteDeletedRow(); },
-            [&] { form_.AddColumn(); },
-            [&] { form_.DeleteColumn(); },
-            [&] {
-                windows_.messageAnswers.assign(
-                    {Pick(0, 1) ? MessageButton::Yes : MessageButton::No});
-                form_.ClearAllAfterConfirmation();
-            },
-            [&] {
-                Grid().SetCurrentCell({DataCol(), DataRow()});
-            },
-            [&] { Type(false); },
-            [&] { Type(true); },
-            [&] {
-                form_.SetEditTitle(Text());
-                form_.SetEditTitle(Text() + "!");
-                form_.EndTitleEdit();
-            },
+            [&] { form_.DeleteRow(); }, [&] { form_.InsertRowBefore(); },
+            [&] { form_.InsertRowAfter(); }, [&] { form_.PasteDeletedRow(); },
+            [&] { form_.AddColumn(); }, [&] { form_.DeleteColumn(); },
+            [&] { windows_.messageAnswers.assign({answer()}); form_.ClearAllAfterConfirmation(); },
+            [&] { Grid().SetCurrentCell({DataCol(), DataRow()}); },
+            [&] { Type(false); }, [&] { Type(true); },
+            [&] { form_.SetEditTitle(Text()); form_.SetEditTitle(Text() + "!");
+                  form_.EndTitleEdit(); },
             [&] { form_.SetItemName(Text()); },
             [&] { Grid().MoveRow(DataRow(), DataRow()); },
             [&] { Grid().MoveColumn(DataCol(), DataCol()); },
             [&] { Grid().SetColWidth(DataCol(), Pick(2, 90)); },
             [&] { Grid().SetRowHeight(DataRow(), Pick(2, 40)); },
-            [&] {
-                form_.SaveFile();
-                saved_ = static_cast<int>(steps_.size());
-            }};
+            [&] { form_.SaveFile(); saved_ = static_cast<int>(steps_.size()); }};
+        // clang-format on
         actions[static_cast<std::size_t>(k)]();
     }
     // Typing in the editor, sometimes back to what the cell held.

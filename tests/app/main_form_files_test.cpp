@@ -1,7 +1,6 @@
 // The main window's start-up, activation and close, its file commands with their progress, and
 // the title list window, on settings, history and table files in a temp folder.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -200,11 +199,11 @@ TEST_F(MainFormFilesTest, OnlyASuccessfulOpenChangesTheTable) {
 
 TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndListsTheFile) {
     fs::create_directory(folder_ / "dir.x");
+    // clang-format off
     const std::pair<const char*, const char*> cases[] = {{"list1", "list1.qvd"},
-                                                         {"list1.txt", "list1.txt"},
-                                                         {"list1.", "list1."},
-                                                         {"dir.x/list1", "dir.x/list1.qvd"},
-                                                         {"l\nf", "l\nf.qvd"}};
+        {"list1.txt", "list1.txt"}, {"list1.", "list1."}, {"dir.x/list1", "dir.x/list1.qvd"},
+        {"l\nf", "l\nf.qvd"}};
+    // clang-format on
     for (const auto& [chosen, written] : cases) {
         windows_.saveDialogAnswers.push_back(folder_ / chosen);
         form_.CurFileName().empty() ? form_.SaveFile() : form_.SaveFileAs();  // the first asks too

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <memory>
 #include <numeric>
-#include <optional>
 #include <set>
 
 #include "app/fake_window_system.h"

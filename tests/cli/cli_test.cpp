@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -21,8 +19,7 @@ using test::TableFileOf;
 
 struct RunResult {
     int exitCode = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 class CliTest : public ::testing::Test {
@@ -81,10 +78,8 @@ TEST_F(CliTest, DumpPrintsTheTableAsJson) {
 TEST_F(CliTest, FilesThatCannotBeReadFailWithTheMessageOnStderr) {
     const std::string fifo = folder_ / "fifo.qvd";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-    std::string lfOnly = test::ExampleTableFile();
-    std::erase(lfOnly, '\r');
+    // What the reader rejects or fails on is its own tests'; here each way it reaches stderr.
     const std::pair<std::string, const char*> cases[] = {
-        {File("lf.qvd", lfOnly), "このファイルは使用できません。\n"},
         {File("bom.qvd", "\xEF\xBB\xBF" + test::ExampleTableFile()),
          "このファイルは使用できません。\n"},
         {File("bad.qvd", TableFileOf({"Quorvane", "100", "12 "})), "'12 ' は整数ではありません.\n"},
@@ -123,7 +118,7 @@ TEST_F(CliTest, DumpStreamsAndRunningOutOfMemoryIsAFailure) {
     }
 }
 
-// count compares the text converted to CP932.
+// count compares the text converted to CP932 (how it trims and compares is match_count's).
 TEST_F(CliTest, StatsAndCountPrintTheirReports) {
     const std::string table = CountingTable();
     const std::pair<std::vector<std::string>, const char*> cases[] = {
@@ -137,9 +132,7 @@ TEST_F(CliTest, StatsAndCountPrintTheirReports) {
         {{"stats", table, "2"},
          "データは、4件ありましたが、\n計算対象のデータはありませんでした。\n"},
         {{"count", table, "2", "りんご"}, "2 件一致しました。\n"},
-        {{"count", table, "2", " りんご "}, "2 件一致しました。\n"},
         {{"count", table, "2", ""}, "1 件一致しました。\n"},
-        {{"count", table, "2", "ABC"}, "0 件一致しました。\n"},
         {{"count", table, "2", "é"}, "0 件一致しました。\n"},  // no CP932 code: equals no cell
     };
     for (const auto& [args, out] : cases) {
@@ -159,21 +152,17 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
     const std::string table = CountingTable();  // data columns 1 and 2
     const std::string narrow = Table("narrow.qvd", {"1", "3", "-"}), csv = File("a.csv", "a\r\n");
     const std::string out = folder_ / "out.qvd";
+    // clang-format off
     const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"stats", table},
-        {"stats", table, "0"},
-        {"stats", table, "3"},
+        {}, {"stats", table}, {"stats", table, "0"}, {"stats", table, "3"},
         {"count", table, "2147483647", "a"},
         {"stats", "--", folder_ / "missing.qvd", "-1"},    // refused before the file is read
         {"stats", narrow, "1"},                            // a table without data columns
         {"count", table, "2", std::string(test::kRingo)},  // the text is no UTF-8
-        {"export", table, "--format", "xls"},
-        {"export", table, "--encoding", "latin1"},
-        {"import", csv, out, "--encoding", "sjis"},
-        {"import", csv},
-        {"import", csv, out, "--force", "--title", "\xF0\x9F\x98\x80"},
-    };
+        {"export", table, "--format", "xls"}, {"export", table, "--encoding", "latin1"},
+        {"import", csv, out, "--encoding", "sjis"}, {"import", csv},
+        {"import", csv, out, "--force", "--title", "\xF0\x9F\x98\x80"}};
+    // clang-format on
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(testing::PrintToString(args));
         const RunResult result = Run(args);

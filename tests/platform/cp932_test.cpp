@@ -2,11 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-#include <utility>
-#include <vector>
-
 namespace qv {
 namespace {
 

@@ -1,7 +1,6 @@
 #include "platform/files.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,7 +9,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <vector>
 
 #include "platform/failure.h"
 #include "platform/file_system_messages.h"

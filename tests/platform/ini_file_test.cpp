@@ -1,7 +1,6 @@
 #include "platform/ini_file.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

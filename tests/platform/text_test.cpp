@@ -1,7 +1,6 @@
 #include "platform/text.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <climits>
 

@@ -1,6 +1,5 @@
 // Tables written and read back, and inputs at the edges of what the readers take.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>

@@ -2,7 +2,6 @@
 // random sequences of operations run against the real grid and against a plain dense reference
 // written from the rules; after every step both must agree on everything visible and stored.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>

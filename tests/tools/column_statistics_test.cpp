@@ -2,14 +2,10 @@
 #include "tools/column_statistics.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
 #include <limits>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "platform/failure.h"
 #include "table/table_grid.h"

@@ -1,10 +1,7 @@
 // Find and replace over the cells' CP932 bytes.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "platform/failure.h"
 #include "table/cell_text_list.h"

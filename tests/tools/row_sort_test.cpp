@@ -1,9 +1,5 @@
 // Sorting the data rows by one column, and undoing it.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "platform/failure.h"
 #include "tools/row_sort.h"

@@ -2,7 +2,6 @@
 // text's length, never cutting a CP932 character in two.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 
 #include "view/cell_text_extent.h"
