@@ -1,6 +1,5 @@
 // The main window's start-up, activation and close, its file commands with their progress, and
 // the title list window, on settings, history and table files in a temp folder.
-#include <gmock/gmock.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -10,8 +9,8 @@
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
 #include "app/title_list_form.h"
+#include "expect_failure.h"
 #include "platform/cp932.h"
-#include "platform/failure.h"
 #include "platform/files_testing.h"
 #include "table_file_examples.h"
 #include "temp_folder.h"
@@ -19,9 +18,6 @@
 namespace qv {
 namespace {
 
-using ::testing::ThrowsMessage;
-#define EXPECT_FAILS(statement, message) \
-    EXPECT_THAT([&] { statement; }, ThrowsMessage<Failure>(message))
 using Texts = std::vector<std::string>;
 namespace fs = std::filesystem;
 

@@ -1,6 +1,5 @@
 #include "platform/files.h"
 
-#include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/failure.h"
+#include "expect_failure.h"
 #include "platform/file_system_messages.h"
 #include "platform/files_testing.h"
 #include "temp_folder.h"
@@ -18,7 +17,6 @@
 namespace qv {
 namespace {
 
-using ::testing::ThrowsMessage;
 constexpr char kAccessDenied[] = "ﾌｧｲﾙへのｱｸｾｽが拒否されました";
 constexpr char kBadFileName[] = "不正なﾌｧｲﾙ名です";
 
@@ -47,35 +45,25 @@ TEST(FilesTest, ErrnoValuesMapToTheSystemNumbersAndTheirTexts) {
     }
 }
 
-TEST(FilesTest, ReadsWholeFilesAndPrefixesOrTellsWhyNot) {
+TEST(FilesTest, ReadsAndReplacesWholeFilesOrTellsWhyNot) {
     test::TempFolder folder;
-    const std::string binary("a\0b\r\n\x1A\xFF", 7);
-    test::WriteTestFile(folder / "data", binary);
-    EXPECT_EQ(ReadWholeFile(folder / "data"), binary);
-    EXPECT_EQ(ReadFilePrefix(folder / "data", 3), binary.substr(0, 3));
-    EXPECT_TRUE(IsExistingFile(folder / "data"));
+    const std::string binary("a\0b\r\n\x1A\xFF", 7), path = folder / "data";
+    ReplaceFileAtomically(path, binary);
+    EXPECT_EQ(test::ReadTestFile(path), binary);
+    EXPECT_EQ(ReadWholeFile(path), binary);
+    EXPECT_EQ(ReadFilePrefix(path, 3), binary.substr(0, 3));
+    EXPECT_TRUE(IsExistingFile(path));
     EXPECT_FALSE(IsExistingFile(folder.Path()));
-    EXPECT_THAT([&] { ReadWholeFile(folder / "missing"); },
-                ThrowsMessage<Failure>("ﾌｧｲﾙが見つかりません"));
-    EXPECT_THAT([&] { ReadWholeFile(folder / "no/missing"); },
-                ThrowsMessage<Failure>(kBadFileName));
-    EXPECT_EQ((std::vector{DeleteFileQuietly(folder / "data"), DeleteFileQuietly(folder / "data")}),
+    EXPECT_FAILS(ReadWholeFile(folder / "missing"), "ﾌｧｲﾙが見つかりません");
+    EXPECT_FAILS(ReadWholeFile(folder / "no/missing"), kBadFileName);
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);  // neither a read-only file nor a folder is replaced
+    EXPECT_FAILS(ReplaceFileAtomically(path, "x"), kAccessDenied);
+    EXPECT_FAILS(ReplaceFileAtomically(folder.Path(), "x"), kAccessDenied);
+    EXPECT_FAILS(ReplaceFileAtomically(folder / "nowhere/t.csv", "x"), kBadFileName);
+    EXPECT_EQ(test::ReadTestFile(path), binary);
+    EXPECT_EQ(folder.Listing(), "data;");
+    EXPECT_EQ((std::vector{DeleteFileQuietly(path), DeleteFileQuietly(path)}),
               (std::vector{true, false}));
-}
-
-TEST(FilesTest, ReplacingRefusesFoldersAndReadOnlyFiles) {
-    test::TempFolder folder;
-    const std::string path = folder / "table.csv";
-    ReplaceFileAtomically(path, std::string("new\0", 4));
-    EXPECT_EQ(test::ReadTestFile(path), std::string("new\0", 4));
-    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-    EXPECT_THAT([&] { ReplaceFileAtomically(path, "x"); }, ThrowsMessage<Failure>(kAccessDenied));
-    EXPECT_THAT([&] { ReplaceFileAtomically(folder.Path(), "x"); },
-                ThrowsMessage<Failure>(kAccessDenied));
-    EXPECT_THAT([&] { ReplaceFileAtomically(folder / "nowhere/t.csv", "x"); },
-                ThrowsMessage<Failure>(kBadFileName));
-    EXPECT_EQ(test::ReadTestFile(path), std::string("new\0", 4));
-    EXPECT_EQ(folder.Listing(), "table.csv;");
 }
 
 // Failures at each step of a replacement leave the old file as it was and no temporary file;
@@ -97,10 +85,8 @@ TEST(FilesTest, FailuresLeaveTheOldFileAndNoTemporary) {
         test::WriteTestFile(path, old);
         ASSERT_EQ(chmod(path.c_str(), 0640), 0);
         SetFileFaultsForTesting(&faults);
-        EXPECT_THAT([&] { ReplaceFileAtomically(path, replacement); },
-                    ThrowsMessage<Failure>(message));
-        EXPECT_THAT([&] { ReplaceFileAtomically(folder / "new.csv", "x"); },
-                    ThrowsMessage<Failure>(message));
+        EXPECT_FAILS(ReplaceFileAtomically(path, replacement), message);
+        EXPECT_FAILS(ReplaceFileAtomically(folder / "new.csv", "x"), message);
         SetFileFaultsForTesting(nullptr);
         EXPECT_EQ(test::ReadTestFile(path), old) << message;
         EXPECT_EQ(ModeOf(path), std::filesystem::perms(0640));
@@ -120,8 +106,8 @@ TEST(FilesTest, ReadsOnlyRegularFilesAndOnlyWhatTheyHeldWhenOpened) {
     std::filesystem::create_symlink("/dev/zero", folder / "zero-link");
     for (const std::string& path : {folder / "fifo", folder / "fifo-link", folder / "zero-link",
                                     std::string("/dev/null"), folder.Path()}) {
-        EXPECT_THAT([&] { ReadWholeFile(path); }, ThrowsMessage<Failure>(kAccessDenied)) << path;
-        EXPECT_THAT([&] { ReadFilePrefix(path, 10); }, ThrowsMessage<Failure>(kAccessDenied));
+        EXPECT_FAILS(ReadWholeFile(path), kAccessDenied) << path;
+        EXPECT_FAILS(ReadFilePrefix(path, 10), kAccessDenied);
     }
     test::WriteTestFile(folder / "growing", "abc");
     RegularFile file(folder / "growing");
@@ -177,8 +163,7 @@ TEST(FilesTest, ReplacingKeepsLinksOwnersAndIdentity) {
     const FileFaults lockedFolder{.createErrno = EACCES};
     SetFileFaultsForTesting(&lockedFolder);
     ReplaceFileAtomically(target, "in place");
-    EXPECT_THAT([&] { ReplaceFileAtomically(folder / "real/other.qvd", "x"); },
-                ThrowsMessage<Failure>(kAccessDenied));
+    EXPECT_FAILS(ReplaceFileAtomically(folder / "real/other.qvd", "x"), kAccessDenied);
     SetFileFaultsForTesting(nullptr);
     EXPECT_EQ(test::ReadTestFile(target), "in place");
     ASSERT_EQ(stat(target.c_str(), &before), 0);

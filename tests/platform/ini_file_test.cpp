@@ -1,12 +1,11 @@
 #include "platform/ini_file.h"
 
-#include <gmock/gmock.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
-#include "platform/failure.h"
+#include "expect_failure.h"
 #include "platform/files_testing.h"
 #include "temp_folder.h"
 
@@ -72,15 +71,15 @@ TEST_F(IniFileTest, FilesEndingWithoutALineEndOrInALoneCr) {
 
 TEST_F(IniFileTest, WriteFailuresNameTheFullPathAndChangeNothing) {
     auto write = [](TIniFile ini) { ini.WriteSettingNumber("Main", "Width", 1); };
-    EXPECT_THAT([&] { write(TIniFile(folder_ / "nowhere/s.ini")); },
-                ::testing::ThrowsMessage<Failure>(folder_ / "nowhere/s.ini に書き込めません"));
+    EXPECT_FAILS(write(TIniFile(folder_ / "nowhere/s.ini")),
+                 folder_ / "nowhere/s.ini に書き込めません");
     const std::string cwd = std::filesystem::current_path();
     ASSERT_EQ(chdir(folder_.Path().c_str()), 0);
     const FileFaults faults{.failingWrite = 1, .writeErrno = ENOSPC};
     SetFileFaultsForTesting(&faults);
     const std::string real = std::filesystem::canonical(folder_.Path());
-    EXPECT_THAT([&] { write(TIniFile("Quorvane.ini")); },  // shown from the working folder
-                ::testing::ThrowsMessage<Failure>(real + "/Quorvane.ini に書き込めません"));
+    // Shown from the working folder.
+    EXPECT_FAILS(write(TIniFile("Quorvane.ini")), real + "/Quorvane.ini に書き込めません");
     SetFileFaultsForTesting(nullptr);
     ASSERT_EQ(chdir(cwd.c_str()), 0);
     EXPECT_EQ(test::ReadTestFile(path_), kSample);

@@ -1,10 +1,7 @@
 #include "platform/text.h"
-
-#include <gmock/gmock.h>
+#include "expect_failure.h"
 
 #include <climits>
-
-#include "platform/failure.h"
 
 namespace qv {
 namespace {
@@ -45,7 +42,7 @@ TEST(TextTest, StrToIntRaisesWithTheTextDecodedFromCp932) {
         {"\x95\x9D", "'幅' は整数ではありません"},
         {"1\xFF", "'1\xEF\xBF\xBD' は整数ではありません"}};
     for (const auto& [text, message] : cases) {
-        EXPECT_THAT([&] { StrToInt(text); }, ::testing::ThrowsMessage<Failure>(message));
+        EXPECT_FAILS(StrToInt(text), message);
     }
 }
 

@@ -1,5 +1,4 @@
 // Tables written and read back, and inputs at the edges of what the readers take.
-#include <gmock/gmock.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -8,9 +7,9 @@
 #include <random>
 #include <sstream>
 
+#include "expect_failure.h"
 #include "grid_fixtures.h"
 #include "platform/cp932.h"
-#include "platform/failure.h"
 #include "table/cell_text_list.h"
 #include "table/main_table_shape.h"
 #include "table/table_file_reader.h"
@@ -168,7 +167,7 @@ TEST_F(TableFileTest, RejectedAndFailedFilesChangeNothing) {
         {FileFromCounts({std::string_view("12\0x\0", 5)}), "'12\\0x\\0' は整数ではありません"},
     };
     for (const auto& [file, message] : cases) {
-        EXPECT_THAT([&] { Loaded(file); }, ::testing::ThrowsMessage<Failure>(message)) << file;
+        EXPECT_FAILS(Loaded(file), message) << file;
     }
     EXPECT_EQ(Loaded(std::nullopt), kOldTable);
 }

@@ -1,13 +1,11 @@
 // The tools: the column statistics with the numbers they read and write, and the match count.
 #include "tools/column_statistics.h"
 
-#include <gmock/gmock.h>
-
 #include <cfloat>
 #include <cmath>
 #include <limits>
 
-#include "platform/failure.h"
+#include "expect_failure.h"
 #include "table/table_grid.h"
 #include "tools/match_count.h"
 #include "tools/number_format.h"
@@ -84,9 +82,7 @@ TEST(ColumnStatisticsTest, OverflowOfAValueOrOfTheSumRaisesFailure) {
         {"-1.7e308", "5", "-1.7e308"}};
     // clang-format on
     for (Cells cells : columns) {
-        EXPECT_THAT([&] { ReportOf(cells); },
-                    ::testing::ThrowsMessage<Failure>("浮動小数点数のｵｰﾊﾞｰﾌﾛｰ"))
-            << *(cells.end() - 1);
+        EXPECT_FAILS(ReportOf(cells), "浮動小数点数のｵｰﾊﾞｰﾌﾛｰ") << *(cells.end() - 1);
     }
 }
 

@@ -1,9 +1,8 @@
 // Find and replace over the cells' CP932 bytes.
-#include <gmock/gmock.h>
 
 #include <tuple>
 
-#include "platform/failure.h"
+#include "expect_failure.h"
 #include "table/cell_text_list.h"
 #include "tools/cell_replace.h"
 #include "tools/cell_search.h"
@@ -138,8 +137,8 @@ TEST_F(FindTest, ReplaceAllCountsTheCellsChangedAndIsUndoneByExchangingBack) {
     const std::vector<std::string> before = texts();
     const CellMatcher matcher("x", {kPart, kFold});
     for (const std::string_view refused : {"a\rb", "\x1A"}) {
-        EXPECT_THAT([&] { ReplaceInCells(grid_, matcher, WholeTableArea(grid_), refused); },
-                    testing::ThrowsMessage<Failure>(kReplacementRefusedMessage));
+        EXPECT_FAILS(ReplaceInCells(grid_, matcher, WholeTableArea(grid_), refused),
+                     kReplacementRefusedMessage);
     }
     EXPECT_EQ(texts(), before);
     // "X" -> "x" changes one cell; the three cells that hold "x" already stay as they are.
