@@ -165,23 +165,16 @@ private slots:
         window.resize(100, 100);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // clang-format off
         const std::pair<std::function<void()>, const char*> failures[] = {
             {[&] { QTest::mouseClick(&window, Qt::LeftButton); }, "押せません."},
             {[&] { QTest::keyClick(&window, Qt::Key_A); }, "メモリが足りません."},
-            {[&] {
-                 QInputMethodEvent typed(QString(), {});
-                 typed.setCommitString(QStringLiteral("あ"));
-                 QApplication::sendEvent(&window, &typed);
-             },
-             "IME."},
+            {[&] { QInputMethodEvent typed(QString(), {});
+                   typed.setCommitString(QStringLiteral("あ"));
+                   QApplication::sendEvent(&window, &typed); }, "IME."},
             {[&] { window.startTimer(0); }, "時間切れ."},
-            {[&] {
-                 window.failPainting = true;
-                 window.repaint();
-                 window.repaint();
-             },
-             "描けません."},
-        };
+            {[&] { window.failPainting = true; window.repaint(); window.repaint(); }, "描けません."}};
+        // clang-format on
         for (const auto& [fail, text] : failures) {
             p_->user.Then(test::Press(Qt::Key_Return));
             fail();

@@ -40,8 +40,8 @@ private slots:
         editing.setProcessEnvironment(environment);
         editing.start(program, {});
         const std::string edited = title + "X\r\n";
-        QTRY_VERIFY_WITH_TIMEOUT(CopyHolds(state, edited) && CopyHolds(state, "RECOVERED\r\n"),
-                                 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            CopyHolds(state, edited.c_str()) && CopyHolds(state, "RECOVERED\r\n"), 30000);
         editing.kill();  // SIGKILL
         QVERIFY(editing.waitForFinished(10000));
 
@@ -61,15 +61,12 @@ private slots:
     }
 
 private:
-    // A copy may be replaced between the listing and the reading: read as empty then.
-    static std::string ReadFile(const std::string& path) {
-        QFile file(QString::fromStdString(path));
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-    }
-    // Whether a recovery copy in the folder holds the bytes.
-    static bool CopyHolds(const QDir& state, const std::string& bytes) {
+    // Whether a recovery copy in the folder holds the bytes (one replaced between the listing
+    // and the reading does not).
+    static bool CopyHolds(const QDir& state, const QByteArray& bytes) {
         for (const QString& name : state.entryList({QStringLiteral("*.qvd")}, QDir::Files)) {
-            if (ReadFile(state.filePath(name).toStdString()).find(bytes) != std::string::npos) {
+            QFile copy(state.filePath(name));
+            if (copy.open(QIODevice::ReadOnly) && copy.readAll().contains(bytes)) {
                 return true;
             }
         }

@@ -46,7 +46,7 @@ TEST_F(IniFileTest, ReadsNumbersAndStringsIgnoringTheCaseOfNamesAndCuttingLongVa
     EXPECT_EQ(ini_.ReadSettingNumber("Long", "Zeros", 99), 0);
 }
 
-TEST_F(IniFileTest, WritingChangesOnlyTheKeyAndAddsNewOnesToTheirSection) {
+TEST_F(IniFileTest, WritingChangesOnlyTheKeyAndAddsNewOnesOnLinesOfTheirOwnInTheirSection) {
     ini_.WriteSettingNumber("main", "WIDTH", 640);
     ini_.WriteSettingNumber("Main", "Top", 12);
     ini_.WriteSettingNumber("Main", "Right", 5);
@@ -56,10 +56,7 @@ TEST_F(IniFileTest, WritingChangesOnlyTheKeyAndAddsNewOnesToTheirSection) {
     expected.replace(expected.find("  -8  "), 6, "12");
     expected.insert(expected.find("\r\n\r\n[ other ]") + 2, "Right=5\r\n");
     EXPECT_EQ(test::ReadTestFile(path_), expected + "[Added]\r\nK=値\r\n");
-}
-
-// New keys go on lines of their own, whatever the file's last line ended with.
-TEST_F(IniFileTest, FilesEndingWithoutALineEndOrInALoneCr) {
+    // New keys go on lines of their own, whatever the file's last line ended with.
     test::WriteTestFile(path_, "[A]\nx=1");
     ini_.WriteString("A", "y", "2");
     EXPECT_EQ(test::ReadTestFile(path_), "[A]\nx=1\r\ny=2\r\n");
