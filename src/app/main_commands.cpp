@@ -24,6 +24,9 @@ constexpr MainCommand kMainCommands[] = {
     {kItem, "ファイル(&F) > 使い方(&H)", "Tutorial1", &F::ShowHelpContents, kNoPicture},
     {kItem, "ファイル(&F) > Quorvaneについて(&A)", "KQuorvane1", &F::ShowAbout, kNoPicture},
     {kSeparator, "ファイル(&F)", "", nullptr, kNoPicture},
+    {kItem, "ファイル(&F) > CSV/TSVの読み込み(&I)", "ImportCsv1", &F::ImportDelimitedFile, kNoPicture},
+    {kItem, "ファイル(&F) > CSV/TSVへの書き出し(&E)", "ExportCsv1", &F::ExportDelimitedFile, kNoPicture},
+    {kSeparator, "ファイル(&F)", "", nullptr, kNoPicture},
     {kItem, "ファイル(&F) > 終了(&X)", "Exit1", &F::Exit, kNoPicture},
 
     {kItem, "編集(&E) > 現在行を削除(&D)", "Delete2", &F::DeleteRow, kNoPicture},

@@ -110,6 +110,20 @@ public:
     // A file name holding a CR or 0x1A is refused with Failure before anything is changed.
     void WriteTableFile();
 
+    // --- CSV and TSV files, and files given by the desktop (main_form_interchange.cpp) ---
+    // The import command: asks about unsaved edits, then the open dialog, then the import
+    // dialog. The table becomes the file's as a new, unsaved table titled with the file's base
+    // name, with no CurFileName (so saving asks for a name); the undo history starts anew.
+    void ImportDelimitedFile();
+    // The export command: the export dialog, the save dialog, then the item names and data
+    // cells written atomically. The table, its file and the title list stay as they were.
+    void ExportDelimitedFile();
+    // A file given on the command line or dropped on the window, after asking about unsaved
+    // edits: a .csv, .tsv or .txt file that is not a table file goes through the import
+    // dialog; any other opens as the open command opens it. A relative path is taken from the
+    // current folder.
+    void OpenFile(const std::string& path);
+
     // --- Recovery copies of unsaved changes (app/recovery/) ---
     // From now on keeps a recovery copy in `folder` while the table has unsaved changes; none
     // when the folder is empty or its lock file cannot be made.
@@ -209,6 +223,8 @@ private:
     enum class AskReason { Replacing, Closing };
     bool AskToSave(AskReason reason);
     void RestoreRecoveryCopy(LeftCopy& copy);
+    void ImportFileThroughDialog(const std::string& path);
+    void WriteDelimitedFile(const std::string& path, const ExportSettings& settings);
 
     WindowSystem& windows_;
     StoreLocations stores_;
@@ -235,6 +251,10 @@ private:
     bool dropConfirmed_ = false;        // the user said No to saving before closing
     // After the grid: it watches the grid, and goes first.
     std::unique_ptr<RecoveryKeeper> recovery_;
+    // The CSV/TSV dialogs open as last confirmed in this run.
+    std::string importDialogFileName_;
+    std::string exportDialogFileName_;
+    ExportSettings exportSettings_;
 };
 
 }  // namespace qv

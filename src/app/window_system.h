@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/delimited_file_settings.h"
 #include "app/progress_monitor.h"
 #include "table/window_geometry.h"
 
@@ -106,6 +107,16 @@ public:
     virtual std::unique_ptr<ProgressMonitor> StartProgress(std::string_view /*title*/,
                                                            ProgressKind /*kind*/) {
         return nullptr;
+    }
+
+    // The CSV/TSV import dialog (the detected settings, changeable, with a preview of the
+    // file's first rows) and the export dialog (format and encoding): the settings confirmed,
+    // or nothing when cancelled (the default).
+    virtual std::optional<ImportSettings> RunImportDialog(const ImportDialogRequest& /*request*/) {
+        return std::nullopt;
+    }
+    virtual std::optional<ExportSettings> RunExportDialog(const ExportSettings& /*offered*/) {
+        return std::nullopt;
     }
 };
 

@@ -120,7 +120,7 @@ void Application::EndEventLoopWithMainWindow() {
         Qt::QueuedConnection);
 }
 
-void Application::Start() {
+void Application::Start(const std::string& file) {
     int screenWidth = 0;
     int screenHeight = 0;
     PrimaryScreenSize(screenWidth, screenHeight);
@@ -129,12 +129,18 @@ void Application::Start() {
     main_->show();
     main_->raise();
     main_->activateWindow();
-    if (recoveryTimer_) {
-        QTimer::singleShot(0, main_.get(), [this] {
+    if (!recoveryTimer_ && file.empty()) {
+        return;
+    }
+    QTimer::singleShot(0, main_.get(), [this, file] {
+        if (recoveryTimer_) {
             windows_->RunCommand([this] { mainForm_->OfferRecoveryCopies(); });
             recoveryTimer_->start();
-        });
-    }
+        }
+        if (!file.empty()) {
+            windows_->RunCommand([this, &file] { mainForm_->OpenFile(file); });
+        }
+    });
 }
 
 }  // namespace qv

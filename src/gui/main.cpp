@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "gui/application.h"
 #include "gui/program_application.h"
@@ -18,6 +19,16 @@ bool AskedForVersion(int argc, char* argv[]) {
     return false;
 }
 
+// The file to open: the first argument left once Qt has taken its own options ("--" may come
+// first, for a file whose name starts with "-"); empty for none.
+std::string FileArgument(int argc, char* argv[]) {
+    int first = 1;
+    if (first < argc && std::strcmp(argv[first], "--") == 0) {
+        ++first;
+    }
+    return first < argc ? std::string(argv[first]) : std::string();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -33,6 +44,6 @@ int main(int argc, char* argv[]) {
     qv::Application program(qv::ProgramStoreLocations(), qv::ProgramDecimalSeparator(),
                             qv::ProgramStateFolder());
     program.EndEventLoopWithMainWindow();
-    program.Start();
+    program.Start(FileArgument(argc, argv));
     return QApplication::exec();
 }

@@ -1,10 +1,13 @@
 #include "gui/main_window.h"
 
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QResizeEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -46,6 +49,7 @@ MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     setFont(DesignFont(kGothicFont, 12));
     // The toolbar's hints show too while the title list window is the active one (at start-up).
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    setAcceptDrops(true);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -252,6 +256,36 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     emit Closed();
+}
+
+namespace {
+
+// The one local file a drag carries, as the file system spells its path; empty for anything else.
+std::string DroppedFile(const QMimeData* data) {
+    const QList<QUrl> urls = data != nullptr ? data->urls() : QList<QUrl>();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) {
+        return {};
+    }
+    return QFile::encodeName(urls.front().toLocalFile()).toStdString();
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFile(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const std::string path = DroppedFile(event->mimeData());
+    if (path.empty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // Once the drop is over: the dragging program waits for it while the questions are open.
+    QTimer::singleShot(
+        0, this, [this, path] { windows_.RunCommand([this, &path] { form_.OpenFile(path); }); });
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -53,6 +53,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A file dropped on the window opens as the desktop's files do (MainForm::OpenFile).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -7,8 +7,10 @@
 
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
+#include "gui/export_dialog.h"
 #include "gui/go_to_row_dialog.h"
 #include "gui/help_viewer.h"
+#include "gui/import_dialog.h"
 #include "gui/item_name_dialog.h"
 #include "gui/main_window.h"
 #include "gui/match_count_dialog.h"
@@ -277,6 +279,22 @@ void QtWindowSystem::TitleListChanged() {
 std::unique_ptr<ProgressMonitor> QtWindowSystem::StartProgress(std::string_view title,
                                                                ProgressKind kind) {
     return std::make_unique<ReturningProgress>(DialogOwner(), title, kind);
+}
+
+std::optional<ImportSettings> QtWindowSystem::RunImportDialog(const ImportDialogRequest& request) {
+    ImportDialog dialog(request, DialogOwner());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Settings();
+}
+
+std::optional<ExportSettings> QtWindowSystem::RunExportDialog(const ExportSettings& offered) {
+    ExportDialog dialog(offered, DialogOwner());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Settings();
 }
 
 }  // namespace qv

@@ -78,6 +78,8 @@ public:
     void EditStateChanged() override;
     std::unique_ptr<ProgressMonitor> StartProgress(std::string_view title,
                                                    ProgressKind kind) override;
+    std::optional<ImportSettings> RunImportDialog(const ImportDialogRequest& request) override;
+    std::optional<ExportSettings> RunExportDialog(const ExportSettings& offered) override;
 
 private:
     enum class FileDialogKind { Open, Save };

@@ -67,6 +67,11 @@ public:
     std::vector<RecordedProgress> progress;
     int progressCalls = 0;
 
+    // --- The CSV/TSV dialogs: scripted answers (nullopt = cancelled) and what they were shown.
+    std::deque<std::optional<ImportSettings>> importDialogAnswers;
+    std::deque<std::optional<ExportSettings>> exportDialogAnswers;
+    std::vector<ImportDialogRequest> importDialogRequests;
+
     // --- What the user does while a tool dialog is open. Empty hooks do nothing. ---
     std::function<void()> onCloseMainWindow;
     std::function<void()> onItemNameDialog;
@@ -129,6 +134,18 @@ public:
         }
         trashed.push_back(path);
         return true;
+    }
+
+    std::optional<ImportSettings> RunImportDialog(const ImportDialogRequest& request) override {
+        calls.emplace_back(__func__);
+        importDialogRequests.push_back(request);
+        EXPECT_FALSE(importDialogAnswers.empty()) << "unscripted import dialog";
+        return TakeFront(importDialogAnswers, std::optional<ImportSettings>());
+    }
+    std::optional<ExportSettings> RunExportDialog(const ExportSettings&) override {
+        calls.emplace_back(__func__);
+        EXPECT_FALSE(exportDialogAnswers.empty()) << "unscripted export dialog";
+        return TakeFront(exportDialogAnswers, std::optional<ExportSettings>());
     }
 
     void TitleChanged() override { calls.emplace_back(__func__); }

@@ -6,8 +6,10 @@
 #include <optional>
 #include <stdexcept>
 
+#include "gui/import_dialog.h"
 #include "gui_test_support.h"
 #include "platform/failure.h"
+#include "table_file_examples.h"
 
 namespace qv {
 
@@ -254,6 +256,38 @@ private slots:
         QCOMPARE(SlowlyRun(100, [&form] { form.LoadTableFile(); }), std::string("button"));
         // What else a cancelled load leaves as it was is main_form_files_test's.
         QCOMPARE(form.EditTitle() + form.StringGrid().CellText(1, 1), std::string("mineown cell"));
+    }
+
+    // The file named on the command line opens once the program has started; a CSV file dropped
+    // on the main window goes through the import dialog, whose preview follows the delimiter.
+    void commandLineFileOpensAndDroppedCsvImports() {
+        const std::string table = stores_->Path("t.qvd"), csv = stores_->Path("d.csv");
+        test::WriteFile(table, test::ExampleTableFile());
+        test::WriteFile(csv, "a;b,c\r\n1;2,3\r\n");
+        p_.emplace(stores_->Stores());
+        p_->app.Start(table);
+        QTRY_COMPARE(p_->Form().CurFileName(), table);
+        QStringList headers;
+        p_->user.Then([&headers](QDialog& dialog) {
+            auto& import = static_cast<ImportDialog&>(dialog);
+            test::ShowActive(dialog);
+            for (int press = 0; press <= 2; ++press) {  // comma, tab, semicolon
+                const QTableWidget* preview = import.Preview();
+                headers << preview->horizontalHeaderItem(preview->columnCount() - 1)->text();
+                QTest::keyClick(import.DelimiterBox(), Qt::Key_Down);
+            }
+            return test::PressKey(dialog, Qt::Key_Return);
+        });
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(csv))});
+        QDragEnterEvent enter(QPoint(9, 9), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(9, 9), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QVERIFY(p_->app.Main().acceptDrops() && QApplication::sendEvent(&p_->app.Main(), &enter));
+        QVERIFY(enter.isAccepted());
+        QApplication::sendEvent(&p_->app.Main(), &drop);
+        QTRY_COMPARE(p_->Grid().CellText(2, 1), std::string("2,3"));
+        QCOMPARE(headers, QStringList({"c", "a;b,c", "b,c"}));
+        QCOMPARE(p_->Form().EditTitle() + p_->Form().CurFileName(), std::string("d"));
     }
 
 private:

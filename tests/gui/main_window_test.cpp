@@ -94,6 +94,8 @@ const Command kCommands[] = {
     {"別名保存", "FSA", 0, "データの保存", {}},
     {"使い方", "FH", 0, nullptr, HelpShown(false)},
     {"Quorvaneについて", "FA", 0, "ﾊﾞｰｼﾞｮﾝ情報", {}},
+    {"CSV/TSVの読み込み", "FI", 0, "CSV/TSVの読み込み", {}},
+    {"CSV/TSVへの書き出し", "FE", 0, "CSV/TSVへの書き出し", {}},
     {"終了", "FX", 0, nullptr, MainClosed(true)},
     {"現在行を削除", "ED", 0, nullptr, TextsAre("b// a")},
     {"新しい行を前に挿入", "EI", 0, nullptr, TextsAre("/a/b p")},
@@ -133,25 +135,28 @@ private slots:
     }
 
     void menusHintsAndNoShortcuts() {
-        QCOMPARE(Captions(p_->app.Main().menuBar()->actions()).join('|'),
-                 QString::fromUtf8("ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
-                                   "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
-                                   "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
-                                   "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
-                                   "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|-|"
-                                   "行へ移動(&G)|ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)"));
+        QCOMPARE(
+            Captions(p_->app.Main().menuBar()->actions()).join('|'),
+            QString::fromUtf8(
+                "ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
+                "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
+                "CSV/TSVの読み込み(&I)|CSV/"
+                "TSVへの書き出し(&E)|-|終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
+                "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
+                "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|-|"
+                "行へ移動(&G)|ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)"));
         // The designed items have no shortcut and are always enabled; undo, redo and go to row
         // are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{20});
+        QCOMPARE(items.size(), std::size_t{22});
         for (const QAction* item : items) {
             const bool undoRedo =
                 item->objectName().startsWith("Undo") || item->objectName().startsWith("Redo");
             QCOMPARE(item->shortcuts().isEmpty(), !undoRedo && item->objectName() != "GoToRow1");
             QCOMPARE(item->isEnabled(), !undoRedo);  // nothing to undo or redo yet
         }
-        QCOMPARE(items[14]->shortcuts(), QKeySequence::listFromString("Ctrl+Z"));
-        QCOMPARE(items[15]->shortcuts(), QKeySequence::listFromString("Ctrl+Y; Ctrl+Shift+Z"));
+        QCOMPARE(items[16]->shortcuts(), QKeySequence::listFromString("Ctrl+Z"));
+        QCOMPARE(items[17]->shortcuts(), QKeySequence::listFromString("Ctrl+Y; Ctrl+Shift+Z"));
         const QStringList hints =
             QString::fromUtf8(
                 "タイトル一覧を表示|ファイルの上書き保存|現在行の次に行を挿入|"
@@ -334,7 +339,7 @@ private slots:
         }
         QVERIFY(!grid->isEditing());
         QCOMPARE(mark(), QString());
-        QVERIFY(!p_->app.Main().MenuItems()[14]->isEnabled());
+        QVERIFY(!p_->app.Main().MenuItems()[16]->isEnabled());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, ctrl);
         p_->user.Then(test::Press(Qt::Key_Escape));  // the question's Cancel
         p_->app.Main().close();

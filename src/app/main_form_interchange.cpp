@@ -1,0 +1,223 @@
+// CSV and TSV files in and out of the main table, and files the desktop hands the program (a
+// command-line argument, a file dropped on the main window).
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "app/main_form.h"
+#include "app/main_form_change_scope.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "table/delimited_export.h"
+#include "table/table_file_format.h"
+
+namespace qv {
+
+namespace {
+
+constexpr const char* kImportTitle = "CSV/TSVの読み込み";
+constexpr const char* kExportTitle = "CSV/TSVへの書き出し";
+constexpr const char* kReplaceUnencodableQuestion =
+    "\nこれらの文字を「〓」に置き換えて読み込みますか？";
+// Rows written between two reports of an export's progress.
+constexpr int32_t kExportRowBlock = 65536;
+// How many cells an export's message names.
+constexpr std::size_t kCellsNamed = 5;
+
+FileDialogRequest ImportOpenRequest(const std::string& fileName) {
+    FileDialogRequest request;
+    request.title = kImportTitle;
+    request.filters = {{"CSV・TSVファイル(*.csv;*.tsv;*.txt)", "*.csv *.tsv *.txt"},
+                       {"すべてのファイル(*.*)", "*.*"}};
+    request.fileName = fileName;
+    return request;
+}
+
+FileDialogRequest ExportSaveRequest(bool tsv, const std::string& fileName) {
+    FileDialogRequest request;
+    request.title = kExportTitle;
+    request.filters = {
+        tsv ? FileFilter{"TSVファイル(*.tsv)", "*.tsv"} : FileFilter{"CSVファイル(*.csv)", "*.csv"},
+        {"すべてのファイル(*.*)", "*.*"}};
+    request.fileName = fileName;
+    request.confirmOverwrite = true;
+    return request;
+}
+
+std::string LowerExtension(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+bool HasDelimitedExtension(const std::string& path) {
+    const std::string extension = LowerExtension(path);
+    return extension == ".csv" || extension == ".tsv" || extension == ".txt";
+}
+
+// Whether line 1 of the file is the table file's mark (a table may be saved under any name).
+// Raises Failure when the file cannot be read, as opening it would.
+bool IsTableFile(const std::string& path) {
+    return StartsWithTableFileMark(ReadFilePrefix(path, kTableFileMarkPrefixLength));
+}
+
+// The file's name without its folder and extension, in CP932: characters CP932 lacks become
+// "〓", and control characters (a line end would split the title's line in the table file)
+// blanks.
+std::string TitleFromFileName(const std::string& path) {
+    std::string title = Utf8ToCp932Replacing(std::filesystem::path(path).stem().string(),
+                                             kGetaMarkCp932, [](std::size_t, char32_t) {});
+    std::replace_if(
+        title.begin(), title.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
+        ' ');
+    return title;
+}
+
+std::string ReplacedCellsMessage(const DelimitedWriteReport& report) {
+    std::string message = "Shift-JIS として正しくない文字を含むセルが " +
+                          std::to_string(report.invalidCount) +
+                          " 個あり、「〓」として書き出しました: ";
+    for (std::size_t i = 0; i < report.invalidCells.size() && i < kCellsNamed; ++i) {
+        const GridCell cell = report.invalidCells[i];
+        message += (i > 0 ? "、" : "") +
+                   (cell.row == 0 ? std::string("項目名") : std::to_string(cell.row) + " 行") +
+                   " " + std::to_string(cell.col) + " 列";
+    }
+    return message + (report.invalidCount > kCellsNamed ? " ほか" : "");
+}
+
+}  // namespace
+
+void MainForm::ImportDelimitedFile() {
+    if (!AskBeforeReplacingTable()) {
+        return;
+    }
+    const std::optional<std::string> chosen =
+        windows_.RunOpenDialog(ImportOpenRequest(importDialogFileName_));
+    if (chosen) {
+        importDialogFileName_ = *chosen;
+        ImportFileThroughDialog(*chosen);
+    }
+}
+
+void MainForm::OpenFile(const std::string& path) {
+    if (!AskBeforeReplacingTable()) {
+        return;
+    }
+    std::error_code error;
+    std::string full = std::filesystem::absolute(path, error).string();
+    if (error || path.empty()) {
+        full = path;
+    }
+    if (HasDelimitedExtension(full) && !IsTableFile(full)) {
+        ImportFileThroughDialog(full);
+        return;
+    }
+    RequestLoad(full);
+    LoadTableFile();
+}
+
+void MainForm::ImportFileThroughDialog(const std::string& path) {
+    // The file is read only as a regular file, so a FIFO or a folder fails here at once.
+    std::string bytes = ReadWholeFile(path);
+    const ImportDialogRequest request{path, PreviewSample(bytes),
+                                      DetectImportSettings(bytes, path)};
+    const std::optional<ImportSettings> settings = windows_.RunImportDialog(request);
+    if (!settings) {
+        return;
+    }
+    DelimitedImportOptions options;
+    options.delimiter = settings->delimiter;
+    options.encoding = settings->encoding;
+    options.firstRecord = settings->firstRecord;
+    DelimitedImport imported = ImportDelimitedText(std::move(bytes), options);
+    if (imported.unencodableCount > 0) {
+        const std::string question =
+            UnencodableMessage(imported.unencodable, imported.unencodableCount) +
+            kReplaceUnencodableQuestion;
+        if (windows_.ShowMessage(question, MessageKind::Confirmation,
+                                 MessageButton::Yes | MessageButton::No) != MessageButton::Yes) {
+            return;
+        }
+    }
+    // Like a load, the table is replaced and its history starts anew; unlike one, it is not
+    // saved anywhere yet.
+    ChangeScope scope(*this);
+    history_.Clear();  // before the steps' texts lose the buffers they point into
+    ApplyTableFile(std::move(imported.content), grid_, title_);
+    title_ = TitleFromFileName(path);
+    curFileName_.clear();
+    history_.MarkUnsaved();
+    titleTyping_ = false;
+    dropConfirmed_ = false;
+    windows_.TitleChanged();
+    RenumberRows();
+}
+
+void MainForm::ExportDelimitedFile() {
+    const std::optional<ExportSettings> settings = windows_.RunExportDialog(exportSettings_);
+    if (!settings) {
+        return;
+    }
+    exportSettings_ = *settings;
+    const bool tsv = settings->delimiter == kTabDelimiter;
+    const char* extension = tsv ? ".tsv" : ".csv";
+    std::string offered = exportDialogFileName_;
+    if (offered.empty() && !curFileName_.empty()) {
+        offered = std::filesystem::path(curFileName_).replace_extension(extension).string();
+    }
+    std::optional<std::string> chosen = windows_.RunSaveDialog(ExportSaveRequest(tsv, offered));
+    if (!chosen) {
+        return;
+    }
+    exportDialogFileName_ = *chosen;
+    std::string path = std::move(*chosen);
+    if (!std::filesystem::path(path).has_extension()) {
+        path += extension;
+        // The dialog asked about the name as typed; the file actually replaced needs its own yes.
+        if (IsExistingFile(path) && !ConfirmReplacing(path)) {
+            return;
+        }
+    }
+    WriteDelimitedFile(path, *settings);
+}
+
+void MainForm::WriteDelimitedFile(const std::string& path, const ExportSettings& settings) {
+    std::unique_ptr<ProgressMonitor> monitor =
+        windows_.StartProgress(kExportTitle, ProgressKind::Save);
+    std::vector<std::string> pieces;
+    DelimitedWriteReport report;
+    const int32_t rows = grid_.RowCount();
+    for (int32_t begin = 0; begin < rows;) {
+        const int32_t end = begin + std::min(kExportRowBlock, rows - begin);
+        // The byte order mark goes only before the first block.
+        const TextEncoding encoding = begin > 0 && settings.encoding == TextEncoding::Utf8WithBom
+                                          ? TextEncoding::Utf8
+                                          : settings.encoding;
+        const DelimitedWriteReport block = WriteDelimitedCells(
+            grid_, {1, grid_.ColCount(), begin, end}, settings.delimiter, encoding,
+            [&pieces](std::string_view piece) { pieces.emplace_back(piece); });
+        for (const GridCell& cell : block.invalidCells) {
+            if (report.invalidCells.size() < kUnencodableListed) {
+                report.invalidCells.push_back(cell);
+            }
+        }
+        report.invalidCount += block.invalidCount;
+        if (monitor) {
+            monitor->Advance(static_cast<uint64_t>(end), static_cast<uint64_t>(rows));
+        }
+        begin = end;
+    }
+    const std::vector<std::string_view> views(pieces.begin(), pieces.end());
+    ReplaceFileAtomically(path, views);
+    monitor.reset();
+    if (report.invalidCount > 0) {
+        windows_.ShowMessage(ReplacedCellsMessage(report), MessageKind::Warning,
+                             Buttons(MessageButton::OK));
+    }
+}
+
+}  // namespace qv
