@@ -26,8 +26,6 @@ constexpr GridShape kBufferGridShape{2, 1, 0, 0, 48, 10};
 constexpr WindowGeometry kMainDesignGeometry{294, 211, 276, 247};
 constexpr const char* kSettingsSection = "Main";
 
-constexpr const char* kTableExtension = ".qvd";
-
 // Every save lists its file in the title list, whose file cannot hold such a name.
 constexpr const char* kNameNotStorableMessage =
     "ファイル名に改行文字(CR)または Ctrl+Z の文字が含まれているため、この名前では保存できません";

@@ -150,6 +150,8 @@ void MainForm::ImportFileThroughDialog(const std::string& path) {
     ApplyTableFile(std::move(imported.content), grid_, title_);
     title_ = TitleFromFileName(path);
     curFileName_.clear();
+    // Saving offers a table file beside the imported one rather than the last table saved.
+    saveDialogFileName_ = std::filesystem::path(path).replace_extension(kTableExtension).string();
     history_.MarkUnsaved();
     titleTyping_ = false;
     dropConfirmed_ = false;

@@ -10,6 +10,9 @@ inline constexpr std::string_view kTableFileMark = "Quorvane";  // line 1
 inline constexpr std::string_view kTableFileVersion = "100";    // line 2
 inline constexpr std::string_view kTableFileSeparator = "----------";
 
+// What a name typed without one gets when the table is saved.
+inline constexpr const char* kTableExtension = ".qvd";
+
 // The byte that ends a text file when read; nothing after it counts.
 inline constexpr char kEndOfFileByte = 0x1A;
 

@@ -68,6 +68,8 @@ TEST(MainFormInterchangeTest, ImportReplacesTheTableAsTheDialogAndTheQuestionSay
         EXPECT_EQ(std::string{detected.delimiter} + "UBC"[int(detected.encoding)], c.detected);
         EXPECT_EQ(p.windows.messages.size(), c.unencodable == MessageButton::None ? 0u : 1u);
         if (p.form.IsModified()) {  // another import asks first; Cancel stops it there
+            EXPECT_EQ(p.form.SaveDialogFileName(),
+                      std::filesystem::path(folder / c.name).replace_extension(".qvd").string());
             p.windows.messageAnswers = {MessageButton::Cancel};
             p.form.ImportDelimitedFile();
             EXPECT_EQ(p.windows.CallCount("RunOpenDialog"), 1);
