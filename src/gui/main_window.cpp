@@ -189,6 +189,9 @@ void MainWindow::BuildToolbarPanel() {
     editTitle_->setPalette(palette);
     editTitle_->setGeometry(kTitleBoxLeft, kTitleBoxTop, kTitleBoxDesignWidth, kTitleBoxHeight);
     editTitle_->setMaxLength(std::numeric_limits<int>::max());
+    // A file dropped on the title opens, as anywhere else on the window, rather than typing its
+    // name into the title.
+    editTitle_->setAcceptDrops(false);
     editTitle_->setValidator(
         new EditedTextValidator([this] { return form_.EditTitle(); }, editTitle_));
     connect(editTitle_, &QLineEdit::textEdited, this, &MainWindow::TitleEdited);
