@@ -78,6 +78,9 @@ public:
     void EditStateChanged() override;
     std::unique_ptr<ProgressMonitor> StartProgress(std::string_view title,
                                                    ProgressKind kind) override;
+    std::string ClipboardText() override;
+    void SetClipboardText(std::string utf8) override;
+    void ShowNotice(std::string_view text) override;
 
 private:
     enum class FileDialogKind { Open, Save };
