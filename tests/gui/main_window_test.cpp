@@ -103,11 +103,6 @@ const Command kCommands[] = {
     {"列の削除", "ER", 0, nullptr, ColumnsAre(2)},
     {"全データ消去", "EE", 0, "確認", {}},
     {"行へ移動", "EG", 0, "行へ移動", {}},
-    {"切り取り", "ET", 0, nullptr, TextsAre("/b/ p")},
-    {"コピー", "EC", 0, nullptr,
-     [](Program&) { return QGuiApplication::clipboard()->text() == "a\r\n"; }},
-    {"貼り付け", "EV", 0, nullptr, TextsAre("v/b/ p")},
-    {"消去", "EL", 0, nullptr, TextsAre("/b/ p")},
     {"計算", "TC", 0, "情報", {}},
     {"計数", "TN", 0, "検索", {}},
     {"項目名設定", "TI", 0, "項目名入力", {}},
@@ -189,7 +184,6 @@ private slots:
         p_->Grid().SetCell(1, 1, "a");
         p_->Grid().SetCell(1, 2, "b");
         p_->Form().StringGrid_Buff().SetCell(1, 0, "p");
-        QGuiApplication::clipboard()->setText(QStringLiteral("v"));
         if (command.modal != nullptr) {
             p_->user.Then(test::Press(Qt::Key_Escape));
         }
