@@ -70,10 +70,6 @@ ClipboardBlock ParseClipboardText(std::string_view utf8) {
     return block;
 }
 
-}  // namespace qv
-
-namespace qv {
-
 ClipboardColumns ParseClipboardColumns(std::string_view utf8, int32_t firstCol) {
     ClipboardColumns block;
     Cp932Text text = ToCp932(std::string(utf8), TextEncoding::Utf8);
