@@ -26,6 +26,7 @@
 
 #include "app/main_form.h"
 #include "app/window_system.h"
+#include "bench_clipboard.h"
 #include "bench_floors.h"
 #include "bench_harness.h"
 #include "bench_interchange.h"
@@ -114,6 +115,7 @@ struct TableFigures {
     double matchMs = 0, bareMatchMs = 0;
     double insertMs = 0, deleteMs = 0, renumberMs = 0, rowCountMs = 0;
     InterchangeFigures csv;
+    std::optional<ClipboardFigures> clipboard;  // 100,000 rows of the largest table
     double findNextMs = 0, countMs = 0, bareFindMs = 0, bareCountMs = 0;
     double sortNumbersMs = 0, sortTextsMs = 0, bareSortNumbersMs = 0, bareSortTextsMs = 0;
     double unsortMs = 0, replaceAllMs = 0, replacedCells = 0;
@@ -482,6 +484,9 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     MeasureFind(form.StringGrid(), f);
     MeasureSort(form.StringGrid(), f);
     MeasureReplaceAndSelection(form.StringGrid(), f);
+    if (rows == 1'000'000) {
+        f.clipboard = MeasureClipboard(form, 100'000, Runs(rows, 5));
+    }
     MeasureUndo(form, f);
     if (rows == 1'000'000) {
         MeasureHistoryMemory(form, f);
@@ -851,6 +856,11 @@ int RunAll(const std::string& folder) {
     ReportInterchange(all, report);
     ReportTools(all, report);
     ReportFindSort(all, report);
+    for (const TableFigures& f : all) {
+        if (f.clipboard) {
+            ReportClipboard(*f.clipboard, report);
+        }
+    }
     ReportFlat(all, "insert row 1", &TableFigures::insertMs, report);
     ReportFlat(all, "delete row 1", &TableFigures::deleteMs, report);
     ReportFlat(all, "RenumberRows (activate)", &TableFigures::renumberMs, report);

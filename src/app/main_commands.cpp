@@ -43,6 +43,11 @@ constexpr MainCommand kMainCommands[] = {
     {kItem, "編集(&E) > やり直し(&Y)", "Redo1", &F::Redo, kNoPicture, "Ctrl+Y; Ctrl+Shift+Z", &F::CanRedo},
     {kSeparator, "編集(&E)", "", nullptr, kNoPicture},
     {kItem, "編集(&E) > 行へ移動(&G)", "GoToRow1", &F::OpenGoToRowDialog, kNoPicture, "Ctrl+G"},
+    {kSeparator, "編集(&E)", "", nullptr, kNoPicture},
+    {kItem, "編集(&E) > 切り取り(&T)", "Cut1", &F::CutSelection, kNoPicture, "Ctrl+X"},
+    {kItem, "編集(&E) > コピー(&C)", "Copy1", &F::CopySelection, kNoPicture, "Ctrl+C"},
+    {kItem, "編集(&E) > 貼り付け(&V)", "Paste1", &F::PasteClipboard, kNoPicture, "Ctrl+V"},
+    {kItem, "編集(&E) > 消去(&L)", "Clear1", &F::ClearSelection, kNoPicture, "Del"},
 
     {kItem, "ツール(&T) > 計算(&C)", "KC1", &F::CalcColumn, kNoPicture},
     {kItem, "ツール(&T) > 計数(&N)", "K25", &F::OpenMatchCountDialog, kNoPicture},

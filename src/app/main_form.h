@@ -196,6 +196,19 @@ public:
     void OpenItemNameDialog();
     void OpenGoToRowDialog();
 
+    // --- The clipboard and the selected cells (main_form_clipboard.cpp) ---
+    // The selected range (or the current cell) as the spreadsheets' tab-separated text.
+    void CopySelection();
+    // Copies, then empties the selected cells as ClearSelection does.
+    void CutSelection();
+    // Pastes the clipboard's tab-separated text with its top-left at the current cell (in
+    // column 1 when the current cell is in column 0, the row labels), adding rows and columns
+    // as needed; the pasted block is selected afterwards. All or nothing: a character CP932
+    // cannot hold is named, with its row and column, and nothing changes.
+    void PasteClipboard();
+    // Empties the selected cells; column 0, the row labels, stays.
+    void ClearSelection();
+
 private:
     class ChangeScope;
     struct CellEdit {

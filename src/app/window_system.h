@@ -102,6 +102,13 @@ public:
     // The modified mark, or what can be undone or redone, may have changed.
     virtual void EditStateChanged() {}
 
+    // The system clipboard's text in UTF-8 (empty when it holds no text), and setting it. The
+    // defaults keep the text here, for window systems without a clipboard.
+    virtual std::string ClipboardText() { return clipboard_; }
+    virtual void SetClipboardText(std::string utf8) { clipboard_ = std::move(utf8); }
+    // A short notice for the status bar (UTF-8); nothing by default.
+    virtual void ShowNotice(std::string_view /*text*/) {}
+
     // A long load or save is starting; `title` (UTF-8) names it. The monitor hears its progress
     // and ends with it. Nothing (the default) when the window system shows no progress.
     virtual std::unique_ptr<ProgressMonitor> StartProgress(std::string_view /*title*/,
@@ -118,6 +125,9 @@ public:
     virtual std::optional<ExportSettings> RunExportDialog(const ExportSettings& /*offered*/) {
         return std::nullopt;
     }
+
+private:
+    std::string clipboard_;
 };
 
 }  // namespace qv

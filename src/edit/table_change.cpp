@@ -73,6 +73,9 @@ void ShapeChange::Undo(EditTarget& target) {
     if (emptied_) {
         target.grid.PutRowsBack(std::move(emptied_->texts));
     }
+    for (auto block = blocks_.rbegin(); block != blocks_.rend(); ++block) {
+        target.grid.ExchangeBlock(*block);
+    }
     if (labels_) {
         target.grid.ReplaceColumn(0, labels_->first.Clone());
     }
@@ -90,6 +93,9 @@ void ShapeChange::Redo(EditTarget& target) {
     if (emptied_) {
         emptied_->texts =
             target.grid.TakeRows(emptied_->rowEnd, emptied_->colBegin, emptied_->colEnd);
+    }
+    for (TableGrid::CellBlock& block : blocks_) {
+        target.grid.ExchangeBlock(block);
     }
     if (labels_) {
         target.grid.ReplaceColumn(0, labels_->second.Clone());
@@ -110,6 +116,11 @@ void ShapeChange::CountBytes() {
     }
     if (emptied_) {
         for (const auto& [col, texts] : emptied_->texts) {
+            bytes_ += texts.StoredBytes();
+        }
+    }
+    for (const TableGrid::CellBlock& block : blocks_) {
+        for (const auto& [col, texts] : block.columns) {
             bytes_ += texts.StoredBytes();
         }
     }

@@ -70,8 +70,9 @@ private:
 };
 
 // A command that may change the counts, the sizes, the current cell and the title, shift rows,
-// empty the table and renumber the row labels (insert and delete row, add and delete column,
-// clear all). The command fills in what it did while it runs, then hands the step over.
+// empty the table, write blocks of cells and renumber the row labels (insert and delete row, add
+// and delete column, clear all, paste, cut and clear cells). The command fills in what it did while
+// it runs, then hands the step over.
 class ShapeChange final : public TableChange {
 public:
     // One row removed from columns [colBegin, colBegin + erased.size()) and one inserted
@@ -104,6 +105,9 @@ public:
         labels_.emplace(std::move(before), std::move(after));
     }
     void SetAfter(GridFrame after) { after_ = std::move(after); }
+    // A block of cells the command exchanged (TableGrid::ExchangeBlock): it holds what the cells
+    // held before. Blocks are exchanged again in reverse order to undo, in order to redo.
+    void AddBlock(TableGrid::CellBlock block) { blocks_.push_back(std::move(block)); }
 
     void Undo(EditTarget& target) override;
     void Redo(EditTarget& target) override;
@@ -118,6 +122,7 @@ private:
     std::optional<Emptied> emptied_;
     std::optional<std::pair<std::string, std::string>> titles_;
     std::optional<std::pair<CellColumn, CellColumn>> labels_;
+    std::vector<TableGrid::CellBlock> blocks_;
     std::size_t bytes_ = 0;
 };
 

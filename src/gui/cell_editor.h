@@ -1,40 +1,37 @@
 #pragma once
 
 #include <QLineEdit>
+#include <functional>
+#include <string>
 
 class QKeyEvent;
 
 namespace qv {
 
-class TableGrid;
-
 // The one-line editor the grid opens over its current cell: no frame, the grid's font, and only
-// texts a table file can hold (see EncodeTyped). The keys that move between cells or end the
-// editing (Enter, Esc, Tab, Shift+Tab, Up, Down, Page Up, Page Down) are not handled here but
-// handed to the grid through gridKeyPressed.
+// texts a table file can hold. The keys that move between cells or end the editing (Enter, Esc,
+// Tab, Shift+Tab, Up, Down, Page Up, Page Down) are not handled here but handed to the grid
+// through gridKeyPressed.
 //
-// A cell holding bytes that are no valid CP932 shows them as U+FFFD. Such a cell's edits are
-// encoded against its bytes (EncodeEditedText) and stored here: what the user left untouched
-// keeps its exact bytes, and what was typed is stored as typed.
+// `storedBytes` tells the bytes the cell holds. A cell holding bytes that are no valid CP932
+// shows them as U+FFFD; its edits are accepted as edits of those bytes (EncodeEditedText), and
+// the grid view stores them so. Line breaks pasted in are kept as the table file stores them
+// (CR LF and CR become LF; 0x1A goes); a character CP932 cannot hold is refused and told through
+// characterRefused.
 //
 // Undo and redo keys are left to the main window.
 class CellEditor : public QLineEdit {
     Q_OBJECT
 public:
-    explicit CellEditor(QWidget* parent);
+    CellEditor(std::function<std::string()> storedBytes, QWidget* parent);
 
 signals:
     void gridKeyPressed(QKeyEvent* event);
+    void characterRefused(char32_t character);
 
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    // The grid of the view this editor belongs to; nullptr outside a grid view.
-    TableGrid* Grid() const;
-    bool ShowsUndecodableBytes() const;
-    bool EditUndecodableCell(QEvent* event);
 };
 
 }  // namespace qv

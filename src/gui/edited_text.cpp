@@ -1,9 +1,11 @@
 #include "gui/edited_text.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
 #include "gui/cp932_input.h"
+#include "platform/cp932.h"
 
 namespace qv {
 
@@ -36,6 +38,45 @@ std::vector<ShownUnit> SplitIntoUnits(std::string_view bytes) {
         i += length;
     }
     return units;
+}
+
+// The line breaks of what the user changed in `input` (the part that differs from `shown`)
+// become what `lineBreaks` says; the cursor keeps its place after them.
+void MendLineBreaks(QString& input, int& position, const QString& shown, LineBreaks lineBreaks) {
+    const qsizetype most = std::min(input.size(), shown.size());
+    qsizetype begin = 0;
+    while (begin < most && input[begin] == shown[begin]) {
+        ++begin;
+    }
+    qsizetype suffix = 0;
+    while (suffix < most - begin &&
+           input[input.size() - 1 - suffix] == shown[shown.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    const qsizetype end = input.size() - suffix;
+    const QStringView changed = QStringView(input).mid(begin, end - begin);
+    QString mended;
+    mended.reserve(changed.size());
+    for (qsizetype i = 0; i < changed.size(); ++i) {
+        const QChar c = changed[i];
+        if (c == QChar(u'\r')) {
+            if (i + 1 < changed.size() && changed[i + 1] == QChar(u'\n')) {
+                ++i;
+            }
+            mended += lineBreaks == LineBreaks::Spaces ? QChar(u' ') : QChar(u'\n');
+        } else if (c == QChar(u'\n') && lineBreaks == LineBreaks::Spaces) {
+            mended += QChar(u' ');
+        } else if (c != QChar(u'\x1a')) {
+            mended += c;
+        }
+    }
+    if (mended == changed) {
+        return;
+    }
+    const qsizetype shrunk = changed.size() - mended.size();
+    input.replace(begin, end - begin, mended);
+    position = static_cast<int>(
+        position >= end ? position - shrunk : std::min(qsizetype{position}, begin + mended.size()));
 }
 
 }  // namespace
@@ -78,11 +119,45 @@ std::optional<std::string> EncodeEditedText(std::string_view original, const QSt
     return bytes;
 }
 
-EditedTextValidator::EditedTextValidator(std::function<std::string()> original, QObject* parent)
-    : QValidator(parent), original_(std::move(original)) {}
+EditedTextValidator::EditedTextValidator(std::function<std::string()> original, QObject* parent,
+                                         LineBreaks lineBreaks)
+    : QValidator(parent), original_(std::move(original)), lineBreaks_(lineBreaks) {}
 
-QValidator::State EditedTextValidator::validate(QString& input, int& /*position*/) const {
-    return EncodeEditedText(original_(), input) ? Acceptable : Invalid;
+QValidator::State EditedTextValidator::validate(QString& input, int& position) const {
+    const std::string original = original_();
+    if (lineBreaks_ != LineBreaks::AsTyped) {
+        MendLineBreaks(input, position, DecodeCp932(original), lineBreaks_);
+    }
+    // Encoding the whole text is quicker and accepts no more than encoding the change does.
+    if (EncodeTyped(input) || EncodeEditedText(original, input)) {
+        return Acceptable;
+    }
+    if (refused_) {
+        if (const std::optional<char32_t> character = FirstUnencodableCharacter(input)) {
+            refused_(*character);
+        }
+    }
+    return Invalid;
+}
+
+std::optional<char32_t> FirstUnencodableCharacter(const QString& text) {
+    std::optional<char32_t> standIn;
+    for (const char32_t character : text.toUcs4()) {
+        if (IsCp932Representable(character)) {
+            continue;
+        }
+        if (character != QChar::ReplacementCharacter) {
+            return character;
+        }
+        standIn = standIn.value_or(character);
+    }
+    return standIn;
+}
+
+QString RefusedCharacterNotice(char32_t character) {
+    return QStringLiteral("「%1」(U+%2) は Shift-JIS で表せないため入力できません")
+        .arg(QString::fromUcs4(&character, 1),
+             QString::number(character, 16).toUpper().rightJustified(4, QChar(u'0')));
 }
 
 }  // namespace qv

@@ -15,16 +15,37 @@ namespace qv {
 // under the rules of EncodeTyped (nothing when it refuses the middle).
 std::optional<std::string> EncodeEditedText(std::string_view original, const QString& edited);
 
+// What a box does with the line breaks typed or pasted into it.
+enum class LineBreaks {
+    AsTyped,   // left to EncodeTyped, which refuses a CR
+    CellData,  // kept as the table file stores them: CR LF and CR become LF; 0x1A goes
+    Spaces,    // CR LF, CR and LF become a space; 0x1A goes
+};
+
 // Keeps out of a one-line box every edit that EncodeEditedText refuses, so that what the user
-// types can always be stored. `original` tells the bytes the box's edit starts from.
+// types can always be stored. `original` tells the bytes the box's edit starts from. Line
+// breaks in the changed part become what `lineBreaks` says; the part the user left alone keeps
+// its own. An edit refused for a character CP932 cannot hold is told to `refused`, if set.
 class EditedTextValidator : public QValidator {
     Q_OBJECT
 public:
-    EditedTextValidator(std::function<std::string()> original, QObject* parent);
+    EditedTextValidator(std::function<std::string()> original, QObject* parent,
+                        LineBreaks lineBreaks = LineBreaks::AsTyped);
     State validate(QString& input, int& position) const override;
+    void setRefusalHandler(std::function<void(char32_t)> refused) { refused_ = std::move(refused); }
 
 private:
     std::function<std::string()> original_;
+    LineBreaks lineBreaks_;
+    std::function<void(char32_t)> refused_;
 };
+
+// The character that makes EncodeTyped refuse `text`: the first that CP932 cannot hold, a stand-in
+// U+FFFD only when nothing else is to blame; nothing when the text holds none.
+std::optional<char32_t> FirstUnencodableCharacter(const QString& text);
+
+// The status bar's word on a refused character, e.g. "「😀」(U+1F600) は Shift-JIS で表せないため
+// 入力できません".
+QString RefusedCharacterNotice(char32_t character);
 
 }  // namespace qv

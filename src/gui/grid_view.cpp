@@ -37,7 +37,8 @@ bool IsPrintable(const QKeyEvent& event) {
 GridView::GridView(TableGrid& grid, QWidget* parent)
     : QAbstractScrollArea(parent),
       grid_(grid),
-      editor_(new CellEditor(viewport())),
+      editor_(
+          new CellEditor([this] { return grid_.CellText(grid_.Col(), grid_.Row()); }, viewport())),
       mouse_(grid, *this),
       topLeft_{grid.FixedCols(), grid.FixedRows()},
       fixedSeen_(topLeft_),
@@ -49,6 +50,7 @@ GridView::GridView(TableGrid& grid, QWidget* parent)
     viewport()->setMouseTracking(true);
     viewport()->setBackgroundRole(QPalette::Base);
     connect(editor_, &QLineEdit::textEdited, this, &GridView::StoreEditorText);
+    connect(editor_, &CellEditor::characterRefused, this, &GridView::characterRefused);
     connect(editor_, &CellEditor::gridKeyPressed, this, [this](QKeyEvent* event) {
         if (!HandleMovementKey(*event)) {
             keyPressEvent(event);

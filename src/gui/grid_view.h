@@ -55,6 +55,8 @@ signals:
     // The in-place editor opened on the current cell, or closed again.
     void editingStarted();
     void editingFinished();
+    // A character CP932 cannot hold was typed or pasted into the editor, and refused.
+    void characterRefused(char32_t character);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -96,6 +98,8 @@ private:
     bool OpenEditor();
     void PlaceEditor();
     void ReloadEditor();
+    // Stores what the editor shows into the current cell: encoded whole, or, in a cell holding
+    // undecodable bytes, as an edit of those bytes; an edit neither can hold is taken back.
     void StoreEditorText(const QString& text);
     void ForwardToEditor(QEvent* event);
 

@@ -7,6 +7,7 @@
 
 #include "gui/cell_editor.h"
 #include "gui/cp932_input.h"
+#include "gui/edited_text.h"
 #include "gui/grid_view.h"
 #include "view/cell_text_extent.h"
 
@@ -103,19 +104,27 @@ void GridView::ReloadEditor() {
 }
 
 // Every change typed is written into the current cell at once. A text the table file cannot
-// hold never gets this far (the validator refuses it) unless the cell held undecodable bytes
-// from the start; such an edit is undone rather than stored with stand-in characters.
+// hold never gets this far (the editor's validator refuses it); should one come all the same,
+// it is undone rather than stored with stand-in characters.
 void GridView::StoreEditorText(const QString& text) {
-    const std::optional<std::string> bytes = EncodeTyped(text);
-    if (!bytes) {
-        const int cursor = editor_->cursorPosition();
-        editor_->setText(lastStoredText_);
-        editor_->setCursorPosition(std::min(cursor, static_cast<int>(lastStoredText_.size())));
-        return;
+    std::optional<std::string> bytes = EncodeTyped(text);
+    const bool typedWhole = bytes.has_value();
+    if (!typedWhole) {
+        bytes = EncodeEditedText(grid_.Cell(grid_.Col(), grid_.Row()), text);
     }
-    lastStoredText_ = text;
-    QScopedValueRollback<bool> writing(writingFromEditor_, true);
-    grid_.SetCell(grid_.Col(), grid_.Row(), *bytes);
+    const QString shown = !bytes ? lastStoredText_ : typedWhole ? text : DecodeCp932(*bytes);
+    if (bytes) {
+        QScopedValueRollback<bool> writing(writingFromEditor_, true);
+        grid_.SetCell(grid_.Col(), grid_.Row(), *bytes);
+    }
+    // Bytes kept from an undecodable cell may read otherwise beside what was typed (a lone lead
+    // byte takes a typed character as its second byte): the editor shows what the cell holds.
+    if (shown != text) {
+        const int cursor = editor_->cursorPosition();
+        editor_->setText(shown);
+        editor_->setCursorPosition(std::min(cursor, static_cast<int>(shown.size())));
+    }
+    lastStoredText_ = shown;
 }
 
 void GridView::ForwardToEditor(QEvent* event) {

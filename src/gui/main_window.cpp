@@ -1,5 +1,6 @@
 #include "gui/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -192,8 +193,12 @@ void MainWindow::BuildToolbarPanel() {
     // A file dropped on the title opens, as anywhere else on the window, rather than typing its
     // name into the title.
     editTitle_->setAcceptDrops(false);
-    editTitle_->setValidator(
-        new EditedTextValidator([this] { return form_.EditTitle(); }, editTitle_));
+    // A title is one line: line breaks pasted into it become spaces.
+    auto* titleValidator = new EditedTextValidator([this] { return form_.EditTitle(); }, editTitle_,
+                                                   LineBreaks::Spaces);
+    titleValidator->setRefusalHandler(
+        [this](char32_t character) { ShowRefusedCharacter(character); });
+    editTitle_->setValidator(titleValidator);
     connect(editTitle_, &QLineEdit::textEdited, this, &MainWindow::TitleEdited);
     // Typing the title is one step of the undo history until the box loses the focus.
     connect(editTitle_, &QLineEdit::editingFinished, this, [this] { form_.EndTitleEdit(); });
@@ -218,6 +223,7 @@ void MainWindow::BuildTablePanel() {
             [this] { windows_.RunCommand([this] { form_.BeginCellEdit(); }); });
     connect(grid_, &GridView::editingFinished, this,
             [this] { windows_.RunCommand([this] { form_.EndCellEdit(); }); });
+    connect(grid_, &GridView::characterRefused, this, &MainWindow::ShowRefusedCharacter);
 }
 
 void MainWindow::ShowTitle() {
@@ -229,6 +235,16 @@ void MainWindow::ShowEditState() {
     for (const auto& [item, available] : itemsAvailableAtTimes_) {
         item->setEnabled((form_.*available)());
     }
+}
+
+void MainWindow::ShowNotice(const QString& text) {
+    constexpr int kNoticeMs = 8000;
+    statusBar_->showMessage(text, kNoticeMs);
+}
+
+void MainWindow::ShowRefusedCharacter(char32_t character) {
+    ShowNotice(RefusedCharacterNotice(character));
+    QApplication::beep();
 }
 
 void MainWindow::TitleEdited(const QString& text) {

@@ -36,6 +36,8 @@ public:
     void ShowTitle();
     // Shows the modified mark and which of undo and redo can be chosen now.
     void ShowEditState();
+    // A short notice at the left of the status bar, for a while.
+    void ShowNotice(const QString& text);
 
     QLineEdit* EditTitle() const { return editTitle_; }
     QLabel* Label1() const { return label1_; }
@@ -67,6 +69,8 @@ private:
     QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, Handler handler);
     void RunHandler(Handler handler);
     void TitleEdited(const QString& text);
+    // A character CP932 cannot hold was refused in the title box or a cell: says which, beeps.
+    void ShowRefusedCharacter(char32_t character);
     bool EndWithoutStoringConfirmed();
 
     enum class Figures { Kept, Stale };

@@ -1,6 +1,7 @@
 #include "gui/qt_window_system.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
 #include <QStringList>
@@ -269,6 +270,21 @@ void QtWindowSystem::TitleChanged() {
 void QtWindowSystem::EditStateChanged() {
     if (main_ != nullptr) {
         main_->ShowEditState();
+    }
+}
+
+std::string QtWindowSystem::ClipboardText() {
+    return QGuiApplication::clipboard()->text().toStdString();
+}
+
+void QtWindowSystem::SetClipboardText(std::string utf8) {
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+void QtWindowSystem::ShowNotice(std::string_view text) {
+    if (main_ != nullptr) {
+        main_->ShowNotice(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
 }
 

@@ -80,6 +80,9 @@ public:
                                                    ProgressKind kind) override;
     std::optional<ImportSettings> RunImportDialog(const ImportDialogRequest& request) override;
     std::optional<ExportSettings> RunExportDialog(const ExportSettings& offered) override;
+    std::string ClipboardText() override;
+    void SetClipboardText(std::string utf8) override;
+    void ShowNotice(std::string_view text) override;
 
 private:
     enum class FileDialogKind { Open, Save };

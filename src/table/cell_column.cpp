@@ -392,6 +392,37 @@ void CellColumn::Splice(int32_t begin, int32_t end, ChunkList&& chunks, OldTexts
     Changed();
 }
 
+CellColumn CellColumn::ExchangeRows(int32_t begin, int32_t end, CellColumn&& rows) {
+    CellColumn old;
+    if (begin >= end) {
+        return old;
+    }
+    rows.AppendEmpty(end - begin - rows.length_);
+    AppendEmpty(end - length_);
+    const auto first = static_cast<std::ptrdiff_t>(SplitAt(begin));
+    const auto last = static_cast<std::ptrdiff_t>(SplitAt(end));
+    old.chunks_.assign(std::make_move_iterator(chunks_.begin() + first),
+                       std::make_move_iterator(chunks_.begin() + last));
+    old.length_ = end - begin;
+    chunks_.erase(chunks_.begin() + first, chunks_.begin() + last);
+    chunks_.insert(chunks_.begin() + first, std::make_move_iterator(rows.chunks_.begin()),
+                   std::make_move_iterator(rows.chunks_.end()));
+    rows.chunks_.clear();
+    rows.length_ = 0;
+    rows.Changed();
+    old.Changed();
+    Changed();
+    return old;
+}
+
+bool CellColumn::Empty() const {
+    return std::all_of(chunks_.begin(), chunks_.end(), [](const Chunk& chunk) {
+        return chunk.kind == Kind::Empty ||
+               (chunk.kind == Kind::Texts && std::all_of(chunk.cells.begin(), chunk.cells.end(),
+                                                         [](CellHandle h) { return h == 0; }));
+    });
+}
+
 CellColumn CellColumn::Clone() const {
     CellColumn copy;
     copy.chunks_ = chunks_;

@@ -57,6 +57,12 @@ public:
     void SetLabels(int32_t begin, int32_t end);
     // Rows [begin, end) take the chunks' cells (owned by the column afterwards), then "".
     void Replace(int32_t begin, int32_t end, ChunkList&& chunks);
+    // Rows [begin, end) take the texts of `rows` (row 0 of `rows` goes to `begin`; "" beyond its
+    // length, which must not exceed end - begin) and leave `rows` empty; what they held is
+    // returned as a column of its own, moved, not copied. Costs in the number of chunks.
+    CellColumn ExchangeRows(int32_t begin, int32_t end, CellColumn&& rows);
+    // Whether every row is empty.
+    bool Empty() const;
     // Row begin + i takes the text that row sources[i] held, for every i; `sources` must be a
     // permutation of [begin, begin + sources.size()). The texts move, none is copied; labels
     // become stored labels. Costs an allocation per block of rows, not per row; `scratch` is

@@ -1,8 +1,50 @@
 #include "table/clipboard_text.h"
 
+#include <algorithm>
+
 #include "table/delimited_text.h"
 
 namespace qv {
+
+namespace {
+
+// Stores each field of a delimited text in a column of its own as it is read.
+class ColumnSink final : public DelimitedRecordSink {
+public:
+    void Field(std::string_view text) override {
+        if (!text.empty() && field_ < kGridCountLimit && record_ < kGridCountLimit) {
+            if (static_cast<std::size_t>(field_) >= columns_.size()) {
+                columns_.resize(static_cast<std::size_t>(field_) + 1);
+            }
+            columns_[static_cast<std::size_t>(field_)].Set(static_cast<int32_t>(record_),
+                                                           cell_handle::MakeOwned(text));
+        }
+        ++field_;
+    }
+    void EndRecord() override {
+        width_ = std::max(width_, field_);
+        field_ = 0;
+        ++record_;
+    }
+    void TakeInto(ClipboardColumns& block, int32_t firstCol) {
+        block.width = width_;
+        block.height = record_;
+        for (std::size_t k = 0; k < columns_.size(); ++k) {
+            if (columns_[k].Length() > 0) {
+                block.columns.emplace_back(firstCol + static_cast<int32_t>(k),
+                                           std::move(columns_[k]));
+            }
+        }
+    }
+
+private:
+    std::vector<CellColumn> columns_;
+    int64_t field_ = 0;
+    int64_t record_ = 0;
+    int64_t width_ = 0;
+};
+
+}  // namespace
 
 ClipboardCopy BuildClipboardText(const TableGrid& grid, CellRange range) {
     ClipboardCopy copy;
@@ -25,6 +67,21 @@ ClipboardBlock ParseClipboardText(std::string_view utf8) {
             {positions[i].record, positions[i].field, text.replaced[i].character});
     }
     block.unencodableCount = text.replacedCount;
+    return block;
+}
+
+ClipboardColumns ParseClipboardColumns(std::string_view utf8, int32_t firstCol) {
+    ClipboardColumns block;
+    Cp932Text text = ToCp932(std::string(utf8), TextEncoding::Utf8);
+    if (text.replacedCount > 0) {
+        const ClipboardBlock refused = ParseClipboardText(utf8);
+        block.unencodable = refused.unencodable;
+        block.unencodableCount = refused.unencodableCount;
+        return block;
+    }
+    ColumnSink sink;
+    ParseDelimitedText(text.cp932, kTabDelimiter, sink);
+    sink.TakeInto(block, firstCol);
     return block;
 }
 

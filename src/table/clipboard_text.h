@@ -36,4 +36,18 @@ struct ClipboardBlock {
 };
 ClipboardBlock ParseClipboardText(std::string_view utf8);
 
+// A pasted block read straight into columns of stored texts for TableGrid::ExchangeBlock: the
+// block's column k is numbered firstCol + k, its row 0 is row 0 of each column. `width` is the
+// widest record's field count, `height` the record count; characters CP932 cannot hold are
+// listed as in ClipboardBlock and leave `columns` empty. Records and fields at or beyond
+// kGridCountLimit are counted but not kept.
+struct ClipboardColumns {
+    int64_t width = 0;
+    int64_t height = 0;
+    TableGrid::StoredColumns columns;
+    std::vector<UnencodableCharacter> unencodable;  // the first kUnencodableListed
+    std::size_t unencodableCount = 0;
+};
+ClipboardColumns ParseClipboardColumns(std::string_view utf8, int32_t firstCol);
+
 }  // namespace qv

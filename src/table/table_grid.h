@@ -180,6 +180,21 @@ public:
     // chunks stored beyond rowEnd, not in the number of rows.
     StoredColumns TakeRows(int32_t rowEnd, int32_t colBegin, int32_t colEnd);
     void PutRowsBack(StoredColumns&& rows);
+    // A block of cells kept outside the grid: rows [rowBegin, rowEnd) of columns [colBegin,
+    // colEnd), each column's rows as a column of its own (its row 0 is rowBegin); the columns it
+    // leaves out hold only "".
+    struct CellBlock {
+        int32_t colBegin = 0;
+        int32_t colEnd = 0;
+        int32_t rowBegin = 0;
+        int32_t rowEnd = 0;
+        StoredColumns columns;
+    };
+    // The block's cells take its texts, and the block takes what they held (only the columns
+    // that held a text), so that a second call undoes the first. No text is copied; costs in
+    // the number of columns and stored chunks, not of rows. A negative index raises Failure
+    // kGridIndexMessage before anything changes.
+    void ExchangeBlock(CellBlock& block);
     // Every width and height at once; their counts must be ColCount and RowCount, else Failure
     // kGridIndexMessage and nothing changes.
     void SetSizes(const SizeList& widths, const SizeList& heights);

@@ -157,6 +157,34 @@ TableGrid::StoredColumns TableGrid::TakeRows(int32_t rowEnd, int32_t colBegin, i
     return taken;
 }
 
+void TableGrid::ExchangeBlock(CellBlock& block) {
+    if (block.colBegin < 0 || block.rowBegin < 0) {
+        throw Failure(kGridIndexMessage);
+    }
+    std::vector<int32_t> cols = StoredColumnNumbers(block.colBegin, block.colEnd);
+    for (const auto& [col, rows] : block.columns) {
+        cols.push_back(col);
+    }
+    std::sort(cols.begin(), cols.end());
+    cols.erase(std::unique(cols.begin(), cols.end()), cols.end());
+    StoredColumns incoming = std::move(block.columns);
+    block.columns.clear();
+    std::sort(incoming.begin(), incoming.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    auto given = incoming.begin();
+    for (const int32_t col : cols) {
+        CellColumn rows;
+        if (given != incoming.end() && given->first == col) {
+            rows = std::move((given++)->second);
+        }
+        CellColumn held = ColumnAt(col).ExchangeRows(block.rowBegin, block.rowEnd, std::move(rows));
+        if (!held.Empty()) {
+            block.columns.emplace_back(col, std::move(held));
+        }
+    }
+    NotifyCells();
+}
+
 void TableGrid::PutRowsBack(StoredColumns&& rows) {
     for (auto& [col, head] : rows) {
         ColumnAt(col).PutHead(std::move(head));

@@ -205,7 +205,8 @@ private slots:
         QTest::newRow("pasted kanji") << QStringLiteral("表x") << true << QByteArray("a1\x95\x5Cx");
         QTest::newRow("pasted emoji") << QStringLiteral("ab😀") << true << QByteArray("a1");
         QTest::newRow("typed emoji") << QStringLiteral("😀") << false << QByteArray("a1");
-        QTest::newRow("pasted CR") << QStringLiteral("a\rb") << true << QByteArray("a1");
+        QTest::newRow("pasted line breaks")
+            << QStringLiteral("a\r\nb\rc\x1a") << true << QByteArray("a1a\nb\nc");
     }
     // Added at the end of the cell's text.
     void onlyTextsCp932HoldsAreStored() {

@@ -144,15 +144,18 @@ private slots:
                 "TSVへの書き出し(&E)|-|終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
                 "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
                 "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|-|"
-                "行へ移動(&G)|ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)"));
-        // The designed items have no shortcut and are always enabled; undo, redo and go to row
-        // are added.
+                "行へ移動(&G)|-|切り取り(&T)|コピー(&C)|貼り付け(&V)|消去(&L)|"
+                "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)"));
+        // The designed items have no shortcut and are always enabled; undo, redo, go to row
+        // and the clipboard's items are added.
+        const QStringList added = {"Undo1", "Redo1",  "GoToRow1", "Cut1",
+                                   "Copy1", "Paste1", "Clear1"};
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{22});
+        QCOMPARE(items.size(), std::size_t{26});
         for (const QAction* item : items) {
             const bool undoRedo =
                 item->objectName().startsWith("Undo") || item->objectName().startsWith("Redo");
-            QCOMPARE(item->shortcuts().isEmpty(), !undoRedo && item->objectName() != "GoToRow1");
+            QCOMPARE(item->shortcuts().isEmpty(), !added.contains(item->objectName()));
             QCOMPARE(item->isEnabled(), !undoRedo);  // nothing to undo or redo yet
         }
         QCOMPARE(items[16]->shortcuts(), QKeySequence::listFromString("Ctrl+Z"));
@@ -345,6 +348,53 @@ private slots:
         p_->app.Main().close();
         QCOMPARE(p_->user.seen.back().text, QStringLiteral("表の変更を保存しますか？"));
         QVERIFY(p_->app.Main().isVisible() && p_->app.TitleList().isVisible());
+    }
+
+    // Ctrl+C, Delete and Ctrl+V on a selected range reach the table; in the cell editor and the
+    // title box they stay the box's own, and a multi-line paste keeps what each can hold. A
+    // character Shift-JIS cannot hold is refused and named in the status bar.
+    void clipboardKeysInTheGridTheEditorAndTheTitleBox() {
+        ActivateMain();
+        GridView* grid = p_->app.Main().Grid();
+        grid->setFocus();
+        TableGrid& table = p_->Grid();
+        table.SetCell(1, 1, "a");
+        table.SetCell(2, 1, "b");
+        table.SetCell(1, 2, "c");
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+        QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(grid, Qt::Key_C, ctrl);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\tb\r\nc\t\r\n"));
+        QTest::keyClick(grid, Qt::Key_Delete);
+        QCOMPARE(table.CellText(1, 1) + table.CellText(2, 1) + table.CellText(1, 2), "");
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_V, ctrl);  // at (2, 3), adding column 3
+        QCOMPARE(table.CellText(2, 3) + table.CellText(3, 3) + table.CellText(2, 4), "abc");
+        QCOMPARE(table.ColCount(), 4);
+
+        QTest::keyClicks(grid, "x");  // the editor opens on (2, 3)
+        QVERIFY(grid->isEditing());
+        QWidget* editor = QApplication::focusWidget();
+        QGuiApplication::clipboard()->setText(QStringLiteral("1\r\n2\x1a"));
+        QTest::keyClick(editor, Qt::Key_V, ctrl);
+        QTest::keyClick(editor, Qt::Key_Home);
+        QTest::keyClick(editor, Qt::Key_Delete);
+        QTest::keyClick(editor, Qt::Key_A, ctrl);
+        QTest::keyClick(editor, Qt::Key_C, ctrl);
+        QCOMPARE(table.CellText(2, 3), "1\n2");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1\n2"));
+        QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString::fromUtf8("😀"),
+                            Qt::NoModifier);
+        QCOMPARE(table.CellText(2, 3), "1\n2");
+        QCOMPARE(p_->app.Main().StatusBar()->currentMessage(),
+                 QString::fromUtf8("「😀」(U+1F600) は Shift-JIS で表せないため入力できません"));
+
+        QLineEdit* title = p_->app.Main().EditTitle();
+        title->setFocus();
+        QGuiApplication::clipboard()->setText(QStringLiteral("t1\r\nt2\nt3"));
+        QTest::keyClick(title, Qt::Key_V, ctrl);
+        QCOMPARE(p_->Form().EditTitle(), "t1 t2 t3");
     }
 
     // Ctrl+G, a number typed and Enter: the row is current and the status bar says so.

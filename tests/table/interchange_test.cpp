@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "grid_fixtures.h"
-#include "table/clipboard_text.h"
 #include "table/delimited_export.h"
 #include "table/delimited_import.h"
 #include "table/delimited_text.h"
@@ -223,25 +222,6 @@ TEST(DelimitedExportTest, InvalidCp932CellsAreReportedAndMarkedInUtf8) {
     EXPECT_EQ(report.invalidCount, 2u);
     EXPECT_EQ(report.invalidCells, (std::vector<GridCell>{{2, 1}, {1, 2}}));
     EXPECT_EQ(Written(grid, {1, 3, 1, 3}, ',', TextEncoding::Cp932), "ok,\x81\r\n\xFF,\r\n");
-}
-
-TEST(ClipboardTextTest, CopiesAndPastesAsSpreadsheetsDo) {
-    TableGrid grid(kMainTableShape);
-    const Records cells = {{"", ""}, {kHinmeiSjis, "t\tt"}, {"a \"b\"", "l1\nl2"}};
-    const ClipboardCopy copy = BuildClipboardText(Filled(grid, cells), {1, 3, 1, 3});
-    EXPECT_EQ(copy.utf8,
-              std::string(kHinmeiUtf8) + "\t\"t\tt\"\r\n\"a \"\"b\"\"\"\t\"l1\nl2\"\r\n");
-    const ClipboardBlock block = ParseClipboardText(copy.utf8);
-    EXPECT_EQ(block.rows, (Records{cells[1], cells[2]}));
-    EXPECT_EQ(block.unencodableCount, 0u);
-
-    // As Calc pastes: CR LF inside a quoted cell, a ragged last row without line end, and a
-    // character Shift-JIS lacks (row 2, column 2 of the block).
-    const ClipboardBlock pasted = ParseClipboardText("\"x\r\ny\"\t1\r\nz\t\xF0\x9F\x98\x80\t3");
-    EXPECT_EQ(pasted.rows, (Records{{"x\ny", "1", ""}, {"z", kGeta, "3"}}));
-    EXPECT_EQ(UnencodableMessage(pasted.unencodable, pasted.unencodableCount),
-              "Shift-JIS で表せない文字が 1 個あります: 2 行 2 列「😀」");
-    EXPECT_TRUE(ParseClipboardText("").rows.empty());
 }
 
 }  // namespace
