@@ -62,6 +62,8 @@ std::vector<std::vector<std::string>> ParseDelimitedRecords(
 // preferred delimiter (for example tab for a .tsv file), then comma, tab, semicolon.
 char DetectDelimiter(std::string_view sample, char preferred = kCommaDelimiter);
 
+// Whether the field holds the delimiter, a double quote, a CR or an LF.
+bool DelimitedFieldNeedsQuotes(std::string_view field, char delimiter);
 // Appends the field as a delimited text writes it: in double quotes with its quotes doubled
 // when it holds the delimiter, a double quote, a CR or an LF; as it is otherwise.
 void AppendDelimitedField(std::string& out, std::string_view field, char delimiter);
