@@ -26,7 +26,10 @@ public:
                 const std::function<void(std::string_view)>& write)
         : grid_(grid), range_(range), delimiter_(delimiter), encoding_(encoding), write_(write) {
         for (const char c : {'"', '\r', '\n', delimiter}) {
-            special_[static_cast<unsigned char>(c)] = 1;
+            kind_[static_cast<unsigned char>(c)] |= kNeedsQuotes;
+        }
+        for (std::size_t byte = 0x80; byte < kind_.size(); ++byte) {
+            kind_[byte] |= kNotAscii;
         }
     }
 
@@ -78,11 +81,8 @@ private:
                 if (k > 0) {
                     *out++ = delimiter_;
                 }
-                out = encoding_ == TextEncoding::Cp932
-                          ? WriteCp932Field(out, text)
-                          : WriteUtf8Field(out, text,
-                                           {range_.colBegin + static_cast<int32_t>(k),
-                                            rowBegin + static_cast<int32_t>(r)});
+                out = WriteField(out, text, static_cast<int32_t>(k),
+                                 rowBegin + static_cast<int32_t>(r));
             }
             std::memcpy(out, kDelimitedRecordEnd.data(), kDelimitedRecordEnd.size());
             out += kDelimitedRecordEnd.size();
@@ -90,39 +90,59 @@ private:
         used_ = static_cast<std::size_t>(out - piece_.get());
     }
 
-    // Whether the field needs quotes: DelimitedFieldNeedsQuotes with a table made once.
-    bool NeedsQuotes(std::string_view text) const {
-        uint8_t special = 0;
-        for (const char c : text) {
-            special |= special_[static_cast<unsigned char>(c)];
-        }
-        return special != 0;
-    }
+    // What a field's bytes hold, as bits of kind_: bytes that call for quotes, bytes that are
+    // not ASCII.
+    static constexpr uint8_t kNeedsQuotes = 1;
+    static constexpr uint8_t kNotAscii = 2;
 
-    // A field in CP932, copied as it is unless it needs quotes.
-    char* WriteCp932Field(char* out, std::string_view text) const {
-        if (NeedsQuotes(text)) {
+    // Writes a field. Most are copied byte by byte while their bytes are looked at (short
+    // texts, where a call of memcpy costs more than the copy); only a field that needs quotes,
+    // or one that is not ASCII and goes out in UTF-8, is written again.
+    char* WriteField(char* out, std::string_view text, int32_t colIndex, int32_t row) {
+        uint8_t kind = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            out[i] = c;
+            kind |= kind_[static_cast<unsigned char>(c)];
+        }
+        if ((kind & kNeedsQuotes) == 0 &&
+            ((kind & kNotAscii) == 0 || encoding_ == TextEncoding::Cp932)) {
+            return out + text.size();
+        }
+        if (encoding_ == TextEncoding::Cp932) {
             return WriteDelimitedField(out, text, delimiter_);
         }
-        if (!text.empty()) {
-            std::memcpy(out, text.data(), text.size());
-        }
-        return out + text.size();
-    }
-
-    // A field in UTF-8; a cell that is not valid CP932 is reported and written as "〓".
-    char* WriteUtf8Field(char* out, std::string_view text, GridCell cell) {
-        if (NeedsQuotes(text)) {
-            quoted_.clear();
-            AppendDelimitedField(quoted_, text, delimiter_);
-            text = quoted_;
-        }
-        if (char* end = TryCp932ToUtf8Into(text, out)) {
+        char* end =
+            (kind & kNeedsQuotes) != 0 ? QuotedUtf8(out, text) : TryCp932ToUtf8Into(text, out);
+        if (end != nullptr) {
             return end;
         }
-        NoteInvalid(cell);
+        // A cell whose bytes are not valid CP932: reported, and written as "〓".
+        NoteInvalid({range_.colBegin + colIndex, row});
         std::memcpy(out, kGetaMarkUtf8.data(), kGetaMarkUtf8.size());
         return out + kGetaMarkUtf8.size();
+    }
+
+    // The field in double quotes, its quotes doubled, in UTF-8: converted piece by piece
+    // between its quotes (no CP932 character holds the quote's byte); nullptr when it is not
+    // valid CP932.
+    static char* QuotedUtf8(char* out, std::string_view text) {
+        *out++ = '"';
+        for (;;) {
+            const std::size_t quote = text.find('"');
+            out = TryCp932ToUtf8Into(text.substr(0, quote), out);
+            if (out == nullptr) {
+                return nullptr;
+            }
+            if (quote == std::string_view::npos) {
+                break;
+            }
+            *out++ = '"';
+            *out++ = '"';
+            text.remove_prefix(quote + 1);
+        }
+        *out++ = '"';
+        return out;
     }
 
     // Makes room for `bytes` more at `out`, in a new buffer when needed; returns where `out`
@@ -149,13 +169,12 @@ private:
     const TableGrid& grid_;
     CellRange range_;
     char delimiter_;
-    std::array<uint8_t, 256> special_{};
+    std::array<uint8_t, 256> kind_{};
     TextEncoding encoding_;
     const std::function<void(std::string_view)>& write_;
     std::unique_ptr<char[]> piece_;
     std::size_t used_ = 0;
     char* limit_ = nullptr;
-    std::string quoted_;
     std::vector<CellHandle> handles_;
     DelimitedWriteReport report_;
 };

@@ -33,10 +33,14 @@ class CellBuilder {
 public:
     enum class Conversion { None, Utf8ToCp932 };
 
-    // `inputSize`: the bytes to be parsed. With `convert`, they are UTF-8 and each field is
+    // `input`: the bytes to be parsed. With `convert`, they are UTF-8 and each field is
     // converted to CP932 as it is stored, characters CP932 lacks becoming "〓".
-    CellBuilder(std::size_t inputSize, FirstRecord firstRecord, Conversion conversion)
-        : rowOffset_(firstRecord == FirstRecord::Data ? 1 : 0), conversion_(conversion) {
+    CellBuilder(std::string_view input, FirstRecord firstRecord, Conversion conversion)
+        : rowOffset_(firstRecord == FirstRecord::Data ? 1 : 0),
+          conversion_(conversion),
+          inputBegin_(reinterpret_cast<uintptr_t>(input.data())),
+          inputEnd_(inputBegin_ + input.size()) {
+        const std::size_t inputSize = input.size();
         // A field's text takes at most twice its input bytes (a byte that is not UTF-8 becomes
         // "〓"), and its delimiter or line end is at least one byte where two are written: the
         // buffer never moves once reserved. Its size grows a step at a time ahead of the texts
@@ -55,18 +59,24 @@ public:
     }
 
     // A field's bytes; made a cell text (see MakeCellText) once converted.
-    void Field(std::string_view text, bool needsCellText) {
-        if (static_cast<std::size_t>(limit_ - out_) < 2 * text.size() + 2) {
-            Grow(2 * text.size() + 2);
+    void Field(std::string_view text, delimited::FieldBytes bytes) {
+        const std::size_t room = std::max<std::size_t>(2 * text.size(), kShortField) + 2;
+        if (static_cast<std::size_t>(limit_ - out_) < room) {
+            Grow(room);
         }
         char* end = out_;
-        if (conversion_ == Conversion::Utf8ToCp932) {
+        if (conversion_ == Conversion::Utf8ToCp932 && !bytes.ascii) {
             end = Utf8ToCp932Into(text, out_, kGetaMarkCp932, onReplaced_);
+        } else if (text.size() <= kShortField && InInput(text.data(), kShortField)) {
+            // Most fields are short: copied as two words, without a call.
+            std::memcpy(out_, text.data(), kShortField / 2);
+            std::memcpy(out_ + kShortField / 2, text.data() + kShortField / 2, kShortField / 2);
+            end += text.size();
         } else if (!text.empty()) {
             std::memcpy(out_, text.data(), text.size());
             end += text.size();
         }
-        if (needsCellText) {
+        if (bytes.needsCellText) {
             end = out_ + delimited::MakeCellText(out_, static_cast<std::size_t>(end - out_));
         }
         fields_.emplace_back(out_, static_cast<std::size_t>(end - out_));
@@ -126,6 +136,11 @@ public:
 
 private:
     int64_t Row() const { return records_ + rowOffset_; }
+    // Whether `size` bytes from `p` lie in the input.
+    bool InInput(const char* p, std::size_t size) const {
+        const auto at = reinterpret_cast<uintptr_t>(p);
+        return at >= inputBegin_ && at <= inputEnd_ && inputEnd_ - at >= size;
+    }
 
     void Grow(std::size_t needed) {
         constexpr std::size_t kStep = std::size_t{1} << 20;
@@ -151,8 +166,12 @@ private:
         longest_.resize(static_cast<std::size_t>(count));
     }
 
+    static constexpr std::size_t kShortField = 16;
+
     int64_t rowOffset_;
     Conversion conversion_;
+    uintptr_t inputBegin_;  // the input's bytes, where most texts handed on lie
+    uintptr_t inputEnd_;
     std::function<void(std::size_t, char32_t)> onReplaced_;
     std::vector<UnencodableCharacter> unencodable_;
     std::size_t unencodableCount_ = 0;
@@ -201,7 +220,7 @@ DelimitedImport ImportDelimitedText(std::string bytes, const DelimitedImportOpti
         DetectDelimiter(DelimiterSample(input, utf8), options.preferredDelimiter));
 
     CellBuilder builder(
-        input.size(), options.firstRecord,
+        input, options.firstRecord,
         utf8 ? CellBuilder::Conversion::Utf8ToCp932 : CellBuilder::Conversion::None);
     delimited::Parser<CellBuilder, delimited::FieldForm::Bytes>(input, result.delimiter, builder,
                                                                 {}, nullptr)

@@ -5,8 +5,10 @@
 // which spent a byte-by-byte state machine and a copy on every field: here an unquoted field,
 // and a quoted one without doubled quotes, is handed on as a view of the input.
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -50,9 +52,13 @@ private:
 // sink that converts them first (a 0x1A dropped before the conversion could join the bytes
 // around it into a character).
 enum class FieldForm { CellText, Bytes };
+struct FieldBytes {
+    bool needsCellText = false;  // it holds a CR or a 0x1A
+    bool ascii = false;          // it is known to hold only ASCII bytes
+};
 
 // Parses `bytes` for `sink`, which has Field(std::string_view) (for FieldForm::Bytes,
-// Field(std::string_view, bool needsCellText)), EndRecord() and Enough() as
+// Field(std::string_view, FieldBytes)), EndRecord() and Enough() as
 // DelimitedRecordSink describes them; marks as ParseDelimitedText describes them.
 template <class Sink, FieldForm kForm = FieldForm::CellText>
 class Parser {
@@ -91,7 +97,7 @@ private:
             if constexpr (kForm == FieldForm::CellText) {
                 sink_.Field({});
             } else {
-                sink_.Field({}, false);
+                sink_.Field({}, FieldBytes{false, true});
             }
             return EndRecordAt(p);
         }
@@ -106,7 +112,7 @@ private:
             if constexpr (kForm == FieldForm::CellText) {
                 sink_.Field(text);
             } else {
-                sink_.Field(text, needsCellText_);
+                sink_.Field(text, FieldBytes{needsCellText_, ascii_});
             }
             if (stop == end_) {
                 p = end_;
@@ -137,15 +143,50 @@ private:
         return true;
     }
 
+    static constexpr uint64_t kLowBits = 0x0101010101010101;
+    static constexpr uint64_t kHighBits = 0x8080808080808080;
+
+    // The high bit of each byte of `word` that equals the byte `c`, and maybe of bytes after
+    // the first such one: a borrow never runs below a byte that matches, so the lowest bit set
+    // marks the first match exactly.
+    static uint64_t Matches(uint64_t word, uint64_t c) {
+        const uint64_t x = word ^ (c * kLowBits);
+        return (x - kLowBits) & ~x & kHighBits;
+    }
+
+    // The first byte from `q` that ends an unquoted run, eight bytes at a time while eight are
+    // left (fields are short, and a word test costs about what a byte test does); the bytes
+    // passed are ORed into `highBits`.
+    const char* SkipPlain(const char* q, uint64_t& highBits) const {
+        while (end_ - q >= 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, q, sizeof word);
+            const uint64_t found = Matches(word, static_cast<unsigned char>(delimiter_)) |
+                                   Matches(word, '\r') | Matches(word, '\n') |
+                                   Matches(word, static_cast<unsigned char>(kEndOfFileByte));
+            if (found != 0) {
+                const int bits = std::countr_zero(found) - 7;  // the bits of the bytes before
+                highBits |= word & ((uint64_t{1} << bits) - 1);
+                return q + bits / 8;
+            }
+            highBits |= word;
+            q += 8;
+        }
+        while (q != end_ && !classes_.Ends(*q, ByteClasses::kEndsUnquoted)) {
+            highBits |= static_cast<unsigned char>(*q);
+            ++q;
+        }
+        return q;
+    }
+
     // An unquoted field from `p`: its text, and in `stop` the delimiter or line end after it
     // (or the end). Quotes are data; 0x1A is dropped.
     std::string_view Unquoted(const char* p, const char*& stop) {
         const char* q = p;
         needsCellText_ = false;
+        uint64_t highBits = 0;
         for (;;) {
-            while (q != end_ && !classes_.Ends(*q, ByteClasses::kEndsUnquoted)) {
-                ++q;
-            }
+            q = SkipPlain(q, highBits);
             if (kForm == FieldForm::CellText || q == end_ || *q != kEndOfFileByte ||
                 delimiter_ == kEndOfFileByte) {
                 break;
@@ -155,6 +196,7 @@ private:
         }
         if (q == end_ || *q != kEndOfFileByte || delimiter_ == kEndOfFileByte) {
             stop = q;
+            ascii_ = (highBits & kHighBits) == 0;
             return {p, static_cast<std::size_t>(q - p)};
         }
         scratch_.assign(p, q);
@@ -179,6 +221,7 @@ private:
         bool copied = false;
         bool& needsCellText = needsCellText_;
         needsCellText = false;
+        ascii_ = false;
         for (;;) {
             while (q != end_ && !classes_.Ends(*q, ByteClasses::kEndsQuoted)) {
                 ++q;
@@ -248,6 +291,7 @@ private:
     std::ptrdiff_t nextCheck_ = kPiece;
     std::string scratch_;
     bool needsCellText_ = false;  // of the last field read, in FieldForm::Bytes
+    bool ascii_ = false;          // the same: known to be ASCII (an unquoted field)
     int64_t record_ = 0;
     int32_t field_ = 0;
 };
