@@ -42,11 +42,12 @@ public:
           inputEnd_(inputBegin_ + input.size()) {
         const std::size_t inputSize = input.size();
         // A field's text takes at most twice its input bytes (a byte that is not UTF-8 becomes
-        // "〓"), and its delimiter or line end is at least one byte where two are written: the
-        // buffer never moves once reserved. Its size grows a step at a time ahead of the texts
-        // written into it, which never zero-fills much more than the texts take.
+        // "〓"), and its delimiter or line end is at least one byte where two are written; the
+        // room asked for a field is at most kShortField + 2 bytes beyond that. The buffer never
+        // moves once reserved. Its size grows a step at a time ahead of the texts written into it,
+        // which never zero-fills much more than the texts take.
         arena_ = std::make_shared<std::string>();
-        arena_->reserve(3 * inputSize + 16);
+        arena_->reserve(3 * inputSize + 4 * kShortField);
         arena_->append("\r\n");  // where padded empty cells point
         out_ = arena_->data() + arena_->size();
         limit_ = out_;
