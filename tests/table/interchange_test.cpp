@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,7 @@ TEST(DelimitedText, ReadsRecordsAsSpreadsheetsWriteThem) {
         EXPECT_EQ(ParseDelimitedRecords(c.text, c.delimiter), c.records);
     }
     EXPECT_EQ(ParseDelimitedRecords("a\r\nb\r\nc\r\n", ',', 2), (Records{{"a"}, {"b"}}));
+    EXPECT_THROW(ParseDelimitedRecords("a", '"'), std::invalid_argument);
 }
 
 TEST(DelimitedText, QuotesOnlyFieldsThatNeedIt) {
