@@ -204,15 +204,37 @@ bool EightAscii(const char* p) {
     return (word & 0x8080808080808080ULL) == 0;
 }
 
+// The well-formed one-, two- and three-byte characters at `at`, which hold every character
+// CP932 has, decoded inline; a length of 0 for anything else.
+inline Utf8Character UpToThreeBytes(std::string_view utf8, std::size_t at) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(utf8[at + k]); };
+    const std::size_t left = utf8.size() - at;
+    const unsigned lead = byte(0);
+    if (lead < 0x80) {
+        return {lead, 1};
+    }
+    if (lead >= 0xE0 && lead < 0xF0 && left >= 3 && (byte(1) & 0xC0) == 0x80 &&
+        (byte(2) & 0xC0) == 0x80) {
+        const char32_t value = (lead & 0x0Fu) << 12 | (byte(1) & 0x3Fu) << 6 | (byte(2) & 0x3Fu);
+        if (value >= 0x800 && (value < 0xD800 || value > 0xDFFF)) {
+            return {value, 3};
+        }
+    } else if (lead >= 0xC2 && lead < 0xE0 && left >= 2 && (byte(1) & 0xC0) == 0x80) {
+        return {(lead & 0x1Fu) << 6 | (byte(1) & 0x3Fu), 2};
+    }
+    return {0, 0};
+}
+
 }  // namespace
 
-std::string Utf8ToCp932Replacing(std::string_view utf8, std::string_view replacement,
-                                 const std::function<void(std::size_t, char32_t)>& onReplaced) {
+namespace {
+
+// The conversion loop of both forms below: `replace(out, at, character)` writes the
+// replacement of the character CP932 lacks that starts at input offset `at`, and returns where
+// writing goes on.
+template <class Replace>
+char* ConvertUtf8(std::string_view utf8, char* out, Replace&& replace) {
     const Cp932Tables& tables = Tables();
-    // A character never takes more bytes in CP932 than in UTF-8, except when replaced.
-    std::string output;
-    output.resize(utf8.size());
-    char* out = output.data();
     std::size_t i = 0;
     while (i < utf8.size()) {
         while (tables.asciiSame && utf8.size() - i >= 8 && EightAscii(utf8.data() + i)) {
@@ -223,18 +245,20 @@ std::string Utf8ToCp932Replacing(std::string_view utf8, std::string_view replace
         if (i == utf8.size()) {
             break;
         }
-        const Utf8Character character = DecodeUtf8At(utf8, i);
-        const bool wellFormed = character.value != 0xFFFD || utf8.substr(i, 3) == "\xEF\xBF\xBD";
-        const uint16_t code = wellFormed && character.value < 0x10000
-                                  ? tables.codes[character.value]
-                                  : Cp932Tables::kNoCode;
+        Utf8Character character = UpToThreeBytes(utf8, i);
+        uint16_t code = Cp932Tables::kNoCode;
+        if (character.length != 0) {
+            code = tables.codes[character.value];
+        } else {
+            character = DecodeUtf8At(utf8, i);
+            const bool wellFormed =
+                character.value != 0xFFFD || utf8.substr(i, 3) == "\xEF\xBF\xBD";
+            if (wellFormed && character.value < 0x10000) {
+                code = tables.codes[character.value];
+            }
+        }
         if (code == Cp932Tables::kNoCode) {
-            const auto used = static_cast<std::size_t>(out - output.data());
-            onReplaced(used, character.value);
-            output.resize(std::max(output.size(), used + replacement.size() + (utf8.size() - i)));
-            out = output.data() + used;
-            std::memcpy(out, replacement.data(), replacement.size());
-            out += replacement.size();
+            out = replace(out, i, character.value);
         } else if (code < 0x100) {
             *out++ = static_cast<char>(code);
         } else {
@@ -243,15 +267,40 @@ std::string Utf8ToCp932Replacing(std::string_view utf8, std::string_view replace
         }
         i += character.length;
     }
-    output.resize(static_cast<std::size_t>(out - output.data()));
+    return out;
+}
+
+}  // namespace
+
+std::string Utf8ToCp932Replacing(std::string_view utf8, std::string_view replacement,
+                                 const std::function<void(std::size_t, char32_t)>& onReplaced) {
+    // A character never takes more bytes in CP932 than in UTF-8, except when replaced.
+    std::string output;
+    output.resize(utf8.size());
+    char* end = ConvertUtf8(utf8, output.data(), [&](char* out, std::size_t at, char32_t c) {
+        const auto used = static_cast<std::size_t>(out - output.data());
+        onReplaced(used, c);
+        output.resize(std::max(output.size(), used + replacement.size() + (utf8.size() - at)));
+        out = output.data() + used;
+        std::memcpy(out, replacement.data(), replacement.size());
+        return out + replacement.size();
+    });
+    output.resize(static_cast<std::size_t>(end - output.data()));
     return output;
 }
 
-std::optional<std::string> TryCp932ToUtf8(std::string_view cp932) {
+char* Utf8ToCp932Into(std::string_view utf8, char* out, std::string_view replacement,
+                      const std::function<void(std::size_t, char32_t)>& onReplaced) {
+    char* const start = out;
+    return ConvertUtf8(utf8, out, [&](char* at, std::size_t, char32_t c) {
+        onReplaced(static_cast<std::size_t>(at - start), c);
+        std::memcpy(at, replacement.data(), replacement.size());
+        return at + replacement.size();
+    });
+}
+
+char* TryCp932ToUtf8Into(std::string_view cp932, char* out) {
     const Cp932Tables& tables = Tables();
-    std::string output;
-    output.resize(cp932.size() * 3);  // a byte gives at most three
-    char* out = output.data();
     std::size_t i = 0;
     while (i < cp932.size()) {
         while (tables.asciiSame && cp932.size() - i >= 8 && EightAscii(cp932.data() + i)) {
@@ -267,20 +316,30 @@ std::optional<std::string> TryCp932ToUtf8(std::string_view cp932) {
         std::size_t length = 1;
         if (entry->length == 0) {
             if (i + 1 == cp932.size()) {
-                return std::nullopt;
+                return nullptr;
             }
             entry = &tables.pairs[static_cast<std::size_t>(
                 lead << 8 | static_cast<unsigned char>(cp932[i + 1]))];
             length = 2;
             if (entry->length == 0) {
-                return std::nullopt;
+                return nullptr;
             }
         }
         std::memcpy(out, entry->bytes, 3);
         out += entry->length;
         i += length;
     }
-    output.resize(static_cast<std::size_t>(out - output.data()));
+    return out;
+}
+
+std::optional<std::string> TryCp932ToUtf8(std::string_view cp932) {
+    std::string output;
+    output.resize(cp932.size() * 3);  // a byte gives at most three
+    char* end = TryCp932ToUtf8Into(cp932, output.data());
+    if (end == nullptr) {
+        return std::nullopt;
+    }
+    output.resize(static_cast<std::size_t>(end - output.data()));
     return output;
 }
 

@@ -1,11 +1,15 @@
 #include "table/delimited_import.h"
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
+#include "platform/cp932.h"
 #include "platform/failure.h"
 #include "table/bulk_cells.h"
+#include "table/delimited_parser.h"
 #include "table/delimited_text.h"
 #include "table/table_file_format.h"
 #include "table/table_grid.h"
@@ -24,28 +28,67 @@ constexpr int32_t kPixelsPerByte = 7;
 
 // Builds the cells in one buffer laid out as a table file's cell lines (each text followed by
 // CR LF), so that the grid keeps them in place and a later save writes them straight from it.
-class CellBuilder : public DelimitedRecordSink {
+// The parser's sink, called directly rather than through DelimitedRecordSink.
+class CellBuilder {
 public:
-    CellBuilder(std::size_t inputSize, FirstRecord firstRecord)
-        : rowOffset_(firstRecord == FirstRecord::Data ? 1 : 0) {
-        // Every field costs at most its input bytes plus the delimiter or line end after it,
-        // and two bytes of line end: the buffer never moves once reserved.
+    enum class Conversion { None, Utf8ToCp932 };
+
+    // `input`: the bytes to be parsed. With `convert`, they are UTF-8 and each field is
+    // converted to CP932 as it is stored, characters CP932 lacks becoming "〓".
+    CellBuilder(std::string_view input, FirstRecord firstRecord, Conversion conversion)
+        : rowOffset_(firstRecord == FirstRecord::Data ? 1 : 0),
+          conversion_(conversion),
+          inputBegin_(reinterpret_cast<uintptr_t>(input.data())),
+          inputEnd_(inputBegin_ + input.size()) {
+        const std::size_t inputSize = input.size();
+        // A field's text takes at most twice its input bytes (a byte that is not UTF-8 becomes
+        // "〓"), and its delimiter or line end is at least one byte where two are written; the
+        // room asked for a field is at most kShortField + 2 bytes beyond that. The buffer never
+        // moves once reserved. Its size grows a step at a time ahead of the texts written into it,
+        // which never zero-fills much more than the texts take.
         arena_ = std::make_shared<std::string>();
-        arena_->reserve(3 * inputSize + 16);
+        arena_->reserve(3 * inputSize + 4 * kShortField);
         arena_->append("\r\n");  // where padded empty cells point
+        out_ = arena_->data() + arena_->size();
+        limit_ = out_;
+        onReplaced_ = [this](std::size_t, char32_t character) {
+            if (unencodable_.size() < kUnencodableListed) {
+                unencodable_.push_back({records_, static_cast<int32_t>(fields_.size()), character});
+            }
+            ++unencodableCount_;
+        };
     }
 
-    void Field(std::string_view text) override {
-        if (arena_->capacity() - arena_->size() < text.size() + 2) {
-            throw std::length_error("cell buffer too small");  // would move the texts
+    // A field's bytes; made a cell text (see MakeCellText) once converted.
+    void Field(std::string_view text, delimited::FieldBytes bytes) {
+        const std::size_t room = std::max<std::size_t>(2 * text.size(), kShortField) + 2;
+        if (static_cast<std::size_t>(limit_ - out_) < room) {
+            Grow(room);
         }
-        const std::size_t at = arena_->size();
-        arena_->append(text);
-        arena_->append("\r\n");
-        fields_.emplace_back(arena_->data() + at, text.size());
+        char* end = out_;
+        if (conversion_ == Conversion::Utf8ToCp932 && !bytes.ascii) {
+            end = Utf8ToCp932Into(text, out_, kGetaMarkCp932, onReplaced_);
+        } else if (text.size() <= kShortField && InInput(text.data(), kShortField)) {
+            // Most fields are short: copied as two words, without a call.
+            std::memcpy(out_, text.data(), kShortField / 2);
+            std::memcpy(out_ + kShortField / 2, text.data() + kShortField / 2, kShortField / 2);
+            end += text.size();
+        } else if (!text.empty()) {
+            std::memcpy(out_, text.data(), text.size());
+            end += text.size();
+        }
+        if (bytes.needsCellText) {
+            end = out_ + delimited::MakeCellText(out_, static_cast<std::size_t>(end - out_));
+        }
+        fields_.emplace_back(out_, static_cast<std::size_t>(end - out_));
+        out_ = end;
+        *out_++ = '\r';
+        *out_++ = '\n';
     }
 
-    void EndRecord() override {
+    bool Enough() const { return false; }
+
+    void EndRecord() {
         const auto count = static_cast<int32_t>(fields_.size());
         if (!bulk_) {
             bulk_.emplace(arena_, count);
@@ -70,8 +113,11 @@ public:
     }
 
     int64_t Records() const { return records_; }
+    std::vector<UnencodableCharacter> TakeUnencodable() { return std::move(unencodable_); }
+    std::size_t UnencodableCount() const { return unencodableCount_; }
 
     void Finish(TableFileContent& content) {
+        arena_->resize(static_cast<std::size_t>(out_ - arena_->data()));
         if (!bulk_) {
             bulk_.emplace(arena_, 1);
         }
@@ -91,6 +137,22 @@ public:
 
 private:
     int64_t Row() const { return records_ + rowOffset_; }
+    // Whether `size` bytes from `p` lie in the input.
+    bool InInput(const char* p, std::size_t size) const {
+        const auto at = reinterpret_cast<uintptr_t>(p);
+        return at >= inputBegin_ && at <= inputEnd_ && inputEnd_ - at >= size;
+    }
+
+    void Grow(std::size_t needed) {
+        constexpr std::size_t kStep = std::size_t{1} << 20;
+        const auto used = static_cast<std::size_t>(out_ - arena_->data());
+        if (arena_->capacity() - used < needed) {
+            throw std::length_error("cell buffer too small");  // would move the texts
+        }
+        arena_->resize(std::min(arena_->capacity(), used + std::max(needed, kStep)));
+        out_ = arena_->data() + used;
+        limit_ = arena_->data() + arena_->size();
+    }
     std::string_view Padding() const { return std::string_view(arena_->data(), 0); }
 
     // New columns get empty cells in the rows above (and in the item-name row when the first
@@ -105,14 +167,36 @@ private:
         longest_.resize(static_cast<std::size_t>(count));
     }
 
+    static constexpr std::size_t kShortField = 16;
+
     int64_t rowOffset_;
+    Conversion conversion_;
+    uintptr_t inputBegin_;  // the input's bytes, where most texts handed on lie
+    uintptr_t inputEnd_;
+    std::function<void(std::size_t, char32_t)> onReplaced_;
+    std::vector<UnencodableCharacter> unencodable_;
+    std::size_t unencodableCount_ = 0;
     std::shared_ptr<std::string> arena_;
+    char* out_ = nullptr;    // where the next text goes
+    char* limit_ = nullptr;  // the end of the arena's size
     std::optional<BulkCells> bulk_;
     std::vector<std::string_view> fields_;
     std::vector<std::size_t> longest_;
     int32_t widest_ = 0;
     int64_t records_ = 0;
 };
+
+// The first kDelimiterSample bytes of the text in CP932, where the delimiter is looked for.
+std::string DelimiterSample(std::string_view input, bool utf8) {
+    if (!utf8) {
+        return std::string(input.substr(0, kDelimiterSample));
+    }
+    // A CP932 byte comes from at most three UTF-8 bytes; the rest of a character cut at the
+    // end lands past the sample.
+    const std::string converted = Utf8ToCp932Replacing(
+        input.substr(0, 3 * kDelimiterSample + 4), kGetaMarkCp932, [](std::size_t, char32_t) {});
+    return converted.substr(0, kDelimiterSample);
+}
 
 // The main window's place and size as designed, for a table that never had a window.
 constexpr WindowGeometry kDesignWindow{294, 211, 276, 247};
@@ -122,27 +206,28 @@ constexpr WindowGeometry kDesignWindow{294, 211, 276, 247};
 DelimitedImport ImportDelimitedText(std::string bytes, const DelimitedImportOptions& options) {
     DelimitedImport result;
     result.encoding = options.encoding.value_or(DetectTextEncoding(bytes));
-    Cp932Text text = ToCp932(std::move(bytes), result.encoding);
-    std::string_view cp932 = text.cp932;
+    const bool utf8 = result.encoding != TextEncoding::Cp932;
+    // The grammar's bytes are ASCII in both encodings and no other character holds one, so
+    // UTF-8 is parsed as it is and each field converted on its own, in one pass.
+    std::string_view input = bytes;
+    if (utf8 && input.starts_with(kUtf8Bom)) {
+        input.remove_prefix(kUtf8Bom.size());
+    }
     // An end-of-file byte closing an old DOS file is no record.
-    if (cp932.ends_with(kEndOfFileByte)) {
-        cp932.remove_suffix(1);
+    if (input.ends_with(kEndOfFileByte)) {
+        input.remove_suffix(1);
     }
     result.delimiter = options.delimiter.value_or(
-        DetectDelimiter(cp932.substr(0, kDelimiterSample), options.preferredDelimiter));
+        DetectDelimiter(DelimiterSample(input, utf8), options.preferredDelimiter));
 
-    CellBuilder builder(cp932.size(), options.firstRecord);
-    std::vector<std::size_t> marks;
-    for (const Cp932Text::Replacement& replaced : text.replaced) {
-        marks.push_back(replaced.offset);
-    }
-    std::vector<FieldPosition> positions;
-    ParseDelimitedText(cp932, result.delimiter, builder, marks, &positions);
-    for (std::size_t i = 0; i < positions.size(); ++i) {
-        result.unencodable.push_back(
-            {positions[i].record, positions[i].field, text.replaced[i].character});
-    }
-    result.unencodableCount = text.replacedCount;
+    CellBuilder builder(
+        input, options.firstRecord,
+        utf8 ? CellBuilder::Conversion::Utf8ToCp932 : CellBuilder::Conversion::None);
+    delimited::Parser<CellBuilder, delimited::FieldForm::Bytes>(input, result.delimiter, builder,
+                                                                {}, nullptr)
+        .Run();
+    result.unencodable = builder.TakeUnencodable();
+    result.unencodableCount = builder.UnencodableCount();
     result.records = builder.Records();
     result.content.window = kDesignWindow;
     builder.Finish(result.content);

@@ -1,28 +1,17 @@
-// The reading side rests on libcsv, a small streaming RFC 4180 parser; what it leaves to its
-// caller (blank lines as records, a CR LF counted once, blanks kept) is settled here.
+// The reading side is the loop of delimited_parser.h; this file gives it its virtual sink.
 #include "table/delimited_text.h"
-
-#include <csv.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <exception>
-#include <new>
 
+#include "table/delimited_parser.h"
 #include "table/table_file_format.h"
 
 namespace qv {
 
-namespace {
+namespace delimited {
 
-// libcsv trims the bytes this calls blanks from unquoted fields; the program keeps them.
-int NoBlanks(unsigned char) {
-    return 0;
-}
-
-// Turns a field as libcsv hands it (its own buffer, which it lets the caller change) into a
-// cell text in place: CR LF and lone CR become LF, 0x1A goes. Returns the new length.
 std::size_t MakeCellText(char* text, std::size_t length) {
     if (std::memchr(text, '\r', length) == nullptr &&
         std::memchr(text, kEndOfFileByte, length) == nullptr) {
@@ -46,94 +35,9 @@ std::size_t MakeCellText(char* text, std::size_t length) {
     return out;
 }
 
-// The bookkeeping between libcsv's callbacks and the sink. libcsv is C: no exception may cross
-// it, so a failure of the sink is kept and raised again between pieces of input.
-class Parser {
-public:
-    Parser(char delimiter, DelimitedRecordSink& sink) : sink_(sink) {
-        if (csv_init(&parser_, CSV_REPALL_NL) != 0) {
-            throw std::bad_alloc();
-        }
-        csv_set_delim(&parser_, static_cast<unsigned char>(delimiter));
-        csv_set_space_func(&parser_, NoBlanks);
-    }
-    ~Parser() { csv_free(&parser_); }
-    Parser(const Parser&) = delete;
-    Parser& operator=(const Parser&) = delete;
+}  // namespace delimited
 
-    void Feed(std::string_view bytes) {
-        // Pieces of a megabyte let the sink stop a long read early.
-        constexpr std::size_t kPiece = std::size_t{1} << 20;
-        while (!bytes.empty() && !sink_.Enough()) {
-            const std::string_view piece = bytes.substr(0, kPiece);
-            if (csv_parse(&parser_, piece.data(), piece.size(), OnField, OnRecordEnd, this) !=
-                piece.size()) {
-                Check();
-                throw std::bad_alloc();
-            }
-            Check();
-            bytes.remove_prefix(piece.size());
-        }
-    }
-    void Finish() {
-        if (!sink_.Enough()) {
-            csv_fini(&parser_, OnField, OnRecordEnd, this);
-            Check();
-        }
-    }
-    FieldPosition Position() const { return {records_, fields_}; }
-
-private:
-    void Check() {
-        if (failure_) {
-            std::rethrow_exception(failure_);
-        }
-    }
-    static void OnField(void* data, std::size_t length, void* self) {
-        auto& parser = *static_cast<Parser*>(self);
-        parser.Guard([&] {
-            const std::size_t cellLength =
-                data == nullptr ? 0 : MakeCellText(static_cast<char*>(data), length);
-            parser.sink_.Field(std::string_view(static_cast<const char*>(data), cellLength));
-            ++parser.fields_;
-        });
-    }
-    static void OnRecordEnd(int terminator, void* self) {
-        auto& parser = *static_cast<Parser*>(self);
-        parser.Guard([&] {
-            if (parser.fields_ == 0) {
-                // With every line end reported, the LF of a CR LF comes alone: it ends nothing.
-                if (terminator == '\n' && parser.lastTerminator_ == '\r') {
-                    parser.lastTerminator_ = 0;
-                    return;
-                }
-                parser.sink_.Field({});  // a blank line
-            }
-            parser.sink_.EndRecord();
-            parser.fields_ = 0;
-            ++parser.records_;
-            parser.lastTerminator_ = terminator;
-        });
-    }
-    template <class F>
-    void Guard(F&& f) {
-        if (failure_) {
-            return;
-        }
-        try {
-            f();
-        } catch (...) {
-            failure_ = std::current_exception();
-        }
-    }
-
-    csv_parser parser_{};
-    DelimitedRecordSink& sink_;
-    std::exception_ptr failure_;
-    int64_t records_ = 0;
-    int32_t fields_ = 0;
-    int lastTerminator_ = 0;
-};
+namespace {
 
 class RecordCollector : public DelimitedRecordSink {
 public:
@@ -182,18 +86,7 @@ private:
 void ParseDelimitedText(std::string_view bytes, char delimiter, DelimitedRecordSink& sink,
                         std::span<const std::size_t> marks,
                         std::vector<FieldPosition>* markPositions) {
-    Parser parser(delimiter, sink);
-    std::size_t done = 0;
-    for (const std::size_t mark : marks) {
-        const std::size_t at = std::clamp(mark, done, bytes.size());
-        parser.Feed(bytes.substr(done, at - done));
-        done = at;
-        if (markPositions != nullptr) {
-            markPositions->push_back(parser.Position());
-        }
-    }
-    parser.Feed(bytes.substr(done));
-    parser.Finish();
+    delimited::Parser<DelimitedRecordSink>(bytes, delimiter, sink, marks, markPositions).Run();
 }
 
 std::vector<std::vector<std::string>> ParseDelimitedRecords(
@@ -225,7 +118,7 @@ char DetectDelimiter(std::string_view sample, char preferred) {
     return best;
 }
 
-char* WriteDelimitedField(char* out, std::string_view field, char delimiter) {
+bool DelimitedFieldNeedsQuotes(std::string_view field, char delimiter) {
     // Every byte that calls for quotes is below 64: one bit each, tested without branches.
     const auto bit = [](char c) { return uint64_t{1} << static_cast<unsigned char>(c); };
     const uint64_t special = bit('"') | bit('\r') | bit('\n') |
@@ -235,6 +128,11 @@ char* WriteDelimitedField(char* out, std::string_view field, char delimiter) {
         const auto byte = static_cast<unsigned char>(c);
         needsQuotes |= (byte < 64 && ((special >> byte) & 1) != 0) || c == delimiter;
     }
+    return needsQuotes;
+}
+
+char* WriteDelimitedField(char* out, std::string_view field, char delimiter) {
+    const bool needsQuotes = DelimitedFieldNeedsQuotes(field, delimiter);
     if (!needsQuotes) {
         if (!field.empty()) {
             std::memcpy(out, field.data(), field.size());

@@ -46,7 +46,8 @@ struct FieldPosition {
 // Parses `bytes` with the delimiter and tells `sink`. Each offset of `marks` (ascending, into
 // `bytes`) gets the position of the field that holds it, in order, in `markPositions`.
 // Exceptions thrown by the sink stop the reading and reach the caller. Raises std::bad_alloc
-// when a field does not fit in memory.
+// when a field does not fit in memory, std::invalid_argument when the delimiter is a double
+// quote, a CR or an LF.
 void ParseDelimitedText(std::string_view bytes, char delimiter, DelimitedRecordSink& sink,
                         std::span<const std::size_t> marks = {},
                         std::vector<FieldPosition>* markPositions = nullptr);
@@ -62,6 +63,8 @@ std::vector<std::vector<std::string>> ParseDelimitedRecords(
 // preferred delimiter (for example tab for a .tsv file), then comma, tab, semicolon.
 char DetectDelimiter(std::string_view sample, char preferred = kCommaDelimiter);
 
+// Whether the field holds the delimiter, a double quote, a CR or an LF.
+bool DelimitedFieldNeedsQuotes(std::string_view field, char delimiter);
 // Appends the field as a delimited text writes it: in double quotes with its quotes doubled
 // when it holds the delimiter, a double quote, a CR or an LF; as it is otherwise.
 void AppendDelimitedField(std::string& out, std::string_view field, char delimiter);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,12 +47,18 @@ TEST(DelimitedText, ReadsRecordsAsSpreadsheetsWriteThem) {
         {"a\tb,c\t\"t\tt\"\r\n", '\t', {{"a", "b,c", "t\tt"}}},
         {"a;b\r\n", ';', {{"a", "b"}}},
         {"\"unclosed\r\nrest", ',', {{"unclosed\nrest"}}},
+        // A closing quote followed by data is data, and the field stays quoted.
+        {"\"a\"b\"c,d\",e\r\n", ',', {{"a\"b\"c,d", "e"}}},
+        {"\"x\"\r\"\"\"\"\r\n\"\"", ',', {{"x"}, {"\""}, {""}}},
+        {"\"a\r\x1A\nb\"\r\n", ',', {{"a\n\nb"}}},
+        {"long unquoted field,\x81\x40 \x1A\r\n", ',', {{"long unquoted field", "\x81\x40 "}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::string(c.text)));
         EXPECT_EQ(ParseDelimitedRecords(c.text, c.delimiter), c.records);
     }
     EXPECT_EQ(ParseDelimitedRecords("a\r\nb\r\nc\r\n", ',', 2), (Records{{"a"}, {"b"}}));
+    EXPECT_THROW(ParseDelimitedRecords("a", '"'), std::invalid_argument);
 }
 
 TEST(DelimitedText, QuotesOnlyFieldsThatNeedIt) {
@@ -171,6 +178,9 @@ TEST(DelimitedImportTest, BuildsATableAndListsWhatCp932Lacks) {
     // A record wider than those above widens the table; the rows above get empty cells.
     Imported(grid, "a\r\nb,c,d\r\ne\r\n", FirstRecord::ItemNames);
     EXPECT_EQ(CellsOf(grid), (Records{{"a", "", ""}, {"b", "c", "d"}, {"e", "", ""}}));
+    // A 0x1A goes after the conversion: it never joins the bytes around it into a character.
+    Imported(grid, "\xE3\x81\x1A\x81\x82", FirstRecord::Data, TextEncoding::Utf8);
+    EXPECT_EQ(grid.CellText(1, 1), std::string(kGeta) + kGeta + kGeta + kGeta);
     // A forced encoding is taken as it is.
     Imported(grid, kHinmeiUtf8, FirstRecord::Data, TextEncoding::Cp932);
     EXPECT_EQ(grid.CellText(1, 1), kHinmeiUtf8);
