@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QStringList>
+#include <QTreeView>
+#include <algorithm>
 
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
@@ -33,6 +37,23 @@ QString NameFilter(const FileFilter& filter) {
         filter.pattern == "*.*" ? QStringLiteral("*") : QString::fromStdString(filter.pattern);
     return QString::fromStdString(filter.name) + QStringLiteral(" (") + pattern +
            QStringLiteral(")");
+}
+
+// Qt's own file dialog, wide enough that the names, sizes, kinds and dates show whole: the name
+// column takes the room the others leave.
+void ShapeQtFileDialog(QFileDialog& dialog) {
+    dialog.setViewMode(QFileDialog::Detail);
+    const QFontMetrics metrics(dialog.font());
+    dialog.resize(std::max(dialog.width(), metrics.averageCharWidth() * 110),
+                  std::max(dialog.height(), metrics.height() * 30));
+    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column) {
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        }
+    }
 }
 
 // A name the file dialogs cannot give back byte for byte.
@@ -134,9 +155,10 @@ std::optional<std::string> QtWindowSystem::RunSaveDialog(const FileDialogRequest
 std::optional<std::string> QtWindowSystem::RunFileDialog(const FileDialogRequest& request,
                                                          FileDialogKind kind) {
     QFileDialog dialog(DialogOwner(), QString::fromStdString(request.title));
-    // Qt's own dialog behaves the same on every desktop, and shows only the filters' names.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The desktop's own dialog (its portal or platform theme) where it offers one, Qt's otherwise;
+    // Qt's shows only the filters' names.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
+    ShapeQtFileDialog(dialog);
     // The open dialog accepts a name that does not exist: loading it reports the failure.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(kind == FileDialogKind::Open ? QFileDialog::AcceptOpen
