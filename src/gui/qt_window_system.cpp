@@ -5,7 +5,9 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QSplitter>
 #include <QStringList>
+#include <QStyle>
 #include <QTreeView>
 #include <algorithm>
 
@@ -39,20 +41,24 @@ QString NameFilter(const FileFilter& filter) {
            QStringLiteral(")");
 }
 
-// Qt's own file dialog, wide enough that the names, sizes, kinds and dates show whole: the name
-// column takes the room the others leave.
+// Qt's own file dialog, wide enough for its columns; each column as wide as its longest text
+// (the view scrolls sideways rather than cut a name), the places beside it wide enough for theirs.
 void ShapeQtFileDialog(QFileDialog& dialog) {
     dialog.setViewMode(QFileDialog::Detail);
     const QFontMetrics metrics(dialog.font());
     dialog.resize(std::max(dialog.width(), metrics.averageCharWidth() * 110),
                   std::max(dialog.height(), metrics.height() * 30));
     if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
-        QHeaderView* header = view->header();
-        header->setStretchLastSection(false);
-        header->setSectionResizeMode(0, QHeaderView::Stretch);
-        for (int column = 1; column < header->count(); ++column) {
-            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-        }
+        view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->header()->setStretchLastSection(true);
+    }
+    auto* places = dialog.findChild<QAbstractItemView*>(QStringLiteral("sidebar"));
+    auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
+    if (places != nullptr && splitter != nullptr && splitter->count() == 2) {
+        const int wanted = places->sizeHintForColumn(0) + 2 * places->frameWidth() +
+                           places->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                           metrics.averageCharWidth() * 2;
+        splitter->setSizes({wanted, dialog.width() - wanted});
     }
 }
 
