@@ -77,6 +77,9 @@ public:
     }
 
     QAccessible::Role role() const override {
+        if (view_.isNull()) {
+            return QAccessible::Cell;
+        }
         if (cell_.row < Grid().FixedRows()) {
             return QAccessible::ColumnHeader;
         }
@@ -108,8 +111,8 @@ public:
     }
 
     // QAccessibleTableCellInterface: indexes count the data cells only.
-    int columnIndex() const override { return cell_.col - Grid().FixedCols(); }
-    int rowIndex() const override { return cell_.row - Grid().FixedRows(); }
+    int columnIndex() const override { return cell_.col - (view_ ? Grid().FixedCols() : 0); }
+    int rowIndex() const override { return cell_.row - (view_ ? Grid().FixedRows() : 0); }
     int columnExtent() const override { return 1; }
     int rowExtent() const override { return 1; }
     bool isSelected() const override { return isValid() && IsSelected(Grid(), cell_); }
@@ -247,7 +250,7 @@ private:
 
 QList<QAccessibleInterface*> CellAccessible::columnHeaderCells() const {
     QList<QAccessibleInterface*> headers;
-    auto* table = static_cast<GridAccessible*>(parent());
+    auto* table = isValid() ? static_cast<GridAccessible*>(parent()) : nullptr;
     for (int32_t row = 0; table != nullptr && row < Grid().FixedRows(); ++row) {
         headers << table->Cell(GridCell{cell_.col, row});
     }
@@ -256,7 +259,7 @@ QList<QAccessibleInterface*> CellAccessible::columnHeaderCells() const {
 
 QList<QAccessibleInterface*> CellAccessible::rowHeaderCells() const {
     QList<QAccessibleInterface*> headers;
-    auto* table = static_cast<GridAccessible*>(parent());
+    auto* table = isValid() ? static_cast<GridAccessible*>(parent()) : nullptr;
     for (int32_t col = 0; table != nullptr && col < Grid().FixedCols(); ++col) {
         headers << table->Cell(GridCell{col, cell_.row});
     }
