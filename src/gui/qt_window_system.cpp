@@ -46,11 +46,11 @@ QString NameFilter(const FileFilter& filter) {
 void ShapeQtFileDialog(QFileDialog& dialog) {
     dialog.setViewMode(QFileDialog::Detail);
     const QFontMetrics metrics(dialog.font());
-    dialog.resize(std::max(dialog.width(), metrics.averageCharWidth() * 110),
+    dialog.resize(std::max(dialog.width(), metrics.averageCharWidth() * 120),
                   std::max(dialog.height(), metrics.height() * 30));
     if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        view->header()->setStretchLastSection(false);  // it would get only what is left
         view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-        view->header()->setStretchLastSection(true);
     }
     auto* places = dialog.findChild<QAbstractItemView*>(QStringLiteral("sidebar"));
     auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
