@@ -7,6 +7,7 @@
 #include <QShowEvent>
 #include <algorithm>
 
+#include "gui/design_colors.h"
 #include "gui/icons.h"
 #include "gui/program_info.h"
 #include "gui/window_placement.h"
@@ -19,9 +20,7 @@ QLabel* MakeLabel(const QString& text, const QFont& font, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setFont(font);
     label->setTextFormat(Qt::PlainText);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
+    KeepDesignTextColour(*label, QPalette::WindowText);
     label->adjustSize();
     return label;
 }

@@ -12,9 +12,6 @@ namespace qv {
 
 namespace {
 
-const QColor kFixedBackground(0x00, 0xFF, 0xFF);  // aqua
-const QColor kLineColour(0x80, 0x80, 0x80);
-const QColor kDropLineColour(0x00, 0x00, 0x80);
 constexpr int kDropLineWidth = 3;
 
 bool InRange(int32_t value, int32_t a, int32_t b) {
@@ -24,7 +21,7 @@ bool InRange(int32_t value, int32_t a, int32_t b) {
 }  // namespace
 
 GridRenderer::GridRenderer(const TableGrid& grid, const QFont& font, const QPalette& palette)
-    : grid_(grid), font_(font), palette_(palette) {}
+    : grid_(grid), font_(font), colors_(GridColorsFor(palette)) {}
 
 void GridRenderer::Paint(QPainter& painter, const GridGeometry& geometry, const QRect& dirty,
                          Focus focus, const GridDrag& drag) const {
@@ -41,8 +38,6 @@ void GridRenderer::PaintCells(QPainter& painter, const GridGeometry& geometry,
     const GridCell current = grid_.Current();
     const GridCell anchor = grid_.Anchor();
     const CellTextPainter texts(font_);
-    const QColor highlight = palette_.color(QPalette::Highlight);
-    const QColor highlightedText = palette_.color(QPalette::HighlightedText);
     for (const AxisSpan& row : geometry.Rows().Spans()) {
         if (row.start > dirty.bottom() || row.LineAt() < dirty.top()) {
             continue;
@@ -57,7 +52,7 @@ void GridRenderer::PaintCells(QPainter& painter, const GridGeometry& geometry,
             const bool selected = !fixed && InRange(col.index, anchor.col, current.col) &&
                                   InRange(row.index, anchor.row, current.row);
             if (fixed || selected) {
-                painter.fillRect(cell, fixed ? kFixedBackground : highlight);
+                painter.fillRect(cell, fixed ? colors_.fixedBackground : colors_.highlight);
             }
             const std::string_view text = grid_.Cell(col.index, row.index);
             if (text.empty()) {
@@ -65,7 +60,9 @@ void GridRenderer::PaintCells(QPainter& painter, const GridGeometry& geometry,
             }
             // Only what the cell's shown width can hold is decoded, however long the text.
             const int32_t shownWidth = std::min(col.size, geometry.Columns().End() - col.start);
-            painter.setPen(selected ? highlightedText : QColor(Qt::black));
+            painter.setPen(selected ? colors_.highlightedText
+                           : fixed  ? colors_.fixedText
+                                    : colors_.cellText);
             texts.Draw(painter, cell, DecodeCp932(ShownCellBytes(text, shownWidth)));
         }
     }
@@ -74,7 +71,7 @@ void GridRenderer::PaintCells(QPainter& painter, const GridGeometry& geometry,
 void GridRenderer::PaintLines(QPainter& painter, const GridGeometry& geometry) const {
     const int right = geometry.Columns().End() - 1;
     const int bottom = geometry.Rows().End() - 1;
-    painter.setPen(kLineColour);
+    painter.setPen(colors_.lines);
     for (const AxisSpan& col : geometry.Columns().Spans()) {
         painter.drawLine(col.LineAt(), 0, col.LineAt(), bottom);
     }
@@ -85,7 +82,7 @@ void GridRenderer::PaintLines(QPainter& painter, const GridGeometry& geometry) c
 
 void GridRenderer::PaintFocus(QPainter& painter, const GridGeometry& geometry) const {
     if (const std::optional<CellBox> box = geometry.BoxOf(grid_.Current())) {
-        painter.setPen(QPen(palette_.color(QPalette::HighlightedText), 1, Qt::DotLine));
+        painter.setPen(QPen(colors_.highlightedText, 1, Qt::DotLine));
         painter.drawRect(QRect(box->x, box->y, box->width, box->height).adjusted(0, 0, -1, -1));
     }
 }
@@ -97,11 +94,11 @@ void GridRenderer::PaintDrag(QPainter& painter, const GridGeometry& geometry,
     const int bottom = geometry.Rows().End();
     switch (drag.kind) {
         case GridDrag::Kind::ResizeColumn:
-            painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
+            painter.setPen(QPen(colors_.dragLine, 1, Qt::DashLine));
             painter.drawLine(drag.line, 0, drag.line, bottom);
             break;
         case GridDrag::Kind::ResizeRow:
-            painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
+            painter.setPen(QPen(colors_.dragLine, 1, Qt::DashLine));
             painter.drawLine(0, drag.line, right, drag.line);
             break;
         case GridDrag::Kind::MoveRow:
@@ -120,7 +117,7 @@ void GridRenderer::PaintDrag(QPainter& painter, const GridGeometry& geometry,
             const int half = kDropLineWidth / 2;
             const QRect mark = rows ? QRect(0, at - half, right, kDropLineWidth)
                                     : QRect(at - half, 0, kDropLineWidth, bottom);
-            painter.fillRect(mark, kDropLineColour);
+            painter.fillRect(mark, colors_.dropMark);
             break;
         }
         case GridDrag::Kind::None:

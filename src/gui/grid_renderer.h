@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QPalette>
 
+#include "gui/design_colors.h"
 #include "gui/grid_mouse_controller.h"
 #include "table/table_grid.h"
 #include "view/grid_geometry.h"
@@ -13,9 +14,10 @@ class QRect;
 namespace qv {
 
 // Paints a grid as laid out by a GridGeometry: the cells' texts (decoded from CP932), the fixed
-// cells in aqua, the selected range highlighted, the lines, the focus frame and what a held drag
-// shows (the moving line of a resize, the drop place of a move). The viewport fills itself with
-// the base colour first; only fixed and selected cells take a fill of their own.
+// cells in their colour (aqua in a light palette, see GridColorsFor), the selected range
+// highlighted, the lines, the focus frame and what a held drag shows (the moving line of a resize,
+// the drop place of a move). The viewport fills itself with the base colour first; only fixed and
+// selected cells take a fill of their own.
 class GridRenderer {
 public:
     // Whether the current cell carries the dotted focus frame.
@@ -35,7 +37,7 @@ private:
 
     const TableGrid& grid_;
     QFont font_;
-    QPalette palette_;
+    GridColors colors_;
 };
 
 }  // namespace qv

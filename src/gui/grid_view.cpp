@@ -11,6 +11,7 @@
 
 #include "gui/cell_editor.h"
 #include "gui/design_fonts.h"
+#include "gui/grid_accessible.h"
 #include "gui/grid_navigator.h"
 #include "gui/grid_renderer.h"
 #include "gui/message_dialog.h"
@@ -44,6 +45,7 @@ GridView::GridView(TableGrid& grid, QWidget* parent)
       fixedSeen_(topLeft_),
       reportFailure_(
           [this](const QString& message) { MessageDialog::FailureBox(message, this)->exec(); }) {
+    InstallGridAccessibleFactory();
     setFont(GridFont());
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -68,6 +70,17 @@ GridView::~GridView() {
 
 GridGeometry GridView::Geometry() const {
     return GridGeometry(grid_, topLeft_, viewport()->width(), viewport()->height());
+}
+
+std::optional<QRect> GridView::cellRect(GridCell cell) const {
+    if (const std::optional<CellBox> box = Geometry().BoxOf(cell)) {
+        return ToRect(*box);
+    }
+    return std::nullopt;
+}
+
+std::optional<GridCell> GridView::cellAt(QPoint point) const {
+    return Geometry().CellAt(point.x(), point.y());
 }
 
 // The scroll bars' values are the top-left cell's column and row, so the view scrolls by whole
@@ -154,7 +167,7 @@ void GridView::resizeEvent(QResizeEvent* event) {
 
 void GridView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
         viewport()->update();
     }
 }
@@ -170,6 +183,7 @@ void GridView::CellChanged(int32_t col, int32_t row) {
     if (editing_ && !writingFromEditor_ && GridCell{col, row} == grid_.Current()) {
         ReloadEditor();
     }
+    AnnounceCellChanged(*this, GridCell{col, row});
 }
 
 void GridView::CellsChanged() {
@@ -178,6 +192,7 @@ void GridView::CellsChanged() {
     if (editing_ && !writingFromEditor_) {
         ReloadEditor();
     }
+    AnnounceTableReset(*this);
 }
 
 void GridView::LayoutChanged() {
@@ -186,6 +201,7 @@ void GridView::LayoutChanged() {
     UpdateScrollBars();
     PlaceEditor();
     viewport()->update();
+    AnnounceTableReset(*this);
 }
 
 void GridView::CurrentCellChanged(GridCell previous) {
@@ -196,6 +212,7 @@ void GridView::CurrentCellChanged(GridCell previous) {
     UpdateScrollBars();
     PlaceEditor();
     viewport()->update();
+    AnnounceCurrentCell(*this);
 }
 
 // --- Painting ---
@@ -218,6 +235,7 @@ void GridView::RepaintGrid() {
 void GridView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+    AnnounceCurrentCell(*this);  // a reader reads the cell, not just "table"
 }
 
 void GridView::focusOutEvent(QFocusEvent* event) {

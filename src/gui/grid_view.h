@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "gui/grid_mouse_controller.h"
@@ -51,6 +52,10 @@ public:
     // Scrolls so that `cell` (clamped into the scrollable cells) is the top-left one shown.
     void scrollTo(GridCell cell) { SetTopLeft(cell); }
 
+    // Where `cell` is shown in the viewport, if it is; the cell under `point` of the viewport.
+    std::optional<QRect> cellRect(GridCell cell) const;
+    std::optional<GridCell> cellAt(QPoint point) const;
+
 signals:
     // The in-place editor opened on the current cell, or closed again.
     void editingStarted();
@@ -95,7 +100,11 @@ private:
 
     bool HandleMovementKey(const QKeyEvent& event);
 
-    bool OpenEditor();
+    // Where the keyboard focus goes when the editor opens. While an input method composes, the
+    // focus stays with the grid: moving it would make the input method drop or commit half a
+    // word (see inputMethodEvent).
+    enum class EditorFocus { Take, LeaveWithGrid };
+    bool OpenEditor(EditorFocus focus = EditorFocus::Take);
     void PlaceEditor();
     void ReloadEditor();
     // Stores what the editor shows into the current cell: encoded whole, or, in a cell holding

@@ -22,18 +22,36 @@ constexpr const char* kCellTooLongMessage = "セルの文字数が多すぎる�
 
 // --- Input methods ---
 
-// Composing text through an input method starts editing like a typed character does.
+// Composing text through an input method starts editing like a typed character does. The
+// composition goes on in the editor, shown in the cell, while the grid keeps the focus (the input
+// method resets itself when the focus moves); the editor takes the focus once nothing is left
+// composing.
 void GridView::inputMethodEvent(QInputMethodEvent* event) {
-    if (event->commitString().isEmpty() && event->preeditString().isEmpty()) {
+    const bool empty = event->commitString().isEmpty() && event->preeditString().isEmpty() &&
+                       event->replacementLength() == 0;
+    if (!editing_ && empty) {
         event->ignore();
         return;
     }
-    if (OpenEditor()) {
-        ForwardToEditor(event);
+    if (!OpenEditor(EditorFocus::LeaveWithGrid)) {
+        return;
+    }
+    ForwardToEditor(event);
+    if (editing_ && event->preeditString().isEmpty() && hasFocus()) {
+        editor_->setFocus();
     }
 }
 
+// While the editor is open, the input method asks the editor (its cursor, its text) through
+// the grid; otherwise the current cell is where the composition will show.
 QVariant GridView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (editing_) {
+        const QVariant answer = editor_->inputMethodQuery(query);
+        if (query == Qt::ImCursorRectangle || query == Qt::ImAnchorRectangle) {
+            return answer.toRect().translated(editor_->mapTo(this, QPoint(0, 0)));
+        }
+        return answer;
+    }
     if (query == Qt::ImCursorRectangle) {
         if (const std::optional<CellBox> box = Geometry().BoxOf(grid_.Current())) {
             return QRect(viewport()->mapToParent(QPoint(box->x, box->y)),
@@ -45,7 +63,7 @@ QVariant GridView::inputMethodQuery(Qt::InputMethodQuery query) const {
 
 // --- In-place editor ---
 
-bool GridView::OpenEditor() {
+bool GridView::OpenEditor(EditorFocus focus) {
     if (editing_) {
         return true;
     }
@@ -61,7 +79,9 @@ bool GridView::OpenEditor() {
     ReloadEditor();
     PlaceEditor();
     editor_->show();
-    editor_->setFocus();
+    if (focus == EditorFocus::Take) {
+        editor_->setFocus();
+    }
     viewport()->update();
     emit editingStarted();
     return true;

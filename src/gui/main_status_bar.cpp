@@ -1,8 +1,29 @@
 #include "gui/main_status_bar.h"
 
 #include <QLabel>
+#include <QPainter>
 
 namespace qv {
+
+namespace {
+
+// The selection's figures give way first in a narrow window (the design's is 276 wide): they
+// end in "…" rather than push the position and the modified mark out of sight.
+class ElidingLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return QSize(0, QLabel::minimumSizeHint().height()); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.drawText(area, static_cast<int>(alignment()),
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
+}  // namespace
 
 MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("StatusBar"));
@@ -14,7 +35,7 @@ QLabel* MainStatusBar::Label(Field field) {
     if (found != labels_.end()) {
         return found->second;
     }
-    auto* label = new QLabel(this);
+    auto* label = field == Field::Selection ? new ElidingLabel(this) : new QLabel(this);
     int index = 0;
     for (const auto& [other, shown] : labels_) {
         index += other < field ? 1 : 0;

@@ -19,6 +19,7 @@
 #include "app/main_commands.h"
 #include "app/main_form.h"
 #include "gui/cp932_input.h"
+#include "gui/design_colors.h"
 #include "gui/edited_text.h"
 #include "gui/grid_view.h"
 #include "gui/icons.h"
@@ -169,6 +170,7 @@ void MainWindow::BuildToolbarPanel() {
         button->setIcon(ToolbarIcon(command.picture));
         button->setIconSize(QSize(16, 16));
         button->setToolTip(QString::fromUtf8(command.text));
+        button->setAccessibleName(button->toolTip());  // a picture alone says nothing to a reader
         button->setFocusPolicy(Qt::NoFocus);
         button->setGeometry(left, 1, kSpeedButtonSize, kSpeedButtonSize);
         const Handler handler = command.run;
@@ -185,9 +187,7 @@ void MainWindow::BuildToolbarPanel() {
     editTitle_ = new QLineEdit(panel);
     editTitle_->setObjectName(QStringLiteral("EditTitle"));
     editTitle_->setFont(DesignFont(kSystemFont, 19));
-    QPalette palette = editTitle_->palette();
-    palette.setColor(QPalette::Text, Qt::black);
-    editTitle_->setPalette(palette);
+    KeepDesignTextColour(*editTitle_, QPalette::Text);
     editTitle_->setGeometry(kTitleBoxLeft, kTitleBoxTop, kTitleBoxDesignWidth, kTitleBoxHeight);
     editTitle_->setMaxLength(std::numeric_limits<int>::max());
     // A file dropped on the title opens, as anywhere else on the window, rather than typing its

@@ -1,5 +1,6 @@
 #include "gui/message_dialog.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -76,21 +77,21 @@ DialogUnits DialogUnitsOf(const QFont& font) {
 constexpr int kIconSize = 32;
 constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs;
 
-// The message, drawn with the same flags it was measured with, so that the wrapped lines fit
-// the measured rectangle exactly.
-class WrappedText : public QWidget {
+// The message: a label, so that a screen reader reads it, drawn with the same flags it was
+// measured with, so that the wrapped lines fit the measured rectangle exactly.
+class WrappedText : public QLabel {
 public:
-    WrappedText(const QString& text, QWidget* parent) : QWidget(parent), text_(text) {}
+    WrappedText(const QString& text, QWidget* parent) : QLabel(text, parent) {
+        setTextFormat(Qt::PlainText);
+        setWordWrap(true);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(rect(), kTextFlags, text_);
+        painter.drawText(rect(), kTextFlags, text());
     }
-
-private:
-    QString text_;
 };
 
 int ScreenWidth() {
@@ -211,6 +212,7 @@ void MessageDialog::Build(QStyle::StandardPixmap icon, MessageButtons buttons) {
 
     auto* message = new WrappedText(text_, this);
     message->setObjectName(QStringLiteral("Message"));
+    setAccessibleDescription(text_);  // read with the caption when the box opens
     message->setGeometry(horzMargin + kIconSize + horzSpacing, vertMargin, textWidth, textHeight);
 
     const MessageButton defaultButton = MessageDefaultButton(buttons);
@@ -241,6 +243,12 @@ int MessageDialog::CaptionWidth() const {
         std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this),
                  QFontMetrics(titleFont).height());
     return QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 3 * titleBarHeight;
+}
+
+void MessageDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void MessageDialog::keyPressEvent(QKeyEvent* event) {

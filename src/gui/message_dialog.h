@@ -48,6 +48,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A screen reader hears the box as an alert, its text first.
+    void showEvent(QShowEvent* event) override;
     // The access letter of a button presses it without Alt, as in the message boxes of the
     // desktop this program's look comes from.
     void keyPressEvent(QKeyEvent* event) override;

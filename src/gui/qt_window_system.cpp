@@ -4,7 +4,13 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QSplitter>
 #include <QStringList>
+#include <QStyle>
+#include <QTreeView>
+#include <algorithm>
 
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
@@ -36,6 +42,27 @@ QString NameFilter(const FileFilter& filter) {
         filter.pattern == "*.*" ? QStringLiteral("*") : QString::fromStdString(filter.pattern);
     return QString::fromStdString(filter.name) + QStringLiteral(" (") + pattern +
            QStringLiteral(")");
+}
+
+// Qt's own file dialog, wide enough for its columns; each column as wide as its longest text
+// (the view scrolls sideways rather than cut a name), the places beside it wide enough for theirs.
+void ShapeQtFileDialog(QFileDialog& dialog) {
+    dialog.setViewMode(QFileDialog::Detail);
+    const QFontMetrics metrics(dialog.font());
+    dialog.resize(std::max(dialog.width(), metrics.averageCharWidth() * 120),
+                  std::max(dialog.height(), metrics.height() * 30));
+    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        view->header()->setStretchLastSection(false);  // it would get only what is left
+        view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    }
+    auto* places = dialog.findChild<QAbstractItemView*>(QStringLiteral("sidebar"));
+    auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
+    if (places != nullptr && splitter != nullptr && splitter->count() == 2) {
+        const int wanted = places->sizeHintForColumn(0) + 2 * places->frameWidth() +
+                           places->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                           metrics.averageCharWidth() * 2;
+        splitter->setSizes({wanted, dialog.width() - wanted});
+    }
 }
 
 // A name the file dialogs cannot give back byte for byte.
@@ -137,9 +164,10 @@ std::optional<std::string> QtWindowSystem::RunSaveDialog(const FileDialogRequest
 std::optional<std::string> QtWindowSystem::RunFileDialog(const FileDialogRequest& request,
                                                          FileDialogKind kind) {
     QFileDialog dialog(DialogOwner(), QString::fromStdString(request.title));
-    // Qt's own dialog behaves the same on every desktop, and shows only the filters' names.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The desktop's own dialog (its portal or platform theme) where it offers one, Qt's otherwise;
+    // Qt's shows only the filters' names.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
+    ShapeQtFileDialog(dialog);
     // The open dialog accepts a name that does not exist: loading it reports the failure.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(kind == FileDialogKind::Open ? QFileDialog::AcceptOpen

@@ -3,6 +3,8 @@
 
 #include "gui/grid_view.h"
 
+#include <QAccessible>
+#include <QInputMethodEvent>
 #include <QScrollBar>
 
 #include <functional>
@@ -13,6 +15,7 @@
 
 #include "grid_fixtures.h"
 #include "gui/cp932_input.h"
+#include "gui/design_colors.h"
 #include "gui/edited_text.h"
 #include "gui_test_support.h"
 #include "view/grid_geometry.h"
@@ -252,6 +255,64 @@ private slots:
         QCOMPARE(Cell(1, 2), std::string("y"));
     }
 
+    // Composing with an input method: the pre-edit opens the editor over the current cell while
+    // the grid keeps the focus (moving it would reset the input method), and the committed text
+    // is stored once, as CP932.
+    void inputMethodTextIsStoredOnceInTheCell() {
+        const QRect cell = *view->cellRect(grid->Current());
+        QCOMPARE(static_cast<QWidget&>(*view).inputMethodQuery(Qt::ImCursorRectangle).toRect(),
+                 cell.translated(Viewport()->pos()));
+        Compose(QStringLiteral("かん"), {});  // the first key, editor closed
+        QVERIFY(view->isEditing());
+        QCOMPARE(QApplication::focusWidget(), view.get());
+        QCOMPARE(Editor()->geometry(), cell);
+        Compose({}, QStringLiteral("漢"));
+        QCOMPARE(QApplication::focusWidget(), Editor());
+        Compose(QStringLiteral("じ"), {});
+        Compose({}, QStringLiteral("字"));
+        QCOMPARE(Cell(1, 1), std::string("\x8A\xBF\x8E\x9A"));
+        QTest::keyClick(Editor(), Qt::Key_Tab);
+        Compose({}, QStringLiteral("字"));  // committed at once, editor closed
+        QCOMPARE(Cell(2, 1), std::string("\x8E\x9A"));
+    }
+
+    // A screen reader finds the table, its headers, and the current cell as the focused child.
+    // (Qt drops the events that announce a move while no reader listens, as on this platform.)
+    void screenReaderReadsTheCurrentCell() {
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(view.get());
+        QVERIFY(table != nullptr && table->tableInterface() != nullptr);
+        QCOMPARE(table->tableInterface()->rowCount(), grid->RowCount() - 1);
+        QAccessibleTableCellInterface* cell =
+            table->tableInterface()->cellAt(2, 1)->tableCellInterface();
+        QCOMPARE(cell->columnHeaderCells().value(0)->text(QAccessible::Name), "item2");
+        QCOMPARE(cell->rowHeaderCells().value(0)->text(QAccessible::Name), "  3");
+        QTest::keyClick(view.get(), Qt::Key_Down);
+        QAccessibleInterface* current = table->focusChild();
+        QCOMPARE(current->text(QAccessible::Name), "a2");
+        QVERIFY(current->state().focused && current->state().selected);
+        QCOMPARE(table->child(table->indexOfChild(current)), current);
+        QCOMPARE(table->childAt(current->rect().center().x(), current->rect().center().y()),
+                 current);
+    }
+
+    // In a light palette the design's colours, in a dark one the palette's: never black on dark.
+    void coloursFollowALightOrDarkPalette() {
+        QWidget window;
+        auto* box = new QLineEdit(&window);
+        KeepDesignTextColour(*box, QPalette::Text);
+        for (const QPalette& palette : {QPalette(QColor(0xEF, 0xEF, 0xEF)), QPalette(Qt::darkGray),
+                                        QPalette(QColor(0xEF, 0xEF, 0xEF))}) {
+            window.setPalette(palette);
+            const bool dark = IsDarkPalette(palette);
+            const GridColors colors = GridColorsFor(palette);
+            QCOMPARE(colors.cellText, dark ? palette.color(QPalette::Text) : QColor(Qt::black));
+            QCOMPARE(colors.fixedBackground,
+                     dark ? palette.color(QPalette::Button) : QColor(0x00, 0xFF, 0xFF));
+            QCOMPARE(box->palette().color(QPalette::Text),
+                     dark ? palette.color(QPalette::Text) : QColor(Qt::black));
+        }
+    }
+
     // An edit of a text box in CP932 bytes: the untouched parts keep their exact bytes (bytes
     // that are no valid CP932 show as U+FFFD), what was typed is encoded or refused.
     void encodesTheEditOfATextBox_data() {
@@ -292,6 +353,13 @@ private:
                                     Viewport()->height());
         const CellBox box = geometry.BoxOf(cell).value();
         return QPoint(box.x + box.width / 2, box.y + box.height / 2);
+    }
+
+    // What an input method sends to the focused widget.
+    static void Compose(const QString& preedit, const QString& commit) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QApplication::sendEvent(QApplication::focusWidget(), &event);
     }
 
     // Types each character as a key press carrying its text, as a keyboard would.
