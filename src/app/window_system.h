@@ -55,6 +55,9 @@ constexpr MessageButtons Buttons(MessageButton b) {
 
 enum class HelpCommand { Contents = 3, Finder = 11 };
 
+// Where the find bar puts the focus when it opens: its search box, or its replacement box.
+enum class FindBarFocus { SearchText, Replacement };
+
 // Everything the program's logic needs from the windowing system. The Qt windows implement it;
 // tests use a scripted fake. Texts given here are UTF-8.
 class WindowSystem {
@@ -100,6 +103,11 @@ public:
     virtual void TitleListChanged() = 0;
     // The modified mark, or what can be undone or redone, may have changed.
     virtual void EditStateChanged() {}
+
+    // The find bar, shown (or brought forward) with the focus in the box asked for.
+    virtual void ShowFindBar(FindBarFocus /*focus*/) {}
+    // A short note (UTF-8) in the status bar, shown for a while or until the next; empty clears it.
+    virtual void ShowStatusNote(std::string_view /*note*/) {}
 
     // A long load or save is starting; `title` (UTF-8) names it. The monitor hears its progress
     // and ends with it. Nothing (the default) when the window system shows no progress.
