@@ -270,6 +270,14 @@ void QtWindowSystem::EditStateChanged() {
     }
 }
 
+void QtWindowSystem::ShowFindBar(FindBarFocus focus) {
+    main_->ShowFindBar(focus);
+}
+
+void QtWindowSystem::ShowStatusNote(std::string_view note) {
+    main_->ShowStatusNote(QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size())));
+}
+
 void QtWindowSystem::TitleListChanged() {
     titleList_->ShowTitles();
 }

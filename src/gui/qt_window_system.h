@@ -76,6 +76,8 @@ public:
     void TitleChanged() override;
     void TitleListChanged() override;
     void EditStateChanged() override;
+    void ShowFindBar(FindBarFocus focus) override;
+    void ShowStatusNote(std::string_view note) override;
     std::unique_ptr<ProgressMonitor> StartProgress(std::string_view title,
                                                    ProgressKind kind) override;
 

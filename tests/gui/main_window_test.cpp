@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "gui/about_box.h"
+#include "gui/find_bar.h"
 #include "gui/grid_view.h"
 #include "gui/help_viewer.h"
 #include "gui/item_name_dialog.h"
@@ -139,15 +140,19 @@ private slots:
                                    "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
                                    "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
                                    "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|-|"
-                                   "行へ移動(&G)|ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)"));
-        // The designed items have no shortcut and are always enabled; undo, redo and go to row
-        // are added.
+                                   "行へ移動(&G)|-|検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|"
+                                   "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)|-|"
+                                   "昇順に並べ替え(&A)|降順に並べ替え(&D)"));
+        // The designed items have no shortcut and are always enabled; undo, redo, go to row and
+        // find are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{20});
+        QCOMPARE(items.size(), std::size_t{26});
+        const QStringList withShortcuts = {"Undo1",     "Redo1",         "GoToRow1", "Find1",
+                                           "FindNext1", "FindPrevious1", "Replace1"};
         for (const QAction* item : items) {
             const bool undoRedo =
                 item->objectName().startsWith("Undo") || item->objectName().startsWith("Redo");
-            QCOMPARE(item->shortcuts().isEmpty(), !undoRedo && item->objectName() != "GoToRow1");
+            QCOMPARE(item->shortcuts().isEmpty(), !withShortcuts.contains(item->objectName()));
             QCOMPARE(item->isEnabled(), !undoRedo);  // nothing to undo or redo yet
         }
         QCOMPARE(items[14]->shortcuts(), QKeySequence::listFromString("Ctrl+Z"));
@@ -358,6 +363,48 @@ private slots:
         QTRY_COMPARE(p_->app.Main().StatusBar()->FieldText(MainStatusBar::Field::Position),
                      QStringLiteral("行 1,500 / 2,000  列 1"));
         QVERIFY(p_->app.Main().Grid()->topLeft().row > 1);  // scrolled to it
+    }
+
+    // Ctrl+F, a text typed and F3 move the current cell to the match; Enter in the replacement
+    // box replaces it, a sort runs from the menu, and Ctrl+Z takes each back. Esc closes the bar
+    // and gives the focus back to the grid.
+    void findReplaceAndSortWithRealKeys() {
+        const char* texts[] = {"3", "", "2", "", "1", "abc"};
+        for (int32_t i = 0; i < 6; ++i) {
+            p_->Grid().SetCell(i % 2 + 1, i / 2 + 1, texts[i]);
+        }
+        const auto cells = [this] {
+            std::string all;
+            for (int32_t row = 1; row <= 3; ++row) {
+                all += p_->Grid().CellText(1, row) + p_->Grid().CellText(2, row) + " ";
+            }
+            return all;
+        };
+        ActivateMain();
+        GridView* grid = p_->app.Main().Grid();
+        const FindBar* bar = p_->app.Main().Find();
+        QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(bar->isVisible() && bar->SearchBox()->hasFocus());
+        QTest::keyClicks(bar->SearchBox(), "ABC");
+        QTRY_COMPARE(bar->CountLabel()->text(), QStringLiteral("一致 1 件"));
+        QTest::keyClick(bar->SearchBox(), Qt::Key_F3);
+        QCOMPARE(p_->Grid().Current(), (GridCell{2, 3}));
+        QTest::keyClick(bar->SearchBox(), Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(bar->ReplaceBox()->hasFocus());
+        QTest::keyClicks(bar->ReplaceBox(), "x");
+        QTest::keyClick(bar->ReplaceBox(), Qt::Key_Return);
+        QCOMPARE(cells(), std::string("3 2 1x "));
+        QCOMPARE(p_->app.Main().statusBar()->currentMessage(),
+                 QStringLiteral("「ABC」は見つかりませんでした"));
+        QTest::keyClick(bar->ReplaceBox(), Qt::Key_Escape);
+        QVERIFY(!bar->isVisible() && grid->hasFocus());
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(cells(), std::string("3 2 1abc "));
+        p_->Grid().SetCurrentCell({1, 1});
+        ChooseMenuItem("TA");
+        QCOMPARE(cells(), std::string("1abc 2 3 "));
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(cells(), std::string("3 2 1abc "));
     }
 
     // Each dialog opens first with the focus on its default OK. The item name box is filled from
