@@ -29,13 +29,14 @@ private:
 };
 
 // The data rows put in a new order (a sort): row firstRow + i took the row that stood at
-// sources[i], in every column but the labels. The step keeps the order, four bytes a row, never
-// the texts; undoing applies its inverse. The labels, when the command renumbered them, are
-// kept before and after; `where` is the current cell, which the rows' moving leaves in place.
+// sources[i], in every column but the labels; a source outside the order's rows raises Failure
+// kGridIndexMessage. The step keeps the order and its inverse, eight bytes a row, never the
+// texts, so that undoing costs no more than moving the rows. The labels, when the command
+// renumbered them, are kept before and after; `where` is the current cell, which the rows'
+// moving leaves in place.
 class RowOrderChange final : public TableChange {
 public:
-    RowOrderChange(int32_t firstRow, std::vector<int32_t> sources, GridCell where)
-        : firstRow_(firstRow), sources_(std::move(sources)), where_(where) {}
+    RowOrderChange(int32_t firstRow, std::vector<int32_t> sources, GridCell where);
     void SetLabels(CellColumn before, CellColumn after) {
         labels_.emplace(std::move(before), std::move(after));
     }
@@ -46,6 +47,7 @@ public:
 private:
     int32_t firstRow_;
     std::vector<int32_t> sources_;
+    std::vector<int32_t> inverse_;
     GridCell where_;
     std::optional<std::pair<CellColumn, CellColumn>> labels_;
 };

@@ -2,6 +2,8 @@
 // status bar says, and that each change is one step that undo takes back exactly.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
 #include "platform/cp932.h"
@@ -11,38 +13,27 @@
 namespace qv {
 namespace {
 
-constexpr auto kPart = MatchExtent::PartOfCell;
-constexpr auto kWhole = MatchExtent::WholeCell;
-constexpr auto kFold = LetterCase::Insensitive;
-constexpr auto kSame = LetterCase::Sensitive;
-constexpr auto kTable = FindScope::WholeTable;
-constexpr auto kColumn = FindScope::CurrentColumn;
-
 class MainFormFindSortTest : public ::testing::Test {
 protected:
     // Rows 1-3 of columns 1-3; "\x83\\" is "ソ", whose second byte is "\".
     MainFormFindSortTest() : form_(windows_, {"/nonexistent/q.ini", "/nonexistent/q.hst"}, ".") {
         const char* texts[] = {"apple", "", "x", "", "Apple pie", "", "\x83\\", "apple", "\\"};
         for (int32_t i = 0; i < 9; ++i) {
-            grid().SetCell(i % 3 + 1, i / 3 + 1, texts[i]);
+            form_.StringGrid().SetCell(i % 3 + 1, i / 3 + 1, texts[i]);
         }
-        grid().SetColCount(4);
-        grid().SetRowCount(5);
+        form_.StringGrid().SetColCount(4);
+        form_.StringGrid().SetRowCount(5);
         form_.RenumberRows();
     }
-    TableGrid& grid() { return form_.StringGrid(); }
     // Every cell, labels and item names included, one beyond the counts.
-    std::string Cells() {
+    std::string Cells() const {
         std::string all;
-        for (int32_t row = 0; row <= grid().RowCount(); ++row) {
-            for (int32_t col = 0; col <= grid().ColCount(); ++col) {
-                all += grid().CellText(col, row) + "|";
+        for (int32_t row = 0; row <= 5; ++row) {
+            for (int32_t col = 0; col <= 4; ++col) {
+                all += form_.StringGrid().CellText(col, row) + "|";
             }
         }
         return all;
-    }
-    void Search(const char* text, MatchExtent extent, LetterCase letterCase, FindScope scope) {
-        form_.Find() = FindState{text, "", {extent, letterCase}, scope};
     }
 
     test::FakeWindowSystem windows_;
@@ -50,58 +41,37 @@ protected:
 };
 
 TEST_F(MainFormFindSortTest, FindMovesTheCurrentCellAndWraps) {
-    const struct {
-        const char* text;
-        MatchExtent extent;
-        LetterCase letterCase;
-        FindScope scope;
-        GridCell start;
-        const char* keys;  // N next, P previous
-        std::vector<GridCell> visits;
-        std::string lastNote, count;
-    } cases[] = {
-        {"apple",
-         kPart,
-         kFold,
-         kTable,
-         {1, 1},
-         "NNN",
-         {{2, 2}, {2, 3}, {1, 1}},
-         kWrappedToStartNote,
-         "一致 3 件"},
-        {"apple", kPart, kFold, kTable, {1, 1}, "P", {{2, 3}}, kWrappedToEndNote, "一致 3 件"},
-        {"apple", kWhole, kFold, kTable, {1, 1}, "N", {{2, 3}}, "", "一致 2 件"},
-        {"Apple", kPart, kSame, kTable, {2, 2}, "N", {{2, 2}}, kWrappedToStartNote, "一致 1 件"},
-        {"APPLE", kPart, kFold, kColumn, {2, 3}, "NN", {{2, 2}, {2, 3}}, "", "一致 2 件"},
-        {"\\", kPart, kSame, kTable, {1, 1}, "N", {{3, 3}}, "", "一致 1 件"},
-        {"pear",
-         kPart,
-         kFold,
-         kTable,
-         {1, 2},
-         "N",
-         {{1, 2}},
-         "「pear」は見つかりませんでした",
-         "一致 0 件"},
-        {"\xF0\x9F\x8D\x8E",
-         kPart,
-         kFold,
-         kTable,
-         {1, 2},
-         "N",
-         {{1, 2}},
-         kFindTextNotInCp932Note,
-         "Shift-JIS で表せない文字があります"},
+    // The text; its options (W whole cell, C letter case, O current column only); the start
+    // cell and the keys (N next, P previous); then the cells visited, the last note, the count.
+    // clang-format off
+    const std::tuple<const char*, std::string, const char*, const char*, std::string> cases[] = {
+        {"apple", "", "11NNN", "22 23 11", std::string(kWrappedToStartNote) + " 一致 3 件"},
+        {"apple", "", "11P", "23", std::string(kWrappedToEndNote) + " 一致 3 件"},
+        {"apple", "W", "11N", "23", " 一致 2 件"},
+        {"Apple", "C", "22N", "22", std::string(kWrappedToStartNote) + " 一致 1 件"},
+        {"APPLE", "O", "23NN", "22 23", " 一致 2 件"},
+        {"\\", "", "11N", "33", " 一致 1 件"},
+        {"pear", "", "12N", "12", "「pear」は見つかりませんでした 一致 0 件"},
+        {"\xF0\x9F\x8D\x8E", "", "12N", "12", std::string(kFindTextNotInCp932Note) +
+                                                  " Shift-JIS で表せない文字があります"},
     };
-    for (const auto& c : cases) {
-        Search(c.text, c.extent, c.letterCase, c.scope);
-        grid().SetCurrentCell(c.start);
-        for (std::size_t i = 0; c.keys[i] != '\0'; ++i) {
-            c.keys[i] == 'N' ? form_.FindNext() : form_.FindPrevious();
-            EXPECT_EQ(grid().Current(), c.visits.at(i)) << c.text << " step " << i;
+    // clang-format on
+    for (const auto& [text, options, keys, visits, noteAndCount] : cases) {
+        const auto has = [&options](char c) { return options.find(c) != std::string::npos; };
+        form_.Find() = {text,
+                        "",
+                        {has('W') ? MatchExtent::WholeCell : MatchExtent::PartOfCell,
+                         has('C') ? LetterCase::Sensitive : LetterCase::Insensitive},
+                        has('O') ? FindScope::CurrentColumn : FindScope::WholeTable};
+        form_.StringGrid().SetCurrentCell({keys[0] - '0', keys[1] - '0'});
+        std::string visited;
+        for (const char* key = keys + 2; *key != '\0'; ++key) {
+            *key == 'N' ? form_.FindNext() : form_.FindPrevious();
+            const GridCell at = form_.StringGrid().Current();
+            visited += (visited.empty() ? "" : " ") + std::to_string(at.col * 10 + at.row);
         }
-        EXPECT_EQ(windows_.statusNote, c.lastNote) << c.text;
-        EXPECT_EQ(form_.FindCountText(), c.count) << c.text;
+        EXPECT_EQ(visited + "/" + windows_.statusNote + " " + form_.FindCountText(),
+                  visits + ("/" + noteAndCount));
     }
     EXPECT_FALSE(form_.IsModified());
     form_.Find().text.clear();
@@ -111,21 +81,18 @@ TEST_F(MainFormFindSortTest, FindMovesTheCurrentCellAndWraps) {
 
 TEST_F(MainFormFindSortTest, ReplaceAndReplaceAllAreOneStepEach) {
     const std::string before = Cells();
-    Search("apple", kPart, kFold, kTable);
-    form_.Find().replacement = "梨";
-    grid().SetCurrentCell({1, 1});
+    form_.Find() = {"apple", "梨", {MatchExtent::PartOfCell, LetterCase::Insensitive}, {}};
+    form_.StringGrid().SetCurrentCell({1, 1});
     form_.ReplaceCurrent();  // (1,1) changes, the next match becomes current
-    EXPECT_EQ(grid().CellText(1, 1), *Utf8ToCp932("梨"));
-    EXPECT_EQ(grid().Current(), (GridCell{2, 2}));
+    EXPECT_EQ(form_.StringGrid().Current(), (GridCell{2, 2}));
     EXPECT_EQ(form_.ReplaceAll(), 2u);
     EXPECT_EQ(windows_.statusNote, "2 個のセルを置換しました");
-    EXPECT_EQ(grid().CellText(2, 2), *Utf8ToCp932("梨 pie"));
     const std::string replaced = Cells();
+    EXPECT_EQ(replaced, std::regex_replace(before, std::regex("[aA]pple"), *Utf8ToCp932("梨")));
     form_.Undo();
     form_.Undo();
-    EXPECT_EQ(Cells(), before);
-    EXPECT_EQ(grid().Current(), (GridCell{1, 1}));
-    EXPECT_FALSE(form_.IsModified());
+    EXPECT_EQ(Cells() + (form_.IsModified() ? "*" : ""), before);
+    EXPECT_EQ(form_.StringGrid().Current(), (GridCell{1, 1}));
     form_.Redo();
     form_.Redo();
     EXPECT_EQ(Cells(), replaced);
@@ -133,43 +100,34 @@ TEST_F(MainFormFindSortTest, ReplaceAndReplaceAllAreOneStepEach) {
     for (const auto& [text, message] : {std::pair{"a\rb", kReplacementRefusedMessage},
                                         {"\x1A", kReplacementRefusedMessage},
                                         {"\xF0\x9F\x8D\x8E", kReplacementNotInCp932Message}}) {
-        form_.Find() = FindState{"x", text, {}, kTable};
-        try {
-            form_.ReplaceAll();
-            ADD_FAILURE() << "replaced with " << text;
-        } catch (const Failure& failure) {
-            EXPECT_EQ(failure.message(), message);
-        }
+        form_.Find() = {"x", text, {}, {}};
+        EXPECT_THROW(form_.ReplaceAll(), Failure);
+        EXPECT_EQ(Cells(), replaced);
     }
-    EXPECT_EQ(Cells(), replaced);
     EXPECT_EQ(form_.History().Steps(), 2u);
 }
 
 // Sorting moves whole rows, renumbers stale labels, and undo puts back every byte.
 TEST_F(MainFormFindSortTest, SortIsOneStepThatUndoesExactly) {
-    grid().SetCell(0, 2, "old");  // a stale label
-    grid().SetCell(2, 4, "10");
+    TableGrid& grid = form_.StringGrid();
+    grid.SetCell(0, 2, "old");  // a stale label
+    grid.SetCell(2, 4, "10");
     const std::string before = Cells();
-    grid().SetCurrentCell({2, 3});
-    for (const auto& [sort, column] :
-         {std::pair{&MainForm::SortAscending, std::string("10|Apple pie|apple|")},
-          {&MainForm::SortDescending, std::string("apple|Apple pie|10|")}}) {
+    grid.SetCurrentCell({2, 3});
+    for (const auto& [sort, column] : {std::pair{&MainForm::SortAscending, "10|Apple pie|apple|"},
+                                       {&MainForm::SortDescending, "apple|Apple pie|10|"}}) {
         (form_.*sort)();
-        EXPECT_EQ(grid().CellText(2, 1) + "|" + grid().CellText(2, 2) + "|" +
-                      grid().CellText(2, 3) + "|" + grid().CellText(2, 4),
-                  column);
-        EXPECT_EQ(grid().CellText(0, 2), "  2");
-        EXPECT_EQ(grid().Current(), (GridCell{2, 3}));
+        EXPECT_EQ(grid.CellText(2, 1) + "|" + grid.CellText(2, 2) + "|" + grid.CellText(2, 3) +
+                      "|" + grid.CellText(2, 4) + "/" + grid.CellText(0, 2),
+                  column + std::string("/  2"));
+        EXPECT_EQ(grid.Current(), (GridCell{2, 3}));
         form_.Undo();
         EXPECT_EQ(Cells(), before);
     }
-    form_.SortAscending();
-    const std::string sorted = Cells();
-    form_.SortAscending();  // already in order: no step
-    form_.Undo();
     form_.Redo();
-    EXPECT_EQ(Cells(), sorted);
-    EXPECT_EQ(form_.History().Steps(), 1u);
+    const std::string sorted = Cells();
+    form_.SortDescending();  // already in order: no step
+    EXPECT_EQ(Cells() + std::to_string(form_.History().Steps()), sorted + "1");
 }
 
 }  // namespace
