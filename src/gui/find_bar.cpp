@@ -24,7 +24,7 @@ constexpr int kCountDelayMs = 150;
 QHBoxLayout* RowLayout(QWidget* row) {
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
+    layout->setSpacing(4);
     return layout;
 }
 
@@ -32,7 +32,7 @@ QLineEdit* TextBox(const char* name, const char* caption, QWidget* row, QHBoxLay
     auto* label = new QLabel(QString::fromUtf8(caption), row);
     auto* box = new QLineEdit(row);
     box->setObjectName(QString::fromUtf8(name));
-    box->setMinimumWidth(180);
+    box->setMinimumWidth(60);
     label->setBuddy(box);
     layout->addWidget(label);
     layout->addWidget(box, 1);
@@ -46,12 +46,17 @@ FindBar::FindBar(MainForm& form, QtWindowSystem& windows, QWidget* focusAfterClo
     : QFrame(parent), form_(form), windows_(windows), focusAfterClosing_(focusAfterClosing) {
     setObjectName(QStringLiteral("FindBar"));
     setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    // The bar never widens the main window (its width is saved with the table): in a window
+    // narrower than the bar its right end is cut off. Its rows fit the designed 276 pixels.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(2);
     auto* findRow = new QWidget(this);
-    BuildFindRow(findRow);
+    auto* optionsRow = new QWidget(this);
+    BuildFindRows(findRow, optionsRow);
     layout->addWidget(findRow);
+    layout->addWidget(optionsRow);
     replaceRow_ = new QWidget(this);
     BuildReplaceRow(replaceRow_);
     layout->addWidget(replaceRow_);
@@ -69,9 +74,9 @@ FindBar::~FindBar() {
     form_.StringGrid().RemoveObserver(this);
 }
 
-void FindBar::BuildFindRow(QWidget* row) {
+void FindBar::BuildFindRows(QWidget* row, QWidget* optionsRow) {
     QHBoxLayout* layout = RowLayout(row);
-    searchBox_ = TextBox("FindText", "検索(&S):", row, layout);
+    searchBox_ = TextBox("FindText", "検索(&S)", row, layout);
     connect(searchBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
         form_.Find().text = text.toUtf8().toStdString();
         ScheduleCount();
@@ -86,22 +91,8 @@ void FindBar::BuildFindRow(QWidget* row) {
                 [this, command = std::move(command)] { windows_.RunCommand(command); });
         layout->addWidget(button);
     };
-    addButton("FindNextButton", "次を検索(&N)", [this] { form_.FindNext(); });
-    addButton("FindPreviousButton", "前を検索(&B)", [this] { form_.FindPrevious(); });
-    const auto addOption = [this, row, layout](const char* name, const char* caption) {
-        auto* box = new QCheckBox(QString::fromUtf8(caption), row);
-        box->setObjectName(QString::fromUtf8(name));
-        connect(box, &QCheckBox::toggled, this, &FindBar::StoreOptions);
-        layout->addWidget(box);
-        return box;
-    };
-    wholeCell_ = addOption("WholeCell", "セル全体と一致(&W)");
-    matchCase_ = addOption("MatchCase", "大文字と小文字を区別(&C)");
-    columnOnly_ = addOption("ColumnOnly", "現在の列のみ(&O)");
-    countLabel_ = new QLabel(row);
-    countLabel_->setObjectName(QStringLiteral("FindCount"));
-    layout->addWidget(countLabel_);
-    layout->addStretch();
+    addButton("FindNextButton", "次へ(&N)", [this] { form_.FindNext(); });
+    addButton("FindPreviousButton", "前へ(&B)", [this] { form_.FindPrevious(); });
     auto* close = new QToolButton(row);
     close->setObjectName(QStringLiteral("CloseFindBar"));
     close->setText(QStringLiteral("×"));
@@ -109,11 +100,30 @@ void FindBar::BuildFindRow(QWidget* row) {
     close->setAutoRaise(true);
     connect(close, &QToolButton::clicked, this, &FindBar::Close);
     layout->addWidget(close);
+
+    QHBoxLayout* options = RowLayout(optionsRow);
+    const auto addOption = [this, optionsRow, options](const char* name, const char* caption,
+                                                       const char* hint) {
+        auto* box = new QCheckBox(QString::fromUtf8(caption), optionsRow);
+        box->setObjectName(QString::fromUtf8(name));
+        box->setToolTip(QString::fromUtf8(hint));
+        connect(box, &QCheckBox::toggled, this, &FindBar::StoreOptions);
+        options->addWidget(box);
+        return box;
+    };
+    wholeCell_ =
+        addOption("WholeCell", "完全一致(&W)", "セルの文字列全体が一致するものだけを探します");
+    matchCase_ = addOption("MatchCase", "大小区別(&C)", "英字の大文字と小文字を区別します");
+    columnOnly_ = addOption("ColumnOnly", "列のみ(&O)", "現在の列だけを探します");
+    options->addStretch();
+    countLabel_ = new QLabel(optionsRow);
+    countLabel_->setObjectName(QStringLiteral("FindCount"));
+    options->addWidget(countLabel_);
 }
 
 void FindBar::BuildReplaceRow(QWidget* row) {
     QHBoxLayout* layout = RowLayout(row);
-    replaceBox_ = TextBox("ReplaceText", "置換後(&R):", row, layout);
+    replaceBox_ = TextBox("ReplaceText", "置換後(&R)", row, layout);
     connect(replaceBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
         form_.Find().replacement = text.toUtf8().toStdString();
     });
@@ -130,7 +140,6 @@ void FindBar::BuildReplaceRow(QWidget* row) {
     connect(replaceAll, &QPushButton::clicked, this,
             [this] { windows_.RunCommand([this] { form_.ReplaceAll(); }); });
     layout->addWidget(replaceAll);
-    layout->addStretch();
 }
 
 void FindBar::Open(FindBarFocus focus) {

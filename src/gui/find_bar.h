@@ -44,7 +44,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildFindRow(QWidget* row);
+    void BuildFindRows(QWidget* row, QWidget* optionsRow);
     void BuildReplaceRow(QWidget* row);
     void StoreOptions();
     void Run(void (MainForm::*command)());

@@ -365,7 +365,8 @@ private slots:
         QVERIFY(p_->app.Main().Grid()->topLeft().row > 1);  // scrolled to it
     }
 
-    // Ctrl+F, a text typed and F3 move the current cell to the match; Esc closes the find bar
+    // Ctrl+F, a text typed and F3 move the current cell to the match (the window keeps its
+    // size); Esc closes the find bar
     // and gives the focus back to the grid; a sort runs from the menu and Ctrl+Z takes it back.
     void findAndSortWithRealKeys() {
         const auto column = [this] {
@@ -379,9 +380,11 @@ private slots:
         ActivateMain();
         GridView* grid = p_->app.Main().Grid();
         const FindBar* bar = p_->app.Main().Find();
+        const QSize size = p_->app.Main().size();  // saved with the table: the bar keeps it
         QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
         QTest::keyClicks(bar->SearchBox(), "ABC");
         QTRY_COMPARE(bar->CountLabel()->text(), QStringLiteral("一致 1 件"));
+        QCOMPARE(p_->app.Main().size(), size);
         QTest::keyClick(bar->SearchBox(), Qt::Key_F3);
         QCOMPARE(p_->Grid().Current(), (GridCell{2, 3}));
         QTest::keyClick(bar->SearchBox(), Qt::Key_Escape);
