@@ -48,10 +48,18 @@ constexpr MainCommand kMainCommands[] = {
     {kItem, "編集(&E) > コピー(&C)", "Copy1", &F::CopySelection, kNoPicture, "Ctrl+C"},
     {kItem, "編集(&E) > 貼り付け(&V)", "Paste1", &F::PasteClipboard, kNoPicture, "Ctrl+V"},
     {kItem, "編集(&E) > 消去(&L)", "Clear1", &F::ClearSelection, kNoPicture, "Del"},
+    {kSeparator, "編集(&E)", "", nullptr, kNoPicture},
+    {kItem, "編集(&E) > 検索(&F)", "Find1", &F::OpenFindBar, kNoPicture, "Ctrl+F"},
+    {kItem, "編集(&E) > 次を検索(&N)", "FindNext1", &F::FindNext, kNoPicture, "F3"},
+    {kItem, "編集(&E) > 前を検索(&B)", "FindPrevious1", &F::FindPrevious, kNoPicture, "Shift+F3"},
+    {kItem, "編集(&E) > 置換(&H)", "Replace1", &F::OpenReplaceBar, kNoPicture, "Ctrl+H"},
 
     {kItem, "ツール(&T) > 計算(&C)", "KC1", &F::CalcColumn, kNoPicture},
     {kItem, "ツール(&T) > 計数(&N)", "K25", &F::OpenMatchCountDialog, kNoPicture},
     {kItem, "ツール(&T) > 項目名設定(&I)", "K19", &F::OpenItemNameDialog, kNoPicture},
+    {kSeparator, "ツール(&T)", "", nullptr, kNoPicture},
+    {kItem, "ツール(&T) > 昇順に並べ替え(&A)", "SortAscending1", &F::SortAscending, kNoPicture},
+    {kItem, "ツール(&T) > 降順に並べ替え(&D)", "SortDescending1", &F::SortDescending, kNoPicture},
 
     {kButton, "タイトル一覧を表示", "SpeedButton4", &F::ShowTitleList, ToolbarPicture::OpenFolder},
     {kButton, "ファイルの上書き保存", "SpeedButton5", &F::SaveFile, ToolbarPicture::Floppy},

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/find_state.h"
 #include "app/recovery/recovery_keeper.h"
 #include "app/title_list_form.h"
 #include "app/window_system.h"
@@ -13,6 +14,7 @@
 #include "history/title_list.h"
 #include "platform/program_paths.h"
 #include "table/table_grid.h"
+#include "tools/row_sort.h"
 
 namespace qv {
 
@@ -174,6 +176,31 @@ public:
     // The locale's decimal separator, as the statistics write numbers.
     const std::string& DecimalSeparator() const { return decimalSeparator_; }
 
+    // --- Find and replace (main_form_find.cpp): the find bar writes its texts and options into
+    // Find(); each command is one step of the undo history, and says in the status bar when it
+    // wrapped around, found nothing or how many cells it changed. ---
+    FindState& Find() { return find_; }
+    const FindState& Find() const { return find_; }
+    void OpenFindBar();
+    void OpenReplaceBar();
+    // The current cell moves to the next (previous) matching cell in row order, going on from
+    // the other end of the area; with no search text yet, the find bar opens instead.
+    void FindNext();
+    void FindPrevious();
+    // Replaces the matches in the current cell when it matches, then moves to the next match;
+    // when it does not match, only moves. Raises Failure, changing nothing, for a replacement
+    // that CP932 cannot hold or that holds a CR or 0x1A.
+    void ReplaceCurrent();
+    // Replaces the matches in every cell of the area; returns the count of cells changed.
+    std::size_t ReplaceAll();
+    // What the find bar shows of the matches now.
+    std::string FindCountText() const { return MatchCountText(find_, grid_); }
+
+    // --- Sorting (main_form_sort.cpp): the data rows by the current column; the row labels and
+    // the item names stay. One step of the undo history. ---
+    void SortAscending();
+    void SortDescending();
+
     // --- Commands of the menus and the toolbar (their table: app/main_commands.cpp) that have no
     // operation of their own above ---
     // Shows the title list window without waiting, in front.
@@ -238,6 +265,8 @@ private:
     void RestoreRecoveryCopy(LeftCopy& copy);
     void ImportFileThroughDialog(const std::string& path);
     void WriteDelimitedFile(const std::string& path, const ExportSettings& settings);
+    void FindFrom(SearchDirection direction);
+    void SortRowsBy(SortOrder order);
 
     WindowSystem& windows_;
     StoreLocations stores_;
@@ -257,6 +286,7 @@ private:
     std::string saveDialogFileName_;
 
     EditHistory history_;
+    FindState find_;
     // The program itself is changing the table: grid notifications are not the user's.
     bool changing_ = false;
     std::optional<CellEdit> cellEdit_;  // while the in-place editor is open

@@ -47,7 +47,7 @@ void MainForm::CopySelection() {
     ClipboardCopy copy = BuildClipboardText(grid_, SelectedCells(grid_));
     windows_.SetClipboardText(std::move(copy.utf8));
     if (copy.report.invalidCount > 0) {
-        windows_.ShowNotice(CopyNotice(copy.report.invalidCount));
+        windows_.ShowStatusNote(CopyNotice(copy.report.invalidCount));
     }
 }
 

@@ -8,10 +8,7 @@
 
 namespace qv {
 
-namespace {
-
-// "100000" as "100,000": long row numbers are read at a glance.
-std::string Grouped(int64_t value) {
+std::string GroupedNumber(int64_t value) {
     const std::string digits = std::to_string(std::llabs(value));
     std::string out = value < 0 ? "-" : "";
     for (size_t i = 0; i < digits.size(); ++i) {
@@ -23,11 +20,9 @@ std::string Grouped(int64_t value) {
     return out;
 }
 
-}  // namespace
-
 std::string PositionStatusText(const TableGrid& grid) {
-    return "行 " + Grouped(grid.Row()) + " / " + Grouped(std::max(0, grid.RowCount() - 1)) +
-           "  列 " + Grouped(grid.Col());
+    return "行 " + GroupedNumber(grid.Row()) + " / " +
+           GroupedNumber(std::max(0, grid.RowCount() - 1)) + "  列 " + GroupedNumber(grid.Col());
 }
 
 CellRange SelectedRange(const TableGrid& grid) {
@@ -45,7 +40,7 @@ std::string SelectionStatusText(const TableGrid& grid, std::string_view decimalS
     const SelectionFigures figures = CalcSelectionFigures(grid, range.first.col, range.last.col + 1,
                                                           range.first.row, range.last.row + 1);
     std::string text =
-        "個数 " + Grouped(figures.cellCount) + "  数値 " + Grouped(figures.numberCount);
+        "個数 " + GroupedNumber(figures.cellCount) + "  数値 " + GroupedNumber(figures.numberCount);
     if (figures.overflow) {
         text += "  合計 (桁あふれ)";
     } else if (figures.numberCount > 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "table/table_grid.h"
@@ -7,6 +8,9 @@
 namespace qv {
 
 // The status bar's texts (UTF-8).
+
+// "100000" as "100,000": long row numbers and counts are read at a glance.
+std::string GroupedNumber(int64_t value);
 
 // Where the current cell is: "行 12,345 / 100,000  列 3", row r of the RowCount - 1 data rows
 // (row 0 holds the item names) and column c (column 0 the row labels).

@@ -56,6 +56,9 @@ constexpr MessageButtons Buttons(MessageButton b) {
 
 enum class HelpCommand { Contents = 3, Finder = 11 };
 
+// Where the find bar puts the focus when it opens: its search box, or its replacement box.
+enum class FindBarFocus { SearchText, Replacement };
+
 // Everything the program's logic needs from the windowing system. The Qt windows implement it;
 // tests use a scripted fake. Texts given here are UTF-8.
 class WindowSystem {
@@ -106,8 +109,10 @@ public:
     // defaults keep the text here, for window systems without a clipboard.
     virtual std::string ClipboardText() { return clipboard_; }
     virtual void SetClipboardText(std::string utf8) { clipboard_ = std::move(utf8); }
-    // A short notice for the status bar (UTF-8); nothing by default.
-    virtual void ShowNotice(std::string_view /*text*/) {}
+    // The find bar, shown (or brought forward) with the focus in the box asked for.
+    virtual void ShowFindBar(FindBarFocus /*focus*/) {}
+    // A short note (UTF-8) in the status bar, shown for a while or until the next; empty clears it.
+    virtual void ShowStatusNote(std::string_view /*note*/) {}
 
     // A long load or save is starting; `title` (UTF-8) names it. The monitor hears its progress
     // and ends with it. Nothing (the default) when the window system shows no progress.

@@ -21,6 +21,7 @@
 #include "gui/cp932_input.h"
 #include "gui/design_colors.h"
 #include "gui/edited_text.h"
+#include "gui/find_bar.h"
 #include "gui/grid_view.h"
 #include "gui/icons.h"
 #include "gui/main_status_bar.h"
@@ -62,6 +63,8 @@ MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     BuildMenus();
     BuildToolbarPanel();
     BuildTablePanel();
+    findBar_ = new FindBar(form_, windows_, grid_, centralWidget());
+    centralWidget()->layout()->addWidget(findBar_);
     statusBar_ = new MainStatusBar(this);
     setStatusBar(statusBar_);
     statusTimer_ = new QTimer(this);
@@ -83,6 +86,15 @@ void MainWindow::CellChanged(int32_t col, int32_t row) {
                            col <= figuresRange_->last.col && row >= figuresRange_->first.row &&
                            row <= figuresRange_->last.row;
     StatusChanged(inFigures ? Figures::Stale : Figures::Kept);
+}
+
+void MainWindow::ShowFindBar(FindBarFocus focus) {
+    findBar_->Open(focus);
+}
+
+void MainWindow::ShowStatusNote(const QString& note) {
+    constexpr int kNoteMs = 10'000;
+    statusBar_->showMessage(note, kNoteMs);
 }
 
 void MainWindow::StatusChanged(Figures figures) {
@@ -237,13 +249,8 @@ void MainWindow::ShowEditState() {
     }
 }
 
-void MainWindow::ShowNotice(const QString& text) {
-    constexpr int kNoticeMs = 8000;
-    statusBar_->showMessage(text, kNoticeMs);
-}
-
 void MainWindow::ShowRefusedCharacter(char32_t character) {
-    ShowNotice(RefusedCharacterNotice(character));
+    ShowStatusNote(RefusedCharacterNotice(character));
     QApplication::beep();
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/status_texts.h"
+#include "app/window_system.h"
 #include "table/table_grid.h"
 
 class QAction;
@@ -15,6 +16,7 @@ class QToolButton;
 
 namespace qv {
 
+class FindBar;
 class GridView;
 class MainStatusBar;
 class QtWindowSystem;
@@ -36,8 +38,6 @@ public:
     void ShowTitle();
     // Shows the modified mark and which of undo and redo can be chosen now.
     void ShowEditState();
-    // A short notice at the left of the status bar, for a while.
-    void ShowNotice(const QString& text);
 
     QLineEdit* EditTitle() const { return editTitle_; }
     QLabel* Label1() const { return label1_; }
@@ -48,6 +48,11 @@ public:
     // Every menu item that runs a command, in menu order.
     const std::vector<QAction*>& MenuItems() const { return menuItems_; }
     MainStatusBar* StatusBar() const { return statusBar_; }
+    // The find bar below the grid, hidden until Ctrl+F or Ctrl+H.
+    FindBar* Find() const { return findBar_; }
+    void ShowFindBar(FindBarFocus focus);
+    // A short note at the left of the status bar, for a while.
+    void ShowStatusNote(const QString& note);
 
 signals:
     // The window closed for good: its close handler ran to its end. The program ends.
@@ -95,6 +100,7 @@ private:
     std::vector<QAction*> menuItems_;
     std::vector<std::pair<QAction*, Availability>> itemsAvailableAtTimes_;
     MainStatusBar* statusBar_ = nullptr;
+    FindBar* findBar_ = nullptr;
     QTimer* statusTimer_ = nullptr;
     bool figuresStale_ = true;
     std::optional<CellRange> figuresRange_;  // the range the shown figures are of

@@ -310,10 +310,12 @@ void QtWindowSystem::SetClipboardText(std::string utf8) {
         QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
-void QtWindowSystem::ShowNotice(std::string_view text) {
-    if (main_ != nullptr) {
-        main_->ShowNotice(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    }
+void QtWindowSystem::ShowFindBar(FindBarFocus focus) {
+    main_->ShowFindBar(focus);
+}
+
+void QtWindowSystem::ShowStatusNote(std::string_view note) {
+    main_->ShowStatusNote(QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size())));
 }
 
 void QtWindowSystem::TitleListChanged() {

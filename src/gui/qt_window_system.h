@@ -76,13 +76,14 @@ public:
     void TitleChanged() override;
     void TitleListChanged() override;
     void EditStateChanged() override;
+    void ShowFindBar(FindBarFocus focus) override;
+    void ShowStatusNote(std::string_view note) override;
     std::unique_ptr<ProgressMonitor> StartProgress(std::string_view title,
                                                    ProgressKind kind) override;
     std::optional<ImportSettings> RunImportDialog(const ImportDialogRequest& request) override;
     std::optional<ExportSettings> RunExportDialog(const ExportSettings& offered) override;
     std::string ClipboardText() override;
     void SetClipboardText(std::string utf8) override;
-    void ShowNotice(std::string_view text) override;
 
 private:
     enum class FileDialogKind { Open, Save };

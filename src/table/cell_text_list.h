@@ -26,6 +26,11 @@ public:
         const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
         return std::string_view(bytes_).substr(begin, ends_[i] - begin);
     }
+    // The memory the list keeps, in bytes.
+    std::size_t StoredBytes() const {
+        return cells_.capacity() * sizeof(GridCell) + ends_.capacity() * sizeof(std::size_t) +
+               bytes_.capacity();
+    }
     void Clear() {
         cells_.clear();
         ends_.clear();

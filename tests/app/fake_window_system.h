@@ -60,6 +60,10 @@ public:
     bool trashAvailable = true;
     std::vector<std::string> trashed;
 
+    // --- The find bar as last opened, and the status bar's note (not logged in `calls`). ---
+    std::optional<FindBarFocus> findBarFocus;
+    std::string statusNote;
+
     // --- Progress of long loads and saves. When set, the Advance call with this number
     // (counted from 1 across every monitor) answers "cancel", as a user pressing the progress
     // dialog's cancel button would. ---
@@ -149,6 +153,11 @@ public:
     }
 
     void TitleChanged() override { calls.emplace_back(__func__); }
+    void ShowFindBar(FindBarFocus focus) override {
+        calls.emplace_back(__func__);
+        findBarFocus = focus;
+    }
+    void ShowStatusNote(std::string_view note) override { statusNote = note; }
     void TitleListChanged() override { calls.emplace_back(__func__); }
 
     // Not logged in `calls`: a monitor runs beside the command, and is checked in `progress`.

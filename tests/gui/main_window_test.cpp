@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "gui/about_box.h"
+#include "gui/find_bar.h"
 #include "gui/grid_view.h"
 #include "gui/help_viewer.h"
 #include "gui/item_name_dialog.h"
@@ -135,27 +136,28 @@ private slots:
     }
 
     void menusHintsAndNoShortcuts() {
-        QCOMPARE(
-            Captions(p_->app.Main().menuBar()->actions()).join('|'),
-            QString::fromUtf8(
-                "ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
-                "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
-                "CSV/TSVの読み込み(&I)|CSV/"
-                "TSVへの書き出し(&E)|-|終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
-                "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
-                "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|-|"
-                "行へ移動(&G)|-|切り取り(&T)|コピー(&C)|貼り付け(&V)|消去(&L)|"
-                "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)"));
-        // The designed items have no shortcut and are always enabled; undo, redo, go to row
-        // and the clipboard's items are added.
-        const QStringList added = {"Undo1", "Redo1",  "GoToRow1", "Cut1",
-                                   "Copy1", "Paste1", "Clear1"};
+        QCOMPARE(Captions(p_->app.Main().menuBar()->actions()).join('|'),
+                 QString::fromUtf8("ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
+                                   "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
+                                   "CSV/TSVの読み込み(&I)|CSV/TSVへの書き出し(&E)|-|"
+                                   "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
+                                   "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
+                                   "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|-|"
+                                   "行へ移動(&G)|-|切り取り(&T)|コピー(&C)|貼り付け(&V)|消去(&L)|-|"
+                                   "検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|"
+                                   "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)|-|"
+                                   "昇順に並べ替え(&A)|降順に並べ替え(&D)"));
+        // The designed items have no shortcut and are always enabled; undo, redo, go to row, the
+        // clipboard's items and find are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{26});
+        QCOMPARE(items.size(), std::size_t{32});
+        const QStringList withShortcuts = {"Undo1",     "Redo1",         "GoToRow1", "Cut1",
+                                           "Copy1",     "Paste1",        "Clear1",   "Find1",
+                                           "FindNext1", "FindPrevious1", "Replace1"};
         for (const QAction* item : items) {
             const bool undoRedo =
                 item->objectName().startsWith("Undo") || item->objectName().startsWith("Redo");
-            QCOMPARE(item->shortcuts().isEmpty(), !added.contains(item->objectName()));
+            QCOMPARE(item->shortcuts().isEmpty(), !withShortcuts.contains(item->objectName()));
             QCOMPARE(item->isEnabled(), !undoRedo);  // nothing to undo or redo yet
         }
         QCOMPARE(items[16]->shortcuts(), QKeySequence::listFromString("Ctrl+Z"));
@@ -413,6 +415,37 @@ private slots:
         QTRY_COMPARE(p_->app.Main().StatusBar()->FieldText(MainStatusBar::Field::Position),
                      QStringLiteral("行 1,500 / 2,000  列 1"));
         QVERIFY(p_->app.Main().Grid()->topLeft().row > 1);  // scrolled to it
+    }
+
+    // Ctrl+F, a text typed and F3 move the current cell to the match (the window keeps its
+    // size); Esc closes the find bar
+    // and gives the focus back to the grid; a sort runs from the menu and Ctrl+Z takes it back.
+    void findAndSortWithRealKeys() {
+        const auto column = [this] {
+            return p_->Grid().CellText(1, 1) + p_->Grid().CellText(1, 2) +
+                   p_->Grid().CellText(1, 3);
+        };
+        for (int32_t row = 1; row <= 3; ++row) {
+            p_->Grid().SetCell(1, row, std::to_string(4 - row));
+        }
+        p_->Grid().SetCell(2, 3, "abc");
+        ActivateMain();
+        GridView* grid = p_->app.Main().Grid();
+        const FindBar* bar = p_->app.Main().Find();
+        const QSize size = p_->app.Main().size();  // saved with the table: the bar keeps it
+        QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(bar->SearchBox(), "ABC");
+        QTRY_COMPARE(bar->CountLabel()->text(), QStringLiteral("一致 1 件"));
+        QCOMPARE(p_->app.Main().size(), size);
+        QTest::keyClick(bar->SearchBox(), Qt::Key_F3);
+        QCOMPARE(p_->Grid().Current(), (GridCell{2, 3}));
+        QTest::keyClick(bar->SearchBox(), Qt::Key_Escape);
+        QVERIFY(!bar->isVisible() && grid->hasFocus());
+        QTest::keyClick(grid, Qt::Key_Left);
+        ChooseMenuItem("TA");
+        QCOMPARE(column() + p_->Grid().CellText(2, 1), std::string("123abc"));
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(column() + p_->Grid().CellText(2, 1), std::string("321"));
     }
 
     // Each dialog opens first with the focus on its default OK. The item name box is filled from

@@ -1,0 +1,118 @@
+// Find and replace in the main table: the find bar's buttons, F3 and Shift+F3. The search runs
+// over the cells' CP932 bytes (tools/cell_search.h); the texts typed in the bar are UTF-8 and
+// are converted here. Each replace is one step of the undo history.
+#include <memory>
+
+#include "app/main_form.h"
+#include "app/main_form_change_scope.h"
+#include "edit/bulk_changes.h"
+#include "platform/cp932.h"
+#include "platform/failure.h"
+#include "tools/cell_replace.h"
+
+namespace qv {
+
+namespace {
+
+bool InArea(const SearchArea& area, GridCell cell) {
+    return cell.col >= area.colBegin && cell.col < area.colEnd && cell.row >= area.rowBegin &&
+           cell.row < area.rowEnd;
+}
+
+// The replacement as cell bytes; Failure when a cell cannot or may not hold it.
+std::string ReplacementBytes(const FindState& state) {
+    std::optional<std::string> bytes = Utf8ToCp932(state.replacement);
+    if (!bytes) {
+        throw Failure(kReplacementNotInCp932Message);
+    }
+    CheckReplacementText(*bytes);
+    return std::move(*bytes);
+}
+
+}  // namespace
+
+void MainForm::OpenFindBar() {
+    windows_.ShowFindBar(FindBarFocus::SearchText);
+}
+
+void MainForm::OpenReplaceBar() {
+    windows_.ShowFindBar(FindBarFocus::Replacement);
+}
+
+void MainForm::FindNext() {
+    FindFrom(SearchDirection::Forward);
+}
+
+void MainForm::FindPrevious() {
+    FindFrom(SearchDirection::Backward);
+}
+
+void MainForm::FindFrom(SearchDirection direction) {
+    if (find_.text.empty()) {
+        OpenFindBar();
+        return;
+    }
+    const std::optional<CellMatcher> matcher = MatcherOf(find_);
+    if (!matcher) {
+        windows_.ShowStatusNote(kFindTextNotInCp932Note);
+        return;
+    }
+    const std::optional<FoundCell> found =
+        FindNextCell(grid_, *matcher, AreaOf(find_, grid_), grid_.Current(), direction);
+    if (!found) {
+        windows_.ShowStatusNote(NotFoundNote(find_));
+        return;
+    }
+    grid_.SetCurrentCell(found->cell);
+    const char* note = "";
+    if (found->wrapped) {
+        note = direction == SearchDirection::Forward ? kWrappedToStartNote : kWrappedToEndNote;
+    }
+    windows_.ShowStatusNote(note);
+}
+
+void MainForm::ReplaceCurrent() {
+    if (find_.text.empty()) {
+        OpenReplaceBar();
+        return;
+    }
+    const std::optional<CellMatcher> matcher = MatcherOf(find_);
+    if (!matcher) {
+        windows_.ShowStatusNote(kFindTextNotInCp932Note);
+        return;
+    }
+    const std::string replacement = ReplacementBytes(find_);
+    const GridCell here = grid_.Current();
+    if (InArea(AreaOf(find_, grid_), here) && matcher->Matches(grid_.Cell(here.col, here.row))) {
+        ChangeScope scope(*this);
+        const SearchArea cell{here.col, here.col + 1, here.row, here.row + 1};
+        CellTextList before = ReplaceInCells(grid_, *matcher, cell, replacement);
+        if (!before.Empty()) {
+            Record(std::make_unique<CellListChange>(std::move(before), here));
+        }
+    }
+    FindFrom(SearchDirection::Forward);
+}
+
+std::size_t MainForm::ReplaceAll() {
+    if (find_.text.empty()) {
+        OpenReplaceBar();
+        return 0;
+    }
+    const std::optional<CellMatcher> matcher = MatcherOf(find_);
+    if (!matcher) {
+        windows_.ShowStatusNote(kFindTextNotInCp932Note);
+        return 0;
+    }
+    const std::string replacement = ReplacementBytes(find_);
+    ChangeScope scope(*this);
+    CellTextList before = ReplaceInCells(grid_, *matcher, AreaOf(find_, grid_), replacement);
+    const std::size_t changed = before.Size();
+    if (changed > 0) {
+        Record(std::make_unique<CellListChange>(std::move(before), grid_.Current()));
+    }
+    windows_.ShowStatusNote(ReplacedNote(changed));
+    return changed;
+}
+
+}  // namespace qv

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "edit/table_change.h"
+#include "table/cell_column.h"
+#include "table/cell_text_list.h"
+
+namespace qv {
+
+// Texts of many cells written at once (a replace, a replace-all): `texts` holds, for each cell
+// changed, the text it had before. Undo and redo exchange them with the table's, so the step
+// keeps one text per cell whichever way it stands, and make `where` current again.
+class CellListChange final : public TableChange {
+public:
+    CellListChange(CellTextList texts, GridCell where) : texts_(std::move(texts)), where_(where) {}
+    void Undo(EditTarget& target) override { Exchange(target); }
+    void Redo(EditTarget& target) override { Exchange(target); }
+    std::size_t Bytes() const override { return sizeof *this + texts_.StoredBytes(); }
+
+private:
+    void Exchange(EditTarget& target);
+    CellTextList texts_;
+    GridCell where_;
+};
+
+// The data rows put in a new order (a sort): row firstRow + i took the row that stood at
+// sources[i], in every column but the labels; a source outside the order's rows raises Failure
+// kGridIndexMessage. The step keeps the order and its inverse, eight bytes a row, never the
+// texts, so that undoing costs no more than moving the rows. The labels, when the command
+// renumbered them, are kept before and after; `where` is the current cell, which the rows'
+// moving leaves in place.
+class RowOrderChange final : public TableChange {
+public:
+    RowOrderChange(int32_t firstRow, std::vector<int32_t> sources, GridCell where);
+    void SetLabels(CellColumn before, CellColumn after) {
+        labels_.emplace(std::move(before), std::move(after));
+    }
+    void Undo(EditTarget& target) override;
+    void Redo(EditTarget& target) override;
+    std::size_t Bytes() const override;
+
+private:
+    int32_t firstRow_;
+    std::vector<int32_t> sources_;
+    std::vector<int32_t> inverse_;
+    GridCell where_;
+    std::optional<std::pair<CellColumn, CellColumn>> labels_;
+};
+
+}  // namespace qv

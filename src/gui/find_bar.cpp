@@ -1,0 +1,220 @@
+#include "gui/find_bar.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <functional>
+
+#include "app/main_form.h"
+#include "gui/qt_window_system.h"
+
+namespace qv {
+
+namespace {
+
+// The count waits for a pause in the typing: over a million rows it takes a moment.
+constexpr int kCountDelayMs = 150;
+
+QHBoxLayout* RowLayout(QWidget* row) {
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    return layout;
+}
+
+QLineEdit* TextBox(const char* name, const char* caption, QWidget* row, QHBoxLayout* layout) {
+    auto* label = new QLabel(QString::fromUtf8(caption), row);
+    auto* box = new QLineEdit(row);
+    box->setObjectName(QString::fromUtf8(name));
+    box->setMinimumWidth(60);
+    label->setBuddy(box);
+    layout->addWidget(label);
+    layout->addWidget(box, 1);
+    return box;
+}
+
+}  // namespace
+
+FindBar::FindBar(MainForm& form, QtWindowSystem& windows, QWidget* focusAfterClosing,
+                 QWidget* parent)
+    : QFrame(parent), form_(form), windows_(windows), focusAfterClosing_(focusAfterClosing) {
+    setObjectName(QStringLiteral("FindBar"));
+    setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    // The bar never widens the main window (its width is saved with the table): in a window
+    // narrower than the bar its right end is cut off. Its rows fit the designed 276 pixels.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setSpacing(2);
+    auto* findRow = new QWidget(this);
+    auto* optionsRow = new QWidget(this);
+    BuildFindRows(findRow, optionsRow);
+    layout->addWidget(findRow);
+    layout->addWidget(optionsRow);
+    replaceRow_ = new QWidget(this);
+    BuildReplaceRow(replaceRow_);
+    layout->addWidget(replaceRow_);
+    replaceRow_->hide();
+
+    countTimer_ = new QTimer(this);
+    countTimer_->setSingleShot(true);
+    countTimer_->setInterval(kCountDelayMs);
+    connect(countTimer_, &QTimer::timeout, this, &FindBar::ShowCount);
+    form_.StringGrid().AddObserver(this);
+    hide();
+}
+
+FindBar::~FindBar() {
+    form_.StringGrid().RemoveObserver(this);
+}
+
+void FindBar::BuildFindRows(QWidget* row, QWidget* optionsRow) {
+    QHBoxLayout* layout = RowLayout(row);
+    searchBox_ = TextBox("FindText", "検索(&S)", row, layout);
+    connect(searchBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        form_.Find().text = text.toUtf8().toStdString();
+        ScheduleCount();
+    });
+    searchBox_->installEventFilter(this);
+    const auto addButton = [this, row, layout](const char* name, const char* caption,
+                                               std::function<void()> command) {
+        auto* button = new QPushButton(QString::fromUtf8(caption), row);
+        button->setObjectName(QString::fromUtf8(name));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this,
+                [this, command = std::move(command)] { windows_.RunCommand(command); });
+        layout->addWidget(button);
+    };
+    addButton("FindNextButton", "次へ(&N)", [this] { form_.FindNext(); });
+    addButton("FindPreviousButton", "前へ(&B)", [this] { form_.FindPrevious(); });
+    auto* close = new QToolButton(row);
+    close->setObjectName(QStringLiteral("CloseFindBar"));
+    close->setText(QStringLiteral("×"));
+    close->setToolTip(QStringLiteral("閉じる (Esc)"));
+    close->setAutoRaise(true);
+    connect(close, &QToolButton::clicked, this, &FindBar::Close);
+    layout->addWidget(close);
+
+    QHBoxLayout* options = RowLayout(optionsRow);
+    const auto addOption = [this, optionsRow, options](const char* name, const char* caption,
+                                                       const char* hint) {
+        auto* box = new QCheckBox(QString::fromUtf8(caption), optionsRow);
+        box->setObjectName(QString::fromUtf8(name));
+        box->setToolTip(QString::fromUtf8(hint));
+        connect(box, &QCheckBox::toggled, this, &FindBar::StoreOptions);
+        options->addWidget(box);
+        return box;
+    };
+    wholeCell_ =
+        addOption("WholeCell", "完全一致(&W)", "セルの文字列全体が一致するものだけを探します");
+    matchCase_ = addOption("MatchCase", "大小区別(&C)", "英字の大文字と小文字を区別します");
+    columnOnly_ = addOption("ColumnOnly", "列のみ(&O)", "現在の列だけを探します");
+    options->addStretch();
+    countLabel_ = new QLabel(optionsRow);
+    countLabel_->setObjectName(QStringLiteral("FindCount"));
+    options->addWidget(countLabel_);
+}
+
+void FindBar::BuildReplaceRow(QWidget* row) {
+    QHBoxLayout* layout = RowLayout(row);
+    replaceBox_ = TextBox("ReplaceText", "置換後(&R)", row, layout);
+    connect(replaceBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        form_.Find().replacement = text.toUtf8().toStdString();
+    });
+    replaceBox_->installEventFilter(this);
+    auto* replace = new QPushButton(QStringLiteral("置換(&H)"), row);
+    replace->setObjectName(QStringLiteral("ReplaceButton"));
+    replace->setAutoDefault(false);
+    connect(replace, &QPushButton::clicked, this,
+            [this] { windows_.RunCommand([this] { form_.ReplaceCurrent(); }); });
+    layout->addWidget(replace);
+    auto* replaceAll = new QPushButton(QStringLiteral("すべて置換(&A)"), row);
+    replaceAll->setObjectName(QStringLiteral("ReplaceAllButton"));
+    replaceAll->setAutoDefault(false);
+    connect(replaceAll, &QPushButton::clicked, this,
+            [this] { windows_.RunCommand([this] { form_.ReplaceAll(); }); });
+    layout->addWidget(replaceAll);
+}
+
+void FindBar::Open(FindBarFocus focus) {
+    if (focus == FindBarFocus::Replacement) {
+        replaceRow_->show();
+    }
+    show();
+    QLineEdit* box = focus == FindBarFocus::Replacement ? replaceBox_ : searchBox_;
+    box->setFocus(Qt::ShortcutFocusReason);
+    box->selectAll();
+    ShowCount();
+}
+
+void FindBar::Close() {
+    countTimer_->stop();
+    hide();
+    replaceRow_->hide();
+    focusAfterClosing_->setFocus(Qt::OtherFocusReason);
+}
+
+void FindBar::StoreOptions() {
+    FindState& state = form_.Find();
+    state.options.extent =
+        wholeCell_->isChecked() ? MatchExtent::WholeCell : MatchExtent::PartOfCell;
+    state.options.letterCase =
+        matchCase_->isChecked() ? LetterCase::Sensitive : LetterCase::Insensitive;
+    state.scope = columnOnly_->isChecked() ? FindScope::CurrentColumn : FindScope::WholeTable;
+    ScheduleCount();
+}
+
+void FindBar::ScheduleCount() {
+    if (isVisible()) {
+        countTimer_->start();  // again from the start: one count after a run of changes
+    }
+}
+
+void FindBar::ShowCount() {
+    countTimer_->stop();
+    std::string text;
+    windows_.RunCommand([this, &text] { text = form_.FindCountText(); });
+    countLabel_->setText(QString::fromStdString(text));
+}
+
+void FindBar::CurrentCellChanged(GridCell previous) {
+    if (form_.Find().scope == FindScope::CurrentColumn &&
+        previous.col != form_.StringGrid().Col()) {
+        ScheduleCount();
+    }
+}
+
+void FindBar::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        Close();
+        return;
+    }
+    QFrame::keyPressEvent(event);
+}
+
+// Enter in the search box finds the next match (Shift+Enter the previous); in the replacement
+// box it replaces.
+bool FindBar::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (watched == replaceBox_) {
+                windows_.RunCommand([this] { form_.ReplaceCurrent(); });
+            } else if (key->modifiers() & Qt::ShiftModifier) {
+                windows_.RunCommand([this] { form_.FindPrevious(); });
+            } else {
+                windows_.RunCommand([this] { form_.FindNext(); });
+            }
+            return true;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+}  // namespace qv

@@ -1,0 +1,134 @@
+// Find, replace and sort as the main window runs them: where the current cell goes, what the
+// status bar says, and that each change is one step that undo takes back exactly.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "app/fake_window_system.h"
+#include "app/main_form.h"
+#include "platform/cp932.h"
+#include "platform/failure.h"
+#include "tools/cell_replace.h"
+
+namespace qv {
+namespace {
+
+class MainFormFindSortTest : public ::testing::Test {
+protected:
+    // Rows 1-3 of columns 1-3; "\x83\\" is "ソ", whose second byte is "\".
+    MainFormFindSortTest() : form_(windows_, {"/nonexistent/q.ini", "/nonexistent/q.hst"}, ".") {
+        const char* texts[] = {"apple", "", "x", "", "Apple pie", "", "\x83\\", "apple", "\\"};
+        for (int32_t i = 0; i < 9; ++i) {
+            form_.StringGrid().SetCell(i % 3 + 1, i / 3 + 1, texts[i]);
+        }
+        form_.StringGrid().SetColCount(4);
+        form_.StringGrid().SetRowCount(5);
+        form_.RenumberRows();
+    }
+    // Every cell, labels and item names included, one beyond the counts.
+    std::string Cells() const {
+        std::string all;
+        for (int32_t row = 0; row <= 5; ++row) {
+            for (int32_t col = 0; col <= 4; ++col) {
+                all += form_.StringGrid().CellText(col, row) + "|";
+            }
+        }
+        return all;
+    }
+
+    test::FakeWindowSystem windows_;
+    MainForm form_;
+};
+
+TEST_F(MainFormFindSortTest, FindMovesTheCurrentCellAndWraps) {
+    // The text; its options (W whole cell, C letter case, O current column only); the start
+    // cell and the keys (N next, P previous); then the cells visited, the last note, the count.
+    // clang-format off
+    const std::tuple<const char*, std::string, const char*, const char*, std::string> cases[] = {
+        {"apple", "", "11NNN", "22 23 11", std::string(kWrappedToStartNote) + " 一致 3 件"},
+        {"apple", "", "11P", "23", std::string(kWrappedToEndNote) + " 一致 3 件"},
+        {"apple", "W", "11N", "23", " 一致 2 件"},
+        {"Apple", "C", "22N", "22", std::string(kWrappedToStartNote) + " 一致 1 件"},
+        {"APPLE", "O", "23NN", "22 23", " 一致 2 件"},
+        {"\\", "", "11N", "33", " 一致 1 件"},
+        {"pear", "", "12N", "12", "「pear」は見つかりませんでした 一致 0 件"},
+        {"\xF0\x9F\x8D\x8E", "", "12N", "12", std::string(kFindTextNotInCp932Note) +
+                                                  " Shift-JIS で表せない文字があります"},
+    };
+    // clang-format on
+    for (const auto& [text, options, keys, visits, noteAndCount] : cases) {
+        const auto has = [&options](char c) { return options.find(c) != std::string::npos; };
+        form_.Find() = {text,
+                        "",
+                        {has('W') ? MatchExtent::WholeCell : MatchExtent::PartOfCell,
+                         has('C') ? LetterCase::Sensitive : LetterCase::Insensitive},
+                        has('O') ? FindScope::CurrentColumn : FindScope::WholeTable};
+        form_.StringGrid().SetCurrentCell({keys[0] - '0', keys[1] - '0'});
+        std::string visited;
+        for (const char* key = keys + 2; *key != '\0'; ++key) {
+            *key == 'N' ? form_.FindNext() : form_.FindPrevious();
+            const GridCell at = form_.StringGrid().Current();
+            visited += (visited.empty() ? "" : " ") + std::to_string(at.col * 10 + at.row);
+        }
+        EXPECT_EQ(visited + "/" + windows_.statusNote + " " + form_.FindCountText(),
+                  visits + ("/" + noteAndCount));
+    }
+    EXPECT_FALSE(form_.IsModified());
+    form_.Find().text.clear();
+    form_.FindNext();  // nothing to find yet: the bar opens
+    EXPECT_EQ(windows_.findBarFocus, FindBarFocus::SearchText);
+}
+
+TEST_F(MainFormFindSortTest, ReplaceAndReplaceAllAreOneStepEach) {
+    const std::string before = Cells();
+    form_.Find() = {"apple", "梨", {MatchExtent::PartOfCell, LetterCase::Insensitive}, {}};
+    form_.StringGrid().SetCurrentCell({1, 1});
+    form_.ReplaceCurrent();  // (1,1) changes, the next match becomes current
+    EXPECT_EQ(form_.StringGrid().Current(), (GridCell{2, 2}));
+    EXPECT_EQ(form_.ReplaceAll(), 2u);
+    EXPECT_EQ(windows_.statusNote, "2 個のセルを置換しました");
+    const std::string replaced = Cells();
+    EXPECT_EQ(replaced, std::regex_replace(before, std::regex("[aA]pple"), *Utf8ToCp932("梨")));
+    form_.Undo();
+    form_.Undo();
+    EXPECT_EQ(Cells() + (form_.IsModified() ? "*" : ""), before);
+    EXPECT_EQ(form_.StringGrid().Current(), (GridCell{1, 1}));
+    form_.Redo();
+    form_.Redo();
+    EXPECT_EQ(Cells(), replaced);
+    // Refused before anything changes: a CR, 0x1A, a character CP932 cannot hold.
+    for (const auto& [text, message] : {std::pair{"a\rb", kReplacementRefusedMessage},
+                                        {"\x1A", kReplacementRefusedMessage},
+                                        {"\xF0\x9F\x8D\x8E", kReplacementNotInCp932Message}}) {
+        form_.Find() = {"x", text, {}, {}};
+        EXPECT_THROW(form_.ReplaceAll(), Failure);
+        EXPECT_EQ(Cells(), replaced);
+    }
+    EXPECT_EQ(form_.History().Steps(), 2u);
+}
+
+// Sorting moves whole rows, renumbers stale labels, and undo puts back every byte.
+TEST_F(MainFormFindSortTest, SortIsOneStepThatUndoesExactly) {
+    TableGrid& grid = form_.StringGrid();
+    grid.SetCell(0, 2, "old");  // a stale label
+    grid.SetCell(2, 4, "10");
+    const std::string before = Cells();
+    grid.SetCurrentCell({2, 3});
+    for (const auto& [sort, column] : {std::pair{&MainForm::SortAscending, "10|Apple pie|apple|"},
+                                       {&MainForm::SortDescending, "apple|Apple pie|10|"}}) {
+        (form_.*sort)();
+        EXPECT_EQ(grid.CellText(2, 1) + "|" + grid.CellText(2, 2) + "|" + grid.CellText(2, 3) +
+                      "|" + grid.CellText(2, 4) + "/" + grid.CellText(0, 2),
+                  column + std::string("/  2"));
+        EXPECT_EQ(grid.Current(), (GridCell{2, 3}));
+        form_.Undo();
+        EXPECT_EQ(Cells(), before);
+    }
+    form_.Redo();
+    const std::string sorted = Cells();
+    form_.SortDescending();  // already in order: no step
+    EXPECT_EQ(Cells() + std::to_string(form_.History().Steps()), sorted + "1");
+}
+
+}  // namespace
+}  // namespace qv
