@@ -3,8 +3,6 @@
 // beyond the counts included) and redo the table after it.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
 

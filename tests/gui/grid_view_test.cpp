@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "grid_fixtures.h"
 #include "gui/cp932_input.h"

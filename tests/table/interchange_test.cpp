@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "grid_fixtures.h"
 #include "table/delimited_export.h"
 #include "table/delimited_import.h"
 #include "table/delimited_text.h"
 #include "table/main_table_shape.h"
-#include "table/table_file_writer.h"
 
 namespace qv {
 namespace {
