@@ -269,16 +269,15 @@ private slots:
         QWidget window;
         auto* box = new QLineEdit(&window);
         KeepDesignTextColour(*box, QPalette::Text);
-        for (const QPalette& palette : {QPalette(QColor(0xEF, 0xEF, 0xEF)), QPalette(Qt::darkGray),
-                                        QPalette(QColor(0xEF, 0xEF, 0xEF))}) {
-            window.setPalette(palette);
-            const bool dark = IsDarkPalette(palette);
-            const GridColors colors = GridColorsFor(palette);
-            QCOMPARE(colors.cellText, dark ? palette.color(QPalette::Text) : QColor(Qt::black));
-            QCOMPARE(colors.fixedBackground,
-                     dark ? palette.color(QPalette::Button) : QColor(0x00, 0xFF, 0xFF));
-            QCOMPARE(box->palette().color(QPalette::Text),
-                     dark ? palette.color(QPalette::Text) : QColor(Qt::black));
+        const QPalette light(QColor(0xEF, 0xEF, 0xEF)), dark(QColor(0x30, 0x30, 0x30));
+        for (const QPalette* palette : {&light, &dark, &light}) {
+            window.setPalette(*palette);
+            const bool isDark = palette == &dark;
+            const QColor text = isDark ? dark.color(QPalette::Text) : QColor(Qt::black);
+            QCOMPARE(GridColorsFor(*palette).cellText, text);
+            QCOMPARE(box->palette().color(QPalette::Text), text);
+            QCOMPARE(GridColorsFor(*palette).fixedBackground,
+                     isDark ? dark.color(QPalette::Button) : QColor(0x00, 0xFF, 0xFF));
         }
     }
 
