@@ -3,8 +3,6 @@
 // beyond the counts included) and redo the table after it.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
 
@@ -33,20 +31,13 @@ std::string Dump(const TableGrid& grid) {
     return dump + " @" + at(grid.Current()) + "~" + at(grid.Anchor());
 }
 
-void FreeFixedRow(TableGrid& grid) {
-    grid.SetRowCount(1);
-    grid.SetRowCount(4);
-}
-void FreeFixedColumn(TableGrid& grid) {
-    grid.SetColCount(1);
-    grid.SetColCount(3);
-}
-void QuotedCell(TableGrid& grid) {
-    grid.SetCell(2, 2, "t\"\tt\n");
-}
+// A count down to 1 and back frees the fixed row or column.
+// clang-format off
+void FreeFixedRow(TableGrid& grid) { grid.SetRowCount(1); grid.SetRowCount(4); }
+void FreeFixedColumn(TableGrid& grid) { grid.SetColCount(1); grid.SetColCount(3); }
+void QuotedCell(TableGrid& grid) { grid.SetCell(2, 2, "t\"\tt\n"); }
 
 using F = MainForm;
-// clang-format off
 const ClipboardCase kCases[] = {
     {QuotedCell, {2, 2}, {1, 1}, &F::CopySelection, "",
      "3x4 ,,,|,a1,b1,k|,a2,t\"\tt\n,|,a3,b3,|,h,, @2,2~1,1", "a1\tb1\r\na2\t\"t\"\"\tt\n\"\r\n"},

@@ -1,5 +1,4 @@
 // CSV/TSV import and export through the main window's logic, and files the desktop hands it.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,8 +6,8 @@
 
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
+#include "expect_failure.h"
 #include "platform/cp932.h"
-#include "platform/failure.h"
 #include "platform/files_testing.h"
 #include "table_file_examples.h"
 #include "temp_folder.h"
@@ -16,7 +15,6 @@
 namespace qv {
 namespace {
 
-using ::testing::ThrowsMessage;
 constexpr ImportSettings kCsvNames{',', TextEncoding::Utf8, FirstRecord::ItemNames};
 
 // Title, file, "*" when modified, then the item names and data rows in UTF-8.
@@ -84,8 +82,7 @@ TEST(MainFormInterchangeTest, FilesFromTheDesktopOpenByKindAndHostileOnesFailAtO
     ASSERT_EQ(mkfifo((folder / "fifo.qvd").c_str(), 0644), 0);
     std::filesystem::create_directory(folder / "folder.csv");
     for (const char* name : {"fifo.csv", "fifo.qvd", "folder.csv"}) {
-        EXPECT_THAT([&] { p.form.OpenFile(folder / name); },
-                    ThrowsMessage<Failure>("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));
+        EXPECT_FAILS(p.form.OpenFile(folder / name), "ﾌｧｲﾙへのｱｸｾｽが拒否されました");
     }
     EXPECT_TRUE(p.windows.calls.empty());
     // A table saved as .txt opens as a table; a relative name is taken from the current folder.
@@ -139,7 +136,7 @@ TEST(MainFormInterchangeTest, ExportWritesTheCellsAtomicallyAndReportsInvalidOne
     SetFileFaultsForTesting(&full);
     p.windows.exportDialogAnswers = {cases[1].settings};
     p.windows.saveDialogAnswers = {folder / "out.csv"};
-    EXPECT_THAT([&] { p.form.ExportDelimitedFile(); }, ThrowsMessage<Failure>("I/O ｴﾗｰ (112)"));
+    EXPECT_FAILS(p.form.ExportDelimitedFile(), "I/O ｴﾗｰ (112)");
     SetFileFaultsForTesting(nullptr);
     EXPECT_EQ(test::ReadTestFile(folder / "out.csv"), cases[0].bytes);
     EXPECT_EQ(folder.Listing(), "out.;out.csv;");

@@ -15,16 +15,6 @@
 
 namespace qv {
 
-namespace {
-
-unsigned EnvironmentNumber(const char* name, unsigned fallback) {
-    bool ok = false;
-    const unsigned value = qEnvironmentVariable(name).toUInt(&ok);
-    return ok ? value : fallback;
-}
-
-}  // namespace
-
 class SoakTest : public QObject {
     Q_OBJECT
 private slots:
@@ -56,40 +46,35 @@ private slots:
     }
 
 private:
+    static unsigned EnvironmentNumber(const char* name, unsigned fallback) {
+        bool ok = false;
+        const unsigned value = qEnvironmentVariable(name).toUInt(&ok);
+        return ok ? value : fallback;
+    }
     int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
     bool Chance(int percent) { return Pick(100) < percent; }
     GridView& Grid() { return *app_->Main().Grid(); }
     TableGrid& Table() { return app_->MainLogic().StringGrid(); }
     QWidget* Viewport() { return Grid().viewport(); }
 
+    // Two in ten a click, one typing, two a few keys, one a drag, one a held drag, one a command,
+    // one a resize, one a reopening.
     void Step() {
-        switch (Pick(10)) {
-            case 0:
-            case 1:
-                QTest::mouseClick(Viewport(), Qt::LeftButton, {}, AnyPoint());
-                break;
-            case 2:
-                Type(Focused(), RandomText());
-                break;
-            case 3:
-            case 4:
-                PressKeys();
-                break;
-            case 5:
-                Drag(false);
-                break;
-            case 6:
-                Drag(true);
-                break;
-            case 7:
-                RunCommand();
-                break;
-            case 8:
-                app_->Main().resize(200 + Pick(600), 150 + Pick(450));
-                break;
-            default:
-                Reopen();
-                break;
+        const int action = Pick(10);
+        if (action < 2) {
+            QTest::mouseClick(Viewport(), Qt::LeftButton, {}, AnyPoint());
+        } else if (action == 2) {
+            test::TypeText(Focused(), RandomText());
+        } else if (action < 5) {
+            PressKeys();
+        } else if (action < 7) {
+            Drag(action == 6);
+        } else if (action == 7) {
+            RunCommand();
+        } else if (action == 8) {
+            app_->Main().resize(200 + Pick(600), 150 + Pick(450));
+        } else {
+            Reopen();
         }
     }
 
@@ -107,31 +92,15 @@ private:
         return text;
     }
 
-    // Each character as a key of its own, as a keyboard or an input method gives it.
-    static void Type(QWidget* widget, const QString& text) {
-        for (const QChar character : text) {
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(character),
-                                Qt::NoModifier);
-        }
-    }
-
     void PressKeys() {
-        static const std::pair<Qt::Key, Qt::KeyboardModifiers> kKeys[] = {
-            {Qt::Key_Return, {}},
-            {Qt::Key_Tab, {}},
-            {Qt::Key_Backtab, Qt::ShiftModifier},
-            {Qt::Key_Left, {}},
-            {Qt::Key_Right, {}},
-            {Qt::Key_Up, {}},
-            {Qt::Key_Down, {}},
-            {Qt::Key_PageDown, {}},
-            {Qt::Key_PageUp, {}},
-            {Qt::Key_End, Qt::ControlModifier},
-            {Qt::Key_Home, Qt::ControlModifier},
-            {Qt::Key_F2, {}},
-            {Qt::Key_Escape, {}},
-            {Qt::Key_Backspace, {}},
-            {Qt::Key_Down, Qt::ShiftModifier}};
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+        // clang-format off
+        const std::pair<Qt::Key, Qt::KeyboardModifiers> kKeys[] = {
+            {Qt::Key_Return, {}}, {Qt::Key_Tab, {}}, {Qt::Key_Backtab, shift}, {Qt::Key_Left, {}},
+            {Qt::Key_Right, {}}, {Qt::Key_Up, {}}, {Qt::Key_Down, {}}, {Qt::Key_PageDown, {}},
+            {Qt::Key_PageUp, {}}, {Qt::Key_End, ctrl}, {Qt::Key_Home, ctrl}, {Qt::Key_F2, {}},
+            {Qt::Key_Escape, {}}, {Qt::Key_Backspace, {}}, {Qt::Key_Down, shift}};
+        // clang-format on
         for (int i = Pick(4); i >= 0; --i) {
             const auto& [key, modifiers] = kKeys[Pick(static_cast<int>(std::size(kKeys)))];
             QTest::keyClick(Focused(), key, modifiers);
@@ -237,7 +206,7 @@ private:
                 result = QDialog::Accepted;
             }
         } else if (auto* edit = dialog.findChild<QLineEdit*>(); edit != nullptr && Chance(70)) {
-            Type(edit, RandomText());
+            test::TypeText(edit, RandomText());
             if (auto* ok = dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))) {
                 ok->click();
                 result = dialog.result();
@@ -252,31 +221,30 @@ private:
         return false;
     }
 
+    // A data cell of the table, as the current cell and the top-left cell must be.
+    bool IsDataCell(GridCell cell) {
+        return cell.col >= 1 && cell.col < Table().ColCount() && cell.row >= 1 &&
+               cell.row < Table().RowCount();
+    }
+
     bool CheckSound() {
         const TableGrid& table = Table();
+        const GridCell current = table.Current(), topLeft = Grid().topLeft();
+        const auto at = [](GridCell c) { return QStringLiteral(" %1, %2").arg(c.col).arg(c.row); };
         if (table.FixedCols() != 1 || table.FixedRows() != 1 || table.ColCount() < 2 ||
             table.RowCount() < 2) {
-            return Broken(
-                QStringLiteral("counts %1 x %2").arg(table.ColCount()).arg(table.RowCount()));
+            return Broken(QStringLiteral("counts") + at({table.ColCount(), table.RowCount()}));
         }
-        const GridCell current = table.Current();
-        if (current.col < 1 || current.col >= table.ColCount() || current.row < 1 ||
-            current.row >= table.RowCount()) {
-            return Broken(QStringLiteral("current cell %1, %2").arg(current.col).arg(current.row));
-        }
-        const GridCell topLeft = Grid().topLeft();
-        if (topLeft.col < 1 || topLeft.col >= table.ColCount() || topLeft.row < 1 ||
-            topLeft.row >= table.RowCount()) {
-            return Broken(QStringLiteral("top left %1, %2").arg(topLeft.col).arg(topLeft.row));
+        if (!IsDataCell(current) || !IsDataCell(topLeft)) {
+            return Broken(QStringLiteral("current cell") + at(current) + " top left" + at(topLeft));
         }
         for (int32_t col = 0; col < std::min(table.ColCount(), 20); ++col) {
             if (table.ColWidth(col) < 0) {
                 return Broken(QStringLiteral("width of column %1").arg(col));
             }
         }
-        auto* editor = Grid().findChild<QLineEdit*>();
-        if (Grid().isEditing() &&
-            editor->text() != DecodeCp932(table.Cell(current.col, current.row))) {
+        if (Grid().isEditing() && Grid().findChild<QLineEdit*>()->text() !=
+                                      DecodeCp932(table.Cell(current.col, current.row))) {
             return Broken(QStringLiteral("the editor shows another text than its cell"));
         }
         if (app_->Main().EditTitle()->text() != DecodeCp932(app_->MainLogic().EditTitle())) {

@@ -11,12 +11,10 @@
 
 namespace {
 
+// The named widget or action inside one of the program's windows.
 template <class T>
 T* Find(const char* name) {
     for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (auto* self = qobject_cast<T*>(top); self != nullptr && top->objectName() == name) {
-            return self;
-        }
         if (T* child = top->findChild<T*>(QString::fromUtf8(name))) {
             return child;
         }

@@ -9,8 +9,4 @@ inline void MakeInitialTable(TableGrid& grid) {
     SetMainTableColWidths(grid);
 }
 
-inline GridShape BufferGridShape() {
-    return GridShape{2, 1, 0, 0, 48, 10};
-}
-
 }  // namespace qv::test

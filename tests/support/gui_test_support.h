@@ -53,6 +53,14 @@ inline std::string Sjis(const char* utf8) {
     return *Utf8ToCp932(utf8);
 }
 
+// Types each character as a key press carrying its text, as a keyboard or an input method would.
+inline void TypeText(QWidget* widget, const QString& text) {
+    for (const QChar character : text) {
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(character),
+                            Qt::NoModifier);
+    }
+}
+
 inline constexpr auto& ReadFile = ReadTestFile;
 inline constexpr auto& WriteFile = WriteTestFile;
 
