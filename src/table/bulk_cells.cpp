@@ -8,6 +8,12 @@ namespace qv {
 BulkCells::BulkCells(std::shared_ptr<const std::string> arena, int32_t columns)
     : arena_(std::move(arena)), declaredColumns_(std::max(columns, 0)) {}
 
+void BulkCells::ReserveColumns(int32_t count) {
+    const auto n = static_cast<std::size_t>(std::clamp(count, 0, declaredColumns_));
+    columns_.reserve(n);
+    breaksAtChunkStart_.reserve(n);
+}
+
 void BulkCells::Append(int32_t index, std::string_view text) {
     const CellHandle h = cell_handle::MakeArena(text);
     if (index != nextIndex_ || text.data() != runEnd_) {
