@@ -28,22 +28,25 @@ void BulkCells::Append(int32_t index, std::string_view text) {
         breaksAtChunkStart_.resize(column + 1);
     }
     CellColumn::ChunkList& chunks = columns_[column];
-    if (chunks.empty() || chunks.back().size >= CellColumn::kBlockSize) {
+    // The open block is looked up once: this runs for every cell.
+    CellColumn::Chunk* open = chunks.empty() ? nullptr : &chunks.back();
+    if (open == nullptr || open->size >= CellColumn::kBlockSize) {
         CellColumn::Chunk block;
         block.kind = CellColumn::Chunk::Kind::Texts;
         block.lineStride = declaredColumns_;
-        if (!chunks.empty()) {
+        if (open != nullptr) {
             // A column that filled a block is a tall one; one of a wide table holds a few
             // texts, and its first block grows as they come.
             block.cells.reserve(CellColumn::kBlockSize);
         }
         chunks.push_back(std::move(block));
+        open = &chunks.back();
         breaksAtChunkStart_[column] = runBreaks_;
     } else if (breaksAtChunkStart_[column] != runBreaks_) {
-        chunks.back().lineStride = 0;
+        open->lineStride = 0;
     }
-    chunks.back().cells.push_back(h);
-    chunks.back().size += 1;
+    open->cells.push_back(h);
+    open->size += 1;
 }
 
 }  // namespace qv
