@@ -8,6 +8,12 @@ namespace qv {
 BulkCells::BulkCells(std::shared_ptr<const std::string> arena, int32_t columns)
     : arena_(std::move(arena)), declaredColumns_(std::max(columns, 0)) {}
 
+void BulkCells::ReserveColumns(int32_t count) {
+    const auto n = static_cast<std::size_t>(std::clamp(count, 0, declaredColumns_));
+    columns_.reserve(n);
+    breaksAtChunkStart_.reserve(n);
+}
+
 void BulkCells::Append(int32_t index, std::string_view text) {
     const CellHandle h = cell_handle::MakeArena(text);
     if (index != nextIndex_ || text.data() != runEnd_) {
@@ -22,22 +28,25 @@ void BulkCells::Append(int32_t index, std::string_view text) {
         breaksAtChunkStart_.resize(column + 1);
     }
     CellColumn::ChunkList& chunks = columns_[column];
-    if (chunks.empty() || chunks.back().size >= CellColumn::kBlockSize) {
+    // The open block is looked up once: this runs for every cell.
+    CellColumn::Chunk* open = chunks.empty() ? nullptr : &chunks.back();
+    if (open == nullptr || open->size >= CellColumn::kBlockSize) {
         CellColumn::Chunk block;
         block.kind = CellColumn::Chunk::Kind::Texts;
         block.lineStride = declaredColumns_;
-        if (!chunks.empty()) {
+        if (open != nullptr) {
             // A column that filled a block is a tall one; one of a wide table holds a few
             // texts, and its first block grows as they come.
             block.cells.reserve(CellColumn::kBlockSize);
         }
         chunks.push_back(std::move(block));
+        open = &chunks.back();
         breaksAtChunkStart_[column] = runBreaks_;
     } else if (breaksAtChunkStart_[column] != runBreaks_) {
-        chunks.back().lineStride = 0;
+        open->lineStride = 0;
     }
-    chunks.back().cells.push_back(h);
-    chunks.back().size += 1;
+    open->cells.push_back(h);
+    open->size += 1;
 }
 
 }  // namespace qv

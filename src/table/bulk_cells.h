@@ -17,6 +17,8 @@ namespace qv {
 class BulkCells {
 public:
     BulkCells(std::shared_ptr<const std::string> arena, int32_t columns);
+    // Keeps room for `count` filled columns, when the reader knows how many will be.
+    void ReserveColumns(int32_t count);
     // Appends the next text of column `index` (0-based within the bulk, below Columns()).
     void Append(int32_t index, std::string_view text);
     // The columns declared; only those up to the last that received a text hold any.

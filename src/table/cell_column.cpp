@@ -4,7 +4,6 @@
 #include "table/cell_column.h"
 
 #include <algorithm>
-#include <iterator>
 #include <utility>
 
 namespace qv {
@@ -48,8 +47,8 @@ CellColumn::Place CellColumn::Locate(int32_t row) const {
     if (chunks_.size() == 1) {
         return {0, row};  // most columns of a wide table: no index needed
     }
-    return index_.Find(row, chunks_.size(),
-                       [this](std::size_t chunk) { return chunks_[chunk].size; });
+    return chunks_.Index()->Find(row, chunks_.size(),
+                                 [this](std::size_t chunk) { return chunks_[chunk].size; });
 }
 
 CellHandle CellColumn::Get(int32_t row) const {
@@ -386,8 +385,8 @@ void CellColumn::Splice(int32_t begin, int32_t end, ChunkList&& chunks, OldTexts
     }
     chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(first),
                   chunks_.begin() + static_cast<std::ptrdiff_t>(last));
-    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(first),
-                   std::make_move_iterator(chunks.begin()), std::make_move_iterator(chunks.end()));
+    chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(first), chunks.begin(),
+                   chunks.end());
     chunks.clear();
     Changed();
 }
@@ -447,9 +446,9 @@ CellColumn CellColumn::TakeHead(int32_t end) {
     Chunk gap;
     gap.size = end;
     chunks_.push_back(std::move(gap));
-    std::move(head.chunks_.begin() + static_cast<std::ptrdiff_t>(cut), head.chunks_.end(),
-              std::back_inserter(chunks_));
-    head.chunks_.resize(cut);
+    chunks_.insert(chunks_.end(), head.chunks_.begin() + static_cast<std::ptrdiff_t>(cut),
+                   head.chunks_.end());
+    head.chunks_.erase(head.chunks_.begin() + static_cast<std::ptrdiff_t>(cut), head.chunks_.end());
     head.length_ = end;
     head.Changed();
     Changed();
@@ -465,8 +464,7 @@ void CellColumn::PutHead(CellColumn&& head) {
     const std::size_t cut = SplitFromBackAt(end);
     FreeChunks(0, cut);
     ChunkList joined = std::move(head.chunks_);
-    std::move(chunks_.begin() + static_cast<std::ptrdiff_t>(cut), chunks_.end(),
-              std::back_inserter(joined));
+    joined.insert(joined.end(), chunks_.begin() + static_cast<std::ptrdiff_t>(cut), chunks_.end());
     chunks_ = std::move(joined);
     head.chunks_.clear();
     head.length_ = 0;
@@ -488,7 +486,7 @@ CellColumn::Segment CellColumn::SegmentAt(int32_t row, int32_t limit) const {
 }
 
 std::size_t CellColumn::StoredBytes() const {
-    std::size_t bytes = sizeof *this + chunks_.capacity() * sizeof(Chunk);
+    std::size_t bytes = sizeof *this + chunks_.HeapBytes();
     for (const Chunk& chunk : chunks_) {
         bytes += chunk.cells.capacity() * sizeof(CellHandle);
         if (chunk.lineStride != 0) {

@@ -10,28 +10,18 @@
 #include <vector>
 
 #include "table/cell_handle.h"
-#include "table/chunk_index.h"
-#include "table/handle_list.h"
+#include "table/chunk_list.h"
 
 namespace qv {
 
 // The texts of one column by row number, as a list of chunks: runs of empty cells, runs of row
 // labels and blocks of stored texts. Inserting or removing a row costs in the size of one block
-// and the number of chunks, never in the number of rows. Owns its heap texts.
+// and the number of chunks, never in the number of rows. Owns its heap texts. A column of one
+// chunk holding one text (a wide table's) is its 40 bytes and the text, no heap block besides.
 class CellColumn {
 public:
-    struct Chunk {
-        enum class Kind : uint8_t { Empty, Labels, Texts };
-        Kind kind = Kind::Empty;
-        int32_t size = 0;
-        int32_t firstLabel = 0;  // Labels: the row number of the first label
-        // Texts read in file order: each cell's line, followed by CR LF, lies this many lines
-        // after the previous cell's in one unbroken run of a loaded file's lines; 0 when the
-        // cells were not read that way or have been changed since.
-        int32_t lineStride = 0;
-        HandleList cells;  // Texts: one handle per row
-    };
-    using ChunkList = std::vector<Chunk>;
+    using Chunk = CellChunk;
+    using ChunkList = qv::ChunkList;
     static constexpr int32_t kBlockSize = 1024;
 
     CellColumn() = default;
@@ -110,7 +100,11 @@ private:
     using Place = ChunkIndex::Place;
     Place Locate(int32_t row) const;
     // Chunk `chunk` grew by `delta` rows (negative: shrank); the chunks stayed the same.
-    void Grew(std::size_t chunk, int32_t delta) { index_.Grew(chunk, delta); }
+    void Grew(std::size_t chunk, int32_t delta) {
+        if (ChunkIndex* index = chunks_.Index()) {
+            index->Grew(chunk, delta);
+        }
+    }
     std::size_t SplitAt(int32_t row);
     std::size_t SplitAt(Place place);
     // SplitAt, finding the chunk from the end: costs in the chunks beyond `row`.
@@ -123,11 +117,14 @@ private:
     void Splice(int32_t begin, int32_t end, ChunkList&& chunks, OldTexts old = OldTexts::Free);
     static void MakeTexts(Chunk& chunk);
     // Chunks were added, removed or resized in ways Grew does not follow: rebuild the index.
-    void Changed() { index_.Forget(); }
+    void Changed() {
+        if (ChunkIndex* index = chunks_.Index()) {
+            index->Forget();
+        }
+    }
 
     ChunkList chunks_;
     int32_t length_ = 0;
-    mutable ChunkIndex index_;
 };
 
 template <class F>

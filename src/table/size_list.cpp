@@ -28,6 +28,13 @@ void SizeList::Set(int32_t i, int32_t size) {
     } else if (stored) {
         it->second = size;
     } else {
+        if (exceptions_.size() == exceptions_.capacity()) {
+            // Grown by an eighth rather than doubled: a wide table's widths keep little room
+            // unused.
+            const auto at = it - exceptions_.begin();
+            exceptions_.reserve(exceptions_.size() + exceptions_.size() / 8 + 4);
+            it = exceptions_.begin() + at;
+        }
         exceptions_.insert(it, {i, size});
     }
 }

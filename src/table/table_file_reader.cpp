@@ -98,6 +98,13 @@ void ReadCells(LineReader& lines, TableFileContent& content,
         return;  // no cells: the grid need not keep the file's buffer
     }
     content.cells = BulkCells(std::move(buffer), dataCols);
+    // The first row's lines are counted ahead: a wide table's columns then take no room unused.
+    LineReader ahead = lines;
+    int32_t firstRowLines = 0;
+    for (; firstRowLines < dataCols && content.rowCount > 0 && !ahead.AtEnd(); ++firstRowLines) {
+        ahead.Next();
+    }
+    content.cells.ReserveColumns(firstRowLines);
     for (int32_t row = 0; row < content.rowCount && !lines.AtEnd(); ++row) {
         for (int32_t col = 0; col < dataCols && !lines.AtEnd(); ++col) {
             content.cells.Append(col, lines.Next());

@@ -42,6 +42,13 @@ CellColumn& TableGrid::ColumnAt(int32_t col) {
     auto it = std::lower_bound(columns_.begin(), columns_.end(), col,
                                [](const auto& entry, int32_t c) { return entry.first < c; });
     if (it == columns_.end() || it->first != col) {
+        if (columns_.size() == columns_.capacity()) {
+            // Grown by an eighth rather than doubled: a wide table typed column by column keeps
+            // little room unused.
+            const auto at = it - columns_.begin();
+            columns_.reserve(columns_.size() + columns_.size() / 8 + 4);
+            it = columns_.begin() + at;
+        }
         it = columns_.emplace(it, col, CellColumn());
     }
     return it->second;

@@ -3,6 +3,7 @@
 // written from the rules; after every step both must agree on everything visible and stored.
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 #include <tuple>
 
@@ -205,7 +206,7 @@ void RunSeeds(int columnLength, uint32_t firstSeed, uint32_t lastSeed, int steps
         for (int step = 0; step < steps; ++step) {
             const int cols = ref.count[0], rows = ref.count[1], n = pick(-1, kRows - 10);
             const int a = pick(0, cols - 1), b = pick(0, cols - 1), r = pick(0, rows - 1);
-            const int s = pick(0, rows - 1), w = pick(-3, 200), op = pick(0, 11);
+            const int s = pick(0, rows - 1), w = pick(-3, 200), op = pick(0, 14);
             const Selection how = n % 2 ? Selection::Extend : Selection::Collapse;
             auto apply = [&](auto& g) {
                 op == 0   ? g.SetColCount(n % kCols)
@@ -223,6 +224,20 @@ void RunSeeds(int columnLength, uint32_t firstSeed, uint32_t lastSeed, int steps
             apply(ref);
             if (op == 9) {
                 EXPECT_EQ(grid.SetCurrentCell({a, r}, how), ref.SetCurrentCell({a, r}, how));
+            }
+            // The undo history's round trips of stored rows and columns change no text.
+            if (op == 12) {
+                grid.PutRowsBack(grid.TakeRows(n, 1, cols));
+                grid.ReplaceColumn(a, grid.CopyColumn(a));
+            } else if (op >= 13) {
+                std::vector<int32_t> order(static_cast<std::size_t>(kRows - r)), back(order.size());
+                std::iota(order.begin(), order.end(), r);
+                std::shuffle(order.begin(), order.end(), random);
+                for (std::size_t i = 0; i < order.size(); ++i) {
+                    back[static_cast<std::size_t>(order[i] - r)] = r + static_cast<int32_t>(i);
+                }
+                grid.PermuteRows(r, order, 1);
+                grid.PermuteRows(r, back, 1);
             }
             // Writes anywhere, beyond the counts too.
             for (int k = 0, first = pick(0, kRows - 1); op > 9 && k < (longColumns ? 400 : 4);

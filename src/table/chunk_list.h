@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "table/chunk_index.h"
+#include "table/handle_list.h"
+
+namespace qv {
+
+// A run of rows of one column: empty cells, row labels or stored texts.
+struct CellChunk {
+    enum class Kind : uint8_t { Empty, Labels, Texts };
+    Kind kind = Kind::Empty;  // first: ChunkList tells its forms apart by this byte
+    int32_t size = 0;
+    int32_t firstLabel = 0;  // Labels: the row number of the first label
+    // Texts read in file order: each cell's line, followed by CR LF, lies this many lines
+    // after the previous cell's in one unbroken run of a loaded file's lines; 0 when the
+    // cells were not read that way or have been changed since.
+    int32_t lineStride = 0;
+    HandleList cells;  // Texts: one handle per row
+};
+
+// A column's chunks, with the vector operations the column uses, and the index that finds a row
+// among them. A single chunk is kept in place, without a heap block: most columns of a wide table
+// hold one. Two or more live in a heap block with their index. Holds chunks only; freeing the
+// texts is the owner's work.
+class ChunkList {
+public:
+    using value_type = CellChunk;
+
+    ChunkList() noexcept { new (&head_) Head{}; }
+    // `count` chunks of no rows.
+    explicit ChunkList(std::size_t count);
+    ChunkList(const ChunkList& other);
+    ChunkList(ChunkList&& other) noexcept;
+    ChunkList& operator=(const ChunkList& other);
+    ChunkList& operator=(ChunkList&& other) noexcept;
+    ~ChunkList() { clear(); }
+
+    std::size_t size() const {
+        return InPlace() ? 1 : head_.many == nullptr ? 0 : head_.many->chunks.size();
+    }
+    bool empty() const { return size() == 0; }
+    CellChunk* data() {
+        return InPlace() ? &one_ : head_.many == nullptr ? nullptr : Vector().data();
+    }
+    const CellChunk* data() const { return const_cast<ChunkList*>(this)->data(); }
+    CellChunk* begin() { return data(); }
+    CellChunk* end() { return data() + size(); }
+    const CellChunk* begin() const { return data(); }
+    const CellChunk* end() const { return data() + size(); }
+    CellChunk& operator[](std::size_t i) { return data()[i]; }
+    const CellChunk& operator[](std::size_t i) const { return data()[i]; }
+    CellChunk& back() { return data()[size() - 1]; }
+
+    void push_back(CellChunk&& chunk) { insert(end(), std::move(chunk)); }
+    void insert(const CellChunk* at, CellChunk&& chunk);
+    // Moves the chunks [first, last) of another list in before `at`.
+    void insert(const CellChunk* at, CellChunk* first, CellChunk* last);
+    void erase(const CellChunk* at) { erase(at, at + 1); }
+    void erase(const CellChunk* first, const CellChunk* last);
+    void clear() noexcept;
+    void swap(ChunkList& other) noexcept;
+
+    // The heap memory kept for the chunks (not for their handles), in bytes.
+    std::size_t HeapBytes() const;
+    // The index of two or more chunks; none for fewer, which need no search. A cache: the
+    // owner keeps it in step (see ChunkIndex), even through a const list.
+    ChunkIndex* Index() const {
+        return InPlace() || head_.many == nullptr ? nullptr : &head_.many->index;
+    }
+
+private:
+    struct Many {
+        std::vector<CellChunk> chunks;
+        ChunkIndex index;
+    };
+    static constexpr auto kNotInPlace = static_cast<CellChunk::Kind>(0xFF);
+    // The form of a list of no chunk (`many` null) or of two or more. Its first member shares
+    // its type with the chunk's, so that the byte tells the forms apart whichever is stored.
+    struct Head {
+        CellChunk::Kind mark = kNotInPlace;
+        Many* many = nullptr;
+    };
+    static_assert(std::is_standard_layout_v<CellChunk> && std::is_standard_layout_v<Head>);
+
+    bool InPlace() const { return head_.mark != kNotInPlace; }
+    std::vector<CellChunk>& Vector() const { return head_.many->chunks; }
+    // Moves the chunks into a heap block, so that the vector operations apply.
+    void Spread();
+    // Keeps a single chunk in place and no chunk without a heap block.
+    void Settle() noexcept;
+    // Takes other's chunks, freeing this list's; other is left without any.
+    void MoveFrom(ChunkList& other) noexcept;
+
+    union {
+        CellChunk one_;
+        Head head_;
+    };
+};
+
+}  // namespace qv
