@@ -400,12 +400,10 @@ CellColumn CellColumn::ExchangeRows(int32_t begin, int32_t end, CellColumn&& row
     AppendEmpty(end - length_);
     const auto first = static_cast<std::ptrdiff_t>(SplitAt(begin));
     const auto last = static_cast<std::ptrdiff_t>(SplitAt(end));
-    old.chunks_.assign(std::make_move_iterator(chunks_.begin() + first),
-                       std::make_move_iterator(chunks_.begin() + last));
+    old.chunks_.insert(old.chunks_.end(), chunks_.begin() + first, chunks_.begin() + last);
     old.length_ = end - begin;
     chunks_.erase(chunks_.begin() + first, chunks_.begin() + last);
-    chunks_.insert(chunks_.begin() + first, std::make_move_iterator(rows.chunks_.begin()),
-                   std::make_move_iterator(rows.chunks_.end()));
+    chunks_.insert(chunks_.begin() + first, rows.chunks_.begin(), rows.chunks_.end());
     rows.chunks_.clear();
     rows.length_ = 0;
     rows.Changed();

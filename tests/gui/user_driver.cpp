@@ -58,17 +58,20 @@ private:
         }
     }
 
+    // A click lost on a busy machine is repeated while the question stays open.
     void Restore() {
         QWidget* modal = QApplication::activeModalWidget();
         if (step_ == 0 && modal != nullptr) {
-            Say(modal->windowTitle());
+            if (!asked_) {
+                Say(modal->windowTitle());
+                asked_ = true;
+            }
             for (QPushButton* button : modal->findChildren<QPushButton*>()) {
                 if (button->text() == QStringLiteral("はい(&Y)")) {
                     QTest::mouseClick(button, Qt::LeftButton);
-                    ++step_;
                 }
             }
-        } else if (step_ == 1 && modal == nullptr) {
+        } else if (step_ == 0 && asked_ && modal == nullptr) {
             Find<QAction>("KO1")->trigger();
             Find<QAction>("Exit1")->trigger();
             ++step_;
@@ -78,6 +81,7 @@ private:
     QByteArray script_;
     QTimer timer_;
     int step_ = 0;
+    bool asked_ = false;
 };
 
 void StartDriver() {
