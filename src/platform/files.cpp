@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <random>
 #include <utility>
+#include <vector>
 
 #include "platform/failure.h"
 #include "platform/file_system_messages.h"
@@ -313,81 +314,159 @@ void ReplaceInPlace(const std::string& target, std::span<const std::string_view>
 
 }  // namespace
 
-void ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces) {
-    const std::string target = FollowLinks(path);
+namespace {
+
+// What a replacement finds at its target before it writes: the file a link leads to, whether it
+// exists, and its status.
+struct ReplacedTarget {
+    std::string file;
     bool exists = false;
     mode_t mode = 0644;
     struct stat info {};
-    if (stat(target.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) {
+};
+
+ReplacedTarget InspectTarget(const std::string& path) {
+    ReplacedTarget t;
+    t.file = FollowLinks(path);
+    if (stat(t.file.c_str(), &t.info) == 0) {
+        if (S_ISDIR(t.info.st_mode)) {
             ThrowFileSystemFailure(EISDIR, path);
         }
         // A FIFO or a device is no place for a table. A read-only file stays read-only, also
         // for root, whom access() would let through.
-        if (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0) {
+        if (!S_ISREG(t.info.st_mode) || (t.info.st_mode & 0222) == 0) {
             ThrowFileSystemFailure(EACCES, path);
         }
-        if (geteuid() != 0 && access(target.c_str(), W_OK) != 0) {
+        if (geteuid() != 0 && access(t.file.c_str(), W_OK) != 0) {
             ThrowFileSystemFailure(errno, path);
         }
-        exists = true;
-        mode = info.st_mode & 07777;
+        t.exists = true;
+        t.mode = t.info.st_mode & 07777;
     } else if (errno != ENOENT) {
         ThrowFileSystemFailure(errno, path);
     }
-    if (exists && info.st_nlink > 1) {
-        ReplaceInPlace(target, pieces, path);
-        return;
-    }
+    return t;
+}
 
-    TemporaryFile temp;
-    if (CreateTemporary(target, exists ? (mode & 0777) : mode, temp) < 0) {
-        // A file the user may write in a folder the program may not: rewritten where it is.
-        if (exists && (errno == EACCES || errno == EPERM)) {
-            ReplaceInPlace(target, pieces, path);
+}  // namespace
+
+// One replacement: through a temporary file beside the target, or, for the two kinds of file
+// rewritten where they are, with the pieces held until the end.
+struct AtomicFileWriter::State {
+    explicit State(const std::string& givenPath) : path(givenPath), target(InspectTarget(path)) {
+        if (target.exists && target.info.st_nlink > 1) {
+            inPlace = true;
             return;
         }
-        ThrowFileSystemFailure(errno, path);
+        if (CreateTemporary(target.file, target.exists ? (target.mode & 0777) : target.mode, temp) <
+            0) {
+            // A file the user may write in a folder the program may not: rewritten where it is.
+            if (target.exists && (errno == EACCES || errno == EPERM)) {
+                inPlace = true;
+                return;
+            }
+            ThrowFileSystemFailure(errno, path);
+        }
+        fd = temp.fd;
     }
-    FileDescriptor fd(temp.fd);
-    auto fail = [&](int err) {
-        fd.reset();
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    ~State() { Discard(); }
+
+    void Discard() {
+        if (fd >= 0) {
+            close(std::exchange(fd, -1));
+        }
         if (!temp.name.empty()) {
             unlink(temp.name.c_str());
+            temp.name.clear();
         }
-        ThrowFileSystemFailure(err, path);
-    };
+    }
 
-    int call = 0;
+    [[noreturn]] void Fail(int err) {
+        Discard();
+        ThrowFileSystemFailure(err, path);
+    }
+
+    void Write(std::string_view piece) {
+        if (!WriteAll(fd, piece, call)) {
+            Fail(errno);
+        }
+        written += static_cast<off_t>(piece.size());
+        // The disk starts on each megabyte now rather than at the flush; a refusal changes
+        // nothing.
+        if (written - started >= kStartWritingEvery) {
+            sync_file_range(fd, started, written - started, SYNC_FILE_RANGE_WRITE);
+            started = written;
+        }
+    }
+
+    void Commit() {
+        if (target.exists) {
+            // The owner and group stay as they were where the system allows (root may give both,
+            // an owner may give a group it belongs to); a refusal leaves the saver's own.
+            if (fchown(fd, target.info.st_uid, target.info.st_gid) != 0) {
+                [[maybe_unused]] int ignored =
+                    fchown(fd, static_cast<uid_t>(-1), target.info.st_gid);
+            }
+            // After fchown, which clears the set-user and set-group bits.
+            if (fchmod(fd, target.mode) != 0) {
+                Fail(errno);
+            }
+        }
+        if (Fsync(fd) != 0 || !NameTemporary(target.file, temp) ||
+            close(std::exchange(fd, -1)) != 0 || Rename(temp.name, target.file) != 0) {
+            Fail(errno);
+        }
+        temp.name.clear();
+        SyncFolderOf(target.file);
+    }
+
+    std::string path;
+    ReplacedTarget target;
+    bool inPlace = false;
+    std::vector<std::string> held;  // the pieces of an in-place rewrite
+    TemporaryFile temp;
+    int fd = -1;
+    int call = 0;  // write calls so far, for the faults tests install
+    off_t written = 0;
+    off_t started = 0;  // the bytes before this have been handed to the disk
+    static constexpr off_t kStartWritingEvery = off_t{1} << 20;
+};
+
+void ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces) {
+    AtomicFileWriter::State state(path);
+    if (state.inPlace) {
+        ReplaceInPlace(state.target.file, pieces, path);
+        return;
+    }
     for (std::string_view piece : pieces) {
-        if (!WriteAll(fd.get(), piece, call)) {
-            fail(errno);
-        }
+        state.Write(piece);
     }
-    if (exists) {
-        // The owner and group stay as they were where the system allows (root may give both,
-        // an owner may give a group it belongs to); a refusal leaves the saver's own.
-        if (fchown(fd.get(), info.st_uid, info.st_gid) != 0) {
-            [[maybe_unused]] int ignored = fchown(fd.get(), static_cast<uid_t>(-1), info.st_gid);
-        }
-        // After fchown, which clears the set-user and set-group bits.
-        if (fchmod(fd.get(), mode) != 0) {
-            fail(errno);
-        }
+    state.Commit();
+}
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path)
+    : state_(std::make_unique<State>(path)) {}
+
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+void AtomicFileWriter::Write(std::string_view piece) {
+    if (state_->inPlace) {
+        state_->held.emplace_back(piece);
+    } else {
+        state_->Write(piece);
     }
-    if (Fsync(fd.get()) != 0) {
-        fail(errno);
+}
+
+void AtomicFileWriter::Commit() {
+    if (state_->inPlace) {
+        const std::vector<std::string_view> pieces(state_->held.begin(), state_->held.end());
+        ReplaceInPlace(state_->target.file, pieces, state_->path);
+        state_->held.clear();
+    } else {
+        state_->Commit();
     }
-    if (!NameTemporary(target, temp)) {
-        fail(errno);
-    }
-    if (close(fd.release()) != 0) {
-        fail(errno);
-    }
-    if (Rename(temp.name, target) != 0) {
-        fail(errno);
-    }
-    SyncFolderOf(target);
 }
 
 }  // namespace qv

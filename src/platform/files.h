@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -66,5 +67,30 @@ void ReplaceFileAtomically(const std::string& path, std::string_view contents);
 // The same with the new contents given as pieces written one after the other, so that a caller
 // need not first copy them into one buffer.
 void ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces);
+
+// ReplaceFileAtomically for contents made while they are written: the pieces go to the
+// temporary file as they come (the disk starts writing them at once), and Commit puts the file
+// in place. The same checks, the same messages and the same guarantees: the constructor fails
+// at once for a target that can take no file; until Commit has returned, the old file is as it
+// was; a writer destroyed without Commit (a failure, an exception while the contents were made)
+// removes its temporary file. The two kinds of file that are rewritten in place keep their
+// pieces in memory until Commit, which reserves the room and writes them.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const std::string& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    void Write(std::string_view piece);
+    // Flushes the file to the disk and puts it in place of the target. Call once.
+    void Commit();
+
+    // The replacement's own data, shared with ReplaceFileAtomically.
+    struct State;
+
+private:
+    std::unique_ptr<State> state_;
+};
 
 }  // namespace qv

@@ -79,6 +79,13 @@ TEST(FilesTest, FailuresLeaveTheOldFileAndNoTemporary) {
         {{.renameErrno = EXDEV}, "I/O ｴﾗｰ (18)"}};  // as after a crash just before the rename
     // clang-format on
     const std::string old = "old contents\r\n" + std::string(10000, 'o'), replacement(6000, 'n');
+    // The same replacement written in two pieces as they are made.
+    const auto streamed = [&](const std::string& path) {
+        AtomicFileWriter file(path);
+        file.Write(std::string_view(replacement).substr(0, 100));
+        file.Write(std::string_view(replacement).substr(100));
+        file.Commit();
+    };
     for (const auto& [faults, message] : cases) {
         test::TempFolder folder;
         const std::string path = folder / "table.csv";
@@ -87,11 +94,16 @@ TEST(FilesTest, FailuresLeaveTheOldFileAndNoTemporary) {
         SetFileFaultsForTesting(&faults);
         EXPECT_FAILS(ReplaceFileAtomically(path, replacement), message);
         EXPECT_FAILS(ReplaceFileAtomically(folder / "new.csv", "x"), message);
+        EXPECT_FAILS(streamed(path), message);
         SetFileFaultsForTesting(nullptr);
+        {
+            AtomicFileWriter abandoned(path);  // an export that failed half way
+            abandoned.Write(replacement);
+        }
         EXPECT_EQ(test::ReadTestFile(path), old) << message;
         EXPECT_EQ(ModeOf(path), std::filesystem::perms(0640));
         EXPECT_EQ(folder.Listing(), "table.csv;") << message;
-        ReplaceFileAtomically(path, replacement);
+        streamed(path);
         EXPECT_EQ(test::ReadTestFile(path), replacement);
         EXPECT_EQ(ModeOf(path), std::filesystem::perms(0640));
     }
