@@ -23,14 +23,9 @@ std::string Export(const TableGrid& grid, TextEncoding encoding) {
     return bytes;
 }
 
-// The export as the program does it: pieces of the text kept until all are made, then one
-// atomic replace.
+// The export as the program does it.
 void ExportToFile(const TableGrid& grid, TextEncoding encoding, const std::string& path) {
-    std::vector<std::string> pieces;
-    WriteDelimitedCells(grid, TableCellRange(grid), ',', encoding,
-                        [&](std::string_view piece) { pieces.emplace_back(piece); });
-    const std::vector<std::string_view> views(pieces.begin(), pieces.end());
-    ReplaceFileAtomically(path, views);
+    ExportDelimitedFile(path, grid, TableCellRange(grid), ',', encoding);
 }
 
 std::optional<double> SqliteImportMs(const std::string& csv) {

@@ -21,8 +21,6 @@ constexpr const char* kImportTitle = "CSV/TSVの読み込み";
 constexpr const char* kExportTitle = "CSV/TSVへの書き出し";
 constexpr const char* kReplaceUnencodableQuestion =
     "\nこれらの文字を「〓」に置き換えて読み込みますか？";
-// Rows written between two reports of an export's progress.
-constexpr int32_t kExportRowBlock = 65536;
 // How many cells an export's message names.
 constexpr std::size_t kCellsNamed = 5;
 
@@ -190,31 +188,14 @@ void MainForm::ExportDelimitedFile() {
 void MainForm::WriteDelimitedFile(const std::string& path, const ExportSettings& settings) {
     std::unique_ptr<ProgressMonitor> monitor =
         windows_.StartProgress(kExportTitle, ProgressKind::Save);
-    std::vector<std::string> pieces;
-    DelimitedWriteReport report;
     const int32_t rows = grid_.RowCount();
-    for (int32_t begin = 0; begin < rows;) {
-        const int32_t end = begin + std::min(kExportRowBlock, rows - begin);
-        // The byte order mark goes only before the first block.
-        const TextEncoding encoding = begin > 0 && settings.encoding == TextEncoding::Utf8WithBom
-                                          ? TextEncoding::Utf8
-                                          : settings.encoding;
-        const DelimitedWriteReport block = WriteDelimitedCells(
-            grid_, {1, grid_.ColCount(), begin, end}, settings.delimiter, encoding,
-            [&pieces](std::string_view piece) { pieces.emplace_back(piece); });
-        for (const GridCell& cell : block.invalidCells) {
-            if (report.invalidCells.size() < kUnencodableListed) {
-                report.invalidCells.push_back(cell);
+    const DelimitedWriteReport report = qv::ExportDelimitedFile(
+        path, grid_, TableCellRange(grid_), settings.delimiter, settings.encoding,
+        [&monitor, rows](int32_t done) {
+            if (monitor) {
+                monitor->Advance(static_cast<uint64_t>(done), static_cast<uint64_t>(rows));
             }
-        }
-        report.invalidCount += block.invalidCount;
-        if (monitor) {
-            monitor->Advance(static_cast<uint64_t>(end), static_cast<uint64_t>(rows));
-        }
-        begin = end;
-    }
-    const std::vector<std::string_view> views(pieces.begin(), pieces.end());
-    ReplaceFileAtomically(path, views);
+        });
     monitor.reset();
     if (report.invalidCount > 0) {
         windows_.ShowMessage(ReplacedCellsMessage(report), MessageKind::Warning,

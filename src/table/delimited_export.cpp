@@ -4,107 +4,116 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <deque>
+#include <future>
 #include <memory>
+#include <thread>
 
 #include "platform/cp932.h"
+#include "platform/files.h"
 #include "table/delimited_text.h"
 
 namespace qv {
 
 namespace {
 
-constexpr std::size_t kPieceSize = std::size_t{1} << 20;
-// Rows are read a block at a time, column by column, which is how the grid stores them.
-constexpr int32_t kRowBlock = 1024;
+// Rows are read a block at a time, column by column, which is how the grid stores them; blocks
+// are formatted on other threads while the next are read. About a megabyte of text a block.
+constexpr std::size_t kBlockCells = std::size_t{1} << 17;
 
-// Writes each cell once, straight into the piece in the encoding wanted: quoted in CP932 when
-// it needs quotes (the grammar's bytes are ASCII in both encodings), converted to UTF-8 as it
-// is copied. The piece's buffer is never zero-filled.
-class RangeWriter {
+// A block of rows as text, with what it could not write as it was.
+struct FormattedBlock {
+    std::unique_ptr<char[]> text;
+    std::size_t size = 0;
+    int32_t rowEnd = 0;
+    DelimitedWriteReport report;
+};
+
+// Formats blocks of cells given as handles, each cell written once, straight into the block's
+// buffer in the encoding wanted: quoted in CP932 when it needs quotes (the grammar's bytes are
+// ASCII in both encodings), converted to UTF-8 as it is copied. Touches no grid, so blocks may
+// be formatted on any thread; the buffer is never zero-filled.
+class BlockFormatter {
 public:
-    RangeWriter(const TableGrid& grid, CellRange range, char delimiter, TextEncoding encoding,
-                const std::function<void(std::string_view)>& write)
-        : grid_(grid), range_(range), delimiter_(delimiter), encoding_(encoding), write_(write) {
+    BlockFormatter(CellRange range, char delimiter, TextEncoding encoding)
+        : range_(range), delimiter_(delimiter), encoding_(encoding) {
         for (const char c : {'"', '\r', '\n', delimiter}) {
             kind_[static_cast<unsigned char>(c)] |= kNeedsQuotes;
         }
+        quoted_ = {'"', '\r', '\n', static_cast<unsigned char>(delimiter)};
         for (std::size_t byte = 0x80; byte < kind_.size(); ++byte) {
             kind_[byte] |= kNotAscii;
         }
     }
 
-    DelimitedWriteReport Run() {
-        if (encoding_ == TextEncoding::Utf8WithBom) {
-            write_(kUtf8Bom);
-        }
-        if (range_.colBegin >= range_.colEnd) {
-            return std::move(report_);
-        }
-        for (int32_t row = range_.rowBegin; row < range_.rowEnd;) {
-            const int32_t end = row + std::min(kRowBlock, range_.rowEnd - row);
-            AppendRows(row, end);
-            row = end;
-            if (used_ >= kPieceSize || row == range_.rowEnd) {
-                write_(std::string_view(piece_.get(), used_));
-                used_ = 0;
-            }
-        }
-        return std::move(report_);
-    }
-
-private:
-    void AppendRows(int32_t rowBegin, int32_t rowEnd) {
+    // `handles` holds the cells of rows rowBegin.. row by row.
+    FormattedBlock Format(const std::vector<CellHandle>& handles, int32_t rowBegin) const {
         const auto columns = static_cast<std::size_t>(range_.colEnd - range_.colBegin);
-        const auto rows = static_cast<std::size_t>(rowEnd - rowBegin);
-        // The block's cells row by row, read column by column as the grid stores them.
-        handles_.resize(rows * columns);
-        for (std::size_t k = 0; k < columns; ++k) {
-            std::size_t at = k;
-            grid_.VisitColumnHandles(range_.colBegin + static_cast<int32_t>(k), rowBegin, rowEnd,
-                                     [&](CellHandle h) {
-                                         handles_[at] = h;
-                                         at += columns;
-                                     });
-        }
+        const std::size_t rows = handles.size() / columns;
+        Output output;
+        FormattedBlock block;
+        block.rowEnd = rowBegin + static_cast<int32_t>(rows);
         // Room for the worst case of a field (quoted, every quote doubled, in UTF-8 three
         // bytes for a CP932 byte but one for a quote) and what follows it.
         const std::size_t perByte = encoding_ == TextEncoding::Cp932 ? 2 : 4;
         constexpr std::size_t kAround = 2 + kGetaMarkUtf8.size() + kDelimitedRecordEnd.size();
-        char* out = piece_.get() + used_;
-        const CellHandle* cell = handles_.data();
+        char* out = output.Grow(nullptr, 8 * handles.size() + kAround);
+        const CellHandle* cell = handles.data();
         for (std::size_t r = 0; r < rows; ++r) {
             for (std::size_t k = 0; k < columns; ++k, ++cell) {
                 const std::string_view text = cell_handle::Text(*cell);
-                if (static_cast<std::size_t>(limit_ - out) < perByte * text.size() + kAround) {
-                    out = Grow(out, perByte * text.size() + kAround);
+                if (static_cast<std::size_t>(output.limit - out) <
+                    perByte * text.size() + kAround) {
+                    out = output.Grow(out, perByte * text.size() + kAround);
                 }
                 if (k > 0) {
                     *out++ = delimiter_;
                 }
-                out = WriteField(out, text, static_cast<int32_t>(k),
-                                 rowBegin + static_cast<int32_t>(r));
+                out = WriteField(
+                    out, text,
+                    {range_.colBegin + static_cast<int32_t>(k), rowBegin + static_cast<int32_t>(r)},
+                    block.report);
             }
             std::memcpy(out, kDelimitedRecordEnd.data(), kDelimitedRecordEnd.size());
             out += kDelimitedRecordEnd.size();
         }
-        used_ = static_cast<std::size_t>(out - piece_.get());
+        block.size = static_cast<std::size_t>(out - output.data.get());
+        block.text = std::move(output.data);
+        return block;
     }
+
+private:
+    // A buffer that grows without being zero-filled.
+    struct Output {
+        std::unique_ptr<char[]> data;
+        char* limit = nullptr;
+
+        // Makes room for `bytes` more at `out` (nullptr: at the start), in a new buffer when
+        // needed; returns where `out` now is.
+        char* Grow(char* out, std::size_t bytes) {
+            const auto used = out == nullptr ? 0 : static_cast<std::size_t>(out - data.get());
+            const std::size_t capacity = 2 * (used + bytes);
+            std::unique_ptr<char[]> grown(new char[capacity]);
+            if (used > 0) {
+                std::memcpy(grown.get(), data.get(), used);
+            }
+            data = std::move(grown);
+            limit = data.get() + capacity;
+            return data.get() + used;
+        }
+    };
 
     // What a field's bytes hold, as bits of kind_: bytes that call for quotes, bytes that are
     // not ASCII.
     static constexpr uint8_t kNeedsQuotes = 1;
     static constexpr uint8_t kNotAscii = 2;
 
-    // Writes a field. Most are copied byte by byte while their bytes are looked at (short
+    // Writes a field. Most are copied a word at a time while their bytes are looked at (short
     // texts, where a call of memcpy costs more than the copy); only a field that needs quotes,
     // or one that is not ASCII and goes out in UTF-8, is written again.
-    char* WriteField(char* out, std::string_view text, int32_t colIndex, int32_t row) {
-        uint8_t kind = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const char c = text[i];
-            out[i] = c;
-            kind |= kind_[static_cast<unsigned char>(c)];
-        }
+    char* WriteField(char* out, std::string_view text, GridCell cell,
+                     DelimitedWriteReport& report) const {
+        const uint8_t kind = CopyAndClassify(out, text);
         if ((kind & kNeedsQuotes) == 0 &&
             ((kind & kNotAscii) == 0 || encoding_ == TextEncoding::Cp932)) {
             return out + text.size();
@@ -118,9 +127,60 @@ private:
             return end;
         }
         // A cell whose bytes are not valid CP932: reported, and written as "〓".
-        NoteInvalid({range_.colBegin + colIndex, row});
+        NoteInvalid(cell, report);
         std::memcpy(out, kGetaMarkUtf8.data(), kGetaMarkUtf8.size());
         return out + kGetaMarkUtf8.size();
+    }
+
+    // Copies the text to `out` and says what its bytes hold: eight bytes at a time (the last
+    // word, or two half words for a short text, overlapping what went before), the bytes that
+    // call for quotes found by the usual test for a zero byte in the word XOR each of them.
+    uint8_t CopyAndClassify(char* out, std::string_view text) const {
+        const char* in = text.data();
+        const std::size_t n = text.size();
+        if (n >= 8) {
+            uint8_t kind = 0;
+            for (std::size_t i = 0; i + 8 <= n; i += 8) {
+                kind |= Classify(CopyWord<uint64_t>(in + i, out + i));
+            }
+            if (n % 8 != 0) {
+                kind |= Classify(CopyWord<uint64_t>(in + n - 8, out + n - 8));
+            }
+            return kind;
+        }
+        if (n >= 4) {
+            // The two halves side by side in one word; OR-ing them would mix their bytes.
+            return Classify(CopyWord<uint32_t>(in, out) |
+                            CopyWord<uint32_t>(in + n - 4, out + n - 4) << 32);
+        }
+        uint8_t kind = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            out[i] = in[i];
+            kind |= kind_[static_cast<unsigned char>(in[i])];
+        }
+        return kind;
+    }
+
+    template <class Word>
+    static uint64_t CopyWord(const char* in, char* out) {
+        Word word;
+        std::memcpy(&word, in, sizeof word);
+        std::memcpy(out, &word, sizeof word);
+        return word;
+    }
+
+    // The kind of the bytes of a word whose bytes are all from the text (zero bytes are ASCII
+    // and need no quotes).
+    uint8_t Classify(uint64_t word) const {
+        constexpr uint64_t kOnes = 0x0101010101010101;
+        constexpr uint64_t kHigh = 0x8080808080808080;
+        uint64_t special = 0;
+        for (const uint64_t c : quoted_) {
+            const uint64_t v = word ^ (c * kOnes);
+            special |= (v - kOnes) & ~v & kHigh;
+        }
+        return static_cast<uint8_t>((special != 0 ? kNeedsQuotes : 0) |
+                                    ((word & kHigh) != 0 ? kNotAscii : 0));
     }
 
     // The field in double quotes, its quotes doubled, in UTF-8: converted piece by piece
@@ -145,37 +205,109 @@ private:
         return out;
     }
 
-    // Makes room for `bytes` more at `out`, in a new buffer when needed; returns where `out`
-    // now is.
-    char* Grow(char* out, std::size_t bytes) {
-        const auto used = static_cast<std::size_t>(out - piece_.get());
-        const std::size_t capacity = std::max(2 * (used + bytes), kPieceSize + kPieceSize / 2);
-        std::unique_ptr<char[]> grown(new char[capacity]);
-        if (used > 0) {
-            std::memcpy(grown.get(), piece_.get(), used);
+    static void NoteInvalid(GridCell cell, DelimitedWriteReport& report) {
+        if (report.invalidCells.size() < kUnencodableListed) {
+            report.invalidCells.push_back(cell);
         }
-        piece_ = std::move(grown);
-        limit_ = piece_.get() + capacity;
-        return piece_.get() + used;
+        ++report.invalidCount;
     }
 
-    void NoteInvalid(GridCell cell) {
-        if (report_.invalidCells.size() < kUnencodableListed) {
-            report_.invalidCells.push_back(cell);
+    CellRange range_;
+    char delimiter_;
+    TextEncoding encoding_;
+    std::array<uint8_t, 256> kind_{};
+    std::array<uint64_t, 4> quoted_{};  // the bytes that call for quotes
+};
+
+// Reads the range's blocks on the calling thread (the grid is not to be read from two threads),
+// has them formatted on others and hands their texts to `write` in order.
+class RangeWriter {
+public:
+    RangeWriter(const TableGrid& grid, CellRange range, char delimiter, TextEncoding encoding,
+                const std::function<void(std::string_view)>& write,
+                const std::function<void(int32_t)>& progress)
+        : grid_(grid),
+          range_(range),
+          formatter_(range, delimiter, encoding),
+          encoding_(encoding),
+          write_(write),
+          progress_(progress) {}
+
+    DelimitedWriteReport Run() {
+        if (encoding_ == TextEncoding::Utf8WithBom) {
+            write_(kUtf8Bom);
         }
-        ++report_.invalidCount;
+        if (range_.colBegin >= range_.colEnd) {
+            return std::move(report_);
+        }
+        const auto columns = static_cast<std::size_t>(range_.colEnd - range_.colBegin);
+        const auto blockRows =
+            static_cast<int32_t>(std::max<std::size_t>(1, kBlockCells / columns));
+        const std::size_t inFlight = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+        // Threads are started only for a range of more than one block.
+        const bool parallel = range_.rowEnd - range_.rowBegin > blockRows;
+        std::deque<std::future<FormattedBlock>> pending;
+        for (int32_t row = range_.rowBegin; row < range_.rowEnd;) {
+            const int32_t end = row + std::min(blockRows, range_.rowEnd - row);
+            std::vector<CellHandle> handles = Gather(row, end);
+            if (!parallel) {
+                Emit(formatter_.Format(handles, row));
+            } else {
+                // Formatted here when no thread can be started.
+                pending.push_back(std::async(
+                    std::launch::async | std::launch::deferred,
+                    [this, row](std::vector<CellHandle> cells) {
+                        return formatter_.Format(cells, row);
+                    },
+                    std::move(handles)));
+                if (pending.size() > inFlight) {
+                    Emit(pending.front().get());
+                    pending.pop_front();
+                }
+            }
+            row = end;
+        }
+        for (; !pending.empty(); pending.pop_front()) {
+            Emit(pending.front().get());
+        }
+        return std::move(report_);
+    }
+
+private:
+    // The block's cells row by row, read column by column as the grid stores them.
+    std::vector<CellHandle> Gather(int32_t rowBegin, int32_t rowEnd) const {
+        const auto columns = static_cast<std::size_t>(range_.colEnd - range_.colBegin);
+        std::vector<CellHandle> handles(static_cast<std::size_t>(rowEnd - rowBegin) * columns);
+        for (std::size_t k = 0; k < columns; ++k) {
+            std::size_t at = k;
+            grid_.VisitColumnHandles(range_.colBegin + static_cast<int32_t>(k), rowBegin, rowEnd,
+                                     [&](CellHandle h) {
+                                         handles[at] = h;
+                                         at += columns;
+                                     });
+        }
+        return handles;
+    }
+
+    void Emit(const FormattedBlock& block) {
+        write_(std::string_view(block.text.get(), block.size));
+        for (const GridCell& cell : block.report.invalidCells) {
+            if (report_.invalidCells.size() < kUnencodableListed) {
+                report_.invalidCells.push_back(cell);
+            }
+        }
+        report_.invalidCount += block.report.invalidCount;
+        if (progress_) {
+            progress_(block.rowEnd - range_.rowBegin);
+        }
     }
 
     const TableGrid& grid_;
     CellRange range_;
-    char delimiter_;
-    std::array<uint8_t, 256> kind_{};
+    BlockFormatter formatter_;
     TextEncoding encoding_;
     const std::function<void(std::string_view)>& write_;
-    std::unique_ptr<char[]> piece_;
-    std::size_t used_ = 0;
-    char* limit_ = nullptr;
-    std::vector<CellHandle> handles_;
+    const std::function<void(int32_t)>& progress_;
     DelimitedWriteReport report_;
 };
 
@@ -183,8 +315,20 @@ private:
 
 DelimitedWriteReport WriteDelimitedCells(const TableGrid& grid, CellRange range, char delimiter,
                                          TextEncoding encoding,
-                                         const std::function<void(std::string_view)>& write) {
-    return RangeWriter(grid, range, delimiter, encoding, write).Run();
+                                         const std::function<void(std::string_view)>& write,
+                                         const std::function<void(int32_t)>& progress) {
+    return RangeWriter(grid, range, delimiter, encoding, write, progress).Run();
+}
+
+DelimitedWriteReport ExportDelimitedFile(const std::string& path, const TableGrid& grid,
+                                         CellRange range, char delimiter, TextEncoding encoding,
+                                         const std::function<void(int32_t)>& progress) {
+    AtomicFileWriter file(path);
+    DelimitedWriteReport report = WriteDelimitedCells(
+        grid, range, delimiter, encoding, [&file](std::string_view piece) { file.Write(piece); },
+        progress);
+    file.Commit();
+    return report;
 }
 
 }  // namespace qv

@@ -31,12 +31,22 @@ struct DelimitedWriteReport {
 
 // Writes the range row by row, fields quoted as AppendDelimitedField does, every record ending
 // in CR LF, in the encoding (a BOM first for Utf8WithBom; CP932 bytes as the table holds
-// them). The text goes to `write` in pieces of about a megabyte that end at a record's end.
-// An empty range writes the BOM at most. Raises what `write` raises, std::bad_alloc when
-// memory runs out.
+// them). The text goes to `write` in pieces of about a megabyte that end at a record's end,
+// after each of which `progress` (when given) hears how many rows of the range are written;
+// both are called on the calling thread, which alone reads the grid (a range of more than one
+// piece is formatted on other threads meanwhile). An empty range writes the BOM at most.
+// Raises what `write` or `progress` raises, std::bad_alloc when memory runs out.
 DelimitedWriteReport WriteDelimitedCells(const TableGrid& grid, CellRange range, char delimiter,
                                          TextEncoding encoding,
-                                         const std::function<void(std::string_view)>& write);
+                                         const std::function<void(std::string_view)>& write,
+                                         const std::function<void(int32_t)>& progress = {});
+
+// Writes the range as WriteDelimitedCells does into the file at `path`, replaced atomically
+// (see AtomicFileWriter): the file is written while the text is made. On a failure Failure is
+// raised and the old file is left as it was.
+DelimitedWriteReport ExportDelimitedFile(const std::string& path, const TableGrid& grid,
+                                         CellRange range, char delimiter, TextEncoding encoding,
+                                         const std::function<void(int32_t)>& progress = {});
 
 // The item names and data cells of a table: rows 0 .. RowCount - 1, columns 1 .. ColCount - 1
 // (not the row labels).

@@ -2,6 +2,7 @@
 // characters CP932 lacks, and the round trip through a table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -11,6 +12,7 @@
 #include "table/delimited_import.h"
 #include "table/delimited_text.h"
 #include "table/main_table_shape.h"
+#include "temp_folder.h"
 
 namespace qv {
 namespace {
@@ -218,6 +220,35 @@ TEST(DelimitedExportTest, InvalidCp932CellsAreReportedAndMarkedInUtf8) {
     EXPECT_EQ(report.invalidCount, 2u);
     EXPECT_EQ(report.invalidCells, (std::vector<GridCell>{{2, 1}, {1, 2}}));
     EXPECT_EQ(Written(grid, {1, 3, 1, 3}, ',', TextEncoding::Cp932), "ok,\x81\r\n\xFF,\r\n");
+}
+
+// A table of several blocks, formatted on other threads, comes out in order with its invalid
+// cells listed in order; written to a file, it is the same.
+TEST(DelimitedExportTest, ALongTableComesOutInOrder) {
+    constexpr int32_t kRows = 100'000;
+    TableGrid grid(kMainTableShape);
+    grid.SetColCount(4);
+    grid.SetRowCount(kRows);
+    std::string expected;
+    for (int32_t row = 0; row < kRows; ++row) {
+        grid.SetCell(1, row, std::to_string(row));
+        expected += std::to_string(row) + (row == 70'000 ? ",\"a,b\"," : ",,");
+        expected += std::string(row == 50'000 || row == kRows - 1 ? kGetaMarkUtf8 : "") + "\r\n";
+    }
+    grid.SetCell(2, 70'000, "a,b");
+    grid.SetCell(3, 50'000, "\xFF");
+    grid.SetCell(3, kRows - 1, "\x81");
+    DelimitedWriteReport report;
+    EXPECT_EQ(Written(grid, TableCellRange(grid), ',', TextEncoding::Utf8, &report), expected);
+    EXPECT_EQ(report.invalidCells, (std::vector<GridCell>{{3, 50'000}, {3, kRows - 1}}));
+    test::TempFolder folder;
+    std::vector<int32_t> progress;
+    ExportDelimitedFile(folder / "t.csv", grid, TableCellRange(grid), ',', TextEncoding::Utf8,
+                        [&](int32_t rows) { progress.push_back(rows); });
+    EXPECT_EQ(test::ReadTestFile(folder / "t.csv"), expected);
+    EXPECT_GT(progress.size(), 1u);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), kRows);
 }
 
 }  // namespace
