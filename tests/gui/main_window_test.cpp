@@ -17,8 +17,6 @@
 #include "gui_test_support.h"
 #include "platform/failure.h"
 
-Q_DECLARE_METATYPE(qv::MessageButton)
-
 namespace qv {
 
 namespace {
@@ -125,7 +123,6 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase() { test::PrepareForTests(); }
     void init() {
-        visits_.clear();
         stores_.emplace();
         p_.emplace(stores_->Stores());
         p_->Start();
@@ -448,23 +445,40 @@ private slots:
         QCOMPARE(column() + p_->Grid().CellText(2, 1), std::string("321"));
     }
 
-    // Each dialog opens first with the focus on its default OK. The item name box is filled from
-    // the cell at each opening and only OK (Enter) writes it back; the search box keeps its text
-    // between openings, Esc counts nothing and OK counts; Enter closes the about box.
+    // Each dialog opens first with the focus on its default OK, then where it was left. The item
+    // name box is filled from the cell at each opening and only OK (Enter) writes it back; the
+    // search box keeps its text between openings, Esc counts nothing and OK counts; Enter closes
+    // the about box.
     void toolDialogsAndTheAboutBoxOpenOnTheirDefaultOk() {
         ItemNameDialog& names = p_->app.ItemName();
         MatchCountDialog& find = p_->app.MatchCount();
         p_->Grid().SetCell(1, 0, test::Sjis("書名"));
-        int32_t row = 1;
-        for (const char* cell : {"猫", "  猫 ", "犬"}) {
-            p_->Grid().SetCell(1, row++, test::Sjis(cell));
-        }
-        p_->user.Then(Use(names.EditColName(), QStringLiteral("typed"), Qt::Key_Escape))
-            .Then(Use(names.EditColName(), QStringLiteral(" new "), Qt::Key_Return))
-            .Then(Use(find.EditChkStr(), QStringLiteral("猫"), Qt::Key_Escape))
-            .Then(Use(find.EditChkStr(), QString(), Qt::Key_Return))
+        p_->Grid().SetCell(1, 1, test::Sjis("猫"));
+        p_->Grid().SetCell(1, 2, test::Sjis("  猫 "));
+        // At each opening: "OK" when the focus is on the default OK, the box's text, and the
+        // result after typing over the text (unless `typed` is null) and pressing `key`.
+        QStringList seen;
+        const auto use = [&seen](QLineEdit* box, QPushButton* ok, QString typed, Qt::Key key) {
+            return [=, &seen](QDialog& dialog) {
+                test::ShowActive(dialog);
+                QString visit = ok->isDefault() && QApplication::focusWidget() == ok ? "OK|" : "|";
+                visit += box != nullptr ? box->text() : QString();
+                if (!typed.isNull()) {
+                    box->setFocus();
+                    box->selectAll();
+                    test::TypeText(box, typed);
+                }
+                const int result = test::PressKey(dialog, key);
+                seen << visit + "|" + QString::number(result);
+                return result;
+            };
+        };
+        p_->user.Then(use(names.EditColName(), names.OKBtn(), "typed", Qt::Key_Escape))
+            .Then(use(names.EditColName(), names.OKBtn(), " new ", Qt::Key_Return))
+            .Then(use(find.EditChkStr(), find.OKBtn(), QStringLiteral("猫"), Qt::Key_Escape))
+            .Then(use(find.EditChkStr(), find.OKBtn(), QString(), Qt::Key_Return))
             .Then(test::Press(Qt::Key_Return))
-            .Then(Use(nullptr, QString(), Qt::Key_Return));
+            .Then(use(nullptr, p_->app.About().OKButton(), QString(), Qt::Key_Return));
         p_->Form().OpenItemNameDialog();
         QCOMPARE(p_->Grid().CellText(1, 0), test::Sjis("書名"));
         p_->Form().OpenItemNameDialog();
@@ -474,18 +488,14 @@ private slots:
         p_->Form().OpenMatchCountDialog();
         QCOMPARE(p_->user.seen[4].text, QStringLiteral("2 件一致しました。"));
         p_->Form().ShowAbout();
-        const QPushButton* const oks[] = {names.OKBtn(), names.OKBtn(), find.OKBtn(), find.OKBtn(),
-                                          p_->app.About().OKButton()};
-        const char* const texts[] = {"書名", "書名", "", "猫", ""};
-        for (std::size_t i = 0; i < std::size(oks); ++i) {
-            QVERIFY(oks[i]->isDefault());
-            QVERIFY(i % 2 == 1 || visits_[i].focus == oks[i]);  // at the first opening
-            QCOMPARE(visits_[i].text, QString::fromUtf8(texts[i]));
-        }
-        QCOMPARE(visits_[4].result, int(QDialog::Accepted));
+        QCOMPARE(seen.join(' '), QStringLiteral("OK|書名|0 |書名|1 OK||0 |猫|1 OK||1"));
     }
 
-    void captionsByKindAndButtonsInTheirOrder() {
+    // Captions by kind and the buttons in their order. Enter presses the default button, Esc the
+    // cancelling one, the close box gives Cancel; a button's access letter answers without Alt
+    // (with Shift too), while Ctrl and letters of no button leave the box open. Every box is
+    // wide enough for its caption, its icon and its close box in the desktop's bold title font.
+    void messageBoxCaptionsKeysAndWidth() {
         const std::pair<MessageKind, const char*> kinds[] = {{MessageKind::Warning, "警告"},
                                                              {MessageKind::Error, "ｴﾗｰ"},
                                                              {MessageKind::Information, "情報"},
@@ -494,76 +504,42 @@ private slots:
             const MessageDialog dialog(QStringLiteral("text"), kind, Buttons(MessageButton::OK));
             QCOMPARE(dialog.windowTitle(), QString::fromUtf8(caption));
         }
+        using B = MessageButton;
         const MessageDialog all(QStringLiteral("text"), MessageKind::Warning, kAllButtons);
         QCOMPARE(Captions(all), QStringList({"はい(&Y)", "いいえ(&N)", "OK", "ｷｬﾝｾﾙ", "中止(&A)",
                                              "再試行(&R)", "無視(&I)", "すべて", "ﾍﾙﾌﾟ(&H)"}));
-        const MessageDialog two(QStringLiteral("text"), MessageKind::Confirmation,
-                                MessageButton::No | MessageButton::Yes);
+        const MessageDialog two(QStringLiteral("text"), MessageKind::Confirmation, B::No | B::Yes);
         QCOMPARE(Captions(two), QStringList({"はい(&Y)", "いいえ(&N)"}));
-    }
-
-    void enterEscAndCloseBox_data() {
-        QTest::addColumn<int>("buttons");
-        QTest::addColumn<MessageButton>("enter");
-        QTest::addColumn<MessageButton>("escape");
-        using B = MessageButton;
-        QTest::newRow("OK") << int(Buttons(B::OK)) << B::OK << B::OK;
-        QTest::newRow("yes no") << int(B::Yes | B::No) << B::Yes << B::No;
-        QTest::newRow("yes no cancel")
-            << ((B::Yes | B::No) | Buttons(B::Cancel)) << B::Yes << B::Cancel;
-        QTest::newRow("OK cancel") << int(B::OK | B::Cancel) << B::OK << B::Cancel;
-        QTest::newRow("retry cancel") << int(B::Retry | B::Cancel) << B::Retry << B::Cancel;
-        QTest::newRow("abort retry ignore")
-            << ((B::Abort | B::Retry) | Buttons(B::Ignore)) << B::Retry << B::None;
-        QTest::newRow("all") << int(kAllButtons) << B::OK << B::Cancel;
-    }
-    void enterEscAndCloseBox() {
-        QFETCH(int, buttons);
-        QFETCH(MessageButton, enter);
-        QFETCH(MessageButton, escape);
-        const auto asked = static_cast<MessageButtons>(buttons);
-        QCOMPARE(MessageDefaultButton(asked), enter);
-        QCOMPARE(MessageCancelButton(asked), escape);
-        MessageDialog enterDialog(QStringLiteral("Enter"), MessageKind::Confirmation, asked);
-        QCOMPARE(test::PressKey(enterDialog, Qt::Key_Return), int(enter));
-        if (escape != MessageButton::None) {
-            MessageDialog escDialog(QStringLiteral("Esc"), MessageKind::Confirmation, asked);
-            QCOMPARE(test::PressKey(escDialog, Qt::Key_Escape), int(escape));
-        }
-        MessageDialog closeDialog(QStringLiteral("close box"), MessageKind::Confirmation, asked);
-        test::ShowActive(closeDialog);
-        closeDialog.close();
-        QCOMPARE(closeDialog.result(), int(MessageButton::Cancel));
-    }
-
-    // A button's access letter answers without Alt (with Shift too); Ctrl, Alt and letters of
-    // no button leave the box open. Every box is wide enough for its caption, its icon and its
-    // close box in the desktop's bold title font.
-    void accessLettersWithoutAltAndCaptionRoom() {
-        using B = MessageButton;
-        const MessageButtons yesNo = B::Yes | B::No;
-        const struct {
-            MessageButtons buttons;
-            Qt::Key key;
-            Qt::KeyboardModifiers modifiers;
-            MessageButton answer;
-        } cases[] = {
-            {yesNo, Qt::Key_Y, Qt::NoModifier, B::Yes},
-            {yesNo, Qt::Key_N, Qt::ShiftModifier, B::No},
-            {yesNo, Qt::Key_Y, Qt::ControlModifier, B::None},
-            {yesNo, Qt::Key_O, Qt::NoModifier, B::None},
-            {kAllButtons, Qt::Key_A, Qt::NoModifier, B::Abort},
-            {kAllButtons, Qt::Key_R, Qt::NoModifier, B::Retry},
-            {kAllButtons, Qt::Key_I, Qt::NoModifier, B::Ignore},
-            {kAllButtons, Qt::Key_H, Qt::NoModifier, B::Help},
-            {Buttons(B::OK), Qt::Key_Y, Qt::NoModifier, B::None},
-        };
-        for (const auto& c : cases) {
-            MessageDialog dialog(QStringLiteral("x"), MessageKind::Confirmation, c.buttons);
+        const MessageButtons ok = Buttons(B::OK), yesNo = B::Yes | B::No,
+                             yesNoCancel = yesNo | Buttons(B::Cancel), okCancel = B::OK | B::Cancel,
+                             retryCancel = B::Retry | B::Cancel,
+                             abortRetryIgnore = (B::Abort | B::Retry) | Buttons(B::Ignore);
+        const Qt::KeyboardModifiers none = Qt::NoModifier;
+        const Qt::Key enter = Qt::Key_Return, esc = Qt::Key_Escape, closeBox = Qt::Key_unknown;
+        // The buttons, the key and its modifiers, the answer (None: the box stays open).
+        // clang-format off
+        const std::tuple<MessageButtons, Qt::Key, Qt::KeyboardModifiers, MessageButton> cases[] = {
+            {ok, enter, none, B::OK}, {ok, esc, none, B::OK}, {ok, closeBox, none, B::Cancel},
+            {yesNo, enter, none, B::Yes}, {yesNo, esc, none, B::No},
+            {yesNoCancel, enter, none, B::Yes}, {yesNoCancel, esc, none, B::Cancel},
+            {okCancel, enter, none, B::OK}, {okCancel, esc, none, B::Cancel},
+            {retryCancel, enter, none, B::Retry}, {retryCancel, esc, none, B::Cancel},
+            {abortRetryIgnore, enter, none, B::Retry}, {abortRetryIgnore, esc, none, B::None},
+            {abortRetryIgnore, closeBox, none, B::Cancel}, {yesNo, closeBox, none, B::Cancel},
+            {kAllButtons, enter, none, B::OK}, {kAllButtons, esc, none, B::Cancel},
+            {yesNo, Qt::Key_Y, none, B::Yes}, {yesNo, Qt::Key_N, Qt::ShiftModifier, B::No},
+            {yesNo, Qt::Key_Y, Qt::ControlModifier, B::None}, {yesNo, Qt::Key_O, none, B::None},
+            {kAllButtons, Qt::Key_A, none, B::Abort}, {kAllButtons, Qt::Key_R, none, B::Retry},
+            {kAllButtons, Qt::Key_I, none, B::Ignore}, {kAllButtons, Qt::Key_H, none, B::Help},
+            {ok, Qt::Key_Y, none, B::None}};
+        // clang-format on
+        for (const auto& [buttons, key, modifiers, answer] : cases) {
+            MessageDialog dialog(QStringLiteral("x"), MessageKind::Confirmation, buttons);
             test::ShowActive(dialog);
-            QTest::keyClick(dialog.focusWidget(), c.key, c.modifiers);
-            QCOMPARE(dialog.result(), int(c.answer));
-            QCOMPARE(dialog.isVisible(), c.answer == B::None);
+            key == closeBox ? void(dialog.close())
+                            : QTest::keyClick(dialog.focusWidget(), key, modifiers);
+            QCOMPARE(dialog.result(), int(answer));
+            QCOMPARE(dialog.isVisible(), answer == B::None);
         }
         QFont titleFont = QApplication::font();
         titleFont.setBold(true);
@@ -580,29 +556,6 @@ private slots:
     }
 
 private:
-    // What the user found on opening a dialog, and how it closed.
-    struct Visit {
-        QWidget* focus;
-        QString text;
-        int result;
-    };
-    // Notes the focus and the box's text, types over the text unless `typed` is null, and
-    // presses `key`.
-    test::ScriptedUser::Action Use(QLineEdit* box, const QString& typed, Qt::Key key) {
-        return [=, this](QDialog& dialog) {
-            test::ShowActive(dialog);
-            Visit visit{QApplication::focusWidget(), box ? box->text() : QString(), 0};
-            if (!typed.isNull()) {
-                box->setFocus();
-                box->selectAll();
-                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, typed, Qt::NoModifier);
-            }
-            visit.result = test::PressKey(dialog, key);
-            visits_.push_back(visit);
-            return visit.result;
-        };
-    }
-
     void ActivateMain() {
         p_->app.Main().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&p_->app.Main()));
@@ -619,7 +572,6 @@ private:
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
     }
 
-    std::vector<Visit> visits_;
     std::optional<test::TempStores> stores_;
     std::optional<Program> p_;
 };
