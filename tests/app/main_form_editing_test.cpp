@@ -141,26 +141,6 @@ TEST_F(MainFormEditingTest, SizesAfterInsertingARowAndAddingAColumn) {
     EXPECT_THAT(widths, ::testing::ElementsAre(32, 153, 69, 32));
 }
 
-TEST_F(MainFormEditingTest, InsertAndDeleteAtRowOneOfAMillionRows) {
-    constexpr int32_t kRows = 1'000'001;  // a million data rows
-    Grid().SetRowCount(kRows);
-    // Row 0 stands for the inserted empty row, and then for the empty item name.
-    const std::pair<int32_t, const char*> texts[] = {
-        {0, ""}, {1, "first"}, {2, "second"}, {500'000, "middle"}, {kRows - 1, "last"}};
-    for (const auto& [row, text] : texts) {
-        Grid().SetCell(1, row, text);
-    }
-    Select(1, 1);
-    for (int32_t shift : {1, 0}) {  // after inserting, then after deleting
-        shift == 1 ? form_.InsertRowBefore() : form_.DeleteRow();
-        ASSERT_EQ(Grid().RowCount(), kRows + shift);
-        for (const auto& [row, text] : texts) {
-            EXPECT_EQ(Grid().Cell(1, row + shift), text) << "row " << row;
-        }
-        EXPECT_EQ(Grid().Cell(0, 1'000'000 + shift), shift == 1 ? "001" : "000");  // 3 digits
-    }
-}
-
 // --- Column tools ---
 
 TEST_F(MainFormEditingTest, ColumnToolsShowTheirResultInAnInformationBoxAndEditTheItemName) {
