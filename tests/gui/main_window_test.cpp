@@ -227,16 +227,7 @@ private slots:
 
     // The match count's dialog and its answer, run as the program runs them and left with Enter:
     // the keys reach the main window again, whether the title list window is open or hidden.
-    void closingModalWindowsReturnsToTheMainWindow_data() {
-        QTest::addColumn<bool>("titleListHidden");
-        QTest::newRow("title list open") << false;
-        QTest::newRow("title list hidden") << true;
-    }
     void closingModalWindowsReturnsToTheMainWindow() {
-        QFETCH(bool, titleListHidden);
-        if (titleListHidden) {
-            p_->app.Windows().HideTitleListWindow();
-        }
         int shown = 0;
         p_->app.Windows().SetModalRunner([&shown](QDialog& dialog) {
             ++shown;
@@ -246,13 +237,17 @@ private slots:
             });
             return dialog.exec();
         });
-        ChooseMenuItem("TN");
-        QCOMPARE(shown, 2);
-        QTRY_VERIFY(p_->app.Main().isActiveWindow());
-        QCOMPARE(p_->app.TitleList().isVisible(), !titleListHidden);
-        QTest::keyClick(&p_->app.Main(), Qt::Key_T, Qt::AltModifier);
-        QVERIFY(QApplication::activePopupWidget() != nullptr);
-        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        for (const bool titleListHidden : {true, false}) {
+            titleListHidden ? p_->app.Windows().HideTitleListWindow()
+                            : p_->app.Windows().ShowTitleListWindow();
+            ChooseMenuItem("TN");
+            QCOMPARE(shown, titleListHidden ? 2 : 4);
+            QTRY_VERIFY(p_->app.Main().isActiveWindow());
+            QCOMPARE(p_->app.TitleList().isVisible(), !titleListHidden);
+            QTest::keyClick(&p_->app.Main(), Qt::Key_T, Qt::AltModifier);
+            QVERIFY(QApplication::activePopupWidget() != nullptr);
+            QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        }
     }
 
     void resizingSetsTheTitleBoxWidth() {
