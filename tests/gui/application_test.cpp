@@ -50,7 +50,7 @@ private slots:
     // The windows' titles are exact, nothing appended (the dialogs' are checked as
     // main_window_test opens them). The title list window opens once by itself, with its
     // buttons in order and the focus on 選択; Tab goes round them; its close button stores its
-    // place (exactly: see geometryIsWrittenAtExitAndRestoredAtTheNextStart).
+    // place (exactly: see geometryIsStoredAtExitAndShownOnTheScreenAtTheNextStart).
     void windowTitlesAndTheTitleListWindowOpeningOnceByItself() {
         StartProgram();
         QVERIFY(!p_->Form().FirstActivate());
@@ -110,26 +110,6 @@ private slots:
         }
         QTest::mouseClick(p_->app.Main().SpeedButtons()[6], Qt::LeftButton);
         QCOMPARE(test::ReadFile(stores_->Stores().settingsFile), stored);
-    }
-
-    // "終了(&X)" ends the program as the close box does: the title list window stays as it is
-    // until the program goes, and its section in the settings file too.
-    void exitMenuItemLeavesTheTitleSectionAsItWas() {
-        const char* const title = "[Title]\r\nLeft=1\r\nTop=2\r\nWidth=300\r\nHeight=200\r\n";
-        test::WriteFile(stores_->Stores().settingsFile, title);
-        p_.emplace(stores_->Stores());
-        p_->app.EndEventLoopWithMainWindow();
-        p_->Start();
-        p_->app.Windows().SetTitleListWindowGeometry({60, 70, 350, 250});
-        QTimer::singleShot(0, &p_->app.Main(), [this] { p_->Form().Exit(); });
-        // A second exit stops a loop that the main window's closing did not end.
-        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
-        QCOMPARE(QApplication::exec(), 0);
-        QVERIFY(!p_->app.Main().isVisible());
-        QVERIFY(p_->app.TitleList().isVisible());
-        const std::string settings = test::ReadFile(stores_->Stores().settingsFile);
-        QVERIFY(settings.find(title) != std::string::npos &&
-                settings.find("[Main]") != std::string::npos);
     }
 
     // A settings file that cannot be written: each way out shows the failure, and "終了(&X)" and
