@@ -1,6 +1,5 @@
 // Row and column editing of the main window at the edges the random sequences rarely reach, and
 // the column tools as the main window shows them.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -131,15 +130,6 @@ INSTANTIATE_TEST_SUITE_P(
         // One data column always stays.
         {3, 4, "@21 - -", "2x4 ,,,|  1,a1,b1,|  2,a2,b2,|  3,a3,b3, buf ,,, @1,1"},
     }));
-
-TEST_F(MainFormEditingTest, SizesAfterInsertingARowAndAddingAColumn) {
-    Grid().SetRowHeight(5, 40);
-    Run("@25 A +");
-    EXPECT_EQ(Grid().RowHeight(5), 18);  // the former last row gets the default height back
-    const int32_t widths[] = {Grid().ColWidth(0), Grid().ColWidth(1), Grid().ColWidth(2),
-                              Grid().ColWidth(3)};
-    EXPECT_THAT(widths, ::testing::ElementsAre(32, 153, 69, 32));
-}
 
 // --- Column tools ---
 

@@ -151,7 +151,7 @@ TEST_F(MainFormFilesTest, StoresThatFailStopActivationAndClosing) {
     EXPECT_THROW(noSettingsFolder.form.CloseTitleListAndExit(), Failure);
     EXPECT_THROW(noSettingsFolder.titleList.Close(), Failure);
     EXPECT_TRUE(noSettingsFolder.windows.titleListVisible);
-    EXPECT_EQ(noSettingsFolder.windows.mainWindowCloseRequests, 0);
+    EXPECT_EQ(noSettingsFolder.windows.CallCount("CloseMainWindow"), 0);
 }
 
 // --- Opening and saving ---
