@@ -122,7 +122,10 @@ private slots:
         stores_.reset();
     }
 
-    void menusHintsAndNoShortcuts() {
+    // The menus and their shortcuts, the toolbar's hints and pictures (drawn from their SVGs at
+    // the size asked, as a dense screen asks for them, not enlarged from a smaller bitmap; the
+    // disabled state has its own), and the title box's width in a resized window.
+    void menusToolbarAndTitleBox() {
         QCOMPARE(Captions(p_->app.Main().menuBar()->actions()).join('|'),
                  QString::fromUtf8("ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
                                    "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
@@ -166,6 +169,17 @@ private slots:
         QTest::mouseMove(p_->app.Main().SpeedButtons()[1]);
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QToolTip::text(), hints[1]);
+        std::vector<QIcon> icons{p_->app.Main().windowIcon()};
+        for (const QToolButton* button : p_->app.Main().SpeedButtons()) {
+            icons.push_back(button->icon());
+        }
+        for (const QIcon& icon : icons) {
+            QCOMPARE(icon.pixmap(QSize(64, 64)).size(), QSize(64, 64));
+            QVERIFY(!icon.pixmap(QSize(40, 40), QIcon::Disabled).isNull());
+        }
+        p_->app.Windows().SetMainWindowGeometry({100, 80, 500, 400});  // outer sizes
+        QCOMPARE(p_->app.Main().frameGeometry(), QRect(100, 80, 500, 400));
+        QCOMPARE(p_->app.Main().EditTitle()->width(), 435);
     }
 
     void everyMenuItemAndButtonReachesItsCommand_data() {
@@ -214,19 +228,6 @@ private slots:
         QVERIFY(help->Page()->toPlainText().contains(QStringLiteral("全データ消去")));
     }
 
-    // The pictures are drawn from their SVGs at the size asked, as a dense screen asks for them,
-    // not enlarged from a smaller bitmap; the disabled state has its own.
-    void picturesAreDrawnAtEverySize() {
-        std::vector<QIcon> icons{p_->app.Main().windowIcon()};
-        for (const QToolButton* button : p_->app.Main().SpeedButtons()) {
-            icons.push_back(button->icon());
-        }
-        for (const QIcon& icon : icons) {
-            QCOMPARE(icon.pixmap(QSize(64, 64)).size(), QSize(64, 64));
-            QVERIFY(!icon.pixmap(QSize(40, 40), QIcon::Disabled).isNull());
-        }
-    }
-
     // The match count's dialog and its answer, run as the program runs them and left with Enter:
     // the keys reach the main window again, whether the title list window is open or hidden.
     void closingModalWindowsReturnsToTheMainWindow() {
@@ -250,12 +251,6 @@ private slots:
             QVERIFY(QApplication::activePopupWidget() != nullptr);
             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
         }
-    }
-
-    void resizingSetsTheTitleBoxWidth() {
-        p_->app.Windows().SetMainWindowGeometry({100, 80, 500, 400});  // outer sizes
-        QCOMPARE(p_->app.Main().frameGeometry(), QRect(100, 80, 500, 400));
-        QCOMPARE(p_->app.Main().EditTitle()->width(), 435);
     }
 
     // A name that is not valid UTF-8 (CP932 bytes) comes back from the save dialog byte for byte,
