@@ -282,8 +282,6 @@ private slots:
         p_->Form().SetSaveDialogFileName("");
         p_->user.Then(test::ChooseFile(sub + "b.qvd"));
         QVERIFY_THROWS_EXCEPTION(Failure, p_->Form().SaveFileAs());
-        std::filesystem::remove_all(sub);  // QTemporaryDir cannot name them to remove them
-        std::filesystem::remove(sjis);
     }
 
     // Typing in a cell is one step that Ctrl+Z takes back and Ctrl+Y makes again, even with the
