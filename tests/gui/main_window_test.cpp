@@ -286,7 +286,7 @@ private slots:
     // Typing in a cell is one step that Ctrl+Z takes back and Ctrl+Y makes again, even with the
     // editor open; Esc puts back the text the cell had when the editor opened. The status bar
     // shows the modified mark, and closing with changes asks first.
-    void undoRedoEscAndTheModifiedMarkWithRealKeys() {
+    void undoRedoAndClipboardKeys() {
         ActivateMain();
         GridView* grid = p_->app.Main().Grid();
         grid->setFocus();
@@ -326,20 +326,15 @@ private slots:
         p_->app.Main().close();
         QCOMPARE(p_->user.seen.back().text, QStringLiteral("表の変更を保存しますか？"));
         QVERIFY(p_->app.Main().isVisible() && p_->app.TitleList().isVisible());
-    }
 
-    // Ctrl+C, Delete and Ctrl+V on a selected range reach the table; in the cell editor and the
-    // title box they stay the box's own, and a multi-line paste keeps what each can hold. A
-    // character Shift-JIS cannot hold is refused and named in the status bar.
-    void clipboardKeysInTheGridTheEditorAndTheTitleBox() {
-        ActivateMain();
-        GridView* grid = p_->app.Main().Grid();
+        // Ctrl+C, Delete and Ctrl+V on a selected range reach the table; in the cell editor and
+        // the title box they stay the box's own, and a multi-line paste keeps what each can hold.
+        // A character Shift-JIS cannot hold is refused and named in the status bar.
         grid->setFocus();
         TableGrid& table = p_->Grid();
         table.SetCell(1, 1, "a");
         table.SetCell(2, 1, "b");
         table.SetCell(1, 2, "c");
-        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
         QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
         QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(grid, Qt::Key_C, ctrl);
