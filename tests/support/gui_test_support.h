@@ -61,9 +61,6 @@ inline void TypeText(QWidget* widget, const QString& text) {
     }
 }
 
-inline constexpr auto& ReadFile = ReadTestFile;
-inline constexpr auto& WriteFile = WriteTestFile;
-
 // The settings file and the history file in a fresh folder that goes at the end of the test.
 struct TempStores : TempFolder {
     StoreLocations Stores() const { return {*this / "Quorvane.ini", *this / "Quorvane.hst"}; }
