@@ -27,7 +27,6 @@ protected:
     }
 
     TableGrid& Grid() { return form_.StringGrid(); }
-    TableGrid& Buffer() { return form_.StringGrid_Buff(); }
     void Select(int32_t col, int32_t row) { ASSERT_TRUE(Grid().SetCurrentCell({col, row})); }
 
     // A table titled "T" of `cols` columns and `rows` rows whose data cells read "a1", "b1", ...
@@ -84,8 +83,8 @@ protected:
         for (int32_t row = 0; row < Grid().RowCount(); ++row) {
             state.append(row == 0 ? "" : "|").append(Cells(Grid(), row));
         }
-        return state + " buf " + Cells(Buffer(), 0) + " @" + std::to_string(Grid().Col()) + "," +
-               std::to_string(Grid().Row());
+        return state + " buf " + Cells(form_.StringGrid_Buff(), 0) + " @" +
+               std::to_string(Grid().Col()) + "," + std::to_string(Grid().Row());
     }
     static std::string Cells(const TableGrid& grid, int32_t row) {
         std::string cells = grid.CellText(0, row);
@@ -136,8 +135,7 @@ TEST_F(MainFormEditingTest, ColumnToolsShowTheirResultInAnInformationBoxAndEditT
         Grid().SetCell(1, row, column1[row - 1]);
         Grid().SetCell(2, row, column2[row - 1]);
     }
-    Grid().SetCell(1, 0, "abc");  // neither the item name is counted
-    Grid().SetCell(1, 6, "abc");  // nor a row beyond the count
+    Grid().SetCell(1, 0, "abc");  // an item name, which is not counted
     const struct {
         int32_t col;
         void (MainForm::*command)();
