@@ -55,7 +55,6 @@ public:
     WindowGeometry mainGeometry{};
     WindowGeometry titleListGeometry{};
     bool titleListVisible = false;
-    int mainWindowCloseRequests = 0;
     // The desktop's trash: when available, a file moved there is removed and listed.
     bool trashAvailable = true;
     std::vector<std::string> trashed;
@@ -212,7 +211,6 @@ private:
 
     void RunModal(const char* name, const std::function<void()>& hook) {
         calls.emplace_back(name);
-        mainWindowCloseRequests += name == std::string_view("CloseMainWindow");
         if (hook) {
             hook();
         }

@@ -61,19 +61,10 @@ inline void TypeText(QWidget* widget, const QString& text) {
     }
 }
 
-inline constexpr auto& ReadFile = ReadTestFile;
-inline constexpr auto& WriteFile = WriteTestFile;
-
 // The settings file and the history file in a fresh folder that goes at the end of the test.
-class TempStores {
-public:
-    StoreLocations Stores() const { return {Path("Quorvane.ini"), Path("Quorvane.hst")}; }
-    std::string Path(const char* name) const {
-        return QFile::encodeName(folder_.filePath(QString::fromUtf8(name))).toStdString();
-    }
-
-private:
-    QTemporaryDir folder_;
+struct TempStores : TempFolder {
+    StoreLocations Stores() const { return {*this / "Quorvane.ini", *this / "Quorvane.hst"}; }
+    std::string Path(const char* name) const { return *this / name; }
 };
 
 // Shows a modal dialog as a window of its own and waits until it is the active window, so that

@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "expect_failure.h"
-#include "grid_fixtures.h"
 #include "platform/cp932.h"
 #include "table/cell_text_list.h"
 #include "table/main_table_shape.h"
@@ -60,7 +59,7 @@ constexpr char kExample[] =
 class TableFileTest : public ::testing::Test {
 protected:
     TableFileTest() : grid_(kMainTableShape) {
-        test::MakeInitialTable(grid_);
+        SetMainTableColWidths(grid_);
         grid_.SetCell(1, 1, "old");
     }
 

@@ -8,8 +8,8 @@
 #include <tuple>
 
 #include "expect_failure.h"
-#include "grid_fixtures.h"
 #include "table/cell_column.h"
+#include "table/main_table_shape.h"
 #include "table/table_grid.h"
 
 namespace qv {
@@ -23,7 +23,7 @@ std::string Text(int32_t col, int32_t row) {
 
 class TableGridTest : public ::testing::Test {
 protected:
-    TableGridTest() : grid(kMainTableShape) { test::MakeInitialTable(grid); }
+    TableGridTest() : grid(kMainTableShape) { SetMainTableColWidths(grid); }
     TableGrid grid;
 };
 
@@ -201,7 +201,7 @@ void RunSeeds(int columnLength, uint32_t firstSeed, uint32_t lastSeed, int steps
         std::mt19937 random(seed);
         auto pick = [&](int low, int high) { return low + int(random() % (high - low + 1)); };
         TableGrid grid(kMainTableShape);
-        test::MakeInitialTable(grid);
+        SetMainTableColWidths(grid);
         ReferenceGrid ref;
         for (int step = 0; step < steps; ++step) {
             const int cols = ref.count[0], rows = ref.count[1], n = pick(-1, kRows - 10);

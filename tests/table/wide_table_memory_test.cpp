@@ -8,7 +8,7 @@
 #include <new>
 #include <string>
 
-#include "grid_fixtures.h"
+#include "table/main_table_shape.h"
 #include "table/table_file_reader.h"
 
 // The replacements below pair malloc with free; g++ sees only the names new and free.

@@ -5,7 +5,6 @@
 #include <limits>
 #include <tuple>
 
-#include "grid_fixtures.h"
 #include "table/main_table_shape.h"
 #include "view/grid_geometry.h"
 
@@ -18,7 +17,7 @@ constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
 
 class GridGeometryTest : public ::testing::Test {
 protected:
-    GridGeometryTest() : grid(kMainTableShape) { test::MakeInitialTable(grid); }
+    GridGeometryTest() : grid(kMainTableShape) { SetMainTableColWidths(grid); }
     TableGrid grid;
 };
 

@@ -5,7 +5,6 @@
 
 #include <tuple>
 
-#include "grid_fixtures.h"
 #include "table/main_table_shape.h"
 #include "view/grid_navigation.h"
 
@@ -30,7 +29,7 @@ TEST(GridNavigationTest, EachKeyLeadsWhereTheRulesSay) {
         {{1, 30}, {1, 21}, Key::PageUp, {1, 10}, {1, 1}}, {{1, 3}, {1, 1}, Key::PageUp, {1, 1}, {1, 1}}};
     // clang-format on
     TableGrid grid(kMainTableShape);
-    test::MakeInitialTable(grid);
+    SetMainTableColWidths(grid);
     grid.SetRowCount(100);
     for (const auto& [current, topLeft, key, to, toTopLeft] : cases) {
         ASSERT_TRUE(grid.SetCurrentCell(current));
