@@ -265,6 +265,7 @@ private:
     void RestoreRecoveryCopy(LeftCopy& copy);
     void ImportFileThroughDialog(const std::string& path);
     void WriteDelimitedFile(const std::string& path, const ExportSettings& settings);
+    std::optional<CellMatcher> MatcherForCommand(FindBarFocus barFocus);
     void FindFrom(SearchDirection direction);
     void SortRowsBy(SortOrder order);
 

@@ -47,14 +47,23 @@ void MainForm::FindPrevious() {
     FindFrom(SearchDirection::Backward);
 }
 
-void MainForm::FindFrom(SearchDirection direction) {
+// With no text yet the bar opens for one; a text the cells' encoding cannot hold finds nothing
+// and says so. Either way there is no matcher and the command ends there.
+std::optional<CellMatcher> MainForm::MatcherForCommand(FindBarFocus barFocus) {
     if (find_.text.empty()) {
-        OpenFindBar();
-        return;
+        windows_.ShowFindBar(barFocus);
+        return std::nullopt;
     }
-    const std::optional<CellMatcher> matcher = MatcherOf(find_);
+    std::optional<CellMatcher> matcher = MatcherOf(find_);
     if (!matcher) {
         windows_.ShowStatusNote(kFindTextNotInCp932Note);
+    }
+    return matcher;
+}
+
+void MainForm::FindFrom(SearchDirection direction) {
+    const std::optional<CellMatcher> matcher = MatcherForCommand(FindBarFocus::SearchText);
+    if (!matcher) {
         return;
     }
     const std::optional<FoundCell> found =
@@ -72,13 +81,8 @@ void MainForm::FindFrom(SearchDirection direction) {
 }
 
 void MainForm::ReplaceCurrent() {
-    if (find_.text.empty()) {
-        OpenReplaceBar();
-        return;
-    }
-    const std::optional<CellMatcher> matcher = MatcherOf(find_);
+    const std::optional<CellMatcher> matcher = MatcherForCommand(FindBarFocus::Replacement);
     if (!matcher) {
-        windows_.ShowStatusNote(kFindTextNotInCp932Note);
         return;
     }
     const std::string replacement = ReplacementBytes(find_);
@@ -95,13 +99,8 @@ void MainForm::ReplaceCurrent() {
 }
 
 std::size_t MainForm::ReplaceAll() {
-    if (find_.text.empty()) {
-        OpenReplaceBar();
-        return 0;
-    }
-    const std::optional<CellMatcher> matcher = MatcherOf(find_);
+    const std::optional<CellMatcher> matcher = MatcherForCommand(FindBarFocus::Replacement);
     if (!matcher) {
-        windows_.ShowStatusNote(kFindTextNotInCp932Note);
         return 0;
     }
     const std::string replacement = ReplacementBytes(find_);

@@ -44,6 +44,22 @@ private:
     int64_t width_ = 0;
 };
 
+// Where the characters CP932 cannot hold stand in the block, by record and field: the text is
+// read once more only for a paste that is refused.
+void ListRefusedCharacters(const Cp932Text& text, ClipboardColumns& block) {
+    std::vector<std::size_t> marks;
+    for (const Cp932Text::Replacement& replaced : text.replaced) {
+        marks.push_back(replaced.offset);
+    }
+    std::vector<FieldPosition> positions;
+    ParseDelimitedRecords(text.cp932, kTabDelimiter, SIZE_MAX, marks, &positions);
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        block.unencodable.push_back(
+            {positions[i].record, positions[i].field, text.replaced[i].character});
+    }
+    block.unencodableCount = text.replacedCount;
+}
+
 }  // namespace
 
 ClipboardCopy BuildClipboardText(const TableGrid& grid, CellRange range) {
@@ -53,30 +69,11 @@ ClipboardCopy BuildClipboardText(const TableGrid& grid, CellRange range) {
     return copy;
 }
 
-ClipboardBlock ParseClipboardText(std::string_view utf8) {
-    ClipboardBlock block;
-    const Cp932Text text = ToCp932(std::string(utf8), TextEncoding::Utf8);
-    std::vector<std::size_t> marks;
-    for (const Cp932Text::Replacement& replaced : text.replaced) {
-        marks.push_back(replaced.offset);
-    }
-    std::vector<FieldPosition> positions;
-    block.rows = ParseDelimitedRecords(text.cp932, kTabDelimiter, SIZE_MAX, marks, &positions);
-    for (std::size_t i = 0; i < positions.size(); ++i) {
-        block.unencodable.push_back(
-            {positions[i].record, positions[i].field, text.replaced[i].character});
-    }
-    block.unencodableCount = text.replacedCount;
-    return block;
-}
-
 ClipboardColumns ParseClipboardColumns(std::string_view utf8, int32_t firstCol) {
     ClipboardColumns block;
     Cp932Text text = ToCp932(std::string(utf8), TextEncoding::Utf8);
     if (text.replacedCount > 0) {
-        const ClipboardBlock refused = ParseClipboardText(utf8);
-        block.unencodable = refused.unencodable;
-        block.unencodableCount = refused.unencodableCount;
+        ListRefusedCharacters(text, block);
         return block;
     }
     ColumnSink sink;

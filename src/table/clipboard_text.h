@@ -24,23 +24,13 @@ struct ClipboardCopy {
 };
 ClipboardCopy BuildClipboardText(const TableGrid& grid, CellRange range);
 
-// A pasted block: rows of CP932 cell texts, every row as wide as the widest (empty cells
-// added), characters CP932 cannot hold replaced by "〓" and listed with their row and column
-// in the block (0-based). A paste is all or nothing, so a caller refuses a block whose
-// `unencodableCount` is not 0. Texts are cell texts (see delimited_text.h). The empty text
-// gives no row; text that is not UTF-8 counts its bad bytes as unencodable U+FFFD.
-struct ClipboardBlock {
-    std::vector<std::vector<std::string>> rows;
-    std::vector<UnencodableCharacter> unencodable;  // the first kUnencodableListed
-    std::size_t unencodableCount = 0;
-};
-ClipboardBlock ParseClipboardText(std::string_view utf8);
-
 // A pasted block read straight into columns of stored texts for TableGrid::ExchangeBlock: the
 // block's column k is numbered firstCol + k, its row 0 is row 0 of each column. `width` is the
-// widest record's field count, `height` the record count; characters CP932 cannot hold are
-// listed as in ClipboardBlock and leave `columns` empty. Records and fields at or beyond
-// kGridCountLimit are counted but not kept.
+// widest record's field count, `height` the record count. A paste is all or nothing: characters
+// CP932 cannot hold (text that is not UTF-8 counts its bad bytes as U+FFFD) are listed with
+// their record and field in the block (0-based) and leave `columns` empty, and the caller
+// refuses the paste. Records and fields at or beyond kGridCountLimit are counted but not kept;
+// the empty text gives no record.
 struct ClipboardColumns {
     int64_t width = 0;
     int64_t height = 0;
