@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <optional>
 #include <random>
 #include <utility>
 #include <vector>
 
+#include "platform/background_flusher.h"
 #include "platform/failure.h"
 #include "platform/file_system_messages.h"
 #include "platform/files_testing.h"
@@ -253,6 +255,18 @@ int Fsync(int fd) {
     return fsync(fd);
 }
 
+// The data only, as the flushes made while a file is still being written need.
+int EarlyFlush(int fd) {
+    if (const FileFaults* faults = Faults(); faults != nullptr) {
+        if (const int err = faults->fsyncErrno != 0 ? faults->fsyncErrno : faults->earlyFlushErrno;
+            err != 0) {
+            errno = err;
+            return -1;
+        }
+    }
+    return fdatasync(fd);
+}
+
 int Rename(const std::string& from, const std::string& to) {
     if (const FileFaults* faults = Faults(); faults != nullptr && faults->renameErrno != 0) {
         errno = faults->renameErrno;
@@ -368,12 +382,14 @@ struct AtomicFileWriter::State {
             ThrowFileSystemFailure(errno, path);
         }
         fd = temp.fd;
+        flusher.emplace(fd, EarlyFlush);
     }
     State(const State&) = delete;
     State& operator=(const State&) = delete;
     ~State() { Discard(); }
 
     void Discard() {
+        flusher.reset();  // before the descriptor it flushes is closed
         if (fd >= 0) {
             close(std::exchange(fd, -1));
         }
@@ -399,6 +415,10 @@ struct AtomicFileWriter::State {
             sync_file_range(fd, started, written - started, SYNC_FILE_RANGE_WRITE);
             started = written;
         }
+        flusher->Written(written);
+        if (const int err = flusher->Error(); err != 0) {
+            Fail(err);
+        }
     }
 
     void Commit() {
@@ -414,6 +434,9 @@ struct AtomicFileWriter::State {
                 Fail(errno);
             }
         }
+        if (const int err = flusher->Stop(); err != 0) {
+            Fail(err);
+        }
         if (Fsync(fd) != 0 || !NameTemporary(target.file, temp) ||
             close(std::exchange(fd, -1)) != 0 || Rename(temp.name, target.file) != 0) {
             Fail(errno);
@@ -428,6 +451,8 @@ struct AtomicFileWriter::State {
     std::vector<std::string> held;  // the pieces of an in-place rewrite
     TemporaryFile temp;
     int fd = -1;
+    // Flushes the temporary file while it is written (see BackgroundFlusher).
+    std::optional<BackgroundFlusher> flusher;
     int call = 0;  // write calls so far, for the faults tests install
     off_t written = 0;
     off_t started = 0;  // the bytes before this have been handed to the disk

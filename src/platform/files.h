@@ -69,12 +69,14 @@ void ReplaceFileAtomically(const std::string& path, std::string_view contents);
 void ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces);
 
 // ReplaceFileAtomically for contents made while they are written: the pieces go to the
-// temporary file as they come (the disk starts writing them at once), and Commit puts the file
-// in place. The same checks, the same messages and the same guarantees: the constructor fails
-// at once for a target that can take no file; until Commit has returned, the old file is as it
-// was; a writer destroyed without Commit (a failure, an exception while the contents were made)
-// removes its temporary file. The two kinds of file that are rewritten in place keep their
-// pieces in memory until Commit, which reserves the room and writes them.
+// temporary file as they come (the disk starts writing them at once, and a big file is flushed
+// a stretch at a time meanwhile, so that Commit waits for the last stretch only; a flush that
+// fails is raised by the next Write or by Commit), and Commit puts the file in place. The same
+// checks, the same messages and the same guarantees: the constructor fails at once for a target
+// that can take no file; until Commit has returned, the old file is as it was; a writer destroyed
+// without Commit (a failure, an exception while the contents were made) removes its temporary file.
+// The two kinds of file that are rewritten in place keep their pieces in memory until Commit, which
+// reserves the room and writes them.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(const std::string& path);

@@ -21,6 +21,9 @@ struct FileFaults {
     mutable int createsSeen = 0;
     // Flushing the temporary file to the disk fails with this errno.
     int fsyncErrno = 0;
+    // Only the flushes made while a big file is still being written fail, with this errno;
+    // the flush at the end goes through.
+    int earlyFlushErrno = 0;
     // Renaming the temporary file over the target fails with this errno: what a reader after a
     // crash just before the rename would find.
     int renameErrno = 0;

@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "expect_failure.h"
 #include "platform/file_system_messages.h"
@@ -107,6 +109,31 @@ TEST(FilesTest, FailuresLeaveTheOldFileAndNoTemporary) {
         EXPECT_EQ(test::ReadTestFile(path), replacement);
         EXPECT_EQ(ModeOf(path), std::filesystem::perms(0640));
     }
+}
+
+// A big file is flushed to the disk while it is written; a flush that fails then fails the
+// replacement, although the flush at the end, which the system no longer tells of that error,
+// would go through.
+TEST(FilesTest, AFlushFailingWhileABigFileIsWrittenFailsTheReplacement) {
+    test::TempFolder folder;
+    const std::string path = folder / "export.csv";
+    test::WriteTestFile(path, "old");
+    const auto writeBigFile = [&] {
+        AtomicFileWriter file(path);
+        const std::string megabyte(1 << 20, 'x');
+        // Long enough for the flush's failure to be heard, however slowly its thread starts.
+        for (int i = 0; i < 200; ++i) {
+            file.Write(megabyte);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        file.Commit();
+    };
+    const FileFaults faults{.earlyFlushErrno = EIO};
+    SetFileFaultsForTesting(&faults);
+    EXPECT_FAILS(writeBigFile(), "I/O ｴﾗｰ (1117)");
+    SetFileFaultsForTesting(nullptr);
+    EXPECT_EQ(test::ReadTestFile(path), "old");
+    EXPECT_EQ(folder.Listing(), "export.csv;");
 }
 
 // Nothing but a regular file is read, and opening never waits: a FIFO without a writer, a device
