@@ -16,6 +16,7 @@
 #include "platform/failure.h"
 #include "platform/file_system_messages.h"
 #include "platform/files_testing.h"
+#include "platform/large_buffers.h"
 
 namespace qv {
 
@@ -103,7 +104,7 @@ std::string ReadWholeFile(const std::string& path) {
 
 std::string ReadFilePrefix(const std::string& path, std::size_t maxBytes) {
     RegularFile file(path);
-    std::string contents(std::min(maxBytes, file.Size()), '\0');
+    std::string contents = LargeZeroedString(std::min(maxBytes, file.Size()));
     std::size_t used = 0;
     while (used < contents.size()) {
         const std::size_t got = file.Read(contents.data() + used, contents.size() - used);

@@ -8,6 +8,7 @@
 
 #include "platform/cp932.h"
 #include "platform/failure.h"
+#include "platform/large_buffers.h"
 #include "table/bulk_cells.h"
 #include "table/delimited_parser.h"
 #include "table/delimited_text.h"
@@ -48,6 +49,7 @@ public:
         // which never zero-fills much more than the texts take.
         arena_ = std::make_shared<std::string>();
         arena_->reserve(3 * inputSize + 4 * kShortField);
+        AdviseLargeBuffer(arena_->data(), arena_->capacity());
         arena_->append("\r\n");  // where padded empty cells point
         out_ = arena_->data() + arena_->size();
         limit_ = out_;

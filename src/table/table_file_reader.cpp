@@ -8,6 +8,7 @@
 #include "platform/failure.h"
 #include "platform/file_system_messages.h"
 #include "platform/files.h"
+#include "platform/large_buffers.h"
 #include "platform/line_reader.h"
 #include "platform/text.h"
 #include "table/table_file_format.h"
@@ -26,7 +27,7 @@ constexpr uint64_t kMinimumProgressStep = uint64_t{1} << 20;
 // that PrepareText may append, so that appending never moves the buffer.
 std::string ReadWholeFileInSteps(RegularFile& file, ProgressSteps& steps) {
     const std::size_t expected = file.Size();
-    std::string bytes(expected + 1, '\0');
+    std::string bytes = LargeZeroedString(expected + 1);
     std::size_t used = 0;
     while (used < expected) {
         const std::size_t got =

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace qv {
+
+// Asks the system to back a large buffer's memory with huge pages, before the buffer is first
+// written: a fresh page costs a fault when first touched, and on some machines (virtual ones
+// above all) a table's tens of megabytes take longer to fault in than to fill. Buffers of less
+// than a few megabytes are left alone; a system that declines (or has huge pages switched off)
+// changes nothing but the speed.
+void AdviseLargeBuffer(void* data, std::size_t size);
+
+// A string of `size` zero bytes whose memory was advised as above before it was filled: the
+// buffer a whole file is read into.
+std::string LargeZeroedString(std::size_t size);
+
+}  // namespace qv
