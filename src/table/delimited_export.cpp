@@ -7,10 +7,12 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/task_threads.h"
 #include "table/delimited_text.h"
 
 namespace qv {
@@ -21,9 +23,41 @@ namespace {
 // are formatted on other threads while the next are read. About a megabyte of text a block.
 constexpr std::size_t kBlockCells = std::size_t{1} << 17;
 
+// A buffer that grows without being zero-filled; blocks hand theirs on to later blocks, so that
+// the memory is touched once rather than faulted in anew for every block.
+struct TextBuffer {
+    std::unique_ptr<char[]> data;
+    std::size_t capacity = 0;
+
+    // Makes room for `bytes` more at `out` (nullptr: at the start), in a new buffer when
+    // needed; returns where `out` now is.
+    char* Grow(char* out, std::size_t bytes) {
+        const auto used = out == nullptr ? 0 : static_cast<std::size_t>(out - data.get());
+        if (capacity - used >= bytes) {
+            return data.get() + used;
+        }
+        const std::size_t grown = 2 * (used + bytes);
+        std::unique_ptr<char[]> larger(new char[grown]);
+        if (used > 0) {
+            std::memcpy(larger.get(), data.get(), used);
+        }
+        data = std::move(larger);
+        capacity = grown;
+        return data.get() + used;
+    }
+    char* Limit() const { return data.get() + capacity; }
+};
+
+// The memory a block is made in: its cells' handles and its text. Blocks hand theirs on to
+// later blocks.
+struct BlockMemory {
+    std::vector<CellHandle> handles;
+    TextBuffer text;
+};
+
 // A block of rows as text, with what it could not write as it was.
 struct FormattedBlock {
-    std::unique_ptr<char[]> text;
+    BlockMemory memory;
     std::size_t size = 0;
     int32_t rowEnd = 0;
     DelimitedWriteReport report;
@@ -46,63 +80,45 @@ public:
         }
     }
 
-    // `handles` holds the cells of rows rowBegin.. row by row.
-    FormattedBlock Format(const std::vector<CellHandle>& handles, int32_t rowBegin) const {
+    // `memory.handles` holds the cells of rows rowBegin.. row by row; the text goes to
+    // `memory.text`, used again when it is large enough.
+    FormattedBlock Format(BlockMemory memory, int32_t rowBegin) const {
+        FormattedBlock block;
+        block.memory = std::move(memory);
+        const std::vector<CellHandle>& handles = block.memory.handles;
         const auto columns = static_cast<std::size_t>(range_.colEnd - range_.colBegin);
         const std::size_t rows = handles.size() / columns;
-        Output output;
-        FormattedBlock block;
         block.rowEnd = rowBegin + static_cast<int32_t>(rows);
         // Room for the worst case of a field (quoted, every quote doubled, in UTF-8 three
         // bytes for a CP932 byte but one for a quote) and what follows it.
         const std::size_t perByte = encoding_ == TextEncoding::Cp932 ? 2 : 4;
         constexpr std::size_t kAround = 2 + kGetaMarkUtf8.size() + kDelimitedRecordEnd.size();
+        TextBuffer& output = block.memory.text;
         char* out = output.Grow(nullptr, 8 * handles.size() + kAround);
+        char* limit = output.Limit();
         const CellHandle* cell = handles.data();
         for (std::size_t r = 0; r < rows; ++r) {
             for (std::size_t k = 0; k < columns; ++k, ++cell) {
                 const std::string_view text = cell_handle::Text(*cell);
-                if (static_cast<std::size_t>(output.limit - out) <
-                    perByte * text.size() + kAround) {
+                if (static_cast<std::size_t>(limit - out) < perByte * text.size() + kAround) {
                     out = output.Grow(out, perByte * text.size() + kAround);
-                }
-                if (k > 0) {
-                    *out++ = delimiter_;
+                    limit = output.Limit();
                 }
                 out = WriteField(
                     out, text,
                     {range_.colBegin + static_cast<int32_t>(k), rowBegin + static_cast<int32_t>(r)},
                     block.report);
+                // Every field is followed by the delimiter; the record's last by its end.
+                *out++ = delimiter_;
             }
-            std::memcpy(out, kDelimitedRecordEnd.data(), kDelimitedRecordEnd.size());
-            out += kDelimitedRecordEnd.size();
+            std::memcpy(out - 1, kDelimitedRecordEnd.data(), kDelimitedRecordEnd.size());
+            out += kDelimitedRecordEnd.size() - 1;
         }
         block.size = static_cast<std::size_t>(out - output.data.get());
-        block.text = std::move(output.data);
         return block;
     }
 
 private:
-    // A buffer that grows without being zero-filled.
-    struct Output {
-        std::unique_ptr<char[]> data;
-        char* limit = nullptr;
-
-        // Makes room for `bytes` more at `out` (nullptr: at the start), in a new buffer when
-        // needed; returns where `out` now is.
-        char* Grow(char* out, std::size_t bytes) {
-            const auto used = out == nullptr ? 0 : static_cast<std::size_t>(out - data.get());
-            const std::size_t capacity = 2 * (used + bytes);
-            std::unique_ptr<char[]> grown(new char[capacity]);
-            if (used > 0) {
-                std::memcpy(grown.get(), data.get(), used);
-            }
-            data = std::move(grown);
-            limit = data.get() + capacity;
-            return data.get() + used;
-        }
-    };
-
     // What a field's bytes hold, as bits of kind_: bytes that call for quotes, bytes that are
     // not ASCII.
     static constexpr uint8_t kNeedsQuotes = 1;
@@ -114,15 +130,13 @@ private:
     char* WriteField(char* out, std::string_view text, GridCell cell,
                      DelimitedWriteReport& report) const {
         const uint8_t kind = CopyAndClassify(out, text);
-        if ((kind & kNeedsQuotes) == 0 &&
-            ((kind & kNotAscii) == 0 || encoding_ == TextEncoding::Cp932)) {
+        const bool keptAsItIs = (kind & kNotAscii) == 0 || encoding_ == TextEncoding::Cp932;
+        if ((kind & kNeedsQuotes) == 0 && keptAsItIs) {
             return out + text.size();
         }
-        if (encoding_ == TextEncoding::Cp932) {
-            return WriteDelimitedField(out, text, delimiter_);
-        }
-        char* end =
-            (kind & kNeedsQuotes) != 0 ? QuotedUtf8(out, text) : TryCp932ToUtf8Into(text, out);
+        char* end = keptAsItIs                   ? Quoted(out, text)
+                    : (kind & kNeedsQuotes) != 0 ? QuotedUtf8(out, text)
+                                                 : TryCp932ToUtf8Into(text, out);
         if (end != nullptr) {
             return end;
         }
@@ -181,6 +195,25 @@ private:
         }
         return static_cast<uint8_t>((special != 0 ? kNeedsQuotes : 0) |
                                     ((word & kHigh) != 0 ? kNotAscii : 0));
+    }
+
+    // The field in double quotes, its quotes doubled, its bytes as they are.
+    static char* Quoted(char* out, std::string_view text) {
+        *out++ = '"';
+        for (;;) {
+            const std::size_t quote = text.find('"');
+            const std::size_t piece = std::min(quote, text.size());
+            std::memcpy(out, text.data(), piece);
+            out += piece;
+            if (quote == std::string_view::npos) {
+                break;
+            }
+            *out++ = '"';
+            *out++ = '"';
+            text.remove_prefix(quote + 1);
+        }
+        *out++ = '"';
+        return out;
     }
 
     // The field in double quotes, its quotes doubled, in UTF-8: converted piece by piece
@@ -243,24 +276,27 @@ public:
         const auto columns = static_cast<std::size_t>(range_.colEnd - range_.colBegin);
         const auto blockRows =
             static_cast<int32_t>(std::max<std::size_t>(1, kBlockCells / columns));
-        const std::size_t inFlight = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+        const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
         // Threads are started only for a range of more than one block.
         const bool parallel = range_.rowEnd - range_.rowBegin > blockRows;
+        std::optional<TaskThreads> formatters;
+        if (parallel) {
+            formatters.emplace(threads);
+        }
         std::deque<std::future<FormattedBlock>> pending;
         for (int32_t row = range_.rowBegin; row < range_.rowEnd;) {
             const int32_t end = row + std::min(blockRows, range_.rowEnd - row);
-            std::vector<CellHandle> handles = Gather(row, end);
+            BlockMemory memory = TakeSpareMemory();
+            Gather(row, end, memory.handles);
             if (!parallel) {
-                Emit(formatter_.Format(handles, row));
+                Emit(formatter_.Format(std::move(memory), row));
             } else {
-                // Formatted here when no thread can be started.
-                pending.push_back(std::async(
-                    std::launch::async | std::launch::deferred,
-                    [this, row](std::vector<CellHandle> cells) {
-                        return formatter_.Format(cells, row);
-                    },
-                    std::move(handles)));
-                if (pending.size() > inFlight) {
+                pending.push_back(
+                    formatters->Submit([this, row, given = std::move(memory)]() mutable {
+                        return formatter_.Format(std::move(given), row);
+                    }));
+                // One block waiting for each thread besides those under way.
+                if (pending.size() > 2 * threads) {
                     Emit(pending.front().get());
                     pending.pop_front();
                 }
@@ -274,10 +310,19 @@ public:
     }
 
 private:
+    BlockMemory TakeSpareMemory() {
+        if (spare_.empty()) {
+            return {};
+        }
+        BlockMemory memory = std::move(spare_.back());
+        spare_.pop_back();
+        return memory;
+    }
+
     // The block's cells row by row, read column by column as the grid stores them.
-    std::vector<CellHandle> Gather(int32_t rowBegin, int32_t rowEnd) const {
+    void Gather(int32_t rowBegin, int32_t rowEnd, std::vector<CellHandle>& handles) const {
         const auto columns = static_cast<std::size_t>(range_.colEnd - range_.colBegin);
-        std::vector<CellHandle> handles(static_cast<std::size_t>(rowEnd - rowBegin) * columns);
+        handles.resize(static_cast<std::size_t>(rowEnd - rowBegin) * columns);
         for (std::size_t k = 0; k < columns; ++k) {
             std::size_t at = k;
             grid_.VisitColumnHandles(range_.colBegin + static_cast<int32_t>(k), rowBegin, rowEnd,
@@ -286,17 +331,17 @@ private:
                                          at += columns;
                                      });
         }
-        return handles;
     }
 
-    void Emit(const FormattedBlock& block) {
-        write_(std::string_view(block.text.get(), block.size));
+    void Emit(FormattedBlock block) {
+        write_(std::string_view(block.memory.text.data.get(), block.size));
         for (const GridCell& cell : block.report.invalidCells) {
             if (report_.invalidCells.size() < kUnencodableListed) {
                 report_.invalidCells.push_back(cell);
             }
         }
         report_.invalidCount += block.report.invalidCount;
+        spare_.push_back(std::move(block.memory));
         if (progress_) {
             progress_(block.rowEnd - range_.rowBegin);
         }
@@ -309,6 +354,7 @@ private:
     const std::function<void(std::string_view)>& write_;
     const std::function<void(int32_t)>& progress_;
     DelimitedWriteReport report_;
+    std::vector<BlockMemory> spare_;  // of blocks written
 };
 
 }  // namespace

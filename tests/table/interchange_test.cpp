@@ -222,18 +222,20 @@ TEST(DelimitedExportTest, InvalidCp932CellsAreReportedAndMarkedInUtf8) {
     EXPECT_EQ(Written(grid, {1, 3, 1, 3}, ',', TextEncoding::Cp932), "ok,\x81\r\n\xFF,\r\n");
 }
 
-// A table of several blocks, formatted on other threads, comes out in order with its invalid
-// cells listed in order; written to a file, it is the same.
+// A table of several blocks, formatted on other threads (more blocks than are formatted at
+// once, so that later blocks are made in the memory of earlier ones), comes out in order with
+// its invalid cells listed in order; written to a file, it is the same.
 TEST(DelimitedExportTest, ALongTableComesOutInOrder) {
     constexpr int32_t kRows = 100'000;
     TableGrid grid(kMainTableShape);
-    grid.SetColCount(4);
+    grid.SetColCount(9);
     grid.SetRowCount(kRows);
     std::string expected;
     for (int32_t row = 0; row < kRows; ++row) {
         grid.SetCell(1, row, std::to_string(row));
         expected += std::to_string(row) + (row == 70'000 ? ",\"a,b\"," : ",,");
-        expected += std::string(row == 50'000 || row == kRows - 1 ? kGetaMarkUtf8 : "") + "\r\n";
+        expected += std::string(row == 50'000 || row == kRows - 1 ? kGetaMarkUtf8 : "");
+        expected += ",,,,,\r\n";
     }
     grid.SetCell(2, 70'000, "a,b");
     grid.SetCell(3, 50'000, "\xFF");
