@@ -39,7 +39,7 @@ struct BackgroundFlusher::Shared {
 
     const int fd;
     const FlushFunction flush;
-    mutable std::mutex mutex;
+    std::mutex mutex;
     std::condition_variable wake;
     off_t written = 0;
     off_t flushed = 0;
@@ -55,13 +55,13 @@ BackgroundFlusher::~BackgroundFlusher() {
     Stop();
 }
 
-void BackgroundFlusher::Written(off_t total) {
+int BackgroundFlusher::Written(off_t total) {
     Shared& s = *shared_;
     {
         std::lock_guard lock(s.mutex);
         s.written = total;
-        if (s.stopping || total - s.flushed < kFlushEvery) {
-            return;
+        if (s.error != 0 || s.stopping || total - s.flushed < kFlushEvery) {
+            return s.error;
         }
     }
     if (!s.thread.joinable()) {
@@ -71,15 +71,11 @@ void BackgroundFlusher::Written(off_t total) {
             // No thread to spare: the flush at the end does it all.
             std::lock_guard lock(s.mutex);
             s.stopping = true;
-            return;
+            return 0;
         }
     }
     s.wake.notify_one();
-}
-
-int BackgroundFlusher::Error() const {
-    std::lock_guard lock(shared_->mutex);
-    return shared_->error;
+    return 0;
 }
 
 int BackgroundFlusher::Stop() {
@@ -92,7 +88,7 @@ int BackgroundFlusher::Stop() {
     if (s.thread.joinable()) {
         s.thread.join();
     }
-    return Error();
+    return s.error;  // the thread has ended
 }
 
 }  // namespace qv

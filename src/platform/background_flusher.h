@@ -21,11 +21,10 @@ public:
     BackgroundFlusher& operator=(const BackgroundFlusher&) = delete;
 
     // The file now holds `total` bytes written; a flush starts when a stretch is waiting.
-    void Written(off_t total);
-    // The errno of the first flush that failed, 0 while none has; a failed flush reports its
-    // error once only (to whichever call flushed), so the writer must take it from here.
-    int Error() const;
-    // Waits for the flush under way and ends the thread; returns Error().
+    // Returns the errno of the first flush that failed, 0 while none has: a failed flush
+    // reports its error once only (to whichever call flushed), so the writer must take it here.
+    int Written(off_t total);
+    // Waits for the flush under way and ends the thread; returns the error as Written does.
     int Stop();
 
 private:

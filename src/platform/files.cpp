@@ -416,8 +416,7 @@ struct AtomicFileWriter::State {
             sync_file_range(fd, started, written - started, SYNC_FILE_RANGE_WRITE);
             started = written;
         }
-        flusher->Written(written);
-        if (const int err = flusher->Error(); err != 0) {
+        if (const int err = flusher->Written(written); err != 0) {
             Fail(err);
         }
     }
