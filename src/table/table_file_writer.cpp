@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/line_writer.h"
+#include "table/loaded_lines.h"
 #include "table/table_file_format.h"
 
 namespace qv {
@@ -155,34 +155,6 @@ private:
     const char* runEnd_ = nullptr;
 };
 
-// The lines of rows [row, row + rows) as they lie in a loaded file's buffer, or nothing. They
-// are found without visiting every cell: every column must hold these rows in one chunk read in
-// file order from a table of this width, and the lines of the first and of the last row must
-// follow each other in one buffer. The rows were then read together and not changed since, so
-// their lines are one run of that buffer.
-std::optional<std::string_view> LoadedLines(const TableGrid& grid, int32_t rows,
-                                            const std::vector<CellColumn::Segment>& segments) {
-    const auto dataCols = static_cast<int32_t>(segments.size());
-    const char* begin = cell_handle::Text(segments[0].cells[0]).data();
-    const char* end = nullptr;
-    for (const int32_t at : {0, rows - 1}) {
-        const char* expected = nullptr;
-        for (int32_t k = 0; k < dataCols; ++k) {
-            const CellHandle h = segments[static_cast<std::size_t>(k)].cells[at];
-            const std::string_view text = cell_handle::Text(h);
-            if (!cell_handle::FollowedByLineEnd(h) || (k > 0 && text.data() != expected)) {
-                return std::nullopt;
-            }
-            expected = text.data() + text.size() + kLineEnd.size();
-        }
-        end = expected;
-    }
-    if (!grid.InOneLoadedBuffer(begin, end)) {
-        return std::nullopt;
-    }
-    return std::string_view(begin, static_cast<std::size_t>(end - begin));
-}
-
 // Rows [rowBegin, rowEnd) cell by cell: the handles are gathered column by column, then their
 // lines are written row by row.
 void WriteBlock(LineCopier& out, const TableGrid& grid, int32_t rowBegin, int32_t rowEnd,
@@ -223,7 +195,6 @@ public:
             rowsPerBlock_ = std::max(1, kCellsPerBlock / dataCols_);
             block_.resize(static_cast<std::size_t>(dataCols_) *
                           static_cast<std::size_t>(rowsPerBlock_));
-            segments_.resize(static_cast<std::size_t>(dataCols_));
         }
     }
 
@@ -258,26 +229,16 @@ private:
     }
 
     void WriteNextBlock() {
-        // The rows from here that every column holds in one chunk.
-        int32_t rows = rowCount_ - row_;
-        bool inFileOrder = true;
-        for (int32_t k = 0; k < dataCols_; ++k) {
-            CellColumn::Segment& segment = segments_[static_cast<std::size_t>(k)];
-            segment = grid_.ColumnSegment(k + 1, row_, rowCount_);
-            rows = std::min(rows, segment.rows);
-            inFileOrder = inFileOrder && segment.lineStride == dataCols_;
-        }
-        if (inFileOrder) {
-            if (std::optional<std::string_view> lines = LoadedLines(grid_, rows, segments_)) {
-                out_.Lines(*lines);
-                row_ += rows;
-                return;
-            }
+        const LoadedStretch stretch = FindLoadedStretch(grid_, row_, rowCount_, segments_);
+        if (stretch.lines) {
+            out_.Lines(*stretch.lines);
+            row_ += stretch.rows;
+            return;
         }
         // Cell by cell up to where the chunks change, so that loaded rows after them are found
         // again, but in blocks of a useful size where chunks are short.
-        const int32_t rowEnd = std::min(
-            {rowCount_, row_ + rowsPerBlock_, std::max(row_ + rows, row_ + kMinimumBlockRows)});
+        const int32_t rowEnd = std::min({rowCount_, row_ + rowsPerBlock_,
+                                         std::max(row_ + stretch.rows, row_ + kMinimumBlockRows)});
         WriteBlock(out_, grid_, row_, rowEnd, block_);
         row_ = rowEnd;
     }
