@@ -301,33 +301,36 @@ char* Utf8ToCp932Into(std::string_view utf8, char* out, std::string_view replace
 
 char* TryCp932ToUtf8Into(std::string_view cp932, char* out) {
     const Cp932Tables& tables = Tables();
-    std::size_t i = 0;
-    while (i < cp932.size()) {
-        while (tables.asciiSame && cp932.size() - i >= 8 && EightAscii(cp932.data() + i)) {
-            std::memcpy(out, cp932.data() + i, 8);
-            out += 8;
-            i += 8;
+    const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
+    const unsigned char* const end = p + cp932.size();
+    while (p < end) {
+        // A run of ASCII is copied as it is, eight bytes at a time where it is long.
+        if (tables.asciiSame && *p < 0x80) {
+            while (end - p >= 8 && EightAscii(reinterpret_cast<const char*>(p))) {
+                std::memcpy(out, p, 8);
+                out += 8;
+                p += 8;
+            }
+            while (p < end && *p < 0x80) {
+                *out++ = static_cast<char>(*p++);
+            }
+            continue;
         }
-        if (i == cp932.size()) {
-            break;
-        }
-        const auto lead = static_cast<unsigned char>(cp932[i]);
-        const Cp932Tables::Utf8Entry* entry = &tables.single[lead];
-        std::size_t length = 1;
-        if (entry->length == 0) {
-            if (i + 1 == cp932.size()) {
+        const Cp932Tables::Utf8Entry* entry = &tables.single[*p];
+        if (entry->length != 0) {
+            ++p;
+        } else {
+            if (end - p < 2) {
                 return nullptr;
             }
-            entry = &tables.pairs[static_cast<std::size_t>(
-                lead << 8 | static_cast<unsigned char>(cp932[i + 1]))];
-            length = 2;
+            entry = &tables.pairs[static_cast<std::size_t>(p[0] << 8 | p[1])];
             if (entry->length == 0) {
                 return nullptr;
             }
+            p += 2;
         }
         std::memcpy(out, entry->bytes, 3);
         out += entry->length;
-        i += length;
     }
     return out;
 }
