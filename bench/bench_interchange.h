@@ -9,6 +9,7 @@ namespace qv::bench {
 
 struct InterchangeFigures {
     double importMs = 0;             // read a UTF-8 CSV, parse, convert to CP932, put into a grid
+    double loadMs = 0;               // floor: load the same table's .qvd, measured in turn with it
     double exportMs = 0;             // write the table as a UTF-8 CSV with BOM, atomically
     double exportCp932Ms = 0;        // the same in CP932
     double writeCsvMs = 0;           // floor: write, fsync, rename of the exported bytes
