@@ -66,7 +66,7 @@ Figure Line(const char* what, const ClipboardFigures& f, double ms, const char* 
 }  // namespace
 
 ClipboardFigures MeasureClipboard(MainForm& form, int32_t rows, int runs) {
-    TableGrid& grid = form.StringGrid();
+    TableGrid& grid = form.Document().UnrecordedTable();
     ClipboardFigures f;
     f.rows = std::min(rows, grid.RowCount() - 1);
     grid.SetCurrentCell(GridCell{kColumns, f.rows});

@@ -162,7 +162,7 @@ void MeasureSave(MainForm& form, const std::string& folder, TableFigures& f) {
         f.writeMs = std::min(f.writeMs, BestOf(1, [&] { WriteAndRename(floorTarget, bytes); }));
     }
     // The usual case: a cell changed in the middle of a loaded table, the same size when saved.
-    TableGrid& grid = form.StringGrid();
+    TableGrid& grid = form.Document().UnrecordedTable();
     const GridCell middle{3, grid.RowCount() / 2};
     const std::string text = grid.CellText(middle.col, middle.row);
     std::string edited = text;
@@ -195,15 +195,15 @@ double LongestRecoverySlice(MainForm& form, int runs, const std::function<void()
 void MeasureRecovery(MainForm& form, const std::string& folder, TableFigures& f) {
     const int runs = Runs(f.rows, 10);
     form.StartRecovery(folder + "/state");
-    TableGrid& grid = form.StringGrid();
+    TableGrid& grid = form.Document().UnrecordedTable();
     const GridCell middle{3, grid.RowCount() / 2};
     const std::string text = grid.CellText(middle.col, middle.row);
     int edits = 0;
     const auto edit = [&] { grid.SetCell(middle.col, middle.row, text + std::to_string(++edits)); };
     f.recoveryEditedMs = LongestRecoverySlice(form, runs, edit);
-    grid.MoveColumn(1, 2);
+    form.Input().MoveColumn(1, 2);
     f.recoveryMovedMs = LongestRecoverySlice(form, runs, edit);
-    grid.MoveColumn(2, 1);
+    form.Input().MoveColumn(2, 1);
     grid.SetCell(middle.col, middle.row, text);
     form.WaitForRecoveryCopy();
     form.DropRecoveryCopy();
@@ -238,7 +238,7 @@ void MeasureTools(const TableGrid& grid, TableFigures& f) {
 }
 
 void MeasureEditing(MainForm& form, TableFigures& f) {
-    TableGrid& grid = form.StringGrid();
+    TableGrid& grid = form.Document().UnrecordedTable();
     grid.SetCurrentCell(GridCell{1, 1});
     constexpr int kRuns = 30;
     f.insertMs = f.deleteMs = 1e300;
@@ -307,7 +307,7 @@ void MeasureFind(TableGrid& grid, TableFigures& f) {
 // Sorting by a column, beside std::stable_sort of the column's (key, row) pairs; and undoing
 // the sort command's step of the undo history, as Ctrl+Z does.
 void MeasureSort(MainForm& form, TableFigures& f) {
-    TableGrid& grid = form.StringGrid();
+    TableGrid& grid = form.Document().UnrecordedTable();
     const int runs = Runs(f.rows, 10);
     std::vector<std::pair<double, int32_t>> numbers;
     std::vector<std::pair<std::string_view, int32_t>> texts;
@@ -403,7 +403,7 @@ void MeasureUndoRedo(MainForm& form, void (MainForm::*command)(), double& undoMs
 }
 
 void MeasureUndo(MainForm& form, TableFigures& f) {
-    form.StringGrid().SetCurrentCell(GridCell{1, 1});
+    form.Document().UnrecordedTable().SetCurrentCell(GridCell{1, 1});
     MeasureUndoRedo(form, &MainForm::ClearAll, f.undoClearMs, f.redoClearMs);
     MeasureUndoRedo(form, &MainForm::DeleteColumn, f.undoDeleteColumnMs, f.redoDeleteColumnMs);
     MeasureUndoRedo(form, &MainForm::InsertRowBefore, f.undoInsertMs, f.redoInsertMs);
@@ -412,7 +412,7 @@ void MeasureUndo(MainForm& form, TableFigures& f) {
 
 // The undo history's memory after 1,000 edits of every kind, as a user makes them.
 void MeasureHistoryMemory(MainForm& form, TableFigures& f) {
-    TableGrid& grid = form.StringGrid();
+    TableGrid& grid = form.Document().UnrecordedTable();
     uint32_t seed = 12345;
     const auto pick = [&seed](int32_t n) {
         seed = seed * 1103515245u + 12345u;
@@ -463,12 +463,12 @@ void MeasureHistoryMemory(MainForm& form, TableFigures& f) {
                 break;
             case 24:
             case 25:
-                grid.MoveRow(1 + pick(grid.RowCount() - 1), 1 + pick(grid.RowCount() - 1));
+                form.Input().MoveRow(1 + pick(grid.RowCount() - 1), 1 + pick(grid.RowCount() - 1));
                 break;
             default:
-                form.BeginCellEdit();
-                grid.SetCell(grid.Col(), grid.Row(), "typed " + std::to_string(edit));
-                form.EndCellEdit();
+                form.Input().EditorOpened();
+                form.Input().TypeInCurrentCell("typed " + std::to_string(edit));
+                form.Input().EditorClosed();
                 break;
         }
     }
@@ -496,12 +496,12 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     form.RequestLoad(path);
     form.LoadTableFile();
     MeasureSave(form, folder, f);
-    f.csv = MeasureInterchange(form.StringGrid(), folder, rows, Runs(rows, 5));
-    MeasureTools(form.StringGrid(), f);
+    f.csv = MeasureInterchange(form.Document().UnrecordedTable(), folder, rows, Runs(rows, 5));
+    MeasureTools(form.Document().UnrecordedTable(), f);
     MeasureEditing(form, f);
-    MeasureFind(form.StringGrid(), f);
+    MeasureFind(form.Document().UnrecordedTable(), f);
     MeasureSort(form, f);
-    MeasureReplaceAndSelection(form.StringGrid(), f);
+    MeasureReplaceAndSelection(form.Document().UnrecordedTable(), f);
     if (rows == 1'000'000) {
         f.clipboard = MeasureClipboard(form, 100'000, Runs(rows, 5));
     }

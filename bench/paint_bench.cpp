@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <string>
 
+#include "app/table_input.h"
+#include "edit/table_document.h"
 #include "gui/grid_view.h"
 #include "platform/cp932.h"
 #include "view/grid_geometry.h"
@@ -42,9 +44,11 @@ void FillShownCells(qv::TableGrid& grid, qv::GridCell topLeft) {
 // from its top (61 rows of 18 pixels just fill the view).
 void BM_PaintFullScreen(benchmark::State& state) {
     const auto rows = static_cast<int32_t>(state.range(0));
-    qv::TableGrid grid(qv::GridShape{40, rows, 1, 1, 64, 18});
+    qv::TableDocument document(qv::GridShape{40, rows, 1, 1, 64, 18}, qv::GridShape{});
+    qv::TableGrid& grid = document.UnrecordedTable();
     grid.SetColWidth(0, 32);
-    qv::GridView view(grid);
+    qv::TableInput input(document);
+    qv::GridView view(input);
     view.resize(kWidth, kHeight);
     view.show();
     view.scrollTo(qv::GridCell{1, rows > 1000 ? rows / 2 : 1});
@@ -66,9 +70,11 @@ BENCHMARK(BM_PaintFullScreen)
 // The ten-row table again with a cell of `cell_mb` megabytes of kana in view: only what the
 // cell's width shows is decoded and laid out, so it paints as fast as the plain ten-row table.
 void BM_PaintHugeCell(benchmark::State& state) {
-    qv::TableGrid grid(qv::GridShape{40, 10, 1, 1, 64, 18});
+    qv::TableDocument document(qv::GridShape{40, 10, 1, 1, 64, 18}, qv::GridShape{});
+    qv::TableGrid& grid = document.UnrecordedTable();
     grid.SetColWidth(0, 32);
-    qv::GridView view(grid);
+    qv::TableInput input(document);
+    qv::GridView view(input);
     view.resize(kWidth, kHeight);
     view.show();
     QApplication::processEvents();

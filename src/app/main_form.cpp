@@ -4,7 +4,6 @@
 #include <optional>
 #include <utility>
 
-#include "app/main_form_change_scope.h"
 #include "app/title_list_form.h"
 #include "app/window_geometry.h"
 #include "history/history_file.h"
@@ -81,20 +80,18 @@ MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string dec
     : windows_(windows),
       stores_(std::move(stores)),
       decimalSeparator_(std::move(decimalSeparator)),
-      grid_(kMainTableShape),
-      buffer_(kBufferGridShape) {
-    SetMainTableColWidths(grid_);
-    grid_.AddObserver(this);
+      document_(kMainTableShape, kBufferGridShape),
+      input_(document_) {
+    SetMainTableColWidths(document_.UnrecordedTable());
+    input_.SetChangeListener([this] { EditStateChanged(); });
 }
 
-MainForm::~MainForm() {
-    grid_.RemoveObserver(this);
-}
+MainForm::~MainForm() = default;
 
 // --- Start-up, activation, close ---
 
 void MainForm::FormCreate() {
-    curFileName_.clear();
+    document_.SetFileName("");
     SetLoadRequest(false);
     firstActivate_ = true;
     WindowGeometry geometry = kMainDesignGeometry;
@@ -139,7 +136,7 @@ void MainForm::LoadTableFile() {
     if (loadRequest_) {
         // A load that fails in any way leaves the table, the window and CurFileName as they
         // were, and the request is spent whatever happens.
-        const std::string path = pendingLoadPath_.value_or(curFileName_);
+        const std::string path = pendingLoadPath_.value_or(CurFileName());
         SetLoadRequest(false);
         std::optional<TableFileContent> content;
         try {
@@ -154,19 +151,17 @@ void MainForm::LoadTableFile() {
                                  Buttons(MessageButton::OK));
             return;
         }
-        ChangeScope scope(*this);
         windows_.SetMainWindowGeometry(content->window);
-        history_.Clear();  // before the steps' texts lose the loaded buffers they point into
-        ApplyTableFile(std::move(*content), grid_, title_);
-        windows_.TitleChanged();
-        curFileName_ = path;
+        ReplaceTable(std::move(*content));
+        document_.SetFileName(path);
         DropRecoveryCopy();
+        EditStateChanged();
     }
     RenumberRows();
 }
 
 void MainForm::SaveFile() {
-    if (curFileName_.empty()) {
+    if (CurFileName().empty()) {
         SaveFileAs();
         return;
     }
@@ -189,7 +184,7 @@ void MainForm::SaveFileAs() {
             return;
         }
     }
-    curFileName_ = std::move(path);
+    document_.SetFileName(std::move(path));
     WriteTableFile();
 }
 
@@ -206,17 +201,17 @@ bool MainForm::ConfirmReplacing(const std::string& path) {
 }
 
 void MainForm::WriteTableFile() {
-    RefuseNameTheHistoryCannotHold(curFileName_);
-    ChangeScope scope(*this);  // what was typed so far is saved, and counts as saved
+    RefuseNameTheHistoryCannotHold(CurFileName());
     UpdateHistory();
     windows_.TitleListChanged();
     std::unique_ptr<ProgressMonitor> monitor =
         windows_.StartProgress(kSaveTitle, ProgressKind::Save);
-    const TableFilePieces file = BuildTableFilePieces(grid_, title_, windows_.MainWindowGeometry(),
-                                                      ProgressOf(monitor.get()));
-    ReplaceFileAtomically(curFileName_, file.pieces);
-    history_.MarkSaved();
+    const TableFilePieces file = BuildTableFilePieces(
+        Grid(), EditTitle(), windows_.MainWindowGeometry(), ProgressOf(monitor.get()));
+    ReplaceFileAtomically(CurFileName(), file.pieces);
+    document_.MarkSaved();
     DropRecoveryCopy();
+    EditStateChanged();
 }
 
 // --- Recovery copies ---
@@ -239,7 +234,7 @@ void MainForm::StartRecovery(const std::string& folder) {
         return;
     }
     try {
-        recovery_ = std::make_unique<RecoveryKeeper>(grid_, folder);
+        recovery_ = std::make_unique<RecoveryKeeper>(document_.UnrecordedTable(), folder);
     } catch (const Failure&) {
         // No state folder (a read-only home, say): the program runs without recovery copies.
     }
@@ -247,7 +242,7 @@ void MainForm::StartRecovery(const std::string& folder) {
 
 bool MainForm::WriteRecoveryCopyIfDue() {
     return recovery_ && IsModified() &&
-           recovery_->WriteIfChanged(title_, curFileName_, windows_.MainWindowGeometry());
+           recovery_->WriteIfChanged(EditTitle(), CurFileName(), windows_.MainWindowGeometry());
 }
 
 void MainForm::DropRecoveryCopy() {
@@ -294,20 +289,18 @@ void MainForm::RestoreRecoveryCopy(LeftCopy& copy) {
         return;
     }
     windows_.SetMainWindowGeometry(content->window);
-    ApplyTableFile(std::move(*content), grid_, title_);
-    windows_.TitleChanged();
-    curFileName_ = copy.Info().originalPath;
-    history_.Clear();
-    history_.MarkUnsaved();  // the restored edits are not saved
+    ReplaceTable(std::move(*content));
+    document_.SetFileName(copy.Info().originalPath);
+    document_.MarkUnsaved();  // the restored edits are not saved
     RenumberRows();
-    recovery_->Adopt(copy, title_, curFileName_);
+    recovery_->Adopt(copy, EditTitle(), CurFileName());
 }
 
 // --- Title list ---
 
 void MainForm::UpdateHistory() {
-    titles_.Remove(titles_.FindPath(curFileName_));
-    titles_.InsertAtTop(curFileName_, title_);
+    titles_.Remove(titles_.FindPath(CurFileName()));
+    titles_.InsertAtTop(CurFileName(), EditTitle());
 }
 
 void MainForm::LoadHistory() {

@@ -8,20 +8,23 @@
 
 #include "app/find_state.h"
 #include "app/recovery/recovery_keeper.h"
+#include "app/table_input.h"
 #include "app/title_list_form.h"
 #include "app/window_system.h"
-#include "edit/edit_history.h"
+#include "edit/table_document.h"
 #include "history/title_list.h"
 #include "platform/program_paths.h"
+#include "table/table_file_reader.h"
 #include "table/table_grid.h"
 #include "tools/row_sort.h"
 
 namespace qv {
 
-// The main window's logic: the table it owns, its three fields, every handler and command.
-// It reaches the windowing system only through WindowSystem. Commands raise Failure; the view
-// shows it in the failure box and the program carries on with the state the command reached.
-class MainForm : private TableGridObserver, public TitleListHost {
+// The main window's logic: the table document it owns, its three fields, every handler and
+// command. It reaches the windowing system only through WindowSystem. Commands raise Failure; the
+// view shows it in the failure box and the program carries on with the state the command reached.
+// Every change of the table is a step applied to the document.
+class MainForm : public TitleListHost {
 public:
     // `stores` names the settings and history files; `decimalSeparator` is the locale's, read
     // once at start.
@@ -34,22 +37,24 @@ public:
     void AttachTitleListForm(TitleListForm* titleList) { titleList_ = titleList; }
 
     // --- The table ---
-    TableGrid& StringGrid() { return grid_; }
-    const TableGrid& StringGrid() const { return grid_; }
-    TableGrid& StringGrid_Buff() { return buffer_; }
-    const TableGrid& StringGrid_Buff() const { return buffer_; }
+    TableDocument& Document() { return document_; }
+    const TableDocument& Document() const { return document_; }
+    const TableGrid& StringGrid() const { return document_.Table(); }
+    const TableGrid& StringGrid_Buff() const { return document_.DeletedRowBuffer(); }
+    // What the grid view's user does to the table.
+    TableInput& Input() { return input_; }
     // The title (CP932 bytes). SetEditTitle is how the view stores what the user types: one
     // step of the undo history until EndTitleEdit (the title box lost the focus).
-    const std::string& EditTitle() const { return title_; }
+    const std::string& EditTitle() const { return document_.Title(); }
     void SetEditTitle(std::string title);
-    void EndTitleEdit() { titleTyping_ = false; }
+    void EndTitleEdit() { document_.EndTyping(); }
     // The title list shown by the title list window (titles) and its hidden path list.
     TitleList& Titles() override { return titles_; }
     const TitleList& Titles() const { return titles_; }
 
     // --- Fields ---
-    const std::string& CurFileName() const { return curFileName_; }
-    void SetCurFileName(std::string path) { curFileName_ = std::move(path); }
+    const std::string& CurFileName() const { return document_.FileName(); }
+    void SetCurFileName(std::string path) { document_.SetFileName(std::move(path)); }
     bool LoadRequest() const { return loadRequest_; }
     // Clearing the request also drops a path that RequestLoad left pending.
     void SetLoadRequest(bool request) override {
@@ -78,16 +83,12 @@ public:
     // a new history. ---
     void Undo();
     void Redo();
-    bool CanUndo() const;
-    bool CanRedo() const;
+    bool CanUndo() const { return document_.CanUndo(); }
+    bool CanRedo() const { return document_.CanRedo(); }
     // Whether the table (cells, title, item names, sizes, counts) differs from the one last
     // loaded or saved.
-    bool IsModified() const;
-    // The view's in-place editor opened or closed on the current cell: what is typed in between
-    // is one step.
-    void BeginCellEdit();
-    void EndCellEdit();
-    const EditHistory& History() const { return history_; }
+    bool IsModified() const { return document_.IsModified(); }
+    const EditHistory& History() const { return document_.History(); }
 
     // When the table is modified, asks whether to save it before it is dropped; Yes saves as
     // SaveFile does. Returns whether the caller goes on (No, or Yes and saved); false leaves
@@ -157,11 +158,9 @@ public:
     void DeleteRow();
     void InsertRow(int32_t index);
     void PasteRow(int32_t row);
-    void CopyRowToBuff(int32_t row);
     void AddColumn();
     void DeleteColumn();
     void ClearAllAfterConfirmation();
-    void StringGridRowMoved(int32_t from, int32_t to);
 
     // --- Column tools ---
     void CalcColumn();
@@ -194,7 +193,7 @@ public:
     // Replaces the matches in every cell of the area; returns the count of cells changed.
     std::size_t ReplaceAll();
     // What the find bar shows of the matches now.
-    std::string FindCountText() const { return MatchCountText(find_, grid_); }
+    std::string FindCountText() const { return MatchCountText(find_, document_.Table()); }
 
     // --- Sorting (main_form_sort.cpp): the data rows by the current column; the row labels and
     // the item names stay. One step of the undo history. ---
@@ -237,29 +236,17 @@ public:
     void ClearSelection();
 
 private:
-    class ChangeScope;
-    struct CellEdit {
-        GridCell cell;
-        std::string before;
-        std::string after;
-    };
-
-    // TableGridObserver: the user's changes made in the grid view.
-    void CellChanged(int32_t col, int32_t row) override;
-    void RowMoved(int32_t from, int32_t to) override;
-    void ColumnMoved(int32_t from, int32_t to) override;
-    void SizeChanged(Axis axis, int32_t index, int32_t previous) override;
+    const TableGrid& Grid() const { return document_.Table(); }
+    // Applies a command's change to the document, and tells the window of it.
+    void Apply(std::unique_ptr<TableChange> change);
 
     bool ConfirmReplacing(const std::string& path);
     // Raises Failure for a file name the title list's file cannot hold, before anything is
     // written.
     void RefuseNameTheHistoryCannotHold(const std::string& path);
-    EditTarget Target() { return EditTarget{grid_, buffer_, title_}; }
-    void Record(std::unique_ptr<TableChange> change);
-    bool HasTyped() const;
-    void FlushCellEdit();
-    void ReopenCellEdit();
     void EditStateChanged();
+    // A whole new table (a load, an import, a restored copy).
+    void ReplaceTable(TableFileContent content);
     enum class AskReason { Replacing, Closing };
     bool AskToSave(AskReason reason);
     void RestoreRecoveryCopy(LeftCopy& copy);
@@ -274,25 +261,19 @@ private:
     std::string decimalSeparator_;
     TitleListForm* titleList_ = nullptr;
 
-    TableGrid grid_;
-    TableGrid buffer_;
-    std::string title_;
+    TableDocument document_;
+    TableInput input_;
     TitleList titles_;
 
-    std::string curFileName_;
     bool loadRequest_ = false;
     std::optional<std::string> pendingLoadPath_;
     bool firstActivate_ = true;
     std::string openDialogFileName_;
     std::string saveDialogFileName_;
 
-    EditHistory history_;
     FindState find_;
-    // The program itself is changing the table: grid notifications are not the user's.
-    bool changing_ = false;
-    std::optional<CellEdit> cellEdit_;  // while the in-place editor is open
-    bool titleTyping_ = false;          // the last step is the title being typed
-    bool dropConfirmed_ = false;        // the user said No to saving before closing
+    // The document's change count when the user said No to saving before closing.
+    std::optional<uint64_t> dropConfirmedAt_;
     // After the grid: it watches the grid, and goes first.
     std::unique_ptr<RecoveryKeeper> recovery_;
     // The CSV/TSV dialogs open as last confirmed in this run.

@@ -1,16 +1,13 @@
 // The clipboard commands of the main window and the emptying of the selected cells: copying the
 // selection as the spreadsheets' tab-separated text, pasting such text as a block, cutting.
 //
-// A paste, a cut or a clear is one step of the undo history however many cells it writes: the
-// cells go in and out of the grid as whole blocks of stored texts (TableGrid::ExchangeBlock), so
-// that neither the command nor its undo copies a text per cell. Rows and columns a paste adds
-// come up empty but for what was pasted: texts stored beyond the old counts (a deleted row's
-// leftovers) are taken into the step rather than shown.
+// A paste, a cut or a clear is one step of the undo history however many cells it writes
+// (edit/block_changes.h).
 #include <algorithm>
 #include <memory>
 
 #include "app/main_form.h"
-#include "app/main_form_change_scope.h"
+#include "edit/block_changes.h"
 #include "platform/failure.h"
 #include "table/clipboard_text.h"
 
@@ -44,7 +41,7 @@ std::string RefusedPasteMessage(const ClipboardColumns& block, GridCell at) {
 }  // namespace
 
 void MainForm::CopySelection() {
-    ClipboardCopy copy = BuildClipboardText(grid_, SelectedCells(grid_));
+    ClipboardCopy copy = BuildClipboardText(Grid(), SelectedCells(Grid()));
     windows_.SetClipboardText(std::move(copy.utf8));
     if (copy.report.invalidCount > 0) {
         windows_.ShowStatusNote(CopyNotice(copy.report.invalidCount));
@@ -57,26 +54,16 @@ void MainForm::CutSelection() {
 }
 
 void MainForm::ClearSelection() {
-    CellRange range = SelectedCells(grid_);
-    range.colBegin = std::max(range.colBegin, 1);
-    if (range.colBegin >= range.colEnd) {
-        return;
+    const CellRange range = SelectedCells(Grid());
+    const int32_t colBegin = std::max(range.colBegin, 1);
+    if (colBegin < range.colEnd) {
+        Apply(std::make_unique<ClearBlockChange>(colBegin, range.colEnd, range.rowBegin,
+                                                 range.rowEnd));
     }
-    ChangeScope scope(*this);
-    auto change = std::make_unique<ShapeChange>(GridFrame::Of(Target()));
-    TableGrid::CellBlock block{range.colBegin, range.colEnd, range.rowBegin, range.rowEnd, {}};
-    grid_.ExchangeBlock(block);
-    if (block.columns.empty()) {
-        return;  // the cells were empty already: nothing to undo
-    }
-    change->AddBlock(std::move(block));
-    change->SetAfter(GridFrame::Of(Target()));
-    change->CountBytes();
-    Record(std::move(change));
 }
 
 void MainForm::PasteClipboard() {
-    const GridCell at{std::max(grid_.Col(), 1), grid_.Row()};
+    const GridCell at{std::max(Grid().Col(), 1), Grid().Row()};
     ClipboardColumns block = ParseClipboardColumns(windows_.ClipboardText(), at.col);
     if (block.unencodableCount > 0) {
         windows_.ShowMessage(RefusedPasteMessage(block, at), MessageKind::Warning,
@@ -89,40 +76,9 @@ void MainForm::PasteClipboard() {
     if (at.col + block.width >= kGridCountLimit || at.row + block.height >= kGridCountLimit) {
         throw Failure(kGridTooLargeMessage);  // before anything changed
     }
-    const auto colEnd = static_cast<int32_t>(at.col + block.width);
-    const auto rowEnd = static_cast<int32_t>(at.row + block.height);
-    ChangeScope scope(*this);
-    auto change = std::make_unique<ShapeChange>(GridFrame::Of(Target()));
-    const int32_t oldCols = grid_.ColCount();
-    const int32_t oldRows = grid_.RowCount();
-    const int32_t newCols = std::max(oldCols, colEnd);
-    const int32_t newRows = std::max(oldRows, rowEnd);
-    const auto empty = [&](TableGrid::CellBlock fresh) {
-        grid_.ExchangeBlock(fresh);
-        change->AddBlock(std::move(fresh));
-    };
-    if (newCols > oldCols) {
-        const int32_t lastWidth = grid_.ColWidth(oldCols - 1);
-        grid_.SetColCount(newCols);
-        // Growing gave the former last column the default width; it gets its own back.
-        grid_.SetColWidth(oldCols - 1, lastWidth);
-        empty({oldCols, newCols, 0, newRows, {}});
-    }
-    if (newRows > oldRows) {
-        grid_.SetRowCount(newRows);
-        empty({1, oldCols, oldRows, newRows, {}});
-        CellColumn labels = grid_.CopyColumn(0);
-        RenumberRows();
-        change->SetLabels(std::move(labels), grid_.CopyColumn(0));
-    }
-    TableGrid::CellBlock pasted{at.col, colEnd, at.row, rowEnd, std::move(block.columns)};
-    grid_.ExchangeBlock(pasted);
-    change->AddBlock(std::move(pasted));
-    grid_.SetCurrentCell(GridCell{colEnd - 1, rowEnd - 1});
-    grid_.SetCurrentCell(at, TableGrid::Selection::Extend);
-    change->SetAfter(GridFrame::Of(Target()));
-    change->CountBytes();
-    Record(std::move(change));
+    Apply(std::make_unique<PasteBlockChange>(at, static_cast<int32_t>(block.width),
+                                             static_cast<int32_t>(block.height),
+                                             std::move(block.columns)));
 }
 
 }  // namespace qv

@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "app/main_form.h"
-#include "app/main_form_change_scope.h"
 #include "edit/bulk_changes.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
@@ -67,12 +66,12 @@ void MainForm::FindFrom(SearchDirection direction) {
         return;
     }
     const std::optional<FoundCell> found =
-        FindNextCell(grid_, *matcher, AreaOf(find_, grid_), grid_.Current(), direction);
+        FindNextCell(Grid(), *matcher, AreaOf(find_, Grid()), Grid().Current(), direction);
     if (!found) {
         windows_.ShowStatusNote(NotFoundNote(find_));
         return;
     }
-    grid_.SetCurrentCell(found->cell);
+    document_.Select(found->cell);
     const char* note = "";
     if (found->wrapped) {
         note = direction == SearchDirection::Forward ? kWrappedToStartNote : kWrappedToEndNote;
@@ -86,14 +85,11 @@ void MainForm::ReplaceCurrent() {
         return;
     }
     const std::string replacement = ReplacementBytes(find_);
-    const GridCell here = grid_.Current();
-    if (InArea(AreaOf(find_, grid_), here) && matcher->Matches(grid_.Cell(here.col, here.row))) {
-        ChangeScope scope(*this);
+    const GridCell here = Grid().Current();
+    if (InArea(AreaOf(find_, Grid()), here) && matcher->Matches(Grid().Cell(here.col, here.row))) {
         const SearchArea cell{here.col, here.col + 1, here.row, here.row + 1};
-        CellTextList before = ReplaceInCells(grid_, *matcher, cell, replacement);
-        if (!before.Empty()) {
-            Record(std::make_unique<CellListChange>(std::move(before), here));
-        }
+        Apply(std::make_unique<CellListChange>(ReplacementsIn(Grid(), *matcher, cell, replacement),
+                                               here));
     }
     FindFrom(SearchDirection::Forward);
 }
@@ -104,12 +100,9 @@ std::size_t MainForm::ReplaceAll() {
         return 0;
     }
     const std::string replacement = ReplacementBytes(find_);
-    ChangeScope scope(*this);
-    CellTextList before = ReplaceInCells(grid_, *matcher, AreaOf(find_, grid_), replacement);
-    const std::size_t changed = before.Size();
-    if (changed > 0) {
-        Record(std::make_unique<CellListChange>(std::move(before), grid_.Current()));
-    }
+    CellTextList texts = ReplacementsIn(Grid(), *matcher, AreaOf(find_, Grid()), replacement);
+    const std::size_t changed = texts.Size();
+    Apply(std::make_unique<CellListChange>(std::move(texts), Grid().Current()));
     windows_.ShowStatusNote(ReplacedNote(changed));
     return changed;
 }

@@ -7,7 +7,6 @@
 #include <system_error>
 
 #include "app/main_form.h"
-#include "app/main_form_change_scope.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "table/delimited_export.h"
@@ -143,18 +142,18 @@ void MainForm::ImportFileThroughDialog(const std::string& path) {
     }
     // Like a load, the table is replaced and its history starts anew; unlike one, it is not
     // saved anywhere yet.
-    ChangeScope scope(*this);
-    history_.Clear();  // before the steps' texts lose the buffers they point into
-    ApplyTableFile(std::move(imported.content), grid_, title_);
-    title_ = TitleFromFileName(path);
-    curFileName_.clear();
+    std::string title = TitleFromFileName(path);
+    document_.Replace([&imported, &title](TableGrid& grid, std::string& tableTitle) {
+        ApplyTableFile(std::move(imported.content), grid, tableTitle);
+        tableTitle = std::move(title);
+    });
+    document_.SetFileName("");
     // Saving offers a table file beside the imported one rather than the last table saved.
     saveDialogFileName_ = std::filesystem::path(path).replace_extension(kTableExtension).string();
-    history_.MarkUnsaved();
-    titleTyping_ = false;
-    dropConfirmed_ = false;
+    document_.MarkUnsaved();
     windows_.TitleChanged();
     RenumberRows();
+    EditStateChanged();
 }
 
 void MainForm::ExportDelimitedFile() {
@@ -166,8 +165,8 @@ void MainForm::ExportDelimitedFile() {
     const bool tsv = settings->delimiter == kTabDelimiter;
     const char* extension = tsv ? ".tsv" : ".csv";
     std::string offered = exportDialogFileName_;
-    if (offered.empty() && !curFileName_.empty()) {
-        offered = std::filesystem::path(curFileName_).replace_extension(extension).string();
+    if (offered.empty() && !CurFileName().empty()) {
+        offered = std::filesystem::path(CurFileName()).replace_extension(extension).string();
     }
     std::optional<std::string> chosen = windows_.RunSaveDialog(ExportSaveRequest(tsv, offered));
     if (!chosen) {
@@ -188,9 +187,9 @@ void MainForm::ExportDelimitedFile() {
 void MainForm::WriteDelimitedFile(const std::string& path, const ExportSettings& settings) {
     std::unique_ptr<ProgressMonitor> monitor =
         windows_.StartProgress(kExportTitle, ProgressKind::Save);
-    const int32_t rows = grid_.RowCount();
+    const int32_t rows = Grid().RowCount();
     const DelimitedWriteReport report = qv::ExportDelimitedFile(
-        path, grid_, TableCellRange(grid_), settings.delimiter, settings.encoding,
+        path, Grid(), TableCellRange(Grid()), settings.delimiter, settings.encoding,
         [&monitor, rows](int32_t done) {
             if (monitor) {
                 monitor->Advance(static_cast<uint64_t>(done), static_cast<uint64_t>(rows));

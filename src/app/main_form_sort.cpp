@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "app/main_form.h"
-#include "app/main_form_change_scope.h"
 #include "edit/bulk_changes.h"
 
 namespace qv {
@@ -32,21 +31,15 @@ void MainForm::SortDescending() {
 
 void MainForm::SortRowsBy(SortOrder order) {
     // The label column is no sort key: its texts are the row numbers, which stay in place.
-    if (grid_.Col() < 1) {
+    if (Grid().Col() < 1) {
         return;
     }
-    ChangeScope scope(*this);
-    RowOrder sorted = SortedRowOrder(grid_, grid_.Col(), order);
+    RowOrder sorted = SortedRowOrder(Grid(), Grid().Col(), order);
     if (MovesNothing(sorted)) {
         return;  // already in order: no step that would only mark the table modified
     }
-    CellColumn labels = grid_.CopyColumn(0);
-    ApplyRowOrder(grid_, sorted);
-    RenumberRows();
-    auto change = std::make_unique<RowOrderChange>(sorted.firstRow, std::move(sorted.sources),
-                                                   grid_.Current());
-    change->SetLabels(std::move(labels), grid_.CopyColumn(0));
-    Record(std::move(change));
+    Apply(std::make_unique<RowOrderChange>(sorted.firstRow, std::move(sorted.sources),
+                                           Grid().Current()));
 }
 
 }  // namespace qv

@@ -4,7 +4,6 @@
 
 #include "app/go_to_row.h"
 #include "app/main_form.h"
-#include "app/main_form_change_scope.h"
 #include "tools/column_statistics.h"
 #include "tools/match_count.h"
 
@@ -12,40 +11,32 @@ namespace qv {
 
 void MainForm::CalcColumn() {
     // Built before anything is shown: an overflow fails the command without a report.
-    const std::string report = ColumnStatisticsReport(grid_, grid_.Col(), decimalSeparator_);
+    const std::string report = ColumnStatisticsReport(Grid(), Grid().Col(), decimalSeparator_);
     windows_.ShowMessage(report, MessageKind::Information, Buttons(MessageButton::OK));
 }
 
 std::string MainForm::ItemNameForDialog() const {
-    return grid_.CellText(grid_.Col(), 0);
+    return Grid().CellText(Grid().Col(), 0);
 }
 
 void MainForm::SetItemName(std::string_view name) {
-    ChangeScope scope(*this);
-    const int32_t col = grid_.Col();
-    std::string before = grid_.CellText(col, 0);
-    if (before == name) {
-        return;
-    }
-    grid_.SetCell(col, 0, name);
-    std::vector<CellTextsChange::Cell> cells{{col, 0, std::move(before), std::string(name)}};
-    Record(std::make_unique<CellTextsChange>(std::move(cells), grid_.Current()));
+    Apply(CellTextsChange::Typed(Grid(), {Grid().Col(), 0}, std::string(name)));
 }
 
 void MainForm::CountMatches(std::string_view searchText) {
-    const int32_t matches = CountMatchingCells(grid_, grid_.Col(), searchText);
+    const int32_t matches = CountMatchingCells(Grid(), Grid().Col(), searchText);
     windows_.ShowMessage(MatchCountMessage(matches), MessageKind::Information,
                          Buttons(MessageButton::OK));
 }
 
 void MainForm::GoToRow(std::string_view typed) {
-    const std::optional<int32_t> row = RowToGoTo(typed, grid_.RowCount());
+    const std::optional<int32_t> row = RowToGoTo(typed, Grid().RowCount());
     if (!row) {
         windows_.ShowMessage(kNotARowNumberMessage, MessageKind::Warning,
                              Buttons(MessageButton::OK));
         return;
     }
-    grid_.SetCurrentCell({grid_.Col(), *row});
+    document_.Select({Grid().Col(), *row});
 }
 
 void MainForm::OpenGoToRowDialog() {

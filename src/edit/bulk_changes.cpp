@@ -22,27 +22,20 @@ RowOrderChange::RowOrderChange(int32_t firstRow, std::vector<int32_t> sources, G
 
 void RowOrderChange::Undo(EditTarget& target) {
     target.grid.PermuteRows(firstRow_, inverse_, 1);
-    if (labels_) {
-        target.grid.ReplaceColumn(0, labels_->first.Clone());
-    }
+    target.grid.ReplaceColumn(0, labels_.Clone());
     target.grid.SetCurrentCell(where_);
 }
 
 void RowOrderChange::Redo(EditTarget& target) {
+    labels_ = target.grid.CopyColumn(0);
     target.grid.PermuteRows(firstRow_, sources_, 1);
-    if (labels_) {
-        target.grid.ReplaceColumn(0, labels_->second.Clone());
-    }
+    target.grid.WriteRowLabels(1, target.grid.RowCount());
     target.grid.SetCurrentCell(where_);
 }
 
 std::size_t RowOrderChange::Bytes() const {
-    std::size_t bytes =
-        sizeof *this + (sources_.capacity() + inverse_.capacity()) * sizeof(int32_t);
-    if (labels_) {
-        bytes += labels_->first.StoredBytes() + labels_->second.StoredBytes();
-    }
-    return bytes;
+    return sizeof *this + (sources_.capacity() + inverse_.capacity()) * sizeof(int32_t) +
+           labels_.StoredBytes();
 }
 
 }  // namespace qv

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -12,8 +11,8 @@
 
 namespace qv {
 
-// Texts of many cells written at once (a replace, a replace-all): `texts` holds, for each cell
-// changed, the text it had before. Undo and redo exchange them with the table's, so the step
+// Texts of many cells written at once (a replace, a replace-all): `texts` holds, for each cell to
+// change, its new text. Applying, undoing and redoing exchange them with the table's, so the step
 // keeps one text per cell whichever way it stands, and make `where` current again.
 class CellListChange final : public TableChange {
 public:
@@ -21,6 +20,7 @@ public:
     void Undo(EditTarget& target) override { Exchange(target); }
     void Redo(EditTarget& target) override { Exchange(target); }
     std::size_t Bytes() const override { return sizeof *this + texts_.StoredBytes(); }
+    bool ChangesNothing() const override { return texts_.Empty(); }
 
 private:
     void Exchange(EditTarget& target);
@@ -31,15 +31,12 @@ private:
 // The data rows put in a new order (a sort): row firstRow + i took the row that stood at
 // sources[i], in every column but the labels; a source outside the order's rows raises Failure
 // kGridIndexMessage. The step keeps the order and its inverse, eight bytes a row, never the
-// texts, so that undoing costs no more than moving the rows. The labels, when the command
-// renumbered them, are kept before and after; `where` is the current cell, which the rows'
-// moving leaves in place.
+// texts, so that undoing costs no more than moving the rows. The rows are renumbered after the
+// move and their labels kept for the undo; `where` is the current cell, which the rows' moving
+// leaves in place.
 class RowOrderChange final : public TableChange {
 public:
     RowOrderChange(int32_t firstRow, std::vector<int32_t> sources, GridCell where);
-    void SetLabels(CellColumn before, CellColumn after) {
-        labels_.emplace(std::move(before), std::move(after));
-    }
     void Undo(EditTarget& target) override;
     void Redo(EditTarget& target) override;
     std::size_t Bytes() const override;
@@ -49,7 +46,7 @@ private:
     std::vector<int32_t> sources_;
     std::vector<int32_t> inverse_;
     GridCell where_;
-    std::optional<std::pair<CellColumn, CellColumn>> labels_;
+    CellColumn labels_;
 };
 
 }  // namespace qv

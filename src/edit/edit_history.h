@@ -6,12 +6,16 @@
 #include <optional>
 
 #include "edit/table_change.h"
+#include "table/table_grid.h"
 
 namespace qv {
 
 // The undo history of the main table: the changes made, in order, and how many of them stand
-// (the rest can be redone). It remembers where the table was last loaded or saved, so that
-// undoing back there shows the table unmodified. Its memory is bounded: beyond `maxSteps`
+// (the rest can be redone). Each change is kept with the current cell and the selection it was
+// made at: undoing puts them back after the change is taken back, redoing before it is made
+// again, so that a step undone and redone finds the table as the first time, wherever the user
+// moved the current cell between steps. It remembers where the table was last loaded or saved, so
+// that undoing back there shows the table unmodified. Its memory is bounded: beyond `maxSteps`
 // changes or `maxBytes` of kept texts the oldest go, but the newest always stays.
 class EditHistory {
 public:
@@ -22,8 +26,10 @@ public:
     explicit EditHistory(Limits limits) : limits_(limits) {}
     EditHistory() : EditHistory(Limits{}) {}
 
-    // A change just made: the changes that could be redone are dropped first.
-    void Push(std::unique_ptr<TableChange> change);
+    // A change just made at `where`: the changes that could be redone are dropped first.
+    void Push(std::unique_ptr<TableChange> change, GridCursor where);
+    // The last change pushed turned out to change nothing (typing back): it goes.
+    void DropLast();
     bool CanUndo() const { return done_ > 0; }
     bool CanRedo() const { return done_ < changes_.size(); }
     // Takes back the last change that stands, or makes the next one again; nothing when there
@@ -55,6 +61,7 @@ private:
     Limits limits_;
     std::deque<std::unique_ptr<TableChange>> changes_;
     std::deque<std::size_t> sizes_;  // each change's Bytes() when counted
+    std::deque<GridCursor> places_;  // where each change was made
     std::size_t done_ = 0;
     std::size_t bytes_ = 0;
     std::optional<std::size_t> saved_ = 0;  // nothing: the saved state cannot come back

@@ -101,22 +101,22 @@ void GridMouseController::Release(const QPoint& pos) {
     switch (drag.kind) {
         case GridDrag::Kind::ResizeColumn:
             if (size > 1) {
-                grid_.SetColWidth(drag.index, size);
+                input_.ResizeColumn(drag.index, size);
             }
             break;
         case GridDrag::Kind::ResizeRow:
             if (size > 1) {
-                grid_.SetRowHeight(drag.index, size);
+                input_.ResizeRow(drag.index, size);
             }
             break;
         case GridDrag::Kind::MoveRow:
             if (drag.target && *drag.target != drag.index) {
-                grid_.MoveRow(drag.index, *drag.target);
+                input_.MoveRow(drag.index, *drag.target);
             }
             break;
         case GridDrag::Kind::MoveColumn:
             if (drag.target && *drag.target != drag.index) {
-                grid_.MoveColumn(drag.index, *drag.target);
+                input_.MoveColumn(drag.index, *drag.target);
             }
             break;
         case GridDrag::Kind::Select:
@@ -133,7 +133,7 @@ void GridMouseController::TableChanged() {
 }
 
 void GridMouseController::Select(GridCell cell, TableGrid::Selection selection) {
-    grid_.SetCurrentCell(ClampToData(grid_, cell), selection);
+    input_.Select(ClampToData(grid_, cell), selection);
 }
 
 }  // namespace qv

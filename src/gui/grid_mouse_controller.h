@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/table_input.h"
 #include "table/table_grid.h"
 #include "view/grid_geometry.h"
 
@@ -33,14 +34,15 @@ protected:
     ~GridMouseHost() = default;
 };
 
-// Turns the left button's press, moves and release into the grid's operations: choosing the
+// Turns the left button's press, moves and release into the table's input: choosing the
 // current cell (Shift widens the selection, a press on the current cell opens the editor),
 // selecting by dragging, resizing by the lines between fixed cells and moving rows and columns
 // by their fixed cells. A size is stored only when more than 1 pixel; a row or column dropped
 // on itself stays.
 class GridMouseController {
 public:
-    GridMouseController(TableGrid& grid, GridMouseHost& host) : grid_(grid), host_(host) {}
+    GridMouseController(TableInput& input, GridMouseHost& host)
+        : input_(input), grid_(input.Table()), host_(host) {}
 
     const GridDrag& Drag() const { return drag_; }
     void Press(const QPoint& pos, TableGrid::Selection selection);
@@ -54,7 +56,8 @@ private:
     void Continue(const QPoint& pos);
     void Select(GridCell cell, TableGrid::Selection selection);
 
-    TableGrid& grid_;
+    TableInput& input_;
+    const TableGrid& grid_;
     GridMouseHost& host_;
     GridDrag drag_;
 };

@@ -35,13 +35,14 @@ bool IsPrintable(const QKeyEvent& event) {
 
 }  // namespace
 
-GridView::GridView(TableGrid& grid, QWidget* parent)
+GridView::GridView(TableInput& input, QWidget* parent)
     : QAbstractScrollArea(parent),
-      grid_(grid),
+      input_(input),
+      grid_(input.Table()),
       editor_(
           new CellEditor([this] { return grid_.CellText(grid_.Col(), grid_.Row()); }, viewport())),
-      mouse_(grid, *this),
-      topLeft_{grid.FixedCols(), grid.FixedRows()},
+      mouse_(input, *this),
+      topLeft_{grid_.FixedCols(), grid_.FixedRows()},
       fixedSeen_(topLeft_),
       reportFailure_(
           [this](const QString& message) { MessageDialog::FailureBox(message, this)->exec(); }) {
@@ -268,7 +269,7 @@ void GridView::keyPressEvent(QKeyEvent* event) {
             if (editing_) {
                 // What was typed is taken back: the cell gets its text from the editor's opening.
                 if (grid_.Cell(grid_.Col(), grid_.Row()) != textAtOpening_) {
-                    grid_.SetCell(grid_.Col(), grid_.Row(), textAtOpening_);
+                    input_.TypeInCurrentCell(textAtOpening_);
                 }
                 closeEditor();
                 return;
@@ -302,7 +303,7 @@ bool GridView::HandleMovementKey(const QKeyEvent& event) {
     if (target.topLeft != topLeft) {
         SetTopLeft(target.topLeft);
     }
-    grid_.SetCurrentCell(target.current, press->selection);
+    input_.Select(target.current, press->selection);
     return true;
 }
 

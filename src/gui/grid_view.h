@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/table_input.h"
 #include "gui/grid_mouse_controller.h"
 #include "table/table_grid.h"
 #include "view/grid_geometry.h"
@@ -18,8 +19,9 @@ class CellEditor;
 // the scroll bars in step with the top-left cell shown (the view scrolls by whole cells), has
 // GridRenderer paint, turns keys into moves through the navigation rules (view/grid_navigation),
 // hands the mouse to GridMouseController, and opens the in-place editor over the current cell.
-// Every change typed in the editor is written into the grid at once, so the grid always holds
-// what the user has typed; the view keeps no texts.
+// Every change typed in the editor goes into the table at once, through the table's input (as
+// do drags and the choice of the current cell), so the grid always holds what the user has
+// typed; the view keeps no texts and never writes the grid itself.
 //
 // The view watches the grid for as long as it lives; the grid must outlive it. Whatever changes
 // the grid (commands, loading) shows at once; a change of the current cell closes the editor,
@@ -29,12 +31,12 @@ class CellEditor;
 class GridView : public QAbstractScrollArea, private TableGridObserver, private GridMouseHost {
     Q_OBJECT
 public:
-    explicit GridView(TableGrid& grid, QWidget* parent = nullptr);
+    explicit GridView(TableInput& input, QWidget* parent = nullptr);
     ~GridView() override;
     GridView(const GridView&) = delete;
     GridView& operator=(const GridView&) = delete;
 
-    TableGrid& grid() const { return grid_; }
+    const TableGrid& grid() const { return grid_; }
 
     // Whether the in-place editor is open on the current cell.
     bool isEditing() const { return editing_; }
@@ -112,7 +114,8 @@ private:
     void StoreEditorText(const QString& text);
     void ForwardToEditor(QEvent* event);
 
-    TableGrid& grid_;
+    TableInput& input_;
+    const TableGrid& grid_;
     CellEditor* editor_;
     GridMouseController mouse_;
     // The scroll place is the view's own: another view of the same grid may show other cells.

@@ -1,5 +1,5 @@
 // GridView's in-place editor and input methods: the editor opens over the current cell, and every
-// change typed in it is written into the grid at once.
+// change typed in it goes into the table at once, as typing of one step.
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QScopedValueRollback>
@@ -75,6 +75,7 @@ bool GridView::OpenEditor(EditorFocus focus) {
         return false;
     }
     editing_ = true;
+    input_.EditorOpened();
     textAtOpening_ = grid_.CellText(grid_.Col(), grid_.Row());
     ReloadEditor();
     PlaceEditor();
@@ -92,6 +93,7 @@ void GridView::closeEditor() {
         return;
     }
     editing_ = false;
+    input_.EditorClosed();
     if (editor_->hasFocus()) {
         setFocus();  // before hiding, so that the focus does not wander off to another widget
     }
@@ -135,7 +137,7 @@ void GridView::StoreEditorText(const QString& text) {
     const QString shown = !bytes ? lastStoredText_ : typedWhole ? text : DecodeCp932(*bytes);
     if (bytes) {
         QScopedValueRollback<bool> writing(writingFromEditor_, true);
-        grid_.SetCell(grid_.Col(), grid_.Row(), *bytes);
+        input_.TypeInCurrentCell(std::move(*bytes));
     }
     // Bytes kept from an undecodable cell may read otherwise beside what was typed (a lone lead
     // byte takes a typed character as its second byte): the editor shows what the cell holds.

@@ -223,18 +223,12 @@ void MainWindow::BuildTablePanel() {
     panel->setObjectName(QStringLiteral("Panel1"));
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    grid_ = new GridView(form_.StringGrid(), panel);
+    grid_ = new GridView(form_.Input(), panel);
     grid_->setObjectName(QStringLiteral("StringGrid"));
     grid_->setFailureReporter([this](const QString& message) { windows_.ShowFailure(message); });
     layout->addWidget(grid_);
     centralWidget()->layout()->addWidget(panel);
     grid_->setFocus();
-    // What is typed between the in-place editor's opening and closing is one step of the undo
-    // history.
-    connect(grid_, &GridView::editingStarted, this,
-            [this] { windows_.RunCommand([this] { form_.BeginCellEdit(); }); });
-    connect(grid_, &GridView::editingFinished, this,
-            [this] { windows_.RunCommand([this] { form_.EndCellEdit(); }); });
     connect(grid_, &GridView::characterRefused, this, &MainWindow::ShowRefusedCharacter);
 }
 

@@ -18,11 +18,11 @@ TableGrid::TableGrid(const GridShape& shape)
       current_{fixedCols_, fixedRows_},
       anchor_(current_) {}
 
-void TableGrid::AddObserver(TableGridObserver* observer) {
+void TableGrid::AddObserver(TableGridObserver* observer) const {
     observers_.push_back(observer);
 }
 
-void TableGrid::RemoveObserver(TableGridObserver* observer) {
+void TableGrid::RemoveObserver(TableGridObserver* observer) const {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 

@@ -68,8 +68,9 @@ public:
     TableGrid(const TableGrid&) = delete;
     TableGrid& operator=(const TableGrid&) = delete;
 
-    void AddObserver(TableGridObserver* observer);
-    void RemoveObserver(TableGridObserver* observer);
+    // Watching changes nothing of the table, so a reader may watch too.
+    void AddObserver(TableGridObserver* observer) const;
+    void RemoveObserver(TableGridObserver* observer) const;
 
     // --- Cells. The counts play no part. ---
     // A never-written cell, or a negative index, reads as "". The view stays valid until the
@@ -224,7 +225,7 @@ private:
     int32_t fixedRows_;
     GridCell current_;
     GridCell anchor_;
-    std::vector<TableGridObserver*> observers_;
+    mutable std::vector<TableGridObserver*> observers_;
 };
 
 template <class F>

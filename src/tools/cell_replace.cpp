@@ -44,8 +44,8 @@ std::optional<std::string> ReplacedCellText(std::string_view cell, const CellMat
     return out;
 }
 
-CellTextList ReplaceInCells(TableGrid& grid, const CellMatcher& matcher, const SearchArea& area,
-                            std::string_view replacement) {
+CellTextList ReplacementsIn(const TableGrid& grid, const CellMatcher& matcher,
+                            const SearchArea& area, std::string_view replacement) {
     CheckReplacementText(replacement);
     CellTextList changes;
     if (matcher.FindsNothing()) {
@@ -61,6 +61,12 @@ CellTextList ReplaceInCells(TableGrid& grid, const CellMatcher& matcher, const S
             }
         });
     }
+    return changes;
+}
+
+CellTextList ReplaceInCells(TableGrid& grid, const CellMatcher& matcher, const SearchArea& area,
+                            std::string_view replacement) {
+    CellTextList changes = ReplacementsIn(grid, matcher, area, replacement);
     grid.ExchangeCellTexts(changes);
     return changes;
 }

@@ -22,6 +22,12 @@ void CheckReplacementText(std::string_view replacement);
 std::optional<std::string> ReplacedCellText(std::string_view cell, const CellMatcher& matcher,
                                             std::string_view replacement);
 
+// The new texts of the cells of the area that hold a match, for TableGrid::ExchangeCellTexts
+// to write; nothing is written. Raises Failure kReplacementRefusedMessage for a replacement
+// CheckReplacementText refuses.
+CellTextList ReplacementsIn(const TableGrid& grid, const CellMatcher& matcher,
+                            const SearchArea& area, std::string_view replacement);
+
 // Replaces the matches in every cell of the area (one cell: replace one; the whole table or a
 // column: replace all), column by column. Returns the cells changed, each with the text it held
 // before: its Size() is the count of cells changed, and TableGrid::ExchangeCellTexts with it

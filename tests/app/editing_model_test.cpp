@@ -90,7 +90,7 @@ protected:
         form_.FormCreate();
     }
 
-    TableGrid& Grid() { return form_.StringGrid(); }
+    TableGrid& Grid() { return form_.Document().UnrecordedTable(); }
     int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
     std::string Text() {
         static const char* const kTexts[] = {"",     "x",   "\x94\x83\x82\xA2", "\\300",
@@ -227,25 +227,25 @@ protected:
             [&] { form_.SetEditTitle(Text()); form_.SetEditTitle(Text() + "!");
                   form_.EndTitleEdit(); },
             [&] { form_.SetItemName(Text()); },
-            [&] { Grid().MoveRow(DataRow(), DataRow()); },
-            [&] { Grid().MoveColumn(DataCol(), DataCol()); },
-            [&] { Grid().SetColWidth(DataCol(), Pick(2, 90)); },
-            [&] { Grid().SetRowHeight(DataRow(), Pick(2, 40)); },
+            [&] { form_.Input().MoveRow(DataRow(), DataRow()); },
+            [&] { form_.Input().MoveColumn(DataCol(), DataCol()); },
+            [&] { form_.Input().ResizeColumn(DataCol(), Pick(2, 90)); },
+            [&] { form_.Input().ResizeRow(DataRow(), Pick(2, 40)); },
             [&] { form_.SaveFile(); saved_ = static_cast<int>(steps_.size()); }};
         // clang-format on
         actions[static_cast<std::size_t>(k)]();
     }
     // Typing in the editor, sometimes back to what the cell held.
     void Type(bool back) {
-        form_.BeginCellEdit();
+        form_.Input().EditorOpened();
         const std::string before = Grid().CellText(Grid().Col(), Grid().Row());
         for (int n = Pick(1, 3); n > 0; --n) {
-            Grid().SetCell(Grid().Col(), Grid().Row(), Text());
+            form_.Input().TypeInCurrentCell(Text());
         }
         if (back) {
-            Grid().SetCell(Grid().Col(), Grid().Row(), before);
+            form_.Input().TypeInCurrentCell(before);
         }
-        form_.EndCellEdit();
+        form_.Input().EditorClosed();
     }
 
     // With `standing` changes standing: whether one between it and the save reaches the file

@@ -65,7 +65,7 @@ TEST(MainFormClipboardTest, EachCommandIsOneExactUndoStep) {
         test::FakeWindowSystem windows;
         MainForm form(windows, StoreLocations{"/nonexistent/q.ini", "/nonexistent/q.hst"}, ".");
         form.FormCreate();
-        TableGrid& grid = form.StringGrid();
+        TableGrid& grid = form.Document().UnrecordedTable();
         grid.SetRowCount(4);
         for (int32_t row = 1; row <= 3; ++row) {
             grid.SetCell(1, row, "a" + std::to_string(row));

@@ -26,7 +26,7 @@ protected:
         form_.FormCreate();
     }
 
-    TableGrid& Grid() { return form_.StringGrid(); }
+    TableGrid& Grid() { return form_.Document().UnrecordedTable(); }
     void Select(int32_t col, int32_t row) { ASSERT_TRUE(Grid().SetCurrentCell({col, row})); }
 
     // A table titled "T" of `cols` columns and `rows` rows whose data cells read "a1", "b1", ...
@@ -60,7 +60,7 @@ protected:
         for (std::size_t i = 0; i < steps.size(); ++i) {
             if (steps[i] == '@' || steps[i] == 'M') {
                 const int32_t a = steps[i + 1] - '0', b = steps[i + 2] - '0';
-                steps[i] == '@' ? Select(a, b) : Grid().MoveRow(a, b);
+                steps[i] == '@' ? Select(a, b) : form_.Input().MoveRow(a, b);
                 i += 2;
             } else if (steps[i] != ' ') {
                 windows_.messageAnswers.assign(

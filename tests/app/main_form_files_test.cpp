@@ -50,7 +50,7 @@ std::string Text(const FileDialogRequest& request) {
 
 class MainFormFilesTest : public ::testing::Test {
 protected:
-    TableGrid& Grid() { return form_.StringGrid(); }
+    TableGrid& Grid() { return form_.Document().UnrecordedTable(); }
 
     std::string Example(const std::string& name = "example.qvd") {
         test::WriteTestFile(folder_ / name, test::ExampleTableFile());

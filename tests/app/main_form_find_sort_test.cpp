@@ -20,10 +20,10 @@ protected:
     MainFormFindSortTest() : form_(windows_, {"/nonexistent/q.ini", "/nonexistent/q.hst"}, ".") {
         const char* texts[] = {"apple", "", "x", "", "Apple pie", "", "\x83\\", "apple", "\\"};
         for (int32_t i = 0; i < 9; ++i) {
-            form_.StringGrid().SetCell(i % 3 + 1, i / 3 + 1, texts[i]);
+            form_.Document().UnrecordedTable().SetCell(i % 3 + 1, i / 3 + 1, texts[i]);
         }
-        form_.StringGrid().SetColCount(4);
-        form_.StringGrid().SetRowCount(5);
+        form_.Document().UnrecordedTable().SetColCount(4);
+        form_.Document().UnrecordedTable().SetRowCount(5);
         form_.RenumberRows();
     }
     // Every cell, labels and item names included, one beyond the counts.
@@ -64,7 +64,7 @@ TEST_F(MainFormFindSortTest, FindMovesTheCurrentCellAndWraps) {
                         {has('W') ? MatchExtent::WholeCell : MatchExtent::PartOfCell,
                          has('C') ? LetterCase::Sensitive : LetterCase::Insensitive},
                         has('O') ? FindScope::CurrentColumn : FindScope::WholeTable};
-        form_.StringGrid().SetCurrentCell({keys[0] - '0', keys[1] - '0'});
+        form_.Document().UnrecordedTable().SetCurrentCell({keys[0] - '0', keys[1] - '0'});
         std::string visited;
         for (const char* key = keys + 2; *key != '\0'; ++key) {
             *key == 'N' ? form_.FindNext() : form_.FindPrevious();
@@ -83,7 +83,7 @@ TEST_F(MainFormFindSortTest, FindMovesTheCurrentCellAndWraps) {
 TEST_F(MainFormFindSortTest, ReplaceAndReplaceAllAreOneStepEach) {
     const std::string before = Cells();
     form_.Find() = {"apple", "梨", {MatchExtent::PartOfCell, LetterCase::Insensitive}, {}};
-    form_.StringGrid().SetCurrentCell({1, 1});
+    form_.Document().UnrecordedTable().SetCurrentCell({1, 1});
     form_.ReplaceCurrent();  // (1,1) changes, the next match becomes current
     EXPECT_EQ(form_.StringGrid().Current(), (GridCell{2, 2}));
     EXPECT_EQ(form_.ReplaceAll(), 2u);
@@ -107,7 +107,7 @@ TEST_F(MainFormFindSortTest, ReplaceAndReplaceAllAreOneStepEach) {
 
 // Sorting moves whole rows, renumbers stale labels, and undo puts back every byte.
 TEST_F(MainFormFindSortTest, SortIsOneStepThatUndoesExactly) {
-    TableGrid& grid = form_.StringGrid();
+    TableGrid& grid = form_.Document().UnrecordedTable();
     grid.SetCell(0, 2, "old");  // a stale label
     grid.SetCell(2, 4, "10");
     const std::string before = Cells();

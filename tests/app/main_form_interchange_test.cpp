@@ -101,7 +101,7 @@ TEST(MainFormInterchangeTest, FilesFromTheDesktopOpenByKindAndHostileOnesFailAtO
 TEST(MainFormInterchangeTest, ExportWritesTheCellsAtomicallyAndReportsInvalidOnes) {
     test::TempFolder folder;
     Program p;
-    TableGrid& grid = p.form.StringGrid();
+    TableGrid& grid = p.form.Document().UnrecordedTable();
     grid.SetRowCount(3);
     grid.SetCell(1, 0, *Utf8ToCp932("品名"));
     grid.SetCell(1, 1, "a,b");

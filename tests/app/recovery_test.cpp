@@ -88,7 +88,7 @@ TEST(RecoveryTest, ACrashedTableIsOfferedRestoredAsUnsavedAndRemovedBySaveOrEnd)
     crashing->windows.openDialogAnswers = {example};
     crashing->form.LoadTableFile();
     crashing->form.WriteRecoveryCopyIfDue();  // saved as loaded: no copy
-    crashing->form.StringGrid().SetCell(2, 2, "42");
+    crashing->form.Document().UnrecordedTable().SetCell(2, 2, "42");
     crashing->form.SetEditTitle("edited");
     crashing->form.WaitForRecoveryCopy();
     EXPECT_EQ(Kinds(state.Path()), ".lock;");
@@ -125,9 +125,7 @@ TEST(RecoveryTest, ACrashedTableIsOfferedRestoredAsUnsavedAndRemovedBySaveOrEnd)
 
     // A No removes a left copy; a normal end removes everything.
     auto unsaved = std::make_unique<Program>(stores, state.Path());
-    unsaved->form.BeginCellEdit();  // typing in the current cell, (1, 1)
-    unsaved->form.StringGrid().SetCell(1, 1, "z");
-    unsaved->form.EndCellEdit();
+    unsaved->form.Input().TypeInCurrentCell("z");  // typing in the current cell, (1, 1)
     unsaved->form.WriteRecoveryCopyIfDue();
     unsaved.reset();
     restoring.windows.messageAnswers = {MessageButton::No};
@@ -139,7 +137,7 @@ TEST(RecoveryTest, ACrashedTableIsOfferedRestoredAsUnsavedAndRemovedBySaveOrEnd)
         MessageKind::Confirmation, MessageButton::Yes | MessageButton::No);
     EXPECT_EQ(grid.CellText(1, 1), std::string(test::kRingo));
     EXPECT_EQ(Kinds(state.Path()), ".lock;");
-    restoring.form.StringGrid().SetCell(1, 1, "");
+    restoring.form.Document().UnrecordedTable().SetCell(1, 1, "");
     restoring.form.WriteRecoveryCopyIfDue();
     restoring.form.FormClose();
     EXPECT_EQ(Kinds(state.Path()), "");

@@ -28,20 +28,20 @@ TEST(EditHistoryTest, TheOldestChangesGoBeyondTheLimitsAndTakeTheSavedTableWithT
     EditTarget target{grid, buffer, title};
     int undone = 0;
     EditHistory history({3, 100});
-    history.Push(std::make_unique<CountedChange>(10, undone));
+    history.Push(std::make_unique<CountedChange>(10, undone), {});
     history.MarkSaved();
-    history.Push(std::make_unique<CountedChange>(20, undone));
-    history.Push(std::make_unique<CountedChange>(30, undone));
+    history.Push(std::make_unique<CountedChange>(20, undone), {});
+    history.Push(std::make_unique<CountedChange>(30, undone), {});
     EXPECT_EQ(history.Bytes(), 60u);
     history.Undo(target);
     history.Undo(target);
     EXPECT_TRUE(history.AtSavedState());
     history.Redo(target);
     history.Redo(target);
-    history.Push(std::make_unique<CountedChange>(40, undone));  // over 3 steps: the first goes
+    history.Push(std::make_unique<CountedChange>(40, undone), {});  // over 3 steps: the first goes
     EXPECT_EQ(history.Steps(), 3u);
     EXPECT_EQ(history.Bytes(), 90u);
-    history.Push(std::make_unique<CountedChange>(95, undone));  // over 100 bytes: all but it go
+    history.Push(std::make_unique<CountedChange>(95, undone), {});  // over 100 bytes: all but it go
     EXPECT_EQ(history.Steps(), 1u);
     EXPECT_EQ(history.Bytes(), 95u);
     history.Undo(target);

@@ -211,16 +211,17 @@ private slots:
         const std::string big = stores_->Path("big.qvd");
         StartProgram();
         MainForm& form = p_->Form();
-        form.StringGrid().SetColCount(9);  // about 11 MB
-        form.StringGrid().SetRowCount(100'000);
+        form.Document().UnrecordedTable().SetColCount(9);  // about 11 MB
+        form.Document().UnrecordedTable().SetRowCount(100'000);
         for (int32_t cell = 0; cell < 8 * 100'000; ++cell) {
-            form.StringGrid().SetCell(1 + cell % 8, cell / 8, "cell " + std::to_string(cell));
+            form.Document().UnrecordedTable().SetCell(1 + cell % 8, cell / 8,
+                                                      "cell " + std::to_string(cell));
         }
         form.SetCurFileName(big);
         QCOMPARE(SlowlyRun(20, [&form] { form.SaveFile(); }), std::string("no button"));
         QVERIFY(test::ReadTestFile(big).ends_with("\r\ncell 799999\r\n"));
         form.SetEditTitle("mine");
-        form.StringGrid().SetCell(1, 1, "own cell");
+        form.Document().UnrecordedTable().SetCell(1, 1, "own cell");
         form.RequestLoad(big);
         QCOMPARE(SlowlyRun(100, [&form] { form.LoadTableFile(); }), std::string("button"));
         // What else a cancelled load leaves as it was is main_form_files_test's.

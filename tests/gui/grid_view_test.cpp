@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "edit/table_document.h"
 #include "gui/cp932_input.h"
 #include "gui/design_colors.h"
 #include "gui/edited_text.h"
@@ -26,14 +27,16 @@ class GridViewTest : public QObject {
 private slots:
     // Item names "item1", "item2"; cells "a<row>" and "b<row>" in rows 1 to 5.
     void init() {
-        grid = std::make_unique<TableGrid>(kMainTableShape);
+        document = std::make_unique<TableDocument>(kMainTableShape, GridShape{});
+        input = std::make_unique<TableInput>(*document);
+        grid = &document->UnrecordedTable();
         SetMainTableColWidths(*grid);
         grid->WriteRowLabels(1, grid->RowCount());
         for (int32_t r = 0; r < grid->RowCount(); ++r) {
             grid->SetCell(1, r, r == 0 ? "item1" : "a" + std::to_string(r));
             grid->SetCell(2, r, r == 0 ? "item2" : "b" + std::to_string(r));
         }
-        view = std::make_unique<GridView>(*grid);
+        view = std::make_unique<GridView>(*input);
         view->resize(600, 400);
         view->show();
         view->activateWindow();
@@ -42,7 +45,8 @@ private slots:
     }
     void cleanup() {
         view.reset();
-        grid.reset();
+        input.reset();
+        document.reset();
     }
 
     void typedTextReplacesTheCellAndIsStoredAsCp932() {
@@ -327,7 +331,9 @@ private:
         QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, to);
     }
 
-    std::unique_ptr<TableGrid> grid;
+    std::unique_ptr<TableDocument> document;
+    std::unique_ptr<TableInput> input;
+    TableGrid* grid = nullptr;
     std::unique_ptr<GridView> view;
 };
 

@@ -54,7 +54,7 @@ private:
     int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
     bool Chance(int percent) { return Pick(100) < percent; }
     GridView& Grid() { return *app_->Main().Grid(); }
-    TableGrid& Table() { return app_->MainLogic().StringGrid(); }
+    TableGrid& Table() { return app_->MainLogic().Document().UnrecordedTable(); }
     QWidget* Viewport() { return Grid().viewport(); }
 
     // Two in ten a click, one typing, two a few keys, one a drag, one a held drag, one a command,

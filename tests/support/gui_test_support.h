@@ -149,7 +149,7 @@ struct Program {
         QTRY_VERIFY(app.TitleList().isActiveWindow());
     }
     MainForm& Form() { return app.MainLogic(); }
-    TableGrid& Grid() { return app.MainLogic().StringGrid(); }
+    TableGrid& Grid() { return app.MainLogic().Document().UnrecordedTable(); }
 
     Application app;
     ScriptedUser user;

@@ -1,0 +1,42 @@
+#include "app/table_input.h"
+
+#include "edit/row_column_changes.h"
+
+namespace qv {
+
+bool TableInput::Select(GridCell cell, TableGrid::Selection selection) {
+    return document_.Select(cell, selection);
+}
+
+void TableInput::TypeInCurrentCell(std::string text) {
+    const TableGrid& table = document_.Table();
+    Apply(CellTextsChange::Typed(table, table.Current(), std::move(text)),
+          TableDocument::Joining::Typing);
+}
+
+void TableInput::ResizeColumn(int32_t col, int32_t width) {
+    Apply(std::make_unique<SizeChange>(TableGridObserver::Axis::Columns, col, width,
+                                       document_.Table().Current()));
+}
+
+void TableInput::ResizeRow(int32_t row, int32_t height) {
+    Apply(std::make_unique<SizeChange>(TableGridObserver::Axis::Rows, row, height,
+                                       document_.Table().Current()));
+}
+
+void TableInput::MoveRow(int32_t from, int32_t to) {
+    Apply(std::make_unique<RowMoveChange>(from, to));
+}
+
+void TableInput::MoveColumn(int32_t from, int32_t to) {
+    Apply(std::make_unique<ColumnMoveChange>(from, to));
+}
+
+void TableInput::Apply(std::unique_ptr<TableChange> change, TableDocument::Joining joining) {
+    document_.Apply(std::move(change), joining);
+    if (changed_) {
+        changed_();
+    }
+}
+
+}  // namespace qv

@@ -1,0 +1,72 @@
+#include "edit/block_changes.h"
+
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+
+std::size_t BlockBytes(const TableGrid::CellBlock& block) {
+    std::size_t bytes = 0;
+    for (const auto& [col, texts] : block.columns) {
+        bytes += texts.StoredBytes();
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::size_t ClearBlockChange::Bytes() const {
+    return sizeof *this + BlockBytes(block_);
+}
+
+PasteBlockChange::PasteBlockChange(GridCell at, int32_t width, int32_t height,
+                                   TableGrid::StoredColumns texts)
+    : pasted_{at.col, at.col + width, at.row, at.row + height, std::move(texts)} {}
+
+void PasteBlockChange::Redo(EditTarget& target) {
+    TableGrid& grid = target.grid;
+    before_ = GridFrame::Of(target);
+    const int32_t oldCols = grid.ColCount();
+    const int32_t oldRows = grid.RowCount();
+    const int32_t newCols = std::max(oldCols, pasted_.colEnd);
+    const int32_t newRows = std::max(oldRows, pasted_.rowEnd);
+    if (newCols > oldCols) {
+        const int32_t lastWidth = grid.ColWidth(oldCols - 1);
+        grid.SetColCount(newCols);
+        // Growing gave the former last column the default width; it gets its own back.
+        grid.SetColWidth(oldCols - 1, lastWidth);
+        newColumns_ = {oldCols, newCols, 0, newRows, std::move(newColumns_.columns)};
+        grid.ExchangeBlock(newColumns_);
+    }
+    if (newRows > oldRows) {
+        grid.SetRowCount(newRows);
+        newRows_ = {1, oldCols, oldRows, newRows, std::move(newRows_.columns)};
+        grid.ExchangeBlock(newRows_);
+        labels_ = grid.CopyColumn(0);
+        grid.WriteRowLabels(1, newRows);
+    }
+    grid.ExchangeBlock(pasted_);
+    grid.SetCurrentCell(GridCell{pasted_.colEnd - 1, pasted_.rowEnd - 1});
+    grid.SetCurrentCell(GridCell{pasted_.colBegin, pasted_.rowBegin}, TableGrid::Selection::Extend);
+}
+
+void PasteBlockChange::Undo(EditTarget& target) {
+    TableGrid& grid = target.grid;
+    grid.ExchangeBlock(pasted_);
+    if (pasted_.rowEnd > before_.rowCount) {
+        grid.ExchangeBlock(newRows_);
+        grid.ReplaceColumn(0, labels_.Clone());
+    }
+    if (pasted_.colEnd > before_.colCount) {
+        grid.ExchangeBlock(newColumns_);
+    }
+    before_.ApplyTo(target);
+}
+
+std::size_t PasteBlockChange::Bytes() const {
+    return sizeof *this + before_.Bytes() + BlockBytes(pasted_) + BlockBytes(newColumns_) +
+           BlockBytes(newRows_) + labels_.StoredBytes();
+}
+
+}  // namespace qv

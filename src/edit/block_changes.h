@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "edit/table_change.h"
+#include "table/cell_column.h"
+#include "table/table_grid.h"
+
+namespace qv {
+
+// Blocks of cells go in and out of the grid whole (TableGrid::ExchangeBlock), so that neither a
+// paste, a cut or a clear nor its undo copies a text per cell: each exchange is its own inverse.
+
+// Rows [rowBegin, rowEnd) of columns [colBegin, colEnd) emptied (a cut, a clear).
+class ClearBlockChange final : public TableChange {
+public:
+    ClearBlockChange(int32_t colBegin, int32_t colEnd, int32_t rowBegin, int32_t rowEnd)
+        : block_{colBegin, colEnd, rowBegin, rowEnd, {}} {}
+    void Undo(EditTarget& target) override { target.grid.ExchangeBlock(block_); }
+    void Redo(EditTarget& target) override { target.grid.ExchangeBlock(block_); }
+    std::size_t Bytes() const override;
+    // The cells were empty already: nothing to undo.
+    bool ChangesNothing() const override { return block_.columns.empty(); }
+
+private:
+    TableGrid::CellBlock block_;
+};
+
+// A block of texts pasted with its top-left at `at`, adding the rows and columns it needs, and
+// selected afterwards. Rows and columns it adds come up empty but for what was pasted: texts
+// stored beyond the old counts (a deleted row's leftovers) are taken into the step rather than
+// shown; added rows are numbered.
+class PasteBlockChange final : public TableChange {
+public:
+    PasteBlockChange(GridCell at, int32_t width, int32_t height, TableGrid::StoredColumns texts);
+    void Undo(EditTarget& target) override;
+    void Redo(EditTarget& target) override;
+    std::size_t Bytes() const override;
+
+private:
+    GridFrame before_;
+    TableGrid::CellBlock pasted_;
+    TableGrid::CellBlock newColumns_;
+    TableGrid::CellBlock newRows_;
+    CellColumn labels_;
+};
+
+}  // namespace qv
