@@ -1,9 +1,9 @@
 // Random sequences on the main window's logic. The editing commands (and the user's cell writes)
 // run on a plain dense reference of the table, the deleted-row buffer and the column widths too;
-// after every step they must agree, beyond the counts too. Edits of every kind, as commands,
-// typing and drags make them, are undone one by one and must give back, byte for byte and beyond
-// the counts too, the table each one found, and redoing them the table each one left; the
-// modified mark must follow the last save through both.
+// after every step they must agree, beyond the counts too. Changes of every kind, as commands,
+// typing, drags, the clipboard, sorting and replacing make them, are undone one by one and must
+// give back, byte for byte and beyond the counts too, the table each one found, and redoing them
+// the table each one left; the modified mark must follow the last save through both.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -196,33 +196,40 @@ std::string Snap(const MainForm& form) {
 
 class UndoModelTest : public RandomFormTest {
 protected:
+    static constexpr int kRowHeights = 15;
+    static constexpr int kPaste = 17;
+
     UndoModelTest() {
         form_.SetCurFileName(folder_ / "t.qvd");
-        for (int c = 1; c < kCols; ++c) {  // the table as loaded: texts beyond the counts too
+        // The table as loaded, texts beyond the counts too; the labels are stale until a change
+        // renumbers the rows.
+        for (int c = 0; c < kCols; ++c) {
             for (int r = 0; r < kRows; ++r) {
                 Grid().SetCell(c, r, Text());
             }
         }
-        form_.RenumberRows();
     }
 
     int DataCol() { return Pick(1, Grid().ColCount() - 1); }
     int DataRow() { return Pick(1, Grid().RowCount() - 1); }
 
-    // One change as the user makes it, or a move of the current cell, or a save.
+    // One change as the user makes it, or a move of the current cell, or a save. A new kind of
+    // change joins by a line here.
     void RandomAction() {
-        const bool full = Grid().RowCount() >= kRows - 4 || Grid().ColCount() >= kCols - 2;
-        int k = Pick(0, 16);
-        k = full && (k == 1 || k == 2 || k == 4) ? 0 : k;
-        last_ = k;
         const auto answer = [&] { return Pick(0, 1) ? MessageButton::Yes : MessageButton::No; };
+        const auto select = [&](TableGrid::Selection how) {
+            form_.Document().Select({DataCol(), DataRow()}, how);
+        };
+        const auto find = [&] {
+            form_.Find() = {Pick(0, 1) ? "x" : "7", Pick(0, 1) ? "" : kLongText, {}, {}};
+        };
         // clang-format off
         const std::function<void()> actions[] = {
             [&] { form_.DeleteRow(); }, [&] { form_.InsertRowBefore(); },
             [&] { form_.InsertRowAfter(); }, [&] { form_.PasteDeletedRow(); },
             [&] { form_.AddColumn(); }, [&] { form_.DeleteColumn(); },
             [&] { windows_.messageAnswers.assign({answer()}); form_.ClearAllAfterConfirmation(); },
-            [&] { Grid().SetCurrentCell({DataCol(), DataRow()}); },
+            [&] { select(TableGrid::Selection::Collapse); },
             [&] { Type(false); }, [&] { Type(true); },
             [&] { form_.SetEditTitle(Text()); form_.SetEditTitle(Text() + "!");
                   form_.EndTitleEdit(); },
@@ -230,9 +237,19 @@ protected:
             [&] { form_.Input().MoveRow(DataRow(), DataRow()); },
             [&] { form_.Input().MoveColumn(DataCol(), DataCol()); },
             [&] { form_.Input().ResizeColumn(DataCol(), Pick(2, 90)); },
-            [&] { form_.Input().ResizeRow(DataRow(), Pick(2, 40)); },
-            [&] { form_.SaveFile(); saved_ = static_cast<int>(steps_.size()); }};
+            [&] { form_.Input().ResizeRow(DataRow(), Pick(2, 40)); },  // kRowHeights
+            [&] { form_.SaveFile(); saved_ = static_cast<int>(steps_.size()); },
+            [&] { windows_.SetClipboardText(Pick(0, 1) ? "p\tq\n\tr\n7" : "x\t\t\\300");
+                  form_.PasteClipboard(); },  // kPaste
+            [&] { select(TableGrid::Selection::Extend); },
+            [&] { form_.CutSelection(); }, [&] { form_.ClearSelection(); },
+            [&] { form_.SortAscending(); }, [&] { form_.SortDescending(); },
+            [&] { find(); form_.ReplaceCurrent(); }, [&] { find(); form_.ReplaceAll(); }};
         // clang-format on
+        int k = Pick(0, static_cast<int>(std::size(actions)) - 1);
+        const bool full = Grid().RowCount() >= kRows - 4 || Grid().ColCount() >= kCols - 2;
+        k = full && (k == 1 || k == 2 || k == 4 || k == kPaste) ? 0 : k;
+        last_ = k;
         actions[static_cast<std::size_t>(k)]();
     }
     // Typing in the editor, sometimes back to what the cell held.
@@ -249,10 +266,10 @@ protected:
     }
 
     // With `standing` changes standing: whether one between it and the save reaches the file
-    // (row heights, kind 15, do not).
+    // (row heights do not).
     bool Modified(int standing) const {
         for (int k = std::min(standing, saved_); k < std::max(standing, saved_); ++k) {
-            if (kinds_[static_cast<std::size_t>(k)] != 15) {
+            if (kinds_[static_cast<std::size_t>(k)] != kRowHeights) {
                 return true;
             }
         }
@@ -267,12 +284,15 @@ protected:
 };
 
 TEST_P(UndoModelTest, UndoingAndRedoingEveryChangeGivesBackEachTableExactly) {
-    for (int action = 0; action < 90; ++action) {
+    for (int action = 0; action < 100; ++action) {
         std::string before = Snap(form_);
         const std::size_t recorded = form_.History().Steps();
+        std::string after;  // as the last change left it, before a command moves on (a replace)
+        windows_.onEditStateChanged = [&] { after = Snap(form_); };
         RandomAction();
+        windows_.onEditStateChanged = nullptr;
         if (form_.History().Steps() != recorded) {
-            steps_.emplace_back(std::move(before), Snap(form_));
+            steps_.emplace_back(std::move(before), std::move(after));
             kinds_.push_back(last_);
         }
         ASSERT_EQ(form_.IsModified(), Modified(static_cast<int>(steps_.size()))) << action;

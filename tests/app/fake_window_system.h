@@ -80,6 +80,7 @@ public:
     std::function<void()> onItemNameDialog;
     std::function<void()> onMatchCountDialog;
     std::function<void()> onGoToRowDialog;
+    std::function<void()> onEditStateChanged;
 
     // Expects exactly one message since the last look, and forgets it.
     void ExpectOneMessage(std::string_view text, MessageKind kind, MessageButtons buttons) {
@@ -152,6 +153,11 @@ public:
     }
 
     void TitleChanged() override { calls.emplace_back(__func__); }
+    void EditStateChanged() override {
+        if (onEditStateChanged) {
+            onEditStateChanged();
+        }
+    }
     void ShowFindBar(FindBarFocus focus) override {
         calls.emplace_back(__func__);
         findBarFocus = focus;
