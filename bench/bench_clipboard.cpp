@@ -71,12 +71,12 @@ ClipboardFigures MeasureClipboard(MainForm& form, int32_t rows, int runs) {
     f.rows = std::min(rows, grid.RowCount() - 1);
     grid.SetCurrentCell(GridCell{kColumns, f.rows});
     grid.SetCurrentCell(GridCell{1, 1}, TableGrid::Selection::Extend);
-    f.copyMs = BestOf(runs, [&] { form.CopySelection(); });
+    f.copyMs = BestOf(runs, [&] { form.Clipboard().CopySelection(); });
     std::string copied;
     f.joinFloorMs = BestOf(runs, [&] { copied = JoinFloor(grid, f.rows); });
     f.pasteMs = f.undoPasteMs = 1e300;
     for (int i = 0; i < runs; ++i) {
-        f.pasteMs = std::min(f.pasteMs, BestOf(1, [&] { form.PasteClipboard(); }));
+        f.pasteMs = std::min(f.pasteMs, BestOf(1, [&] { form.Clipboard().PasteClipboard(); }));
         f.undoPasteMs = std::min(f.undoPasteMs, BestOf(1, [&] { form.Undo(); }));
     }
     std::vector<std::string> fields;

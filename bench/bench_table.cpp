@@ -154,11 +154,11 @@ void MeasureSave(MainForm& form, const std::string& folder, TableFigures& f) {
     const std::string floorTarget = folder + "/written.qvd";
     // The save command as the user runs it.
     form.SetCurFileName(target);
-    form.SaveFile();
+    form.Files().SaveFile();
     const std::string bytes = ReadWholeFile(target);
     f.saveMs = f.writeMs = f.saveEditedMs = 1e300;
     for (int i = 0; i < runs; ++i) {
-        f.saveMs = std::min(f.saveMs, BestOf(1, [&] { form.SaveFile(); }));
+        f.saveMs = std::min(f.saveMs, BestOf(1, [&] { form.Files().SaveFile(); }));
         f.writeMs = std::min(f.writeMs, BestOf(1, [&] { WriteAndRename(floorTarget, bytes); }));
     }
     // The usual case: a cell changed in the middle of a loaded table, the same size when saved.
@@ -169,7 +169,7 @@ void MeasureSave(MainForm& form, const std::string& folder, TableFigures& f) {
     std::reverse(edited.begin(), edited.end());
     grid.SetCell(middle.col, middle.row, edited);
     for (int i = 0; i < runs; ++i) {
-        f.saveEditedMs = std::min(f.saveEditedMs, BestOf(1, [&] { form.SaveFile(); }));
+        f.saveEditedMs = std::min(f.saveEditedMs, BestOf(1, [&] { form.Files().SaveFile(); }));
     }
     grid.SetCell(middle.col, middle.row, text);
     DeleteFileQuietly(target);
@@ -182,11 +182,12 @@ void MeasureSave(MainForm& form, const std::string& folder, TableFigures& f) {
 double LongestRecoverySlice(MainForm& form, int runs, const std::function<void()>& edit) {
     double longest = 0;
     for (int i = 0; i < runs; ++i) {
-        form.WaitForRecoveryCopy();
+        form.Files().WaitForRecoveryCopy();
         edit();
         bool more = true;
         while (more) {
-            longest = std::max(longest, BestOf(1, [&] { more = form.WriteRecoveryCopyIfDue(); }));
+            longest =
+                std::max(longest, BestOf(1, [&] { more = form.Files().WriteRecoveryCopyIfDue(); }));
         }
     }
     return longest;
@@ -194,7 +195,7 @@ double LongestRecoverySlice(MainForm& form, int runs, const std::function<void()
 
 void MeasureRecovery(MainForm& form, const std::string& folder, TableFigures& f) {
     const int runs = Runs(f.rows, 10);
-    form.StartRecovery(folder + "/state");
+    form.Files().StartRecovery(folder + "/state");
     TableGrid& grid = form.Document().UnrecordedTable();
     const GridCell middle{3, grid.RowCount() / 2};
     const std::string text = grid.CellText(middle.col, middle.row);
@@ -205,9 +206,9 @@ void MeasureRecovery(MainForm& form, const std::string& folder, TableFigures& f)
     f.recoveryMovedMs = LongestRecoverySlice(form, runs, edit);
     form.Input().MoveColumn(2, 1);
     grid.SetCell(middle.col, middle.row, text);
-    form.WaitForRecoveryCopy();
-    form.DropRecoveryCopy();
-    form.WaitForRecoveryCopy();
+    form.Files().WaitForRecoveryCopy();
+    form.Files().DropRecoveryCopy();
+    form.Files().WaitForRecoveryCopy();
 }
 
 std::vector<std::string_view> ColumnTexts(const TableGrid& grid, int32_t col) {
@@ -244,10 +245,10 @@ void MeasureEditing(MainForm& form, TableFigures& f) {
     f.insertMs = f.deleteMs = 1e300;
     for (int i = 0; i < kRuns; ++i) {
         double start = NowMs();
-        form.InsertRowBefore();  // insert before the current row, row 1
+        form.Rows().InsertRowBefore();  // insert before the current row, row 1
         f.insertMs = std::min(f.insertMs, NowMs() - start);
         start = NowMs();
-        form.DeleteRow();
+        form.Rows().DeleteRow();
         f.deleteMs = std::min(f.deleteMs, NowMs() - start);
     }
     // These take well under a microsecond: timed in batches, so that the clock's own cost
@@ -256,7 +257,7 @@ void MeasureEditing(MainForm& form, TableFigures& f) {
     f.renumberMs = BestOf(kRuns,
                           [&] {
                               for (int i = 0; i < kBatch; ++i) {
-                                  form.RenumberRows();
+                                  form.Rows().RenumberRows();
                               }
                           }) /
                    kBatch;
@@ -344,7 +345,7 @@ void MeasureSort(MainForm& form, TableFigures& f) {
     grid.SetCurrentCell(GridCell{kNumberSortColumn, 1});
     const std::string first = grid.CellText(kNumberSortColumn, 1);
     for (int i = 0; i < runs; ++i) {
-        form.SortDescending();
+        form.Sorting().SortDescending();
         f.unsortMs = std::min(f.unsortMs, BestOf(1, [&] { form.Undo(); }));
         order = SortRows(grid, kNumberSortColumn, SortOrder::Descending);
         const RowOrder inverse = InverseRowOrder(order);
@@ -387,11 +388,12 @@ void MeasureReplaceAndSelection(TableGrid& grid, TableFigures& f) {
 }
 
 // Runs the command, then times its undo and its redo; a last undo leaves the table as it was.
-void MeasureUndoRedo(MainForm& form, void (MainForm::*command)(), double& undoMs, double& redoMs) {
+void MeasureUndoRedo(MainForm& form, void (RowCommands::*command)(), double& undoMs,
+                     double& redoMs) {
     constexpr int kRuns = 10;
     undoMs = redoMs = 1e300;
     for (int i = 0; i < kRuns; ++i) {
-        (form.*command)();
+        (form.Rows().*command)();
         double start = NowMs();
         form.Undo();
         undoMs = std::min(undoMs, NowMs() - start);
@@ -404,10 +406,10 @@ void MeasureUndoRedo(MainForm& form, void (MainForm::*command)(), double& undoMs
 
 void MeasureUndo(MainForm& form, TableFigures& f) {
     form.Document().UnrecordedTable().SetCurrentCell(GridCell{1, 1});
-    MeasureUndoRedo(form, &MainForm::ClearAll, f.undoClearMs, f.redoClearMs);
-    MeasureUndoRedo(form, &MainForm::DeleteColumn, f.undoDeleteColumnMs, f.redoDeleteColumnMs);
-    MeasureUndoRedo(form, &MainForm::InsertRowBefore, f.undoInsertMs, f.redoInsertMs);
-    MeasureUndoRedo(form, &MainForm::DeleteRow, f.undoDeleteMs, f.redoDeleteMs);
+    MeasureUndoRedo(form, &RowCommands::ClearAll, f.undoClearMs, f.redoClearMs);
+    MeasureUndoRedo(form, &RowCommands::DeleteColumn, f.undoDeleteColumnMs, f.redoDeleteColumnMs);
+    MeasureUndoRedo(form, &RowCommands::InsertRowBefore, f.undoInsertMs, f.redoInsertMs);
+    MeasureUndoRedo(form, &RowCommands::DeleteRow, f.undoDeleteMs, f.redoDeleteMs);
 }
 
 // The undo history's memory after 1,000 edits of every kind, as a user makes them.
@@ -422,15 +424,15 @@ void MeasureHistoryMemory(MainForm& form, TableFigures& f) {
         grid.SetCurrentCell(GridCell{1 + pick(grid.ColCount() - 1), 1 + pick(grid.RowCount() - 1)});
         switch (pick(100)) {
             case 0:
-                form.ClearAll();
+                form.Rows().ClearAll();
                 break;
             case 1:
             case 2:
-                form.AddColumn();
+                form.Rows().AddColumn();
                 break;
             case 3:
             case 4:
-                form.DeleteColumn();
+                form.Rows().DeleteColumn();
                 break;
             case 5:
             case 6:
@@ -440,26 +442,26 @@ void MeasureHistoryMemory(MainForm& form, TableFigures& f) {
             case 8:
             case 9:
             case 10:
-                form.SetItemName("item " + std::to_string(edit));
+                form.Tools().SetItemName("item " + std::to_string(edit));
                 break;
             case 11:
             case 12:
             case 13:
             case 14:
             case 15:
-                form.InsertRowAfter();
+                form.Rows().InsertRowAfter();
                 break;
             case 16:
             case 17:
             case 18:
             case 19:
             case 20:
-                form.DeleteRow();
+                form.Rows().DeleteRow();
                 break;
             case 21:
             case 22:
             case 23:
-                form.PasteDeletedRow();
+                form.Rows().PasteDeletedRow();
                 break;
             case 24:
             case 25:
@@ -493,8 +495,8 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     MeasurePeakMemory(path, f);
     SilentWindowSystem windows;
     MainForm form(windows, StoreLocations{folder + "/bench.ini", folder + "/bench.hst"}, ".");
-    form.RequestLoad(path);
-    form.LoadTableFile();
+    form.Files().RequestLoad(path);
+    form.Files().LoadTableFile();
     MeasureSave(form, folder, f);
     f.csv = MeasureInterchange(form.Document().UnrecordedTable(), folder, rows, Runs(rows, 5));
     MeasureTools(form.Document().UnrecordedTable(), f);

@@ -21,7 +21,7 @@ enum class ToolbarPicture {
 enum class CommandPlace { MenuItem, MenuSeparator, ToolbarButton };
 
 // One row of the main window's command table: a menu item, a menu's separator or a toolbar
-// button, and the MainForm method it runs.
+// button, and what it runs on MainForm.
 struct MainCommand {
     CommandPlace place;
     // A menu item: the captions from the menu bar down to the item, joined by " > "; a separator:
@@ -30,7 +30,7 @@ struct MainCommand {
     // The menu item's or button's name in the window's design, which its widget takes as object
     // name; the design's handler is this name with "Click" added ("K6" runs K6Click).
     const char* component;
-    void (MainForm::*run)();  // nullptr for a separator
+    void (*run)(MainForm& form);  // nullptr for a separator
     ToolbarPicture picture;
     // Additions to the designed menus only: the item's keyboard shortcuts in Qt's portable text
     // form, separated by "; " (none when empty), and whether it can be chosen now (always when

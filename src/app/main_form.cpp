@@ -1,19 +1,11 @@
 #include "app/main_form.h"
 
 #include <memory>
-#include <optional>
 #include <utility>
 
-#include "app/title_list_form.h"
+#include "app/document_change.h"
 #include "app/window_geometry.h"
-#include "history/history_file.h"
-#include "platform/cp932.h"
-#include "platform/failure.h"
-#include "platform/files.h"
 #include "table/main_table_shape.h"
-#include "table/table_file_format.h"
-#include "table/table_file_reader.h"
-#include "table/table_file_writer.h"
 
 namespace qv {
 
@@ -25,295 +17,70 @@ constexpr GridShape kBufferGridShape{2, 1, 0, 0, 48, 10};
 constexpr WindowGeometry kMainDesignGeometry{294, 211, 276, 247};
 constexpr const char* kSettingsSection = "Main";
 
-// Every save lists its file in the title list, whose file cannot hold such a name.
-constexpr const char* kNameNotStorableMessage =
-    "ファイル名に改行文字(CR)または Ctrl+Z の文字が含まれているため、この名前では保存できません";
-
-// The titles of the open and save dialogs, which also name the progress of a long load or save.
-constexpr const char* kLoadTitle = "データの読み込み";
-constexpr const char* kSaveTitle = "データの保存";
-
-FileDialogRequest OpenDialogRequest(const std::string& fileName) {
-    FileDialogRequest request;
-    request.title = kLoadTitle;
-    request.filters = {{"Quorvaneの表データ(*.qvd)", "*.qvd"}, {"すべてのファイル(*.*)", "*.*"}};
-    request.fileName = fileName;
-    return request;
-}
-
-FileDialogRequest SaveDialogRequest(const std::string& fileName) {
-    FileDialogRequest request;
-    request.title = kSaveTitle;
-    request.filters = {{"Quorvaneのデータ(*.qvd)", "*.qvd"}, {"すべてのファイル(*.*)", "*.*"}};
-    request.fileName = fileName;
-    request.confirmOverwrite = true;
-    return request;
-}
-
-// Progress reported to the monitor, when the window system gave one.
-FileProgress ProgressOf(ProgressMonitor* monitor) {
-    if (monitor == nullptr) {
-        return {};
-    }
-    return [monitor](uint64_t done, uint64_t total) { return monitor->Advance(done, total); };
-}
-
-// Reads the table file, showing the progress of a long read; the monitor ends with the read,
-// before anything else is shown. Raises ReadCancelled when the user cancels.
-std::optional<TableFileContent> ReadWithProgress(WindowSystem& windows, const std::string& path) {
-    std::unique_ptr<ProgressMonitor> monitor =
-        windows.StartProgress(kLoadTitle, ProgressKind::Load);
-    return ReadTableFile(path, ProgressOf(monitor.get()));
-}
-
-// A path has an extension when a "." stands in its last part (after the last "/"); a name
-// ending in "." has the extension ".".
-bool HasExtension(const std::string& path) {
-    const std::string::size_type slash = path.find_last_of('/');
-    const std::string::size_type dot = path.find_last_of('.');
-    return dot != std::string::npos && (slash == std::string::npos || dot > slash);
-}
-
 }  // namespace
 
 MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string decimalSeparator)
     : windows_(windows),
-      stores_(std::move(stores)),
       decimalSeparator_(std::move(decimalSeparator)),
       document_(kMainTableShape, kBufferGridShape),
-      input_(document_) {
+      input_(document_),
+      files_(document_, windows, std::move(stores)),
+      rows_(document_, windows),
+      clipboard_(document_, windows),
+      search_(document_, windows),
+      sorting_(document_, windows),
+      interchange_(document_, windows, files_),
+      tools_(document_, windows, decimalSeparator_) {
     SetMainTableColWidths(document_.UnrecordedTable());
-    input_.SetChangeListener([this] { EditStateChanged(); });
+    input_.SetChangeListener([this] { windows_.EditStateChanged(); });
 }
 
-MainForm::~MainForm() = default;
+// --- The title ---
+
+void MainForm::SetEditTitle(std::string title) {
+    if (title == EditTitle()) {
+        return;
+    }
+    document_.Apply(
+        std::make_unique<TitleChange>(EditTitle(), std::move(title), StringGrid().Current()),
+        TableDocument::Joining::Typing);
+    windows_.EditStateChanged();
+}
+
+// --- Undo and redo ---
+
+void MainForm::Undo() {
+    MoveInHistory(document_, windows_, HistoryMove::Undo);
+}
+
+void MainForm::Redo() {
+    MoveInHistory(document_, windows_, HistoryMove::Redo);
+}
 
 // --- Start-up, activation, close ---
 
 void MainForm::FormCreate() {
-    document_.SetFileName("");
-    SetLoadRequest(false);
-    firstActivate_ = true;
+    files_.Restart();
     WindowGeometry geometry = kMainDesignGeometry;
-    RestoreGeometry(stores_.settingsFile, kSettingsSection, geometry);
+    RestoreGeometry(files_.Stores().settingsFile, kSettingsSection, geometry);
     windows_.SetMainWindowGeometry(geometry);
 }
 
 void MainForm::FormActivate() {
-    RenumberRows();
-    if (titles_.Empty()) {
-        LoadHistory();
+    document_.RenumberRows();
+    if (files_.Titles().Empty()) {
+        files_.LoadHistory();
     }
-    if (firstActivate_) {
+    if (files_.FirstActivate()) {
         windows_.ShowTitleListWindow();
-        firstActivate_ = false;
+        files_.ClearFirstActivate();
     }
 }
 
 void MainForm::FormClose() {
-    SaveHistory();
-    StoreGeometry(stores_.settingsFile, kSettingsSection, windows_.MainWindowGeometry());
-    if (recovery_) {
-        recovery_->End();  // a normal end leaves nothing to recover
-    }
-}
-
-// --- File commands ---
-
-void MainForm::LoadTableFile() {
-    // Reopening from the title list asked before it made its request.
-    if (!loadRequest_ && !AskBeforeReplacingTable()) {
-        return;
-    }
-    if (!loadRequest_) {
-        std::optional<std::string> chosen =
-            windows_.RunOpenDialog(OpenDialogRequest(openDialogFileName_));
-        if (chosen) {
-            openDialogFileName_ = *chosen;
-            RequestLoad(std::move(*chosen));
-        }
-    }
-    if (loadRequest_) {
-        // A load that fails in any way leaves the table, the window and CurFileName as they
-        // were, and the request is spent whatever happens.
-        const std::string path = pendingLoadPath_.value_or(CurFileName());
-        SetLoadRequest(false);
-        std::optional<TableFileContent> content;
-        try {
-            content = ReadWithProgress(windows_, path);
-        } catch (const ReadCancelled&) {
-            // The user stopped it: as after a cancelled open dialog, nothing changes.
-            RenumberRows();
-            return;
-        }
-        if (!content) {
-            windows_.ShowMessage(kUnusableFileMessage, MessageKind::Error,
-                                 Buttons(MessageButton::OK));
-            return;
-        }
-        windows_.SetMainWindowGeometry(content->window);
-        ReplaceTable(std::move(*content));
-        document_.SetFileName(path);
-        DropRecoveryCopy();
-        EditStateChanged();
-    }
-    RenumberRows();
-}
-
-void MainForm::SaveFile() {
-    if (CurFileName().empty()) {
-        SaveFileAs();
-        return;
-    }
-    WriteTableFile();
-}
-
-void MainForm::SaveFileAs() {
-    std::optional<std::string> chosen =
-        windows_.RunSaveDialog(SaveDialogRequest(saveDialogFileName_));
-    if (!chosen) {
-        return;
-    }
-    saveDialogFileName_ = *chosen;
-    std::string path = std::move(*chosen);
-    RefuseNameTheHistoryCannotHold(path);
-    if (!HasExtension(path)) {
-        path += kTableExtension;
-        // The dialog asked about the name as typed; the file actually replaced needs its own yes.
-        if (IsExistingFile(path) && !ConfirmReplacing(path)) {
-            return;
-        }
-    }
-    document_.SetFileName(std::move(path));
-    WriteTableFile();
-}
-
-void MainForm::RefuseNameTheHistoryCannotHold(const std::string& path) {
-    if (!FitsHistoryFile(path)) {
-        throw Failure(kNameNotStorableMessage);
-    }
-}
-
-bool MainForm::ConfirmReplacing(const std::string& path) {
-    const std::string question = path + " は既に存在します。\n上書きしますか？";
-    return windows_.ShowMessage(question, MessageKind::Confirmation,
-                                MessageButton::Yes | MessageButton::No) == MessageButton::Yes;
-}
-
-void MainForm::WriteTableFile() {
-    RefuseNameTheHistoryCannotHold(CurFileName());
-    UpdateHistory();
-    windows_.TitleListChanged();
-    std::unique_ptr<ProgressMonitor> monitor =
-        windows_.StartProgress(kSaveTitle, ProgressKind::Save);
-    const TableFilePieces file = BuildTableFilePieces(
-        Grid(), EditTitle(), windows_.MainWindowGeometry(), ProgressOf(monitor.get()));
-    ReplaceFileAtomically(CurFileName(), file.pieces);
-    document_.MarkSaved();
-    DropRecoveryCopy();
-    EditStateChanged();
-}
-
-// --- Recovery copies ---
-
-namespace {
-
-std::string RecoveryQuestion(const RecoveryInfo& info) {
-    std::string question = "保存されないまま終了した表「 " + Cp932ToUtf8(info.title) +
-                           " 」の編集内容が残っています。\n";
-    if (!info.originalPath.empty()) {
-        question += "ファイル: " + info.originalPath + "\n";
-    }
-    return question + "復元しますか？「いいえ」を選ぶと、この編集内容は削除されます。";
-}
-
-}  // namespace
-
-void MainForm::StartRecovery(const std::string& folder) {
-    if (folder.empty()) {
-        return;
-    }
-    try {
-        recovery_ = std::make_unique<RecoveryKeeper>(document_.UnrecordedTable(), folder);
-    } catch (const Failure&) {
-        // No state folder (a read-only home, say): the program runs without recovery copies.
-    }
-}
-
-bool MainForm::WriteRecoveryCopyIfDue() {
-    return recovery_ && IsModified() &&
-           recovery_->WriteIfChanged(EditTitle(), CurFileName(), windows_.MainWindowGeometry());
-}
-
-void MainForm::DropRecoveryCopy() {
-    if (recovery_) {
-        recovery_->Drop();
-    }
-}
-
-void MainForm::WaitForRecoveryCopy() {
-    if (recovery_) {
-        recovery_->WaitUntilWritten();
-    }
-}
-
-void MainForm::OfferRecoveryCopies() {
-    if (!recovery_) {
-        return;
-    }
-    std::vector<LeftCopy> copies = recovery_->FindLeftCopies();
-    for (LeftCopy& copy : copies) {
-        const MessageButton answer =
-            windows_.ShowMessage(RecoveryQuestion(copy.Info()), MessageKind::Confirmation,
-                                 MessageButton::Yes | MessageButton::No);
-        if (answer == MessageButton::No) {
-            copy.Discard();
-            continue;
-        }
-        if (answer == MessageButton::Yes) {
-            RestoreRecoveryCopy(copy);
-        }
-        return;  // the copies not offered stay for the next start
-    }
-}
-
-void MainForm::RestoreRecoveryCopy(LeftCopy& copy) {
-    std::optional<TableFileContent> content;
-    try {
-        content = ReadWithProgress(windows_, copy.TablePath());
-    } catch (const ReadCancelled&) {
-        return;  // the copy stays for the next start
-    }
-    if (!content) {
-        windows_.ShowMessage(kUnusableFileMessage, MessageKind::Error, Buttons(MessageButton::OK));
-        return;
-    }
-    windows_.SetMainWindowGeometry(content->window);
-    ReplaceTable(std::move(*content));
-    document_.SetFileName(copy.Info().originalPath);
-    document_.MarkUnsaved();  // the restored edits are not saved
-    RenumberRows();
-    recovery_->Adopt(copy, EditTitle(), CurFileName());
-}
-
-// --- Title list ---
-
-void MainForm::UpdateHistory() {
-    titles_.Remove(titles_.FindPath(CurFileName()));
-    titles_.InsertAtTop(CurFileName(), EditTitle());
-}
-
-void MainForm::LoadHistory() {
-    LoadHistoryFile(stores_.historyFile, titles_);
-    windows_.TitleListChanged();
-}
-
-void MainForm::SaveHistory() {
-    const std::size_t before = titles_.Size();
-    SaveHistoryFile(stores_.historyFile, titles_);
-    if (titles_.Size() != before) {
-        windows_.TitleListChanged();  // entries another copy of the program saved
-    }
+    files_.SaveHistory();
+    StoreGeometry(files_.Stores().settingsFile, kSettingsSection, windows_.MainWindowGeometry());
+    files_.EndRecovery();
 }
 
 // --- Commands of the menus and the toolbar ---
@@ -339,7 +106,7 @@ void MainForm::Exit() {
 }
 
 void MainForm::CloseTitleListAndExit() {
-    if (!AskBeforeClosing()) {
+    if (!files_.AskBeforeClosing()) {
         return;
     }
     if (titleList_ != nullptr) {

@@ -10,7 +10,8 @@
 namespace qv {
 
 // What the title list window uses of the main window, which keeps the title list and loads the
-// tables; the main window implements it, so that this window's logic needs nothing else of it.
+// tables; the main window's files (TableFiles) implement it, so that this window's logic needs
+// nothing else of it.
 class TitleListHost {
 public:
     virtual ~TitleListHost() = default;

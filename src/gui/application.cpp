@@ -57,13 +57,13 @@ Application::Application(StoreLocations stores, std::string decimalSeparator,
     : windows_(std::make_unique<QtWindowSystem>()) {
     mainForm_ =
         std::make_unique<MainForm>(*windows_, std::move(stores), std::move(decimalSeparator));
-    mainForm_->StartRecovery(stateFolder);
+    mainForm_->Files().StartRecovery(stateFolder);
     if (!stateFolder.empty()) {
         recoveryTimer_ = std::make_unique<QTimer>();
         recoveryTimer_->setInterval(RecoveryInterval());
         QObject::connect(recoveryTimer_.get(), &QTimer::timeout, [this] { KeepRecoveryCopy(); });
     }
-    titleListForm_ = std::make_unique<TitleListForm>(*mainForm_, *windows_);
+    titleListForm_ = std::make_unique<TitleListForm>(mainForm_->Files(), *windows_);
     mainForm_->AttachTitleListForm(titleListForm_.get());
 
     main_ = std::make_unique<MainWindow>(*mainForm_, *windows_);
@@ -106,7 +106,8 @@ void Application::KeepRecoveryCopy() {
         return;
     }
     bool building = false;
-    windows_->RunCommand([this, &building] { building = mainForm_->WriteRecoveryCopyIfDue(); });
+    windows_->RunCommand(
+        [this, &building] { building = mainForm_->Files().WriteRecoveryCopyIfDue(); });
     if (building) {
         // A pause between slices, so that the window keeps up with the user.
         QTimer::singleShot(10, main_.get(), [this] { KeepRecoveryCopy(); });
@@ -134,11 +135,11 @@ void Application::Start(const std::string& file) {
     }
     QTimer::singleShot(0, main_.get(), [this, file] {
         if (recoveryTimer_) {
-            windows_->RunCommand([this] { mainForm_->OfferRecoveryCopies(); });
+            windows_->RunCommand([this] { mainForm_->Files().OfferRecoveryCopies(); });
             recoveryTimer_->start();
         }
         if (!file.empty()) {
-            windows_->RunCommand([this, &file] { mainForm_->OpenFile(file); });
+            windows_->RunCommand([this, &file] { mainForm_->Interchange().OpenFile(file); });
         }
     });
 }

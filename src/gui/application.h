@@ -40,7 +40,7 @@ public:
     // Shows the main window in the middle of the screen with its restored size. Its first
     // activation then runs from the event loop, and so do the offer of the recovery copies left
     // by crashed programs and, from then on, the timer that writes this program's. A file given
-    // (the command line's) opens after them, as MainForm::OpenFile opens it.
+    // (the command line's) opens after them, as InterchangeCommands::OpenFile opens it.
     void Start(const std::string& file = {});
     // Ends the event loop once the main window has closed for good. Other windows are left as
     // they are: closing them would run their close handlers (the title list window would store

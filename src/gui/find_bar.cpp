@@ -78,7 +78,7 @@ void FindBar::BuildFindRows(QWidget* row, QWidget* optionsRow) {
     QHBoxLayout* layout = RowLayout(row);
     searchBox_ = TextBox("FindText", "検索(&S)", row, layout);
     connect(searchBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        form_.Find().text = text.toUtf8().toStdString();
+        form_.Search().Find().text = text.toUtf8().toStdString();
         ScheduleCount();
     });
     searchBox_->installEventFilter(this);
@@ -91,8 +91,8 @@ void FindBar::BuildFindRows(QWidget* row, QWidget* optionsRow) {
                 [this, command = std::move(command)] { windows_.RunCommand(command); });
         layout->addWidget(button);
     };
-    addButton("FindNextButton", "次へ(&N)", [this] { form_.FindNext(); });
-    addButton("FindPreviousButton", "前へ(&B)", [this] { form_.FindPrevious(); });
+    addButton("FindNextButton", "次へ(&N)", [this] { form_.Search().FindNext(); });
+    addButton("FindPreviousButton", "前へ(&B)", [this] { form_.Search().FindPrevious(); });
     auto* close = new QToolButton(row);
     close->setObjectName(QStringLiteral("CloseFindBar"));
     close->setText(QStringLiteral("×"));
@@ -125,20 +125,20 @@ void FindBar::BuildReplaceRow(QWidget* row) {
     QHBoxLayout* layout = RowLayout(row);
     replaceBox_ = TextBox("ReplaceText", "置換後(&R)", row, layout);
     connect(replaceBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        form_.Find().replacement = text.toUtf8().toStdString();
+        form_.Search().Find().replacement = text.toUtf8().toStdString();
     });
     replaceBox_->installEventFilter(this);
     auto* replace = new QPushButton(QStringLiteral("置換(&H)"), row);
     replace->setObjectName(QStringLiteral("ReplaceButton"));
     replace->setAutoDefault(false);
     connect(replace, &QPushButton::clicked, this,
-            [this] { windows_.RunCommand([this] { form_.ReplaceCurrent(); }); });
+            [this] { windows_.RunCommand([this] { form_.Search().ReplaceCurrent(); }); });
     layout->addWidget(replace);
     auto* replaceAll = new QPushButton(QStringLiteral("すべて置換(&A)"), row);
     replaceAll->setObjectName(QStringLiteral("ReplaceAllButton"));
     replaceAll->setAutoDefault(false);
     connect(replaceAll, &QPushButton::clicked, this,
-            [this] { windows_.RunCommand([this] { form_.ReplaceAll(); }); });
+            [this] { windows_.RunCommand([this] { form_.Search().ReplaceAll(); }); });
     layout->addWidget(replaceAll);
 }
 
@@ -161,7 +161,7 @@ void FindBar::Close() {
 }
 
 void FindBar::StoreOptions() {
-    FindState& state = form_.Find();
+    FindState& state = form_.Search().Find();
     state.options.extent =
         wholeCell_->isChecked() ? MatchExtent::WholeCell : MatchExtent::PartOfCell;
     state.options.letterCase =
@@ -179,12 +179,12 @@ void FindBar::ScheduleCount() {
 void FindBar::ShowCount() {
     countTimer_->stop();
     std::string text;
-    windows_.RunCommand([this, &text] { text = form_.FindCountText(); });
+    windows_.RunCommand([this, &text] { text = form_.Search().FindCountText(); });
     countLabel_->setText(QString::fromStdString(text));
 }
 
 void FindBar::CurrentCellChanged(GridCell previous) {
-    if (form_.Find().scope == FindScope::CurrentColumn &&
+    if (form_.Search().Find().scope == FindScope::CurrentColumn &&
         previous.col != form_.StringGrid().Col()) {
         ScheduleCount();
     }
@@ -205,11 +205,11 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             if (watched == replaceBox_) {
-                windows_.RunCommand([this] { form_.ReplaceCurrent(); });
+                windows_.RunCommand([this] { form_.Search().ReplaceCurrent(); });
             } else if (key->modifiers() & Qt::ShiftModifier) {
-                windows_.RunCommand([this] { form_.FindPrevious(); });
+                windows_.RunCommand([this] { form_.Search().FindPrevious(); });
             } else {
-                windows_.RunCommand([this] { form_.FindNext(); });
+                windows_.RunCommand([this] { form_.Search().FindNext(); });
             }
             return true;
         }

@@ -33,7 +33,7 @@ void GoToRowDialog::showEvent(QShowEvent* event) {
 }
 
 void GoToRowDialog::OKBtnClick() {
-    Windows().RunCommand([this] { form_.GoToRow(Edit()->text().toUtf8().toStdString()); });
+    Windows().RunCommand([this] { form_.Tools().GoToRow(Edit()->text().toUtf8().toStdString()); });
 }
 
 }  // namespace qv

@@ -25,7 +25,7 @@ ItemNameDialog::ItemNameDialog(MainForm& form, QtWindowSystem& windows, QWidget*
 
 void ItemNameDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
-        shownName_ = form_.ItemNameForDialog();
+        shownName_ = form_.Tools().ItemNameForDialog();
         Edit()->setText(DecodeCp932(shownName_));
     }
     OkCancelDialog::showEvent(event);
@@ -35,7 +35,7 @@ void ItemNameDialog::OKBtnClick() {
     Windows().RunCommand([this] {
         // The validator lets through only what can be stored.
         if (std::optional<std::string> name = EncodeEditedText(shownName_, Edit()->text())) {
-            form_.SetItemName(*name);
+            form_.Tools().SetItemName(*name);
         }
     });
 }

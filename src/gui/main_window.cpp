@@ -162,7 +162,7 @@ QAction* MainWindow::AddMenuItem(QMenu* menu, const char* name, const QString& c
 }
 
 void MainWindow::RunHandler(Handler handler) {
-    windows_.RunCommand([this, handler] { (form_.*handler)(); });
+    windows_.RunCommand([this, handler] { handler(form_); });
 }
 
 void MainWindow::BuildToolbarPanel() {
@@ -266,7 +266,7 @@ bool MainWindow::EndWithoutStoringConfirmed() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Unsaved changes are saved or dropped at the user's word before anything closes.
     bool goOn = false;
-    if (!windows_.RunCommand([this, &goOn] { goOn = form_.AskBeforeClosing(); }) || !goOn) {
+    if (!windows_.RunCommand([this, &goOn] { goOn = form_.Files().AskBeforeClosing(); }) || !goOn) {
         event->ignore();
         return;
     }
@@ -304,8 +304,9 @@ void MainWindow::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     // Once the drop is over: the dragging program waits for it while the questions are open.
-    QTimer::singleShot(
-        0, this, [this, path] { windows_.RunCommand([this, &path] { form_.OpenFile(path); }); });
+    QTimer::singleShot(0, this, [this, path] {
+        windows_.RunCommand([this, &path] { form_.Interchange().OpenFile(path); });
+    });
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

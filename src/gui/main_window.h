@@ -60,13 +60,13 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // A file dropped on the window opens as the desktop's files do (MainForm::OpenFile).
+    // A file dropped on the window opens as the desktop's files do (InterchangeCommands::OpenFile).
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    using Handler = void (MainForm::*)();
+    using Handler = void (*)(MainForm& form);
     using Availability = bool (MainForm::*)() const;
     void BuildMenus();
     void BuildToolbarPanel();

@@ -31,7 +31,7 @@ MatchCountDialog::MatchCountDialog(MainForm& form, QtWindowSystem& windows, QWid
 void MatchCountDialog::OKBtnClick() {
     Windows().RunCommand([this] {
         if (std::optional<std::string> text = EncodeTyped(Edit()->text())) {
-            form_.CountMatches(*text);
+            form_.Tools().CountMatches(*text);
         }
     });
 }

@@ -109,18 +109,18 @@ protected:
     // Commands that run on the logic and the reference alike, picked by number.
     struct Command {
         const char* name;
-        void (MainForm::*form)();
+        void (RowCommands::*form)();
         void (ReferenceTable::*reference)();
     };
     static constexpr Command kCommands[] = {
-        {"DeleteRow", &MainForm::DeleteRow, &ReferenceTable::DeleteRow},
-        {"InsertRow before", &MainForm::InsertRowBefore, &ReferenceTable::InsertBefore},
-        {"InsertRow after", &MainForm::InsertRowAfter, &ReferenceTable::InsertAfter},
-        {"PasteRow", &MainForm::PasteDeletedRow, &ReferenceTable::PasteRow},
-        {"AddColumn", &MainForm::AddColumn, &ReferenceTable::AddColumn},
-        {"DeleteColumn", &MainForm::DeleteColumn, &ReferenceTable::DeleteColumn},
-        {"ClearAll yes", &MainForm::ClearAllAfterConfirmation, &ReferenceTable::ClearAll},
-        {"ClearAll no", &MainForm::ClearAllAfterConfirmation, &ReferenceTable::KeepAll},
+        {"DeleteRow", &RowCommands::DeleteRow, &ReferenceTable::DeleteRow},
+        {"InsertRow before", &RowCommands::InsertRowBefore, &ReferenceTable::InsertBefore},
+        {"InsertRow after", &RowCommands::InsertRowAfter, &ReferenceTable::InsertAfter},
+        {"PasteRow", &RowCommands::PasteDeletedRow, &ReferenceTable::PasteRow},
+        {"AddColumn", &RowCommands::AddColumn, &ReferenceTable::AddColumn},
+        {"DeleteColumn", &RowCommands::DeleteColumn, &ReferenceTable::DeleteColumn},
+        {"ClearAll yes", &RowCommands::ClearAllAfterConfirmation, &ReferenceTable::ClearAll},
+        {"ClearAll no", &RowCommands::ClearAllAfterConfirmation, &ReferenceTable::KeepAll},
     };
 
     void RandomStep() {
@@ -132,7 +132,7 @@ protected:
             const Command& command = kCommands[static_cast<std::size_t>(k)];
             last_ = command.name;
             windows_.messageAnswers.assign({k == 6 ? MessageButton::Yes : MessageButton::No});
-            (form_.*command.form)();
+            (form_.Rows().*command.form)();
             (ref_.*command.reference)();
         } else if (k == 8) {
             last_ = "SetCurrentCell";
@@ -221,30 +221,30 @@ protected:
             form_.Document().Select({DataCol(), DataRow()}, how);
         };
         const auto find = [&] {
-            form_.Find() = {Pick(0, 1) ? "x" : "7", Pick(0, 1) ? "" : kLongText, {}, {}};
+            form_.Search().Find() = {Pick(0, 1) ? "x" : "7", Pick(0, 1) ? "" : kLongText, {}, {}};
         };
         // clang-format off
         const std::function<void()> actions[] = {
-            [&] { form_.DeleteRow(); }, [&] { form_.InsertRowBefore(); },
-            [&] { form_.InsertRowAfter(); }, [&] { form_.PasteDeletedRow(); },
-            [&] { form_.AddColumn(); }, [&] { form_.DeleteColumn(); },
-            [&] { windows_.messageAnswers.assign({answer()}); form_.ClearAllAfterConfirmation(); },
+            [&] { form_.Rows().DeleteRow(); }, [&] { form_.Rows().InsertRowBefore(); },
+            [&] { form_.Rows().InsertRowAfter(); }, [&] { form_.Rows().PasteDeletedRow(); },
+            [&] { form_.Rows().AddColumn(); }, [&] { form_.Rows().DeleteColumn(); },
+            [&] { windows_.messageAnswers.assign({answer()}); form_.Rows().ClearAllAfterConfirmation(); },
             [&] { select(TableGrid::Selection::Collapse); },
             [&] { Type(false); }, [&] { Type(true); },
             [&] { form_.SetEditTitle(Text()); form_.SetEditTitle(Text() + "!");
                   form_.EndTitleEdit(); },
-            [&] { form_.SetItemName(Text()); },
+            [&] { form_.Tools().SetItemName(Text()); },
             [&] { form_.Input().MoveRow(DataRow(), DataRow()); },
             [&] { form_.Input().MoveColumn(DataCol(), DataCol()); },
             [&] { form_.Input().ResizeColumn(DataCol(), Pick(2, 90)); },
             [&] { form_.Input().ResizeRow(DataRow(), Pick(2, 40)); },  // kRowHeights
-            [&] { form_.SaveFile(); saved_ = static_cast<int>(steps_.size()); },
+            [&] { form_.Files().SaveFile(); saved_ = static_cast<int>(steps_.size()); },
             [&] { windows_.SetClipboardText(Pick(0, 1) ? "p\tq\n\tr\n7" : "x\t\t\\300");
-                  form_.PasteClipboard(); },  // kPaste
+                  form_.Clipboard().PasteClipboard(); },  // kPaste
             [&] { select(TableGrid::Selection::Extend); },
-            [&] { form_.CutSelection(); }, [&] { form_.ClearSelection(); },
-            [&] { form_.SortAscending(); }, [&] { form_.SortDescending(); },
-            [&] { find(); form_.ReplaceCurrent(); }, [&] { find(); form_.ReplaceAll(); }};
+            [&] { form_.Clipboard().CutSelection(); }, [&] { form_.Clipboard().ClearSelection(); },
+            [&] { form_.Sorting().SortAscending(); }, [&] { form_.Sorting().SortDescending(); },
+            [&] { find(); form_.Search().ReplaceCurrent(); }, [&] { find(); form_.Search().ReplaceAll(); }};
         // clang-format on
         int k = Pick(0, static_cast<int>(std::size(actions)) - 1);
         const bool full = Grid().RowCount() >= kRows - 4 || Grid().ColCount() >= kCols - 2;

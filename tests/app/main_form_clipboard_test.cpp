@@ -13,7 +13,7 @@ namespace {
 struct ClipboardCase {
     void (*reshape)(TableGrid&);  // or nullptr
     GridCell current, anchor;
-    void (MainForm::*command)();
+    void (ClipboardCommands::*command)();
     const char* clipboardIn;
     const char* after;         // Dump() after the command
     const char* clipboardOut;  // or the message shown
@@ -37,7 +37,7 @@ void FreeFixedRow(TableGrid& grid) { grid.SetRowCount(1); grid.SetRowCount(4); }
 void FreeFixedColumn(TableGrid& grid) { grid.SetColCount(1); grid.SetColCount(3); }
 void QuotedCell(TableGrid& grid) { grid.SetCell(2, 2, "t\"\tt\n"); }
 
-using F = MainForm;
+using F = ClipboardCommands;
 const ClipboardCase kCases[] = {
     {QuotedCell, {2, 2}, {1, 1}, &F::CopySelection, "",
      "3x4 ,,,|,a1,b1,k|,a2,t\"\tt\n,|,a3,b3,|,h,, @2,2~1,1", "a1\tb1\r\na2\t\"t\"\"\tt\n\"\r\n"},
@@ -82,7 +82,7 @@ TEST(MainFormClipboardTest, EachCommandIsOneStep) {
         const std::string before = Dump(grid);
         const std::string after = *c.after != '\0' ? c.after : before;
 
-        (form.*c.command)();
+        (form.Clipboard().*c.command)();
         EXPECT_EQ(Dump(grid), after);
         if (c.command == &F::PasteClipboard) {
             EXPECT_EQ(windows.messages.empty() ? "" : windows.messages[0].text, c.clipboardOut);

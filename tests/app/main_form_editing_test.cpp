@@ -40,7 +40,7 @@ protected:
                 Grid().SetCell(col, row, static_cast<char>('a' + col - 1) + std::to_string(row));
             }
         }
-        form_.RenumberRows();
+        form_.Rows().RenumberRows();
     }
 
     // Runs the commands of `steps`: "@cr" makes cell (c, r) current, "Mft" drags row f to row t;
@@ -48,15 +48,15 @@ protected:
     // a column; Y and N run clear all answered Yes and No, which must ask and empty the title
     // only after a Yes.
     void Run(std::string_view steps) {
-        static const std::map<char, void (MainForm::*)()> kCommands = {
-            {'D', &MainForm::DeleteRow},
-            {'B', &MainForm::InsertRowBefore},
-            {'A', &MainForm::InsertRowAfter},
-            {'P', &MainForm::PasteDeletedRow},
-            {'+', &MainForm::AddColumn},
-            {'-', &MainForm::DeleteColumn},
-            {'Y', &MainForm::ClearAllAfterConfirmation},
-            {'N', &MainForm::ClearAllAfterConfirmation}};
+        static const std::map<char, void (RowCommands::*)()> kCommands = {
+            {'D', &RowCommands::DeleteRow},
+            {'B', &RowCommands::InsertRowBefore},
+            {'A', &RowCommands::InsertRowAfter},
+            {'P', &RowCommands::PasteDeletedRow},
+            {'+', &RowCommands::AddColumn},
+            {'-', &RowCommands::DeleteColumn},
+            {'Y', &RowCommands::ClearAllAfterConfirmation},
+            {'N', &RowCommands::ClearAllAfterConfirmation}};
         for (std::size_t i = 0; i < steps.size(); ++i) {
             if (steps[i] == '@' || steps[i] == 'M') {
                 const int32_t a = steps[i + 1] - '0', b = steps[i + 2] - '0';
@@ -65,7 +65,7 @@ protected:
             } else if (steps[i] != ' ') {
                 windows_.messageAnswers.assign(
                     {steps[i] == 'Y' ? MessageButton::Yes : MessageButton::No});
-                (form_.*kCommands.at(steps[i]))();
+                (form_.Rows().*kCommands.at(steps[i]))();
                 if (steps[i] == 'Y' || steps[i] == 'N') {
                     windows_.ExpectOneMessage("全データを消去します。", MessageKind::Confirmation,
                                               MessageButton::Yes | MessageButton::No);
@@ -138,32 +138,32 @@ TEST_F(MainFormEditingTest, ColumnToolsShowTheirResultInAnInformationBoxAndEditT
     Grid().SetCell(1, 0, "abc");  // an item name, which is not counted
     const struct {
         int32_t col;
-        void (MainForm::*command)();
+        void (ColumnTools::*command)();
         const char* message;
     } cases[] = {
-        {2, &MainForm::CalcColumn,
+        {2, &ColumnTools::CalcColumn,
          "      合   計   :  1150\n      平   均   :  383.333333333333\n"
          "      最   大   :  1200\n      最   小   :  -300\n有効データ数 :  3\n"
          "   全データ数 :  4"},
-        {1, &MainForm::CalcColumn,
+        {1, &ColumnTools::CalcColumn,
          "データは、4件ありましたが、\n計算対象のデータはありませんでした。"},
-        {1, &MainForm::OpenMatchCountDialog, "2 件一致しました。"},
+        {1, &ColumnTools::OpenMatchCountDialog, "2 件一致しました。"},
     };
-    windows_.onMatchCountDialog = [&] { form_.CountMatches("abc"); };
+    windows_.onMatchCountDialog = [&] { form_.Tools().CountMatches("abc"); };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         Select(c.col, 2);
-        (form_.*c.command)();
+        (form_.Tools().*c.command)();
         windows_.ExpectOneMessage(c.message, MessageKind::Information, Buttons(MessageButton::OK));
     }
     // The item name dialog shows and edits the header of the current column.
     Grid().SetCell(2, 0, "数量");
     Select(2, 4);
     windows_.onItemNameDialog = [&] {
-        EXPECT_EQ(form_.ItemNameForDialog(), "数量");
-        form_.SetItemName("  個数 ");
+        EXPECT_EQ(form_.Tools().ItemNameForDialog(), "数量");
+        form_.Tools().SetItemName("  個数 ");
     };
-    form_.OpenItemNameDialog();
+    form_.Tools().OpenItemNameDialog();
     EXPECT_EQ(Grid().Cell(2, 0), "  個数 ");  // kept as typed, blanks included
     EXPECT_EQ(Grid().Cell(1, 0), "abc");
 }
@@ -183,11 +183,11 @@ TEST_F(MainFormEditingTest, GoToRowClampsAndTheStatusTextsAddUpTheSelection) {
         {"", 1000, true},    {"12a", 1000, true},      {",5", 1000, true},
         {"1 2", 1000, true}, {"-", 1000, true}};
     std::string typed;
-    windows_.onGoToRowDialog = [&] { form_.GoToRow(typed); };
+    windows_.onGoToRowDialog = [&] { form_.Tools().GoToRow(typed); };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         typed = c.typed;
-        form_.OpenGoToRowDialog();
+        form_.Tools().OpenGoToRowDialog();
         EXPECT_EQ(Grid().Current(), (GridCell{3, c.row}));
         EXPECT_EQ(windows_.messages.size(), c.refused ? 1u : 0u);
         windows_.messages.clear();

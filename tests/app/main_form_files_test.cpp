@@ -31,7 +31,7 @@ struct Windows {
     }
     test::FakeWindowSystem windows;
     MainForm form;
-    TitleListForm titleList{form, windows};
+    TitleListForm titleList{form.Files(), windows};
 };
 
 std::string Text(const WindowGeometry& g) {
@@ -65,7 +65,7 @@ protected:
         Grid().SetCell(0, 3, "stale");
         windows_.mainGeometry = WindowGeometry{1, 2, 300, 200};
         form_.SetCurFileName(folder_ / "own.qvd");
-        form_.SaveFile();
+        form_.Files().SaveFile();
     }
     // Everything a load may change but the row labels, named, in UTF-8; rows of cells are
     // separated by "/".
@@ -79,7 +79,7 @@ protected:
             }
         }
         return Cp932ToUtf8("title:" + form_.EditTitle() + " file:" + form_.CurFileName() +
-                           " load:" + std::to_string(form_.LoadRequest()) + " window:" +
+                           " load:" + std::to_string(form_.Files().LoadRequest()) + " window:" +
                            Text(windows_.mainGeometry) + " widths:" + widths + " cells:" + cells);
     }
 
@@ -101,20 +101,20 @@ TEST_F(MainFormFilesTest, CreationActivationAndClose) {
     test::WriteTestFile(stores_.historyFile, Example() + "\r\nT\r\n");
     form_.FormActivate();
     EXPECT_EQ(Grid().CellText(0, 5), "  5");
-    EXPECT_EQ(form_.Titles().Titles(), Texts{"T"});
+    EXPECT_EQ(form_.Files().Titles().Titles(), Texts{"T"});
     EXPECT_EQ(windows_.calls, (Texts{"TitleListChanged", "ShowTitleListWindow"}));
     form_.FormActivate();  // a list with entries is not read again
-    EXPECT_EQ(form_.Titles().Size(), 1u);
-    form_.Titles().Clear();
+    EXPECT_EQ(form_.Files().Titles().Size(), 1u);
+    form_.Files().Titles().Clear();
     form_.FormActivate();
-    EXPECT_EQ(form_.Titles().Size(), 1u);
+    EXPECT_EQ(form_.Files().Titles().Size(), 1u);
     EXPECT_EQ(windows_.CallCount("ShowTitleListWindow"), 1);
 
     // Close writes the history, then the main window's place.
-    form_.Titles().Clear();
+    form_.Files().Titles().Clear();
     form_.FormClose();  // an empty list writes no history
     EXPECT_EQ(test::ReadTestFile(stores_.historyFile), Example() + "\r\nT\r\n");
-    form_.Titles().Append("/t.qvd", "T");
+    form_.Files().Titles().Append("/t.qvd", "T");
     windows_.mainGeometry = WindowGeometry{-3, 4, 500, 600};
     form_.FormClose();
     EXPECT_EQ(test::ReadTestFile(stores_.historyFile), "/t.qvd\r\nT\r\n");
@@ -136,10 +136,10 @@ TEST_F(MainFormFilesTest, StoresThatFailStopActivationAndClosing) {
     EXPECT_EQ(unreadable.form.StringGrid().CellText(0, 1), "  1");
     fs::remove(folder_ / "fifo.hst");
     EXPECT_EQ(unreadable.windows.CallCount("ShowTitleListWindow"), 0);
-    EXPECT_TRUE(unreadable.form.FirstActivate());
+    EXPECT_TRUE(unreadable.form.Files().FirstActivate());
 
     Windows noHistoryFolder({stores_.settingsFile, folder_ / "no/such.hst"});
-    noHistoryFolder.form.Titles().Append("/t.qvd", "T");
+    noHistoryFolder.form.Files().Titles().Append("/t.qvd", "T");
     EXPECT_FAILS(noHistoryFolder.form.FormClose(), "不正なﾌｧｲﾙ名です");
     EXPECT_EQ(folder_.Listing(), "");  // nor the settings
 
@@ -161,33 +161,33 @@ TEST_F(MainFormFilesTest, OnlyASuccessfulOpenChangesTheTable) {
     const std::string before = Snapshot();
     windows_.openDialogAnswers = {std::nullopt, folder_ / "notes.txt"};
     test::WriteTestFile(folder_ / "notes.txt", "Quorvane\n100\n");
-    form_.LoadTableFile();  // cancelled: the rows are renumbered, nothing else changes
+    form_.Files().LoadTableFile();  // cancelled: the rows are renumbered, nothing else changes
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(Grid().CellText(0, 3), "  3");
     Grid().SetCell(0, 3, "stale");
-    form_.LoadTableFile();  // rejected: one error box, not even the labels change
+    form_.Files().LoadTableFile();  // rejected: one error box, not even the labels change
     windows_.ExpectOneMessage("このファイルは使用できません。", MessageKind::Error,
                               Buttons(MessageButton::OK));
     EXPECT_EQ(windows_.progress.back().messagesBeforeEnd, 0u);  // its progress was gone first
     windows_.openDialogAnswers.push_back(folder_ / "missing.qvd");
-    EXPECT_FAILS(form_.LoadTableFile(), "ﾌｧｲﾙが見つかりません");
+    EXPECT_FAILS(form_.Files().LoadTableFile(), "ﾌｧｲﾙが見つかりません");
     // A file that fails half-way through its cells (the other failures are the reader's tests).
     test::WriteTestFile(
         folder_ / "bad.qvd",
         test::TableFileOf({"Quorvane", "100", "5", "6", "7", "8", "-", "T", "3", "9", "10", "x"}));
     windows_.openDialogAnswers.push_back(folder_ / "bad.qvd");
-    EXPECT_FAILS(form_.LoadTableFile(), "'x' は整数ではありません");
+    EXPECT_FAILS(form_.Files().LoadTableFile(), "'x' は整数ではありません");
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(Grid().CellText(0, 3), "stale");
     EXPECT_TRUE(windows_.messages.empty());
 
     windows_.openDialogAnswers = {Example(), std::nullopt};
-    form_.LoadTableFile();
+    form_.Files().LoadTableFile();
     EXPECT_EQ(Snapshot(), "title:買い物 file:" + Example() +
                               " load:0 window:294,211,276,247 widths:153,69"
                               " cells:品名,数量/りんご,3/みかん,");
     EXPECT_EQ(Grid().CellText(0, 2), "  2");
-    form_.LoadTableFile();
+    form_.Files().LoadTableFile();
     EXPECT_EQ(Text(windows_.openDialogRequests.front()),
               "データの読み込み|0||Quorvaneの表データ(*.qvd) *.qvd|すべてのファイル(*.*) *.*");
     EXPECT_EQ(windows_.openDialogRequests.back().fileName, Example());  // the name confirmed last
@@ -202,7 +202,8 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
     // clang-format on
     for (const auto& [chosen, written] : cases) {
         windows_.saveDialogAnswers.push_back(folder_ / chosen);
-        form_.CurFileName().empty() ? form_.SaveFile() : form_.SaveFileAs();  // the first asks too
+        form_.CurFileName().empty() ? form_.Files().SaveFile()
+                                    : form_.Files().SaveFileAs();  // the first asks too
         EXPECT_EQ(form_.CurFileName(), folder_ / written);
         EXPECT_TRUE(fs::is_regular_file(folder_ / written));
     }
@@ -210,7 +211,7 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
               "データの保存|0||confirm|Quorvaneのデータ(*.qvd) *.qvd|すべてのファイル(*.*) *.*");
     EXPECT_EQ(windows_.saveDialogRequests.at(1).fileName, folder_ / "list1");  // as chosen
     Grid().SetCell(1, 1, "changed");
-    form_.SaveFile();  // no dialog once the table has a file
+    form_.Files().SaveFile();  // no dialog once the table has a file
     EXPECT_EQ(windows_.saveDialogRequests.size(), 5u);
     EXPECT_NE(test::ReadTestFile(folder_ / "l\nf.qvd").find("changed"), std::string::npos);
 
@@ -219,7 +220,7 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
     for (MessageButton answer : {MessageButton::No, MessageButton::Yes}) {
         windows_.saveDialogAnswers.push_back(folder_ / "list1");
         windows_.messageAnswers.push_back(answer);
-        form_.SaveFileAs();
+        form_.Files().SaveFileAs();
         windows_.ExpectOneMessage(folder_ / "list1.qvd" + " は既に存在します。\n上書きしますか？",
                                   MessageKind::Confirmation,
                                   MessageButton::Yes | MessageButton::No);
@@ -229,10 +230,10 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
         EXPECT_EQ(form_.CurFileName(), folder_ / (yes ? "list1.qvd" : "l\nf.qvd"));
     }
     // Every file saved stands once in the title list, the last saved at the top.
-    EXPECT_EQ(form_.Titles().Paths(),
+    EXPECT_EQ(form_.Files().Titles().Paths(),
               (Texts{folder_ / "list1.qvd", folder_ / "l\nf.qvd", folder_ / "dir.x/list1.qvd",
                      folder_ / "list1.", folder_ / "list1.txt"}));
-    EXPECT_EQ(form_.Titles().Title(0), "replaced");
+    EXPECT_EQ(form_.Files().Titles().Title(0), "replaced");
 
     // A name the title list's file cannot hold is refused before anything is written, also for
     // a table opened under it.
@@ -241,13 +242,13 @@ TEST_F(MainFormFilesTest, SavingAsksForANameAppendsQvdOnlyWithoutAnExtensionAndL
         "の文字が含まれているため、この名前では保存できません";
     const std::string listing = folder_.Listing();
     windows_.saveDialogAnswers = {folder_ / "c\rr", folder_ / "z\x1A.qvd"};
-    EXPECT_FAILS(form_.SaveFileAs(), refusal);
-    EXPECT_FAILS(form_.SaveFileAs(), refusal);
+    EXPECT_FAILS(form_.Files().SaveFileAs(), refusal);
+    EXPECT_FAILS(form_.Files().SaveFileAs(), refusal);
     windows_.openDialogAnswers = {Example("o\rpened.qvd")};
-    form_.LoadTableFile();
-    EXPECT_FAILS(form_.SaveFile(), refusal);
+    form_.Files().LoadTableFile();
+    EXPECT_FAILS(form_.Files().SaveFile(), refusal);
     EXPECT_EQ(folder_.Listing(), listing + "o\rpened.qvd;");
-    EXPECT_EQ(form_.Titles().Size(), 5u);
+    EXPECT_EQ(form_.Files().Titles().Size(), 5u);
 }
 
 // The messages of the other failures, and the old file kept, are files_test's.
@@ -256,10 +257,10 @@ TEST_F(MainFormFilesTest, AFailedWriteKeepsTheOldFileButTheTitleListIsUpdated) {
     form_.SetCurFileName(Example("full.qvd"));
     form_.SetEditTitle("full");
     SetFileFaultsForTesting(&halfWay);
-    EXPECT_FAILS(form_.SaveFile(), "I/O ｴﾗｰ (112)");
+    EXPECT_FAILS(form_.Files().SaveFile(), "I/O ｴﾗｰ (112)");
     SetFileFaultsForTesting(nullptr);
-    EXPECT_EQ(form_.Titles().Paths(), Texts{folder_ / "full.qvd"});
-    EXPECT_EQ(form_.Titles().Title(0), "full");
+    EXPECT_EQ(form_.Files().Titles().Paths(), Texts{folder_ / "full.qvd"});
+    EXPECT_EQ(form_.Files().Titles().Title(0), "full");
     EXPECT_EQ(test::ReadTestFile(folder_ / "full.qvd"), test::ExampleTableFile());
 }
 
@@ -273,7 +274,7 @@ TEST_F(MainFormFilesTest, ASaveReportsItsProgressAndACancelledLoadChangesNothing
     const std::string big = folder_ / "big.qvd";
     form_.SetCurFileName(big);
     windows_.cancelProgressAtCall = 1;  // a save cannot be cancelled
-    form_.SaveFile();
+    form_.Files().SaveFile();
     const test::RecordedProgress save = windows_.progress.at(0);
     EXPECT_EQ(save.title, "データの保存");
     EXPECT_EQ(save.kind, ProgressKind::Save);
@@ -287,8 +288,8 @@ TEST_F(MainFormFilesTest, ASaveReportsItsProgressAndACancelledLoadChangesNothing
     for (int cancelAt : {1, 3}) {  // while reading, and while parsing
         windows_.progressCalls = 0;
         windows_.cancelProgressAtCall = cancelAt;
-        form_.RequestLoad(big);
-        form_.LoadTableFile();
+        form_.Files().RequestLoad(big);
+        form_.Files().LoadTableFile();
         EXPECT_EQ(windows_.progress.back().steps.size(), static_cast<std::size_t>(cancelAt));
         EXPECT_TRUE(windows_.progress.back().ended);
         EXPECT_EQ(Snapshot(), before);
@@ -302,7 +303,7 @@ TEST_F(MainFormFilesTest, ChangesAreSavedOrDroppedOnlyAfterAYesOrANoBeforeClosin
     const std::function<void(Windows&)> commands[] = {
         [](Windows& w) { w.windows.CloseMainWindow(); },  // the close box and "終了(&X)"
         [](Windows& w) { w.form.CloseTitleListAndExit(); },
-        [](Windows& w) { w.form.LoadTableFile(); },
+        [](Windows& w) { w.form.Files().LoadTableFile(); },
         [](Windows& w) { w.titleList.ReopenSelected(0); },
     };
     const std::string example = Example();
@@ -313,12 +314,12 @@ TEST_F(MainFormFilesTest, ChangesAreSavedOrDroppedOnlyAfterAYesOrANoBeforeClosin
             test::TempFolder folder;
             Windows w({folder / "Quorvane.ini", folder / "Quorvane.hst"});
             w.windows.onCloseMainWindow = [&w] {  // as the main window's close handler does
-                if (w.form.AskBeforeClosing()) {
+                if (w.form.Files().AskBeforeClosing()) {
                     w.form.FormClose();
                     w.windows.titleListVisible = false;
                 }
             };
-            w.form.Titles().Append(example, "T");
+            w.form.Files().Titles().Append(example, "T");
             w.windows.titleListVisible = true;
             w.windows.openDialogAnswers = {example};
             const bool changed = answer != MessageButton::None;  // None: nothing to save
@@ -345,7 +346,7 @@ TEST_F(MainFormFilesTest, ChangesAreSavedOrDroppedOnlyAfterAYesOrANoBeforeClosin
                       closes || !goesOn ? (changed ? "typed" : "") : test::kKaimono);
             EXPECT_EQ(w.form.IsModified(),
                       (answer == MessageButton::No && closes) || answer == MessageButton::Cancel);
-            EXPECT_EQ(w.form.LoadRequest(), false);
+            EXPECT_EQ(w.form.Files().LoadRequest(), false);
         }
     }
 }
@@ -355,40 +356,40 @@ TEST_F(MainFormFilesTest, ChangesAreSavedOrDroppedOnlyAfterAYesOrANoBeforeClosin
 TEST_F(MainFormFilesTest, ANewChangeDropsTheSavedTableFromRedoAndALoadStartsANewHistory) {
     windows_.saveDialogAnswers = {folder_ / "a"};
     form_.SetEditTitle("a");
-    form_.SaveFile();
+    form_.Files().SaveFile();
     form_.Undo();  // back beyond the save
     EXPECT_TRUE(form_.IsModified());
-    form_.SetItemName("new");  // drops what could be redone, the saved table too
+    form_.Tools().SetItemName("new");  // drops what could be redone, the saved table too
     EXPECT_TRUE(form_.IsModified());
     form_.Undo();
     EXPECT_TRUE(form_.CanRedo());
-    form_.RequestLoad(Example());
-    form_.LoadTableFile();
+    form_.Files().RequestLoad(Example());
+    form_.Files().LoadTableFile();
     EXPECT_FALSE(form_.IsModified() || form_.CanUndo() || form_.CanRedo());
 }
 
 // --- The title list window ---
 
 TEST_F(MainFormFilesTest, TheTitleListReopensTheSelectedTableAndClosesStoringItsPlace) {
-    form_.Titles().Append(Example("a.qvd"), "A");
+    form_.Files().Titles().Append(Example("a.qvd"), "A");
     titleList_.ReopenSelected(-1);  // nothing selected
     titleList_.ReopenSelected(1);   // nor a line beyond the list
     EXPECT_TRUE(windows_.calls.empty());
-    form_.Titles().Append(Example("b.qvd"), "B");
+    form_.Files().Titles().Append(Example("b.qvd"), "B");
     titleList_.ReopenSelected(1);
     EXPECT_EQ(form_.EditTitle(), test::kKaimono);
     EXPECT_EQ(form_.CurFileName(), folder_ / "b.qvd");
     EXPECT_TRUE(windows_.openDialogRequests.empty());
     windows_.saveDialogAnswers.push_back(std::nullopt);
-    form_.SaveFileAs();
+    form_.Files().SaveFileAs();
     EXPECT_EQ(windows_.saveDialogRequests.back().fileName, folder_ / "b.qvd");  // save as offers it
 
     // Closing drops a pending load request and stores the window's place.
-    form_.RequestLoad(Example());
+    form_.Files().RequestLoad(Example());
     windows_.titleListVisible = true;
     windows_.titleListGeometry = WindowGeometry{1, 2, 3, 4};
     titleList_.Close();
-    EXPECT_FALSE(form_.LoadRequest());
+    EXPECT_FALSE(form_.Files().LoadRequest());
     EXPECT_FALSE(windows_.titleListVisible);
     EXPECT_EQ(test::ReadTestFile(stores_.settingsFile),
               "[Title]\r\nLeft=1\r\nTop=2\r\nWidth=3\r\nHeight=4\r\n");
@@ -403,16 +404,16 @@ TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHisto
     test::WriteTestFile(notes, "Quorvane\n100\n");  // not a table file
     const std::string fifo = folder_ / "fifo.qvd";  // neither reopening nor deleting waits on it
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-    form_.Titles().Append(table, std::string(test::kKaimono));
-    form_.Titles().Append(notes, "N");
-    form_.Titles().Append(folder_ / "gone.qvd", "G");
-    form_.Titles().Append(fifo, "F");
+    form_.Files().Titles().Append(table, std::string(test::kKaimono));
+    form_.Files().Titles().Append(notes, "N");
+    form_.Files().Titles().Append(folder_ / "gone.qvd", "G");
+    form_.Files().Titles().Append(fifo, "F");
     EXPECT_FAILS(titleList_.ReopenSelected(3), "ﾌｧｲﾙへのｱｸｾｽが拒否されました");
     windows_.messageAnswers = {MessageButton::Yes, MessageButton::No, MessageButton::Yes,
                                MessageButton::Yes};
     titleList_.DeleteSelected(3);
     titleList_.DeleteSelected(0);  // No changes nothing
-    EXPECT_EQ(form_.Titles().Size(), 3u);
+    EXPECT_EQ(form_.Files().Titles().Size(), 3u);
     windows_.messages.erase(windows_.messages.begin());
     windows_.ExpectOneMessage("選択された表「 買い物 」を\n本当に削除しますか？",
                               MessageKind::Confirmation, MessageButton::Yes | MessageButton::No);
@@ -420,7 +421,7 @@ TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHisto
     titleList_.DeleteSelected(1);  // the entry goes, the file that is no table stays
     EXPECT_EQ(folder_.Listing(), "Quorvane.hst;fifo.qvd;notes.txt;table.qvd;");
     const std::string second = Example("second.qvd");
-    form_.Titles().InsertAtTop(second, "S");
+    form_.Files().Titles().InsertAtTop(second, "S");
     windows_.messageAnswers = {MessageButton::Yes};
     titleList_.DeleteSelected(0);  // a table file goes to the trash
     EXPECT_EQ(windows_.trashed, Texts{second});
@@ -436,9 +437,9 @@ TEST_F(MainFormFilesTest, DeletingEntriesDeletesOnlyTableFilesAndErasingTheHisto
     titleList_.EraseAll();  // erasing asks even when the list is empty
     windows_.ExpectOneMessage("本当にタイトル一覧を全て消去しますか？", MessageKind::Confirmation,
                               MessageButton::Yes | MessageButton::No);
-    form_.Titles().Append(notes, "N");
+    form_.Files().Titles().Append(notes, "N");
     titleList_.EraseAll();
-    EXPECT_TRUE(form_.Titles().Empty());
+    EXPECT_TRUE(form_.Files().Titles().Empty());
     EXPECT_EQ(folder_.Listing(), "fifo.qvd;notes.txt;");
 }
 

@@ -24,7 +24,7 @@ protected:
         }
         form_.Document().UnrecordedTable().SetColCount(4);
         form_.Document().UnrecordedTable().SetRowCount(5);
-        form_.RenumberRows();
+        form_.Rows().RenumberRows();
     }
     // Every cell, labels and item names included, one beyond the counts.
     std::string Cells() const {
@@ -59,41 +59,41 @@ TEST_F(MainFormFindSortTest, FindMovesTheCurrentCellAndWraps) {
     // clang-format on
     for (const auto& [text, options, keys, visits, noteAndCount] : cases) {
         const auto has = [&options](char c) { return options.find(c) != std::string::npos; };
-        form_.Find() = {text,
-                        "",
-                        {has('W') ? MatchExtent::WholeCell : MatchExtent::PartOfCell,
-                         has('C') ? LetterCase::Sensitive : LetterCase::Insensitive},
-                        has('O') ? FindScope::CurrentColumn : FindScope::WholeTable};
+        form_.Search().Find() = {text,
+                                 "",
+                                 {has('W') ? MatchExtent::WholeCell : MatchExtent::PartOfCell,
+                                  has('C') ? LetterCase::Sensitive : LetterCase::Insensitive},
+                                 has('O') ? FindScope::CurrentColumn : FindScope::WholeTable};
         form_.Document().UnrecordedTable().SetCurrentCell({keys[0] - '0', keys[1] - '0'});
         std::string visited;
         for (const char* key = keys + 2; *key != '\0'; ++key) {
-            *key == 'N' ? form_.FindNext() : form_.FindPrevious();
+            *key == 'N' ? form_.Search().FindNext() : form_.Search().FindPrevious();
             const GridCell at = form_.StringGrid().Current();
             visited += (visited.empty() ? "" : " ") + std::to_string(at.col * 10 + at.row);
         }
-        EXPECT_EQ(visited + "/" + windows_.statusNote + " " + form_.FindCountText(),
+        EXPECT_EQ(visited + "/" + windows_.statusNote + " " + form_.Search().FindCountText(),
                   visits + ("/" + noteAndCount));
     }
     EXPECT_FALSE(form_.IsModified());
-    form_.Find().text.clear();
-    form_.FindNext();  // nothing to find yet: the bar opens
+    form_.Search().Find().text.clear();
+    form_.Search().FindNext();  // nothing to find yet: the bar opens
     EXPECT_EQ(windows_.findBarFocus, FindBarFocus::SearchText);
 }
 
 TEST_F(MainFormFindSortTest, ReplaceAndReplaceAllAreOneStepEach) {
     const std::string before = Cells();
-    form_.Find() = {"apple", "梨", {MatchExtent::PartOfCell, LetterCase::Insensitive}, {}};
+    form_.Search().Find() = {"apple", "梨", {MatchExtent::PartOfCell, LetterCase::Insensitive}, {}};
     form_.Document().UnrecordedTable().SetCurrentCell({1, 1});
-    form_.ReplaceCurrent();  // (1,1) changes, the next match becomes current
+    form_.Search().ReplaceCurrent();  // (1,1) changes, the next match becomes current
     EXPECT_EQ(form_.StringGrid().Current(), (GridCell{2, 2}));
-    EXPECT_EQ(form_.ReplaceAll(), 2u);
+    EXPECT_EQ(form_.Search().ReplaceAll(), 2u);
     EXPECT_EQ(windows_.statusNote, "2 個のセルを置換しました");
     const std::string replaced = Cells();
     EXPECT_EQ(replaced, std::regex_replace(before, std::regex("[aA]pple"), *Utf8ToCp932("梨")));
     // Refused before anything changes: a character CP932 cannot hold (a CR and 0x1A are the
     // replacing's own test).
-    form_.Find() = {"x", "\xF0\x9F\x8D\x8E", {}, {}};
-    EXPECT_FAILS(form_.ReplaceAll(), kReplacementNotInCp932Message);
+    form_.Search().Find() = {"x", "\xF0\x9F\x8D\x8E", {}, {}};
+    EXPECT_FAILS(form_.Search().ReplaceAll(), kReplacementNotInCp932Message);
     EXPECT_EQ(Cells(), replaced);
     EXPECT_EQ(form_.History().Steps(), 2u);
 }
@@ -105,9 +105,10 @@ TEST_F(MainFormFindSortTest, SortIsOneStepThatUndoesExactly) {
     grid.SetCell(2, 4, "10");
     const std::string before = Cells();
     grid.SetCurrentCell({2, 3});
-    for (const auto& [sort, column] : {std::pair{&MainForm::SortAscending, "10|Apple pie|apple|"},
-                                       {&MainForm::SortDescending, "apple|Apple pie|10|"}}) {
-        (form_.*sort)();
+    for (const auto& [sort, column] :
+         {std::pair{&SortCommands::SortAscending, "10|Apple pie|apple|"},
+          {&SortCommands::SortDescending, "apple|Apple pie|10|"}}) {
+        (form_.Sorting().*sort)();
         EXPECT_EQ(grid.CellText(2, 1) + "|" + grid.CellText(2, 2) + "|" + grid.CellText(2, 3) +
                       "|" + grid.CellText(2, 4) + "/" + grid.CellText(0, 2),
                   column + std::string("/  2"));
@@ -117,7 +118,7 @@ TEST_F(MainFormFindSortTest, SortIsOneStepThatUndoesExactly) {
     }
     form_.Redo();
     const std::string sorted = Cells();
-    form_.SortDescending();  // already in order: no step
+    form_.Sorting().SortDescending();  // already in order: no step
     EXPECT_EQ(Cells() + std::to_string(form_.History().Steps()), sorted + "1");
 }
 

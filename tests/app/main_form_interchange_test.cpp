@@ -59,17 +59,17 @@ TEST(MainFormInterchangeTest, ImportReplacesTheTableAsTheDialogAndTheQuestionSay
         p.windows.openDialogAnswers = {folder / c.name};
         p.windows.importDialogAnswers = {c.answer};
         p.windows.messageAnswers = {c.unencodable};
-        p.form.ImportDelimitedFile();
+        p.form.Interchange().ImportDelimitedFile();
         EXPECT_EQ(Table(p.form), c.table);
         EXPECT_FALSE(p.form.CanUndo());
         const ImportSettings& detected = p.windows.importDialogRequests.at(0).detected;
         EXPECT_EQ(std::string{detected.delimiter} + "UBC"[int(detected.encoding)], c.detected);
         EXPECT_EQ(p.windows.messages.size(), c.unencodable == MessageButton::None ? 0u : 1u);
         if (p.form.IsModified()) {  // another import asks first; Cancel stops it there
-            EXPECT_EQ(p.form.SaveDialogFileName(),
+            EXPECT_EQ(p.form.Files().SaveDialogFileName(),
                       std::filesystem::path(folder / c.name).replace_extension(".qvd").string());
             p.windows.messageAnswers = {MessageButton::Cancel};
-            p.form.ImportDelimitedFile();
+            p.form.Interchange().ImportDelimitedFile();
             EXPECT_EQ(p.windows.CallCount("RunOpenDialog"), 1);
         }
     }
@@ -82,19 +82,19 @@ TEST(MainFormInterchangeTest, FilesFromTheDesktopOpenByKindAndHostileOnesFailAtO
     ASSERT_EQ(mkfifo((folder / "fifo.qvd").c_str(), 0644), 0);
     std::filesystem::create_directory(folder / "folder.csv");
     for (const char* name : {"fifo.csv", "fifo.qvd", "folder.csv"}) {
-        EXPECT_FAILS(p.form.OpenFile(folder / name), "ﾌｧｲﾙへのｱｸｾｽが拒否されました");
+        EXPECT_FAILS(p.form.Interchange().OpenFile(folder / name), "ﾌｧｲﾙへのｱｸｾｽが拒否されました");
     }
     EXPECT_TRUE(p.windows.calls.empty());
     // A table saved as .txt opens as a table; a relative name is taken from the current folder.
     test::WriteTestFile(folder / "table.txt", test::ExampleTableFile());
     const std::filesystem::path here = std::filesystem::current_path();
     std::filesystem::current_path(folder.Path());
-    p.form.OpenFile("table.txt");
+    p.form.Interchange().OpenFile("table.txt");
     std::filesystem::current_path(here);
     EXPECT_EQ(Table(p.form), "買い物 file=" + folder / "table.txt" + " 品名|数量/りんご|3/みかん|");
     test::WriteTestFile(folder / "x.csv", "a,b");
     p.windows.importDialogAnswers = {kCsvNames};
-    p.form.OpenFile(folder / "x.csv");
+    p.form.Interchange().OpenFile(folder / "x.csv");
     EXPECT_EQ(Table(p.form), "x file= * a|b/|");  // the loaded table's file is no longer named
 }
 
@@ -124,7 +124,7 @@ TEST(MainFormInterchangeTest, ExportWritesTheCellsAtomicallyAndReportsInvalidOne
     for (const auto& c : cases) {
         p.windows.exportDialogAnswers = {c.settings};
         p.windows.saveDialogAnswers = {folder / c.typed};
-        p.form.ExportDelimitedFile();
+        p.form.Interchange().ExportDelimitedFile();
         EXPECT_EQ(test::ReadTestFile(folder / c.written), c.bytes) << c.written;
     }
     p.windows.ExpectOneMessage(  // UTF-8 only: CP932 keeps the bytes as they are
@@ -136,11 +136,11 @@ TEST(MainFormInterchangeTest, ExportWritesTheCellsAtomicallyAndReportsInvalidOne
     SetFileFaultsForTesting(&full);
     p.windows.exportDialogAnswers = {cases[1].settings};
     p.windows.saveDialogAnswers = {folder / "out.csv"};
-    EXPECT_FAILS(p.form.ExportDelimitedFile(), "I/O ｴﾗｰ (112)");
+    EXPECT_FAILS(p.form.Interchange().ExportDelimitedFile(), "I/O ｴﾗｰ (112)");
     SetFileFaultsForTesting(nullptr);
     EXPECT_EQ(test::ReadTestFile(folder / "out.csv"), cases[0].bytes);
     EXPECT_EQ(folder.Listing(), "out.;out.csv;");
-    EXPECT_TRUE(p.form.Titles().Empty() && !p.form.IsModified());
+    EXPECT_TRUE(p.form.Files().Titles().Empty() && !p.form.IsModified());
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST(RecoveryKeeperTest, WritesOnlyChangesAndKeepsLiveCopiesFromOtherPrograms) {
 struct Program {
     Program(const StoreLocations& stores, const std::string& state) : form(windows, stores, ".") {
         form.FormCreate();
-        form.StartRecovery(state);
+        form.Files().StartRecovery(state);
     }
     test::FakeWindowSystem windows;
     MainForm form;
@@ -86,21 +86,21 @@ TEST(RecoveryTest, ACrashedTableIsOfferedRestoredAsUnsavedAndRemovedBySaveOrEnd)
     test::WriteTestFile(example, test::ExampleTableFile());
     auto crashing = std::make_unique<Program>(stores, state.Path());
     crashing->windows.openDialogAnswers = {example};
-    crashing->form.LoadTableFile();
-    crashing->form.WriteRecoveryCopyIfDue();  // saved as loaded: no copy
+    crashing->form.Files().LoadTableFile();
+    crashing->form.Files().WriteRecoveryCopyIfDue();  // saved as loaded: no copy
     crashing->form.Document().UnrecordedTable().SetCell(2, 2, "42");
     crashing->form.SetEditTitle("edited");
-    crashing->form.WaitForRecoveryCopy();
+    crashing->form.Files().WaitForRecoveryCopy();
     EXPECT_EQ(Kinds(state.Path()), ".lock;");
-    crashing->form.WriteRecoveryCopyIfDue();
-    crashing->form.WaitForRecoveryCopy();
+    crashing->form.Files().WriteRecoveryCopyIfDue();
+    crashing->form.Files().WaitForRecoveryCopy();
     EXPECT_EQ(Kinds(state.Path()), ".info;.lock;.qvd;");
 
     Program restoring(stores, state.Path());  // a running program's copy: RecoveryKeeperTest
     crashing.reset();
     restoring.windows.messageAnswers = {MessageButton::Cancel, MessageButton::Yes};
-    restoring.form.OfferRecoveryCopies();  // the close box leaves it for later
-    restoring.form.OfferRecoveryCopies();
+    restoring.form.Files().OfferRecoveryCopies();  // the close box leaves it for later
+    restoring.form.Files().OfferRecoveryCopies();
     const std::string question =
         "保存されないまま終了した表「 edited 」の編集内容が残っています。\nファイル: " + example +
         "\n復元しますか？「いいえ」を選ぶと、この編集内容は削除されます。";
@@ -116,8 +116,8 @@ TEST(RecoveryTest, ACrashedTableIsOfferedRestoredAsUnsavedAndRemovedBySaveOrEnd)
     EXPECT_EQ(restoring.form.CurFileName(), example);
     EXPECT_TRUE(restoring.form.IsModified());
     EXPECT_EQ(Kinds(state.Path()), ".info;.lock;.qvd;");  // adopted: one program's files
-    restoring.form.SaveFile();
-    restoring.form.WaitForRecoveryCopy();
+    restoring.form.Files().SaveFile();
+    restoring.form.Files().WaitForRecoveryCopy();
     EXPECT_EQ(Kinds(state.Path()), ".lock;");
     const std::string saved = test::ReadTestFile(example);
     EXPECT_NE(saved.find("\r\nedited\r\n"), std::string::npos);
@@ -126,10 +126,10 @@ TEST(RecoveryTest, ACrashedTableIsOfferedRestoredAsUnsavedAndRemovedBySaveOrEnd)
     // A No removes a left copy; a normal end removes everything.
     auto unsaved = std::make_unique<Program>(stores, state.Path());
     unsaved->form.Input().TypeInCurrentCell("z");  // typing in the current cell, (1, 1)
-    unsaved->form.WriteRecoveryCopyIfDue();
+    unsaved->form.Files().WriteRecoveryCopyIfDue();
     unsaved.reset();
     restoring.windows.messageAnswers = {MessageButton::No};
-    restoring.form.OfferRecoveryCopies();
+    restoring.form.Files().OfferRecoveryCopies();
     restoring.windows.ExpectOneMessage(
         "保存されないまま終了した表「  "
         "」の編集内容が残っています。\n復元しますか？「いいえ」を選ぶと、"
@@ -138,7 +138,7 @@ TEST(RecoveryTest, ACrashedTableIsOfferedRestoredAsUnsavedAndRemovedBySaveOrEnd)
     EXPECT_EQ(grid.CellText(1, 1), std::string(test::kRingo));
     EXPECT_EQ(Kinds(state.Path()), ".lock;");
     restoring.form.Document().UnrecordedTable().SetCell(1, 1, "");
-    restoring.form.WriteRecoveryCopyIfDue();
+    restoring.form.Files().WriteRecoveryCopyIfDue();
     restoring.form.FormClose();
     EXPECT_EQ(Kinds(state.Path()), "");
 }

@@ -166,7 +166,7 @@ private slots:
         QTest::qWait(20);
         QCOMPARE(p_->user.seen.size(), std::size(failures));
         window.failPainting = false;
-        p_->Form().AddColumn();
+        p_->Form().Rows().AddColumn();
         QCOMPARE(p_->Grid().ColCount(), 4);
     }
 
@@ -177,8 +177,8 @@ private slots:
         const std::string path = stores_->Path("t.qvd");
         test::WriteTestFile(path, test::ExampleTableFile());
         StartProgram();
-        p_->Form().Titles().Append(test::Sjis("/二行の\n題名"), test::Sjis("二行の\n題名"));
-        p_->Form().Titles().Append(path, std::string(test::kKaimono));
+        p_->Form().Files().Titles().Append(test::Sjis("/二行の\n題名"), test::Sjis("二行の\n題名"));
+        p_->Form().Files().Titles().Append(path, std::string(test::kKaimono));
         p_->app.Windows().TitleListChanged();
         p_->app.Windows().ShowTitleListWindow();
         QVERIFY(QTest::qWaitForWindowActive(&p_->app.TitleList()));
@@ -186,7 +186,7 @@ private slots:
         QCOMPARE(list->item(0)->text(), QStringLiteral("二行の 題名"));
         QCOMPARE(list->visualItemRect(list->item(0)).height(),
                  list->visualItemRect(list->item(1)).height());
-        QCOMPARE(p_->Form().Titles().Title(0), test::Sjis("二行の\n題名"));
+        QCOMPARE(p_->Form().Files().Titles().Title(0), test::Sjis("二行の\n題名"));
         const QPoint title = list->visualItemRect(list->item(1)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, title);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, title);
@@ -218,12 +218,12 @@ private slots:
                                                       "cell " + std::to_string(cell));
         }
         form.SetCurFileName(big);
-        QCOMPARE(SlowlyRun(20, [&form] { form.SaveFile(); }), std::string("no button"));
+        QCOMPARE(SlowlyRun(20, [&form] { form.Files().SaveFile(); }), std::string("no button"));
         QVERIFY(test::ReadTestFile(big).ends_with("\r\ncell 799999\r\n"));
         form.SetEditTitle("mine");
         form.Document().UnrecordedTable().SetCell(1, 1, "own cell");
-        form.RequestLoad(big);
-        QCOMPARE(SlowlyRun(100, [&form] { form.LoadTableFile(); }), std::string("button"));
+        form.Files().RequestLoad(big);
+        QCOMPARE(SlowlyRun(100, [&form] { form.Files().LoadTableFile(); }), std::string("button"));
         // What else a cancelled load leaves as it was is main_form_files_test's.
         QCOMPARE(form.EditTitle() + form.StringGrid().CellText(1, 1), std::string("mineown cell"));
     }

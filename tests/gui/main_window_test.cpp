@@ -266,23 +266,23 @@ private slots:
             static_cast<QDialog&>(static_cast<QFileDialog&>(dialog)).accept();
             return dialog.result();
         };
-        p_->Form().SetSaveDialogFileName(sjis);
+        p_->Form().Files().SetSaveDialogFileName(sjis);
         p_->user.Then(acceptAsOffered).Then(test::Press(Qt::Key_Return));  // Yes, replace it
         ChooseMenuItem("FSA");
         QCOMPARE(p_->user.seen.at(1).text,
                  QFile::decodeName(sjis.c_str()) +
                      QStringLiteral(" は既に存在します。\n上書きしますか？"));
         QVERIFY(test::ReadTestFile(sjis).starts_with("Quorvane"));
-        p_->Form().SetSaveDialogFileName(sub + "a.qvd");
+        p_->Form().Files().SetSaveDialogFileName(sub + "a.qvd");
         p_->user.Then(test::ChooseFile(
             QFile::encodeName(QFile::decodeName(sub.c_str()) + "b.qvd").toStdString()));
         ChooseMenuItem("FSA");
         QCOMPARE(p_->Form().CurFileName(), sub + "b.qvd");
         QVERIFY(test::ReadTestFile(sub + "b.qvd").starts_with("Quorvane"));
         QCOMPARE(test::TempFolderListing(folder), std::string("\x82\xA0;\x82\xA0\x82\xA2.qvd;"));
-        p_->Form().SetSaveDialogFileName("");
+        p_->Form().Files().SetSaveDialogFileName("");
         p_->user.Then(test::ChooseFile(sub + "b.qvd"));
-        QVERIFY_THROWS_EXCEPTION(Failure, p_->Form().SaveFileAs());
+        QVERIFY_THROWS_EXCEPTION(Failure, p_->Form().Files().SaveFileAs());
     }
 
     // Typing in a cell is one step that Ctrl+Z takes back and Ctrl+Y makes again, even with the
@@ -448,13 +448,13 @@ private slots:
             .Then(use(find.EditChkStr(), find.OKBtn(), QString(), Qt::Key_Return))
             .Then(test::Press(Qt::Key_Return))
             .Then(use(nullptr, p_->app.About().OKButton(), QString(), Qt::Key_Return));
-        p_->Form().OpenItemNameDialog();
+        p_->Form().Tools().OpenItemNameDialog();
         QCOMPARE(p_->Grid().CellText(1, 0), test::Sjis("書名"));
-        p_->Form().OpenItemNameDialog();
+        p_->Form().Tools().OpenItemNameDialog();
         QCOMPARE(p_->Grid().CellText(1, 0), std::string(" new "));
-        p_->Form().OpenMatchCountDialog();
+        p_->Form().Tools().OpenMatchCountDialog();
         QCOMPARE(p_->user.seen.size(), std::size_t{3});  // Esc: no report
-        p_->Form().OpenMatchCountDialog();
+        p_->Form().Tools().OpenMatchCountDialog();
         QCOMPARE(p_->user.seen[4].text, QStringLiteral("2 件一致しました。"));
         p_->Form().ShowAbout();
         QCOMPARE(seen.join(' '), QStringLiteral("OK|書名|0 |書名|1 OK||0 |猫|1 OK||1"));

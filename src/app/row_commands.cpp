@@ -8,7 +8,7 @@
 // the commands leave such a request alone instead.
 #include <memory>
 
-#include "app/main_form.h"
+#include "app/row_commands.h"
 #include "edit/row_column_changes.h"
 
 namespace qv {
@@ -23,17 +23,17 @@ bool IsDataRow(const TableGrid& grid, int32_t row) {
 
 // --- Table-wide operations ---
 
-void MainForm::RenumberRows() {
+void RowCommands::RenumberRows() {
     document_.RenumberRows();
 }
 
-void MainForm::ClearAll() {
+void RowCommands::ClearAll() {
     Apply(std::make_unique<ClearAllChange>());
 }
 
 // --- Rows ---
 
-void MainForm::PasteRow(int32_t row) {
+void RowCommands::PasteRow(int32_t row) {
     if (!IsDataRow(Grid(), row)) {
         return;
     }
@@ -47,7 +47,7 @@ void MainForm::PasteRow(int32_t row) {
     Apply(std::make_unique<CellTextsChange>(std::move(cells), Grid().Current()));
 }
 
-void MainForm::DeleteRow() {
+void RowCommands::DeleteRow() {
     const int32_t r = Grid().Row();
     if (!IsDataRow(Grid(), r)) {
         return;
@@ -68,7 +68,7 @@ void MainForm::DeleteRow() {
     Apply(std::make_unique<CellTextsChange>(std::move(cells), Grid().Current()));
 }
 
-void MainForm::InsertRow(int32_t index) {
+void RowCommands::InsertRow(int32_t index) {
     if (index >= 1 && index <= Grid().RowCount()) {
         Apply(std::make_unique<RowInsertChange>(index));
     }
@@ -76,17 +76,17 @@ void MainForm::InsertRow(int32_t index) {
 
 // --- Columns ---
 
-void MainForm::AddColumn() {
+void RowCommands::AddColumn() {
     Apply(std::make_unique<ColumnCountChange>(+1));
 }
 
-void MainForm::DeleteColumn() {
+void RowCommands::DeleteColumn() {
     if (Grid().ColCount() > 2) {
         Apply(std::make_unique<ColumnCountChange>(-1));
     }
 }
 
-void MainForm::ClearAllAfterConfirmation() {
+void RowCommands::ClearAllAfterConfirmation() {
     const MessageButton answer =
         windows_.ShowMessage("全データを消去します。", MessageKind::Confirmation,
                              MessageButton::Yes | MessageButton::No);
@@ -97,15 +97,15 @@ void MainForm::ClearAllAfterConfirmation() {
 
 // --- Commands on the current row ---
 
-void MainForm::InsertRowBefore() {
+void RowCommands::InsertRowBefore() {
     InsertRow(Grid().Row());
 }
 
-void MainForm::InsertRowAfter() {
+void RowCommands::InsertRowAfter() {
     InsertRow(Grid().Row() + 1);
 }
 
-void MainForm::PasteDeletedRow() {
+void RowCommands::PasteDeletedRow() {
     PasteRow(Grid().Row());
 }
 

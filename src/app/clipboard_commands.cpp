@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/main_form.h"
+#include "app/clipboard_commands.h"
 #include "edit/block_changes.h"
 #include "platform/failure.h"
 #include "table/clipboard_text.h"
@@ -40,7 +40,7 @@ std::string RefusedPasteMessage(const ClipboardColumns& block, GridCell at) {
 
 }  // namespace
 
-void MainForm::CopySelection() {
+void ClipboardCommands::CopySelection() {
     ClipboardCopy copy = BuildClipboardText(Grid(), SelectedCells(Grid()));
     windows_.SetClipboardText(std::move(copy.utf8));
     if (copy.report.invalidCount > 0) {
@@ -48,12 +48,12 @@ void MainForm::CopySelection() {
     }
 }
 
-void MainForm::CutSelection() {
+void ClipboardCommands::CutSelection() {
     CopySelection();
     ClearSelection();
 }
 
-void MainForm::ClearSelection() {
+void ClipboardCommands::ClearSelection() {
     const CellRange range = SelectedCells(Grid());
     const int32_t colBegin = std::max(range.colBegin, 1);
     if (colBegin < range.colEnd) {
@@ -62,7 +62,7 @@ void MainForm::ClearSelection() {
     }
 }
 
-void MainForm::PasteClipboard() {
+void ClipboardCommands::PasteClipboard() {
     const GridCell at{std::max(Grid().Col(), 1), Grid().Row()};
     ClipboardColumns block = ParseClipboardColumns(windows_.ClipboardText(), at.col);
     if (block.unencodableCount > 0) {

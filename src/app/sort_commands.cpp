@@ -3,7 +3,7 @@
 // million rows is as quick as the sort's own moving of the rows.
 #include <memory>
 
-#include "app/main_form.h"
+#include "app/sort_commands.h"
 #include "edit/bulk_changes.h"
 
 namespace qv {
@@ -21,15 +21,15 @@ bool MovesNothing(const RowOrder& order) {
 
 }  // namespace
 
-void MainForm::SortAscending() {
+void SortCommands::SortAscending() {
     SortRowsBy(SortOrder::Ascending);
 }
 
-void MainForm::SortDescending() {
+void SortCommands::SortDescending() {
     SortRowsBy(SortOrder::Descending);
 }
 
-void MainForm::SortRowsBy(SortOrder order) {
+void SortCommands::SortRowsBy(SortOrder order) {
     // The label column is no sort key: its texts are the row numbers, which stay in place.
     if (Grid().Col() < 1) {
         return;

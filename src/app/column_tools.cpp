@@ -2,34 +2,34 @@
 // name of the current column, and the commands that open the two tool dialogs.
 #include <memory>
 
+#include "app/column_tools.h"
 #include "app/go_to_row.h"
-#include "app/main_form.h"
 #include "tools/column_statistics.h"
 #include "tools/match_count.h"
 
 namespace qv {
 
-void MainForm::CalcColumn() {
+void ColumnTools::CalcColumn() {
     // Built before anything is shown: an overflow fails the command without a report.
     const std::string report = ColumnStatisticsReport(Grid(), Grid().Col(), decimalSeparator_);
     windows_.ShowMessage(report, MessageKind::Information, Buttons(MessageButton::OK));
 }
 
-std::string MainForm::ItemNameForDialog() const {
+std::string ColumnTools::ItemNameForDialog() const {
     return Grid().CellText(Grid().Col(), 0);
 }
 
-void MainForm::SetItemName(std::string_view name) {
+void ColumnTools::SetItemName(std::string_view name) {
     Apply(CellTextsChange::Typed(Grid(), {Grid().Col(), 0}, std::string(name)));
 }
 
-void MainForm::CountMatches(std::string_view searchText) {
+void ColumnTools::CountMatches(std::string_view searchText) {
     const int32_t matches = CountMatchingCells(Grid(), Grid().Col(), searchText);
     windows_.ShowMessage(MatchCountMessage(matches), MessageKind::Information,
                          Buttons(MessageButton::OK));
 }
 
-void MainForm::GoToRow(std::string_view typed) {
+void ColumnTools::GoToRow(std::string_view typed) {
     const std::optional<int32_t> row = RowToGoTo(typed, Grid().RowCount());
     if (!row) {
         windows_.ShowMessage(kNotARowNumberMessage, MessageKind::Warning,
@@ -39,15 +39,15 @@ void MainForm::GoToRow(std::string_view typed) {
     document_.Select({Grid().Col(), *row});
 }
 
-void MainForm::OpenGoToRowDialog() {
+void ColumnTools::OpenGoToRowDialog() {
     windows_.ShowGoToRowDialog();
 }
 
-void MainForm::OpenMatchCountDialog() {
+void ColumnTools::OpenMatchCountDialog() {
     windows_.ShowMatchCountDialog();
 }
 
-void MainForm::OpenItemNameDialog() {
+void ColumnTools::OpenItemNameDialog() {
     windows_.ShowItemNameDialog();
 }
 

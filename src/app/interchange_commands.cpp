@@ -6,7 +6,7 @@
 #include <memory>
 #include <system_error>
 
-#include "app/main_form.h"
+#include "app/interchange_commands.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "table/delimited_export.h"
@@ -88,8 +88,8 @@ std::string ReplacedCellsMessage(const DelimitedWriteReport& report) {
 
 }  // namespace
 
-void MainForm::ImportDelimitedFile() {
-    if (!AskBeforeReplacingTable()) {
+void InterchangeCommands::ImportDelimitedFile() {
+    if (!files_.AskBeforeReplacingTable()) {
         return;
     }
     const std::optional<std::string> chosen =
@@ -100,8 +100,8 @@ void MainForm::ImportDelimitedFile() {
     }
 }
 
-void MainForm::OpenFile(const std::string& path) {
-    if (!AskBeforeReplacingTable()) {
+void InterchangeCommands::OpenFile(const std::string& path) {
+    if (!files_.AskBeforeReplacingTable()) {
         return;
     }
     std::error_code error;
@@ -113,11 +113,11 @@ void MainForm::OpenFile(const std::string& path) {
         ImportFileThroughDialog(full);
         return;
     }
-    RequestLoad(full);
-    LoadTableFile();
+    files_.RequestLoad(full);
+    files_.LoadTableFile();
 }
 
-void MainForm::ImportFileThroughDialog(const std::string& path) {
+void InterchangeCommands::ImportFileThroughDialog(const std::string& path) {
     // The file is read only as a regular file, so a FIFO or a folder fails here at once.
     std::string bytes = ReadWholeFile(path);
     const ImportDialogRequest request{path, PreviewSample(bytes),
@@ -149,14 +149,15 @@ void MainForm::ImportFileThroughDialog(const std::string& path) {
     });
     document_.SetFileName("");
     // Saving offers a table file beside the imported one rather than the last table saved.
-    saveDialogFileName_ = std::filesystem::path(path).replace_extension(kTableExtension).string();
+    files_.SetSaveDialogFileName(
+        std::filesystem::path(path).replace_extension(kTableExtension).string());
     document_.MarkUnsaved();
     windows_.TitleChanged();
-    RenumberRows();
-    EditStateChanged();
+    document_.RenumberRows();
+    windows_.EditStateChanged();
 }
 
-void MainForm::ExportDelimitedFile() {
+void InterchangeCommands::ExportDelimitedFile() {
     const std::optional<ExportSettings> settings = windows_.RunExportDialog(exportSettings_);
     if (!settings) {
         return;
@@ -165,8 +166,8 @@ void MainForm::ExportDelimitedFile() {
     const bool tsv = settings->delimiter == kTabDelimiter;
     const char* extension = tsv ? ".tsv" : ".csv";
     std::string offered = exportDialogFileName_;
-    if (offered.empty() && !CurFileName().empty()) {
-        offered = std::filesystem::path(CurFileName()).replace_extension(extension).string();
+    if (offered.empty() && !document_.FileName().empty()) {
+        offered = std::filesystem::path(document_.FileName()).replace_extension(extension).string();
     }
     std::optional<std::string> chosen = windows_.RunSaveDialog(ExportSaveRequest(tsv, offered));
     if (!chosen) {
@@ -177,14 +178,15 @@ void MainForm::ExportDelimitedFile() {
     if (!std::filesystem::path(path).has_extension()) {
         path += extension;
         // The dialog asked about the name as typed; the file actually replaced needs its own yes.
-        if (IsExistingFile(path) && !ConfirmReplacing(path)) {
+        if (IsExistingFile(path) && !files_.ConfirmReplacing(path)) {
             return;
         }
     }
     WriteDelimitedFile(path, *settings);
 }
 
-void MainForm::WriteDelimitedFile(const std::string& path, const ExportSettings& settings) {
+void InterchangeCommands::WriteDelimitedFile(const std::string& path,
+                                             const ExportSettings& settings) {
     std::unique_ptr<ProgressMonitor> monitor =
         windows_.StartProgress(kExportTitle, ProgressKind::Save);
     const int32_t rows = Grid().RowCount();

@@ -3,7 +3,7 @@
 // are converted here. Each replace is one step of the undo history.
 #include <memory>
 
-#include "app/main_form.h"
+#include "app/search_commands.h"
 #include "edit/bulk_changes.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
@@ -30,25 +30,25 @@ std::string ReplacementBytes(const FindState& state) {
 
 }  // namespace
 
-void MainForm::OpenFindBar() {
+void SearchCommands::OpenFindBar() {
     windows_.ShowFindBar(FindBarFocus::SearchText);
 }
 
-void MainForm::OpenReplaceBar() {
+void SearchCommands::OpenReplaceBar() {
     windows_.ShowFindBar(FindBarFocus::Replacement);
 }
 
-void MainForm::FindNext() {
+void SearchCommands::FindNext() {
     FindFrom(SearchDirection::Forward);
 }
 
-void MainForm::FindPrevious() {
+void SearchCommands::FindPrevious() {
     FindFrom(SearchDirection::Backward);
 }
 
 // With no text yet the bar opens for one; a text the cells' encoding cannot hold finds nothing
 // and says so. Either way there is no matcher and the command ends there.
-std::optional<CellMatcher> MainForm::MatcherForCommand(FindBarFocus barFocus) {
+std::optional<CellMatcher> SearchCommands::MatcherForCommand(FindBarFocus barFocus) {
     if (find_.text.empty()) {
         windows_.ShowFindBar(barFocus);
         return std::nullopt;
@@ -60,7 +60,7 @@ std::optional<CellMatcher> MainForm::MatcherForCommand(FindBarFocus barFocus) {
     return matcher;
 }
 
-void MainForm::FindFrom(SearchDirection direction) {
+void SearchCommands::FindFrom(SearchDirection direction) {
     const std::optional<CellMatcher> matcher = MatcherForCommand(FindBarFocus::SearchText);
     if (!matcher) {
         return;
@@ -79,7 +79,7 @@ void MainForm::FindFrom(SearchDirection direction) {
     windows_.ShowStatusNote(note);
 }
 
-void MainForm::ReplaceCurrent() {
+void SearchCommands::ReplaceCurrent() {
     const std::optional<CellMatcher> matcher = MatcherForCommand(FindBarFocus::Replacement);
     if (!matcher) {
         return;
@@ -94,7 +94,7 @@ void MainForm::ReplaceCurrent() {
     FindFrom(SearchDirection::Forward);
 }
 
-std::size_t MainForm::ReplaceAll() {
+std::size_t SearchCommands::ReplaceAll() {
     const std::optional<CellMatcher> matcher = MatcherForCommand(FindBarFocus::Replacement);
     if (!matcher) {
         return 0;
