@@ -261,8 +261,12 @@ private slots:
             const QColor text = isDark ? dark.color(QPalette::Text) : QColor(Qt::black);
             QCOMPARE(GridColorsFor(*palette).cellText, text);
             QCOMPARE(box->palette().color(QPalette::Text), text);
-            QCOMPARE(GridColorsFor(*palette).fixedBackground,
-                     isDark ? dark.color(QPalette::Button) : QColor(0x00, 0xFF, 0xFF));
+            // Dark, the fixed cells stay a dark aqua, set off from the data cells' base.
+            const QColor fixed = GridColorsFor(*palette).fixedBackground;
+            QCOMPARE(fixed.hslHue(), 180);
+            QVERIFY(isDark ? fixed.lightness() < 100 &&
+                                 fixed.lightness() - dark.color(QPalette::Base).lightness() > 20
+                           : fixed == QColor(0x00, 0xFF, 0xFF));
         }
     }
 
