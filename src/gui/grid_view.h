@@ -117,8 +117,6 @@ private:
     // Ends a composition going on in the editor by storing it into the cell being edited, before
     // a click or a move of the focus could lose it; see inputMethodEvent.
     void CommitComposition();
-    // Forgets a composition the editor shows without storing it, and the input method's with it.
-    void DropComposition();
     // Stores what the editor shows into the current cell: encoded whole, or, in a cell holding
     // undecodable bytes, as an edit of those bytes; an edit neither can hold is taken back.
     void StoreEditorText(const QString& text);
@@ -134,7 +132,6 @@ private:
     bool writingFromEditor_ = false;
     bool syncingScrollBars_ = false;
     QString lastStoredText_;
-    QString composing_;          // the input method's pre-edit the editor shows
     std::string textAtOpening_;  // the cell's bytes when the editor opened, for Esc
     ModalRunner runModal_ = RunDialogModally;
 };

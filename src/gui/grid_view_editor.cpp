@@ -32,8 +32,7 @@ void GridView::inputMethodEvent(QInputMethodEvent* event) {
         return;
     }
     ForwardToEditor(event);
-    composing_ = editing_ ? event->preeditString() : QString();
-    if (editing_ && composing_.isEmpty()) {
+    if (editing_ && editor_->Composition().isEmpty()) {
         // Not at once: Qt asks the input method to commit while it moves the focus to another
         // control, and the commit must not pull the focus back into the editor.
         QMetaObject::invokeMethod(this, &GridView::TakeFocusIntoEditor, Qt::QueuedConnection);
@@ -41,38 +40,24 @@ void GridView::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 void GridView::TakeFocusIntoEditor() {
-    if (editing_ && composing_.isEmpty() && hasFocus()) {
+    if (editing_ && editor_->Composition().isEmpty() && hasFocus()) {
         editor_->setFocus();
     }
 }
 
 // The input method is asked first: it sends its own text to the grid (see inputMethodEvent). A
 // platform without one, or an input method that lets the composition go, leaves the pre-edit
-// shown, which then goes into the cell as it stands, and the input method starts anew.
+// shown, which then goes into the cell as it stands.
 void GridView::CommitComposition() {
-    if (!editing_ || composing_.isEmpty()) {
+    if (!editing_ || editor_->Composition().isEmpty()) {
         return;
     }
     if (hasFocus()) {
         QGuiApplication::inputMethod()->commit();
     }
-    if (editing_ && !composing_.isEmpty()) {
-        QInputMethodEvent commit;
-        commit.setCommitString(composing_);
-        composing_.clear();
-        ForwardToEditor(&commit);
-        QGuiApplication::inputMethod()->reset();
+    if (editing_) {
+        editor_->CommitComposition();
     }
-}
-
-void GridView::DropComposition() {
-    if (composing_.isEmpty()) {
-        return;
-    }
-    composing_.clear();
-    QInputMethodEvent cancel;
-    ForwardToEditor(&cancel);
-    QGuiApplication::inputMethod()->reset();
 }
 
 // While the editor is open, the input method asks the editor (its cursor, its text) through
@@ -144,7 +129,7 @@ void GridView::closeEditor() {
     if (!editing_) {
         return;
     }
-    DropComposition();
+    editor_->DropComposition();  // the current cell may have moved: it is not the word's
     editing_ = false;
     if (editor_->hasFocus()) {
         setFocus();  // before hiding, so that the focus does not wander off to another widget
