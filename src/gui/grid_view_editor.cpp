@@ -11,9 +11,18 @@
 #include "gui/edited_text.h"
 #include "gui/grid_view.h"
 #include "gui/long_text_dialog.h"
+#include "gui/message_dialog.h"
 #include "view/cell_text_extent.h"
 
 namespace qv {
+
+namespace {
+
+constexpr const char* kTooLongToEditMessage =
+    "セルの文字数が 2,000,000 を超えるため編集できません。入力した文字でセル全体を置き換える"
+    "ことはできます";
+
+}  // namespace
 
 // --- Input methods ---
 
@@ -115,6 +124,10 @@ bool GridView::OpenEditor(EditorFocus focus, Opening opening) {
 // A text longer than the in-place editor holds is edited in a dialog, stored when it is accepted.
 void GridView::EditLongText() {
     const GridCell cell = grid_.Current();
+    if (!FitsInLongTextEditor(grid_.Cell(cell.col, cell.row))) {
+        runModal_(*MessageDialog::FailureBox(QString::fromUtf8(kTooLongToEditMessage), this));
+        return;
+    }
     LongTextDialog dialog(grid_.CellText(cell.col, cell.row), font(), this);
     if (runModal_(dialog) != QDialog::Accepted || !dialog.Edited() || grid_.Current() != cell ||
         *dialog.Edited() == grid_.Cell(cell.col, cell.row)) {

@@ -18,6 +18,10 @@ LongTextDialog::LongTextDialog(std::string original, const QFont& font, QWidget*
       refusal_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("セルの編集"));
     editor_->setFont(font);
+    // Breaking anywhere, as Japanese text breaks, rather than at spaces: a long line without
+    // one would otherwise be laid out over and over in search of a break (a 100,000-character
+    // line: 1.6 s rather than 0.16 s).
+    editor_->setWordWrapMode(QTextOption::WrapAnywhere);
     editor_->setPlainText(DecodeCp932(original_));
     refusal_->hide();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -10,9 +10,10 @@ class QPlainTextEdit;
 namespace qv {
 
 // Edits a cell whose text is longer than the in-place editor holds, in a text box of many lines
-// with no length limit of its own. OK takes the edit only when a table file can hold it: the
-// untouched parts keep their exact bytes (see EncodeEditedText), line breaks are kept and the
-// byte 0x1A goes; a character CP932 cannot hold is named in the dialog, which stays open.
+// (see kLongTextEditorMaxLength for how long a text it is given). OK takes the edit only when a
+// table file can hold it: the untouched parts keep their exact bytes (see EncodeEditedText), line
+// breaks are kept and the byte 0x1A goes; a character CP932 cannot hold is named in the dialog,
+// which stays open.
 class LongTextDialog : public QDialog {
     Q_OBJECT
 public:

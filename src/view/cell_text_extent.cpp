@@ -77,4 +77,8 @@ bool FitsInCellEditor(std::string_view cp932) {
     return Cp932Prefix(cp932, kCellEditorMaxLength).size() == cp932.size();
 }
 
+bool FitsInLongTextEditor(std::string_view cp932) {
+    return Cp932Prefix(cp932, kLongTextEditorMaxLength).size() == cp932.size();
+}
+
 }  // namespace qv

@@ -41,4 +41,12 @@ inline constexpr std::size_t kCellEditorMaxLength = 32767;
 // Whether the in-place editor can hold the whole text. Costs in kCellEditorMaxLength at most.
 bool FitsInCellEditor(std::string_view cp932);
 
+// The most characters the dialog for long texts is given: a text box lays a line out whole, and
+// one line of two million characters already takes seconds.
+inline constexpr std::size_t kLongTextEditorMaxLength = 2'000'000;
+
+// Whether the dialog for long texts takes the whole text. Costs in kLongTextEditorMaxLength at
+// most.
+bool FitsInLongTextEditor(std::string_view cp932);
+
 }  // namespace qv
