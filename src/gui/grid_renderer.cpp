@@ -69,8 +69,13 @@ void GridRenderer::PaintCells(QPainter& painter, const GridGeometry& geometry,
             painter.setPen(selected ? colors_.highlightedText
                            : fixed  ? colors_.fixedText
                                     : colors_.cellText);
-            const std::vector<std::string_view> lines =
-                ShownCellLines(text, shownWidth, texts.LinesFitting(row.size));
+            const int lineCount = texts.LinesFitting(row.size);
+            if (lineCount == 1) {  // the usual row: no list of lines to build
+                texts.Draw(painter, cell,
+                           WithLineBreakMarks(DecodeCp932(ShownCellBytes(text, shownWidth))));
+                continue;
+            }
+            const std::vector<std::string_view> lines = ShownCellLines(text, shownWidth, lineCount);
             for (std::size_t line = 0; line < lines.size(); ++line) {
                 texts.Draw(painter, cell, WithLineBreakMarks(DecodeCp932(lines[line])),
                            static_cast<int>(line));

@@ -182,6 +182,8 @@ private slots:
     // wraps at the last cell and Shift+Tab at the first, and neither leaves the grid.
     void theScrollPlaceFollowsTheCountsAndTabWraps() {
         grid->SetRowCount(1000);
+        QTest::keyClick(view.get(), Qt::Key_A, Qt::ControlModifier);  // every data cell
+        QVERIFY(grid->Current() == (GridCell{1, 1}) && grid->Anchor() == (GridCell{2, 999}));
         QTest::keyClick(view.get(), Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(grid->Current(), (GridCell{2, 999}));
         QTest::keyClick(view.get(), Qt::Key_Tab);
