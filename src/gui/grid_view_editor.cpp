@@ -42,8 +42,9 @@ void GridView::inputMethodEvent(QInputMethodEvent* event) {
     }
     ForwardToEditor(event);
     if (editing_ && editor_->Composition().isEmpty()) {
-        // Not at once: Qt asks the input method to commit while it moves the focus to another
-        // control, and the commit must not pull the focus back into the editor.
+        // Not at once: Qt asks the input method to commit in the midst of moving the focus to
+        // another control, and taking the focus then would route it through the editor on its
+        // way, telling the input method of a focus that comes and goes at once.
         QMetaObject::invokeMethod(this, &GridView::TakeFocusIntoEditor, Qt::QueuedConnection);
     }
 }
