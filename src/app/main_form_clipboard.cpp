@@ -12,7 +12,10 @@
 #include "app/main_form.h"
 #include "app/main_form_change_scope.h"
 #include "platform/failure.h"
+#include "table/cell_handle.h"
 #include "table/clipboard_text.h"
+#include "table/main_table_shape.h"
+#include "view/cell_text_extent.h"
 
 namespace qv {
 
@@ -39,6 +42,35 @@ std::string RefusedPasteMessage(const ClipboardColumns& block, GridCell at) {
         character.field += at.col - 1;
     }
     return UnencodableMessage(listed, block.unencodableCount) + "。\n貼り付けは行いませんでした。";
+}
+
+// A column a paste adds is as wide as its pasted texts need, at least as wide as the table's
+// narrower data column is designed and at most twice its wider one: the table's default width
+// (32 pixels, the row labels') would cut nearly every text.
+constexpr int32_t kPastedColumnNarrowest = kMainTableColWidths[2];
+constexpr int32_t kPastedColumnWidest = 2 * kMainTableColWidths[1];
+
+int32_t PastedColumnWidth(const CellColumn& pasted) {
+    int32_t width = kPastedColumnNarrowest;
+    pasted.VisitTexts(0, pasted.Length(), [&](int32_t /*row*/, CellHandle h) {
+        width = std::max(width, FittingColumnWidth(cell_handle::Text(h), kPastedColumnWidest));
+    });
+    return width;
+}
+
+// Columns [oldCols, ColCount()) were added for `block`: they take the widths its texts need, set
+// at once rather than one by one, which would lay the grid out anew for each column.
+void WidenAddedColumns(TableGrid& grid, int32_t oldCols, const ClipboardColumns& block) {
+    SizeList widths = grid.ColWidths();
+    for (int32_t col = oldCols; col < grid.ColCount(); ++col) {
+        widths.Set(col, kPastedColumnNarrowest);
+    }
+    for (const auto& [col, column] : block.columns) {
+        if (col >= oldCols && col < grid.ColCount()) {
+            widths.Set(col, PastedColumnWidth(column));
+        }
+    }
+    grid.SetSizes(widths, grid.RowHeights());
 }
 
 }  // namespace
@@ -106,6 +138,7 @@ void MainForm::PasteClipboard() {
         grid_.SetColCount(newCols);
         // Growing gave the former last column the default width; it gets its own back.
         grid_.SetColWidth(oldCols - 1, lastWidth);
+        WidenAddedColumns(grid_, oldCols, block);
         empty({oldCols, newCols, 0, newRows, {}});
     }
     if (newRows > oldRows) {

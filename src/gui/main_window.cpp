@@ -225,7 +225,7 @@ void MainWindow::BuildTablePanel() {
     layout->setContentsMargins(0, 0, 0, 0);
     grid_ = new GridView(form_.StringGrid(), panel);
     grid_->setObjectName(QStringLiteral("StringGrid"));
-    grid_->setFailureReporter([this](const QString& message) { windows_.ShowFailure(message); });
+    grid_->setModalRunner([this](QDialog& dialog) { return windows_.RunModal(dialog); });
     layout->addWidget(grid_);
     centralWidget()->layout()->addWidget(panel);
     grid_->setFocus();

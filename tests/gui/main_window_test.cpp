@@ -3,6 +3,7 @@
 // keyboard (Alt and the access letters), buttons by the mouse; modal windows are answered by a
 // scripted user.
 
+#include <QInputMethodEvent>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -365,6 +366,46 @@ private slots:
         QGuiApplication::clipboard()->setText(QStringLiteral("t1\r\nt2\nt3"));
         QTest::keyClick(title, Qt::Key_V, ctrl);
         QCOMPARE(p_->Form().EditTitle(), "t1 t2 t3");
+    }
+
+    // A word composed in a cell goes into that cell when a click ends the edit, on another cell
+    // or on the title box, whether the grid or the editor had the focus; the clicked cell's text
+    // is not touched, the next word starts anew, and after a click on the title box what is
+    // composed goes there.
+    void aClickWhileComposingKeepsTheWord() {
+        ActivateMain();
+        GridView* grid = p_->app.Main().Grid();
+        grid->setFocus();
+        TableGrid& table = p_->Grid();
+        for (const GridCell cell : {GridCell{1, 1}, GridCell{2, 2}, GridCell{1, 3}}) {
+            table.SetCell(cell.col, cell.row, "old");
+        }
+        const auto compose = [](const char* preedit, const char* commit) {
+            QInputMethodEvent event(QString::fromUtf8(preedit), {});
+            event.setCommitString(QString::fromUtf8(commit));
+            QApplication::sendEvent(QApplication::focusWidget(), &event);
+            QCoreApplication::processEvents();
+        };
+        const auto click = [](QWidget* widget, QPoint at) {
+            QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+            QCoreApplication::processEvents();
+        };
+        compose("きょうと", "");
+        click(grid->viewport(), grid->cellRect({2, 2})->center());
+        QCOMPARE(table.CellText(1, 1), test::Sjis("きょうと"));
+        QVERIFY(!grid->isEditing() && table.CellText(2, 2) == "old");
+        compose("き", "");
+        compose("", "京");
+        compose("と", "");  // in the editor, which has the focus now
+        QLineEdit* title = p_->app.Main().EditTitle();
+        click(title, title->rect().center());
+        QCOMPARE(table.CellText(2, 2), test::Sjis("京と"));
+        click(grid->viewport(), grid->cellRect({1, 3})->center());
+        compose("あ", "");  // passed on by the grid, which has the focus
+        click(title, title->rect().center());
+        compose("", "い");
+        QCOMPARE(table.CellText(1, 3), test::Sjis("あ"));
+        QVERIFY(QApplication::focusWidget() == title && title->text() == QStringLiteral("い"));
     }
 
     // Ctrl+F, a text typed and F3 move the current cell to the match (the window keeps its
