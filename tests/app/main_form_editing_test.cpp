@@ -183,13 +183,15 @@ TEST_F(MainFormEditingTest, GoToRowClampsAndTheStatusTextsAddUpTheSelection) {
         {"", 1000, true},    {"12a", 1000, true},      {",5", 1000, true},
         {"1 2", 1000, true}, {"-", 1000, true}};
     std::string typed;
-    windows_.onGoToRowDialog = [&] { form_.GoToRow(typed); };
+    bool moved = false;  // the dialog stays open when not
+    windows_.onGoToRowDialog = [&] { moved = form_.GoToRow(typed); };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         typed = c.typed;
         form_.OpenGoToRowDialog();
         EXPECT_EQ(Grid().Current(), (GridCell{3, c.row}));
         EXPECT_EQ(windows_.messages.size(), c.refused ? 1u : 0u);
+        EXPECT_EQ(moved, !c.refused);
         windows_.messages.clear();
     }
     EXPECT_EQ(RowToGoTo("5", 1), std::nullopt);  // no data row to go to

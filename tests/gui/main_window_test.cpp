@@ -369,7 +369,8 @@ private slots:
 
     // Ctrl+F, a text typed and F3 move the current cell to the match (the window keeps its
     // size); Esc closes the find bar and gives the focus back to the grid; a sort runs from the
-    // menu and Ctrl+Z takes it back. Ctrl+G, a number typed and Enter: the row is current, the
+    // menu and Ctrl+Z takes it back. Ctrl+G, a typo and Enter: the warning's OK leaves the dialog
+    // open with the typo selected; a number typed over it and Enter: the row is current, the
     // status bar says so and the grid scrolls to it.
     void findSortAndGoToRowWithRealKeys() {
         const auto column = [this] {
@@ -398,14 +399,24 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(column() + p_->Grid().CellText(2, 1), std::string("321"));
         p_->Grid().SetRowCount(2001);
-        p_->user.Then([](QDialog& dialog) {
-            test::ShowActive(dialog);
-            QTest::keyClicks(dialog.focusWidget(), "1500");
-            QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
-            return dialog.result();
-        });
+        QString keptAfterTypo;
+        p_->user
+            .Then([&keptAfterTypo](QDialog& dialog) {
+                test::ShowActive(dialog);
+                QTest::keyClicks(dialog.focusWidget(), "abc");
+                QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+                const bool stayed = dialog.isVisible();
+                test::ShowActive(dialog);  // as the system activates it again after the warning
+                const auto* box = qobject_cast<QLineEdit*>(dialog.focusWidget());
+                keptAfterTypo = box != nullptr && stayed ? box->selectedText() : "";
+                QTest::keyClicks(dialog.focusWidget(), "1500");
+                QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+                return dialog.result();
+            })
+            .Then(test::Press(Qt::Key_Return));
         QTest::keyClick(grid, Qt::Key_G, Qt::ControlModifier);
-        QCOMPARE(p_->user.seen.at(0).title, QStringLiteral("行へ移動"));
+        QCOMPARE(p_->user.seen.at(1).text, QStringLiteral("行番号を数字で入力してください。"));
+        QCOMPARE(keptAfterTypo, QStringLiteral("abc"));
         QCOMPARE(p_->Grid().Current(), (GridCell{1, 1500}));
         QTRY_COMPARE(p_->app.Main().StatusBar()->FieldText(MainStatusBar::Field::Position),
                      QStringLiteral("行 1,500 / 2,000  列 1"));
