@@ -212,7 +212,7 @@ private slots:
     }
 
     // The help file is found (one that cannot be read gives a book of one page); the finder
-    // opens ready for a word and shows the first topic found.
+    // opens ready for a word and shows the first topic found; Esc closes the help window.
     void helpFinderSearchesTheHelpFile() {
         ActivateMain();
         QTest::mouseClick(p_->app.Main().SpeedButtons()[5], Qt::LeftButton);
@@ -226,6 +226,8 @@ private slots:
         QVERIFY(help->TopicList()->count() > 0 && help->TopicList()->count() < topics);
         QTest::keyClick(help->SearchField(), Qt::Key_Return);
         QVERIFY(help->Page()->toPlainText().contains(QStringLiteral("全データ消去")));
+        QTest::keyClick(help->SearchField(), Qt::Key_Escape);
+        QVERIFY(!help->isVisible());
     }
 
     // The match count's dialog and its answer, run as the program runs them and left with Enter:
