@@ -359,8 +359,16 @@ private slots:
         QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString::fromUtf8("😀"),
                             Qt::NoModifier);
         QCOMPARE(table.CellText(2, 3), "x1\n2");
-        QCOMPARE(p_->app.Main().StatusBar()->currentMessage(),
+        // At the designed width the note is read whole, left of the fields; its tool tip says why.
+        MainStatusBar* bar = p_->app.Main().StatusBar();
+        QCOMPARE(bar->toolTip(),
                  QString::fromUtf8("「😀」(U+1F600) は Shift-JIS で表せないため入力できません"));
+        p_->app.Windows().SetMainWindowGeometry({100, 80, 276, 247});
+        int room = bar->width();
+        for (const QLabel* field : bar->findChildren<QLabel*>()) {
+            room = field->isVisible() ? std::min(room, field->x()) : room;
+        }
+        QVERIFY(bar->fontMetrics().horizontalAdvance(bar->currentMessage()) + 6 < room);
 
         QLineEdit* title = p_->app.Main().EditTitle();
         title->setFocus();
@@ -423,6 +431,43 @@ private slots:
         QTRY_COMPARE(p_->app.Main().StatusBar()->FieldText(MainStatusBar::Field::Position),
                      QStringLiteral("行 1,500 / 2,000  列 1"));
         QVERIFY(grid->topLeft().row > 1);  // scrolled to it
+    }
+
+    // Ctrl+H with nothing to find puts the cursor in 検索, and the bar keeps the current cell in
+    // sight. Right after the bar's replace, Ctrl+Z and Ctrl+Y in the bar take back and make again
+    // the table's step, and the next Ctrl+Z the field's own typing; the replace's notice goes at
+    // the next command.
+    void findBarOpensOverTheCurrentCellAndLeavesUndoToTheTable() {
+        ActivateMain();
+        GridView* grid = p_->app.Main().Grid();
+        const FindBar* bar = p_->app.Main().Find();
+        p_->Grid().SetRowCount(200);
+        for (int32_t row = 1; row < 200; ++row) {
+            p_->Grid().SetCell(1, row, "a");
+        }
+        int32_t row = grid->topLeft().row;  // the lowest row shown whole
+        while (grid->viewport()->rect().contains(grid->cellRect({1, row + 1}).value_or(QRect()))) {
+            ++row;
+        }
+        p_->Grid().SetCurrentCell({1, row});
+        QTest::keyClick(grid, Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), bar->SearchBox());
+        QVERIFY(grid->viewport()->rect().contains(grid->cellRect({1, row}).value_or(QRect())));
+        QTest::keyClicks(bar->SearchBox(), "a");
+        QTest::keyClicks(bar->ReplaceBox(), "b");
+        QTest::mouseClick(bar->findChild<QPushButton*>("ReplaceAllButton"), Qt::LeftButton);
+        QCOMPARE(p_->app.Main().StatusBar()->currentMessage(),
+                 QStringLiteral("199 個のセルを置換しました"));
+        const auto shown = [&] {
+            return QString::fromStdString(p_->Grid().CellText(1, 1)) + bar->ReplaceBox()->text();
+        };
+        QTest::keyClick(bar->ReplaceBox(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(shown() + p_->app.Main().StatusBar()->currentMessage(), QStringLiteral("ab"));
+        QTest::keyClick(bar->ReplaceBox(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(shown(), QStringLiteral("bb"));
+        QTest::keyClick(bar->ReplaceBox(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(bar->ReplaceBox(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(shown(), QStringLiteral("a"));
     }
 
     // Each dialog opens first with the focus on its default OK, then where it was left. The item
