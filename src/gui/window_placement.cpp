@@ -75,12 +75,17 @@ void SetFrameProbeForTesting(FrameProbe probe) {
     TestingFrameProbe() = std::move(probe);
 }
 
-PendingFramePlacement::PendingFramePlacement(QWidget& window, const WindowGeometry& outer)
-    : QObject(&window), window_(window), outer_(outer) {
+PendingFramePlacement::PendingFramePlacement(QWidget& window, const WindowGeometry& outer,
+                                             const QRect& inside)
+    : QObject(&window), window_(window), outer_(outer), inside_(inside) {
     window.installEventFilter(this);
     if (window.isVisible()) {
         StartWaiting();
     }
+}
+
+std::optional<WindowGeometry> PendingFramePlacement::Outer() const {
+    return window_.geometry() == inside_ ? std::optional(outer_) : std::nullopt;
 }
 
 bool PendingFramePlacement::eventFilter(QObject* watched, QEvent* event) {
@@ -153,8 +158,8 @@ WindowGeometry OuterGeometry(const QWidget& window) {
         window.findChild<PendingFramePlacement*>(QString(), Qt::FindDirectChildrenOnly);
     const QRect frame = window.geometry().marginsAdded(FrameMargins(window));
     const WindowGeometry shown =
-        pending != nullptr ? pending->Outer()
-                           : WindowGeometry{frame.x(), frame.y(), frame.width(), frame.height()};
+        (pending != nullptr ? pending->Outer() : std::nullopt)
+            .value_or(WindowGeometry{frame.x(), frame.y(), frame.width(), frame.height()});
     const auto* placement =
         window.findChild<FittedPlacement*>(QString(), Qt::FindDirectChildrenOnly);
     return placement != nullptr && Unmoved(shown, placement->Fitted()) ? placement->Wanted()
@@ -172,7 +177,7 @@ void SetOuterGeometry(QWidget& window, const WindowGeometry& wanted) {
     const QMargins frame = FrameMargins(window);
     PlaceInside(window, geometry, frame);
     if (frame.isNull()) {
-        new PendingFramePlacement(window, geometry);
+        new PendingFramePlacement(window, geometry, window.geometry());
     }
 }
 

@@ -2,12 +2,13 @@
 
 #include <QMargins>
 #include <QObject>
+#include <QRect>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "table/window_geometry.h"
 
-class QRect;
 class QTimer;
 class QWidget;
 
@@ -21,9 +22,11 @@ namespace qv {
 class PendingFramePlacement : public QObject {
     Q_OBJECT
 public:
-    PendingFramePlacement(QWidget& window, const WindowGeometry& outer);
-    // The place and size the frame will get.
-    const WindowGeometry& Outer() const { return outer_; }
+    // `outer` is asked for; the window's inside has been put at `inside` meanwhile.
+    PendingFramePlacement(QWidget& window, const WindowGeometry& outer, const QRect& inside);
+    // The place and size the frame will get, while the window's inside stays where it was put
+    // (a window manager without frames may still place it otherwise).
+    std::optional<WindowGeometry> Outer() const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -32,6 +35,7 @@ private:
 
     QWidget& window_;
     WindowGeometry outer_;
+    QRect inside_;
     QTimer* poll_ = nullptr;
     int polls_ = 0;
 };
