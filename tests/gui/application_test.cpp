@@ -269,6 +269,7 @@ private slots:
         bool framed = false;
         SetFrameProbeForTesting(
             [&framed](const QWidget&) { return framed ? QMargins(1, 20, 1, 5) : QMargins(); });
+        const auto unprobed = qScopeGuard([] { SetFrameProbeForTesting({}); });
         for (int start = 0; start < 5; ++start) {
             framed = false;
             p_.emplace(stores_->Stores());
