@@ -172,8 +172,8 @@ public:
     // Match count dialog's OK: counts the current column's cells equal to the text and shows it.
     void CountMatches(std::string_view searchText);
     // Go-to-row dialog's OK: makes the row the text names current in the same column (see
-    // RowToGoTo); a text that names no row changes nothing and says so.
-    void GoToRow(std::string_view typed);
+    // RowToGoTo); a text that names no row changes nothing, says so and returns false.
+    bool GoToRow(std::string_view typed);
     // The locale's decimal separator, as the statistics write numbers.
     const std::string& DecimalSeparator() const { return decimalSeparator_; }
 

@@ -38,14 +38,15 @@ void MainForm::CountMatches(std::string_view searchText) {
                          Buttons(MessageButton::OK));
 }
 
-void MainForm::GoToRow(std::string_view typed) {
+bool MainForm::GoToRow(std::string_view typed) {
     const std::optional<int32_t> row = RowToGoTo(typed, grid_.RowCount());
     if (!row) {
         windows_.ShowMessage(kNotARowNumberMessage, MessageKind::Warning,
                              Buttons(MessageButton::OK));
-        return;
+        return false;
     }
     grid_.SetCurrentCell({grid_.Col(), *row});
+    return true;
 }
 
 void MainForm::OpenGoToRowDialog() {

@@ -51,6 +51,8 @@ public:
     GridCell topLeft() const { return topLeft_; }
     // Scrolls so that `cell` (clamped into the scrollable cells) is the top-left one shown.
     void scrollTo(GridCell cell) { SetTopLeft(cell); }
+    // Scrolls as little as needed for the current cell to be shown whole.
+    void showCurrentCell() { EnsureCurrentVisible(); }
 
     // Where `cell` is shown in the viewport, if it is; the cell under `point` of the viewport.
     std::optional<QRect> cellRect(GridCell cell) const;

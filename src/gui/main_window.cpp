@@ -67,6 +67,11 @@ MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     centralWidget()->layout()->addWidget(findBar_);
     statusBar_ = new MainStatusBar(this);
     setStatusBar(statusBar_);
+    connect(statusBar_, &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty()) {
+            statusBar_->setToolTip({});
+        }
+    });
     statusTimer_ = new QTimer(this);
     statusTimer_->setSingleShot(true);
     statusTimer_->setInterval(0);
@@ -90,11 +95,16 @@ void MainWindow::CellChanged(int32_t col, int32_t row) {
 
 void MainWindow::ShowFindBar(FindBarFocus focus) {
     findBar_->Open(focus);
+    // The bar takes its room from the grid now, not once the layout gets to it, so that the
+    // current cell can be kept in sight.
+    centralWidget()->layout()->activate();
+    grid_->showCurrentCell();
 }
 
-void MainWindow::ShowStatusNote(const QString& note) {
+void MainWindow::ShowStatusNote(const QString& note, const QString& whole) {
     constexpr int kNoteMs = 10'000;
     statusBar_->showMessage(note, kNoteMs);
+    statusBar_->setToolTip(whole.isEmpty() ? note : whole);
 }
 
 void MainWindow::StatusChanged(Figures figures) {
@@ -162,7 +172,7 @@ QAction* MainWindow::AddMenuItem(QMenu* menu, const char* name, const QString& c
 }
 
 void MainWindow::RunHandler(Handler handler) {
-    windows_.RunCommand([this, handler] { (form_.*handler)(); });
+    windows_.RunChosenCommand([this, handler] { (form_.*handler)(); });
 }
 
 void MainWindow::BuildToolbarPanel() {
@@ -232,7 +242,7 @@ void MainWindow::BuildTablePanel() {
     // What is typed between the in-place editor's opening and closing is one step of the undo
     // history.
     connect(grid_, &GridView::editingStarted, this,
-            [this] { windows_.RunCommand([this] { form_.BeginCellEdit(); }); });
+            [this] { windows_.RunChosenCommand([this] { form_.BeginCellEdit(); }); });
     connect(grid_, &GridView::editingFinished, this,
             [this] { windows_.RunCommand([this] { form_.EndCellEdit(); }); });
     connect(grid_, &GridView::characterRefused, this, &MainWindow::ShowRefusedCharacter);
@@ -250,7 +260,7 @@ void MainWindow::ShowEditState() {
 }
 
 void MainWindow::ShowRefusedCharacter(char32_t character) {
-    ShowStatusNote(RefusedCharacterNotice(character));
+    ShowStatusNote(RefusedCharacterNotice(character), RefusedCharacterReason(character));
     QApplication::beep();
 }
 
