@@ -27,9 +27,7 @@ ImportSettings DetectImportSettings(std::string_view bytes, const std::string& p
     if (bytes.starts_with(kUtf8Bom)) {
         bytes.remove_prefix(kUtf8Bom.size());
     }
-    settings.delimiter = DetectDelimiter(
-        bytes.substr(0, kPreviewSampleSize), IsTsvPath(path) ? kTabDelimiter : kCommaDelimiter,
-        bytes.size() > kPreviewSampleSize ? SampleEnd::Cut : SampleEnd::Whole);
+    settings.delimiter = DetectDelimiter(bytes, IsTsvPath(path) ? kTabDelimiter : kCommaDelimiter);
     return settings;
 }
 

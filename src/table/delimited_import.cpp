@@ -21,7 +21,6 @@ namespace qv {
 
 namespace {
 
-constexpr std::size_t kDelimiterSample = 64 * 1024;
 // Widths follow the longest text of a column's first rows: 7 pixels a byte (a CP932 double-byte
 // character is about twice as wide as a single-byte one) within these limits.
 constexpr int64_t kWidthRows = 1000;
@@ -236,9 +235,9 @@ DelimitedImport ImportIn(std::string_view bytes, TextEncoding encoding,
     // CP932 second byte is below 0x40), so the bytes are parsed as they are; UTF-8 fields are
     // converted each on its own, in one pass.
     const std::string_view input = ImportedText(bytes, encoding);
-    result.delimiter = options.delimiter.value_or(
-        DetectDelimiter(input.substr(0, kDelimiterSample), options.preferredDelimiter,
-                        input.size() > kDelimiterSample ? SampleEnd::Cut : SampleEnd::Whole));
+    // The whole text is offered, so that a long multi-line cell cannot hide the records after it.
+    result.delimiter =
+        options.delimiter.value_or(DetectDelimiter(input, options.preferredDelimiter));
 
     CellBuilder builder(
         input, options.firstRecord,

@@ -102,7 +102,7 @@ public:
     // A cut sample's last record is left out: it may be cut short.
     SampleShape Read(SampleEnd end) {
         std::vector<int32_t> counts;
-        while (p_ != end_) {
+        while (p_ != end_ && counts.size() < kDelimiterRecordsRead) {
             counts.push_back(ReadRecord());
         }
         if (end == SampleEnd::Cut && counts.size() > 1) {

@@ -191,6 +191,9 @@ TEST(DelimitedImportTest, BuildsATableAndListsWhatCp932Lacks) {
     // A 0x1A goes after the conversion: it never joins the bytes around it into a character.
     Imported(grid, "\xE3\x81\x1A\x81\x82", FirstRecord::Data, TextEncoding::Utf8);
     EXPECT_EQ(grid.CellText(1, 1), std::string(kGeta) + kGeta + kGeta + kGeta);
+    // The delimiter is found past a long first cell.
+    EXPECT_EQ(CellsOf(Imported(grid, "\"" + std::string(70'000, ',') + "\"\tb\r\nc\td"))[2][1],
+              "d");
     // A forced encoding is taken as it is.
     Imported(grid, kHinmeiUtf8, FirstRecord::Data, TextEncoding::Cp932);
     EXPECT_EQ(grid.CellText(1, 1), kHinmeiUtf8);
