@@ -265,6 +265,7 @@ DelimitedImport ImportDelimitedText(std::string bytes, const DelimitedImportOpti
         return result;
     }
     if (!options.encoding && PreferCp932ToLossyUtf8(bytes)) {
+        result = DelimitedImport();  // its memory is not held through the second reading
         return ImportIn(bytes, TextEncoding::Cp932, options);
     }
     const std::string_view input = ImportedText(bytes, guess);

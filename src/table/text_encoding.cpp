@@ -115,7 +115,8 @@ TextEncoding DetectTextEncoding(std::string_view bytes) {
     if (!IsValidUtf8(bytes) || HalfWidthKatakanaOnly(bytes)) {
         return TextEncoding::Cp932;
     }
-    return !Utf8ToCp932(bytes) && IsValidCp932(bytes) ? TextEncoding::Cp932 : TextEncoding::Utf8;
+    // UTF-8 Japanese text is seldom valid CP932 as well, which is the cheaper question.
+    return IsValidCp932(bytes) && !Utf8ToCp932(bytes) ? TextEncoding::Cp932 : TextEncoding::Utf8;
 }
 
 TextEncoding GuessTextEncoding(std::string_view bytes) {
