@@ -2,31 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/utf8.h"
-
 namespace qv {
 namespace {
-
-// Well-formed UTF-8 and CP932, as the import tells encodings apart: no overlong form, surrogate
-// or value past U+10FFFF; no CP932 lead byte without its second byte.
-TEST(Cp932Test, ValidityOfUtf8AndCp932) {
-    const std::tuple<std::string, bool, bool> cases[] = {
-        {"", true, true},
-        {"abcdefgh\xE3\x81\x82ijklmnop", true, true},
-        {"\xC3\xBD\xEF\xBF\xBD\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF", true, false},
-        {"\xC0\x80", false, false},
-        {"\xE0\x9F\xBF", false, true},
-        {"\xED\xA0\x80", false, false},
-        {"\xF4\x90\x80\x80", false, false},
-        {"\xF0\x9F\x98", false, false},
-        {"\xE3\x81\x61", false, true},
-        {"\x95\x69\xB6\x87\x90", false, true},
-        {"\x95", false, false}};
-    for (const auto& [bytes, utf8, cp932] : cases) {
-        EXPECT_EQ(IsValidUtf8(bytes), utf8) << testing::PrintToString(bytes);
-        EXPECT_EQ(IsValidCp932(bytes), cp932) << testing::PrintToString(bytes);
-    }
-}
 
 TEST(Cp932Test, JapaneseTextRoundTripsWithTheKnownBytes) {
     // clang-format off

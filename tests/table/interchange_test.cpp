@@ -108,6 +108,9 @@ TEST(TextEncodingTest, TellsUtf8FromShiftJis) {
         {std::string(1 << 20, 'a') + kHinmeiSjis, TextEncoding::Cp932},  // the whole file counts
         {"\xC3\xBD,\xCE\xB1", TextEncoding::Cp932},  // ﾃｽ,ﾎｱ: half-width katakana, not ý,α
         {"x,\xF0\x9F\x98\x80\r\n", TextEncoding::Utf8},  // 😀, which CP932 lacks, is no sign
+        // No overlong form, surrogate or value past U+10FFFF is UTF-8.
+        {"\xC0\x80\xED\xA0\x80", TextEncoding::Cp932},
+        {"\xF4\x90\x80\x80", TextEncoding::Cp932},
     };
     for (const auto& [bytes, encoding] : cases) {
         EXPECT_EQ(DetectTextEncoding(bytes), encoding) << bytes.substr(0, 20);
