@@ -19,8 +19,9 @@ namespace {
 
 std::string Export(const TableGrid& grid, TextEncoding encoding) {
     std::string bytes;
-    WriteDelimitedCells(grid, TableCellRange(grid), ',', encoding,
-                        [&](std::string_view piece) { bytes += piece; });
+    WriteDelimitedCells(
+        grid, TableCellRange(grid), ',', encoding, [&](std::string_view piece) { bytes += piece; },
+        {}, FieldQuoting::AnyDelimiter);
     return bytes;
 }
 

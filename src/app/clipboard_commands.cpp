@@ -9,7 +9,10 @@
 #include "app/clipboard_commands.h"
 #include "edit/block_changes.h"
 #include "platform/failure.h"
+#include "table/cell_handle.h"
 #include "table/clipboard_text.h"
+#include "table/main_table_shape.h"
+#include "view/cell_text_extent.h"
 
 namespace qv {
 
@@ -36,6 +39,33 @@ std::string RefusedPasteMessage(const ClipboardColumns& block, GridCell at) {
         character.field += at.col - 1;
     }
     return UnencodableMessage(listed, block.unencodableCount) + "。\n貼り付けは行いませんでした。";
+}
+
+// A column a paste adds is as wide as its pasted texts need, at least as wide as the table's
+// narrower data column is designed and at most twice its wider one: the table's default width
+// (32 pixels, the row labels') would cut nearly every text.
+constexpr int32_t kPastedColumnNarrowest = kMainTableColWidths[2];
+constexpr int32_t kPastedColumnWidest = 2 * kMainTableColWidths[1];
+
+int32_t PastedColumnWidth(const CellColumn& pasted) {
+    int32_t width = kPastedColumnNarrowest;
+    pasted.VisitTexts(0, pasted.Length(), [&](int32_t /*row*/, CellHandle h) {
+        width = std::max(width, FittingColumnWidth(cell_handle::Text(h), kPastedColumnWidest));
+    });
+    return width;
+}
+
+// The widths of the columns [oldCols, colEnd) that a paste of `block` adds.
+std::vector<int32_t> AddedColumnWidths(const ClipboardColumns& block, int32_t oldCols,
+                                       int32_t colEnd) {
+    std::vector<int32_t> widths(static_cast<std::size_t>(std::max(colEnd - oldCols, 0)),
+                                kPastedColumnNarrowest);
+    for (const auto& [col, column] : block.columns) {
+        if (col >= oldCols && col < colEnd) {
+            widths[static_cast<std::size_t>(col - oldCols)] = PastedColumnWidth(column);
+        }
+    }
+    return widths;
 }
 
 }  // namespace
@@ -76,9 +106,11 @@ void ClipboardCommands::PasteClipboard() {
     if (at.col + block.width >= kGridCountLimit || at.row + block.height >= kGridCountLimit) {
         throw Failure(kGridTooLargeMessage);  // before anything changed
     }
+    const auto colEnd = static_cast<int32_t>(at.col + block.width);
+    std::vector<int32_t> widths = AddedColumnWidths(block, Grid().ColCount(), colEnd);
     Apply(std::make_unique<PasteBlockChange>(at, static_cast<int32_t>(block.width),
                                              static_cast<int32_t>(block.height),
-                                             std::move(block.columns)));
+                                             std::move(block.columns), std::move(widths)));
 }
 
 }  // namespace qv

@@ -29,14 +29,15 @@ void ColumnTools::CountMatches(std::string_view searchText) {
                          Buttons(MessageButton::OK));
 }
 
-void ColumnTools::GoToRow(std::string_view typed) {
+bool ColumnTools::GoToRow(std::string_view typed) {
     const std::optional<int32_t> row = RowToGoTo(typed, Grid().RowCount());
     if (!row) {
         windows_.ShowMessage(kNotARowNumberMessage, MessageKind::Warning,
                              Buttons(MessageButton::OK));
-        return;
+        return false;
     }
     document_.Select({Grid().Col(), *row});
+    return true;
 }
 
 void ColumnTools::OpenGoToRowDialog() {

@@ -22,8 +22,8 @@ public:
     // Match count dialog's OK: counts the current column's cells equal to the text and shows it.
     void CountMatches(std::string_view searchText);
     // Go-to-row dialog's OK: makes the row the text names current in the same column (see
-    // RowToGoTo); a text that names no row changes nothing and says so.
-    void GoToRow(std::string_view typed);
+    // RowToGoTo); a text that names no row changes nothing, says so and returns false.
+    bool GoToRow(std::string_view typed);
     // The match count dialog, the item name dialog and the go-to-row dialog, modal.
     void OpenMatchCountDialog();
     void OpenItemNameDialog();

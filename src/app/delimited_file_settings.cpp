@@ -22,9 +22,12 @@ bool IsTsvPath(const std::string& path) {
 ImportSettings DetectImportSettings(std::string_view bytes, const std::string& path) {
     ImportSettings settings;
     settings.encoding = DetectTextEncoding(bytes);
-    // The delimiters and line ends are ASCII in every encoding offered, so the raw bytes tell.
-    settings.delimiter = DetectDelimiter(bytes.substr(0, kPreviewSampleSize),
-                                         IsTsvPath(path) ? kTabDelimiter : kCommaDelimiter);
+    // The delimiters and line ends are ASCII in every encoding offered, so the raw bytes tell
+    // (after a BOM, which would put the first field's opening quote out of place).
+    if (bytes.starts_with(kUtf8Bom)) {
+        bytes.remove_prefix(kUtf8Bom.size());
+    }
+    settings.delimiter = DetectDelimiter(bytes, IsTsvPath(path) ? kTabDelimiter : kCommaDelimiter);
     return settings;
 }
 

@@ -61,18 +61,6 @@ bool IsTableFile(const std::string& path) {
     return StartsWithTableFileMark(ReadFilePrefix(path, kTableFileMarkPrefixLength));
 }
 
-// The file's name without its folder and extension, in CP932: characters CP932 lacks become
-// "〓", and control characters (a line end would split the title's line in the table file)
-// blanks.
-std::string TitleFromFileName(const std::string& path) {
-    std::string title = Utf8ToCp932Replacing(std::filesystem::path(path).stem().string(),
-                                             kGetaMarkCp932, [](std::size_t, char32_t) {});
-    std::replace_if(
-        title.begin(), title.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
-        ' ');
-    return title;
-}
-
 std::string ReplacedCellsMessage(const DelimitedWriteReport& report) {
     std::string message = "Shift-JIS として正しくない文字を含むセルが " +
                           std::to_string(report.invalidCount) +
@@ -119,7 +107,7 @@ void InterchangeCommands::OpenFile(const std::string& path) {
 
 void InterchangeCommands::ImportFileThroughDialog(const std::string& path) {
     // The file is read only as a regular file, so a FIFO or a folder fails here at once.
-    std::string bytes = ReadWholeFile(path);
+    std::string bytes = ConvertUtf16File(ReadWholeFile(path));
     const ImportDialogRequest request{path, PreviewSample(bytes),
                                       DetectImportSettings(bytes, path)};
     const std::optional<ImportSettings> settings = windows_.RunImportDialog(request);
@@ -132,9 +120,7 @@ void InterchangeCommands::ImportFileThroughDialog(const std::string& path) {
     options.firstRecord = settings->firstRecord;
     DelimitedImport imported = ImportDelimitedText(std::move(bytes), options);
     if (imported.unencodableCount > 0) {
-        const std::string question =
-            UnencodableMessage(imported.unencodable, imported.unencodableCount) +
-            kReplaceUnencodableQuestion;
+        const std::string question = UnencodableMessage(imported) + kReplaceUnencodableQuestion;
         if (windows_.ShowMessage(question, MessageKind::Confirmation,
                                  MessageButton::Yes | MessageButton::No) != MessageButton::Yes) {
             return;

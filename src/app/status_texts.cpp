@@ -1,23 +1,30 @@
 #include "app/status_texts.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "tools/number_format.h"
 #include "tools/selection_figures.h"
 
 namespace qv {
 
-std::string GroupedNumber(int64_t value) {
-    const std::string digits = std::to_string(std::llabs(value));
-    std::string out = value < 0 ? "-" : "";
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) {
-            out += ',';
-        }
-        out += digits[i];
+std::string GroupedNumber(int64_t value, char groupSeparator) {
+    return GroupedDecimal(std::to_string(value), groupSeparator);
+}
+
+std::string GroupedDecimal(std::string_view number, char groupSeparator) {
+    const size_t first = number.starts_with('-') ? 1 : 0;
+    size_t end = first;
+    while (end < number.size() && number[end] >= '0' && number[end] <= '9') {
+        ++end;
     }
-    return out;
+    std::string out(number.substr(0, first));
+    for (size_t i = first; i < end; ++i) {
+        if (i > first && (end - i) % 3 == 0) {
+            out += groupSeparator;
+        }
+        out += number[i];
+    }
+    return out.append(number.substr(end));
 }
 
 std::string PositionStatusText(const TableGrid& grid) {
@@ -39,13 +46,16 @@ std::string SelectionStatusText(const TableGrid& grid, std::string_view decimalS
     }
     const SelectionFigures figures = CalcSelectionFigures(grid, range.first.col, range.last.col + 1,
                                                           range.first.row, range.last.row + 1);
-    std::string text =
-        "個数 " + GroupedNumber(figures.cellCount) + "  数値 " + GroupedNumber(figures.numberCount);
+    const char group = decimalSeparator == "," ? '.' : ',';
+    std::string text = "データの個数 " + GroupedNumber(figures.dataCount, group) + "  数値 " +
+                       GroupedNumber(figures.numberCount, group);
     if (figures.overflow) {
         text += "  合計 (桁あふれ)";
     } else if (figures.numberCount > 0) {
-        text += "  合計 " + FormatStatisticsNumber(figures.sum, decimalSeparator) + "  平均 " +
-                FormatStatisticsNumber(figures.average, decimalSeparator);
+        text += "  合計 " +
+                GroupedDecimal(FormatStatisticsNumber(figures.sum, decimalSeparator), group) +
+                "  平均 " +
+                GroupedDecimal(FormatStatisticsNumber(figures.average, decimalSeparator), group);
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "table/table_grid.h"
 
@@ -10,15 +11,19 @@ namespace qv {
 // The status bar's texts (UTF-8).
 
 // "100000" as "100,000": long row numbers and counts are read at a glance.
-std::string GroupedNumber(int64_t value);
+std::string GroupedNumber(int64_t value, char groupSeparator = ',');
+// A number written as the statistics write it ("-1234567.5") with the digits before the
+// decimal separator grouped ("-1,234,567.5"; "1.5E20" has one such digit).
+std::string GroupedDecimal(std::string_view number, char groupSeparator = ',');
 
 // Where the current cell is: "行 12,345 / 100,000  列 3", row r of the RowCount - 1 data rows
 // (row 0 holds the item names) and column c (column 0 the row labels).
 std::string PositionStatusText(const TableGrid& grid);
 
-// The range between the current cell and the anchor, when it holds two cells or more: its cell
-// count and, read as the column statistics read cells, the count of numbers, their sum and
-// average ("個数 8  数値 5  合計 1234  平均 246.8"); empty for a single cell.
+// The range between the current cell and the anchor, when it holds two cells or more: the count
+// of its cells that are not empty and, read as the column statistics read cells, the count of
+// numbers, their sum and average ("データの個数 8  数値 5  合計 1,234  平均 246.8"), grouped
+// by "," (by "." where the decimal separator is ","); empty for a single cell.
 std::string SelectionStatusText(const TableGrid& grid, std::string_view decimalSeparator);
 
 // The range as [first, last] cells, current cell and anchor in any corner.

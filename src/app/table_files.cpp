@@ -241,10 +241,13 @@ bool TableFiles::AskBeforeClosing() {
 
 namespace {
 
-std::string RecoveryQuestion(const RecoveryInfo& info) {
+std::string RecoveryQuestion(const LeftCopy& copy) {
+    const RecoveryInfo& info = copy.Info();
     std::string question = "保存されないまま終了した表「 " + Cp932ToUtf8(info.title) +
                            " 」の編集内容が残っています。\n";
-    if (!info.originalPath.empty()) {
+    if (!copy.InfoWasRead()) {
+        question += "元のファイル名は読み取れませんでした。\n";
+    } else if (!info.originalPath.empty()) {
         question += "ファイル: " + info.originalPath + "\n";
     }
     return question + "復元しますか？「いいえ」を選ぶと、この編集内容は削除されます。";
@@ -291,10 +294,13 @@ void TableFiles::OfferRecoveryCopies() {
     if (!recovery_) {
         return;
     }
-    std::vector<LeftCopy> copies = recovery_->FindLeftCopies();
-    for (LeftCopy& copy : copies) {
+    RecoveryScan scan = recovery_->FindLeftCopies();
+    for (LeftCopy& copy : scan.copies) {
+        if (!copy.Take()) {
+            continue;  // another program took or removed it meanwhile
+        }
         const MessageButton answer =
-            windows_.ShowMessage(RecoveryQuestion(copy.Info()), MessageKind::Confirmation,
+            windows_.ShowMessage(RecoveryQuestion(copy), MessageKind::Confirmation,
                                  MessageButton::Yes | MessageButton::No);
         if (answer == MessageButton::No) {
             copy.Discard();
@@ -303,14 +309,21 @@ void TableFiles::OfferRecoveryCopies() {
         if (answer == MessageButton::Yes) {
             RestoreRecoveryCopy(copy);
         }
-        return;  // the copies not offered stay for the next start
+        break;  // the copies not offered stay for the next start
+    }
+    if (scan.leftAlone > 0) {
+        windows_.ShowMessage("保存されないまま終了した表の編集内容のうち " +
+                                 std::to_string(scan.leftAlone) +
+                                 " 件は読み込めなかったため、削除せずに残してあります。\n場所: " +
+                                 recovery_->Folder(),
+                             MessageKind::Warning, Buttons(MessageButton::OK));
     }
 }
 
 void TableFiles::RestoreRecoveryCopy(LeftCopy& copy) {
     std::optional<TableFileContent> content;
     try {
-        content = ReadWithProgress(windows_, copy.TablePath());
+        content = ReadWithProgress(windows_, copy.TakenTablePath());
     } catch (const ReadCancelled&) {
         return;  // the copy stays for the next start
     }

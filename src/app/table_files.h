@@ -75,7 +75,8 @@ public:
     void DropRecoveryCopy();
     // At start: offers the copies that programs no longer running left, newest first, until
     // one is restored. Yes restores it as an unsaved table that names its original file; No
-    // removes it; closing the question leaves it for the next start.
+    // removes it; closing the question leaves it for the next start. Copies that cannot be read
+    // are left as they are, and said so once.
     void OfferRecoveryCopies();
     // Returns when the copies asked for are on the disk (tests, benchmarks).
     void WaitForRecoveryCopy();

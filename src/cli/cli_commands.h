@@ -35,6 +35,7 @@ struct ImportArguments {
     std::string out;
     std::optional<std::string> title;  // UTF-8; the file's base name when not given
     std::optional<TextEncoding> encoding;
+    std::optional<char> delimiter;  // detected when not given
     bool header = false;
     bool replaceUnencodable = false;
     bool force = false;

@@ -39,8 +39,9 @@ int RunExport(const std::string& file, char delimiter, TextEncoding encoding, st
         if (!table) {
             return kExitFailure;
         }
-        const DelimitedWriteReport report = WriteDelimitedCells(
-            table->grid, TableCellRange(table->grid), delimiter, encoding, WriteToStandardOutput);
+        const DelimitedWriteReport report =
+            WriteDelimitedCells(table->grid, TableCellRange(table->grid), delimiter, encoding,
+                                WriteToStandardOutput, {}, FieldQuoting::AnyDelimiter);
         if (std::fflush(stdout) != 0) {
             throw Failure("標準出力に書き込めません");
         }

@@ -10,16 +10,12 @@
 #include "platform/failure.h"
 #include "platform/files.h"
 #include "table/delimited_import.h"
+#include "table/table_file_format.h"
 #include "table/table_file_writer.h"
 
 namespace qv::cli {
 
 namespace {
-
-// The file's name without its folder and its last extension, as the title of the new table.
-std::string BaseName(const std::string& path) {
-    return std::filesystem::path(path).stem().string();
-}
 
 char PreferredDelimiter(const std::string& path) {
     const std::string extension = std::filesystem::path(path).extension().string();
@@ -34,27 +30,27 @@ int RunImport(const ImportArguments& args, std::ostream& err) {
             throw Failure(args.out + " は既にあります (上書きするには --force)");
         }
         // A given title must be exact; a file name's characters that CP932 lacks become "〓".
-        const std::optional<std::string> title =
-            args.title ? Utf8ToCp932(*args.title)
-                       : Utf8ToCp932Replacing(BaseName(args.csv), kGetaMarkCp932,
-                                              [](std::size_t, char32_t) {});
+        // Either way control characters become blanks, as the window's import has them.
+        std::optional<std::string> title =
+            args.title ? Utf8ToCp932(*args.title) : TitleFromFileName(args.csv);
         if (!title) {
             err << "TITLE must be UTF-8 text that Shift-JIS (CP932) can hold\n";
             return kExitUsage;
         }
         DelimitedImportOptions options;
         options.encoding = args.encoding;
+        options.delimiter = args.delimiter;
         options.firstRecord = args.header ? FirstRecord::ItemNames : FirstRecord::Data;
         options.preferredDelimiter = PreferredDelimiter(args.csv);
         DelimitedImport imported = ImportDelimitedText(ReadWholeFile(args.csv), options);
         if (imported.unencodableCount > 0 && !args.replaceUnencodable) {
-            throw Failure(UnencodableMessage(imported.unencodable, imported.unencodableCount) +
+            throw Failure(UnencodableMessage(imported) +
                           " (「〓」で読み込むには --replace-unencodable)");
         }
         LoadedTable table;
         const WindowGeometry window = imported.content.window;
         ApplyTableFile(std::move(imported.content), table.grid, table.title);
-        table.title = *title;
+        table.title = TitleForTableFile(std::move(*title));
         const TableFilePieces file = BuildTableFilePieces(table.grid, table.title, window);
         ReplaceFileAtomically(args.out, file.pieces);
         return kExitOk;

@@ -58,6 +58,11 @@ int Run(int argc, char** argv) {
     importCommand
         ->add_option("--encoding", importEncoding, "utf-8, utf-8-bom or cp932 (default: detected)")
         ->check(CLI::IsMember({"utf-8", "utf-8-bom", "cp932"}));
+    std::string importDelimiter;
+    const std::map<std::string, char> delimiters{{"comma", ','}, {"tab", '\t'}, {"semicolon", ';'}};
+    importCommand
+        ->add_option("--delimiter", importDelimiter, "comma, tab or semicolon (default: detected)")
+        ->check(CLI::IsMember({"comma", "tab", "semicolon"}));
     importCommand->add_flag("--header", importArgs.header, "the first record holds the item names");
     importCommand->add_flag("--replace-unencodable", importArgs.replaceUnencodable,
                             "read characters Shift-JIS lacks as 〓 instead of failing");
@@ -87,6 +92,9 @@ int Run(int argc, char** argv) {
     if (*importCommand) {
         if (!importEncoding.empty()) {
             importArgs.encoding = encodings.at(importEncoding);
+        }
+        if (!importDelimiter.empty()) {
+            importArgs.delimiter = delimiters.at(importDelimiter);
         }
         return qv::cli::RunImport(importArgs, std::cerr);
     }

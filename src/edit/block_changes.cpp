@@ -21,8 +21,9 @@ std::size_t ClearBlockChange::Bytes() const {
 }
 
 PasteBlockChange::PasteBlockChange(GridCell at, int32_t width, int32_t height,
-                                   TableGrid::StoredColumns texts)
-    : pasted_{at.col, at.col + width, at.row, at.row + height, std::move(texts)} {}
+                                   TableGrid::StoredColumns texts, std::vector<int32_t> addedWidths)
+    : pasted_{at.col, at.col + width, at.row, at.row + height, std::move(texts)},
+      addedWidths_(std::move(addedWidths)) {}
 
 void PasteBlockChange::Redo(EditTarget& target) {
     TableGrid& grid = target.grid;
@@ -36,6 +37,15 @@ void PasteBlockChange::Redo(EditTarget& target) {
         grid.SetColCount(newCols);
         // Growing gave the former last column the default width; it gets its own back.
         grid.SetColWidth(oldCols - 1, lastWidth);
+        // Set at once rather than one by one, which would lay the grid out anew for each.
+        SizeList widths = grid.ColWidths();
+        for (int32_t col = oldCols; col < newCols; ++col) {
+            const auto i = static_cast<std::size_t>(col - oldCols);
+            if (i < addedWidths_.size()) {
+                widths.Set(col, addedWidths_[i]);
+            }
+        }
+        grid.SetSizes(widths, grid.RowHeights());
         newColumns_ = {oldCols, newCols, 0, newRows, std::move(newColumns_.columns)};
         grid.ExchangeBlock(newColumns_);
     }
@@ -66,7 +76,7 @@ void PasteBlockChange::Undo(EditTarget& target) {
 
 std::size_t PasteBlockChange::Bytes() const {
     return sizeof *this + before_.Bytes() + BlockBytes(pasted_) + BlockBytes(newColumns_) +
-           BlockBytes(newRows_) + labels_.StoredBytes();
+           BlockBytes(newRows_) + labels_.StoredBytes() + addedWidths_.capacity() * sizeof(int32_t);
 }
 
 }  // namespace qv

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "edit/table_change.h"
 #include "table/cell_column.h"
@@ -30,10 +31,11 @@ private:
 // A block of texts pasted with its top-left at `at`, adding the rows and columns it needs, and
 // selected afterwards. Rows and columns it adds come up empty but for what was pasted: texts
 // stored beyond the old counts (a deleted row's leftovers) are taken into the step rather than
-// shown; added rows are numbered.
+// shown; added rows are numbered, added columns take `addedWidths` (the first, the first added).
 class PasteBlockChange final : public TableChange {
 public:
-    PasteBlockChange(GridCell at, int32_t width, int32_t height, TableGrid::StoredColumns texts);
+    PasteBlockChange(GridCell at, int32_t width, int32_t height, TableGrid::StoredColumns texts,
+                     std::vector<int32_t> addedWidths);
     void Undo(EditTarget& target) override;
     void Redo(EditTarget& target) override;
     std::size_t Bytes() const override;
@@ -44,6 +46,7 @@ private:
     TableGrid::CellBlock newColumns_;
     TableGrid::CellBlock newRows_;
     CellColumn labels_;
+    std::vector<int32_t> addedWidths_;
 };
 
 }  // namespace qv

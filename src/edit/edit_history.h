@@ -32,6 +32,8 @@ public:
     void DropLast();
     bool CanUndo() const { return done_ > 0; }
     bool CanRedo() const { return done_ < changes_.size(); }
+    // The change Undo would take back; nothing when there is none.
+    const TableChange* LastDone() const { return done_ > 0 ? changes_[done_ - 1].get() : nullptr; }
     // Takes back the last change that stands, or makes the next one again; nothing when there
     // is none.
     void Undo(EditTarget& target);

@@ -7,6 +7,7 @@
 #include <QTranslator>
 #include <chrono>
 
+#include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/title_list_form.h"
 #include "gui/about_box.h"
@@ -139,7 +140,10 @@ void Application::Start(const std::string& file) {
             recoveryTimer_->start();
         }
         if (!file.empty()) {
-            windows_->RunCommand([this, &file] { mainForm_->Interchange().OpenFile(file); });
+            windows_->RunCommand([this, &file] {
+                CheckCommandLineFileExists(file);
+                mainForm_->Interchange().OpenFile(file);
+            });
         }
     });
 }

@@ -1,5 +1,8 @@
 #include "gui/cell_editor.h"
 
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 #include "gui/edited_text.h"
@@ -71,6 +74,39 @@ void CellEditor::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void CellEditor::inputMethodEvent(QInputMethodEvent* event) {
+    QLineEdit::inputMethodEvent(event);
+    composition_ = event->preeditString();
+}
+
+// Qt has asked the input method to commit before the focus moved; what it left is typed here.
+// A window left for a while keeps its composition.
+void CellEditor::focusOutEvent(QFocusEvent* event) {
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) {
+        CommitComposition();
+    }
+    QLineEdit::focusOutEvent(event);
+}
+
+void CellEditor::CommitComposition() {
+    if (composition_.isEmpty()) {
+        return;
+    }
+    QInputMethodEvent commit;
+    commit.setCommitString(composition_);
+    inputMethodEvent(&commit);
+    QGuiApplication::inputMethod()->reset();
+}
+
+void CellEditor::DropComposition() {
+    if (composition_.isEmpty()) {
+        return;
+    }
+    QInputMethodEvent cancel;
+    inputMethodEvent(&cancel);
+    QGuiApplication::inputMethod()->reset();
 }
 
 }  // namespace qv

@@ -20,10 +20,19 @@ namespace qv {
 // characterRefused.
 //
 // Undo and redo keys are left to the main window.
+//
+// A word an input method is composing (the pre-edit) is shown, whether the grid passed it on or
+// the editor had the focus. When the focus leaves for another control, the word is typed as it
+// stands rather than lost, should the input method not have committed it itself.
 class CellEditor : public QLineEdit {
     Q_OBJECT
 public:
     CellEditor(std::function<std::string()> storedBytes, QWidget* parent);
+
+    const QString& Composition() const { return composition_; }
+    // Types the word being composed as it stands, or drops it; the input method starts anew.
+    void CommitComposition();
+    void DropComposition();
 
 signals:
     void gridKeyPressed(QKeyEvent* event);
@@ -32,6 +41,11 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    QString composition_;
 };
 
 }  // namespace qv

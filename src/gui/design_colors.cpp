@@ -12,6 +12,19 @@ const QColor kAqua(0x00, 0xFF, 0xFF);
 const QColor kLineGrey(0x80, 0x80, 0x80);
 const QColor kNavy(0x00, 0x00, 0x80);
 
+// `base` with `share` (0 to 1) of `tint` mixed in.
+QColor Mixed(const QColor& base, const QColor& tint, double share) {
+    const auto mix = [share](int from, int to) {
+        return static_cast<int>(from + (to - from) * share + 0.5);
+    };
+    return QColor(mix(base.red(), tint.red()), mix(base.green(), tint.green()),
+                  mix(base.blue(), tint.blue()));
+}
+
+// How much of the design's aqua the fixed cells take on a dark base: enough to read as
+// headings beside the data cells, little enough for the palette's light text to stand out.
+constexpr double kDarkAquaShare = 0.35;
+
 // The palette `widget` would have without a palette of its own.
 QPalette SurroundingPalette(const QWidget& widget) {
     const QWidget* parent = widget.parentWidget();
@@ -78,8 +91,9 @@ GridColors GridColorsFor(const QPalette& palette) {
     colors.lines = kLineGrey;  // as visible on dark grey as on white
     if (IsDarkPalette(palette)) {
         colors.cellText = palette.color(QPalette::Text);
-        colors.fixedBackground = palette.color(QPalette::Button);
-        colors.fixedText = palette.color(QPalette::ButtonText);
+        // The palette's button colour is often the data cells' own in a dark theme.
+        colors.fixedBackground = Mixed(palette.color(QPalette::Base), kAqua, kDarkAquaShare);
+        colors.fixedText = palette.color(QPalette::Text);
         colors.dragLine = palette.color(QPalette::Text);
         colors.dropMark = palette.color(QPalette::Highlight);
     } else {

@@ -9,8 +9,8 @@ namespace qv {
 
 // The colours of the windows in one place. In a light palette they are the design's: aqua fixed
 // cells and black text on white cells, in the grid as in the title box and the about box. In a
-// dark palette the design's black text would stand on dark grey, so everything follows the
-// palette's own roles instead.
+// dark palette the design's black text would stand on dark grey, so the colours follow the
+// palette's own roles instead, but for the fixed cells: a dark aqua keeps them headings.
 
 // Whether `palette` is dark: its window colour has a lightness below the middle.
 bool IsDarkPalette(const QPalette& palette);

@@ -155,6 +155,10 @@ std::optional<char32_t> FirstUnencodableCharacter(const QString& text) {
 }
 
 QString RefusedCharacterNotice(char32_t character) {
+    return QStringLiteral("「%1」は入力できません").arg(QString::fromUcs4(&character, 1));
+}
+
+QString RefusedCharacterReason(char32_t character) {
     return QStringLiteral("「%1」(U+%2) は Shift-JIS で表せないため入力できません")
         .arg(QString::fromUcs4(&character, 1),
              QString::number(character, 16).toUpper().rightJustified(4, QChar(u'0')));

@@ -44,8 +44,10 @@ private:
 // U+FFFD only when nothing else is to blame; nothing when the text holds none.
 std::optional<char32_t> FirstUnencodableCharacter(const QString& text);
 
-// The status bar's word on a refused character, e.g. "「😀」(U+1F600) は Shift-JIS で表せないため
-// 入力できません".
+// The status bar's word on a refused character, short enough for the designed window, e.g.
+// "「😀」は入力できません", and the whole reason for its tool tip: "「😀」(U+1F600) は
+// Shift-JIS で表せないため入力できません".
 QString RefusedCharacterNotice(char32_t character);
+QString RefusedCharacterReason(char32_t character);
 
 }  // namespace qv

@@ -79,6 +79,7 @@ void FindBar::BuildFindRows(QWidget* row, QWidget* optionsRow) {
     searchBox_ = TextBox("FindText", "検索(&S)", row, layout);
     connect(searchBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
         form_.Search().Find().text = text.toUtf8().toStdString();
+        ownReplace_ = nullptr;
         ScheduleCount();
     });
     searchBox_->installEventFilter(this);
@@ -88,7 +89,7 @@ void FindBar::BuildFindRows(QWidget* row, QWidget* optionsRow) {
         button->setObjectName(QString::fromUtf8(name));
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this,
-                [this, command = std::move(command)] { windows_.RunCommand(command); });
+                [this, command = std::move(command)] { windows_.RunChosenCommand(command); });
         layout->addWidget(button);
     };
     addButton("FindNextButton", "次へ(&N)", [this] { form_.Search().FindNext(); });
@@ -126,19 +127,20 @@ void FindBar::BuildReplaceRow(QWidget* row) {
     replaceBox_ = TextBox("ReplaceText", "置換後(&R)", row, layout);
     connect(replaceBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
         form_.Search().Find().replacement = text.toUtf8().toStdString();
+        ownReplace_ = nullptr;
     });
     replaceBox_->installEventFilter(this);
     auto* replace = new QPushButton(QStringLiteral("置換(&H)"), row);
     replace->setObjectName(QStringLiteral("ReplaceButton"));
     replace->setAutoDefault(false);
     connect(replace, &QPushButton::clicked, this,
-            [this] { windows_.RunCommand([this] { form_.Search().ReplaceCurrent(); }); });
+            [this] { RunReplace([this] { form_.Search().ReplaceCurrent(); }); });
     layout->addWidget(replace);
     auto* replaceAll = new QPushButton(QStringLiteral("すべて置換(&A)"), row);
     replaceAll->setObjectName(QStringLiteral("ReplaceAllButton"));
     replaceAll->setAutoDefault(false);
     connect(replaceAll, &QPushButton::clicked, this,
-            [this] { windows_.RunCommand([this] { form_.Search().ReplaceAll(); }); });
+            [this] { RunReplace([this] { form_.Search().ReplaceAll(); }); });
     layout->addWidget(replaceAll);
 }
 
@@ -147,7 +149,10 @@ void FindBar::Open(FindBarFocus focus) {
         replaceRow_->show();
     }
     show();
-    QLineEdit* box = focus == FindBarFocus::Replacement ? replaceBox_ : searchBox_;
+    // Nothing can be replaced before there is something to find.
+    QLineEdit* box = focus == FindBarFocus::Replacement && !searchBox_->text().isEmpty()
+                         ? replaceBox_
+                         : searchBox_;
     box->setFocus(Qt::ShortcutFocusReason);
     box->selectAll();
     ShowCount();
@@ -190,6 +195,26 @@ void FindBar::CurrentCellChanged(GridCell previous) {
     }
 }
 
+void FindBar::RunReplace(const std::function<void()>& replace) {
+    const TableChange* before = form_.History().LastDone();
+    windows_.RunChosenCommand(replace);
+    const TableChange* after = form_.History().LastDone();
+    if (after != before) {
+        ownReplace_ = after;
+    }
+}
+
+bool FindBar::TableTakesKey(const QLineEdit& box, const QKeyEvent& key) const {
+    const bool undo = key.matches(QKeySequence::Undo);
+    if (!undo && !key.matches(QKeySequence::Redo)) {
+        return false;
+    }
+    if (ownReplace_ != nullptr && form_.History().LastDone() == ownReplace_) {
+        return true;
+    }
+    return undo ? !box.isUndoAvailable() : !box.isRedoAvailable();
+}
+
 void FindBar::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         Close();
@@ -201,15 +226,21 @@ void FindBar::keyPressEvent(QKeyEvent* event) {
 // Enter in the search box finds the next match (Shift+Enter the previous); in the replacement
 // box it replaces.
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {
+    const auto* box = qobject_cast<const QLineEdit*>(watched);
+    if (event->type() == QEvent::ShortcutOverride && box != nullptr &&
+        TableTakesKey(*box, *static_cast<QKeyEvent*>(event))) {
+        event->ignore();  // the box lets the key go: the menu's undo or redo runs
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             if (watched == replaceBox_) {
-                windows_.RunCommand([this] { form_.Search().ReplaceCurrent(); });
+                RunReplace([this] { form_.Search().ReplaceCurrent(); });
             } else if (key->modifiers() & Qt::ShiftModifier) {
-                windows_.RunCommand([this] { form_.Search().FindPrevious(); });
+                windows_.RunChosenCommand([this] { form_.Search().FindPrevious(); });
             } else {
-                windows_.RunCommand([this] { form_.Search().FindNext(); });
+                windows_.RunChosenCommand([this] { form_.Search().FindNext(); });
             }
             return true;
         }

@@ -33,7 +33,15 @@ void GoToRowDialog::showEvent(QShowEvent* event) {
 }
 
 void GoToRowDialog::OKBtnClick() {
-    Windows().RunCommand([this] { form_.Tools().GoToRow(Edit()->text().toUtf8().toStdString()); });
+    bool moved = false;
+    Windows().RunCommand(
+        [this, &moved] { moved = form_.Tools().GoToRow(Edit()->text().toUtf8().toStdString()); });
+    if (!moved) {
+        // A typo is mended where it was made: the text stays, selected, to be typed over.
+        StayOpen();
+        Edit()->setFocus();
+        Edit()->selectAll();
+    }
 }
 
 }  // namespace qv

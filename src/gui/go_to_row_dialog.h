@@ -7,7 +7,8 @@ namespace qv {
 class MainForm;
 
 // GoToRowDialog, "行へ移動": asks for a row number and makes that row current. The box keeps
-// the last number typed, selected, with the focus, so that typing replaces it.
+// the last number typed, selected, with the focus, so that typing replaces it. A text that
+// names no row is warned of and the dialog stays open with it selected.
 class GoToRowDialog : public OkCancelDialog {
     Q_OBJECT
 public:

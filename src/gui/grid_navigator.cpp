@@ -13,13 +13,13 @@ std::optional<NavigationKey> KeyOf(int key, bool ctrl) {
         case Qt::Key_Backtab:
             return NavigationKey::Backtab;
         case Qt::Key_Up:
-            return NavigationKey::Up;
+            return ctrl ? NavigationKey::EdgeUp : NavigationKey::Up;
         case Qt::Key_Down:
-            return NavigationKey::Down;
+            return ctrl ? NavigationKey::EdgeDown : NavigationKey::Down;
         case Qt::Key_Left:
-            return NavigationKey::Left;
+            return ctrl ? NavigationKey::EdgeLeft : NavigationKey::Left;
         case Qt::Key_Right:
-            return NavigationKey::Right;
+            return ctrl ? NavigationKey::EdgeRight : NavigationKey::Right;
         case Qt::Key_Home:
             return ctrl ? NavigationKey::CtrlHome : NavigationKey::Home;
         case Qt::Key_End:

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QRect>
 #include <algorithm>
+#include <vector>
 
 #include "gui/cell_text_painter.h"
 #include "gui/cp932_input.h"
@@ -13,6 +14,11 @@ namespace qv {
 namespace {
 
 constexpr int kDropLineWidth = 3;
+
+// A line break the cell has no room to show as a new line shows as a mark.
+QString WithLineBreakMarks(QString text) {
+    return text.replace(QChar(u'\n'), QChar(u'\u21B5'));  // ↵
+}
 
 bool InRange(int32_t value, int32_t a, int32_t b) {
     return value >= std::min(a, b) && value <= std::max(a, b);
@@ -63,7 +69,17 @@ void GridRenderer::PaintCells(QPainter& painter, const GridGeometry& geometry,
             painter.setPen(selected ? colors_.highlightedText
                            : fixed  ? colors_.fixedText
                                     : colors_.cellText);
-            texts.Draw(painter, cell, DecodeCp932(ShownCellBytes(text, shownWidth)));
+            const int lineCount = texts.LinesFitting(row.size);
+            if (lineCount == 1) {  // the usual row: no list of lines to build
+                texts.Draw(painter, cell,
+                           WithLineBreakMarks(DecodeCp932(ShownCellBytes(text, shownWidth))));
+                continue;
+            }
+            const std::vector<std::string_view> lines = ShownCellLines(text, shownWidth, lineCount);
+            for (std::size_t line = 0; line < lines.size(); ++line) {
+                texts.Draw(painter, cell, WithLineBreakMarks(DecodeCp932(lines[line])),
+                           static_cast<int>(line));
+            }
         }
     }
 }

@@ -13,7 +13,8 @@ class QRect;
 
 namespace qv {
 
-// Paints a grid as laid out by a GridGeometry: the cells' texts (decoded from CP932), the fixed
+// Paints a grid as laid out by a GridGeometry: the cells' texts (decoded from CP932; a line per
+// line break as far as the row has room, the breaks left over marked "↵"), the fixed
 // cells in their colour (aqua in a light palette, see GridColorsFor), the selected range
 // highlighted, the lines, the focus frame and what a held drag shows (the moving line of a resize,
 // the drop place of a move). The viewport fills itself with the base colour first; only fixed and

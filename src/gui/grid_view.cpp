@@ -14,7 +14,6 @@
 #include "gui/grid_accessible.h"
 #include "gui/grid_navigator.h"
 #include "gui/grid_renderer.h"
-#include "gui/message_dialog.h"
 #include "view/grid_navigation.h"
 
 namespace qv {
@@ -33,6 +32,21 @@ bool IsPrintable(const QKeyEvent& event) {
     return !characters.isEmpty() && QChar::isPrint(static_cast<char32_t>(characters.front()));
 }
 
+// Ctrl+A, Ctrl+Space and Shift+Space, as spreadsheets have them.
+std::optional<WholeLines> WholeLinesKey(const QKeyEvent& event) {
+    const QKeyCombination key = event.keyCombination();
+    if (key == QKeyCombination(Qt::ControlModifier, Qt::Key_A)) {
+        return WholeLines::Table;
+    }
+    if (key == QKeyCombination(Qt::ControlModifier, Qt::Key_Space)) {
+        return WholeLines::Columns;
+    }
+    if (key == QKeyCombination(Qt::ShiftModifier, Qt::Key_Space)) {
+        return WholeLines::Rows;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 GridView::GridView(TableInput& input, QWidget* parent)
@@ -43,9 +57,7 @@ GridView::GridView(TableInput& input, QWidget* parent)
           new CellEditor([this] { return grid_.CellText(grid_.Col(), grid_.Row()); }, viewport())),
       mouse_(input, *this),
       topLeft_{grid_.FixedCols(), grid_.FixedRows()},
-      fixedSeen_(topLeft_),
-      reportFailure_(
-          [this](const QString& message) { MessageDialog::FailureBox(message, this)->exec(); }) {
+      fixedSeen_(topLeft_) {
     InstallGridAccessibleFactory();
     setFont(GridFont());
     setFocusPolicy(Qt::StrongFocus);
@@ -240,6 +252,11 @@ void GridView::focusInEvent(QFocusEvent* event) {
 }
 
 void GridView::focusOutEvent(QFocusEvent* event) {
+    // The focus went to another control (the title box, say): a word being composed in the cell
+    // goes into the cell, not into the control. A window left for a while keeps its composition.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason) {
+        CommitComposition();
+    }
     QAbstractScrollArea::focusOutEvent(event);
     viewport()->update();
 }
@@ -253,17 +270,23 @@ void GridView::keyPressEvent(QKeyEvent* event) {
     if (HandleMovementKey(*event)) {
         return;
     }
+    if (const std::optional<WholeLines> lines = WholeLinesKey(*event)) {
+        const SelectionCorners corners = SelectWhole(grid_, *lines);
+        input_.Select(corners.anchor);
+        input_.Select(corners.current, TableGrid::Selection::Extend);
+        return;
+    }
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             if (editing_) {
                 closeEditor();
             } else {
-                OpenEditor();
+                OpenEditor(EditorFocus::Take, Opening::ToShow);
             }
             return;
         case Qt::Key_F2:
-            OpenEditor();
+            OpenEditor(EditorFocus::Take, Opening::ToShow);
             return;
         case Qt::Key_Escape:
             if (editing_) {
@@ -276,13 +299,17 @@ void GridView::keyPressEvent(QKeyEvent* event) {
             }
             break;
         case Qt::Key_Backspace:
-            if (OpenEditor()) {
-                ForwardToEditor(event);
+            if (OpenEditor(EditorFocus::Take, Opening::ToTypeOver)) {
+                if (editor_->text().isEmpty() && !grid_.Cell(grid_.Col(), grid_.Row()).empty()) {
+                    StoreEditorText(QString());  // a long text, typed over by an empty editor
+                } else {
+                    ForwardToEditor(event);
+                }
             }
             return;
         default:
             if (IsPrintable(*event)) {
-                if (OpenEditor()) {
+                if (OpenEditor(EditorFocus::Take, Opening::ToTypeOver)) {
                     ForwardToEditor(event);
                 }
                 return;
@@ -314,6 +341,7 @@ void GridView::mousePressEvent(QMouseEvent* event) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
     }
+    CommitComposition();  // into the cell being edited, before the click moves away from it
     const bool extend = QApplication::keyboardModifiers() & Qt::ShiftModifier;
     mouse_.Press(event->position().toPoint(),
                  extend ? TableGrid::Selection::Extend : TableGrid::Selection::Collapse);

@@ -8,6 +8,7 @@
 
 #include "app/table_input.h"
 #include "gui/grid_mouse_controller.h"
+#include "gui/modal_runner.h"
 #include "table/table_grid.h"
 #include "view/grid_geometry.h"
 
@@ -44,22 +45,24 @@ public:
     // not open.
     void closeEditor();
 
-    // How the view tells the user of a failure (a cell too long for the in-place editor); by
-    // default in a failure box of its own.
-    using FailureReporter = std::function<void(const QString& message)>;
-    void setFailureReporter(FailureReporter reporter) { reportFailure_ = std::move(reporter); }
+    // Runs the dialog that edits a cell too long for the in-place editor (a LongTextDialog); by
+    // default modally, in its own event loop.
+    void setModalRunner(ModalRunner runner) { runModal_ = std::move(runner); }
 
     // The first scrolled column and row shown: the scroll bars' values.
     GridCell topLeft() const { return topLeft_; }
     // Scrolls so that `cell` (clamped into the scrollable cells) is the top-left one shown.
     void scrollTo(GridCell cell) { SetTopLeft(cell); }
+    // Scrolls as little as needed for the current cell to be shown whole.
+    void showCurrentCell() { EnsureCurrentVisible(); }
 
     // Where `cell` is shown in the viewport, if it is; the cell under `point` of the viewport.
     std::optional<QRect> cellRect(GridCell cell) const;
     std::optional<GridCell> cellAt(QPoint point) const;
 
 signals:
-    // The in-place editor opened on the current cell, or closed again.
+    // The in-place editor opened on the current cell, or closed again; the same two around the
+    // store of an edit made in the dialog for long texts.
     void editingStarted();
     void editingFinished();
     // A character CP932 cannot hold was typed or pasted into the editor, and refused.
@@ -89,7 +92,7 @@ private:
 
     // GridMouseHost
     GridGeometry CurrentGeometry() const override { return Geometry(); }
-    void OpenEditorByMouse() override { OpenEditor(); }
+    void OpenEditorByMouse() override { OpenEditor(EditorFocus::Take, Opening::ToShow); }
     void RepaintGrid() override;
     void ShowCursor(Cursor cursor) override;
 
@@ -106,9 +109,18 @@ private:
     // focus stays with the grid: moving it would make the input method drop or commit half a
     // word (see inputMethodEvent).
     enum class EditorFocus { Take, LeaveWithGrid };
-    bool OpenEditor(EditorFocus focus = EditorFocus::Take);
+    // Why the editor opens: to show the cell's text (F2, Enter, a click), or to type over it. A
+    // text longer than the in-place editor holds is shown in a dialog, and typed over in an
+    // editor that starts empty.
+    enum class Opening { ToShow, ToTypeOver };
+    bool OpenEditor(EditorFocus focus, Opening opening);
+    void EditLongText();
     void PlaceEditor();
     void ReloadEditor();
+    void TakeFocusIntoEditor();
+    // Ends a composition going on in the editor by storing it into the cell being edited, before
+    // a click or a move of the focus could lose it; see inputMethodEvent.
+    void CommitComposition();
     // Stores what the editor shows into the current cell: encoded whole, or, in a cell holding
     // undecodable bytes, as an edit of those bytes; an edit neither can hold is taken back.
     void StoreEditorText(const QString& text);
@@ -126,7 +138,7 @@ private:
     bool syncingScrollBars_ = false;
     QString lastStoredText_;
     std::string textAtOpening_;  // the cell's bytes when the editor opened, for Esc
-    FailureReporter reportFailure_;
+    ModalRunner runModal_ = RunDialogModally;
 };
 
 }  // namespace qv

@@ -1,6 +1,7 @@
 // GridView's in-place editor and input methods: the editor opens over the current cell, and every
 // change typed in it goes into the table at once, as typing of one step.
 #include <QApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QScopedValueRollback>
 #include <algorithm>
@@ -9,14 +10,17 @@
 #include "gui/cp932_input.h"
 #include "gui/edited_text.h"
 #include "gui/grid_view.h"
+#include "gui/long_text_dialog.h"
+#include "gui/message_dialog.h"
 #include "view/cell_text_extent.h"
 
 namespace qv {
 
 namespace {
 
-// Told when the in-place editor cannot hold a cell's whole text.
-constexpr const char* kCellTooLongMessage = "セルの文字数が多すぎるため、その場では編集できません";
+constexpr const char* kTooLongToEditMessage =
+    "セルの文字数が 2,000,000 を超えるため編集できません。入力した文字でセル全体を置き換える"
+    "ことはできます";
 
 }  // namespace
 
@@ -33,12 +37,36 @@ void GridView::inputMethodEvent(QInputMethodEvent* event) {
         event->ignore();
         return;
     }
-    if (!OpenEditor(EditorFocus::LeaveWithGrid)) {
+    if (!OpenEditor(EditorFocus::LeaveWithGrid, Opening::ToTypeOver)) {
         return;
     }
     ForwardToEditor(event);
-    if (editing_ && event->preeditString().isEmpty() && hasFocus()) {
+    if (editing_ && editor_->Composition().isEmpty()) {
+        // Not at once: Qt asks the input method to commit in the midst of moving the focus to
+        // another control, and taking the focus then would route it through the editor on its
+        // way, telling the input method of a focus that comes and goes at once.
+        QMetaObject::invokeMethod(this, &GridView::TakeFocusIntoEditor, Qt::QueuedConnection);
+    }
+}
+
+void GridView::TakeFocusIntoEditor() {
+    if (editing_ && editor_->Composition().isEmpty() && hasFocus()) {
         editor_->setFocus();
+    }
+}
+
+// The input method is asked first: it sends its own text to the grid (see inputMethodEvent). A
+// platform without one, or an input method that lets the composition go, leaves the pre-edit
+// shown, which then goes into the cell as it stands.
+void GridView::CommitComposition() {
+    if (!editing_ || editor_->Composition().isEmpty()) {
+        return;
+    }
+    if (hasFocus()) {
+        QGuiApplication::inputMethod()->commit();
+    }
+    if (editing_) {
+        editor_->CommitComposition();
     }
 }
 
@@ -63,21 +91,28 @@ QVariant GridView::inputMethodQuery(Qt::InputMethodQuery query) const {
 
 // --- In-place editor ---
 
-bool GridView::OpenEditor(EditorFocus focus) {
+bool GridView::OpenEditor(EditorFocus focus, Opening opening) {
     if (editing_) {
         return true;
     }
     if (!Geometry().BoxOf(grid_.Current())) {
         return false;
     }
-    if (!FitsInCellEditor(grid_.Cell(grid_.Col(), grid_.Row()))) {
-        reportFailure_(QString::fromUtf8(kCellTooLongMessage));
+    const bool fits = FitsInCellEditor(grid_.Cell(grid_.Col(), grid_.Row()));
+    if (!fits && opening == Opening::ToShow) {
+        EditLongText();
         return false;
     }
     editing_ = true;
     input_.EditorOpened();
     textAtOpening_ = grid_.CellText(grid_.Col(), grid_.Row());
-    ReloadEditor();
+    if (fits) {
+        ReloadEditor();
+    } else {
+        // What is typed replaces the whole text, as in a cell whose text is all selected.
+        lastStoredText_.clear();
+        editor_->clear();
+    }
     PlaceEditor();
     editor_->show();
     if (focus == EditorFocus::Take) {
@@ -88,10 +123,30 @@ bool GridView::OpenEditor(EditorFocus focus) {
     return true;
 }
 
+// A text longer than the in-place editor holds is edited in a dialog, stored when it is accepted.
+void GridView::EditLongText() {
+    const GridCell cell = grid_.Current();
+    if (!FitsInLongTextEditor(grid_.Cell(cell.col, cell.row))) {
+        runModal_(*MessageDialog::FailureBox(QString::fromUtf8(kTooLongToEditMessage), this));
+        return;
+    }
+    LongTextDialog dialog(grid_.CellText(cell.col, cell.row), font(), this);
+    if (runModal_(dialog) != QDialog::Accepted || !dialog.Edited() || grid_.Current() != cell ||
+        *dialog.Edited() == grid_.Cell(cell.col, cell.row)) {
+        return;
+    }
+    emit editingStarted();  // one step of the undo history, as an edit in place is
+    input_.EditorOpened();
+    input_.TypeInCurrentCell(*dialog.Edited());
+    input_.EditorClosed();
+    emit editingFinished();
+}
+
 void GridView::closeEditor() {
     if (!editing_) {
         return;
     }
+    editor_->DropComposition();  // the current cell may have moved: it is not the word's
     editing_ = false;
     input_.EditorClosed();
     if (editor_->hasFocus()) {
@@ -115,8 +170,14 @@ void GridView::PlaceEditor() {
     editor_->setGeometry(QRect(box->x, box->y, box->width, box->height));
 }
 
-// Shows the current cell's text, all of it selected, unless the editor shows it already.
+// Shows the current cell's text, all of it selected, unless the editor shows it already. A text
+// the editor would cut (written by a command meanwhile) closes it instead: typing on would store
+// the cut text.
 void GridView::ReloadEditor() {
+    if (!FitsInCellEditor(grid_.Cell(grid_.Col(), grid_.Row()))) {
+        closeEditor();
+        return;
+    }
     const QString text = DecodeCp932(grid_.Cell(grid_.Col(), grid_.Row()));
     lastStoredText_ = text;
     if (editor_->text() != text || !editor_->isVisible()) {

@@ -162,6 +162,14 @@ void HelpViewer::OpenListedTopic() {
     }
 }
 
+void HelpViewer::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void HelpViewer::BringToFront() {
     if (!placed_) {
         CentreOnScreen(*this);

@@ -15,7 +15,7 @@ class QUrl;
 namespace qv {
 
 // The program's help window over the help file: a page of the help text, and a topic finder
-// (a search field over a list of the topics) beside it.
+// (a search field over a list of the topics) beside it. Esc closes it, as it does a dialog.
 class HelpViewer : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +36,9 @@ public:
     QLineEdit* SearchField() const { return search_; }
     QListWidget* TopicList() const { return topics_; }
     QWidget* Finder() const { return finder_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Display(const HelpTopic& topic);

@@ -1,40 +1,30 @@
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <vector>
 
+#include "app/command_line.h"
 #include "gui/application.h"
 #include "gui/program_application.h"
 #include "platform/decimal_separator.h"
 #include "platform/program_paths.h"
 
-namespace {
-
-// `quorvane --version` answers before Qt starts, so that it needs no display.
-bool AskedForVersion(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The file to open: the first argument left once Qt has taken its own options ("--" may come
-// first, for a file whose name starts with "-"); empty for none.
-std::string FileArgument(int argc, char* argv[]) {
-    int first = 1;
-    if (first < argc && std::strcmp(argv[first], "--") == 0) {
-        ++first;
-    }
-    return first < argc ? std::string(argv[first]) : std::string();
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
-    if (AskedForVersion(argc, argv)) {
-        std::puts("quorvane " QV_VERSION);
-        return 0;
+    // The command line is read before Qt starts, so that help, the version and a mistyped
+    // option need no display.
+    const qv::CommandLine line =
+        qv::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.request) {
+        case qv::StartRequest::Help:
+            std::fputs(qv::UsageText().c_str(), stdout);
+            return 0;
+        case qv::StartRequest::Version:
+            std::puts("quorvane " QV_VERSION);
+            return 0;
+        case qv::StartRequest::BadUsage:
+            std::fprintf(stderr, "quorvane: %s\n\n%s", line.error.c_str(), qv::UsageText().c_str());
+            return 2;
+        case qv::StartRequest::Run:
+            break;
     }
     qv::ProgramApplication qtApplication(argc, argv);
     qv::PrepareApplication(qtApplication);
@@ -44,6 +34,6 @@ int main(int argc, char* argv[]) {
     qv::Application program(qv::ProgramStoreLocations(), qv::ProgramDecimalSeparator(),
                             qv::ProgramStateFolder());
     program.EndEventLoopWithMainWindow();
-    program.Start(FileArgument(argc, argv));
+    program.Start(line.file);
     return QApplication::exec();
 }

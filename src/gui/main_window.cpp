@@ -67,6 +67,11 @@ MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     centralWidget()->layout()->addWidget(findBar_);
     statusBar_ = new MainStatusBar(this);
     setStatusBar(statusBar_);
+    connect(statusBar_, &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty()) {
+            statusBar_->setToolTip({});
+        }
+    });
     statusTimer_ = new QTimer(this);
     statusTimer_->setSingleShot(true);
     statusTimer_->setInterval(0);
@@ -90,11 +95,16 @@ void MainWindow::CellChanged(int32_t col, int32_t row) {
 
 void MainWindow::ShowFindBar(FindBarFocus focus) {
     findBar_->Open(focus);
+    // The bar takes its room from the grid now, not once the layout gets to it, so that the
+    // current cell can be kept in sight.
+    centralWidget()->layout()->activate();
+    grid_->showCurrentCell();
 }
 
-void MainWindow::ShowStatusNote(const QString& note) {
+void MainWindow::ShowStatusNote(const QString& note, const QString& whole) {
     constexpr int kNoteMs = 10'000;
     statusBar_->showMessage(note, kNoteMs);
+    statusBar_->setToolTip(whole.isEmpty() ? note : whole);
 }
 
 void MainWindow::StatusChanged(Figures figures) {
@@ -162,7 +172,7 @@ QAction* MainWindow::AddMenuItem(QMenu* menu, const char* name, const QString& c
 }
 
 void MainWindow::RunHandler(Handler handler) {
-    windows_.RunCommand([this, handler] { handler(form_); });
+    windows_.RunChosenCommand([this, handler] { handler(form_); });
 }
 
 void MainWindow::BuildToolbarPanel() {
@@ -225,10 +235,12 @@ void MainWindow::BuildTablePanel() {
     layout->setContentsMargins(0, 0, 0, 0);
     grid_ = new GridView(form_.Input(), panel);
     grid_->setObjectName(QStringLiteral("StringGrid"));
-    grid_->setFailureReporter([this](const QString& message) { windows_.ShowFailure(message); });
+    grid_->setModalRunner([this](QDialog& dialog) { return windows_.RunModal(dialog); });
     layout->addWidget(grid_);
     centralWidget()->layout()->addWidget(panel);
     grid_->setFocus();
+    // Typing into a cell is a command the user chose: the notice of what went before goes.
+    connect(grid_, &GridView::editingStarted, this, [this] { windows_.RunChosenCommand([] {}); });
     connect(grid_, &GridView::characterRefused, this, &MainWindow::ShowRefusedCharacter);
 }
 
@@ -244,7 +256,7 @@ void MainWindow::ShowEditState() {
 }
 
 void MainWindow::ShowRefusedCharacter(char32_t character) {
-    ShowStatusNote(RefusedCharacterNotice(character));
+    ShowStatusNote(RefusedCharacterNotice(character), RefusedCharacterReason(character));
     QApplication::beep();
 }
 

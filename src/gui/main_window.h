@@ -51,8 +51,10 @@ public:
     // The find bar below the grid, hidden until Ctrl+F or Ctrl+H.
     FindBar* Find() const { return findBar_; }
     void ShowFindBar(FindBarFocus focus);
-    // A short note at the left of the status bar, for a while.
-    void ShowStatusNote(const QString& note);
+    // A short note at the left of the status bar, until the next command or for a while; its
+    // tool tip is the whole text, or `whole` where the note is a shortened one. An empty note
+    // takes the one shown away.
+    void ShowStatusNote(const QString& note, const QString& whole = {});
 
 signals:
     // The window closed for good: its close handler ran to its end. The program ends.

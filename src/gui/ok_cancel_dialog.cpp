@@ -37,8 +37,13 @@ OkCancelDialog::OkCancelDialog(const OkCancelLayout& layout, QtWindowSystem& win
     // The result is set first and the dialog closes once the handler has returned.
     connect(okButton_, &QPushButton::clicked, this, [this] {
         setResult(QDialog::Accepted);
+        stayOpen_ = false;
         OKBtnClick();
-        accept();
+        if (stayOpen_) {
+            setResult(QDialog::Rejected);
+        } else {
+            accept();
+        }
     });
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }

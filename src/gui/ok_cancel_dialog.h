@@ -24,7 +24,8 @@ struct OkCancelLayout {
 
 // The two small tool dialogs share their shape: a fixed, centred box with an OK button (the
 // default, Enter), a Cancel button (Esc) and one edit box, in that tab order, the focus on OK
-// at the first opening. OK runs OKBtnClick, through the failure box, before the dialog closes.
+// at the first opening. OK runs OKBtnClick, through the failure box, before the dialog closes,
+// unless OKBtnClick kept it open.
 class OkCancelDialog : public QDialog {
     Q_OBJECT
 public:
@@ -38,12 +39,15 @@ protected:
     QtWindowSystem& Windows() const { return windows_; }
     void showEvent(QShowEvent* event) override;
     virtual void OKBtnClick() = 0;
+    // Called from OKBtnClick: the dialog stays open, what was typed could not be used.
+    void StayOpen() { stayOpen_ = true; }
 
 private:
     QtWindowSystem& windows_;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QLineEdit* edit_ = nullptr;
+    bool stayOpen_ = false;
 };
 
 }  // namespace qv

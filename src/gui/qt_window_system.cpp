@@ -133,6 +133,13 @@ int QtWindowSystem::RunModal(QDialog& dialog) {
     return runner_(dialog);
 }
 
+bool QtWindowSystem::RunChosenCommand(const std::function<void()>& command) {
+    if (main_ != nullptr) {
+        main_->ShowStatusNote({});
+    }
+    return RunCommand(command);
+}
+
 bool QtWindowSystem::RunCommand(const std::function<void()>& command) {
     try {
         command();

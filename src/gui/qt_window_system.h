@@ -50,6 +50,9 @@ public:
     // Runs one command of a menu item, a button or a window event. A failure ends it and shows
     // in the failure box. Returns whether the command ran to its end.
     bool RunCommand(const std::function<void()>& command);
+    // Runs a command the user chose (a menu item, a button, a key, typing into a cell): the
+    // status bar's notice of what went before goes first.
+    bool RunChosenCommand(const std::function<void()>& command);
     void ShowFailure(const QString& message);
 
     // The help viewer, once it has been opened.

@@ -14,7 +14,8 @@ namespace qv {
 
 namespace {
 
-constexpr int kFrameWaitMilliseconds = 2000;
+constexpr int kFrameWaitMilliseconds = 3000;
+constexpr int kFramePollMilliseconds = 20;
 // How much of a window's title bar, across and down, stays on the screen at least.
 constexpr int64_t kTitleBarGrip = 100;
 constexpr int64_t kTitleBarHeight = 30;
@@ -43,38 +44,62 @@ int InsideLength(int32_t outer, int frame) {
     return static_cast<int>(std::clamp<int64_t>(inside, 1, QWIDGETSIZE_MAX));
 }
 
+FrameProbe& TestingFrameProbe() {
+    static FrameProbe probe;
+    return probe;
+}
+
 QMargins FrameMargins(const QWidget& window) {
+    if (TestingFrameProbe()) {
+        return TestingFrameProbe()(window);
+    }
     const QRect frame = window.frameGeometry();
     const QRect inside = window.geometry();
     return QMargins(inside.left() - frame.left(), inside.top() - frame.top(),
                     frame.right() - inside.right(), frame.bottom() - inside.bottom());
 }
 
-}  // namespace
-
-PendingOuterSize::PendingOuterSize(QWidget& window, int32_t outerWidth, int32_t outerHeight)
-    : QObject(&window), window_(window), outerWidth_(outerWidth), outerHeight_(outerHeight) {
-    window.installEventFilter(this);
+// Places the window's inside so that a frame of these margins has the outer place and size.
+void PlaceInside(QWidget& window, const WindowGeometry& outer, const QMargins& frame) {
+    window.setGeometry(static_cast<int>(std::clamp<int64_t>(int64_t{outer.left} + frame.left(),
+                                                            INT32_MIN, INT32_MAX)),
+                       static_cast<int>(std::clamp<int64_t>(int64_t{outer.top} + frame.top(),
+                                                            INT32_MIN, INT32_MAX)),
+                       InsideLength(outer.width, frame.left() + frame.right()),
+                       InsideLength(outer.height, frame.top() + frame.bottom()));
 }
 
-bool PendingOuterSize::eventFilter(QObject* watched, QEvent* event) {
+}  // namespace
+
+void SetFrameProbeForTesting(FrameProbe probe) {
+    TestingFrameProbe() = std::move(probe);
+}
+
+PendingFramePlacement::PendingFramePlacement(QWidget& window, const WindowGeometry& outer,
+                                             const QRect& inside)
+    : QObject(&window), window_(window), outer_(outer), inside_(inside) {
+    window.installEventFilter(this);
+    if (window.isVisible()) {
+        StartWaiting();
+    }
+}
+
+std::optional<WindowGeometry> PendingFramePlacement::Outer() const {
+    return window_.geometry() == inside_ ? std::optional(outer_) : std::nullopt;
+}
+
+bool PendingFramePlacement::eventFilter(QObject* watched, QEvent* event) {
     if (watched != &window_) {
         return false;
     }
-    // The frame is known when the window shows, or a moment later when the window manager has
-    // framed it (it moves the window into its frame); without a window manager there is none
-    // and the size stays.
     switch (event->type()) {
         case QEvent::Show:
-            Apply();
-            QTimer::singleShot(0, this, &PendingOuterSize::Apply);
-            QTimer::singleShot(kFrameWaitMilliseconds, this, &QObject::deleteLater);
-            break;
+            StartWaiting();
+            [[fallthrough]];
         case QEvent::Move:
         case QEvent::Resize:
-            if (window_.isVisible()) {
-                QTimer::singleShot(0, this, &PendingOuterSize::Apply);
-            }
+            // Not from inside the event: the frame may be known only once it has been handled.
+            QTimer::singleShot(0, this, &PendingFramePlacement::ApplyOnceFramed);
             break;
         default:
             break;
@@ -82,13 +107,30 @@ bool PendingOuterSize::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void PendingOuterSize::Apply() {
+// A window manager tells of the frame it gives in its own time, not always with an event that
+// reaches the window: the frame is looked for until it comes or the wait is over.
+void PendingFramePlacement::StartWaiting() {
+    if (poll_ == nullptr) {
+        poll_ = new QTimer(this);
+        poll_->setInterval(kFramePollMilliseconds);
+        connect(poll_, &QTimer::timeout, this, [this] {
+            ApplyOnceFramed();
+            if (++polls_ * kFramePollMilliseconds >= kFrameWaitMilliseconds) {
+                deleteLater();
+            }
+        });
+    }
+    polls_ = 0;
+    poll_->start();
+}
+
+void PendingFramePlacement::ApplyOnceFramed() {
     const QMargins frame = FrameMargins(window_);
-    if (frame.isNull()) {
+    if (frame.isNull() || !window_.isVisible()) {
         return;
     }
-    window_.resize(InsideLength(outerWidth_, frame.left() + frame.right()),
-                   InsideLength(outerHeight_, frame.top() + frame.bottom()));
+    PlaceInside(window_, outer_, frame);
+    poll_->stop();
     deleteLater();
 }
 
@@ -112,8 +154,12 @@ WindowGeometry FitToScreen(const WindowGeometry& wanted, const QRect& area) {
 }
 
 WindowGeometry OuterGeometry(const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    const WindowGeometry shown{frame.x(), frame.y(), frame.width(), frame.height()};
+    const auto* pending =
+        window.findChild<PendingFramePlacement*>(QString(), Qt::FindDirectChildrenOnly);
+    const QRect frame = window.geometry().marginsAdded(FrameMargins(window));
+    const WindowGeometry shown =
+        (pending != nullptr ? pending->Outer() : std::nullopt)
+            .value_or(WindowGeometry{frame.x(), frame.y(), frame.width(), frame.height()});
     const auto* placement =
         window.findChild<FittedPlacement*>(QString(), Qt::FindDirectChildrenOnly);
     return placement != nullptr && Unmoved(shown, placement->Fitted()) ? placement->Wanted()
@@ -121,7 +167,7 @@ WindowGeometry OuterGeometry(const QWidget& window) {
 }
 
 void SetOuterGeometry(QWidget& window, const WindowGeometry& wanted) {
-    delete window.findChild<PendingOuterSize*>(QString(), Qt::FindDirectChildrenOnly);
+    delete window.findChild<PendingFramePlacement*>(QString(), Qt::FindDirectChildrenOnly);
     delete window.findChild<FittedPlacement*>(QString(), Qt::FindDirectChildrenOnly);
     const WindowGeometry geometry = FitToScreen(wanted, ScreenAreaAt(wanted.left, wanted.top));
     if (geometry.left != wanted.left || geometry.top != wanted.top ||
@@ -129,12 +175,9 @@ void SetOuterGeometry(QWidget& window, const WindowGeometry& wanted) {
         new FittedPlacement(window, wanted, geometry);
     }
     const QMargins frame = FrameMargins(window);
-    // move() places the frame's corner; resize() sets the inside.
-    window.move(geometry.left, geometry.top);
-    window.resize(InsideLength(geometry.width, frame.left() + frame.right()),
-                  InsideLength(geometry.height, frame.top() + frame.bottom()));
-    if (frame.isNull() && !window.isVisible()) {
-        new PendingOuterSize(window, geometry.width, geometry.height);
+    PlaceInside(window, geometry, frame);
+    if (frame.isNull()) {
+        new PendingFramePlacement(window, geometry, window.geometry());
     }
 }
 

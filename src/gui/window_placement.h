@@ -1,30 +1,43 @@
 #pragma once
 
+#include <QMargins>
 #include <QObject>
+#include <QRect>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "table/window_geometry.h"
 
-class QRect;
+class QTimer;
 class QWidget;
 
 namespace qv {
 
-// An outer size asked for while the window had no frame yet: once the window shows and its
-// frame is known, its inside is sized so that the frame has that size. It goes when applied, or
-// soon after showing when the window gets no frame.
-class PendingOuterSize : public QObject {
+// A place and size asked for while the window had no frame yet: never shown, or shown but not
+// yet framed by the window manager, which frames a window some moments after it maps it. Until
+// the frame is known the window is placed as if it had none; once it is, the frame is put at the
+// place and size asked for, so that the window ends where it would had the frame come first. It
+// goes when applied, or when no frame has come a while after showing (no window manager).
+class PendingFramePlacement : public QObject {
     Q_OBJECT
 public:
-    PendingOuterSize(QWidget& window, int32_t outerWidth, int32_t outerHeight);
+    // `outer` is asked for; the window's inside has been put at `inside` meanwhile.
+    PendingFramePlacement(QWidget& window, const WindowGeometry& outer, const QRect& inside);
+    // The place and size the frame will get, while the window's inside stays where it was put
+    // (a window manager without frames may still place it otherwise).
+    std::optional<WindowGeometry> Outer() const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Apply();
+    void StartWaiting();
+    void ApplyOnceFramed();
 
     QWidget& window_;
-    int32_t outerWidth_;
-    int32_t outerHeight_;
+    WindowGeometry outer_;
+    QRect inside_;
+    QTimer* poll_ = nullptr;
+    int polls_ = 0;
 };
 
 // A place and size asked for (from a table file or the settings file) and the one a window was
@@ -49,12 +62,17 @@ private:
 WindowGeometry FitToScreen(const WindowGeometry& wanted, const QRect& area);
 
 // A window's outer place and size, frame included; the one asked for while the window stays
-// where SetOuterGeometry fitted it.
+// where SetOuterGeometry fitted it, or waits for its frame.
 WindowGeometry OuterGeometry(const QWidget& window);
 // Places a window so that its frame has this place and size, fitted to the screen (FitToScreen)
-// that holds its corner, else the primary one. While the window has no frame yet (never shown),
-// the size is taken for its inside until the frame is known.
+// that holds its corner, else the primary one. While the window has no frame yet (never shown,
+// or not yet framed), it is placed as if it had none until the frame is known.
 void SetOuterGeometry(QWidget& window, const WindowGeometry& geometry);
+
+// How a window's frame is learnt: by default from the window system. Tests set one that stands
+// in for a window manager, which may frame a window only a while after showing it.
+using FrameProbe = std::function<QMargins(const QWidget&)>;
+void SetFrameProbeForTesting(FrameProbe probe);
 
 // The same size in the middle of a screen: each of Left and Top is half the room left,
 // truncated toward zero and never below 0.

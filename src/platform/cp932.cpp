@@ -346,6 +346,29 @@ std::optional<std::string> TryCp932ToUtf8(std::string_view cp932) {
     return output;
 }
 
+bool IsValidCp932(std::string_view cp932) {
+    const Cp932Tables& tables = Tables();
+    const auto* p = reinterpret_cast<const unsigned char*>(cp932.data());
+    const unsigned char* const end = p + cp932.size();
+    while (p < end) {
+        while (tables.asciiSame && end - p >= 8 && EightAscii(reinterpret_cast<const char*>(p))) {
+            p += 8;
+        }
+        if (p == end) {
+            break;
+        }
+        if (tables.single[*p].length != 0) {
+            ++p;
+            continue;
+        }
+        if (end - p < 2 || tables.pairs[static_cast<std::size_t>(p[0] << 8 | p[1])].length == 0) {
+            return false;
+        }
+        p += 2;
+    }
+    return true;
+}
+
 bool IsCp932Representable(char32_t character) {
     if (character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
         return false;

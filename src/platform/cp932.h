@@ -43,6 +43,10 @@ std::optional<std::string> TryCp932ToUtf8(std::string_view cp932);
 // written, or nullptr when the bytes are not valid CP932 (`out` then holds a part).
 char* TryCp932ToUtf8Into(std::string_view cp932, char* out);
 
+// Whether every byte of `cp932` belongs to a valid CP932 character (TryCp932ToUtf8 would
+// succeed), without converting.
+bool IsValidCp932(std::string_view cp932);
+
 // True when the character has a CP932 code (in the sense of Utf8ToCp932). Surrogates and
 // values above U+10FFFF give false.
 bool IsCp932Representable(char32_t character);

@@ -471,6 +471,45 @@ void ReplaceFileAtomically(const std::string& path, std::span<const std::string_
     state.Commit();
 }
 
+int OpenOwnFile(const std::string& path, int flags) {
+    int fd = -1;
+    do {
+        fd = open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
+        close(fd);
+        errno = EPERM;
+        return -1;
+    }
+    return fd;
+}
+
+void ReplaceOwnFile(const std::string& path, std::span<const std::string_view> pieces) {
+    TemporaryFile temp;
+    if (CreateTemporary(path, 0600, temp) < 0) {
+        ThrowFileSystemFailure(errno, path);
+    }
+    FileDescriptor fd(temp.fd);
+    int call = 0;
+    bool written = true;
+    for (std::string_view piece : pieces) {
+        written = written && WriteAll(fd.get(), piece, call);
+    }
+    if (!written || Fsync(fd.get()) != 0 || !NameTemporary(path, temp) ||
+        close(fd.release()) != 0 || Rename(temp.name, path) != 0) {
+        const int err = errno;
+        if (!temp.name.empty()) {
+            unlink(temp.name.c_str());
+        }
+        ThrowFileSystemFailure(err, path);
+    }
+    SyncFolderOf(path);
+}
+
 AtomicFileWriter::AtomicFileWriter(const std::string& path)
     : state_(std::make_unique<State>(path)) {}
 

@@ -68,6 +68,20 @@ void ReplaceFileAtomically(const std::string& path, std::string_view contents);
 // need not first copy them into one buffer.
 void ReplaceFileAtomically(const std::string& path, std::span<const std::string_view> pieces);
 
+// Files the program keeps for itself in a folder of its own (the recovery copies), which must
+// never lead elsewhere: a name there that is a symbolic link, or anything but a regular file of
+// the user's own, is never read nor written through.
+
+// Opens such a file: open(2) with the flags given, never following a link at the name, never
+// waiting (a FIFO), made with mode 0600 under O_CREAT. Returns the descriptor, or -1 with errno
+// set: ELOOP for a link, EPERM for anything else that is not a regular file of the user's own.
+int OpenOwnFile(const std::string& path, int flags);
+
+// Puts the new contents under the name as ReplaceFileAtomically does, but always through a
+// temporary file renamed over the name itself, with mode 0600: a link or a file with other
+// hard links found there is replaced, and what it leads to or shares is never written.
+void ReplaceOwnFile(const std::string& path, std::span<const std::string_view> pieces);
+
 // ReplaceFileAtomically for contents made while they are written: the pieces go to the
 // temporary file as they come (the disk starts writing them at once, and a big file is flushed
 // a stretch at a time meanwhile, so that Commit waits for the last stretch only; a flush that

@@ -21,6 +21,9 @@ public:
     void ReserveColumns(int32_t count);
     // Appends the next text of column `index` (0-based within the bulk, below Columns()).
     void Append(int32_t index, std::string_view text);
+    // Appends `count` empty cells to column `index` as one run, which costs no memory per cell
+    // (a ragged file's padding).
+    void AppendEmpty(int32_t index, int32_t count);
     // The columns declared; only those up to the last that received a text hold any.
     int32_t Columns() const { return declaredColumns_; }
     int32_t FilledColumns() const { return static_cast<int32_t>(columns_.size()); }
@@ -31,6 +34,8 @@ public:
     }
 
 private:
+    CellColumn::ChunkList& Column(int32_t index);
+
     std::shared_ptr<const std::string> arena_;
     int32_t declaredColumns_;
     // The run of lines being appended row by row: where the next text must begin to continue

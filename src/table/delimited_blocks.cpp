@@ -106,12 +106,24 @@ char* TextBuffer::Grow(char* out, std::size_t bytes) {
     return data.get() + used;
 }
 
-BlockFormatter::BlockFormatter(CellRange range, char delimiter, TextEncoding encoding)
+BlockFormatter::BlockFormatter(CellRange range, char delimiter, TextEncoding encoding,
+                               FieldQuoting quoting)
     : range_(range), delimiter_(delimiter), encoding_(encoding) {
-    for (const char c : {'"', '\r', '\n', delimiter}) {
+    // The word tests look for six bytes either way; where only the delimiter counts, the other
+    // two slots repeat it.
+    const bool any = quoting == FieldQuoting::AnyDelimiter;
+    const char first = any ? kCommaDelimiter : delimiter;
+    const char second = any ? kTabDelimiter : delimiter;
+    const char third = any ? kSemicolonDelimiter : delimiter;
+    for (const char c : {'"', '\r', '\n', first, second, third}) {
         kind_[static_cast<unsigned char>(c)] |= kNeedsQuotes;
     }
-    quoted_ = {'"', '\r', '\n', static_cast<unsigned char>(delimiter)};
+    quoted_ = {'"',
+               '\r',
+               '\n',
+               static_cast<unsigned char>(first),
+               static_cast<unsigned char>(second),
+               static_cast<unsigned char>(third)};
     for (std::size_t byte = 0x80; byte < kind_.size(); ++byte) {
         kind_[byte] |= kNotAscii;
     }
@@ -206,15 +218,18 @@ BlockFormatter::LineEnd BlockFormatter::FindLineEnd(const char* p, const char* e
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i quote = _mm_set1_epi8('"');
     const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i delimiter = _mm_set1_epi8(delimiter_);
+    const __m128i delimiter = _mm_set1_epi8(static_cast<char>(quoted_[3]));
+    const __m128i second = _mm_set1_epi8(static_cast<char>(quoted_[4]));
+    const __m128i third = _mm_set1_epi8(static_cast<char>(quoted_[5]));
     uint32_t quoted = 0;
     uint32_t high = 0;
     for (; end - p >= 16; p += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const auto crs = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)));
-        const __m128i special =
+        const __m128i special = _mm_or_si128(
             _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, lf)),
-                         _mm_cmpeq_epi8(bytes, delimiter));
+                         _mm_cmpeq_epi8(bytes, delimiter)),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, second), _mm_cmpeq_epi8(bytes, third)));
         // Only the bytes before the CR, when there is one here.
         const uint32_t before = crs != 0 ? (1u << __builtin_ctz(crs)) - 1 : 0xFFFF;
         quoted |= static_cast<uint32_t>(_mm_movemask_epi8(special)) & before;

@@ -51,7 +51,7 @@ struct FormattedBlock {
 // points to, so blocks may be formatted on any thread.
 class BlockFormatter {
 public:
-    BlockFormatter(CellRange range, char delimiter, TextEncoding encoding);
+    BlockFormatter(CellRange range, char delimiter, TextEncoding encoding, FieldQuoting quoting);
 
     FormattedBlock Format(DelimitedBlock block) const;
 
@@ -81,7 +81,7 @@ private:
     char delimiter_;
     TextEncoding encoding_;
     std::array<uint8_t, 256> kind_{};
-    std::array<uint64_t, 4> quoted_{};  // the bytes that call for quotes
+    std::array<uint64_t, 6> quoted_{};  // the bytes that call for quotes (some maybe twice)
     // The kinds that keep a line of loaded text from being copied as it is.
     uint8_t notPlain_ = kNeedsQuotes;
 };

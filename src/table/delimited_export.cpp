@@ -31,10 +31,10 @@ class RangeWriter {
 public:
     RangeWriter(const TableGrid& grid, CellRange range, char delimiter, TextEncoding encoding,
                 const std::function<void(std::string_view)>& write,
-                const std::function<void(int32_t)>& progress)
+                const std::function<void(int32_t)>& progress, FieldQuoting quoting)
         : grid_(grid),
           range_(range),
-          formatter_(range, delimiter, encoding),
+          formatter_(range, delimiter, encoding, quoting),
           encoding_(encoding),
           write_(write),
           progress_(progress),
@@ -170,8 +170,9 @@ private:
 DelimitedWriteReport WriteDelimitedCells(const TableGrid& grid, CellRange range, char delimiter,
                                          TextEncoding encoding,
                                          const std::function<void(std::string_view)>& write,
-                                         const std::function<void(int32_t)>& progress) {
-    return RangeWriter(grid, range, delimiter, encoding, write, progress).Run();
+                                         const std::function<void(int32_t)>& progress,
+                                         FieldQuoting quoting) {
+    return RangeWriter(grid, range, delimiter, encoding, write, progress, quoting).Run();
 }
 
 DelimitedWriteReport ExportDelimitedFile(const std::string& path, const TableGrid& grid,
@@ -180,7 +181,7 @@ DelimitedWriteReport ExportDelimitedFile(const std::string& path, const TableGri
     AtomicFileWriter file(path);
     DelimitedWriteReport report = WriteDelimitedCells(
         grid, range, delimiter, encoding, [&file](std::string_view piece) { file.Write(piece); },
-        progress);
+        progress, FieldQuoting::AnyDelimiter);
     file.Commit();
     return report;
 }

@@ -29,9 +29,14 @@ struct DelimitedWriteReport {
     std::size_t invalidCount = 0;
 };
 
-// Writes the range row by row, fields quoted as AppendDelimitedField does, every record ending
-// in CR LF, in the encoding (a BOM first for Utf8WithBom; CP932 bytes as the table holds
-// them). The text goes to `write` in pieces of about a megabyte that end at a record's end,
+// Which fields a write puts in double quotes: those that need them (the delimiter, a quote or a
+// line break), or also those that hold a comma, a tab or a semicolon, so that a reader can tell
+// the file's delimiter from its text alone (under a wrong one, quotes fall out of place).
+enum class FieldQuoting { WhereNeeded, AnyDelimiter };
+
+// Writes the range row by row, fields quoted as `quoting` says (see AppendDelimitedField), every
+// record ending in CR LF, in the encoding (a BOM first for Utf8WithBom; CP932 bytes as the table
+// holds them). The text goes to `write` in pieces of about a megabyte that end at a record's end,
 // after each of which `progress` (when given) hears how many rows of the range are written;
 // both are called on the calling thread, which alone reads the grid (a range of more than one
 // piece is formatted on other threads meanwhile). An empty range writes the BOM at most.
@@ -39,10 +44,12 @@ struct DelimitedWriteReport {
 DelimitedWriteReport WriteDelimitedCells(const TableGrid& grid, CellRange range, char delimiter,
                                          TextEncoding encoding,
                                          const std::function<void(std::string_view)>& write,
-                                         const std::function<void(int32_t)>& progress = {});
+                                         const std::function<void(int32_t)>& progress = {},
+                                         FieldQuoting quoting = FieldQuoting::WhereNeeded);
 
 // Writes the range as WriteDelimitedCells does into the file at `path`, replaced atomically
-// (see AtomicFileWriter): the file is written while the text is made. On a failure Failure is
+// (see AtomicFileWriter), quoting any field that holds a delimiter: the file is written while
+// the text is made. On a failure Failure is
 // raised and the old file is left as it was.
 DelimitedWriteReport ExportDelimitedFile(const std::string& path, const TableGrid& grid,
                                          CellRange range, char delimiter, TextEncoding encoding,

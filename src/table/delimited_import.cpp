@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -9,6 +10,7 @@
 #include "platform/cp932.h"
 #include "platform/failure.h"
 #include "platform/large_buffers.h"
+#include "platform/utf8.h"
 #include "table/bulk_cells.h"
 #include "table/delimited_parser.h"
 #include "table/delimited_text.h"
@@ -19,7 +21,6 @@ namespace qv {
 
 namespace {
 
-constexpr std::size_t kDelimiterSample = 64 * 1024;
 // Widths follow the longest text of a column's first rows: 7 pixels a byte (a CP932 double-byte
 // character is about twice as wide as a single-byte one) within these limits.
 constexpr int64_t kWidthRows = 1000;
@@ -50,7 +51,6 @@ public:
         arena_ = std::make_shared<std::string>();
         arena_->reserve(3 * inputSize + 4 * kShortField);
         AdviseLargeBuffer(arena_->data(), arena_->capacity());
-        arena_->append("\r\n");  // where padded empty cells point
         out_ = arena_->data() + arena_->size();
         limit_ = out_;
         onReplaced_ = [this](std::size_t, char32_t character) {
@@ -101,13 +101,18 @@ public:
         if (count > widest_) {
             Widen(count);
         }
-        for (int32_t k = 0; k < widest_; ++k) {
-            const std::string_view text =
-                k < count ? fields_[static_cast<std::size_t>(k)] : Padding();
+        // Only the fields present are stored: a column's rows above its next text are padded
+        // with one run of empty cells when that text comes, and rows after its last text are
+        // empty anyway, so a short record costs nothing for the columns it lacks.
+        const int64_t row = Row();
+        for (int32_t k = 0; k < count; ++k) {
+            const auto column = static_cast<std::size_t>(k);
+            const std::string_view text = fields_[column];
+            bulk_->AppendEmpty(k, static_cast<int32_t>(row - filled_[column]));
             bulk_->Append(k, text);
+            filled_[column] = row + 1;
             if (records_ < kWidthRows) {
-                auto& longest = longest_[static_cast<std::size_t>(k)];
-                longest = std::max(longest, text.size());
+                longest_[column] = std::max(longest_[column], text.size());
             }
         }
         fields_.clear();
@@ -155,18 +160,13 @@ private:
         out_ = arena_->data() + used;
         limit_ = arena_->data() + arena_->size();
     }
-    std::string_view Padding() const { return std::string_view(arena_->data(), 0); }
 
-    // New columns get empty cells in the rows above (and in the item-name row when the first
-    // record is data).
+    // New columns are empty in the rows above (and in the item-name row when the first record
+    // is data), padded when their first text comes.
     void Widen(int32_t count) {
-        for (int32_t k = widest_; k < count; ++k) {
-            for (int64_t row = 0; row < Row(); ++row) {
-                bulk_->Append(k, Padding());
-            }
-        }
         widest_ = count;
         longest_.resize(static_cast<std::size_t>(count));
+        filled_.resize(static_cast<std::size_t>(count));
     }
 
     static constexpr std::size_t kShortField = 16;
@@ -184,43 +184,60 @@ private:
     std::optional<BulkCells> bulk_;
     std::vector<std::string_view> fields_;
     std::vector<std::size_t> longest_;
+    std::vector<int64_t> filled_;  // per column: the rows given a cell so far
     int32_t widest_ = 0;
     int64_t records_ = 0;
 };
 
-// The first kDelimiterSample bytes of the text in CP932, where the delimiter is looked for.
-std::string DelimiterSample(std::string_view input, bool utf8) {
-    if (!utf8) {
-        return std::string(input.substr(0, kDelimiterSample));
-    }
-    // A CP932 byte comes from at most three UTF-8 bytes; the rest of a character cut at the
-    // end lands past the sample.
-    const std::string converted = Utf8ToCp932Replacing(
-        input.substr(0, 3 * kDelimiterSample + 4), kGetaMarkCp932, [](std::size_t, char32_t) {});
-    return converted.substr(0, kDelimiterSample);
-}
-
 // The main window's place and size as designed, for a table that never had a window.
 constexpr WindowGeometry kDesignWindow{294, 211, 276, 247};
 
-}  // namespace
+// Where the first byte that is not UTF-8 lies, as a place in the grid.
+std::string FirstInvalidUtf8Place(std::string_view input, char delimiter, FirstRecord first) {
+    std::size_t at = 0;
+    while (at < input.size()) {
+        const Utf8Character c = DecodeUtf8At(input, at);
+        if (c.value == 0xFFFD && input.substr(at, 3) != "\xEF\xBF\xBD") {
+            break;
+        }
+        at += c.length;
+    }
+    struct NoSink : DelimitedRecordSink {
+        void Field(std::string_view) override {}
+        void EndRecord() override {}
+    } sink;
+    std::vector<FieldPosition> place;
+    const std::size_t marks[] = {at};
+    ParseDelimitedText(input, delimiter, sink, marks, &place);
+    return GridPlaceText(place[0].record + RowOfFirstRecord(first), place[0].field + 1);
+}
 
-DelimitedImport ImportDelimitedText(std::string bytes, const DelimitedImportOptions& options) {
-    DelimitedImport result;
-    result.encoding = options.encoding.value_or(DetectTextEncoding(bytes));
-    const bool utf8 = result.encoding != TextEncoding::Cp932;
-    // The grammar's bytes are ASCII in both encodings and no other character holds one, so
-    // UTF-8 is parsed as it is and each field converted on its own, in one pass.
-    std::string_view input = bytes;
-    if (utf8 && input.starts_with(kUtf8Bom)) {
-        input.remove_prefix(kUtf8Bom.size());
+// The text after a BOM and without a closing end-of-file byte.
+std::string_view ImportedText(std::string_view bytes, TextEncoding encoding) {
+    if (encoding != TextEncoding::Cp932 && bytes.starts_with(kUtf8Bom)) {
+        bytes.remove_prefix(kUtf8Bom.size());
     }
     // An end-of-file byte closing an old DOS file is no record.
-    if (input.ends_with(kEndOfFileByte)) {
-        input.remove_suffix(1);
+    if (bytes.ends_with(kEndOfFileByte)) {
+        bytes.remove_suffix(1);
     }
-    result.delimiter = options.delimiter.value_or(
-        DetectDelimiter(DelimiterSample(input, utf8), options.preferredDelimiter));
+    return bytes;
+}
+
+// The import in a known encoding.
+DelimitedImport ImportIn(std::string_view bytes, TextEncoding encoding,
+                         const DelimitedImportOptions& options) {
+    DelimitedImport result;
+    result.encoding = encoding;
+    result.firstRecord = options.firstRecord;
+    const bool utf8 = encoding != TextEncoding::Cp932;
+    // The grammar's bytes are ASCII in both encodings and no other character holds one (no
+    // CP932 second byte is below 0x40), so the bytes are parsed as they are; UTF-8 fields are
+    // converted each on its own, in one pass.
+    const std::string_view input = ImportedText(bytes, encoding);
+    // The whole text is offered, so that a long multi-line cell cannot hide the records after it.
+    result.delimiter =
+        options.delimiter.value_or(DetectDelimiter(input, options.preferredDelimiter));
 
     CellBuilder builder(
         input, options.firstRecord,
@@ -234,6 +251,40 @@ DelimitedImport ImportDelimitedText(std::string bytes, const DelimitedImportOpti
     result.content.window = kDesignWindow;
     builder.Finish(result.content);
     return result;
+}
+
+}  // namespace
+
+DelimitedImport ImportDelimitedText(std::string bytes, const DelimitedImportOptions& options) {
+    bytes = ConvertUtf16File(std::move(bytes));
+    // The first megabyte tells at once; the whole file decides, but only when the UTF-8 reading
+    // met something CP932 lacks, which costs nothing in the usual case.
+    const TextEncoding guess = options.encoding.value_or(GuessTextEncoding(bytes));
+    DelimitedImport result = ImportIn(bytes, guess, options);
+    if (result.unencodableCount == 0 || guess == TextEncoding::Cp932) {
+        return result;
+    }
+    if (!options.encoding && PreferCp932ToLossyUtf8(bytes)) {
+        result = DelimitedImport();  // its memory is not held through the second reading
+        return ImportIn(bytes, TextEncoding::Cp932, options);
+    }
+    const std::string_view input = ImportedText(bytes, guess);
+    if (bytes.starts_with(kUtf8Bom) && !IsValidUtf8(input)) {
+        throw Failure(
+            "UTF-8 の BOM で始まるファイルですが、UTF-8 として正しくないバイトがあります (" +
+            FirstInvalidUtf8Place(input, result.delimiter, options.firstRecord) + ")");
+    }
+    return result;
+}
+
+std::string UnencodableMessage(const DelimitedImport& imported) {
+    return UnencodableMessage(imported.unencodable, imported.unencodableCount,
+                              RowOfFirstRecord(imported.firstRecord));
+}
+
+std::string TitleFromFileName(const std::string& path) {
+    return TitleForTableFile(Utf8ToCp932Replacing(std::filesystem::path(path).stem().string(),
+                                                  kGetaMarkCp932, [](std::size_t, char32_t) {}));
 }
 
 }  // namespace qv

@@ -15,6 +15,10 @@ namespace qv {
 // columns 1 and up; the first record gives the item names or is the first data row.
 
 enum class FirstRecord { Data, ItemNames };
+// The grid row the first record goes to.
+inline int64_t RowOfFirstRecord(FirstRecord first) {
+    return first == FirstRecord::Data ? 1 : 0;
+}
 
 struct DelimitedImportOptions {
     std::optional<char> delimiter;         // detected when not given
@@ -28,6 +32,7 @@ struct DelimitedImportOptions {
 // replaced by "〓" in the cells: the caller decides whether to take the table so.
 struct DelimitedImport {
     TableFileContent content;
+    FirstRecord firstRecord = FirstRecord::Data;
     char delimiter = ',';
     TextEncoding encoding = TextEncoding::Utf8;
     int64_t records = 0;
@@ -35,10 +40,19 @@ struct DelimitedImport {
     std::size_t unencodableCount = 0;
 };
 
-// Reads the bytes of a whole file. The table has at least one data column and one data row
-// (ragged records are padded with empty cells to the widest); columns get widths from their
-// first texts. Raises Failure kGridTooLargeMessage when the records or fields reach the
-// grid's limit, std::bad_alloc when memory runs out. Never fails on the text itself.
+// Reads the bytes of a whole file (UTF-16 with a BOM is read too, see ConvertUtf16File). The
+// table has at least one data column and one data row (ragged records are as wide as the widest,
+// their missing cells empty at no cost: only the texts present are stored); columns get widths
+// from their first texts. Raises Failure kGridTooLargeMessage when the records or fields reach
+// the grid's limit, Failure for UTF-16 without a BOM and for a file that starts with a UTF-8 BOM
+// but is not UTF-8 (naming where), std::bad_alloc when memory runs out.
 DelimitedImport ImportDelimitedText(std::string bytes, const DelimitedImportOptions& options);
+
+// The message listing the characters CP932 lacks, at the rows and columns the grid shows them.
+std::string UnencodableMessage(const DelimitedImport& imported);
+
+// The title of a table imported from `path`: the file's name without its folder and extension,
+// in CP932 (characters CP932 lacks become "〓"), as a table file can hold it.
+std::string TitleFromFileName(const std::string& path);
 
 }  // namespace qv

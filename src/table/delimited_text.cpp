@@ -2,7 +2,6 @@
 #include "table/delimited_text.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "table/delimited_parser.h"
@@ -65,22 +64,6 @@ private:
     std::vector<std::vector<std::string>> records_;
 };
 
-// Counts the fields of the first records.
-class FieldCounter : public DelimitedRecordSink {
-public:
-    void Field(std::string_view) override { ++fields_; }
-    void EndRecord() override {
-        counts.push_back(fields_);
-        fields_ = 0;
-    }
-    bool Enough() const override { return counts.size() >= kRecords; }
-    static constexpr std::size_t kRecords = 50;
-    std::vector<int32_t> counts;
-
-private:
-    int32_t fields_ = 0;
-};
-
 }  // namespace
 
 void ParseDelimitedText(std::string_view bytes, char delimiter, DelimitedRecordSink& sink,
@@ -97,22 +80,123 @@ std::vector<std::vector<std::string>> ParseDelimitedRecords(
     return collector.Take();
 }
 
-char DetectDelimiter(std::string_view sample, char preferred) {
-    std::array<char, 4> candidates = {preferred, kCommaDelimiter, kTabDelimiter,
-                                      kSemicolonDelimiter};
-    char best = kCommaDelimiter;
-    std::ptrdiff_t bestScore = 0;
-    for (const char candidate : candidates) {
-        FieldCounter counter;
-        ParseDelimitedText(sample, candidate, counter);
-        if (counter.counts.empty() || counter.counts.front() < 2) {
-            continue;
+namespace {
+
+// How a delimiter splits a sample: whether every record read has the same number of fields,
+// how many the first has, and whether the quotes sit where a writer puts them (a field that
+// opens with one, closed before a delimiter or a line end; none inside an unquoted field).
+// A wrong delimiter cuts quoted fields apart, which leaves quotes out of place.
+struct SampleShape {
+    bool clean = true;
+    bool consistent = true;
+    int32_t firstFields = 0;
+    int64_t records = 0;
+    int64_t recordsLikeFirst = 0;
+};
+
+class ShapeReader {
+public:
+    ShapeReader(std::string_view sample, char delimiter)
+        : p_(sample.data()), end_(sample.data() + sample.size()), delimiter_(delimiter) {}
+
+    // A cut sample's last record is left out: it may be cut short.
+    SampleShape Read(SampleEnd end) {
+        std::vector<int32_t> counts;
+        while (p_ != end_ && counts.size() < kDelimiterRecordsRead) {
+            counts.push_back(ReadRecord());
         }
-        const std::ptrdiff_t score =
-            std::count(counter.counts.begin(), counter.counts.end(), counter.counts.front());
-        if (score > bestScore) {
-            best = candidate;
-            bestScore = score;
+        if (end == SampleEnd::Cut && counts.size() > 1) {
+            counts.pop_back();
+        }
+        if (!counts.empty()) {
+            shape_.firstFields = counts.front();
+            shape_.records = static_cast<int64_t>(counts.size());
+            shape_.recordsLikeFirst = std::count(counts.begin(), counts.end(), counts.front());
+            shape_.consistent = shape_.recordsLikeFirst == shape_.records;
+        }
+        return shape_;
+    }
+
+private:
+    bool AtLineEnd() const { return p_ == end_ || *p_ == '\r' || *p_ == '\n'; }
+
+    int32_t ReadRecord() {
+        int32_t fields = 1;
+        for (;;) {
+            if (p_ != end_ && *p_ == '"') {
+                ReadQuoted();
+            } else {
+                while (!AtLineEnd() && *p_ != delimiter_) {
+                    shape_.clean &= *p_ != '"';
+                    ++p_;
+                }
+            }
+            if (p_ == end_ || *p_ != delimiter_) {
+                break;
+            }
+            ++p_;
+            ++fields;
+        }
+        if (p_ != end_) {
+            p_ += *p_ == '\r' && p_ + 1 != end_ && p_[1] == '\n' ? 2 : 1;
+        }
+        return fields;
+    }
+
+    void ReadQuoted() {
+        for (++p_; p_ != end_; ++p_) {
+            if (*p_ != '"') {
+                continue;
+            }
+            if (p_ + 1 != end_ && p_[1] == '"') {
+                ++p_;
+                continue;
+            }
+            ++p_;
+            if (AtLineEnd() || *p_ == delimiter_) {
+                return;
+            }
+            shape_.clean = false;  // a closing quote followed by data: the field goes on
+        }
+    }
+
+    const char* p_;
+    const char* end_;
+    char delimiter_;
+    SampleShape shape_;
+};
+
+}  // namespace
+
+char DetectDelimiter(std::string_view sample, char preferred, SampleEnd end) {
+    std::vector<char> candidates = {preferred};
+    for (const char c : {kCommaDelimiter, kTabDelimiter, kSemicolonDelimiter}) {
+        if (c != preferred) {
+            candidates.push_back(c);
+        }
+    }
+    std::vector<SampleShape> shapes;
+    for (const char candidate : candidates) {
+        shapes.push_back(ShapeReader(sample, candidate).Read(end));
+    }
+    // The first candidate, in order of preference, that splits every record alike into more
+    // than one field with its quotes in place; then one that does so with stray quotes.
+    for (const bool needClean : {true, false}) {
+        for (std::size_t i = 0; i < candidates.size(); ++i) {
+            const SampleShape& shape = shapes[i];
+            if (shape.consistent && shape.records > 0 && shape.firstFields > 1 &&
+                (shape.clean || !needClean)) {
+                return candidates[i];
+            }
+        }
+    }
+    // A ragged file: the one whose field count of the first record recurs most often.
+    char best = preferred;
+    int64_t bestScore = 0;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (shapes[i].firstFields > 1 && shapes[i].recordsLikeFirst > bestScore) {
+            best = candidates[i];
+            bestScore = shapes[i].recordsLikeFirst;
         }
     }
     return best;

@@ -58,10 +58,20 @@ std::vector<std::vector<std::string>> ParseDelimitedRecords(
     std::string_view bytes, char delimiter, std::size_t maxRecords = SIZE_MAX,
     std::span<const std::size_t> marks = {}, std::vector<FieldPosition>* markPositions = nullptr);
 
-// Comma, tab or semicolon: the one that splits the first records of `sample` into the same
-// number of fields (more than one) most often; comma when none does. Ties go to the
-// preferred delimiter (for example tab for a .tsv file), then comma, tab, semicolon.
-char DetectDelimiter(std::string_view sample, char preferred = kCommaDelimiter);
+// How many records the delimiter's detection reads at most.
+inline constexpr std::size_t kDelimiterRecordsRead = 1000;
+
+// Whether a sample is the whole text, or stops inside it (its last record may be cut short).
+enum class SampleEnd { Whole, Cut };
+
+// Comma, tab or semicolon: the one that splits every record read from `sample` (the first
+// kDelimiterRecordsRead) into the same number of fields, more than one, with its quotes where a
+// writer puts them (quoted fields respected: a wrong delimiter cuts them apart and leaves quotes
+// inside unquoted fields); the preferred delimiter (tab for a .tsv file) when several do, then
+// comma, tab, semicolon. When none does, the one whose first record's field count recurs most
+// often, or the preferred one.
+char DetectDelimiter(std::string_view sample, char preferred = kCommaDelimiter,
+                     SampleEnd end = SampleEnd::Whole);
 
 // Whether the field holds the delimiter, a double quote, a CR or an LF.
 bool DelimitedFieldNeedsQuotes(std::string_view field, char delimiter);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace qv {
@@ -27,6 +28,17 @@ inline bool StartsWithTableFileMark(std::string_view prefix) {
     // The mark must end the line: the file ends there, or a CR or the end-of-file byte follows.
     return prefix.size() == kTableFileMark.size() || prefix[kTableFileMark.size()] == '\r' ||
            prefix[kTableFileMark.size()] == kEndOfFileByte;
+}
+
+// A title as a table file can hold it: control characters become blanks, since a CR or an LF
+// would split its line and 0x1A end the file (no CP932 second byte is below 0x40).
+inline std::string TitleForTableFile(std::string title) {
+    for (char& c : title) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            c = ' ';
+        }
+    }
+    return title;
 }
 
 // The messages of a rejected file.

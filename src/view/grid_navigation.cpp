@@ -1,7 +1,9 @@
 #include "view/grid_navigation.h"
 
 #include <algorithm>
+#include <functional>
 
+#include "table/cell_handle.h"
 #include "view/grid_geometry.h"
 
 namespace qv {
@@ -38,7 +40,88 @@ NavigationTarget PageTarget(const TableGrid& grid, GridCell topLeft, int32_t vie
                             GridCell{topLeft.col, moved(topLeft.row, lastTop)}};
 }
 
+// Calls `filled` with the indexes in [begin, end) of the filled cells along one line, in order.
+using FilledVisitor =
+    std::function<void(int32_t begin, int32_t end, const std::function<void(int32_t)>& filled)>;
+
+// Where an edge key leads from `at` along a line of data cells [first, last]; `step` is +1 or -1.
+// Only the filled cells are visited, so a sparse line of many rows costs little.
+int32_t EdgeAlong(int32_t at, int32_t first, int32_t last, int32_t step, bool filledHere,
+                  const FilledVisitor& visit) {
+    int32_t nearest = -1;  // the filled cell nearest to `at` in the key's direction
+    int32_t runEnd = -1;   // the far end of the run of filled cells that starts next to `at`
+    if (step > 0) {
+        bool runOpen = true;
+        visit(at + 1, last + 1, [&](int32_t index) {
+            if (nearest < 0) {
+                nearest = runEnd = index;
+            } else if (runOpen && index == runEnd + 1) {
+                runEnd = index;
+            } else {
+                runOpen = false;
+            }
+        });
+    } else {
+        visit(first, at, [&](int32_t index) {
+            if (index != nearest + 1 || nearest < 0) {
+                runEnd = index;  // a run starts here
+            }
+            nearest = index;
+        });
+    }
+    if (nearest < 0) {
+        return step > 0 ? last : first;
+    }
+    return filledHere && nearest == at + step ? runEnd : nearest;
+}
+
+GridCell DataEdge(const TableGrid& grid, GridCell at, NavigationKey key) {
+    const GridCell first{grid.FixedCols(), grid.FixedRows()};
+    const GridCell last{grid.ColCount() - 1, grid.RowCount() - 1};
+    const bool filledHere = !grid.Cell(at.col, at.row).empty();
+    const bool vertical = key == NavigationKey::EdgeUp || key == NavigationKey::EdgeDown;
+    const int32_t step = key == NavigationKey::EdgeDown || key == NavigationKey::EdgeRight ? 1 : -1;
+    if (vertical) {
+        const FilledVisitor rows = [&](int32_t begin, int32_t end, const auto& filled) {
+            grid.VisitColumnTexts(at.col, begin, end, [&](int32_t row, CellHandle h) {
+                if (!cell_handle::Text(h).empty()) {
+                    filled(row);
+                }
+            });
+        };
+        at.row = EdgeAlong(at.row, first.row, last.row, step, filledHere, rows);
+    } else {
+        const FilledVisitor cols = [&](int32_t begin, int32_t end, const auto& filled) {
+            for (const int32_t col : grid.StoredColumnNumbers(begin, end)) {
+                if (!grid.Cell(col, at.row).empty()) {
+                    filled(col);
+                }
+            }
+        };
+        at.col = EdgeAlong(at.col, first.col, last.col, step, filledHere, cols);
+    }
+    return at;
+}
+
 }  // namespace
+
+SelectionCorners SelectWhole(const TableGrid& grid, WholeLines lines) {
+    const GridCell first{grid.FixedCols(), grid.FixedRows()};
+    const GridCell last = ClampToData(grid, GridCell{grid.ColCount() - 1, grid.RowCount() - 1});
+    const GridCell a = grid.Anchor();
+    const GridCell b = grid.Current();
+    GridCell topLeft{std::min(a.col, b.col), std::min(a.row, b.row)};
+    GridCell bottomRight{std::max(a.col, b.col), std::max(a.row, b.row)};
+    if (lines != WholeLines::Rows) {
+        topLeft.row = first.row;
+        bottomRight.row = last.row;
+    }
+    if (lines != WholeLines::Columns) {
+        topLeft.col = first.col;
+        bottomRight.col = last.col;
+    }
+    return SelectionCorners{ClampToData(grid, bottomRight), ClampToData(grid, topLeft)};
+}
 
 GridCell ClampToData(const TableGrid& grid, GridCell cell) {
     return GridCell{
@@ -64,6 +147,12 @@ NavigationTarget Navigate(const TableGrid& grid, GridCell topLeft, int32_t viewp
             break;
         case NavigationKey::Right:
             to.col += 1;
+            break;
+        case NavigationKey::EdgeUp:
+        case NavigationKey::EdgeDown:
+        case NavigationKey::EdgeLeft:
+        case NavigationKey::EdgeRight:
+            to = DataEdge(grid, current, key);
             break;
         case NavigationKey::Home:
             to.col = firstData.col;

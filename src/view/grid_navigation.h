@@ -7,12 +7,18 @@
 namespace qv {
 
 // The keys that move the current cell. Home and End stay on the row; with Ctrl they go to the
-// first or last data cell of the table.
+// first or last data cell of the table. The Edge keys are Ctrl with an arrow: they go to the edge
+// of the data, as spreadsheets do: along a run of filled cells to its last one, from an empty
+// cell or the end of a run to the next filled cell, and to the table's edge when none is left.
 enum class NavigationKey {
     Up,
     Down,
     Left,
     Right,
+    EdgeUp,
+    EdgeDown,
+    EdgeLeft,
+    EdgeRight,
     Home,
     End,
     CtrlHome,
@@ -39,6 +45,18 @@ struct NavigationTarget {
 // table with no data cell gives the current cell unchanged.
 NavigationTarget Navigate(const TableGrid& grid, GridCell topLeft, int32_t viewportHeight,
                           NavigationKey key);
+
+// The corners of a selection: the anchor, and the current cell, which is the top-left corner.
+struct SelectionCorners {
+    GridCell anchor;
+    GridCell current;
+    bool operator==(const SelectionCorners&) const = default;
+};
+
+// What the keys that select whole lines select: every data cell, or every data cell of the
+// columns (or rows) the selection spans now.
+enum class WholeLines { Table, Columns, Rows };
+SelectionCorners SelectWhole(const TableGrid& grid, WholeLines lines);
 
 // `cell` clamped into the data cells.
 GridCell ClampToData(const TableGrid& grid, GridCell cell);

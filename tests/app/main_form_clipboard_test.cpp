@@ -94,5 +94,25 @@ TEST(MainFormClipboardTest, EachCommandIsOneStep) {
     }
 }
 
+// Columns a paste adds fit their texts (at least the narrower designed data column, at most twice
+// the wider one: 30 x "あ" would take 455 pixels); the column that was last keeps its width.
+TEST(MainFormClipboardTest, AddedColumnsFitThePastedTexts) {
+    test::FakeWindowSystem windows;
+    MainForm form(windows, StoreLocations{"/nonexistent/q.ini", "/nonexistent/q.hst"}, ".");
+    form.FormCreate();
+    TableGrid& grid = form.Document().UnrecordedTable();
+    ASSERT_TRUE(grid.SetCurrentCell({2, 1}));
+    std::string kana;
+    for (int i = 0; i < 30; ++i) {
+        kana += "\xE3\x81\x82";
+    }
+    windows.SetClipboardText("x\ty\t" + kana + "\t\r\n\t\t\t1234567890123");
+    form.Clipboard().PasteClipboard();
+    const int32_t widths[] = {32, 153, 69, 69, 306, 13 * 8 + 5};
+    for (int32_t col = 0; col < 6; ++col) {
+        EXPECT_EQ(grid.ColWidth(col), widths[col]) << col;
+    }
+}
+
 }  // namespace
 }  // namespace qv

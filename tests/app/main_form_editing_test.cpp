@@ -183,28 +183,32 @@ TEST_F(MainFormEditingTest, GoToRowClampsAndTheStatusTextsAddUpTheSelection) {
         {"", 1000, true},    {"12a", 1000, true},      {",5", 1000, true},
         {"1 2", 1000, true}, {"-", 1000, true}};
     std::string typed;
-    windows_.onGoToRowDialog = [&] { form_.Tools().GoToRow(typed); };
+    bool moved = false;  // the dialog stays open when not
+    windows_.onGoToRowDialog = [&] { moved = form_.Tools().GoToRow(typed); };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         typed = c.typed;
         form_.Tools().OpenGoToRowDialog();
         EXPECT_EQ(Grid().Current(), (GridCell{3, c.row}));
         EXPECT_EQ(windows_.messages.size(), c.refused ? 1u : 0u);
+        EXPECT_EQ(moved, !c.refused);
         windows_.messages.clear();
     }
     EXPECT_EQ(RowToGoTo("5", 1), std::nullopt);  // no data row to go to
 
     EXPECT_EQ(PositionStatusText(Grid()), "行 1,000 / 1,000  列 3");
     EXPECT_EQ(SelectionStatusText(Grid(), "."), "");
-    const char* column2[] = {"\\1,200", "-\\300", "abc", "", "2.5e2"};  // as the statistics' test
+    const char* column2[] = {"\\1,200", "-\\300", "abc", "", "2.5e5"};
     for (int32_t row = 1; row <= 5; ++row) {
         Grid().SetCell(2, row, column2[row - 1]);
     }
     Select(2, 5);
     ASSERT_TRUE(Grid().SetCurrentCell({2, 1}, TableGrid::Selection::Extend));
-    EXPECT_EQ(SelectionStatusText(Grid(), "."), "個数 5  数値 3  合計 1150  平均 383.333333333333");
+    EXPECT_EQ(SelectionStatusText(Grid(), "."),
+              "データの個数 4  数値 3  合計 250,900  平均 83,633.3333333333");
     ASSERT_TRUE(Grid().SetCurrentCell({1, 2}, TableGrid::Selection::Extend));  // "a2".."b5"
-    EXPECT_EQ(SelectionStatusText(Grid(), ","), "個数 8  数値 2  合計 -50  平均 -25");
+    EXPECT_EQ(SelectionStatusText(Grid(), ","),
+              "データの個数 7  数値 2  合計 249.700  平均 124.850");
 }
 
 }  // namespace

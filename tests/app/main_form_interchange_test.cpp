@@ -65,6 +65,9 @@ TEST(MainFormInterchangeTest, ImportReplacesTheTableAsTheDialogAndTheQuestionSay
         const ImportSettings& detected = p.windows.importDialogRequests.at(0).detected;
         EXPECT_EQ(std::string{detected.delimiter} + "UBC"[int(detected.encoding)], c.detected);
         EXPECT_EQ(p.windows.messages.size(), c.unencodable == MessageButton::None ? 0u : 1u);
+        for (const auto& message : p.windows.messages) {  // the item names' row as the grid has it
+            EXPECT_NE(message.text.find("項目名 2 列「😀」"), std::string::npos) << message.text;
+        }
         if (p.form.IsModified()) {  // another import asks first; Cancel stops it there
             EXPECT_EQ(p.form.Files().SaveDialogFileName(),
                       std::filesystem::path(folder / c.name).replace_extension(".qvd").string());
@@ -119,7 +122,7 @@ TEST(MainFormInterchangeTest, ExportWritesTheCellsAtomicallyAndReportsInvalidOne
         {{'\t', TextEncoding::Cp932},
          "out.",
          "out.",
-         *Utf8ToCp932("品名\t\r\na,b\t\"say \"\"hi\"\"\"\r\n\"x\ny\"\t") + "\x81\r\n"},
+         *Utf8ToCp932("品名\t\r\n\"a,b\"\t\"say \"\"hi\"\"\"\r\n\"x\ny\"\t") + "\x81\r\n"},
     };
     for (const auto& c : cases) {
         p.windows.exportDialogAnswers = {c.settings};

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 
@@ -161,6 +162,7 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
         {"count", table, "2", std::string(test::kRingo)},  // the text is no UTF-8
         {"export", table, "--format", "xls"}, {"export", table, "--encoding", "latin1"},
         {"import", csv, out, "--encoding", "sjis"}, {"import", csv},
+        {"import", csv, out, "--delimiter", "pipe"},
         {"import", csv, out, "--force", "--title", "\xF0\x9F\x98\x80"}};
     // clang-format on
     for (const std::vector<std::string>& args : cases) {
@@ -214,6 +216,25 @@ TEST_F(CliTest, ExportAndImportRoundTripAndExitStatuses) {
     EXPECT_EQ(
         Run({"import", csv, out, "--replace-unencodable", "--force", "--title", "T"}).exitCode, 0);
     EXPECT_EQ(json::parse(Run({"dump", out}).out)["title"], "T");
+    // A title with a line end or 0x1A is blanked, so that the file loads again; the delimiter
+    // may be named.
+    const std::string odd = File(
+        "e\x1A"
+        "f.csv",
+        "a;b\r\n");
+    for (const auto& [title, delimiter, cells] :
+         {std::tuple{"x\ry", "semicolon", R"([["", ""], ["a", "b"]])"},
+          {"", "comma", R"([[""], ["a;b"]])"}}) {
+        std::vector<std::string> args = {"import", odd, out, "--force", "--delimiter", delimiter};
+        if (*title != '\0') {
+            args.insert(args.end(), {"--title", title});
+        }
+        ASSERT_EQ(Run(args).exitCode, 0);
+        const RunResult dumped = Run({"dump", out});
+        ASSERT_EQ(dumped.exitCode, 0) << dumped.err;
+        EXPECT_EQ(json::parse(dumped.out)["title"], *title != '\0' ? "x y" : "e f");
+        EXPECT_EQ(json::parse(dumped.out)["cells"], json::parse(cells));
+    }
 
     EXPECT_EQ(Run({"import", folder_ / "missing.csv", out, "--force"}).err,
               "ﾌｧｲﾙが見つかりません.\n");

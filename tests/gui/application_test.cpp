@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "gui/import_dialog.h"
+#include "gui/window_placement.h"
 #include "gui_test_support.h"
 #include "platform/failure.h"
 #include "table_file_examples.h"
@@ -258,6 +259,28 @@ private slots:
         QTRY_COMPARE(p_->Grid().CellText(2, 1), std::string("2,3"));
         QCOMPARE(headers, QStringList({"c", "a;b,c", "b,c"}));
         QCOMPARE(p_->Form().EditTitle() + p_->Form().CurFileName(), std::string("d"));
+    }
+
+    // Five starts, each opening the table file named on the command line and saving it, leave
+    // the window's place and size in it as they were, also when the window manager frames the
+    // window only after the file has set them: the frame is put where the file says.
+    void aWindowFramedLateKeepsThePlaceItWasGiven() {
+        const std::string table = stores_->Path("t.qvd");
+        test::WriteTestFile(table, test::ExampleTableFile());
+        bool framed = false;
+        SetFrameProbeForTesting(
+            [&framed](const QWidget&) { return framed ? QMargins(1, 20, 1, 5) : QMargins(); });
+        const auto unprobed = qScopeGuard([] { SetFrameProbeForTesting({}); });
+        for (int start = 0; start < 5; ++start) {
+            framed = false;
+            p_.emplace(stores_->Stores());
+            p_->app.Start(table);
+            QTRY_COMPARE(p_->Form().CurFileName(), table);
+            framed = true;
+            QTRY_COMPARE(p_->app.Main().geometry(), QRect(295, 231, 274, 222));
+            p_->Form().Files().SaveFile();
+            QCOMPARE(test::ReadTestFile(table), test::ExampleTableFile());
+        }
     }
 
 private:

@@ -3,6 +3,7 @@
 // keyboard (Alt and the access letters), buttons by the mouse; modal windows are answered by a
 // scripted user.
 
+#include <QInputMethodEvent>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -214,7 +215,7 @@ private slots:
     }
 
     // The help file is found (one that cannot be read gives a book of one page); the finder
-    // opens ready for a word and shows the first topic found.
+    // opens ready for a word and shows the first topic found; Esc closes the help window.
     void helpFinderSearchesTheHelpFile() {
         ActivateMain();
         QTest::mouseClick(p_->app.Main().SpeedButtons()[5], Qt::LeftButton);
@@ -228,6 +229,8 @@ private slots:
         QVERIFY(help->TopicList()->count() > 0 && help->TopicList()->count() < topics);
         QTest::keyClick(help->SearchField(), Qt::Key_Return);
         QVERIFY(help->Page()->toPlainText().contains(QStringLiteral("全データ消去")));
+        QTest::keyClick(help->SearchField(), Qt::Key_Escape);
+        QVERIFY(!help->isVisible());
     }
 
     // The match count's dialog and its answer, run as the program runs them and left with Enter:
@@ -359,8 +362,16 @@ private slots:
         QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString::fromUtf8("😀"),
                             Qt::NoModifier);
         QCOMPARE(table.CellText(2, 3), "x1\n2");
-        QCOMPARE(p_->app.Main().StatusBar()->currentMessage(),
+        // At the designed width the note is read whole, left of the fields; its tool tip says why.
+        MainStatusBar* bar = p_->app.Main().StatusBar();
+        QCOMPARE(bar->toolTip(),
                  QString::fromUtf8("「😀」(U+1F600) は Shift-JIS で表せないため入力できません"));
+        p_->app.Windows().SetMainWindowGeometry({100, 80, 276, 247});
+        int room = bar->width();
+        for (const QLabel* field : bar->findChildren<QLabel*>()) {
+            room = field->isVisible() ? std::min(room, field->x()) : room;
+        }
+        QVERIFY(bar->fontMetrics().horizontalAdvance(bar->currentMessage()) + 6 < room);
 
         QLineEdit* title = p_->app.Main().EditTitle();
         title->setFocus();
@@ -369,9 +380,50 @@ private slots:
         QCOMPARE(p_->Form().EditTitle(), "t1 t2 t3");
     }
 
+    // A word composed in a cell goes into that cell when a click ends the edit, on another cell
+    // or on the title box, whether the grid or the editor had the focus; the clicked cell's text
+    // is not touched, the next word starts anew, and after a click on the title box what is
+    // composed goes there.
+    void aClickWhileComposingKeepsTheWord() {
+        ActivateMain();
+        GridView* grid = p_->app.Main().Grid();
+        grid->setFocus();
+        TableGrid& table = p_->Grid();
+        for (const GridCell cell : {GridCell{1, 1}, GridCell{2, 2}, GridCell{1, 3}}) {
+            table.SetCell(cell.col, cell.row, "old");
+        }
+        const auto compose = [](const char* preedit, const char* commit) {
+            QInputMethodEvent event(QString::fromUtf8(preedit), {});
+            event.setCommitString(QString::fromUtf8(commit));
+            QApplication::sendEvent(QApplication::focusWidget(), &event);
+            QCoreApplication::processEvents();
+        };
+        const auto click = [](QWidget* widget, QPoint at) {
+            QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+            QCoreApplication::processEvents();
+        };
+        compose("きょうと", "");
+        click(grid->viewport(), grid->cellRect({2, 2})->center());
+        QCOMPARE(table.CellText(1, 1), test::Sjis("きょうと"));
+        QVERIFY(!grid->isEditing() && table.CellText(2, 2) == "old");
+        compose("き", "");
+        compose("", "京");
+        compose("と", "");  // in the editor, which has the focus now
+        QLineEdit* title = p_->app.Main().EditTitle();
+        click(title, title->rect().center());
+        QCOMPARE(table.CellText(2, 2), test::Sjis("京と"));
+        click(grid->viewport(), grid->cellRect({1, 3})->center());
+        compose("あ", "");  // passed on by the grid, which has the focus
+        click(title, title->rect().center());
+        compose("", "い");
+        QCOMPARE(table.CellText(1, 3), test::Sjis("あ"));
+        QVERIFY(QApplication::focusWidget() == title && title->text() == QStringLiteral("い"));
+    }
+
     // Ctrl+F, a text typed and F3 move the current cell to the match (the window keeps its
     // size); Esc closes the find bar and gives the focus back to the grid; a sort runs from the
-    // menu and Ctrl+Z takes it back. Ctrl+G, a number typed and Enter: the row is current, the
+    // menu and Ctrl+Z takes it back. Ctrl+G, a typo and Enter: the warning's OK leaves the dialog
+    // open with the typo selected; a number typed over it and Enter: the row is current, the
     // status bar says so and the grid scrolls to it.
     void findSortAndGoToRowWithRealKeys() {
         const auto column = [this] {
@@ -400,18 +452,61 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(column() + p_->Grid().CellText(2, 1), std::string("321"));
         p_->Grid().SetRowCount(2001);
-        p_->user.Then([](QDialog& dialog) {
-            test::ShowActive(dialog);
-            QTest::keyClicks(dialog.focusWidget(), "1500");
-            QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
-            return dialog.result();
-        });
+        QString keptAfterTypo;
+        p_->user
+            .Then([&keptAfterTypo](QDialog& dialog) {
+                test::ShowActive(dialog);
+                QTest::keyClicks(dialog.focusWidget(), "abc");
+                QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+                const bool stayed = dialog.isVisible();
+                test::ShowActive(dialog);  // as the system activates it again after the warning
+                keptAfterTypo =
+                    stayed ? static_cast<QLineEdit*>(dialog.focusWidget())->selectedText() : "";
+                QTest::keyClicks(dialog.focusWidget(), "1500");
+                QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+                return dialog.result();
+            })
+            .Then(test::Press(Qt::Key_Return));
         QTest::keyClick(grid, Qt::Key_G, Qt::ControlModifier);
-        QCOMPARE(p_->user.seen.at(0).title, QStringLiteral("行へ移動"));
+        QCOMPARE(p_->user.seen.at(1).text, QStringLiteral("行番号を数字で入力してください。"));
+        QCOMPARE(keptAfterTypo, QStringLiteral("abc"));
         QCOMPARE(p_->Grid().Current(), (GridCell{1, 1500}));
         QTRY_COMPARE(p_->app.Main().StatusBar()->FieldText(MainStatusBar::Field::Position),
                      QStringLiteral("行 1,500 / 2,000  列 1"));
         QVERIFY(grid->topLeft().row > 1);  // scrolled to it
+    }
+
+    // Ctrl+H with nothing to find puts the cursor in 検索, and the bar keeps the current cell in
+    // sight. Right after the bar's replace, Ctrl+Z and Ctrl+Y in the bar take back and make again
+    // the table's step, and the next Ctrl+Z the field's own typing; the replace's notice goes at
+    // the next command.
+    void findBarOpensOverTheCurrentCellAndLeavesUndoToTheTable() {
+        ActivateMain();
+        GridView* grid = p_->app.Main().Grid();
+        const FindBar* bar = p_->app.Main().Find();
+        p_->Grid().SetRowCount(200);
+        p_->Grid().SetCell(1, 1, "a");
+        p_->Grid().SetCurrentCell({1, 199});  // the grid scrolls it to the bottom
+        QTest::keyClick(grid, Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), bar->SearchBox());
+        QVERIFY(grid->viewport()->rect().contains(grid->cellRect({1, 199}).value_or(QRect())));
+        QTest::keyClicks(bar->SearchBox(), "a");
+        QTest::keyClicks(bar->ReplaceBox(), "b");
+        QTest::mouseClick(bar->findChild<QPushButton*>("ReplaceAllButton"), Qt::LeftButton);
+        // Column 1 of row 1, the replacement box and the note, after each key.
+        // clang-format off
+        const std::pair<Qt::Key, const char*> steps[] = {
+            {Qt::Key_unknown, "bb1 個のセルを置換しました"},
+            {Qt::Key_Z, "ab"}, {Qt::Key_Y, "bb"}, {Qt::Key_Z, "ab"}, {Qt::Key_Z, "a"}};
+        // clang-format on
+        for (const auto& [key, shown] : steps) {
+            if (key != Qt::Key_unknown) {
+                QTest::keyClick(bar->ReplaceBox(), key, Qt::ControlModifier);
+            }
+            QCOMPARE(QString::fromStdString(p_->Grid().CellText(1, 1)) + bar->ReplaceBox()->text() +
+                         p_->app.Main().StatusBar()->currentMessage(),
+                     QString::fromUtf8(shown));
+        }
     }
 
     // Each dialog opens first with the focus on its default OK, then where it was left. The item

@@ -37,5 +37,14 @@ TEST(CellTextExtentTest, PaintedAndEditedPrefixesFollowCp932CharactersAndStayBou
     EXPECT_FALSE(FitsInCellEditor(std::string(50'000'000, 'x')));
 }
 
+// A cell shows a line per line break while it has room; the last line keeps the breaks left.
+TEST(CellTextExtentTest, LinesBreakAtLineFeedsAsFarAsTheCellHasRoom) {
+    using Lines = std::vector<std::string_view>;
+    EXPECT_EQ(ShownCellLines("ab\ncd\nef", 9, 1), (Lines{"ab\ncd\nef"}));
+    EXPECT_EQ(ShownCellLines("ab\ncd\nef", 9, 2), (Lines{"ab", "cd\nef"}));
+    EXPECT_EQ(ShownCellLines("ab\ncd\nef", 1, 5), (Lines{"ab", "cd", "ef"}));
+    EXPECT_EQ(ShownCellLines("\x82\n\n", 9, 3), (Lines{"\x82", "", ""}));  // 82 0A is no pair
+}
+
 }  // namespace
 }  // namespace qv

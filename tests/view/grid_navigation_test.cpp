@@ -38,6 +38,45 @@ TEST(GridNavigationTest, EachKeyLeadsWhereTheRulesSay) {
     }
 }
 
+// Column 1 holds rows 1-3 and 10-12, row 2 columns 1, 2 and 5: Ctrl+arrows run to the end of a
+// run of filled cells, jump a gap to the next one, and stop at the table's edge.
+TEST(GridNavigationTest, EdgeKeysFollowTheFilledCells) {
+    // clang-format off
+    const std::tuple<GridCell, Key, GridCell> cases[] = {
+        {{1, 1}, Key::EdgeDown, {1, 3}}, {{1, 3}, Key::EdgeDown, {1, 10}}, {{1, 5}, Key::EdgeDown, {1, 10}},
+        {{1, 12}, Key::EdgeDown, {1, 99}}, {{1, 12}, Key::EdgeUp, {1, 10}}, {{1, 10}, Key::EdgeUp, {1, 3}},
+        {{1, 5}, Key::EdgeUp, {1, 3}}, {{1, 2}, Key::EdgeUp, {1, 1}}, {{2, 5}, Key::EdgeDown, {2, 99}},
+        {{1, 2}, Key::EdgeRight, {2, 2}}, {{2, 2}, Key::EdgeRight, {5, 2}}, {{5, 2}, Key::EdgeRight, {6, 2}},
+        {{5, 2}, Key::EdgeLeft, {2, 2}}, {{3, 2}, Key::EdgeLeft, {2, 2}}, {{1, 1}, Key::EdgeLeft, {1, 1}}};
+    // clang-format on
+    TableGrid grid(kMainTableShape);
+    grid.SetRowCount(100);
+    grid.SetColCount(7);
+    for (const int32_t row : {1, 2, 3, 10, 11, 12}) {
+        grid.SetCell(1, row, "x");
+    }
+    grid.SetCell(2, 2, "x");
+    grid.SetCell(4, 2, "");
+    grid.SetCell(5, 2, "x");
+    for (const auto& [current, key, to] : cases) {
+        ASSERT_TRUE(grid.SetCurrentCell(current));
+        EXPECT_EQ(Navigate(grid, {1, 1}, 400, key).current, to)
+            << static_cast<int>(key) << " from " << current.col << "," << current.row;
+    }
+}
+
+// Ctrl+A, Ctrl+Space and Shift+Space widen the selection from (2,3)-(3,5) to whole lines.
+TEST(GridNavigationTest, WholeLinesSpanTheSelection) {
+    TableGrid grid(kMainTableShape);
+    grid.SetRowCount(10);
+    grid.SetColCount(5);
+    ASSERT_TRUE(grid.SetCurrentCell({3, 5}) &&
+                grid.SetCurrentCell({2, 3}, TableGrid::Selection::Extend));
+    EXPECT_EQ(SelectWhole(grid, WholeLines::Table), (SelectionCorners{{4, 9}, {1, 1}}));
+    EXPECT_EQ(SelectWhole(grid, WholeLines::Columns), (SelectionCorners{{3, 9}, {2, 1}}));
+    EXPECT_EQ(SelectWhole(grid, WholeLines::Rows), (SelectionCorners{{4, 5}, {1, 3}}));
+}
+
 // A table whose only row is the fixed one gave way: every key stays on the one data cell.
 TEST(GridNavigationTest, AOneCellTableKeepsTheCell) {
     TableGrid grid(GridShape{1, 1, 0, 0, 64, 24});

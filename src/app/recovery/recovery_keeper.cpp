@@ -81,7 +81,7 @@ void RecoveryKeeper::End() {
     ended_ = true;
 }
 
-std::vector<LeftCopy> RecoveryKeeper::FindLeftCopies() const {
+RecoveryScan RecoveryKeeper::FindLeftCopies() const {
     return qv::FindLeftCopies(session_.Folder());
 }
 
@@ -89,7 +89,8 @@ void RecoveryKeeper::Adopt(LeftCopy& copy, const std::string& title,
                            const std::string& originalPath) {
     building_.reset();
     writer_.WaitUntilIdle();  // nothing of ours may land on the adopted files afterwards
-    copy.Adopt(session_);
+    session_.Adopt(copy);
+    writer_.SetPaths(session_.Paths());
     Written(title, originalPath);
 }
 

@@ -36,9 +36,11 @@ public:
     // The program ends normally: the copy and the lock file go.
     void End();
 
+    const std::string& Folder() const { return session_.Folder(); }
     // The copies that programs no longer running left (see FindLeftCopies).
-    std::vector<LeftCopy> FindLeftCopies() const;
-    // The left copy, restored into the table as it now stands, becomes this program's copy.
+    RecoveryScan FindLeftCopies() const;
+    // The taken left copy, restored into the table as it now stands, becomes this program's
+    // copy.
     void Adopt(LeftCopy& copy, const std::string& title, const std::string& originalPath);
 
     // Returns when the copies asked for are written (tests, benchmarks).

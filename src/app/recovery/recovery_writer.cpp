@@ -1,6 +1,7 @@
 #include "app/recovery/recovery_writer.h"
 
 #include <exception>
+#include <span>
 #include <utility>
 
 #include "platform/files.h"
@@ -47,6 +48,11 @@ void RecoveryWriter::WaitUntilIdle() {
     idle_.wait(lock, [this] { return !working_ && !waiting_ && !removeWaiting_; });
 }
 
+void RecoveryWriter::SetPaths(RecoveryPaths paths) {
+    std::lock_guard lock(mutex_);
+    paths_ = std::move(paths);
+}
+
 void RecoveryWriter::Run() {
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -56,17 +62,19 @@ void RecoveryWriter::Run() {
         }
         const bool remove = std::exchange(removeWaiting_, false);
         std::optional<RecoveryJob> job = std::exchange(waiting_, std::nullopt);
+        const RecoveryPaths paths = paths_;
         working_ = true;
         lock.unlock();
         if (remove) {
-            DeleteFileQuietly(paths_.table);
-            DeleteFileQuietly(paths_.info);
+            DeleteFileQuietly(paths.table);
+            DeleteFileQuietly(paths.info);
         }
         if (job) {
-            // The info first: a table file without it is never offered.
+            // The info first, so that even the first copy's table file is found beside it.
             try {
-                ReplaceFileAtomically(paths_.info, job->info);
-                ReplaceFileAtomically(paths_.table, job->table.pieces);
+                const std::string_view info = job->info;
+                ReplaceOwnFile(paths.info, std::span(&info, 1));
+                ReplaceOwnFile(paths.table, job->table.pieces);
             } catch (const std::exception&) {
                 // Left for the next copy (see the class comment).
             }

@@ -19,7 +19,8 @@ struct RecoveryJob {
 };
 
 // Writes recovery copies on a thread of its own, so that the window never waits for the disk.
-// Each file is replaced atomically; a failure (a full disk, say) leaves the last copy written
+// Each file is replaced atomically, as a file of its own (a link found at its name is replaced,
+// never written through); a failure (a full disk, say) leaves the last copy written
 // and is otherwise ignored: the user's work is still in the window, and the next copy tries
 // again. Work is done in the order asked: a removal asked after a write comes after it.
 class RecoveryWriter {
@@ -38,11 +39,13 @@ public:
     void Remove();
     // Returns when all the work asked for is done.
     void WaitUntilIdle();
+    // The work asked for from now on goes to these files (a copy was adopted).
+    void SetPaths(RecoveryPaths paths);
 
 private:
     void Run();
 
-    const RecoveryPaths paths_;
+    RecoveryPaths paths_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;
