@@ -86,6 +86,7 @@ TablePages::TablePages(const PrintJob& job, QString date)
       cellFont_(FontOf({QStringLiteral("IPAMincho"), QStringLiteral("IPAexMincho"),
                         QStringLiteral("Noto Serif CJK JP")},
                        15)),
+      metrics_(cellFont_),
       pageFont_(FontOf({QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
                         QStringLiteral("Noto Sans CJK JP")},
                        14)) {
@@ -94,7 +95,8 @@ TablePages::TablePages(const PrintJob& job, QString date)
     paperWidth_ = (landscape ? paper.heightMm : paper.widthMm) * kPixelsPerMm;
     paperHeight_ = (landscape ? paper.widthMm : paper.heightMm) * kPixelsPerMm;
     margin_ = choices_.marginMm * kPixelsPerMm;
-    lineSpacing_ = std::max(1.0, QFontMetricsF(cellFont_).lineSpacing());
+    lineSpacing_ = std::max(1.0, metrics_.lineSpacing());
+    ascent_ = metrics_.ascent();
 
     PrintLayoutInput input;
     input.paperWidth = paperWidth_;
@@ -138,7 +140,7 @@ int32_t TablePages::WrappedTextHeight(int32_t col, int32_t row) const {
     }
     const QString shown = WrappedText(text);
     if (text.find('\n') == std::string_view::npos &&
-        QFontMetricsF(cellFont_).horizontalAdvance(shown) <= width) {
+        metrics_.horizontalAdvance(shown) <= width) {
         return 0;  // one line: the row's own height holds it
     }
     QTextLayout layout(shown, cellFont_);
@@ -176,49 +178,50 @@ void TablePages::PaintHeader(QPainter& painter, int32_t index) const {
 }
 
 void TablePages::PaintCells(QPainter& painter, const PrintPage& page) const {
-    painter.setFont(cellFont_);
-    std::vector<double> lefts{0};
     std::vector<int32_t> cols{0};
+    std::vector<double> lefts{0};
     for (int32_t col = page.firstCol; col < page.endCol; ++col) {
         cols.push_back(col);
     }
     for (int32_t col : cols) {
         lefts.push_back(lefts.back() + grid_.ColWidth(col));
     }
-    const double headingHeight = grid_.RowHeight(0);
-    painter.fillRect(QRectF(0, 0, lefts.back(), headingHeight), kHeadingFill);
-    double top = 0;
-    std::vector<double> tops;
-    auto paintRow = [&](int32_t row, double height) {
-        tops.push_back(top);
-        if (row != 0) {
-            painter.fillRect(QRectF(0, top, lefts[1], height), kHeadingFill);
-        }
-        for (std::size_t i = 0; i < cols.size(); ++i) {
-            PaintCell(painter, QRectF(lefts[i], top, lefts[i + 1] - lefts[i], height), cols[i],
-                      row);
-        }
-        top += height;
-    };
-    paintRow(0, headingHeight);
+    std::vector<int32_t> rows{0};
+    std::vector<double> tops{0};
     for (int32_t row = page.firstRow; row < page.endRow; ++row) {
-        paintRow(row, RowHeight(row));
+        rows.push_back(row);
     }
-    tops.push_back(top);
+    for (int32_t row : rows) {
+        tops.push_back(tops.back() + (row == 0 ? grid_.RowHeight(0) : RowHeight(row)));
+    }
+    // The headings' backgrounds, the texts, then every line at once: a PDF page stays small when
+    // the painter's state changes seldom.
+    painter.fillRect(QRectF(0, 0, lefts.back(), tops[1]), kHeadingFill);
+    painter.fillRect(QRectF(0, tops[1], lefts[1], tops.back() - tops[1]), kHeadingFill);
+    painter.setFont(cellFont_);
+    painter.setPen(Qt::black);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t c = 0; c < cols.size(); ++c) {
+            PaintCell(painter,
+                      QRectF(lefts[c], tops[r], lefts[c + 1] - lefts[c], tops[r + 1] - tops[r]),
+                      cols[c], rows[r]);
+        }
+    }
+    QVector<QLineF> lines;
+    if (choices_.gridLines == GridLines::Hidden) {
+        lines = {QLineF(0, tops[1], lefts.back(), tops[1]), QLineF(lefts[1], 0, lefts[1], tops.back())};
+    } else {
+        for (double x : lefts) {
+            lines.append(QLineF(x, 0, x, tops.back()));
+        }
+        for (double y : tops) {
+            lines.append(QLineF(0, y, lefts.back(), y));
+        }
+    }
     QPen pen(kLineColor);
     pen.setWidthF(0.75);
     painter.setPen(pen);
-    if (choices_.gridLines == GridLines::Hidden) {
-        painter.drawLine(QPointF(0, headingHeight), QPointF(lefts.back(), headingHeight));
-        painter.drawLine(QPointF(lefts[1], 0), QPointF(lefts[1], top));
-        return;
-    }
-    for (double x : lefts) {
-        painter.drawLine(QPointF(x, 0), QPointF(x, top));
-    }
-    for (double y : tops) {
-        painter.drawLine(QPointF(0, y), QPointF(lefts.back(), y));
-    }
+    painter.drawLines(lines);
 }
 
 void TablePages::PaintCell(QPainter& painter, const QRectF& cell, int32_t col, int32_t row) const {
@@ -226,7 +229,6 @@ void TablePages::PaintCell(QPainter& painter, const QRectF& cell, int32_t col, i
     if (text.empty()) {
         return;
     }
-    painter.setPen(Qt::black);
     const QRectF inner = cell.adjusted(kTextInset, kTextInset, 0, 0);
     if (choices_.overflow == CellOverflow::Wrap && row != 0 && col != 0) {
         QTextLayout layout(WrappedText(text), cellFont_);
@@ -237,16 +239,40 @@ void TablePages::PaintCell(QPainter& painter, const QRectF& cell, int32_t col, i
         painter.restore();
         return;
     }
-    // As on screen: the lines the cell's height holds, each cut at the cell's right border.
+    // As on screen: the lines the cell's height holds, each cut at the cell's right border, here
+    // after the last character that fits whole: no clip, which would cost the PDF a graphics
+    // state of its own for most cells of a narrow column.
     const auto width = static_cast<int32_t>(cell.width());
     const int lineCount =
         std::max(1, static_cast<int>((cell.height() - kTextInset) / lineSpacing_));
     const std::vector<std::string_view> lines = ShownCellLines(text, width, lineCount);
     for (std::size_t line = 0; line < lines.size(); ++line) {
-        const QRectF box = inner.adjusted(0, static_cast<double>(line) * lineSpacing_, 0, 0);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                         Decode(lines[line]).replace(QChar(u'\n'), QChar(u' ')));
+        QString shown = Decode(lines[line]).replace(QChar(u'\n'), QChar(u' '));
+        shown.truncate(CharactersFitting(shown, inner.width() - kTextInset));
+        const QPointF origin(inner.left(),
+                             inner.top() + static_cast<double>(line) * lineSpacing_ + ascent_);
+        // The descent may reach into the cell's line, as on screen; only a row lower than the
+        // text needs a clip.
+        if (origin.y() <= cell.bottom()) {
+            painter.drawText(origin, shown);
+            continue;
+        }
+        painter.save();
+        painter.setClipRect(cell, Qt::IntersectClip);
+        painter.drawText(origin, shown);
+        painter.restore();
     }
+}
+
+qsizetype TablePages::CharactersFitting(const QString& text, double room) const {
+    double used = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        used += metrics_.horizontalAdvance(text[i]);
+        if (used > room) {
+            return i;
+        }
+    }
+    return text.size();
 }
 
 bool PaintPages(const TablePages& pages, QPagedPaintDevice& device, const PageProgress& progress) {

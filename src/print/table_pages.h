@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QString>
 #include <cstdint>
@@ -44,6 +45,9 @@ private:
     void PaintHeader(QPainter& painter, int32_t index) const;
     void PaintCells(QPainter& painter, const PrintPage& page) const;
     void PaintCell(QPainter& painter, const QRectF& cell, int32_t col, int32_t row) const;
+    // How many of the text's first characters fit in `room` pixels. Japanese text is set with no
+    // kerning, so the characters' own advances add up to the line's width.
+    qsizetype CharactersFitting(const QString& text, double room) const;
 
     const TableGrid& grid_;
     QString title_;
@@ -53,8 +57,10 @@ private:
     double paperHeight_ = 0;
     double margin_ = 0;
     QFont cellFont_;
+    QFontMetricsF metrics_;
     QFont pageFont_;
     double lineSpacing_ = 1;
+    double ascent_ = 0;
     std::unique_ptr<PrintLayout> layout_;
 };
 
