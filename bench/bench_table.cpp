@@ -871,8 +871,8 @@ void ReportPrint(const std::string& folder, Report& report) {
         pages = std::min(pages, a->first);
         floor = std::min(floor, b->first);
     }
-    Figure line = Compared(what, "10,000 x 8", Ms(pages), "QPdfWriter, the same texts bare",
-                           pages, floor, std::nullopt);
+    Figure line = Compared(what, "10,000 x 8", Ms(pages), "QPdfWriter, the same texts bare", pages,
+                           floor, std::nullopt);
     line.ms = pages;
     line.maxMs = 3000.0;
     report.Add(line);

@@ -139,8 +139,7 @@ int32_t TablePages::WrappedTextHeight(int32_t col, int32_t row) const {
         return 0;
     }
     const QString shown = WrappedText(text);
-    if (text.find('\n') == std::string_view::npos &&
-        metrics_.horizontalAdvance(shown) <= width) {
+    if (text.find('\n') == std::string_view::npos && metrics_.horizontalAdvance(shown) <= width) {
         return 0;  // one line: the row's own height holds it
     }
     QTextLayout layout(shown, cellFont_);
@@ -209,7 +208,8 @@ void TablePages::PaintCells(QPainter& painter, const PrintPage& page) const {
     }
     QVector<QLineF> lines;
     if (choices_.gridLines == GridLines::Hidden) {
-        lines = {QLineF(0, tops[1], lefts.back(), tops[1]), QLineF(lefts[1], 0, lefts[1], tops.back())};
+        lines = {QLineF(0, tops[1], lefts.back(), tops[1]),
+                 QLineF(lefts[1], 0, lefts[1], tops.back())};
     } else {
         for (double x : lefts) {
             lines.append(QLineF(x, 0, x, tops.back()));
