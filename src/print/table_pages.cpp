@@ -103,10 +103,8 @@ TablePages::TablePages(const PrintJob& job, QString date)
     input.paperHeight = paperHeight_;
     input.margin = margin_;
     input.scaling = choices_.scaling;
-    input.colWidths.reserve(static_cast<std::size_t>(grid_.ColCount()));
-    for (int32_t col = 0; col < grid_.ColCount(); ++col) {
-        input.colWidths.push_back(grid_.ColWidth(col));
-    }
+    input.colCount = grid_.ColCount();
+    input.colWidth = [this](int32_t col) { return grid_.ColWidth(col); };
     input.headingHeight = grid_.RowHeight(0);
     const bool selection = choices_.rows == PrintedRows::Selection;
     input.firstRow = selection ? job.selectionFirstRow : 1;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <numeric>
+#include <limits>
 
 namespace qv {
 
@@ -65,7 +65,10 @@ PrintLayout::PrintLayout(const PrintLayoutInput& input) {
     const double contentHeight =
         std::max(1.0, input.paperHeight - 2 * input.margin - kPageHeaderHeight - kPageFooterHeight);
     if (input.scaling == ColumnScaling::FitPageWidth) {
-        const double total = std::accumulate(input.colWidths.begin(), input.colWidths.end(), 0.0);
+        double total = 0;
+        for (int32_t col = 0; col < input.colCount; ++col) {
+            total += std::max(0, input.colWidth(col));
+        }
         scale_ = total > contentWidth ? contentWidth / total : 1.0;
         if (scale_ < kMinFitScale) {
             scale_ = kMinFitScale;
@@ -74,17 +77,17 @@ PrintLayout::PrintLayout(const PrintLayoutInput& input) {
     }
     areaWidth_ = contentWidth / scale_;
     areaHeight_ = contentHeight / scale_;
-    SplitColumns(input.colWidths);
+    SplitColumns(input);
     SplitRows(input);
 }
 
-void PrintLayout::SplitColumns(const std::vector<int32_t>& widths) {
-    const auto colCount = static_cast<int32_t>(widths.size());
-    const double room = areaWidth_ - (widths.empty() ? 0 : widths[0]);
+void PrintLayout::SplitColumns(const PrintLayoutInput& input) {
+    const int32_t colCount = input.colCount;
+    const double room = areaWidth_ - (colCount > 0 ? input.colWidth(0) : 0);
     colStarts_.push_back(1);
     double used = 0;
     for (int32_t col = 1; col < colCount; ++col) {
-        const double width = std::max(0, widths[static_cast<std::size_t>(col)]);
+        const double width = std::max(0, input.colWidth(col));
         if (used > 0 && used + width > room) {
             colStarts_.push_back(col);
             used = 0;
@@ -110,7 +113,8 @@ void PrintLayout::SplitRows(const PrintLayoutInput& input) {
 }
 
 int32_t PrintLayout::PageCount() const {
-    return static_cast<int32_t>((colStarts_.size() - 1) * (rowStarts_.size() - 1));
+    const uint64_t pages = uint64_t{colStarts_.size() - 1} * uint64_t{rowStarts_.size() - 1};
+    return static_cast<int32_t>(std::min<uint64_t>(pages, std::numeric_limits<int32_t>::max()));
 }
 
 PrintPage PrintLayout::Page(int32_t index) const {

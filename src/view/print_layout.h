@@ -59,8 +59,10 @@ struct PrintLayoutInput {
     double paperHeight = 0;
     double margin = 0;
     ColumnScaling scaling = ColumnScaling::AsOnScreen;
-    // Column 0 (the row labels) first, then every data column.
-    std::vector<int32_t> colWidths;
+    // Columns [0, colCount): column 0 (the row labels) first, then every data column. Asked
+    // column by column, so that a table of millions of columns costs no list of their widths.
+    int32_t colCount = 1;
+    std::function<int32_t(int32_t col)> colWidth;
     int32_t headingHeight = 0;  // the item names' row, repeated on every page
     int32_t firstRow = 1;       // the data rows printed: [firstRow, endRow)
     int32_t endRow = 1;
@@ -91,11 +93,12 @@ public:
     double CellAreaWidth() const { return areaWidth_; }
     double CellAreaHeight() const { return areaHeight_; }
 
+    // At most INT32_MAX: a table of more pages than that is printed as far as that.
     int32_t PageCount() const;
     PrintPage Page(int32_t index) const;
 
 private:
-    void SplitColumns(const std::vector<int32_t>& widths);
+    void SplitColumns(const PrintLayoutInput& input);
     void SplitRows(const PrintLayoutInput& input);
 
     double scale_ = 1.0;

@@ -18,7 +18,8 @@ PrintLayoutInput Paper(double width, double height, std::vector<int32_t> colWidt
     input.paperWidth = width + 2 * kMargin;
     input.paperHeight = height + 2 * kMargin + kPageHeaderHeight + kPageFooterHeight;
     input.margin = kMargin;
-    input.colWidths = std::move(colWidths);
+    input.colCount = static_cast<int32_t>(colWidths.size());
+    input.colWidth = [colWidths](int32_t col) { return colWidths[static_cast<std::size_t>(col)]; };
     input.headingHeight = 24;
     input.endRow = rows + 1;
     input.rowHeight = [](int32_t row) { return row == 50 ? 1000 : 24; };  // row 50 is huge
