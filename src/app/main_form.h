@@ -126,6 +126,11 @@ public:
     // current folder.
     void OpenFile(const std::string& path);
 
+    // --- Printing (main_form_print.cpp): the preview with its page setup, then the printer or
+    // a PDF file; the choices are remembered in a file of their own. ---
+    void PrintTable();
+    void ExportPdf();
+
     // --- Recovery copies of unsaved changes (app/recovery/) ---
     // From now on keeps a recovery copy in `folder` while the table has unsaved changes; none
     // when the folder is empty or its lock file cannot be made.
@@ -299,6 +304,7 @@ private:
     // The CSV/TSV dialogs open as last confirmed in this run.
     std::string importDialogFileName_;
     std::string exportDialogFileName_;
+    std::string pdfDialogFileName_;
     ExportSettings exportSettings_;
 };
 
