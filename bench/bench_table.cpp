@@ -838,6 +838,62 @@ void ReportStartup(Report& report) {
     report.Add(line);
 }
 
+// bench_print's time and peak memory of writing the PDF of one table.
+std::optional<std::pair<double, double>> PrintFigures(const std::string& mode,
+                                                      const std::string& table) {
+    const std::string out = table + ".bench.pdf";
+    const std::optional<std::string> output =
+        RunChild({ProgramFolder() + "/bench_print", mode, table, out});
+    std::remove(out.c_str());
+    if (!output || output->empty()) {
+        return std::nullopt;
+    }
+    std::istringstream numbers(*output);
+    double ms = 0, peak = 0;
+    numbers >> ms >> peak;
+    return std::pair{ms, peak};
+}
+
+// The PDF of the 10,000-row table against the bare drawing of its texts, and the peak memory
+// of the 10,000 and the 100,000-row tables' PDFs (pages go to the disk as they are made).
+void ReportPrint(const std::string& folder, Report& report) {
+    const char* what = "PDF of the printed pages";
+    if (!IsExistingFile(ProgramFolder() + "/bench_print")) {
+        report.Add(NotMeasured(what, "the windows are not built (QV_BUILD_GUI=OFF)"));
+        return;
+    }
+    double pages = 1e300, floor = 1e300;
+    for (int i = 0; i < 3; ++i) {
+        const auto a = PrintFigures("--pages", folder + "/table-10000.qvd");
+        const auto b = PrintFigures("--floor", folder + "/table-10000.qvd");
+        if (!a || !b) {
+            report.Add(NotMeasured(what, "bench_print failed"));
+            return;
+        }
+        pages = std::min(pages, a->first);
+        floor = std::min(floor, b->first);
+    }
+    Figure line = Compared(what, "10,000 x 8", Ms(pages), "QPdfWriter, the same texts bare", pages,
+                           floor, std::nullopt);
+    line.ms = pages;
+    line.maxMs = 3000.0;
+    report.Add(line);
+    const auto small = PrintFigures("--pages", folder + "/table-10000.qvd");
+    const auto large = PrintFigures("--pages", folder + "/table-100000.qvd");
+    if (small && large) {
+        Figure memory;
+        memory.what = "PDF: peak memory / time";
+        memory.size = "100,000 x 8";
+        memory.value = Megabytes(static_cast<uint64_t>(large->second)) + " / " + Ms(large->first);
+        memory.floorName = "the same at 10,000 x 8";
+        memory.floorValue = Megabytes(static_cast<uint64_t>(small->second));
+        memory.ratio = large->second / small->second;
+        memory.ms = large->first;
+        memory.maxMs = 30000.0;
+        report.Add(memory);
+    }
+}
+
 // The peak memory of loading the wide table, beside its file's size.
 void ReportWideTable(const std::string& folder, Report& report) {
     const std::string path = folder + "/table-wide-1000000.qvd";
@@ -896,6 +952,8 @@ int RunAll(const std::string& folder) {
     std::fprintf(stderr, "measuring painting and start-up...\n");
     ReportPaint(report);
     ReportStartup(report);
+    std::fprintf(stderr, "measuring the PDF...\n");
+    ReportPrint(folder, report);
     std::printf("Quorvane benchmarks: best of several runs; ratio = value / floor\n\n");
     report.Print();
     return 0;

@@ -26,6 +26,8 @@ constexpr MainCommand kMainCommands[] = {
     {kSeparator, "ファイル(&F)", "", nullptr, kNoPicture},
     {kItem, "ファイル(&F) > CSV/TSVの読み込み(&I)", "ImportCsv1", [](F& f) { f.Interchange().ImportDelimitedFile(); }, kNoPicture},
     {kItem, "ファイル(&F) > CSV/TSVへの書き出し(&E)", "ExportCsv1", [](F& f) { f.Interchange().ExportDelimitedFile(); }, kNoPicture},
+    {kItem, "ファイル(&F) > 印刷(&P)...", "Print1", [](F& f) { f.Printing().PrintTable(); }, kNoPicture, "Ctrl+P"},
+    {kItem, "ファイル(&F) > PDFへの書き出し(&D)...", "ExportPdf1", [](F& f) { f.Printing().ExportPdf(); }, kNoPicture},
     {kSeparator, "ファイル(&F)", "", nullptr, kNoPicture},
     {kItem, "ファイル(&F) > 終了(&X)", "Exit1", [](F& f) { f.Exit(); }, kNoPicture},
 

@@ -30,6 +30,7 @@ MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string dec
       search_(document_, windows),
       sorting_(document_, windows),
       interchange_(document_, windows, files_),
+      printing_(document_, windows, files_),
       tools_(document_, windows, decimalSeparator_) {
     SetMainTableColWidths(document_.UnrecordedTable());
     input_.SetChangeListener([this] { windows_.EditStateChanged(); });

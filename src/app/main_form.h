@@ -6,6 +6,7 @@
 #include "app/clipboard_commands.h"
 #include "app/column_tools.h"
 #include "app/interchange_commands.h"
+#include "app/print_commands.h"
 #include "app/row_commands.h"
 #include "app/search_commands.h"
 #include "app/sort_commands.h"
@@ -20,8 +21,8 @@ namespace qv {
 
 // The main window's logic: the table document it owns and its wiring to the windowing system,
 // through WindowSystem alone. The commands live in groups by concern (files, rows and columns,
-// the clipboard, find and replace, sorting, CSV/TSV, the column tools), each working on the
-// document; every change of the table is a step applied to it. Commands raise Failure; the view
+// the clipboard, find and replace, sorting, CSV/TSV, printing, the column tools), each working on
+// the document; every change of the table is a step applied to it. Commands raise Failure; the view
 // shows it in the failure box and the program carries on with the state the command reached.
 class MainForm {
 public:
@@ -71,6 +72,7 @@ public:
     const SearchCommands& Search() const { return search_; }
     SortCommands& Sorting() { return sorting_; }
     InterchangeCommands& Interchange() { return interchange_; }
+    PrintCommands& Printing() { return printing_; }
     ColumnTools& Tools() { return tools_; }
 
     // --- Start-up, activation, close ---
@@ -109,6 +111,7 @@ private:
     SearchCommands search_;
     SortCommands sorting_;
     InterchangeCommands interchange_;
+    PrintCommands printing_;
     ColumnTools tools_;
 };
 

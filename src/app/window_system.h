@@ -10,6 +10,7 @@
 #include "app/delimited_file_settings.h"
 #include "app/progress_monitor.h"
 #include "table/window_geometry.h"
+#include "view/print_layout.h"
 
 namespace qv {
 
@@ -53,6 +54,24 @@ constexpr MessageButtons operator|(MessageButtons a, MessageButton b) {
 constexpr MessageButtons Buttons(MessageButton b) {
     return static_cast<MessageButtons>(b);
 }
+
+class TableGrid;
+
+// What the print preview, the printer and the PDF work on: the table as it stands, its title
+// and the data rows the selection covers, with the choices to start from.
+struct PrintJob {
+    const TableGrid* grid = nullptr;
+    std::string title;  // CP932 bytes
+    int32_t selectionFirstRow = 1;
+    int32_t selectionEndRow = 1;
+    PrintChoices choices;
+};
+enum class PrintTarget { Printer, PdfFile };
+enum class PreviewResult { Closed, Confirmed };
+struct PreviewAnswer {
+    PrintChoices choices;  // as the user left them, to be remembered
+    PreviewResult result = PreviewResult::Closed;
+};
 
 enum class HelpCommand { Contents = 3, Finder = 11 };
 
@@ -130,6 +149,17 @@ public:
     virtual std::optional<ExportSettings> RunExportDialog(const ExportSettings& /*offered*/) {
         return std::nullopt;
     }
+
+    // The print preview with its page setup; Confirmed when the user asked to print (or to
+    // write the PDF). The default closes at once.
+    virtual PreviewAnswer RunPrintPreview(const PrintJob& job, PrintTarget /*target*/) {
+        return {job.choices, PreviewResult::Closed};
+    }
+    // Prints the pages on a printer the user picks in the system's print dialog.
+    virtual void PrintPages(const PrintJob& /*job*/) {}
+    // Writes the pages as a PDF file, atomically, with progress and cancel; false when the user
+    // cancelled (the old file, if any, stays). Raises Failure when it cannot be written.
+    virtual bool WritePdf(const PrintJob& /*job*/, const std::string& /*path*/) { return false; }
 
 private:
     std::string clipboard_;

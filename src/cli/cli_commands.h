@@ -6,6 +6,7 @@
 #include <string>
 
 #include "table/text_encoding.h"
+#include "view/print_layout.h"
 
 namespace qv::cli {
 
@@ -41,5 +42,14 @@ struct ImportArguments {
     bool force = false;
 };
 int RunImport(const ImportArguments& args, std::ostream& err);
+
+// pdf: the table's printed pages as a PDF file.
+struct PdfArguments {
+    std::string in;
+    std::string out;
+    PrintChoices choices;
+    bool force = false;
+};
+int RunPdf(const PdfArguments& args, std::ostream& err);
 
 }  // namespace qv::cli

@@ -68,6 +68,19 @@ int Run(int argc, char** argv) {
                             "read characters Shift-JIS lacks as 〓 instead of failing");
     importCommand->add_flag("--force", importArgs.force, "replace an existing OUT");
 
+    qv::cli::PdfArguments pdfArgs;
+    std::string paper = "A4";
+    bool landscape = false;
+    bool fitWidth = false;
+    CLI::App* pdf = app.add_subcommand("pdf", "write the table's printed pages as a PDF file");
+    pdf->add_option("IN", pdfArgs.in, "table file")->required();
+    pdf->add_option("OUT", pdfArgs.out, "PDF file to write")->required();
+    pdf->add_option("--paper", paper, "A4 (default), A3, B5, B4 or letter")
+        ->check(CLI::IsMember({"A4", "A3", "B5", "B4", "letter"}, CLI::ignore_case));
+    pdf->add_flag("--landscape", landscape, "turn the paper sideways");
+    pdf->add_flag("--fit-width", fitWidth, "shrink the columns to the page's width");
+    pdf->add_flag("--force", pdfArgs.force, "replace an existing OUT");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -97,6 +110,16 @@ int Run(int argc, char** argv) {
             importArgs.delimiter = delimiters.at(importDelimiter);
         }
         return qv::cli::RunImport(importArgs, std::cerr);
+    }
+    if (*pdf) {
+        pdfArgs.choices.paper = qv::PaperFromName(paper).value_or(qv::Paper::A4);
+        if (landscape) {
+            pdfArgs.choices.orientation = qv::PageOrientation::Landscape;
+        }
+        if (fitWidth) {
+            pdfArgs.choices.scaling = qv::ColumnScaling::FitPageWidth;
+        }
+        return qv::cli::RunPdf(pdfArgs, std::cerr);
     }
     return qv::cli::RunCount(file, col, text, std::cout, std::cerr);
 }

@@ -127,4 +127,22 @@ std::string ProgramStateFolder() {
     return ResolveStateFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
 }
 
+std::string ResolveConfigFolder(const char* xdgConfigHome, const char* home) {
+    if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
+        return JoinPath(xdgConfigHome, "quorvane");
+    }
+    if (home != nullptr && home[0] != '\0') {
+        return JoinPath(JoinPath(home, ".config"), "quorvane");
+    }
+    return {};
+}
+
+std::string ProgramConfigFolder() {
+    std::string folder = ResolveConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    if (!folder.empty()) {
+        MakeFolders(folder);
+    }
+    return folder;
+}
+
 }  // namespace qv

@@ -38,4 +38,12 @@ std::string ResolveStateFolder(const char* xdgStateHome, const char* home);
 // ResolveStateFolder for the user's environment.
 std::string ProgramStateFolder();
 
+// The folder for what the program remembers beyond the settings file (print choices, say):
+// "$XDG_CONFIG_HOME/quorvane", or "$HOME/.config/quorvane" when XDG_CONFIG_HOME is unset, empty
+// or relative; never beside the program. The empty text when neither variable is usable.
+// Nothing is created.
+std::string ResolveConfigFolder(const char* xdgConfigHome, const char* home);
+// ResolveConfigFolder for the user's environment, created when missing.
+std::string ProgramConfigFolder();
+
 }  // namespace qv

@@ -3,8 +3,12 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <set>
+#include <sstream>
 #include <tuple>
 
 #include <nlohmann/json.hpp>
@@ -36,6 +40,18 @@ protected:
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadTestFile(folder_ / "out"),
                 test::ReadTestFile(folder_ / "err")};
+    }
+    // What a shell command writes to stdout.
+    static std::string Output(const std::string& command) {
+        std::string out;
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[4096];
+            for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+                out.append(buffer, n);
+            }
+            pclose(pipe);
+        }
+        return out;
     }
     std::string File(const std::string& name, const std::string& contents) {
         test::WriteTestFile(folder_ / name, contents);
@@ -239,6 +255,44 @@ TEST_F(CliTest, ExportAndImportRoundTripAndExitStatuses) {
     EXPECT_EQ(Run({"import", folder_ / "missing.csv", out, "--force"}).err,
               "ﾌｧｲﾙが見つかりません.\n");
     EXPECT_EQ(Run({"export", folder_ / "missing.qvd"}).exitCode, 1);
+}
+
+// Sixty rows of kanji and half-width katakana: A4 upright holds 38 rows of 24 pixels under the
+// item names, so two pages, each with the headings repeated and its own page number.
+TEST_F(CliTest, PdfPagesHoldTheCellsTextsAndRepeatTheHeadings) {
+    std::string file = TableFileOf({"Quorvane", "100", "1", "2", "3", "4", "-", "\x95\x5C", "3",
+                                    "61", "120", "120", "-", test::kHinmei, "\xCC\xD8"});
+    std::vector<std::string> texts;
+    for (int row = 1; row <= 60; ++row) {
+        texts.push_back("漢字" + std::to_string(row));
+        texts.push_back("ｶﾅ" + std::to_string(row));
+        file += TableFileOf(
+            {"\x8A\xBF\x8E\x9A" + std::to_string(row), "\xB6\xC5" + std::to_string(row)});
+    }
+    const std::string table = File("t.qvd", file);
+    const std::string pdf = folder_ / "t.pdf";
+    ASSERT_EQ(Run({"pdf", table, pdf}).exitCode, 0);
+    EXPECT_NE(Output("pdfinfo '" + pdf + "'").find("Pages:           2"), std::string::npos);
+    const std::string text = Output("pdftotext -layout '" + pdf + "' -");
+    const std::size_t pageBreak = text.find('\f');
+    ASSERT_NE(pageBreak, std::string::npos);
+    for (const std::string& page : {text.substr(0, pageBreak), text.substr(pageBreak)}) {
+        EXPECT_NE(page.find("品名"), std::string::npos);
+        EXPECT_NE(page.find("ﾌﾘ"), std::string::npos);
+    }
+    EXPECT_NE(text.find("ページ 1 / 2"), std::string::npos);
+    EXPECT_NE(text.find("ページ 2 / 2"), std::string::npos);
+    std::istringstream words(text);
+    const std::set<std::string> printed{std::istream_iterator<std::string>(words), {}};
+    for (const std::string& cell : texts) {
+        EXPECT_TRUE(printed.contains(cell)) << cell;
+    }
+    EXPECT_NE(Output("pdffonts '" + pdf + "'").find("IPAMincho"), std::string::npos);
+
+    EXPECT_EQ(Run({"pdf", table, pdf}).exitCode, 1);  // an existing file needs --force
+    ASSERT_EQ(Run({"pdf", table, pdf, "--force", "--paper", "b5", "--landscape"}).exitCode, 0);
+    EXPECT_NE(Output("pdfinfo '" + pdf + "'").find("729 x 516 pts"), std::string::npos);
+    EXPECT_EQ(Run({"pdf", table, pdf, "--force", "--paper", "A5"}).exitCode, 2);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <optional>
 
+#include "app/print_choices_file.h"
 #include "gui/about_box.h"
 #include "gui/find_bar.h"
 #include "gui/grid_view.h"
@@ -15,6 +16,7 @@
 #include "gui/item_name_dialog.h"
 #include "gui/main_status_bar.h"
 #include "gui/match_count_dialog.h"
+#include "gui/print_preview_dialog.h"
 #include "gui_test_support.h"
 #include "platform/failure.h"
 
@@ -86,6 +88,8 @@ const Command kCommands[] = {
     {"Quorvaneについて", "FA", 0, "ﾊﾞｰｼﾞｮﾝ情報", nullptr},
     {"CSV/TSVの読み込み", "FI", 0, "CSV/TSVの読み込み", nullptr},
     {"CSV/TSVへの書き出し", "FE", 0, "CSV/TSVへの書き出し", nullptr},
+    {"印刷", "FP", 0, "印刷プレビュー", nullptr},
+    {"PDFへの書き出し", "FD", 0, "PDFへの書き出し", nullptr},
     {"終了", "FX", 0, nullptr, "a/b/ p 3 closed"},
     {"現在行を削除", "ED", 0, nullptr, "b// a 3"},
     {"新しい行を前に挿入", "EI", 0, nullptr, "/a/b p 3"},
@@ -130,7 +134,8 @@ private slots:
         QCOMPARE(Captions(p_->app.Main().menuBar()->actions()).join('|'),
                  QString::fromUtf8("ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
                                    "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
-                                   "CSV/TSVの読み込み(&I)|CSV/TSVへの書き出し(&E)|-|"
+                                   "CSV/TSVの読み込み(&I)|CSV/TSVへの書き出し(&E)|印刷(&P)...|"
+                                   "PDFへの書き出し(&D)...|-|"
                                    "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
                                    "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
                                    "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|"
@@ -141,7 +146,7 @@ private slots:
         // The designed items have no shortcut and are always enabled; undo, redo, go to row, the
         // clipboard's items and find are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{32});
+        QCOMPARE(items.size(), std::size_t{34});
         QStringList shortcuts;
         for (const QAction* item : items) {
             const QString name = item->objectName();
@@ -152,9 +157,10 @@ private slots:
         }
         QCOMPARE(
             shortcuts.join('|'),
-            QStringLiteral("Undo1 Ctrl+Z|Redo1 Ctrl+Y; Ctrl+Shift+Z|Cut1 Ctrl+X|Copy1 Ctrl+C|"
-                           "Paste1 Ctrl+V|Clear1 Del|GoToRow1 Ctrl+G|Find1 Ctrl+F|FindNext1 F3|"
-                           "FindPrevious1 Shift+F3|Replace1 Ctrl+H"));
+            QStringLiteral(
+                "Print1 Ctrl+P|Undo1 Ctrl+Z|Redo1 Ctrl+Y; Ctrl+Shift+Z|Cut1 Ctrl+X|Copy1 Ctrl+C|"
+                "Paste1 Ctrl+V|Clear1 Del|GoToRow1 Ctrl+G|Find1 Ctrl+F|FindNext1 F3|"
+                "FindPrevious1 Shift+F3|Replace1 Ctrl+H"));
         const QStringList hints =
             QString::fromUtf8(
                 "タイトル一覧を表示|ファイルの上書き保存|現在行の次に行を挿入|"
@@ -325,7 +331,7 @@ private slots:
         }
         QVERIFY(!grid->isEditing());
         QCOMPARE(mark(), QString());
-        QVERIFY(!p_->app.Main().MenuItems()[16]->isEnabled());
+        QVERIFY(!p_->app.Main().MenuItems()[18]->isEnabled());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, ctrl);
         p_->user.Then(test::Press(Qt::Key_Escape));  // the question's Cancel
         p_->app.Main().close();
@@ -617,6 +623,36 @@ private slots:
             QVERIFY(box->width() >=
                     QFontMetrics(titleFont).horizontalAdvance(box->windowTitle()) + 2 * titleBar);
         }
+    }
+
+    // Ctrl+P shows the pages (60 rows: two of them), PageDown turns to the second; the choices
+    // made in the preview are remembered; the PDF command writes the pages the preview showed.
+    void printPreviewTurnsPagesAndThePdfIsWritten() {
+        p_->Grid().SetRowCount(61);
+        QString pages;
+        p_->user.Then([&pages](QDialog& dialog) {
+            auto& preview = static_cast<PrintPreviewDialog&>(dialog);
+            auto* label = preview.findChild<QLabel*>(QStringLiteral("PageLabel"));
+            pages = label->text();
+            test::ShowActive(dialog);
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_PageDown);
+            pages += "|" + label->text();
+            preview.findChild<QCheckBox*>(QStringLiteral("FitWidthBox"))->click();
+            return test::PressKey(dialog, Qt::Key_Escape);
+        });
+        ActivateMain();
+        QTest::keyClick(&p_->app.Main(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(pages, QString::fromUtf8("ページ 1 / 2|ページ 2 / 2"));
+        QCOMPARE(ReadPrintChoices(PrintChoicesPath()).scaling, ColumnScaling::FitPageWidth);
+        std::filesystem::remove(PrintChoicesPath());
+
+        const std::string pdf = stores_->Path("t.pdf");
+        p_->user.Then(test::Press(Qt::Key_Return)).Then(test::ChooseFile(pdf));
+        ChooseMenuItem("FD");
+        std::ifstream written(pdf, std::ios::binary);
+        const std::string contents{std::istreambuf_iterator<char>(written), {}};
+        QVERIFY(contents.starts_with("%PDF-"));
+        QVERIFY(contents.find("/Count 2") != std::string::npos);
     }
 
 private:
