@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <optional>
+#include <queue>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -218,6 +221,82 @@ private:
     const char* runEnd_ = nullptr;
 };
 
+// The rows of a table with more stored columns than are gathered at once, written row by row.
+// Each stored column is followed a chunk at a time, and a row looks only at the columns whose
+// chunk there holds texts, so that a long run of empty cells (an import's padding) costs a step
+// per column, not one per cell.
+class SparseRows {
+public:
+    SparseRows(const TableGrid& grid, const std::vector<int32_t>& cols)
+        : grid_(grid), cols_(cols), cursors_(cols.size()) {
+        for (std::size_t k = 0; k < cols.size(); ++k) {
+            ends_.emplace(0, k);
+        }
+    }
+
+    // Writes the row's lines; rows come in order from 0.
+    void Write(LineCopier& out, int32_t row, int32_t dataCols) {
+        FollowChunks(row);
+        int32_t col = 1;
+        for (const std::size_t k : active_) {
+            const Cursor& cursor = cursors_[k];
+            out.EmptyCells(static_cast<uint64_t>(cols_[k] - col));
+            if (cursor.cells != nullptr) {
+                out.Line(cursor.cells[row - cursor.begin]);
+            } else {
+                out.Text(grid_.Cell(cols_[k], row));
+            }
+            col = cols_[k] + 1;
+        }
+        out.EmptyCells(static_cast<uint64_t>(dataCols + 1 - col));
+    }
+
+private:
+    // The chunk of a column that holds `row`: the handles of a chunk of texts; none for a run of
+    // empty cells, or for one of row labels, whose texts are looked up (`lookUp`).
+    struct Cursor {
+        int32_t begin = 0;
+        const CellHandle* cells = nullptr;
+        bool lookUp = false;
+        bool Active() const { return cells != nullptr || lookUp; }
+    };
+
+    // Moves the cursors whose chunk ended to the chunk holding `row`.
+    void FollowChunks(int32_t row) {
+        bool changed = false;
+        while (!ends_.empty() && ends_.top().first <= row) {
+            const std::size_t k = ends_.top().second;
+            ends_.pop();
+            const CellColumn::Segment segment = grid_.ColumnSegment(cols_[k], row, kGridCountLimit);
+            Cursor& cursor = cursors_[k];
+            const bool wasActive = cursor.Active();
+            cursor.begin = row;
+            cursor.cells = segment.cells;
+            // A run of labels is told from a run of empty cells by its text, never empty.
+            cursor.lookUp = segment.cells == nullptr && !grid_.Cell(cols_[k], row).empty();
+            changed = changed || cursor.Active() != wasActive;
+            ends_.emplace(row + segment.rows, k);
+        }
+        if (changed) {
+            active_.clear();
+            for (std::size_t k = 0; k < cursors_.size(); ++k) {
+                if (cursors_[k].Active()) {
+                    active_.push_back(k);
+                }
+            }
+        }
+    }
+
+    const TableGrid& grid_;
+    const std::vector<int32_t>& cols_;
+    std::vector<Cursor> cursors_;
+    std::vector<std::size_t> active_;  // the cursors with texts in the row, by column
+    // Where each cursor's chunk ends, the nearest first.
+    std::priority_queue<std::pair<int32_t, std::size_t>,
+                        std::vector<std::pair<int32_t, std::size_t>>, std::greater<>>
+        ends_;
+};
+
 // The whole file, built a stretch of rows at a time: the header at once, then the cell lines of
 // rows in blocks, handed to the sink as they are built. Only the columns that were ever written
 // are looked at; the others, and the rows below every text, are written as runs of empty lines.
@@ -256,7 +335,7 @@ public:
             if (row_ >= storedRowEnd_) {
                 WriteEmptyRows();
             } else if (rowsPerBlock_ == 0) {
-                WriteRowOneByOne();
+                WriteSparseRow();
             } else {
                 WriteNextBlock();
             }
@@ -281,15 +360,12 @@ private:
         row_ += rows;
     }
 
-    // Tables with more stored columns than kMaxGatheredColumns: one row, cell by cell.
-    void WriteRowOneByOne() {
-        int32_t col = 1;
-        for (const int32_t stored : storedCols_) {
-            out_.EmptyCells(static_cast<uint64_t>(stored - col));
-            out_.Text(grid_.Cell(stored, row_));
-            col = stored + 1;
+    // Tables with more stored columns than kMaxGatheredColumns: one row at a time.
+    void WriteSparseRow() {
+        if (!sparseRows_) {
+            sparseRows_.emplace(grid_, storedCols_);
         }
-        out_.EmptyCells(static_cast<uint64_t>(dataCols_ + 1 - col));
+        sparseRows_->Write(out_, row_, dataCols_);
         ++row_;
     }
 
@@ -351,6 +427,7 @@ private:
     int32_t rowsPerBlock_ = 0;  // 0: too many stored columns to gather
     std::vector<CellHandle> block_;
     std::vector<CellColumn::Segment> segments_;
+    std::optional<SparseRows> sparseRows_;
     ByteBuffer buffer_;
     LineCopier out_;
 };
