@@ -229,16 +229,21 @@ class SparseRows {
 public:
     SparseRows(const TableGrid& grid, const std::vector<int32_t>& cols)
         : grid_(grid), cols_(cols), cursors_(cols.size()) {
-        for (std::size_t k = 0; k < cols.size(); ++k) {
-            ends_.emplace(0, k);
+        // Made at once rather than pushed one by one: a table may have millions of columns.
+        std::vector<End> ends;
+        ends.reserve(cols.size());
+        for (uint32_t k = 0; k < cols.size(); ++k) {
+            ends.push_back(EndOf(k, Follow(k, 0)));
         }
+        ends_ = EndQueue(std::greater<>(), std::move(ends));
+        FindActive();
     }
 
     // Writes the row's lines; rows come in order from 0.
     void Write(LineCopier& out, int32_t row, int32_t dataCols) {
         FollowChunks(row);
         int32_t col = 1;
-        for (const std::size_t k : active_) {
+        for (const uint32_t k : active_) {
             const Cursor& cursor = cursors_[k];
             out.EmptyCells(static_cast<uint64_t>(cols_[k] - col));
             if (cursor.cells != nullptr) {
@@ -255,8 +260,8 @@ private:
     // The chunk of a column that holds `row`: the handles of a chunk of texts; none for a run of
     // empty cells, or for one of row labels, whose texts are looked up (`lookUp`).
     struct Cursor {
-        int32_t begin = 0;
         const CellHandle* cells = nullptr;
+        int32_t begin = 0;
         bool lookUp = false;
         bool Active() const { return cells != nullptr || lookUp; }
     };
@@ -264,37 +269,48 @@ private:
     // Moves the cursors whose chunk ended to the chunk holding `row`.
     void FollowChunks(int32_t row) {
         bool changed = false;
-        while (!ends_.empty() && ends_.top().first <= row) {
-            const std::size_t k = ends_.top().second;
+        while (!ends_.empty() && ends_.top() >> 32 <= static_cast<uint64_t>(row)) {
+            const auto k = static_cast<uint32_t>(ends_.top());
             ends_.pop();
-            const CellColumn::Segment segment = grid_.ColumnSegment(cols_[k], row, kGridCountLimit);
-            Cursor& cursor = cursors_[k];
-            const bool wasActive = cursor.Active();
-            cursor.begin = row;
-            cursor.cells = segment.cells;
-            // A run of labels is told from a run of empty cells by its text, never empty.
-            cursor.lookUp = segment.cells == nullptr && !grid_.Cell(cols_[k], row).empty();
-            changed = changed || cursor.Active() != wasActive;
-            ends_.emplace(row + segment.rows, k);
+            const bool wasActive = cursors_[k].Active();
+            ends_.push(EndOf(k, Follow(k, row)));
+            changed = changed || cursors_[k].Active() != wasActive;
         }
         if (changed) {
-            active_.clear();
-            for (std::size_t k = 0; k < cursors_.size(); ++k) {
-                if (cursors_[k].Active()) {
-                    active_.push_back(k);
-                }
+            FindActive();
+        }
+    }
+
+    // Puts cursor k on the chunk holding `row`; returns where that chunk ends.
+    int32_t Follow(uint32_t k, int32_t row) {
+        const CellColumn::Segment segment = grid_.ColumnSegment(cols_[k], row, kGridCountLimit);
+        Cursor& cursor = cursors_[k];
+        cursor.begin = row;
+        cursor.cells = segment.cells;
+        // A run of labels is told from a run of empty cells by its text, never empty.
+        cursor.lookUp = segment.cells == nullptr && !grid_.Cell(cols_[k], row).empty();
+        return row + segment.rows;
+    }
+
+    void FindActive() {
+        active_.clear();
+        for (uint32_t k = 0; k < cursors_.size(); ++k) {
+            if (cursors_[k].Active()) {
+                active_.push_back(k);
             }
         }
     }
 
+    // Where a cursor's chunk ends (the high half), and the cursor (the low half).
+    using End = uint64_t;
+    using EndQueue = std::priority_queue<End, std::vector<End>, std::greater<>>;
+    static End EndOf(uint32_t k, int32_t end) { return static_cast<uint64_t>(end) << 32 | k; }
+
     const TableGrid& grid_;
     const std::vector<int32_t>& cols_;
     std::vector<Cursor> cursors_;
-    std::vector<std::size_t> active_;  // the cursors with texts in the row, by column
-    // Where each cursor's chunk ends, the nearest first.
-    std::priority_queue<std::pair<int32_t, std::size_t>,
-                        std::vector<std::pair<int32_t, std::size_t>>, std::greater<>>
-        ends_;
+    std::vector<uint32_t> active_;  // the cursors with texts in the row, by column
+    EndQueue ends_;                 // the nearest end first
 };
 
 // The whole file, built a stretch of rows at a time: the header at once, then the cell lines of
