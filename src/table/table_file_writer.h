@@ -30,7 +30,9 @@ void StreamTableFile(const TableGrid& grid, const std::string& title, const Wind
                      const FileProgress& progress = {});
 
 // The table file put at `path` as it is built, replacing any file there atomically (see
-// AtomicFileWriter); raises Failure as that does.
+// AtomicFileWriter); raises Failure as that does. The two kinds of file that AtomicFileWriter
+// rewrites in place (other hard links, a folder that takes no new file) are held whole until
+// they are written.
 void SaveTableFile(const std::string& path, const TableGrid& grid, const std::string& title,
                    const WindowGeometry& window, const FileProgress& progress = {});
 
