@@ -212,9 +212,8 @@ void MainForm::WriteTableFile() {
     windows_.TitleListChanged();
     std::unique_ptr<ProgressMonitor> monitor =
         windows_.StartProgress(kSaveTitle, ProgressKind::Save);
-    const TableFilePieces file = BuildTableFilePieces(grid_, title_, windows_.MainWindowGeometry(),
-                                                      ProgressOf(monitor.get()));
-    ReplaceFileAtomically(curFileName_, file.pieces);
+    SaveTableFile(curFileName_, grid_, title_, windows_.MainWindowGeometry(),
+                  ProgressOf(monitor.get()));
     history_.MarkSaved();
     DropRecoveryCopy();
 }
