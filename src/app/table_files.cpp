@@ -185,9 +185,8 @@ void TableFiles::WriteTableFile() {
     windows_.TitleListChanged();
     std::unique_ptr<ProgressMonitor> monitor =
         windows_.StartProgress(kSaveTitle, ProgressKind::Save);
-    const TableFilePieces file = BuildTableFilePieces(
-        Grid(), document_.Title(), windows_.MainWindowGeometry(), ProgressOf(monitor.get()));
-    ReplaceFileAtomically(document_.FileName(), file.pieces);
+    SaveTableFile(document_.FileName(), Grid(), document_.Title(), windows_.MainWindowGeometry(),
+                  ProgressOf(monitor.get()));
     document_.MarkSaved();
     DropRecoveryCopy();
     windows_.EditStateChanged();

@@ -51,8 +51,7 @@ int RunImport(const ImportArguments& args, std::ostream& err) {
         const WindowGeometry window = imported.content.window;
         ApplyTableFile(std::move(imported.content), table.grid, table.title);
         table.title = TitleForTableFile(std::move(*title));
-        const TableFilePieces file = BuildTableFilePieces(table.grid, table.title, window);
-        ReplaceFileAtomically(args.out, file.pieces);
+        SaveTableFile(args.out, table.grid, table.title, window);
         return kExitOk;
     } catch (const std::exception& failure) {
         return ReportFailure(failure, err);

@@ -25,6 +25,8 @@ public:
     // Appends the bytes.
     void Append(std::string_view bytes);
 
+    // Drops the bytes, keeping the memory for those to come.
+    void Clear() { size_ = 0; }
     std::string_view View() const { return {data_, size_}; }
     std::size_t Size() const { return size_; }
 

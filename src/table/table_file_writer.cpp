@@ -1,12 +1,17 @@
 #include "table/table_file_writer.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <optional>
+#include <queue>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/line_writer.h"
 #include "table/loaded_lines.h"
 #include "table/table_file_format.h"
@@ -20,14 +25,17 @@ namespace {
 // by row. A block holds about this many cells, so that what is gathered stays in the
 // processor's cache.
 constexpr int32_t kCellsPerBlock = 1 << 14;
-// Tables wider than this (a hand-made file can ask for millions of columns) are written cell
-// by cell, so that the gathered handles never outgrow the file written.
+// Tables with more stored columns than this (a hand-made file can hold millions) are written
+// cell by cell, so that the gathered handles never outgrow the file written.
 constexpr int32_t kMaxGatheredColumns = 4096;
 // Rows written cell by cell go at least this many at a time.
 constexpr int32_t kMinimumBlockRows = 64;
+// Rows below every text are written this many cells at a time.
+constexpr int32_t kEmptyCellsPerStep = 1 << 24;
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+// The lines before the widths, which are written one by one (a table may have millions).
 std::string Header(const TableGrid& grid, const std::string& title, const WindowGeometry& window) {
     LineWriter out;
     out.Line(kTableFileMark);
@@ -40,35 +48,51 @@ std::string Header(const TableGrid& grid, const std::string& title, const Window
     out.Line(title);
     out.Number(grid.ColCount());
     out.Number(grid.RowCount());
-    for (int32_t col = 1; col < grid.ColCount(); ++col) {
-        out.Number(grid.ColWidth(col));
-    }
-    out.Line(kTableFileSeparator);
     return out.Take();
 }
 
-// A stretch of the file: `size` bytes at `text` in a loaded file's buffer, or, when `text` is
-// null, at `offset` in the bytes built.
-struct Stretch {
-    const char* text = nullptr;
-    std::size_t offset = 0;
-    std::size_t size = 0;
+// Where the built bytes go, as the builder hands them over.
+class PieceSink {
+public:
+    virtual ~PieceSink() = default;
+    // The bytes of `buffer` from `from` to its end are built; the sink may empty the buffer.
+    virtual void Built(ByteBuffer& buffer, std::size_t from) = 0;
+    // Bytes that stay where they are as long as the grid's loaded buffers, or for good.
+    virtual void Kept(std::string_view bytes) = 0;
+    // Bytes that stay where they are during this call only (a long text of the grid's); the
+    // sink may append them to `buffer`.
+    virtual void Passing(ByteBuffer& buffer, std::string_view bytes) = 0;
 };
 
-// Runs at least this long are written from where they lie rather than copied.
+// Runs at least this long are handed over from where they lie rather than copied.
 constexpr std::size_t kRunLeftInPlace = std::size_t{1} << 16;
-// The buffer grows by at least this much at a time.
+// The buffer grows by at least this much at a time, and what is built is handed over once this
+// much has gathered, so that a sink that writes at once holds about twice this at most.
 constexpr std::size_t kRoomStep = std::size_t{1} << 20;
 
-// Writes cell lines into the buffer. Texts still in a loaded file's buffer with their CR LF
-// after them there are not copied one by one: consecutive lines that lie one after the other in
-// that buffer (a table saved as it was loaded) are taken as one run, found by comparing
-// addresses only, and copied (or listed, when long) as a whole.
+// CR LF pairs, for the lines of empty cells: a table padded by an import can hold billions of
+// them, which are handed over as whole stretches of this block rather than line by line.
+constexpr std::size_t kEmptyLinesInBlock = std::size_t{1} << 16;
+std::string_view EmptyLines(std::size_t count) {
+    static const std::string block = [] {
+        std::string lines;
+        lines.reserve(kEmptyLinesInBlock * kLineEnd.size());
+        for (std::size_t i = 0; i < kEmptyLinesInBlock; ++i) {
+            lines += kLineEnd;
+        }
+        return lines;
+    }();
+    return std::string_view(block).substr(0, count * kLineEnd.size());
+}
+
+// Writes cell lines into the buffer, handing what is built to the sink as it grows. Texts still
+// in a loaded file's buffer with their CR LF after them there are not copied one by one:
+// consecutive lines that lie one after the other in that buffer (a table saved as it was
+// loaded) are taken as one run, found by comparing addresses only, and copied (or handed over
+// where they lie, when long) as a whole.
 class LineCopier {
 public:
-    // With `stretches`, long runs are not copied but listed there between the built stretches.
-    explicit LineCopier(ByteBuffer& buffer, std::vector<Stretch>* stretches = nullptr)
-        : buffer_(buffer), stretches_(stretches) {}
+    LineCopier(ByteBuffer& buffer, PieceSink& sink) : buffer_(buffer), sink_(sink) {}
 
     void Line(CellHandle h) {
         const std::string_view text = cell_handle::Text(h);
@@ -82,8 +106,31 @@ public:
     // A text that is written as it is, with a line end.
     void Text(std::string_view text) {
         Flush();
-        Copy(text);
+        if (text.size() >= kRunLeftInPlace) {
+            HandOver(text, Lasting::ThisCall);
+        } else {
+            Copy(text);
+        }
         Copy(kLineEnd);
+    }
+
+    void Number(int64_t value) {
+        Flush();
+        char* room = Room(kLongestNumber);
+        out_ = std::to_chars(room, room + kLongestNumber, value).ptr;
+        Copy(kLineEnd);
+    }
+
+    // The lines of `count` empty cells.
+    void EmptyCells(uint64_t count) {
+        if (count == 0) {
+            return;  // a run of loaded lines may go on
+        }
+        Flush();
+        for (; count >= kEmptyLinesInBlock; count -= kEmptyLinesInBlock) {
+            HandOver(EmptyLines(kEmptyLinesInBlock), Lasting::Kept);
+        }
+        Copy(EmptyLines(count));
     }
 
     // Lines lying together in a loaded file's buffer, their line ends included.
@@ -95,31 +142,47 @@ public:
         runEnd_ = lines.data() + lines.size();
     }
 
-    // Writes the run pending and commits everything to the buffer; after the last line.
+    // Writes the run pending and hands everything over; after the last line.
     void Finish() {
         Flush();
-        Commit();
-        if (stretches_ != nullptr) {
-            stretches_->push_back({nullptr, builtFrom_, buffer_.Size() - builtFrom_});
-        }
+        HandOverBuilt();
     }
 
 private:
-    // Copies (or lists) the run pending.
+    static constexpr std::size_t kLongestNumber = 24;
+
+    // Copies (or hands over) the run pending.
     void Flush() {
         const auto size = static_cast<std::size_t>(runEnd_ - runBegin_);
         if (size == 0) {
             return;
         }
-        if (stretches_ != nullptr && size >= kRunLeftInPlace) {
-            Commit();
-            stretches_->push_back({nullptr, builtFrom_, buffer_.Size() - builtFrom_});
-            stretches_->push_back({runBegin_, 0, size});
-            builtFrom_ = buffer_.Size();
+        if (size >= kRunLeftInPlace) {
+            HandOver({runBegin_, size}, Lasting::Kept);
         } else {
             Copy({runBegin_, size});
         }
         runBegin_ = runEnd_ = nullptr;
+    }
+
+    enum class Lasting { Kept, ThisCall };
+    // Hands over what is built, then `bytes` from where they lie.
+    void HandOver(std::string_view bytes, Lasting lasting) {
+        HandOverBuilt();
+        if (lasting == Lasting::Kept) {
+            sink_.Kept(bytes);
+        } else {
+            sink_.Passing(buffer_, bytes);
+        }
+        builtFrom_ = buffer_.Size();  // a sink may have copied the bytes into the buffer
+    }
+
+    void HandOverBuilt() {
+        Commit();
+        if (buffer_.Size() > builtFrom_) {
+            sink_.Built(buffer_, builtFrom_);
+        }
+        builtFrom_ = buffer_.Size();
     }
 
     void Copy(std::string_view bytes) {
@@ -133,6 +196,9 @@ private:
     char* Room(std::size_t size) {
         if (static_cast<std::size_t>(limit_ - out_) < size) {
             Commit();
+            if (buffer_.Size() - builtFrom_ >= kRoomStep) {
+                HandOverBuilt();
+            }
             const std::size_t room = std::max(size, kRoomStep);
             out_ = start_ = buffer_.Reserve(room);
             limit_ = start_ + room;
@@ -146,8 +212,8 @@ private:
     }
 
     ByteBuffer& buffer_;
-    std::vector<Stretch>* stretches_;
-    std::size_t builtFrom_ = 0;  // where the bytes built since the last run listed begin
+    PieceSink& sink_;
+    std::size_t builtFrom_ = 0;  // where the bytes not yet handed over begin
     char* out_ = nullptr;
     char* start_ = nullptr;
     char* limit_ = nullptr;
@@ -155,46 +221,126 @@ private:
     const char* runEnd_ = nullptr;
 };
 
-// Rows [rowBegin, rowEnd) cell by cell: the handles are gathered column by column, then their
-// lines are written row by row.
-void WriteBlock(LineCopier& out, const TableGrid& grid, int32_t rowBegin, int32_t rowEnd,
-                std::vector<CellHandle>& block) {
-    const int32_t dataCols = grid.ColCount() - 1;
-    // Row-major within the block: cell (k, j) goes to j * dataCols + k.
-    for (int32_t k = 0; k < dataCols; ++k) {
-        CellHandle* slot = block.data() + k;
-        grid.VisitColumnHandles(k + 1, rowBegin, rowEnd, [&slot, dataCols](CellHandle h) {
-            *slot = h;
-            slot += dataCols;
-        });
+// The rows of a table with more stored columns than are gathered at once, written row by row.
+// Each stored column is followed a chunk at a time, and a row looks only at the columns whose
+// chunk there holds texts, so that a long run of empty cells (an import's padding) costs a step
+// per column, not one per cell.
+class SparseRows {
+public:
+    SparseRows(const TableGrid& grid, const std::vector<int32_t>& cols)
+        : grid_(grid), cols_(cols), cursors_(cols.size()) {
+        // Made at once rather than pushed one by one: a table may have millions of columns.
+        std::vector<End> ends;
+        ends.reserve(cols.size());
+        for (uint32_t k = 0; k < cols.size(); ++k) {
+            ends.push_back(EndOf(k, Follow(k, 0)));
+        }
+        ends_ = EndQueue(std::greater<>(), std::move(ends));
+        FindActive();
     }
-    const std::size_t cells =
-        static_cast<std::size_t>(rowEnd - rowBegin) * static_cast<std::size_t>(dataCols);
-    for (std::size_t i = 0; i < cells; ++i) {
-        out.Line(block[i]);
+
+    // Writes the row's lines; rows come in order from 0.
+    void Write(LineCopier& out, int32_t row, int32_t dataCols) {
+        FollowChunks(row);
+        int32_t col = 1;
+        for (const uint32_t k : active_) {
+            const Cursor& cursor = cursors_[k];
+            out.EmptyCells(static_cast<uint64_t>(cols_[k] - col));
+            if (cursor.cells != nullptr) {
+                out.Line(cursor.cells[row - cursor.begin]);
+            } else {
+                out.Text(grid_.Cell(cols_[k], row));
+            }
+            col = cols_[k] + 1;
+        }
+        out.EmptyCells(static_cast<uint64_t>(dataCols + 1 - col));
     }
-}
+
+private:
+    // The chunk of a column that holds `row`: the handles of a chunk of texts; none for a run of
+    // empty cells, or for one of row labels, whose texts are looked up (`lookUp`).
+    struct Cursor {
+        const CellHandle* cells = nullptr;
+        int32_t begin = 0;
+        bool lookUp = false;
+        bool Active() const { return cells != nullptr || lookUp; }
+    };
+
+    // Moves the cursors whose chunk ended to the chunk holding `row`.
+    void FollowChunks(int32_t row) {
+        bool changed = false;
+        while (!ends_.empty() && ends_.top() >> 32 <= static_cast<uint64_t>(row)) {
+            const auto k = static_cast<uint32_t>(ends_.top());
+            ends_.pop();
+            const bool wasActive = cursors_[k].Active();
+            ends_.push(EndOf(k, Follow(k, row)));
+            changed = changed || cursors_[k].Active() != wasActive;
+        }
+        if (changed) {
+            FindActive();
+        }
+    }
+
+    // Puts cursor k on the chunk holding `row`; returns where that chunk ends.
+    int32_t Follow(uint32_t k, int32_t row) {
+        const CellColumn::Segment segment = grid_.ColumnSegment(cols_[k], row, kGridCountLimit);
+        Cursor& cursor = cursors_[k];
+        cursor.begin = row;
+        cursor.cells = segment.cells;
+        // A run of labels is told from a run of empty cells by its text, never empty.
+        cursor.lookUp = segment.cells == nullptr && !grid_.Cell(cols_[k], row).empty();
+        return row + segment.rows;
+    }
+
+    void FindActive() {
+        active_.clear();
+        for (uint32_t k = 0; k < cursors_.size(); ++k) {
+            if (cursors_[k].Active()) {
+                active_.push_back(k);
+            }
+        }
+    }
+
+    // Where a cursor's chunk ends (the high half), and the cursor (the low half).
+    using End = uint64_t;
+    using EndQueue = std::priority_queue<End, std::vector<End>, std::greater<>>;
+    static End EndOf(uint32_t k, int32_t end) { return static_cast<uint64_t>(end) << 32 | k; }
+
+    const TableGrid& grid_;
+    const std::vector<int32_t>& cols_;
+    std::vector<Cursor> cursors_;
+    std::vector<uint32_t> active_;  // the cursors with texts in the row, by column
+    EndQueue ends_;                 // the nearest end first
+};
 
 // The whole file, built a stretch of rows at a time: the header at once, then the cell lines of
-// rows in blocks. Long runs of lines still in a loaded file's buffer are listed in `stretches`,
-// when given, instead of being copied.
+// rows in blocks, handed to the sink as they are built. Only the columns that were ever written
+// are looked at; the others, and the rows below every text, are written as runs of empty lines.
 class FileBuilder {
 public:
     FileBuilder(const TableGrid& grid, const std::string& title, const WindowGeometry& window,
-                FileProgress progress, std::vector<Stretch>* stretches)
+                FileProgress progress, PieceSink& sink)
         : grid_(grid),
           progress_(std::move(progress)),
           steps_(progress_, static_cast<uint64_t>(grid.RowCount()), 1),
           rowCount_(grid.RowCount()),
           dataCols_(grid.ColCount() - 1),
-          out_(file_, stretches) {
-        file_.Append(Header(grid, title, window));
+          out_(buffer_, sink) {
+        buffer_.Append(Header(grid, title, window));
+        for (int32_t col = 1; col < grid.ColCount(); ++col) {
+            out_.Number(grid.ColWidth(col));
+        }
+        out_.Text(kTableFileSeparator);
         if (dataCols_ <= 0) {
             row_ = rowCount_;  // column 0 only: no cells are stored
-        } else if (dataCols_ <= kMaxGatheredColumns) {
-            rowsPerBlock_ = std::max(1, kCellsPerBlock / dataCols_);
-            block_.resize(static_cast<std::size_t>(dataCols_) *
-                          static_cast<std::size_t>(rowsPerBlock_));
+            return;
+        }
+        storedCols_ = grid.StoredColumnNumbers(1, grid.ColCount());
+        storedRowEnd_ = std::min(rowCount_, grid.StoredRowEnd(1, grid.ColCount()));
+        const auto stored = static_cast<int32_t>(storedCols_.size());
+        if (stored <= kMaxGatheredColumns) {
+            rowsPerBlock_ = std::max(1, kCellsPerBlock / std::max(1, stored));
+            block_.resize(storedCols_.size() * static_cast<std::size_t>(rowsPerBlock_));
         }
     }
 
@@ -202,8 +348,10 @@ public:
     // loaded lines); returns true once every row is built.
     bool BuildUpTo(int32_t rowLimit) {
         while (row_ < rowCount_ && row_ < rowLimit) {
-            if (block_.empty()) {
-                WriteRowOneByOne();
+            if (row_ >= storedRowEnd_) {
+                WriteEmptyRows();
+            } else if (rowsPerBlock_ == 0) {
+                WriteSparseRow();
             } else {
                 WriteNextBlock();
             }
@@ -216,31 +364,72 @@ public:
 
     ByteBuffer Finish() {
         out_.Finish();
-        return std::move(file_);
+        return std::move(buffer_);
     }
 
 private:
-    // Tables wider than kMaxGatheredColumns: one row, cell by cell.
-    void WriteRowOneByOne() {
-        for (int32_t col = 1; col <= dataCols_; ++col) {
-            out_.Text(grid_.Cell(col, row_));
+    // Rows below every stored text, a few million cells at a time.
+    void WriteEmptyRows() {
+        const int32_t rows =
+            std::min(rowCount_ - row_, std::max(1, kEmptyCellsPerStep / dataCols_));
+        out_.EmptyCells(static_cast<uint64_t>(rows) * static_cast<uint64_t>(dataCols_));
+        row_ += rows;
+    }
+
+    // Tables with more stored columns than kMaxGatheredColumns: one row at a time.
+    void WriteSparseRow() {
+        if (!sparseRows_) {
+            sparseRows_.emplace(grid_, storedCols_);
         }
+        sparseRows_->Write(out_, row_, dataCols_);
         ++row_;
     }
 
     void WriteNextBlock() {
-        const LoadedStretch stretch = FindLoadedStretch(grid_, row_, rowCount_, segments_);
-        if (stretch.lines) {
-            out_.Lines(*stretch.lines);
-            row_ += stretch.rows;
+        int32_t rowEnd = std::min(storedRowEnd_, row_ + rowsPerBlock_);
+        if (dataCols_ <= kMaxGatheredColumns) {
+            const LoadedStretch stretch = FindLoadedStretch(grid_, row_, rowCount_, segments_);
+            if (stretch.lines) {
+                out_.Lines(*stretch.lines);
+                row_ += stretch.rows;
+                return;
+            }
+            // Cell by cell up to where the chunks change, so that loaded rows after them are
+            // found again, but in blocks of a useful size where chunks are short.
+            rowEnd = std::min(rowEnd, std::max(row_ + stretch.rows, row_ + kMinimumBlockRows));
+        }
+        WriteBlock(rowEnd);
+        row_ = rowEnd;
+    }
+
+    // Rows [row_, rowEnd): the handles of the stored columns are gathered column by column,
+    // then their lines are written row by row, with the empty lines of the other columns.
+    void WriteBlock(int32_t rowEnd) {
+        const std::size_t stored = storedCols_.size();
+        // Row-major within the block: cell (k, j) goes to j * stored + k.
+        for (std::size_t k = 0; k < stored; ++k) {
+            CellHandle* slot = block_.data() + k;
+            grid_.VisitColumnHandles(storedCols_[k], row_, rowEnd, [&slot, stored](CellHandle h) {
+                *slot = h;
+                slot += stored;
+            });
+        }
+        const std::size_t cells = static_cast<std::size_t>(rowEnd - row_) * stored;
+        if (stored == static_cast<std::size_t>(dataCols_)) {
+            for (std::size_t i = 0; i < cells; ++i) {
+                out_.Line(block_[i]);
+            }
             return;
         }
-        // Cell by cell up to where the chunks change, so that loaded rows after them are found
-        // again, but in blocks of a useful size where chunks are short.
-        const int32_t rowEnd = std::min({rowCount_, row_ + rowsPerBlock_,
-                                         std::max(row_ + stretch.rows, row_ + kMinimumBlockRows)});
-        WriteBlock(out_, grid_, row_, rowEnd, block_);
-        row_ = rowEnd;
+        for (std::size_t i = 0; i < cells; i += stored) {
+            int32_t col = 1;
+            for (std::size_t k = 0; k < stored; ++k) {
+                out_.EmptyCells(static_cast<uint64_t>(storedCols_[k] - col));
+                out_.Line(block_[i + k]);
+                col = storedCols_[k] + 1;
+            }
+            out_.EmptyCells(static_cast<uint64_t>(dataCols_ + 1 - col));
+        }
     }
 
     const TableGrid& grid_;
@@ -249,20 +438,69 @@ private:
     const int32_t rowCount_;
     const int32_t dataCols_;
     int32_t row_ = 0;
-    int32_t rowsPerBlock_ = 0;
+    int32_t storedRowEnd_ = 0;
+    std::vector<int32_t> storedCols_;
+    int32_t rowsPerBlock_ = 0;  // 0: too many stored columns to gather
     std::vector<CellHandle> block_;
     std::vector<CellColumn::Segment> segments_;
-    ByteBuffer file_;
+    std::optional<SparseRows> sparseRows_;
+    ByteBuffer buffer_;
     LineCopier out_;
 };
 
-TableFilePieces PiecesOf(ByteBuffer built, std::vector<Stretch>& stretches, const TableGrid& grid) {
+// Hands the bytes to a function as they come: what is built is then dropped, so that no more
+// than a megabyte or two is ever held.
+class WritingSink : public PieceSink {
+public:
+    explicit WritingSink(const std::function<void(std::string_view)>& write) : write_(write) {}
+    void Built(ByteBuffer& buffer, std::size_t from) override {
+        write_(buffer.View().substr(from));
+        buffer.Clear();
+    }
+    void Kept(std::string_view bytes) override { write_(bytes); }
+    void Passing(ByteBuffer& /*buffer*/, std::string_view bytes) override { write_(bytes); }
+
+private:
+    const std::function<void(std::string_view)>& write_;
+};
+
+// A stretch of the file: `size` bytes at `text` where they lie, or, when `text` is null, at
+// `offset` in the bytes built.
+struct Stretch {
+    const char* text = nullptr;
+    std::size_t offset = 0;
+    std::size_t size = 0;
+};
+
+// Lists the file's stretches, to be written later: what is built stays in the buffer, and
+// texts that are only passing are copied there.
+class ListingSink : public PieceSink {
+public:
+    void Built(ByteBuffer& buffer, std::size_t from) override {
+        if (!stretches.empty() && stretches.back().text == nullptr &&
+            stretches.back().offset + stretches.back().size == from) {
+            stretches.back().size += buffer.Size() - from;
+        } else {
+            stretches.push_back({nullptr, from, buffer.Size() - from});
+        }
+    }
+    void Kept(std::string_view bytes) override {
+        stretches.push_back({bytes.data(), 0, bytes.size()});
+    }
+    void Passing(ByteBuffer& buffer, std::string_view bytes) override {
+        const std::size_t from = buffer.Size();
+        buffer.Append(bytes);
+        Built(buffer, from);
+    }
+
+    std::vector<Stretch> stretches;
+};
+
+TableFilePieces PiecesOf(ByteBuffer built, const std::vector<Stretch>& stretches,
+                         const TableGrid& grid) {
     TableFilePieces file;
     file.built = std::move(built);
     file.loaded = grid.Loaded().Shared();
-    if (stretches.empty()) {
-        stretches.push_back({nullptr, 0, file.built.Size()});
-    }
     for (const Stretch& stretch : stretches) {
         if (stretch.size != 0) {
             file.pieces.push_back(stretch.text != nullptr
@@ -275,32 +513,53 @@ TableFilePieces PiecesOf(ByteBuffer built, std::vector<Stretch>& stretches, cons
 
 }  // namespace
 
-ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
-                               const WindowGeometry& window, const FileProgress& progress) {
-    FileBuilder builder(grid, title, window, progress, nullptr);
+void StreamTableFile(const TableGrid& grid, const std::string& title, const WindowGeometry& window,
+                     const std::function<void(std::string_view)>& write,
+                     const FileProgress& progress) {
+    WritingSink sink(write);
+    FileBuilder builder(grid, title, window, progress, sink);
     builder.BuildUpTo(grid.RowCount());
-    return builder.Finish();
+    builder.Finish();
 }
 
-TableFilePieces BuildTableFilePieces(const TableGrid& grid, const std::string& title,
-                                     const WindowGeometry& window, const FileProgress& progress) {
-    std::vector<Stretch> stretches;
-    FileBuilder builder(grid, title, window, progress, &stretches);
-    builder.BuildUpTo(grid.RowCount());
-    return PiecesOf(builder.Finish(), stretches, grid);
+void SaveTableFile(const std::string& path, const TableGrid& grid, const std::string& title,
+                   const WindowGeometry& window, const FileProgress& progress) {
+    AtomicFileWriter file(path);
+    StreamTableFile(
+        grid, title, window, [&file](std::string_view piece) { file.Write(piece); }, progress);
+    file.Commit();
+}
+
+ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
+                               const WindowGeometry& window, const FileProgress& progress) {
+    ByteBuffer file;
+    StreamTableFile(
+        grid, title, window, [&file](std::string_view piece) { file.Append(piece); }, progress);
+    return file;
 }
 
 struct TableFilePiecesBuilder::State {
-    State(const TableGrid& table, const std::string& title, const WindowGeometry& window)
-        : grid(table), builder(table, title, window, {}, &stretches) {}
+    State(const TableGrid& table, const std::string& title, const WindowGeometry& window,
+          const FileProgress& progress)
+        : grid(table), builder(table, title, window, progress, sink) {}
+
+    TableFilePieces Take() { return PiecesOf(builder.Finish(), sink.stretches, grid); }
+
     const TableGrid& grid;
-    std::vector<Stretch> stretches;
+    ListingSink sink;
     FileBuilder builder;
 };
 
+TableFilePieces BuildTableFilePieces(const TableGrid& grid, const std::string& title,
+                                     const WindowGeometry& window, const FileProgress& progress) {
+    TableFilePiecesBuilder::State state(grid, title, window, progress);
+    state.builder.BuildUpTo(grid.RowCount());
+    return state.Take();
+}
+
 TableFilePiecesBuilder::TableFilePiecesBuilder(const TableGrid& grid, const std::string& title,
                                                const WindowGeometry& window)
-    : state_(std::make_unique<State>(grid, title, window)) {}
+    : state_(std::make_unique<State>(grid, title, window, FileProgress{})) {}
 
 TableFilePiecesBuilder::~TableFilePiecesBuilder() = default;
 
@@ -309,7 +568,7 @@ bool TableFilePiecesBuilder::Step(int32_t rows) {
 }
 
 TableFilePieces TableFilePiecesBuilder::Take() {
-    return PiecesOf(state_->builder.Finish(), state_->stretches, state_->grid);
+    return state_->Take();
 }
 
 std::string BuildTableFile(const TableGrid& grid, const std::string& title,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,10 +22,25 @@ namespace qv {
 ByteBuffer BuildTableFileBytes(const TableGrid& grid, const std::string& title,
                                const WindowGeometry& window, const FileProgress& progress = {});
 
+// The same bytes handed to `write` a piece at a time as they are built, each valid during its
+// call only: about two megabytes are held besides the grid, whatever the file's size (the lines
+// of never-written cells are handed over as whole blocks, not built).
+void StreamTableFile(const TableGrid& grid, const std::string& title, const WindowGeometry& window,
+                     const std::function<void(std::string_view)>& write,
+                     const FileProgress& progress = {});
+
+// The table file put at `path` as it is built, replacing any file there atomically (see
+// AtomicFileWriter); raises Failure as that does. The two kinds of file that AtomicFileWriter
+// rewrites in place (other hard links, a folder that takes no new file) are held whole until
+// they are written.
+void SaveTableFile(const std::string& path, const TableGrid& grid, const std::string& title,
+                   const WindowGeometry& window, const FileProgress& progress = {});
+
 // The same bytes as pieces to write one after the other: long runs of lines that lie unchanged
-// in a loaded file's buffer are not copied, and the pieces point into that buffer and into
-// `built`. They stay valid whatever the grid does afterwards, since `loaded` keeps the grid's
-// loaded buffers; they may be written on another thread.
+// in a loaded file's buffer are not copied, and the pieces point into that buffer, into
+// `built` and into a lasting block of empty lines. They stay valid whatever the grid does
+// afterwards, since `loaded` keeps the grid's loaded buffers; they may be written on another
+// thread.
 struct TableFilePieces {
     ByteBuffer built;
     std::vector<std::string_view> pieces;
@@ -51,8 +67,10 @@ public:
     // The pieces, once Step has returned true; once.
     TableFilePieces Take();
 
-private:
+    // The builder's own data, shared with BuildTableFilePieces.
     struct State;
+
+private:
     std::unique_ptr<State> state_;
 };
 

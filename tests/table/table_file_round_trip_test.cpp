@@ -194,6 +194,36 @@ TEST_F(TableFileTest, LongLoadedRunsAreWrittenFromWhereTheyLie) {
     EXPECT_EQ(BuildTableFile(grid_, "T", window_), PlainTableFile(grid_));
 }
 
+// A save hands the file over as it is built, a couple of megabytes at most at a time whatever
+// its size: tables padded with empty cells (an import's ragged lines), wide ones with texts in a
+// few columns, and ones with texts in more columns than are gathered at once, after runs of
+// empty cells that end at many rows.
+TEST_F(TableFileTest, SavesHoldLittleWhateverTheFileSize) {
+    struct Shape {
+        int32_t cols, rows, textCols, textRows;
+    };
+    for (const Shape shape : {Shape{5000, 3000, 1, 2999}, Shape{3000, 4000, 2999, 1},
+                              Shape{9, 400'000, 4, 1000}, Shape{6000, 2000, 5000, 2}}) {
+        TableGrid grid(kMainTableShape);
+        grid.SetColCount(shape.cols);
+        grid.SetRowCount(shape.rows);
+        for (int32_t col = 1; col <= shape.textCols; ++col) {
+            for (int32_t row = 0; row < (col % 2 == 1 ? shape.textRows : 0); ++row) {
+                grid.SetCell(shape.cols - col, row, Numbered("t", row));
+            }
+            grid.SetCell(shape.cols - col, shape.rows - 1 - col % 1500, "after empty ones");
+        }
+        std::string saved;
+        std::size_t largest = 0;
+        StreamTableFile(grid, "T", {1, 2, 3, 4}, [&](std::string_view piece) {
+            saved += piece;
+            largest = std::max(largest, piece.size());
+        });
+        EXPECT_LE(largest, std::size_t{3} << 20) << shape.cols;
+        EXPECT_TRUE(saved == PlainTableFile(grid)) << shape.cols;  // no diff of megabytes
+    }
+}
+
 // Loaded tables are written from the file's buffer in runs where their lines still lie one after
 // another there, and unchanged stretches are found chunk by chunk, without visiting their cells.
 // Random edits, moves, count changes and reloads over several chunks (tables of the same width
