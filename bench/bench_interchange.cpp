@@ -7,9 +7,9 @@
 
 #include "bench_floors.h"
 #include "bench_harness.h"
+#include "interchange/delimited_export.h"
+#include "interchange/delimited_import.h"
 #include "platform/files.h"
-#include "table/delimited_export.h"
-#include "table/delimited_import.h"
 #include "table/main_table_shape.h"
 #include "table/table_file_reader.h"
 

@@ -83,7 +83,7 @@ public:
     void ShowItemNameDialog() override {}
     void ShowMatchCountDialog() override {}
     void ShowGoToRowDialog() override {}
-    void ShowHelp(HelpCommand) override {}
+    void ShowHelp(HelpPage) override {}
     bool MoveToTrash(const std::string&) override { return false; }
     void TitleChanged() override {}
     void TitleListChanged() override {}

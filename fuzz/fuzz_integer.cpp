@@ -8,8 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::optional<int32_t> value = qv::TryStrToInt(text);
-    if (value && qv::TryStrToInt(qv::IntToStr(*value)) != value) {
+    const std::optional<int32_t> value = qv::ParseInt(text);
+    if (value && qv::ParseInt(qv::IntToStr(*value)) != value) {
         std::abort();
     }
     return 0;

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    qv::TIniFile ini(path);
+    qv::SettingsFile ini(path);
     (void)ini.ReadSettingNumber("Main", "Left", -1);
     (void)ini.ReadString("Title", "Width", "");
     try {

@@ -8,9 +8,9 @@
 
 #include "app/clipboard_commands.h"
 #include "edit/block_changes.h"
+#include "interchange/clipboard_text.h"
 #include "platform/failure.h"
 #include "table/cell_handle.h"
-#include "table/clipboard_text.h"
 #include "table/main_table_shape.h"
 #include "view/cell_text_extent.h"
 

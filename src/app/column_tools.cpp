@@ -9,7 +9,7 @@
 
 namespace qv {
 
-void ColumnTools::CalcColumn() {
+void ColumnTools::ShowColumnStatistics() {
     // Built before anything is shown: an overflow fails the command without a report.
     const std::string report = ColumnStatisticsReport(Grid(), Grid().Col(), decimalSeparator_);
     windows_.ShowMessage(report, MessageKind::Information, Buttons(MessageButton::OK));

@@ -15,7 +15,7 @@ public:
     ColumnTools(TableDocument& document, WindowSystem& windows, const std::string& decimalSeparator)
         : CommandGroup(document, windows), decimalSeparator_(decimalSeparator) {}
 
-    void CalcColumn();
+    void ShowColumnStatistics();
     // Item name dialog: the text its box shows when it opens, and what OK stores.
     std::string ItemNameForDialog() const;
     void SetItemName(std::string_view name);

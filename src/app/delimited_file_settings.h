@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "table/delimited_import.h"
-#include "table/delimited_text.h"
-#include "table/text_encoding.h"
+#include "interchange/delimited_import.h"
+#include "interchange/delimited_text.h"
+#include "interchange/text_encoding.h"
 
 namespace qv {
 

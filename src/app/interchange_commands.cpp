@@ -7,9 +7,9 @@
 #include <system_error>
 
 #include "app/interchange_commands.h"
+#include "interchange/delimited_export.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
-#include "table/delimited_export.h"
 #include "table/table_file_format.h"
 
 namespace qv {

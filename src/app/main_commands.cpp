@@ -55,7 +55,7 @@ constexpr MainCommand kMainCommands[] = {
     {kItem, "編集(&E) > 前を検索(&B)", "FindPrevious1", [](F& f) { f.Search().FindPrevious(); }, kNoPicture, "Shift+F3"},
     {kItem, "編集(&E) > 置換(&H)", "Replace1", [](F& f) { f.Search().OpenReplaceBar(); }, kNoPicture, "Ctrl+H"},
 
-    {kItem, "ツール(&T) > 計算(&C)", "KC1", [](F& f) { f.Tools().CalcColumn(); }, kNoPicture},
+    {kItem, "ツール(&T) > 計算(&C)", "KC1", [](F& f) { f.Tools().ShowColumnStatistics(); }, kNoPicture},
     {kItem, "ツール(&T) > 計数(&N)", "K25", [](F& f) { f.Tools().OpenMatchCountDialog(); }, kNoPicture},
     {kItem, "ツール(&T) > 項目名設定(&I)", "K19", [](F& f) { f.Tools().OpenItemNameDialog(); }, kNoPicture},
     {kSeparator, "ツール(&T)", "", nullptr, kNoPicture},
@@ -66,8 +66,8 @@ constexpr MainCommand kMainCommands[] = {
     {kButton, "ファイルの上書き保存", "SpeedButton5", [](F& f) { f.Files().SaveFile(); }, ToolbarPicture::Floppy},
     {kButton, "現在行の次に行を挿入", "SpeedButton7", [](F& f) { f.Rows().InsertRowAfter(); }, ToolbarPicture::InsertRow},
     {kButton, "現在行の削除", "SpeedButton1", [](F& f) { f.Rows().DeleteRow(); }, ToolbarPicture::DeleteRow},
-    {kButton, "計算", "SpeedButton8", [](F& f) { f.Tools().CalcColumn(); }, ToolbarPicture::Calculator},
-    {kButton, "使い方，バージョン情報の表示", "SpeedButton2", [](F& f) { f.ShowHelpFinder(); }, ToolbarPicture::Help},
+    {kButton, "計算", "SpeedButton8", [](F& f) { f.Tools().ShowColumnStatistics(); }, ToolbarPicture::Calculator},
+    {kButton, "使い方，バージョン情報の表示", "SpeedButton2", [](F& f) { f.ShowHelpSearch(); }, ToolbarPicture::Help},
     {kButton, "このプログラムを終了", "SpeedButton3", [](F& f) { f.CloseTitleListAndExit(); }, ToolbarPicture::ExitDoor},
 };
 // clang-format on

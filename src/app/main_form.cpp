@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/document_change.h"
-#include "app/window_geometry.h"
+#include "app/stored_window_geometry.h"
 #include "table/main_table_shape.h"
 
 namespace qv {
@@ -42,9 +42,8 @@ void MainForm::SetEditTitle(std::string title) {
     if (title == EditTitle()) {
         return;
     }
-    document_.Apply(
-        std::make_unique<TitleChange>(EditTitle(), std::move(title), StringGrid().Current()),
-        TableDocument::Joining::Typing);
+    document_.Apply(std::make_unique<TitleChange>(EditTitle(), std::move(title), Table().Current()),
+                    TableDocument::Joining::Typing);
     windows_.EditStateChanged();
 }
 
@@ -60,17 +59,17 @@ void MainForm::Redo() {
 
 // --- Start-up, activation, close ---
 
-void MainForm::FormCreate() {
+void MainForm::Start() {
     files_.Restart();
     WindowGeometry geometry = kMainDesignGeometry;
     RestoreGeometry(files_.Stores().settingsFile, kSettingsSection, geometry);
     windows_.SetMainWindowGeometry(geometry);
 }
 
-void MainForm::FormActivate() {
+void MainForm::Activated() {
     document_.RenumberRows();
     if (files_.Titles().Empty()) {
-        files_.LoadHistory();
+        files_.LoadTitleList();
     }
     if (files_.FirstActivate()) {
         windows_.ShowTitleListWindow();
@@ -78,8 +77,8 @@ void MainForm::FormActivate() {
     }
 }
 
-void MainForm::FormClose() {
-    files_.SaveHistory();
+void MainForm::Closing() {
+    files_.SaveTitleList();
     StoreGeometry(files_.Stores().settingsFile, kSettingsSection, windows_.MainWindowGeometry());
     files_.EndRecovery();
 }
@@ -91,11 +90,11 @@ void MainForm::ShowTitleList() {
 }
 
 void MainForm::ShowHelpContents() {
-    windows_.ShowHelp(HelpCommand::Contents);
+    windows_.ShowHelp(HelpPage::Contents);
 }
 
-void MainForm::ShowHelpFinder() {
-    windows_.ShowHelp(HelpCommand::Finder);
+void MainForm::ShowHelpSearch() {
+    windows_.ShowHelp(HelpPage::Search);
 }
 
 void MainForm::ShowAbout() {
@@ -111,7 +110,7 @@ void MainForm::CloseTitleListAndExit() {
         return;
     }
     if (titleList_ != nullptr) {
-        titleList_->FormClose();
+        titleList_->Closing();
     }
     windows_.HideTitleListWindow();
     windows_.CloseMainWindow();

@@ -38,8 +38,8 @@ public:
     // --- The table ---
     TableDocument& Document() { return document_; }
     const TableDocument& Document() const { return document_; }
-    const TableGrid& StringGrid() const { return document_.Table(); }
-    const TableGrid& StringGrid_Buff() const { return document_.DeletedRowBuffer(); }
+    const TableGrid& Table() const { return document_.Table(); }
+    const TableGrid& DeletedRowBuffer() const { return document_.DeletedRowBuffer(); }
     // What the grid view's user does to the table.
     TableInput& Input() { return input_; }
     // The title (CP932 bytes). SetEditTitle is how the view stores what the user types: one
@@ -76,10 +76,10 @@ public:
     ColumnTools& Tools() { return tools_; }
 
     // --- Start-up, activation, close ---
-    void FormCreate();
-    void FormActivate();
+    void Start();
+    void Activated();
     // Raises Failure when the title list or the geometry cannot be written: the window stays.
-    void FormClose();
+    void Closing();
     // The title box's width for the window's outer width.
     static int32_t TitleBoxWidth(int32_t outerWidth) { return outerWidth - 65; }
 
@@ -89,7 +89,7 @@ public:
     void ShowTitleList();
     // The help viewer on its contents (the menu item) or on its finder (the toolbar button).
     void ShowHelpContents();
-    void ShowHelpFinder();
+    void ShowHelpSearch();
     void ShowAbout();
     // Closes the main window; the title list window stays as it is.
     void Exit();

@@ -14,7 +14,7 @@ constexpr const char* kSection = "Print";
 
 // A two-valued choice is stored as 0 or 1; anything else reads as the first, the default.
 template <typename Choice>
-Choice ReadPair(const TIniFile& file, const char* key, Choice zero, Choice one) {
+Choice ReadPair(const SettingsFile& file, const char* key, Choice zero, Choice one) {
     return file.ReadSettingNumber(kSection, key, 0) == 1 ? one : zero;
 }
 
@@ -30,7 +30,7 @@ PrintChoices ReadPrintChoices(const std::string& path) {
     if (path.empty()) {
         return choices;
     }
-    const TIniFile file(path);
+    const SettingsFile file(path);
     choices.paper = PaperFromName(file.ReadString(kSection, "Paper", "")).value_or(choices.paper);
     choices.orientation =
         ReadPair(file, "Landscape", PageOrientation::Portrait, PageOrientation::Landscape);

@@ -181,7 +181,7 @@ bool TableFiles::ConfirmReplacing(const std::string& path) {
 
 void TableFiles::WriteTableFile() {
     RefuseNameTheHistoryCannotHold(document_.FileName());
-    UpdateHistory();
+    MoveToTopOfTitleList();
     windows_.TitleListChanged();
     std::unique_ptr<ProgressMonitor> monitor =
         windows_.StartProgress(kSaveTitle, ProgressKind::Save);
@@ -340,17 +340,17 @@ void TableFiles::RestoreRecoveryCopy(LeftCopy& copy) {
 
 // --- Title list ---
 
-void TableFiles::UpdateHistory() {
+void TableFiles::MoveToTopOfTitleList() {
     titles_.Remove(titles_.FindPath(document_.FileName()));
     titles_.InsertAtTop(document_.FileName(), document_.Title());
 }
 
-void TableFiles::LoadHistory() {
+void TableFiles::LoadTitleList() {
     LoadHistoryFile(stores_.historyFile, titles_);
     windows_.TitleListChanged();
 }
 
-void TableFiles::SaveHistory() {
+void TableFiles::SaveTitleList() {
     const std::size_t before = titles_.Size();
     SaveHistoryFile(stores_.historyFile, titles_);
     if (titles_.Size() != before) {

@@ -84,10 +84,10 @@ public:
     void EndRecovery();
 
     // --- Title list ---
-    void UpdateHistory();
-    void LoadHistory();
+    void MoveToTopOfTitleList();
+    void LoadTitleList();
     // Writes the title list, first taking in what other copies of the program saved meanwhile.
-    void SaveHistory() override;
+    void SaveTitleList() override;
 
 private:
     // Raises Failure for a file name the title list's file cannot hold, before anything is

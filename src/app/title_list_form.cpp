@@ -40,17 +40,17 @@ bool IsTableFile(const std::string& path) {
 TitleListForm::TitleListForm(TitleListHost& main, WindowSystem& windows)
     : main_(main), windows_(windows) {}
 
-void TitleListForm::FormCreate() {
+void TitleListForm::Start() {
     WindowGeometry geometry = kDesignGeometry;
     RestoreGeometry(main_.Stores().settingsFile, kSettingsSection, geometry);
     windows_.SetTitleListWindowGeometry(geometry);
 }
 
-void TitleListForm::FormActivate() {
+void TitleListForm::Activated() {
     main_.ClearFirstActivate();
 }
 
-void TitleListForm::FormClose() {
+void TitleListForm::Closing() {
     StoreGeometry(main_.Stores().settingsFile, kSettingsSection,
                   windows_.TitleListWindowGeometry());
 }
@@ -89,7 +89,7 @@ void TitleListForm::DeleteSelected(int selectedIndex) {
     }
     main_.Titles().Remove(index);
     windows_.TitleListChanged();
-    main_.SaveHistory();
+    main_.SaveTitleList();
 }
 
 void TitleListForm::EraseAll() {
@@ -103,7 +103,7 @@ void TitleListForm::EraseAll() {
 
 void TitleListForm::Close() {
     main_.SetLoadRequest(false);
-    FormClose();
+    Closing();
     windows_.HideTitleListWindow();
 }
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/window_geometry.h"
+#include "app/stored_window_geometry.h"
 #include "app/window_system.h"
 #include "history/title_list.h"
 #include "platform/program_paths.h"
@@ -32,7 +32,7 @@ public:
     // The title list window has been activated: the main window no longer opens it by itself.
     virtual void ClearFirstActivate() = 0;
     // Writes the title list to the history file.
-    virtual void SaveHistory() = 0;
+    virtual void SaveTitleList() = 0;
 };
 
 // The title list window's logic. The list it shows is the main window's title list (titles
@@ -51,12 +51,12 @@ public:
     const TitleList& Titles() const { return main_.Titles(); }
 
     // Window created: restores its place and size from the settings section "Title".
-    void FormCreate();
+    void Start();
     // Window activated: the main window no longer opens it by itself.
-    void FormActivate();
+    void Activated();
     // Window closing: stores its place and size under "Title". Raises Failure when the
     // settings cannot be written, and the view then keeps the window shown.
-    void FormClose();
+    void Closing();
 
     // The buttons and the list, by what they do (the design's handler in brackets).
     // "選択(&S)" (Button1Click) and a double click in the list (ListBox_TiTleDblClick): loads the
@@ -67,7 +67,7 @@ public:
     void DeleteSelected(int selectedIndex);
     // "消去(&E)" (Button3Click): after a Yes, empties the list and deletes the history file.
     void EraseAll();
-    // "閉じる(&X)" (Button2Click): drops a pending load request, then closes (FormClose, then
+    // "閉じる(&X)" (Button2Click): drops a pending load request, then closes (Closing, then
     // hide).
     void Close();
 

@@ -73,7 +73,7 @@ struct PreviewAnswer {
     PreviewResult result = PreviewResult::Closed;
 };
 
-enum class HelpCommand { Contents = 3, Finder = 11 };
+enum class HelpPage { Contents, Search };
 
 // Where the find bar puts the focus when it opens: its search box, or its replacement box.
 enum class FindBarFocus { SearchText, Replacement };
@@ -112,7 +112,7 @@ public:
     virtual void ShowGoToRowDialog() = 0;
 
     // The help viewer on the program's help file.
-    virtual void ShowHelp(HelpCommand command) = 0;
+    virtual void ShowHelp(HelpPage command) = 0;
 
     // Moves the file (a file system path) to the desktop's trash, from where the user can
     // restore it. Returns false, leaving the file where it was, when there is no trash for it.

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "table/text_encoding.h"
+#include "interchange/text_encoding.h"
 #include "view/print_layout.h"
 
 namespace qv::cli {

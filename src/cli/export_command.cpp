@@ -6,8 +6,8 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_table_loading.h"
+#include "interchange/delimited_export.h"
 #include "platform/failure.h"
-#include "table/delimited_export.h"
 
 namespace qv::cli {
 

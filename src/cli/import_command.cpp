@@ -6,10 +6,10 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_table_loading.h"
+#include "interchange/delimited_import.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
 #include "platform/files.h"
-#include "table/delimited_import.h"
 #include "table/table_file_format.h"
 #include "table/table_file_writer.h"
 

@@ -69,7 +69,7 @@ Application::Application(StoreLocations stores, std::string decimalSeparator,
 
     main_ = std::make_unique<MainWindow>(*mainForm_, *windows_);
     windows_->AttachMainWindow(main_.get());
-    mainForm_->FormCreate();
+    mainForm_->Start();
 
     about_ = std::make_unique<AboutBox>(main_.get());
     windows_->AttachAboutBox(about_.get());
@@ -82,12 +82,12 @@ Application::Application(StoreLocations stores, std::string decimalSeparator,
 
     titleListWindow_ = std::make_unique<TitleListWindow>(*titleListForm_, *windows_);
     windows_->AttachTitleListWindow(titleListWindow_.get());
-    titleListForm_->FormCreate();
+    titleListForm_->Start();
 
     tracker_ = std::make_unique<ActivationTracker>(
         *main_, *titleListWindow_,
-        [this] { windows_->RunCommand([this] { mainForm_->FormActivate(); }); },
-        [this] { windows_->RunCommand([this] { titleListForm_->FormActivate(); }); });
+        [this] { windows_->RunCommand([this] { mainForm_->Activated(); }); },
+        [this] { windows_->RunCommand([this] { titleListForm_->Activated(); }); });
     windows_->AttachActivationTracker(tracker_.get());
 
     if (auto* program = qobject_cast<ProgramApplication*>(QCoreApplication::instance())) {

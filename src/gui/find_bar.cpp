@@ -66,12 +66,12 @@ FindBar::FindBar(MainForm& form, QtWindowSystem& windows, QWidget* focusAfterClo
     countTimer_->setSingleShot(true);
     countTimer_->setInterval(kCountDelayMs);
     connect(countTimer_, &QTimer::timeout, this, &FindBar::ShowCount);
-    form_.StringGrid().AddObserver(this);
+    form_.Table().AddObserver(this);
     hide();
 }
 
 FindBar::~FindBar() {
-    form_.StringGrid().RemoveObserver(this);
+    form_.Table().RemoveObserver(this);
 }
 
 void FindBar::BuildFindRows(QWidget* row, QWidget* optionsRow) {
@@ -190,7 +190,7 @@ void FindBar::ShowCount() {
 
 void FindBar::CurrentCellChanged(GridCell previous) {
     if (form_.Search().Find().scope == FindScope::CurrentColumn &&
-        previous.col != form_.StringGrid().Col()) {
+        previous.col != form_.Table().Col()) {
         ScheduleCount();
     }
 }

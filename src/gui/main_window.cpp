@@ -76,14 +76,14 @@ MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     statusTimer_->setSingleShot(true);
     statusTimer_->setInterval(0);
     connect(statusTimer_, &QTimer::timeout, this, &MainWindow::ShowStatus);
-    form_.StringGrid().AddObserver(this);
+    form_.Table().AddObserver(this);
     ShowTitle();
     ShowEditState();
     ShowStatus();
 }
 
 MainWindow::~MainWindow() {
-    form_.StringGrid().RemoveObserver(this);
+    form_.Table().RemoveObserver(this);
 }
 
 void MainWindow::CellChanged(int32_t col, int32_t row) {
@@ -115,7 +115,7 @@ void MainWindow::StatusChanged(Figures figures) {
 }
 
 void MainWindow::ShowStatus() {
-    const TableGrid& grid = form_.StringGrid();
+    const TableGrid& grid = form_.Table();
     statusBar_->SetField(MainStatusBar::Field::Position,
                          QString::fromStdString(PositionStatusText(grid)));
     const CellRange range = SelectedRange(grid);
@@ -234,7 +234,7 @@ void MainWindow::BuildTablePanel() {
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     grid_ = new GridView(form_.Input(), panel);
-    grid_->setObjectName(QStringLiteral("StringGrid"));
+    grid_->setObjectName(QStringLiteral("Table"));
     grid_->setModalRunner([this](QDialog& dialog) { return windows_.RunModal(dialog); });
     layout->addWidget(grid_);
     centralWidget()->layout()->addWidget(panel);
@@ -282,7 +282,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!windows_.RunCommand([this] { form_.FormClose(); }) && !EndWithoutStoringConfirmed()) {
+    if (!windows_.RunCommand([this] { form_.Closing(); }) && !EndWithoutStoringConfirmed()) {
         event->ignore();
         return;
     }

@@ -281,11 +281,11 @@ void QtWindowSystem::ShowGoToRowDialog() {
     RunModal(*goToRow_);
 }
 
-void QtWindowSystem::ShowHelp(HelpCommand command) {
+void QtWindowSystem::ShowHelp(HelpPage command) {
     if (!help_) {
         help_ = std::make_unique<HelpViewer>(LoadHelpBook(QString::fromUtf8(kHelpFileName)));
     }
-    if (command == HelpCommand::Finder) {
+    if (command == HelpPage::Search) {
         help_->ShowFinder();
     } else {
         help_->ShowContents();

@@ -74,7 +74,7 @@ public:
     void ShowItemNameDialog() override;
     void ShowMatchCountDialog() override;
     void ShowGoToRowDialog() override;
-    void ShowHelp(HelpCommand command) override;
+    void ShowHelp(HelpPage command) override;
     bool MoveToTrash(const std::string& path) override;
     void TitleChanged() override;
     void TitleListChanged() override;

@@ -39,7 +39,7 @@ TitleListWindow::TitleListWindow(TitleListForm& logic, QtWindowSystem& windows, 
     setFont(DesignFont(kGothicFont, 15));
 
     list_ = new QListWidget(this);
-    list_->setObjectName(QStringLiteral("ListBox_TiTle"));
+    list_->setObjectName(QStringLiteral("TitleListBox"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->viewport()->installEventFilter(this);
 
@@ -135,7 +135,7 @@ void TitleListWindow::closeEvent(QCloseEvent* event) {
     // The logic stores the geometry and then hides the window; a failure keeps it shown.
     event->ignore();
     Run([this] {
-        logic_.FormClose();
+        logic_.Closing();
         windows_.HideTitleListWindow();
     });
 }

@@ -25,7 +25,7 @@ public:
     // The selected line, -1 when none is.
     int SelectedIndex() const;
 
-    QListWidget* ListBox_TiTle() const { return list_; }
+    QListWidget* TitleListBox() const { return list_; }
     QPushButton* EraseButton() const { return eraseButton_; }
     QPushButton* DeleteButton() const { return deleteButton_; }
     QPushButton* SelectButton() const { return selectButton_; }

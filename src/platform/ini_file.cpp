@@ -146,10 +146,10 @@ std::string FullPath(const std::string& path) {
 
 }  // namespace
 
-TIniFile::TIniFile(std::string path) : path_(std::move(path)) {}
+SettingsFile::SettingsFile(std::string path) : path_(std::move(path)) {}
 
-std::string TIniFile::ReadString(std::string_view section, std::string_view key,
-                                 std::string_view defaultValue) const {
+std::string SettingsFile::ReadString(std::string_view section, std::string_view key,
+                                     std::string_view defaultValue) const {
     std::string text;
     try {
         text = ReadWholeFile(path_);
@@ -165,16 +165,17 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
     return std::string(Trim(value).substr(0, kValueLimit));
 }
 
-int32_t TIniFile::ReadSettingNumber(std::string_view section, std::string_view key,
-                                    int32_t defaultValue) const {
+int32_t SettingsFile::ReadSettingNumber(std::string_view section, std::string_view key,
+                                        int32_t defaultValue) const {
     std::string value = ReadString(section, key, "");
     if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
         value.replace(0, 2, "$");
     }
-    return TryStrToInt(value).value_or(defaultValue);
+    return ParseInt(value).value_or(defaultValue);
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+void SettingsFile::WriteString(std::string_view section, std::string_view key,
+                               std::string_view value) {
     value = value.substr(0, value.find_first_of("\r\n"));
     try {
         std::string text;
@@ -206,7 +207,8 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     }
 }
 
-void TIniFile::WriteSettingNumber(std::string_view section, std::string_view key, int32_t value) {
+void SettingsFile::WriteSettingNumber(std::string_view section, std::string_view key,
+                                      int32_t value) {
     WriteString(section, key, IntToStr(value));
 }
 

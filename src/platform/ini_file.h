@@ -11,9 +11,9 @@ namespace qv {
 // names and values are ignored; the first matching section and the first matching key in it
 // count. Each call reads the file afresh, so one object may serve a whole pass of reads and
 // writes while other code writes the same file.
-class TIniFile {
+class SettingsFile {
 public:
-    explicit TIniFile(std::string path);
+    explicit SettingsFile(std::string path);
 
     const std::string& Path() const { return path_; }
 
@@ -23,7 +23,7 @@ public:
                            std::string_view defaultValue) const;
 
     // The key's value as an integer: decimal, "$" and hexadecimal digits, or "0x" and
-    // hexadecimal digits (as TryStrToInt reads them). Any other text, and a missing key, gives
+    // hexadecimal digits (as ParseInt reads them). Any other text, and a missing key, gives
     // defaultValue.
     int32_t ReadSettingNumber(std::string_view section, std::string_view key,
                               int32_t defaultValue) const;

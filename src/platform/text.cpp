@@ -42,7 +42,7 @@ int HexDigitValue(char c) {
 
 }  // namespace
 
-std::optional<int32_t> TryStrToInt(std::string_view text) {
+std::optional<int32_t> ParseInt(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size() && text[pos] == ' ') {
         ++pos;
@@ -108,7 +108,7 @@ std::string ShownInMessage(std::string_view text) {
 }  // namespace
 
 int32_t StrToInt(std::string_view text) {
-    if (auto value = TryStrToInt(text)) {
+    if (auto value = ParseInt(text)) {
         return *value;
     }
     throw Failure("'" + ShownInMessage(text) + "' は整数ではありません");

@@ -19,9 +19,9 @@ std::string IntToStr(int64_t value);
 // decimal digits within the 32-bit signed range, or "$" and hexadecimal digits (either case)
 // whose value fits in 32 bits, taken as a two's complement pattern. Nothing may follow.
 // Returns nothing for any other text, the empty text included.
-std::optional<int32_t> TryStrToInt(std::string_view text);
+std::optional<int32_t> ParseInt(std::string_view text);
 
-// As TryStrToInt, but a bad text raises Failure "'%s' は整数ではありません" with the text
+// As ParseInt, but a bad text raises Failure "'%s' は整数ではありません" with the text
 // (decoded from CP932 for display, a NUL byte shown as "\0") in place of %s.
 int32_t StrToInt(std::string_view text);
 

@@ -87,7 +87,7 @@ struct ReferenceTable {
 class RandomFormTest : public ::testing::TestWithParam<uint32_t> {
 protected:
     RandomFormTest() : form_(windows_, {folder_ / "q.ini", folder_ / "q.hst"}, ".") {
-        form_.FormCreate();
+        form_.Start();
     }
 
     TableGrid& Grid() { return form_.Document().UnrecordedTable(); }
@@ -151,10 +151,10 @@ protected:
         ASSERT_EQ(Grid().ColCount(), ref_.colCount);
         ASSERT_EQ(Grid().RowCount(), ref_.rowCount);
         ASSERT_EQ(Grid().Current(), ref_.current);
-        ASSERT_EQ(form_.StringGrid_Buff().ColCount(), ref_.colCount - 1);
+        ASSERT_EQ(form_.DeletedRowBuffer().ColCount(), ref_.colCount - 1);
         for (int c = 0; c < kCols; ++c) {
             ASSERT_EQ(Grid().ColWidth(c), c < ref_.colCount ? ref_.widths[c] : 32) << c;
-            ASSERT_EQ(form_.StringGrid_Buff().Cell(c, 0), ref_.buffer[c]) << c;
+            ASSERT_EQ(form_.DeletedRowBuffer().Cell(c, 0), ref_.buffer[c]) << c;
             for (int r = 0; r < kRows; ++r) {
                 ASSERT_EQ(Grid().Cell(c, r), ref_.cells[c][r]) << "cell " << c << "," << r;
             }
@@ -177,10 +177,10 @@ INSTANTIATE_TEST_SUITE_P(Seeds, EditingModelTest, ::testing::Range(1u, 31u));
 // The table as text: its counts, current cell, buffer width and title, the row heights, then a
 // line per column of its width and cells, beyond the counts too, so a failure shows the difference.
 std::string Snap(const MainForm& form) {
-    const TableGrid& grid = form.StringGrid();
+    const TableGrid& grid = form.Table();
     std::string s = std::to_string(grid.ColCount()) + "x" + std::to_string(grid.RowCount()) + " @" +
                     std::to_string(grid.Current().col) + "," + std::to_string(grid.Current().row) +
-                    " buffer " + std::to_string(form.StringGrid_Buff().ColCount()) + " " +
+                    " buffer " + std::to_string(form.DeletedRowBuffer().ColCount()) + " " +
                     form.EditTitle() + "\nheights";
     for (int r = 0; r < kRows; ++r) {
         s += " " + std::to_string(grid.RowHeight(r));

@@ -129,7 +129,7 @@ public:
     void ShowMatchCountDialog() override { RunModal("ShowMatchCountDialog", onMatchCountDialog); }
     void ShowGoToRowDialog() override { RunModal("ShowGoToRowDialog", onGoToRowDialog); }
 
-    void ShowHelp(HelpCommand) override { calls.emplace_back(__func__); }
+    void ShowHelp(HelpPage) override { calls.emplace_back(__func__); }
 
     bool MoveToTrash(const std::string& path) override {
         calls.emplace_back(__func__);

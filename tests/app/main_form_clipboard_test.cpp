@@ -64,7 +64,7 @@ TEST(MainFormClipboardTest, EachCommandIsOneStep) {
         SCOPED_TRACE(c.clipboardIn + std::to_string(c.current.col) + std::to_string(c.current.row));
         test::FakeWindowSystem windows;
         MainForm form(windows, StoreLocations{"/nonexistent/q.ini", "/nonexistent/q.hst"}, ".");
-        form.FormCreate();
+        form.Start();
         TableGrid& grid = form.Document().UnrecordedTable();
         grid.SetRowCount(4);
         for (int32_t row = 1; row <= 3; ++row) {
@@ -99,7 +99,7 @@ TEST(MainFormClipboardTest, EachCommandIsOneStep) {
 TEST(MainFormClipboardTest, AddedColumnsFitThePastedTexts) {
     test::FakeWindowSystem windows;
     MainForm form(windows, StoreLocations{"/nonexistent/q.ini", "/nonexistent/q.hst"}, ".");
-    form.FormCreate();
+    form.Start();
     TableGrid& grid = form.Document().UnrecordedTable();
     ASSERT_TRUE(grid.SetCurrentCell({2, 1}));
     std::string kana;

@@ -23,7 +23,7 @@ class MainFormEditingTest : public ::testing::TestWithParam<EditCase> {
 protected:
     MainFormEditingTest()
         : form_(windows_, StoreLocations{"/nonexistent/Quorvane.ini", "/nonexistent/q.hst"}, ".") {
-        form_.FormCreate();
+        form_.Start();
     }
 
     TableGrid& Grid() { return form_.Document().UnrecordedTable(); }
@@ -83,7 +83,7 @@ protected:
         for (int32_t row = 0; row < Grid().RowCount(); ++row) {
             state.append(row == 0 ? "" : "|").append(Cells(Grid(), row));
         }
-        return state + " buf " + Cells(form_.StringGrid_Buff(), 0) + " @" +
+        return state + " buf " + Cells(form_.DeletedRowBuffer(), 0) + " @" +
                std::to_string(Grid().Col()) + "," + std::to_string(Grid().Row());
     }
     static std::string Cells(const TableGrid& grid, int32_t row) {
@@ -141,11 +141,11 @@ TEST_F(MainFormEditingTest, ColumnToolsShowTheirResultInAnInformationBoxAndEditT
         void (ColumnTools::*command)();
         const char* message;
     } cases[] = {
-        {2, &ColumnTools::CalcColumn,
+        {2, &ColumnTools::ShowColumnStatistics,
          "      合   計   :  1150\n      平   均   :  383.333333333333\n"
          "      最   大   :  1200\n      最   小   :  -300\n有効データ数 :  3\n"
          "   全データ数 :  4"},
-        {1, &ColumnTools::CalcColumn,
+        {1, &ColumnTools::ShowColumnStatistics,
          "データは、4件ありましたが、\n計算対象のデータはありませんでした。"},
         {1, &ColumnTools::OpenMatchCountDialog, "2 件一致しました。"},
     };

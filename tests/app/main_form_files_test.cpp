@@ -25,8 +25,8 @@ namespace fs = std::filesystem;
 struct Windows {
     explicit Windows(const StoreLocations& stores) : form(windows, stores, ".") {
         form.AttachTitleListForm(&titleList);
-        form.FormCreate();
-        titleList.FormCreate();
+        form.Start();
+        titleList.Start();
         windows.calls.clear();
     }
     test::FakeWindowSystem windows;
@@ -99,24 +99,24 @@ TEST_F(MainFormFilesTest, CreationActivationAndClose) {
     EXPECT_EQ(Text(windows_.titleListGeometry), "254,147,335,177");
     // Activation renumbers, reads an empty title list and shows its window once.
     test::WriteTestFile(stores_.historyFile, Example() + "\r\nT\r\n");
-    form_.FormActivate();
+    form_.Activated();
     EXPECT_EQ(Grid().CellText(0, 5), "  5");
     EXPECT_EQ(form_.Files().Titles().Titles(), Texts{"T"});
     EXPECT_EQ(windows_.calls, (Texts{"TitleListChanged", "ShowTitleListWindow"}));
-    form_.FormActivate();  // a list with entries is not read again
+    form_.Activated();  // a list with entries is not read again
     EXPECT_EQ(form_.Files().Titles().Size(), 1u);
     form_.Files().Titles().Clear();
-    form_.FormActivate();
+    form_.Activated();
     EXPECT_EQ(form_.Files().Titles().Size(), 1u);
     EXPECT_EQ(windows_.CallCount("ShowTitleListWindow"), 1);
 
     // Close writes the history, then the main window's place.
     form_.Files().Titles().Clear();
-    form_.FormClose();  // an empty list writes no history
+    form_.Closing();  // an empty list writes no history
     EXPECT_EQ(test::ReadTestFile(stores_.historyFile), Example() + "\r\nT\r\n");
     form_.Files().Titles().Append("/t.qvd", "T");
     windows_.mainGeometry = WindowGeometry{-3, 4, 500, 600};
-    form_.FormClose();
+    form_.Closing();
     EXPECT_EQ(test::ReadTestFile(stores_.historyFile), "/t.qvd\r\nT\r\n");
     EXPECT_EQ(test::ReadTestFile(stores_.settingsFile),
               "[Main]\r\nLeft=-3\r\nTop=4\r\nWidth=500\r\nHeight=600\r\n");
@@ -132,20 +132,20 @@ TEST_F(MainFormFilesTest, CreationActivationAndClose) {
 TEST_F(MainFormFilesTest, StoresThatFailStopActivationAndClosing) {
     ASSERT_EQ(mkfifo((folder_ / "fifo.hst").c_str(), 0644), 0);  // exists, but is no file
     Windows unreadable({stores_.settingsFile, folder_ / "fifo.hst"});
-    EXPECT_THROW(unreadable.form.FormActivate(), Failure);
-    EXPECT_EQ(unreadable.form.StringGrid().CellText(0, 1), "  1");
+    EXPECT_THROW(unreadable.form.Activated(), Failure);
+    EXPECT_EQ(unreadable.form.Table().CellText(0, 1), "  1");
     fs::remove(folder_ / "fifo.hst");
     EXPECT_EQ(unreadable.windows.CallCount("ShowTitleListWindow"), 0);
     EXPECT_TRUE(unreadable.form.Files().FirstActivate());
 
     Windows noHistoryFolder({stores_.settingsFile, folder_ / "no/such.hst"});
     noHistoryFolder.form.Files().Titles().Append("/t.qvd", "T");
-    EXPECT_FAILS(noHistoryFolder.form.FormClose(), "不正なﾌｧｲﾙ名です");
+    EXPECT_FAILS(noHistoryFolder.form.Closing(), "不正なﾌｧｲﾙ名です");
     EXPECT_EQ(folder_.Listing(), "");  // nor the settings
 
     const std::string settings = folder_ / "no/Quorvane.ini";
     Windows noSettingsFolder({settings, stores_.historyFile});
-    EXPECT_FAILS(noSettingsFolder.form.FormClose(), settings + " に書き込めません");
+    EXPECT_FAILS(noSettingsFolder.form.Closing(), settings + " に書き込めません");
     // The exit button and the close button keep a title list window that cannot store its place.
     noSettingsFolder.windows.titleListVisible = true;
     EXPECT_THROW(noSettingsFolder.form.CloseTitleListAndExit(), Failure);
@@ -315,7 +315,7 @@ TEST_F(MainFormFilesTest, ChangesAreSavedOrDroppedOnlyAfterAYesOrANoBeforeClosin
             Windows w({folder / "Quorvane.ini", folder / "Quorvane.hst"});
             w.windows.onCloseMainWindow = [&w] {  // as the main window's close handler does
                 if (w.form.Files().AskBeforeClosing()) {
-                    w.form.FormClose();
+                    w.form.Closing();
                     w.windows.titleListVisible = false;
                 }
             };

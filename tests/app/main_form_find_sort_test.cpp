@@ -31,7 +31,7 @@ protected:
         std::string all;
         for (int32_t row = 0; row <= 5; ++row) {
             for (int32_t col = 0; col <= 4; ++col) {
-                all += form_.StringGrid().CellText(col, row) + "|";
+                all += form_.Table().CellText(col, row) + "|";
             }
         }
         return all;
@@ -68,7 +68,7 @@ TEST_F(MainFormFindSortTest, FindMovesTheCurrentCellAndWraps) {
         std::string visited;
         for (const char* key = keys + 2; *key != '\0'; ++key) {
             *key == 'N' ? form_.Search().FindNext() : form_.Search().FindPrevious();
-            const GridCell at = form_.StringGrid().Current();
+            const GridCell at = form_.Table().Current();
             visited += (visited.empty() ? "" : " ") + std::to_string(at.col * 10 + at.row);
         }
         EXPECT_EQ(visited + "/" + windows_.statusNote + " " + form_.Search().FindCountText(),
@@ -85,7 +85,7 @@ TEST_F(MainFormFindSortTest, ReplaceAndReplaceAllAreOneStepEach) {
     form_.Search().Find() = {"apple", "梨", {MatchExtent::PartOfCell, LetterCase::Insensitive}, {}};
     form_.Document().UnrecordedTable().SetCurrentCell({1, 1});
     form_.Search().ReplaceCurrent();  // (1,1) changes, the next match becomes current
-    EXPECT_EQ(form_.StringGrid().Current(), (GridCell{2, 2}));
+    EXPECT_EQ(form_.Table().Current(), (GridCell{2, 2}));
     EXPECT_EQ(form_.Search().ReplaceAll(), 2u);
     EXPECT_EQ(windows_.statusNote, "2 個のセルを置換しました");
     const std::string replaced = Cells();

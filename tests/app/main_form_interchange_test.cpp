@@ -19,7 +19,7 @@ constexpr ImportSettings kCsvNames{',', TextEncoding::Utf8, FirstRecord::ItemNam
 
 // Title, file, "*" when modified, then the item names and data rows in UTF-8.
 std::string Table(const MainForm& form) {
-    const TableGrid& grid = form.StringGrid();
+    const TableGrid& grid = form.Table();
     std::string text =
         form.EditTitle() + " file=" + form.CurFileName() + (form.IsModified() ? " * " : " ");
     for (int32_t row = 0; row < grid.RowCount(); ++row) {

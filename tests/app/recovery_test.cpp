@@ -96,7 +96,7 @@ TEST(RecoveryKeeperTest, WritesOnlyChangesAndKeepsLiveCopiesFromOtherPrograms) {
 
 struct Program {
     Program(const StoreLocations& stores, const std::string& state) : form(windows, stores, ".") {
-        form.FormCreate();
+        form.Start();
         form.Files().StartRecovery(state);
     }
     test::FakeWindowSystem windows;
@@ -139,7 +139,7 @@ TEST(RecoveryTest, ACrashedTableIsOfferedRestoredAsUnsavedAndRemovedBySaveOrEnd)
     restoring.windows.messages.pop_back();
     restoring.windows.ExpectOneMessage(question, MessageKind::Confirmation,
                                        MessageButton::Yes | MessageButton::No);
-    const TableGrid& grid = restoring.form.StringGrid();
+    const TableGrid& grid = restoring.form.Table();
     EXPECT_EQ(grid.CellText(2, 2), "42");
     EXPECT_EQ(grid.CellText(1, 1), std::string(test::kRingo));
     EXPECT_EQ(grid.CellText(0, 2), "  2");
@@ -173,7 +173,7 @@ TEST(RecoveryTest, ACrashedTableIsOfferedRestoredAsUnsavedAndRemovedBySaveOrEnd)
     EXPECT_EQ(Kinds(state.Path()), ".lock;");
     restoring.form.Document().UnrecordedTable().SetCell(1, 1, "");
     restoring.form.Files().WriteRecoveryCopyIfDue();
-    restoring.form.FormClose();
+    restoring.form.Closing();
     EXPECT_EQ(Kinds(state.Path()), "");
 }
 

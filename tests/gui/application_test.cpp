@@ -66,7 +66,7 @@ private slots:
             QVERIFY(i == 0 || buttons[i]->x() > buttons[i - 1]->geometry().right());
         }
         QCOMPARE(QApplication::focusWidget(), window.SelectButton());
-        const QWidget* order[] = {buttons[3], buttons[0], buttons[1], window.ListBox_TiTle(),
+        const QWidget* order[] = {buttons[3], buttons[0], buttons[1], window.TitleListBox(),
                                   buttons[2]};
         for (const QWidget* next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -183,7 +183,7 @@ private slots:
         p_->app.Windows().TitleListChanged();
         p_->app.Windows().ShowTitleListWindow();
         QVERIFY(QTest::qWaitForWindowActive(&p_->app.TitleList()));
-        QListWidget* list = p_->app.TitleList().ListBox_TiTle();
+        QListWidget* list = p_->app.TitleList().TitleListBox();
         QCOMPARE(list->item(0)->text(), QStringLiteral("二行の 題名"));
         QCOMPARE(list->visualItemRect(list->item(0)).height(),
                  list->visualItemRect(list->item(1)).height());
@@ -226,7 +226,7 @@ private slots:
         form.Files().RequestLoad(big);
         QCOMPARE(SlowlyRun(100, [&form] { form.Files().LoadTableFile(); }), std::string("button"));
         // What else a cancelled load leaves as it was is main_form_files_test's.
-        QCOMPARE(form.EditTitle() + form.StringGrid().CellText(1, 1), std::string("mineown cell"));
+        QCOMPARE(form.EditTitle() + form.Table().CellText(1, 1), std::string("mineown cell"));
     }
 
     // The file named on the command line opens once the program has started; a CSV file dropped

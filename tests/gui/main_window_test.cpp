@@ -57,7 +57,7 @@ std::string Outcome(Program& p) {
     const TableGrid& grid = p.Grid();
     const HelpViewer* help = p.app.Windows().Help();
     std::string outcome = grid.CellText(1, 1) + "/" + grid.CellText(1, 2) + "/" +
-                          grid.CellText(1, 3) + " " + p.Form().StringGrid_Buff().CellText(1, 0) +
+                          grid.CellText(1, 3) + " " + p.Form().DeletedRowBuffer().CellText(1, 0) +
                           " " + std::to_string(grid.ColCount());
     if (help != nullptr && help->isVisible()) {
         outcome += help->Finder()->isVisible()                              ? " finder"

@@ -156,14 +156,16 @@ private:
 
     // What changes the table under a held drag most: its edits, half the time.
     void HeldCommand() {
-        static const char* const kEdits[] = {"K17", "Delete2", "K22", "K16", "K12"};
+        static const char* const kEdits[] = {"列の削除(&R)", "現在行を削除(&D)", "全データ消去(&E)",
+                                             "列の追加(&M)", "新しい行を前に挿入(&I)"};
         if (Chance(50)) {
             RunCommand();
             return;
         }
-        const QString name = QString::fromLatin1(kEdits[Pick(static_cast<int>(std::size(kEdits)))]);
+        const QString caption =
+            QString::fromUtf8(kEdits[Pick(static_cast<int>(std::size(kEdits)))]);
         for (QAction* item : app_->Main().MenuItems()) {
-            if (item->objectName() == name) {
+            if (item->text() == caption) {
                 item->trigger();
             }
         }
@@ -172,7 +174,7 @@ private:
     void Reopen() {
         TitleListWindow& history = app_->TitleList();
         app_->Windows().ShowTitleListWindow();
-        QListWidget* list = history.ListBox_TiTle();
+        QListWidget* list = history.TitleListBox();
         if (list->count() > 0) {
             const QPoint title = list->visualItemRect(list->item(Pick(list->count()))).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, title);

@@ -37,9 +37,9 @@ public:
 
 private:
     void Edit() {
-        auto* list = Find<QListWidget>("ListBox_TiTle");
+        auto* list = Find<QListWidget>("TitleListBox");
         auto* title = Find<QLineEdit>("EditTitle");
-        QWidget* grid = Find<QWidget>("StringGrid");
+        QWidget* grid = Find<QWidget>("Table");
         if (step_ == 0 && list != nullptr && list->isVisible() && list->count() > 0) {
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                               list->visualItemRect(list->item(0)).center());

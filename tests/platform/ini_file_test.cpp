@@ -22,7 +22,7 @@ protected:
     void SetUp() override { test::WriteTestFile(path_, kSample); }
     test::TempFolder folder_;
     std::string path_ = folder_ / "Quorvane.ini";
-    TIniFile ini_{path_};
+    SettingsFile ini_{path_};
 };
 
 TEST_F(IniFileTest, ReadsNumbersAndStringsIgnoringTheCaseOfNamesAndCuttingLongValues) {
@@ -37,9 +37,9 @@ TEST_F(IniFileTest, ReadsNumbersAndStringsIgnoringTheCaseOfNamesAndCuttingLongVa
     }
     EXPECT_EQ(ini_.ReadString("Main", "Name", "-"), "蔵書 一覧");
     EXPECT_EQ(ini_.ReadString("settings", "x", "d"), "d");  // comments are no sections
-    EXPECT_EQ(TIniFile(folder_ / "none.ini").ReadString("Main", "Width", "d"), "d");
+    EXPECT_EQ(SettingsFile(folder_ / "none.ini").ReadString("Main", "Width", "d"), "d");
     ASSERT_EQ(mkfifo((folder_ / "fifo.ini").c_str(), 0644), 0);  // read at once as no file
-    EXPECT_EQ(TIniFile(folder_ / "fifo.ini").ReadString("Main", "Width", "d"), "d");
+    EXPECT_EQ(SettingsFile(folder_ / "fifo.ini").ReadString("Main", "Width", "d"), "d");
     ini_.WriteString("Long", "Text", std::string(5000, 'x'));  // values are cut to 1023 bytes
     EXPECT_EQ(ini_.ReadString("Long", "Text", ""), std::string(1023, 'x'));
     ini_.WriteString("Long", "Zeros", std::string(1023, '0') + "5");  // before conversion
@@ -67,8 +67,8 @@ TEST_F(IniFileTest, WritingChangesOnlyTheKeyAndAddsNewOnesOnLinesOfTheirOwnInThe
 }
 
 TEST_F(IniFileTest, WriteFailuresNameTheFullPathAndChangeNothing) {
-    auto write = [](TIniFile ini) { ini.WriteSettingNumber("Main", "Width", 1); };
-    EXPECT_FAILS(write(TIniFile(folder_ / "nowhere/s.ini")),
+    auto write = [](SettingsFile ini) { ini.WriteSettingNumber("Main", "Width", 1); };
+    EXPECT_FAILS(write(SettingsFile(folder_ / "nowhere/s.ini")),
                  folder_ / "nowhere/s.ini に書き込めません");
     const std::string cwd = std::filesystem::current_path();
     ASSERT_EQ(chdir(folder_.Path().c_str()), 0);
@@ -76,7 +76,7 @@ TEST_F(IniFileTest, WriteFailuresNameTheFullPathAndChangeNothing) {
     SetFileFaultsForTesting(&faults);
     const std::string real = std::filesystem::canonical(folder_.Path());
     // Shown from the working folder.
-    EXPECT_FAILS(write(TIniFile("Quorvane.ini")), real + "/Quorvane.ini に書き込めません");
+    EXPECT_FAILS(write(SettingsFile("Quorvane.ini")), real + "/Quorvane.ini に書き込めません");
     SetFileFaultsForTesting(nullptr);
     ASSERT_EQ(chdir(cwd.c_str()), 0);
     EXPECT_EQ(test::ReadTestFile(path_), kSample);

@@ -27,10 +27,10 @@ TEST(TextTest, TryStrToIntTakesDecimalOrHexadecimalAndNothingElse) {
         "-" + std::string(5000, '9'), "$" + std::string(5000, 'F')};
     // clang-format on
     for (const auto& [text, value] : accepted) {
-        EXPECT_EQ(TryStrToInt(text), value) << text;
+        EXPECT_EQ(ParseInt(text), value) << text;
     }
     for (const std::string& text : refused) {
-        EXPECT_EQ(TryStrToInt(text), std::nullopt) << text;
+        EXPECT_EQ(ParseInt(text), std::nullopt) << text;
     }
 }
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "table/delimited_text.h"
+#include "interchange/delimited_text.h"
 #include "table/table_file_format.h"
 
 namespace qv::delimited {

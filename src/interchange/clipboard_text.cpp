@@ -1,8 +1,8 @@
-#include "table/clipboard_text.h"
+#include "interchange/clipboard_text.h"
 
 #include <algorithm>
 
-#include "table/delimited_text.h"
+#include "interchange/delimited_text.h"
 
 namespace qv {
 

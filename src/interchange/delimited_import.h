@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "interchange/text_encoding.h"
 #include "table/table_file_reader.h"
-#include "table/text_encoding.h"
 
 namespace qv {
 

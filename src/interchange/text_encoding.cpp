@@ -1,4 +1,4 @@
-#include "table/text_encoding.h"
+#include "interchange/text_encoding.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "table/delimited_import.h"
+#include "interchange/delimited_import.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,13 +7,13 @@
 #include <memory>
 #include <stdexcept>
 
+#include "interchange/delimited_parser.h"
+#include "interchange/delimited_text.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
 #include "platform/large_buffers.h"
 #include "platform/utf8.h"
 #include "table/bulk_cells.h"
-#include "table/delimited_parser.h"
-#include "table/delimited_text.h"
 #include "table/table_file_format.h"
 #include "table/table_grid.h"
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "interchange/delimited_export.h"
+#include "interchange/delimited_import.h"
+#include "interchange/delimited_text.h"
 #include "platform/failure.h"
-#include "table/delimited_export.h"
-#include "table/delimited_import.h"
-#include "table/delimited_text.h"
 #include "table/main_table_shape.h"
 #include "table/table_file_reader.h"
 #include "table/table_file_writer.h"

@@ -1,4 +1,4 @@
-#include "app/window_geometry.h"
+#include "app/stored_window_geometry.h"
 
 #include "platform/ini_file.h"
 
@@ -22,7 +22,7 @@ constexpr GeometryItem kItems[] = {
 
 void RestoreGeometry(const std::string& settingsPath, std::string_view section,
                      WindowGeometry& geometry) {
-    TIniFile settings(settingsPath);
+    SettingsFile settings(settingsPath);
     for (const GeometryItem& item : kItems) {
         int32_t value = settings.ReadSettingNumber(section, item.key, -1);
         if (value != -1) {
@@ -33,7 +33,7 @@ void RestoreGeometry(const std::string& settingsPath, std::string_view section,
 
 void StoreGeometry(const std::string& settingsPath, std::string_view section,
                    const WindowGeometry& geometry) {
-    TIniFile settings(settingsPath);
+    SettingsFile settings(settingsPath);
     for (const GeometryItem& item : kItems) {
         settings.WriteSettingNumber(section, item.key, geometry.*item.member);
     }

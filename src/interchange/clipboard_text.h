@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "table/delimited_export.h"
+#include "interchange/delimited_export.h"
+#include "interchange/text_encoding.h"
 #include "table/table_grid.h"
-#include "table/text_encoding.h"
 
 namespace qv {
 

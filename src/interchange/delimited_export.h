@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "interchange/text_encoding.h"
 #include "table/table_grid.h"
-#include "table/text_encoding.h"
 
 namespace qv {
 

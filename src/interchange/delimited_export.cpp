@@ -1,4 +1,4 @@
-#include "table/delimited_export.h"
+#include "interchange/delimited_export.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -8,9 +8,9 @@
 #include <optional>
 #include <thread>
 
+#include "interchange/delimited_blocks.h"
 #include "platform/files.h"
 #include "platform/task_threads.h"
-#include "table/delimited_blocks.h"
 #include "table/loaded_lines.h"
 
 namespace qv {

@@ -1,10 +1,10 @@
 // The reading side is the loop of delimited_parser.h; this file gives it its virtual sink.
-#include "table/delimited_text.h"
+#include "interchange/delimited_text.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "table/delimited_parser.h"
+#include "interchange/delimited_parser.h"
 #include "table/table_file_format.h"
 
 namespace qv {

@@ -1,4 +1,4 @@
-#include "table/delimited_blocks.h"
+#include "interchange/delimited_blocks.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,8 +7,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "interchange/delimited_text.h"
 #include "platform/cp932.h"
-#include "table/delimited_text.h"
 
 namespace qv {
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "interchange/delimited_export.h"
+#include "interchange/text_encoding.h"
 #include "table/cell_handle.h"
-#include "table/delimited_export.h"
-#include "table/text_encoding.h"
 
 namespace qv {
 
