@@ -90,6 +90,15 @@ void TableFiles::RequestLoad(std::string path) {
     loadRequest_ = true;
 }
 
+void TableFiles::ReopenTable(const std::string& path) {
+    if (!AskBeforeReplacingTable()) {
+        return;
+    }
+    RequestLoad(path);
+    SetSaveDialogFileName(path);
+    LoadTableFile();
+}
+
 // --- File commands ---
 
 void TableFiles::LoadTableFile() {

@@ -36,14 +36,15 @@ public:
     // reopen). The document's file name takes the path only once the file has loaded; until
     // then it keeps naming the table shown. With no pending path, LoadRequest alone reads the
     // document's file.
-    void RequestLoad(std::string path) override;
+    void RequestLoad(std::string path);
     bool FirstActivate() const { return firstActivate_; }
     void ClearFirstActivate() override { firstActivate_ = false; }
     // The file names the open and save dialogs open with.
     const std::string& OpenDialogFileName() const { return openDialogFileName_; }
     const std::string& SaveDialogFileName() const { return saveDialogFileName_; }
-    void SetSaveDialogFileName(std::string path) override { saveDialogFileName_ = std::move(path); }
-    void LoadTableFile() override;
+    void SetSaveDialogFileName(std::string path) { saveDialogFileName_ = std::move(path); }
+    void LoadTableFile();
+    void ReopenTable(const std::string& path) override;
     // A whole new table in the document: a new history, the window told.
     void ReplaceTable(TableFileContent content);
 
@@ -58,7 +59,7 @@ public:
     // When the table is modified, asks whether to save it before it is dropped; Yes saves as
     // SaveFile does. Returns whether the caller goes on (No, or Yes and saved); false leaves
     // everything as it was. The title list window asks before it reopens a table.
-    bool AskBeforeReplacingTable() override;
+    bool AskBeforeReplacingTable();
     // The same before the main window closes; after a No, closing asks nothing more until the
     // table changes again.
     bool AskBeforeClosing();

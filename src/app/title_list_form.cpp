@@ -65,12 +65,7 @@ void TitleListForm::ReopenSelected(int selectedIndex) {
     }
     // Taken before the question: saving the changes moves their table to the top of the list.
     const std::string path = main_.Titles().Path(static_cast<std::size_t>(selectedIndex));
-    if (!main_.AskBeforeReplacingTable()) {
-        return;
-    }
-    main_.RequestLoad(path);
-    main_.SetSaveDialogFileName(path);
-    main_.LoadTableFile();
+    main_.ReopenTable(path);
 }
 
 void TitleListForm::DeleteSelected(int selectedIndex) {

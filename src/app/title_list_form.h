@@ -19,16 +19,11 @@ public:
     // The title list shown (titles shown, paths hidden, paired by index).
     virtual TitleList& Titles() = 0;
     virtual const StoreLocations& Stores() const = 0;
-    // Asks the next LoadTableFile to read `path` without the open dialog.
-    virtual void RequestLoad(std::string path) = 0;
     // false drops a pending load request.
     virtual void SetLoadRequest(bool request) = 0;
-    virtual void SetSaveDialogFileName(std::string path) = 0;
-    // Before the table shown is replaced: asks whether to save its changes, when it has any.
-    // Returns whether to go on.
-    virtual bool AskBeforeReplacingTable() = 0;
-    // Loads the requested table file (or asks for one with the open dialog).
-    virtual void LoadTableFile() = 0;
+    // Opens the table file `path` in place of the table shown, without the open dialog, after
+    // asking whether to save the shown table's changes; the save dialog then offers `path`.
+    virtual void ReopenTable(const std::string& path) = 0;
     // The title list window has been activated: the main window no longer opens it by itself.
     virtual void ClearFirstActivate() = 0;
     // Writes the title list to the history file.
