@@ -43,13 +43,27 @@ void StepBufferColCount(TableGrid& buffer, int32_t step) {
 
 // --- Deleting and inserting rows ---
 
+void RowShiftChange::KeepBefore(EditTarget& target, int32_t overwritten) {
+    before_ = GridFrame::Of(target);
+    labels_ = target.grid.CopyColumn(0);
+    overwritten_ = RowTexts(target.grid, overwritten, 1, target.grid.ColCount());
+}
+
+void RowShiftChange::PutBack(EditTarget& target, int32_t from, int32_t to) {
+    target.grid.ShiftRowTexts(from, to, 1, overwritten_);
+    target.grid.ReplaceColumn(0, labels_.Clone());
+    before_.ApplyTo(target);
+}
+
+std::size_t RowShiftChange::Bytes() const {
+    return sizeof *this + before_.Bytes() + labels_.StoredBytes() + TextBytes(overwritten_);
+}
+
 void RowDeleteChange::Redo(EditTarget& target) {
     TableGrid& grid = target.grid;
-    before_ = GridFrame::Of(target);
     const int32_t rowCount = grid.RowCount();
     const int32_t colCount = grid.ColCount();
-    labels_ = grid.CopyColumn(0);
-    erased_ = RowTexts(grid, row_, 1, colCount);
+    KeepBefore(target, row_);
     grid.RemoveRowShiftingUp(row_, rowCount, 1, colCount);
     // The grid moves the current cell up when the deleted row was the last one.
     grid.SetRowCount(rowCount - 1);
@@ -57,38 +71,16 @@ void RowDeleteChange::Redo(EditTarget& target) {
     Renumber(grid);
 }
 
-void RowDeleteChange::Undo(EditTarget& target) {
-    target.grid.ShiftRowTexts(before_.rowCount - 1, row_, 1, erased_);
-    target.grid.ReplaceColumn(0, labels_.Clone());
-    before_.ApplyTo(target);
-}
-
-std::size_t RowDeleteChange::Bytes() const {
-    return sizeof *this + before_.Bytes() + labels_.StoredBytes() + TextBytes(erased_);
-}
-
 void RowInsertChange::Redo(EditTarget& target) {
     TableGrid& grid = target.grid;
-    before_ = GridFrame::Of(target);
     const int32_t rowCount = grid.RowCount();
     const int32_t colCount = grid.ColCount();
-    labels_ = grid.CopyColumn(0);
-    dropped_ = RowTexts(grid, rowCount, 1, colCount);
+    KeepBefore(target, rowCount);
     // Setting the count first: a table at the grid's limit fails here, before any text moved.
     grid.SetRowCount(rowCount + 1);
     grid.InsertEmptyRow(row_, rowCount + 1, 1, colCount);
     RefreshCurrentCell(grid);
     Renumber(grid);
-}
-
-void RowInsertChange::Undo(EditTarget& target) {
-    target.grid.ShiftRowTexts(row_, before_.rowCount, 1, dropped_);
-    target.grid.ReplaceColumn(0, labels_.Clone());
-    before_.ApplyTo(target);
-}
-
-std::size_t RowInsertChange::Bytes() const {
-    return sizeof *this + before_.Bytes() + labels_.StoredBytes() + TextBytes(dropped_);
 }
 
 // --- Columns ---

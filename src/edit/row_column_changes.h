@@ -11,37 +11,44 @@
 
 namespace qv {
 
+// What deleting or inserting one data row needs to be undone: the frame before it, the row
+// labels, and the texts of the one row that the shift overwrote.
+class RowShiftChange : public TableChange {
+public:
+    std::size_t Bytes() const override;
+
+protected:
+    explicit RowShiftChange(int32_t row) : row_(row) {}
+    // Keeps the frame, the labels and the texts of row `overwritten` before the shift.
+    void KeepBefore(EditTarget& target, int32_t overwritten);
+    // Shifts the rows between `from` and `to` back over the kept row and restores the rest.
+    void PutBack(EditTarget& target, int32_t from, int32_t to);
+
+    int32_t row_;
+    GridFrame before_;
+
+private:
+    CellColumn labels_;
+    std::vector<std::string> overwritten_;
+};
+
 // The data row `row` deleted: the rows after it move up, the last keeps its texts as well, the
 // row count drops by one and the rows are renumbered. Undoing puts the deleted texts back and
 // takes the duplicate away again.
-class RowDeleteChange final : public TableChange {
+class RowDeleteChange final : public RowShiftChange {
 public:
-    explicit RowDeleteChange(int32_t row) : row_(row) {}
-    void Undo(EditTarget& target) override;
+    explicit RowDeleteChange(int32_t row) : RowShiftChange(row) {}
+    void Undo(EditTarget& target) override { PutBack(target, before_.rowCount - 1, row_); }
     void Redo(EditTarget& target) override;
-    std::size_t Bytes() const override;
-
-private:
-    int32_t row_;
-    GridFrame before_;
-    CellColumn labels_;
-    std::vector<std::string> erased_;
 };
 
 // An empty data row inserted at `row` (at most the row count): the rows from there move down,
 // and the texts stored just beyond the old last row are dropped. The rows are renumbered.
-class RowInsertChange final : public TableChange {
+class RowInsertChange final : public RowShiftChange {
 public:
-    explicit RowInsertChange(int32_t row) : row_(row) {}
-    void Undo(EditTarget& target) override;
+    explicit RowInsertChange(int32_t row) : RowShiftChange(row) {}
+    void Undo(EditTarget& target) override { PutBack(target, row_, before_.rowCount); }
     void Redo(EditTarget& target) override;
-    std::size_t Bytes() const override;
-
-private:
-    int32_t row_;
-    GridFrame before_;
-    CellColumn labels_;
-    std::vector<std::string> dropped_;
 };
 
 // A column added at the end (+1) or the last one taken away (-1); its texts stay stored beyond
