@@ -80,9 +80,9 @@ public:
     void HideTitleListWindow() override {}
     void CloseMainWindow() override {}
     void ShowAboutBox() override {}
-    void ShowItemNameDialog() override {}
-    void ShowMatchCountDialog() override {}
-    void ShowGoToRowDialog() override {}
+    std::optional<std::string> AskItemName(const std::string&) override { return std::nullopt; }
+    void ShowMatchCountDialog(const std::function<void(const std::string&)>&) override {}
+    void ShowGoToRowDialog(const std::function<bool(const std::string&)>&) override {}
     void ShowHelp(HelpPage) override {}
     bool MoveToTrash(const std::string&) override { return false; }
     void TitleChanged() override {}

@@ -41,15 +41,17 @@ bool ColumnTools::GoToRow(std::string_view typed) {
 }
 
 void ColumnTools::OpenGoToRowDialog() {
-    windows_.ShowGoToRowDialog();
+    windows_.ShowGoToRowDialog([this](const std::string& typed) { return GoToRow(typed); });
 }
 
 void ColumnTools::OpenMatchCountDialog() {
-    windows_.ShowMatchCountDialog();
+    windows_.ShowMatchCountDialog([this](const std::string& text) { CountMatches(text); });
 }
 
 void ColumnTools::OpenItemNameDialog() {
-    windows_.ShowItemNameDialog();
+    if (std::optional<std::string> name = windows_.AskItemName(ItemNameForDialog())) {
+        SetItemName(*name);
+    }
 }
 
 }  // namespace qv

@@ -16,20 +16,21 @@ public:
         : CommandGroup(document, windows), decimalSeparator_(decimalSeparator) {}
 
     void ShowColumnStatistics();
-    // Item name dialog: the text its box shows when it opens, and what OK stores.
-    std::string ItemNameForDialog() const;
+    // The item name of the current column, as the item name dialog stores it.
     void SetItemName(std::string_view name);
     // Match count dialog's OK: counts the current column's cells equal to the text and shows it.
     void CountMatches(std::string_view searchText);
     // Go-to-row dialog's OK: makes the row the text names current in the same column (see
     // RowToGoTo); a text that names no row changes nothing, says so and returns false.
     bool GoToRow(std::string_view typed);
-    // The match count dialog, the item name dialog and the go-to-row dialog, modal.
+    // The match count dialog, the item name dialog (filled with the current column's item
+    // name) and the go-to-row dialog, modal.
     void OpenMatchCountDialog();
     void OpenItemNameDialog();
     void OpenGoToRowDialog();
 
 private:
+    std::string ItemNameForDialog() const;
     const std::string& decimalSeparator_;
 };
 

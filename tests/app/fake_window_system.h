@@ -77,9 +77,11 @@ public:
 
     // --- What the user does while a tool dialog is open. Empty hooks do nothing. ---
     std::function<void()> onCloseMainWindow;
-    std::function<void()> onItemNameDialog;
-    std::function<void()> onMatchCountDialog;
-    std::function<void()> onGoToRowDialog;
+    // The tool dialogs: the item name dialog's box as it opened and the answer it gives; the
+    // texts typed into the match count or go-to-row dialog, each followed by OK, in turn.
+    std::string itemNameShown;
+    std::optional<std::string> itemNameAnswer;
+    std::vector<std::string> dialogTexts;
     std::function<void()> onEditStateChanged;
 
     // Expects exactly one message since the last look, and forgets it.
@@ -125,9 +127,19 @@ public:
     void CloseMainWindow() override { RunModal("CloseMainWindow", onCloseMainWindow); }
 
     void ShowAboutBox() override { calls.emplace_back(__func__); }
-    void ShowItemNameDialog() override { RunModal("ShowItemNameDialog", onItemNameDialog); }
-    void ShowMatchCountDialog() override { RunModal("ShowMatchCountDialog", onMatchCountDialog); }
-    void ShowGoToRowDialog() override { RunModal("ShowGoToRowDialog", onGoToRowDialog); }
+    std::optional<std::string> AskItemName(const std::string& shown) override {
+        calls.emplace_back(__func__);
+        itemNameShown = shown;
+        return itemNameAnswer;
+    }
+    void ShowMatchCountDialog(const std::function<void(const std::string&)>& count) override {
+        calls.emplace_back(__func__);
+        std::for_each(dialogTexts.begin(), dialogTexts.end(), count);
+    }
+    void ShowGoToRowDialog(const std::function<bool(const std::string&)>& go) override {
+        calls.emplace_back(__func__);
+        (void)std::find_if(dialogTexts.begin(), dialogTexts.end(), go);
+    }
 
     void ShowHelp(HelpPage) override { calls.emplace_back(__func__); }
 
