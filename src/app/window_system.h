@@ -106,6 +106,10 @@ public:
     // Closes the main window as its close box would (the close logic runs, and may refuse).
     virtual void CloseMainWindow() = 0;
 
+    // Queues `task` to run on the window's thread once the events before it are handled. May be
+    // called from any thread.
+    virtual void PostToWindowThread(std::function<void()> task) = 0;
+
     // Modal windows; each returns when closed.
     virtual void ShowAboutBox() = 0;
     // The item name dialog, its box filled with `shown` (CP932): the name confirmed with OK

@@ -269,6 +269,10 @@ void QtWindowSystem::ShowAboutBox() {
     RunModal(*about_);
 }
 
+void QtWindowSystem::PostToWindowThread(std::function<void()> task) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+}
+
 std::optional<std::string> QtWindowSystem::AskItemName(const std::string& shown) {
     itemName_->Fill(shown);
     if (RunModal(*itemName_) != QDialog::Accepted) {

@@ -71,6 +71,7 @@ public:
     void HideTitleListWindow() override;
     void CloseMainWindow() override;
     void ShowAboutBox() override;
+    void PostToWindowThread(std::function<void()> task) override;
     std::optional<std::string> AskItemName(const std::string& shown) override;
     void ShowMatchCountDialog(const std::function<void(const std::string&)>& count) override;
     void ShowGoToRowDialog(const std::function<bool(const std::string&)>& go) override;

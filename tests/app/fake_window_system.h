@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <tuple>
 #include <utility>
 
@@ -79,6 +80,8 @@ public:
     std::function<void()> onCloseMainWindow;
     // The tool dialogs: the item name dialog's box as it opened and the answer it gives; the
     // texts typed into the match count or go-to-row dialog, each followed by OK, in turn.
+    std::mutex postedMutex;
+    std::vector<std::function<void()>> posted;
     std::string itemNameShown;
     std::optional<std::string> itemNameAnswer;
     std::vector<std::string> dialogTexts;
@@ -127,6 +130,22 @@ public:
     void CloseMainWindow() override { RunModal("CloseMainWindow", onCloseMainWindow); }
 
     void ShowAboutBox() override { calls.emplace_back(__func__); }
+    void PostToWindowThread(std::function<void()> task) override {
+        const std::lock_guard<std::mutex> lock(postedMutex);
+        posted.push_back(std::move(task));
+    }
+    // Runs what other threads queued for the window's thread, as its event loop would.
+    void RunPosted() {
+        std::vector<std::function<void()>> tasks;
+        {
+            const std::lock_guard<std::mutex> lock(postedMutex);
+            tasks.swap(posted);
+        }
+        for (const auto& task : tasks) {
+            task();
+        }
+    }
+
     std::optional<std::string> AskItemName(const std::string& shown) override {
         calls.emplace_back(__func__);
         itemNameShown = shown;
