@@ -4,6 +4,7 @@
 
 #include "app/column_tools.h"
 #include "app/go_to_row.h"
+#include "app/status_texts.h"
 #include "tools/column_statistics.h"
 #include "tools/match_count.h"
 
@@ -38,6 +39,22 @@ bool ColumnTools::GoToRow(std::string_view typed) {
     }
     document_.Select({Grid().Col(), *row});
     return true;
+}
+
+void ColumnTools::ShowSelectionText(std::function<void(const std::string&)> show) {
+    const CellRange range = SelectedRange(Grid());
+    const int64_t cells =
+        int64_t{range.last.col - range.first.col + 1} * (range.last.row - range.first.row + 1);
+    if (cells <= kCellsWorthABackgroundReading) {
+        selectionReading_.Stop();
+        show(SelectionStatusText(Grid(), decimalSeparator_));
+        return;
+    }
+    show(kCountingNote);
+    selectionReading_.Start([job = MakeSelectionStatusJob(Grid(), decimalSeparator_),
+                             show = std::move(show)](const std::atomic<bool>& cancelled) {
+        return [text = job(cancelled), show] { show(text); };
+    });
 }
 
 void ColumnTools::OpenGoToRowDialog() {

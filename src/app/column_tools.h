@@ -1,9 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/document_change.h"
+#include "edit/background_reading.h"
 
 namespace qv {
 
@@ -13,7 +16,11 @@ class ColumnTools : private CommandGroup {
 public:
     // `decimalSeparator` is the locale's, as the statistics write numbers.
     ColumnTools(TableDocument& document, WindowSystem& windows, const std::string& decimalSeparator)
-        : CommandGroup(document, windows), decimalSeparator_(decimalSeparator) {}
+        : CommandGroup(document, windows),
+          decimalSeparator_(decimalSeparator),
+          selectionReading_(document, [&windows](std::function<void()> task) {
+              windows.PostToWindowThread(std::move(task));
+          }) {}
 
     void ShowColumnStatistics();
     // The item name of the current column, as the item name dialog stores it.
@@ -28,10 +35,16 @@ public:
     void OpenMatchCountDialog();
     void OpenItemNameDialog();
     void OpenGoToRowDialog();
+    // The status bar's figures of the selection (SelectionStatusText), handed to `show`: at once
+    // for a small selection; for a large one kCountingNote first, then the figures from a thread
+    // of their own, unless a later call, StopSelectionText or a change of the table drops them.
+    void ShowSelectionText(std::function<void(const std::string&)> show);
+    void StopSelectionText() { selectionReading_.Stop(); }
 
 private:
     std::string ItemNameForDialog() const;
     const std::string& decimalSeparator_;
+    BackgroundReading selectionReading_;
 };
 
 }  // namespace qv

@@ -49,7 +49,5 @@ std::string MatchCountText(const FindState& state, const TableGrid& grid);
 // means nothing.
 using MatchCountJob = std::function<std::string(const std::atomic<bool>& cancelled)>;
 MatchCountJob MakeMatchCountJob(const FindState& state, const TableGrid& grid);
-// What the find bar shows while a count runs.
-inline constexpr const char* kCountingNote = "数えています...";
 
 }  // namespace qv

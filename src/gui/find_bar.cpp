@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "app/main_form.h"
+#include "app/status_texts.h"
 #include "gui/qt_window_system.h"
 
 namespace qv {

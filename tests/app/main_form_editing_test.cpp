@@ -205,6 +205,26 @@ TEST_F(MainFormEditingTest, GoToRowClampsAndTheStatusTextsAddUpTheSelection) {
     ASSERT_TRUE(Grid().SetCurrentCell({1, 2}, TableGrid::Selection::Extend));  // "a2".."b5"
     EXPECT_EQ(SelectionStatusText(Grid(), ","),
               "データの個数 7  数値 2  合計 249.700  平均 124.850");
+
+    // A selection too large to add up between two keys is added up on a thread of its own: the
+    // note first, then the same text; a change of the table, or the window closing, drops figures
+    // not yet shown.
+    std::vector<std::string> shown;
+    const auto show = [&shown](const std::string& text) { shown.push_back(text); };
+    Grid().SetRowCount(kCellsWorthABackgroundReading);
+    Select(2, 1);
+    ASSERT_TRUE(Grid().SetCurrentCell({1, Grid().RowCount() - 1}, TableGrid::Selection::Extend));
+    const std::string figures = SelectionStatusText(Grid(), ".");
+    form_.Tools().ShowSelectionText(show);
+    while (shown.size() < 2) {
+        windows_.RunPosted();
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{kCountingNote, figures}));
+    form_.Tools().ShowSelectionText(show);
+    form_.Tools().SetItemName("x");
+    form_.Tools().StopSelectionText();
+    windows_.RunPosted();
+    EXPECT_EQ(shown.size(), 3u);
 }
 
 }  // namespace
