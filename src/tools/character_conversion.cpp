@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/cp932.h"
+#include "table/cell_handle.h"
 #include "tools/cp932_characters.h"
 
 namespace qv {
@@ -281,6 +282,20 @@ bool ConvertCharacters(std::string_view text, CharacterConversion conversion, st
         return TrimBlanks(text, out);
     }
     return ConvertByTable(text, TableOf(conversion), out);
+}
+
+CellTextList ConvertedCells(const TableGrid& grid, std::span<const int32_t> cols, int32_t rowBegin,
+                            int32_t rowEnd, CharacterConversion conversion) {
+    CellTextList changed;
+    std::string out;
+    for (const int32_t col : cols) {
+        grid.VisitColumnTexts(col, rowBegin, rowEnd, [&](int32_t row, CellHandle h) {
+            if (ConvertCharacters(cell_handle::Text(h), conversion, out)) {
+                changed.Add(GridCell{col, row}, out);
+            }
+        });
+    }
+    return changed;
 }
 
 }  // namespace qv

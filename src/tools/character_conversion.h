@@ -1,7 +1,12 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "table/cell_text_list.h"
+#include "table/table_grid.h"
 
 namespace qv {
 
@@ -21,5 +26,10 @@ enum class CharacterConversion {
 // Writes the converted `text` to `out` and returns whether it differs from `text` (`out` is
 // left alone when it does not).
 bool ConvertCharacters(std::string_view text, CharacterConversion conversion, std::string& out);
+
+// The new texts of the cells of `cols` x [rowBegin, rowEnd) that the conversion changes, to be
+// written with TableGrid::ExchangeCellTexts (by a step of the undo history).
+CellTextList ConvertedCells(const TableGrid& grid, std::span<const int32_t> cols, int32_t rowBegin,
+                            int32_t rowEnd, CharacterConversion conversion);
 
 }  // namespace qv

@@ -53,6 +53,9 @@ void ReadValues(const TableGrid& grid, const SortKey& key, int32_t end, KeyColum
             cell.group = date ? kValue : kOtherText;
             cell.number = date ? static_cast<double>(DayNumber(*date)) : 0.0;
         }
+        if (key.kind != SortKeyKind::Text && cell.group == kValue) {
+            cell.bytes = {};  // equal values are equal however written: the next key decides
+        }
         ++row;
     });
 }

@@ -20,35 +20,14 @@ std::string Sjis(const std::string& utf8) {
 
 TEST(JapaneseNumbersTest, ReadsTheNumbersOfJapaneseLists) {
     const std::vector<std::pair<std::string, std::optional<double>>> cases{
-        {"\\1,200", 1200},
-        {"1,200円", 1200},
-        {"￥1,200", 1200},
-        {"１２００", 1200},
-        {"▲100", -100},
-        {"△1,5", -15},
-        {"-100", -100},
-        {"1200", 1200},
-        {"－３．５", -3.5},
-        {"1.2万", 12000},
-        {"1億2000万", 1.2e8},
-        {"-\\5", -5},
-        {"\\-5", -5},
-        {"　12 ", 12},
-        {"３億円", 3e8},
-        {".5", 0.5},
-        {"1万億", {}},
-        {"1,", {}},
-        {",1", {}},
-        {"1..2", {}},
-        {"12円円", {}},
-        {"円", {}},
-        {"", {}},
-        {"1e5", {}},
-        {"--1", {}},
-        {"1.", {}},
-        {"万", {}},
-        {"十", {}},
-        {"1" + std::string(400, '0'), {}},
+        // clang-format off
+        {"\\1,200", 1200}, {"1,200円", 1200}, {"￥1,200", 1200}, {"１２００", 1200}, {"▲100", -100},
+        {"△1,5", -15}, {"-100", -100}, {"1200", 1200}, {"－３．５", -3.5}, {"1.2万", 12000},
+        {"1億2000万", 1.2e8}, {"-\\5", -5}, {"\\-5", -5}, {"　12 ", 12}, {"３億円", 3e8},
+        {".5", 0.5}, {"1万億", {}}, {"1,", {}}, {",1", {}}, {"1..2", {}},
+        {"12円円", {}}, {"円", {}}, {"", {}}, {"1e5", {}}, {"--1", {}},
+        {"1.", {}}, {"万", {}}, {"十", {}}, {"1" + std::string(400, '0'), {}}
+        // clang-format on
     };
     for (const auto& [text, value] : cases) {
         EXPECT_EQ(ReadJapaneseNumber(Sjis(text)), value) << text;
@@ -58,31 +37,17 @@ TEST(JapaneseNumbersTest, ReadsTheNumbersOfJapaneseLists) {
 TEST(JapaneseNumbersTest, ReadsDatesWithErasFromTheirFirstDay) {
     using D = CalendarDate;
     const std::vector<std::pair<std::string, std::optional<D>>> cases{
-        {"2024/4/1", D{2024, 4, 1}},
-        {"2024-04-01", D{2024, 4, 1}},
-        {"２０２４年４月１日", D{2024, 4, 1}},
-        {"令和6年4月1日", D{2024, 4, 1}},
-        {"R6.4.1", D{2024, 4, 1}},
-        {"h31/4/30", D{2019, 4, 30}},
-        {"平成31年4月30日", D{2019, 4, 30}},
-        {"令和元年5月1日", D{2019, 5, 1}},
-        {"令和元年4月30日", {}},
-        {"平成32年1月1日", D{2020, 1, 1}},
-        {"昭和64年1月7日", D{1989, 1, 7}},
-        {"平成元年1月7日", {}},
-        {"Ｓ６４．１．７", D{1989, 1, 7}},
-        {"大正15年12月24日", D{1926, 12, 24}},
-        {"明治45年7月29日", D{1912, 7, 29}},
-        {"2024/2/29", D{2024, 2, 29}},
-        {"2023/2/29", {}},
-        {"1900/2/29", {}},
-        {"2024/13/1", {}},
-        {"2024/4/1/", {}},
-        {"2024/4-1", {}},
-        {"24/4/1", {}},
-        {"2024年4月1", {}},
-        {"R.6.4.1", {}},
-        {"", {}},
+        // clang-format off
+        {"2024/4/1", D{2024, 4, 1}}, {"2024-04-01", D{2024, 4, 1}}, {"２０２４年４月１日", D{2024, 4, 1}},
+        {"令和6年4月1日", D{2024, 4, 1}}, {"R6.4.1", D{2024, 4, 1}}, {"h31/4/30", D{2019, 4, 30}},
+        {"平成31年4月30日", D{2019, 4, 30}}, {"令和元年5月1日", D{2019, 5, 1}}, {"令和元年4月30日", {}},
+        {"平成32年1月1日", D{2020, 1, 1}}, {"昭和64年1月7日", D{1989, 1, 7}}, {"平成元年1月7日", {}},
+        {"Ｓ６４．１．７", D{1989, 1, 7}}, {"大正15年12月24日", D{1926, 12, 24}}, {"明治45年7月29日", D{1912, 7, 29}},
+        {"2024/2/29", D{2024, 2, 29}}, {"2023/2/29", {}}, {"1900/2/29", {}},
+        {"2024/13/1", {}}, {"2024/4/1/", {}}, {"2024/4-1", {}},
+        {"24/4/1", {}}, {"2024年4月1", {}}, {"R.6.4.1", {}},
+        {"", {}}
+        // clang-format on
     };
     for (const auto& [text, date] : cases) {
         EXPECT_EQ(ReadJapaneseDate(Sjis(text)), date) << text;
@@ -108,8 +73,7 @@ TEST(CharacterConversionTest, ConvertsOnlyWhatShiftJisHolds) {
         {C::ToKatakana, "ひらがなゝ漢字ｶ", "ヒラガナヽ漢字ｶ"},
         {C::TrimBlanks, " \t　田中　太郎　 ", "田中　太郎"},
         {C::TrimBlanks, "田中", "田中"},
-        {C::TrimBlanks, "　", ""},
-    };
+        {C::TrimBlanks, "　", ""}};
     for (const Case& c : cases) {
         std::string out = "untouched";
         const bool changed = ConvertCharacters(Sjis(c.text), c.conversion, out);
@@ -124,15 +88,12 @@ TEST(CharacterConversionTest, ConvertsOnlyWhatShiftJisHolds) {
 
 class MultiKeySortTest : public ::testing::Test {
 protected:
-    // Column 1 and 2 hold the keys, column 3 each row's number.
-    void Fill(const std::vector<Texts>& rows) {
-        grid_.SetRowCount(static_cast<int32_t>(rows.size()) + 1);
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const auto row = static_cast<int32_t>(i) + 1;
-            for (std::size_t c = 0; c < rows[i].size(); ++c) {
-                grid_.SetCell(static_cast<int32_t>(c) + 1, row, Sjis(rows[i][c]));
-            }
-            grid_.SetCell(3, row, std::to_string(row));
+    // Columns 1 and 2 hold the keys of rows 1, 2, ...
+    void Fill(const Texts& col1, const Texts& col2 = {}) {
+        grid_.SetRowCount(static_cast<int32_t>(col1.size()) + 1);
+        for (std::size_t i = 0; i < col1.size(); ++i) {
+            grid_.SetCell(1, static_cast<int32_t>(i) + 1, Sjis(col1[i]));
+            grid_.SetCell(2, static_cast<int32_t>(i) + 1, i < col2.size() ? Sjis(col2[i]) : "");
         }
     }
     Texts Sorted(std::vector<SortKey> keys, ReadingDictionary* dictionary = nullptr) {
@@ -147,37 +108,16 @@ protected:
 };
 
 TEST_F(MultiKeySortTest, KanaSortInTheJapaneseOrderWhateverTheirWidthAndKind) {
-    Fill({{"ｻｲﾄｳ"},
-          {"かとう"},
-          {"カードー"},
-          {"カアド"},
-          {"がっこう"},
-          {"かつこう"},
-          {"ア"},
-          {"あ"},
-          {"ｱ"},
-          {"ぱん"},
-          {"ばん"},
-          {"はん"},
-          {"ん"},
-          {"ゃ"},
-          {"や"},
-          {""},
-          {"abc"}});
+    Fill({"ｻｲﾄｳ", "かとう", "カードー", "カアド", "がっこう", "かつこう", "ア", "あ", "ｱ", "ぱん",
+          "ばん", "はん", "ん", "ゃ", "や", "", "abc"});
     EXPECT_EQ(Sorted({{1, SortOrder::Ascending, SortKeyKind::Reading}}),
               (Texts{"abc", "あ", "ア", "ｱ", "カアド", "カードー", "かつこう", "がっこう", "かとう",
                      "ｻｲﾄｳ", "はん", "ばん", "ぱん", "ゃ", "や", "ん", ""}));
 }
 
 TEST_F(MultiKeySortTest, KanjiNamesByTheirReadingsOrByTheirFuriganaColumn) {
-    Fill({{"渡辺", "わたなべ"},
-          {"佐藤", "さとう"},
-          {"あおき", ""},
-          {"鈴木", "すずき"},
-          {"伊藤", "いとう"},
-          {"高橋", "たかはし"},
-          {"アオキ", ""},
-          {"ｱｵｷ", ""}});
+    Fill({"渡辺", "佐藤", "あおき", "鈴木", "伊藤", "高橋", "アオキ", "ｱｵｷ"},
+         {"わたなべ", "さとう", "", "すずき", "いとう", "たかはし"});
     const Texts expected{"あおき", "アオキ", "ｱｵｷ", "伊藤", "佐藤", "鈴木", "高橋", "渡辺"};
     EXPECT_EQ(Sorted({{1, SortOrder::Ascending, SortKeyKind::Reading, 2}}), expected);
     if (!ReadingDictionary::Shared().Available()) {
@@ -190,22 +130,18 @@ TEST_F(MultiKeySortTest, KanjiNamesByTheirReadingsOrByTheirFuriganaColumn) {
                  std::string(kReadingDictionaryMissingMessage));
 }
 
-// Texts that are no number (date) follow the values by their bytes, empty cells last.
+// Equal values decide nothing however written; texts that are no number (date) follow the
+// values by their bytes, empty cells last.
 TEST_F(MultiKeySortTest, KeysInTurnStableWithOtherTextsAfterValues) {
-    Fill({{"1万", "b"},
-          {"x", "a"},
-          {"▲5", "b"},
-          {"", "a"},
-          {"1万", "a"},
-          {"\\900", "b"},
-          {"令和元年5月1日", "a"},
-          {"2019/4/30", "a"},
-          {"y", "a"}});
+    Fill({"1万", "x", "▲5", "", "10,000", "\\900", "令和元年5月1日", "2019/4/30", "y", "1万"},
+         {"b", "a", "b", "a", "a", "b", "a", "a", "a", "a"});
     const auto col2 = [](SortOrder order) { return SortKey{2, order, SortKeyKind::Text}; };
     EXPECT_EQ(Sorted({col2(SortOrder::Descending), {1, SortOrder::Ascending, SortKeyKind::Number}}),
-              (Texts{"▲5", "\\900", "1万", "1万", "2019/4/30", "x", "y", "令和元年5月1日", ""}));
+              (Texts{"▲5", "\\900", "1万", "10,000", "1万", "2019/4/30", "x", "y", "令和元年5月1日",
+                     ""}));
     EXPECT_EQ(Sorted({{1, SortOrder::Descending, SortKeyKind::Date}}),
-              (Texts{"令和元年5月1日", "2019/4/30", "▲5", "y", "x", "\\900", "1万", "1万", ""}));
+              (Texts{"令和元年5月1日", "2019/4/30", "▲5", "y", "x", "\\900", "1万", "1万", "10,000",
+                     ""}));
 }
 
 }  // namespace
