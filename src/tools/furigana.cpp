@@ -19,7 +19,7 @@ std::string FuriganaItemName(std::string_view name) {
 }  // namespace
 
 std::string KatakanaReading(std::string_view cp932, ReadingDictionary& dictionary) {
-    std::string text(cp932);
+    std::string text(PartToRead(cp932));
     std::string converted;
     if (ConvertCharacters(text, CharacterConversion::ToFullWidthKana, converted)) {
         text = std::move(converted);

@@ -13,8 +13,8 @@ namespace qv {
 
 class ReadingDictionary;
 
-// The reading of a CP932 text in full-width katakana (CP932): kana as they are, turned to
-// full-width katakana; a text with kanji read through the dictionary (Failure
+// The reading of a CP932 text (of its PartToRead) in full-width katakana (CP932): kana as they are,
+// turned to full-width katakana; a text with kanji read through the dictionary (Failure
 // kReadingDictionaryMissingMessage when it is missing); other characters as they are.
 std::string KatakanaReading(std::string_view cp932, ReadingDictionary& dictionary);
 

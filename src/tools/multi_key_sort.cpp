@@ -105,7 +105,7 @@ bool ReadReadings(const TableGrid& grid, const SortKey& key, int32_t end, KeyCol
         const std::string_view read = ownText ? text : given;
         auto [found, isNew] = made[ownText ? 1 : 0].try_emplace(read);
         if (isNew) {
-            const std::string utf8 = Cp932ToUtf8(read);
+            const std::string utf8 = Cp932ToUtf8(PartToRead(read));
             const std::size_t begin = column.sortKeys.size();
             collation.AppendSortKey(
                 ownText && NeedsDictionary(utf8) ? dictionary.Reading(utf8) : utf8,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/failure.h"
+#include "tools/cp932_characters.h"
 
 namespace qv {
 
@@ -42,6 +43,22 @@ std::string_view Field(std::string_view feature, std::size_t index) {
 }
 
 }  // namespace
+
+std::string_view PartToRead(std::string_view cp932) {
+    constexpr std::size_t kLongestRead = 4096;
+    if (cp932.size() <= kLongestRead) {
+        return cp932;
+    }
+    std::size_t end = 0;
+    while (end < cp932.size()) {
+        const std::size_t next = NextCp932Boundary(cp932, end);
+        if (next > kLongestRead) {
+            break;
+        }
+        end = next;
+    }
+    return cp932.substr(0, end);
+}
 
 bool NeedsDictionary(std::string_view utf8) {
     std::size_t at = 0;

@@ -47,6 +47,11 @@ private:
     std::mutex mutex_;
 };
 
+// The part of a CP932 cell text whose reading is made: its first 4,096 bytes (ending on a
+// character boundary). A longer text is no name or word to read; reading it whole would only
+// cost time and memory (a cell may hold megabytes). Texts alike that far sort by their bytes.
+std::string_view PartToRead(std::string_view cp932);
+
 // Whether a UTF-8 text needs the dictionary for its reading: it holds a character other than
 // ASCII, kana of either width, full-width ASCII and Japanese punctuation (a kanji, mostly).
 bool NeedsDictionary(std::string_view utf8);
