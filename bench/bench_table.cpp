@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -31,6 +32,7 @@
 #include "bench_floors.h"
 #include "bench_harness.h"
 #include "bench_interchange.h"
+#include "bench_japanese.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "table/cell_text_list.h"
@@ -121,6 +123,7 @@ struct TableFigures {
     double findNextMs = 0, countMs = 0, bareFindMs = 0, bareCountMs = 0;
     double sortNumbersMs = 0, sortTextsMs = 0, bareSortNumbersMs = 0, bareSortTextsMs = 0;
     double unsortMs = 0, bareUnsortMs = 0, replaceAllMs = 0, replacedCells = 0;
+    JapaneseFigures japanese;
     double selectionMs = 0;
     // Undo and redo of a command, each timed right after the command (or its undo).
     double undoClearMs = 0, redoClearMs = 0, undoDeleteColumnMs = 0, redoDeleteColumnMs = 0;
@@ -504,6 +507,7 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     MeasureEditing(form, f);
     MeasureFind(form.Document().UnrecordedTable(), f);
     MeasureSort(form, f);
+    f.japanese = MeasureJapanese(form, Runs(rows, 5));
     MeasureReplaceAndSelection(form.Document().UnrecordedTable(), f);
     if (rows == 1'000'000) {
         f.clipboard = MeasureClipboard(form, 100'000, Runs(rows, 5));
@@ -667,6 +671,25 @@ void ReportFindSort(const std::vector<TableFigures>& all, Report& report) {
                                   "stable_sort of (text, row)", f.sortTextsMs, f.bareSortTextsMs,
                                   GoalFor(f, 3.0)),
                          f, f.sortTextsMs, 1000.0));
+    }
+    for (const TableFigures& f : all) {
+        const JapaneseFigures& j = f.japanese;
+        report.Add(Timed(Compared("sort by reading, first time", TableSize(f.rows),
+                                  Ms(j.readingFirstMs), "stable_sort of (collation key, row)",
+                                  j.readingFirstMs, j.bareCollationMs, std::nullopt),
+                         f, j.readingFirstMs, 5000.0));
+        report.Add(Compared("sort by reading, readings known", TableSize(f.rows),
+                            Ms(j.readingKnownMs), "stable_sort of (collation key, row)",
+                            j.readingKnownMs, j.bareCollationMs, GoalFor(f, 3.0)));
+        report.Add(Compared("sort by two keys (number, text)", TableSize(f.rows), Ms(j.twoKeysMs),
+                            "stable_sort of the extracted keys", j.twoKeysMs, j.bareTwoKeysMs,
+                            GoalFor(f, 3.0)));
+        Figure line;
+        line.what = "convert a column (半角カナ→全角カナ)";
+        line.size = TableSize(f.rows);
+        line.value =
+            Ms(j.convertMs) + " " + WithCommas(static_cast<int64_t>(j.convertedCells)) + " cells";
+        report.Add(Timed(line, f, j.convertMs, 500.0));
     }
     for (const TableFigures& f : all) {
         report.Add(
@@ -1050,6 +1073,22 @@ int RunAll(const std::string& folder) {
     return 0;
 }
 
+// The Japanese text figures alone, of one table: for checking them without the whole run.
+int JapaneseOnly(const std::string& path) {
+    SilentWindowSystem windows;
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    MainForm form(windows, StoreLocations{folder + "/bench.ini", folder + "/bench.hst"}, ".");
+    form.Files().RequestLoad(path);
+    form.Files().LoadTableFile();
+    const JapaneseFigures j = MeasureJapanese(form, 5);
+    std::printf(
+        "reading first %.1f ms, known %.1f ms, floor %.1f ms; two keys %.1f ms, floor "
+        "%.1f ms; convert %.1f ms (%.0f cells)\n",
+        j.readingFirstMs, j.readingKnownMs, j.bareCollationMs, j.twoKeysMs, j.bareTwoKeysMs,
+        j.convertMs, j.convertedCells);
+    return 0;
+}
+
 int PeakMemoryChild(const std::string& path) {
     const uint64_t baseline = PeakResidentBytes();
     TableGrid grid(kMainTableShape);
@@ -1067,6 +1106,9 @@ int PeakMemoryChild(const std::string& path) {
 
 int main(int argc, char** argv) {
     try {
+        if (argc == 3 && std::string_view(argv[1]) == "--japanese") {
+            return qv::bench::JapaneseOnly(argv[2]);
+        }
         if (argc == 3 && std::string_view(argv[1]) == "--peak-memory") {
             return qv::bench::PeakMemoryChild(argv[2]);
         }

@@ -62,6 +62,16 @@ constexpr MainCommand kMainCommands[] = {
     {kItem, "ツール(&T) > 昇順に並べ替え(&A)", "SortAscending1", [](F& f) { f.Sorting().SortAscending(); }, kNoPicture},
     {kItem, "ツール(&T) > 降順に並べ替え(&D)", "SortDescending1", [](F& f) { f.Sorting().SortDescending(); }, kNoPicture},
 
+    {kItem, "データ(&D) > 並べ替え(&O)...", "SortByKeys1", [](F& f) { f.Sorting().SortByKeys(); }, kNoPicture},
+    {kSeparator, "データ(&D)", "", nullptr, kNoPicture},
+    {kItem, "データ(&D) > 文字種の変換(&K) > 全角英数字→半角", "ToHalfWidth1", [](F& f) { f.JapaneseText().ConvertSelection(CharacterConversion::ToHalfWidthAlphanumerics); }, kNoPicture},
+    {kItem, "データ(&D) > 文字種の変換(&K) > 半角英数字→全角", "ToFullWidth1", [](F& f) { f.JapaneseText().ConvertSelection(CharacterConversion::ToFullWidthAlphanumerics); }, kNoPicture},
+    {kItem, "データ(&D) > 文字種の変換(&K) > 半角カナ→全角カナ", "ToFullWidthKana1", [](F& f) { f.JapaneseText().ConvertSelection(CharacterConversion::ToFullWidthKana); }, kNoPicture},
+    {kItem, "データ(&D) > 文字種の変換(&K) > カタカナ→ひらがな", "ToHiragana1", [](F& f) { f.JapaneseText().ConvertSelection(CharacterConversion::ToHiragana); }, kNoPicture},
+    {kItem, "データ(&D) > 文字種の変換(&K) > ひらがな→カタカナ", "ToKatakana1", [](F& f) { f.JapaneseText().ConvertSelection(CharacterConversion::ToKatakana); }, kNoPicture},
+    {kItem, "データ(&D) > 文字種の変換(&K) > 前後の空白を削除", "TrimBlanks1", [](F& f) { f.JapaneseText().ConvertSelection(CharacterConversion::TrimBlanks); }, kNoPicture},
+    {kItem, "データ(&D) > ふりがな列の作成(&K)", "Furigana1", [](F& f) { f.JapaneseText().MakeFuriganaColumn(); }, kNoPicture},
+
     {kButton, "タイトル一覧を表示", "SpeedButton4", [](F& f) { f.ShowTitleList(); }, ToolbarPicture::OpenFolder},
     {kButton, "ファイルの上書き保存", "SpeedButton5", [](F& f) { f.Files().SaveFile(); }, ToolbarPicture::Floppy},
     {kButton, "現在行の次に行を挿入", "SpeedButton7", [](F& f) { f.Rows().InsertRowAfter(); }, ToolbarPicture::InsertRow},

@@ -5,6 +5,8 @@
 
 #include "app/sort_commands.h"
 #include "edit/bulk_changes.h"
+#include "platform/cp932.h"
+#include "tools/multi_key_sort.h"
 
 namespace qv {
 
@@ -27,6 +29,37 @@ void SortCommands::SortAscending() {
 
 void SortCommands::SortDescending() {
     SortRowsBy(SortOrder::Descending);
+}
+
+void SortCommands::SortByKeys() {
+    SortDialogRequest request;
+    for (int32_t col = 1; col < Grid().ColCount(); ++col) {
+        request.itemNames.push_back(Cp932ToUtf8(Grid().Cell(col, 0)));
+    }
+    if (request.itemNames.empty()) {
+        return;
+    }
+    request.currentCol = std::max(Grid().Col(), 1);
+    if (const auto keys = windows_.RunSortDialog(request)) {
+        SortByKeys(*keys);
+    }
+}
+
+void SortCommands::SortByKeys(const std::vector<SortKey>& keys) {
+    std::optional<RowOrder> sorted;
+    {
+        const std::unique_ptr<ProgressMonitor> progress =
+            windows_.StartProgress("読みを調べています", ProgressKind::Load);
+        sorted = MultiKeySortedRowOrder(Grid(), keys, [&](int64_t done, int64_t total) {
+            return progress == nullptr ||
+                   progress->Advance(static_cast<uint64_t>(done), static_cast<uint64_t>(total));
+        });
+    }
+    if (!sorted || MovesNothing(*sorted)) {
+        return;  // cancelled, or already in order
+    }
+    Apply(std::make_unique<RowOrderChange>(sorted->firstRow, std::move(sorted->sources),
+                                           Grid().Current()));
 }
 
 void SortCommands::SortRowsBy(SortOrder order) {

@@ -11,6 +11,7 @@
 #include "app/delimited_file_settings.h"
 #include "app/progress_monitor.h"
 #include "table/window_geometry.h"
+#include "tools/multi_key_sort.h"
 #include "view/print_layout.h"
 
 namespace qv {
@@ -75,6 +76,13 @@ struct PreviewAnswer {
 };
 
 enum class HelpPage { Contents, Search };
+
+// What the sort dialog offers: the data columns' item names (UTF-8, column 1 first) and the
+// column its first key starts on.
+struct SortDialogRequest {
+    std::vector<std::string> itemNames;
+    int32_t currentCol = 1;
+};
 
 // Where the find bar puts the focus when it opens: its search box, or its replacement box.
 enum class FindBarFocus { SearchText, Replacement };
@@ -165,6 +173,11 @@ public:
     // write the PDF). The default closes at once.
     virtual PreviewAnswer RunPrintPreview(const PrintJob& job, PrintTarget /*target*/) {
         return {job.choices, PreviewResult::Closed};
+    }
+    // The sort dialog: up to three keys, or nothing when cancelled (the default).
+    virtual std::optional<std::vector<SortKey>> RunSortDialog(
+        const SortDialogRequest& /*request*/) {
+        return std::nullopt;
     }
     // Prints the pages on a printer the user picks in the system's print dialog.
     virtual void PrintPages(const PrintJob& /*job*/) {}

@@ -4,8 +4,10 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "interchange/text_encoding.h"
+#include "tools/character_conversion.h"
 #include "view/print_layout.h"
 
 namespace qv::cli {
@@ -51,5 +53,25 @@ struct PdfArguments {
     bool force = false;
 };
 int RunPdf(const PdfArguments& args, std::ostream& err);
+
+// sort: the data rows sorted by the keys, "N[:desc][:number|:date|:reading|:reading=M]" each.
+struct SortArguments {
+    std::string in;
+    std::string out;
+    std::vector<std::string> keys;
+    bool force = false;
+};
+int RunSort(const SortArguments& args, std::ostream& err);
+
+// convert: the data cells of the columns (all when none given) converted; the count of changed
+// cells goes to `err`.
+struct ConvertArguments {
+    std::string in;
+    std::string out;
+    CharacterConversion conversion = CharacterConversion::TrimBlanks;
+    std::vector<int32_t> cols;
+    bool force = false;
+};
+int RunConvert(const ConvertArguments& args, std::ostream& err);
 
 }  // namespace qv::cli

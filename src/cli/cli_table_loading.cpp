@@ -5,9 +5,11 @@
 
 #include "cli/cli_commands.h"
 #include "platform/failure.h"
+#include "platform/files.h"
 #include "table/main_table_shape.h"
 #include "table/table_file_format.h"
 #include "table/table_file_reader.h"
+#include "table/table_file_writer.h"
 
 namespace qv::cli {
 
@@ -22,6 +24,7 @@ std::unique_ptr<LoadedTable> LoadTable(const std::string& path, std::ostream& er
         return nullptr;
     }
     auto table = std::make_unique<LoadedTable>();
+    table->window = content->window;
     ApplyTableFile(std::move(*content), table->grid, table->title);
     return table;
 }
@@ -67,6 +70,26 @@ int RunOnColumn(const std::string& path, int32_t col, std::ostream& err,
             return usage;
         }
         report(table->grid);
+        return kExitOk;
+    } catch (const std::exception& failure) {
+        return ReportFailure(failure, err);
+    }
+}
+
+int RewriteTable(const std::string& in, const std::string& out, bool force, std::ostream& err,
+                 const std::function<int(LoadedTable&)>& change) {
+    try {
+        if (IsExistingFile(out) && !force) {
+            throw Failure(out + " は既にあります (上書きするには --force)");
+        }
+        const std::unique_ptr<LoadedTable> table = LoadTable(in, err);
+        if (!table) {
+            return kExitFailure;
+        }
+        if (const int changed = change(*table); changed != kExitOk) {
+            return changed;
+        }
+        SaveTableFile(out, table->grid, table->title, table->window);
         return kExitOk;
     } catch (const std::exception& failure) {
         return ReportFailure(failure, err);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "table/table_grid.h"
+#include "table/window_geometry.h"
 
 namespace qv::cli {
 
@@ -16,6 +17,7 @@ struct LoadedTable {
     LoadedTable();
     TableGrid grid;
     std::string title;  // CP932 bytes
+    WindowGeometry window;
 };
 
 // Loads the table file at `path` through the program's own reader. Returns nothing when the
@@ -36,6 +38,12 @@ int CheckColumnInTable(int32_t col, const TableGrid& grid, std::ostream& err);
 // The run of a column tool: checks the column, loads the table, checks the column against it
 // and hands the grid to `report`. Whatever fails on the way goes to `err` as above. Returns the
 // exit code.
+// The run of a command that writes a changed table to OUT: refuses an existing OUT unless
+// `force`, loads IN, lets `change` change it (returning an exit code) and saves it atomically
+// when that gave kExitOk. Failures go to `err`.
+int RewriteTable(const std::string& in, const std::string& out, bool force, std::ostream& err,
+                 const std::function<int(LoadedTable&)>& change);
+
 int RunOnColumn(const std::string& path, int32_t col, std::ostream& err,
                 const std::function<void(const TableGrid&)>& report);
 

@@ -81,6 +81,39 @@ int Run(int argc, char** argv) {
     pdf->add_flag("--fit-width", fitWidth, "shrink the columns to the page's width");
     pdf->add_flag("--force", pdfArgs.force, "replace an existing OUT");
 
+    qv::cli::SortArguments sortArgs;
+    CLI::App* sort = app.add_subcommand("sort", "write the table with its data rows sorted");
+    sort->add_option("IN", sortArgs.in, "table file")->required();
+    sort->add_option("OUT", sortArgs.out, "table file to write")->required();
+    sort->add_option("--key", sortArgs.keys,
+                     "N[:desc][:number|:date|:reading|:reading=M], the first deciding first")
+        ->required()
+        ->allow_extra_args(false);
+    sort->add_flag("--force", sortArgs.force, "replace an existing OUT");
+
+    qv::cli::ConvertArguments convertArgs;
+    std::string conversion;
+    const std::map<std::string, qv::CharacterConversion> conversions{
+        {"halfwidth", qv::CharacterConversion::ToHalfWidthAlphanumerics},
+        {"fullwidth", qv::CharacterConversion::ToFullWidthAlphanumerics},
+        {"fullwidth-kana", qv::CharacterConversion::ToFullWidthKana},
+        {"hiragana", qv::CharacterConversion::ToHiragana},
+        {"katakana", qv::CharacterConversion::ToKatakana},
+        {"trim", qv::CharacterConversion::TrimBlanks}};
+    CLI::App* convert = app.add_subcommand(
+        "convert", "write the table with the character kinds of its cells converted");
+    convert->add_option("IN", convertArgs.in, "table file")->required();
+    convert->add_option("OUT", convertArgs.out, "table file to write")->required();
+    convert
+        ->add_option("--to", conversion,
+                     "halfwidth, fullwidth, fullwidth-kana, hiragana, katakana or trim")
+        ->required()
+        ->check(CLI::IsMember(conversions));
+    convert->add_option("--cols", convertArgs.cols, "the columns to convert (default: all)")
+        ->delimiter(',')
+        ->allow_extra_args(false);
+    convert->add_flag("--force", convertArgs.force, "replace an existing OUT");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -120,6 +153,13 @@ int Run(int argc, char** argv) {
             pdfArgs.choices.scaling = qv::ColumnScaling::FitPageWidth;
         }
         return qv::cli::RunPdf(pdfArgs, std::cerr);
+    }
+    if (*sort) {
+        return qv::cli::RunSort(sortArgs, std::cerr);
+    }
+    if (*convert) {
+        convertArgs.conversion = conversions.at(conversion);
+        return qv::cli::RunConvert(convertArgs, std::cerr);
     }
     return qv::cli::RunCount(file, col, text, std::cout, std::cerr);
 }

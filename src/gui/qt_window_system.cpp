@@ -25,6 +25,7 @@
 #include "gui/program_application.h"
 #include "gui/program_info.h"
 #include "gui/progress_dialog.h"
+#include "gui/sort_dialog.h"
 #include "gui/title_list_window.h"
 #include "gui/window_placement.h"
 #include "platform/failure.h"
@@ -360,6 +361,15 @@ std::optional<ExportSettings> QtWindowSystem::RunExportDialog(const ExportSettin
         return std::nullopt;
     }
     return dialog.Settings();
+}
+
+std::optional<std::vector<SortKey>> QtWindowSystem::RunSortDialog(
+    const SortDialogRequest& request) {
+    SortDialog dialog(request, DialogOwner());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Keys();
 }
 
 }  // namespace qv

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "tools/japanese_numbers.h"
 #include "tools/statistics_number.h"
 
 namespace qv {
@@ -25,8 +26,14 @@ SelectionFigures CalcSelectionFigures(const TableGrid& grid, int32_t colBegin, i
         ++figures.dataCount;
         double value = 0.0;
         switch (ReadCellNumber(cell_handle::Text(h), buffer, value)) {
-            case NumberReading::NotANumber:
-                return;
+            case NumberReading::NotANumber: {
+                const auto japanese = ReadJapaneseNumber(cell_handle::Text(h));
+                if (!japanese) {
+                    return;
+                }
+                value = *japanese;
+                break;
+            }
             case NumberReading::OutOfRange:
                 figures.overflow = true;
                 return;

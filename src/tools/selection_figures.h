@@ -20,7 +20,9 @@ struct SelectionFigures {
 
 // The figures of the cells of columns [colBegin, colEnd) and rows [rowBegin, rowEnd), read as the
 // column statistics read a column (ReadCellNumber): column by column, each from its first row to
-// its last, so that for one column of data rows they are the statistics' own numbers. Negative
+// its last, so that for one column of data rows they are the statistics' own numbers; a text the
+// statistics do not read counts when it is a number as Japanese lists write it
+// (ReadJapaneseNumber: "１２００", "▲100", "1.2万円"). Negative
 // indexes are taken as 0; an empty range gives zeros. Never-written columns and runs of empty
 // cells cost next to nothing. When `cancelled` is given and becomes true, stops within a few
 // thousand cells; the figures then mean nothing.

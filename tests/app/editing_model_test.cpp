@@ -244,11 +244,15 @@ protected:
             [&] { select(TableGrid::Selection::Extend); },
             [&] { form_.Clipboard().CutSelection(); }, [&] { form_.Clipboard().ClearSelection(); },
             [&] { form_.Sorting().SortAscending(); }, [&] { form_.Sorting().SortDescending(); },
-            [&] { find(); form_.Search().ReplaceCurrent(); }, [&] { find(); form_.Search().ReplaceAll(); }};
+            [&] { find(); form_.Search().ReplaceCurrent(); }, [&] { find(); form_.Search().ReplaceAll(); },
+            [&] { form_.Sorting().SortByKeys({{DataCol(), SortOrder::Descending, SortKeyKind::Number}, {DataCol(), SortOrder::Ascending, SortKeyKind::Reading, DataCol()}}); },
+            [&] { form_.JapaneseText().ConvertSelection(static_cast<CharacterConversion>(Pick(0, 5))); },
+            [&] { form_.JapaneseText().MakeFuriganaColumn(); }};  // the last: adds a column
         // clang-format on
-        int k = Pick(0, static_cast<int>(std::size(actions)) - 1);
+        const int last = static_cast<int>(std::size(actions)) - 1;
+        int k = Pick(0, last);
         const bool full = Grid().RowCount() >= kRows - 4 || Grid().ColCount() >= kCols - 2;
-        k = full && (k == 1 || k == 2 || k == 4 || k == kPaste) ? 0 : k;
+        k = full && (k == 1 || k == 2 || k == 4 || k == kPaste || k == last) ? 0 : k;
         last_ = k;
         actions[static_cast<std::size_t>(k)]();
     }

@@ -75,6 +75,9 @@ public:
     std::deque<std::optional<ImportSettings>> importDialogAnswers;
     std::deque<std::optional<ExportSettings>> exportDialogAnswers;
     std::vector<ImportDialogRequest> importDialogRequests;
+    // The sort dialog: scripted keys (nullopt = cancelled) and what it was shown.
+    std::deque<std::optional<std::vector<SortKey>>> sortDialogAnswers;
+    std::vector<SortDialogRequest> sortDialogRequests;
 
     // --- What the user does while a tool dialog is open. Empty hooks do nothing. ---
     std::function<void()> onCloseMainWindow;
@@ -181,6 +184,12 @@ public:
         calls.emplace_back(__func__);
         EXPECT_FALSE(exportDialogAnswers.empty()) << "unscripted export dialog";
         return TakeFront(exportDialogAnswers, std::optional<ExportSettings>());
+    }
+
+    std::optional<std::vector<SortKey>> RunSortDialog(const SortDialogRequest& request) override {
+        calls.emplace_back(__func__);
+        sortDialogRequests.push_back(request);
+        return TakeFront(sortDialogAnswers, std::optional<std::vector<SortKey>>());
     }
 
     void TitleChanged() override { calls.emplace_back(__func__); }

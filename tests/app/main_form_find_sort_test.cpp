@@ -10,6 +10,7 @@
 #include "platform/cp932.h"
 #include "platform/failure.h"
 #include "tools/cell_replace.h"
+#include "tools/multi_key_sort.h"
 
 namespace qv {
 namespace {
@@ -120,6 +121,56 @@ TEST_F(MainFormFindSortTest, SortIsOneStepThatUndoesExactly) {
     const std::string sorted = Cells();
     form_.Sorting().SortDescending();  // already in order: no step
     EXPECT_EQ(Cells() + std::to_string(form_.History().Steps()), sorted + "1");
+}
+
+// The sort dialog's keys, a conversion of the selection and the furigana column: one step each,
+// which undo takes back exactly; item names and row labels are never converted.
+TEST_F(MainFormFindSortTest, JapaneseTextCommandsAreOneStepEach) {
+    TableGrid& grid = form_.Document().UnrecordedTable();
+    const auto sjis = [](const char* utf8) { return Utf8ToCp932(utf8).value(); };
+    grid.SetCell(1, 0, sjis("なまえ"));
+    grid.SetCell(1, 4, sjis("ｶﾞｯｺｳ"));
+    grid.SetCell(4, 2, "beyond the count");
+    const std::string before = Cells();
+    const auto column1 = [&] {
+        return Cp932ToUtf8(grid.CellText(1, 1) + "|" + grid.CellText(1, 2) + "|" +
+                           grid.CellText(1, 3) + "|" + grid.CellText(1, 4));
+    };
+    windows_.sortDialogAnswers.push_back(
+        std::vector<SortKey>{{2, SortOrder::Descending, SortKeyKind::Text},
+                             {1, SortOrder::Ascending, SortKeyKind::Reading}});
+    grid.SetCurrentCell({3, 2});
+    form_.Sorting().SortByKeys();
+    EXPECT_EQ(windows_.sortDialogRequests.at(0).itemNames,
+              (std::vector<std::string>{"なまえ", "", ""}));
+    EXPECT_EQ(windows_.sortDialogRequests.at(0).currentCol, 3);
+    EXPECT_EQ(column1(), "ソ||apple|ｶﾞｯｺｳ");
+    form_.Undo();
+    EXPECT_EQ(Cells(), before);
+
+    grid.SetCurrentCell({0, 0});
+    grid.SetCurrentCell({1, 4}, TableGrid::Selection::Extend);
+    form_.JapaneseText().ConvertSelection(CharacterConversion::ToHiragana);
+    EXPECT_EQ(windows_.statusNote, "2 個のセルを変換しました。");
+    EXPECT_EQ(column1(), "apple||そ|がっこう");
+    form_.Undo();
+    EXPECT_EQ(Cells(), before);
+
+    grid.SetCurrentCell({1, 2});
+    form_.JapaneseText().MakeFuriganaColumn();
+    EXPECT_EQ(
+        Cp932ToUtf8(grid.CellText(2, 0) + "|" + grid.CellText(2, 1) + "|" + grid.CellText(2, 2) +
+                    "|" + grid.CellText(2, 4) + "|" + grid.CellText(3, 3)),
+        "なまえのふりがな|apple||ガッコウ|apple");  // the text beyond the count stays hidden
+    EXPECT_EQ(form_.History().Steps(), 1u);
+    form_.Undo();
+    EXPECT_EQ(Cells(), before);
+
+    grid.SetRowCount(5000);  // readings of 4,096 rows ask the progress, which cancels
+    windows_.cancelProgressAtCall = 1;
+    form_.JapaneseText().MakeFuriganaColumn();
+    EXPECT_EQ(form_.Table().ColCount(), 4);
+    EXPECT_TRUE(form_.History().CanRedo());
 }
 
 }  // namespace

@@ -179,7 +179,11 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
         {"export", table, "--format", "xls"}, {"export", table, "--encoding", "latin1"},
         {"import", csv, out, "--encoding", "sjis"}, {"import", csv},
         {"import", csv, out, "--delimiter", "pipe"},
-        {"import", csv, out, "--force", "--title", "\xF0\x9F\x98\x80"}};
+        {"import", csv, out, "--force", "--title", "\xF0\x9F\x98\x80"},
+        {"sort", table, out}, {"sort", table, out, "--key", "0"}, {"sort", table, out, "--key", "3"},
+        {"sort", table, out, "--key", "1:reading:number"}, {"sort", table, out, "--key", "1:up"},
+        {"sort", table, out, "--key", "1:reading=3"}, {"convert", table, out, "--to", "romaji"},
+        {"convert", table, out}, {"convert", table, out, "--to", "trim", "--cols", "1,3"}};
     // clang-format on
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(testing::PrintToString(args));
@@ -255,6 +259,40 @@ TEST_F(CliTest, ExportAndImportRoundTripAndExitStatuses) {
     EXPECT_EQ(Run({"import", folder_ / "missing.csv", out, "--force"}).err,
               "ﾌｧｲﾙが見つかりません.\n");
     EXPECT_EQ(Run({"export", folder_ / "missing.qvd"}).exitCode, 1);
+}
+
+// sort and convert write a new table: the first column of each result, and convert's count.
+TEST_F(CliTest, SortAndConvertWriteTheTableAnew) {
+    const std::string csv =
+        File("list.csv",
+             "名前,ふりがな,金額,日付\n渡辺,わたなべ,\"1,200円\",R6.4.1\n佐藤,さとう,"
+             "▲100,2024/3/31\nｱｵｷ,,１２００,x\n鈴木,すずき,1.2万,令和6年4月1日\n");
+    const std::string table = folder_ / "list.qvd", out = folder_ / "out.qvd";
+    ASSERT_EQ(Run({"import", csv, table, "--header"}).exitCode, 0);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"sort", table, out, "--key", "1:reading"}, "ｱｵｷ 佐藤 鈴木 渡辺 "},
+        {{"sort", table, out, "--key", "1:desc:reading=2"}, "渡辺 鈴木 佐藤 ｱｵｷ "},
+        {{"sort", table, out, "--key", "3:number:desc", "--key", "1"}, "鈴木 渡辺 ｱｵｷ 佐藤 "},
+        {{"sort", table, out, "--key", "4:date", "--key", "1:desc:text"}, "佐藤 鈴木 渡辺 ｱｵｷ "},
+        {{"convert", table, out, "--to", "katakana", "--cols", "2"}, "ワタナベ サトウ  スズキ "},
+        {{"convert", table, out, "--to", "fullwidth-kana"}, "渡辺 佐藤 アオキ 鈴木 "}};
+    for (const auto& [args, column] : cases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        std::vector<std::string> forced = args;
+        forced.push_back("--force");
+        const RunResult result = Run(forced);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        std::string texts;
+        const std::size_t shown = args[0] == "convert" && args.size() > 5 ? 1 : 0;
+        const json dumped = json::parse(Run({"dump", out}).out);
+        for (const json& row : dumped["cells"]) {
+            texts += row[shown].get<std::string>() + (row[0] == "名前" ? "" : " ");
+        }
+        EXPECT_EQ(texts, shown == 1 ? "ふりがな" + column : "名前" + column);
+    }
+    EXPECT_EQ(Run({"convert", table, out, "--to", "trim", "--force"}).err,
+              "0 個のセルを変換しました。\n");
+    EXPECT_EQ(Run({"sort", table, out, "--key", "1"}).exitCode, 1);  // OUT exists: no --force
 }
 
 // Sixty rows of kanji and half-width katakana: A4 upright holds 38 rows of 24 pixels under the

@@ -3,6 +3,7 @@
 // keyboard (Alt and the access letters), buttons by the mouse; modal windows are answered by a
 // scripted user.
 
+#include <QComboBox>
 #include <QInputMethodEvent>
 #include <filesystem>
 #include <fstream>
@@ -102,6 +103,7 @@ const Command kCommands[] = {
     {"計算", "TC", 0, "情報", nullptr},
     {"計数", "TN", 0, "検索", nullptr},
     {"項目名設定", "TI", 0, "項目名入力", nullptr},
+    {"並べ替え", "DO", 0, "並べ替え", nullptr},
     {"button タイトル一覧を表示", "", 0, nullptr, "a/b/ p 3 list"},
     {"button ファイルの上書き保存", "", 1, "データの保存", nullptr},
     {"button 現在行の次に行を挿入", "", 2, nullptr, "a//b p 3"},
@@ -131,22 +133,26 @@ private slots:
     // the size asked, as a dense screen asks for them, not enlarged from a smaller bitmap; the
     // disabled state has its own), and the title box's width in a resized window.
     void menusToolbarAndTitleBox() {
-        QCOMPARE(Captions(p_->app.Main().menuBar()->actions()).join('|'),
-                 QString::fromUtf8("ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
-                                   "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
-                                   "CSV/TSVの読み込み(&I)|CSV/TSVへの書き出し(&E)|印刷(&P)...|"
-                                   "PDFへの書き出し(&D)...|-|"
-                                   "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
-                                   "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
-                                   "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|"
-                                   "切り取り(&T)|コピー(&C)|貼り付け(&V)|消去(&L)|-|行へ移動(&G)|-|"
-                                   "検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|"
-                                   "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)|-|"
-                                   "昇順に並べ替え(&A)|降順に並べ替え(&D)"));
+        QCOMPARE(
+            Captions(p_->app.Main().menuBar()->actions()).join('|'),
+            QString::fromUtf8("ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
+                              "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
+                              "CSV/TSVの読み込み(&I)|CSV/TSVへの書き出し(&E)|印刷(&P)...|"
+                              "PDFへの書き出し(&D)...|-|"
+                              "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
+                              "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
+                              "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|"
+                              "切り取り(&T)|コピー(&C)|貼り付け(&V)|消去(&L)|-|行へ移動(&G)|-|"
+                              "検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|"
+                              "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)|-|"
+                              "昇順に並べ替え(&A)|降順に並べ替え(&D)|データ(&D)|並べ替え(&O)...|-|"
+                              "文字種の変換(&K)|全角英数字→半角|半角英数字→全角|"
+                              "半角カナ→全角カナ|カタカナ→ひらがな|ひらがな→カタカナ|"
+                              "前後の空白を削除|ふりがな列の作成(&K)"));
         // The designed items have no shortcut and are always enabled; undo, redo, go to row, the
         // clipboard's items and find are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{34});
+        QCOMPARE(items.size(), std::size_t{42});
         QStringList shortcuts;
         for (const QAction* item : items) {
             const QString name = item->objectName();
@@ -559,6 +565,35 @@ private slots:
         QCOMPARE(p_->user.seen[4].text, QStringLiteral("2 件一致しました。"));
         p_->Form().ShowAbout();
         QCOMPARE(seen.join(' '), QStringLiteral("OK|書名|0 |書名|1 OK||0 |猫|1 OK||1"));
+    }
+
+    // The sort dialog driven by its keys: the first key on the current column, 読み with its
+    // ふりがな column, then Enter; the second key's boxes wait until it names a column.
+    void sortDialogSortsByTheKeysChosen() {
+        const char* names[][2] = {
+            {"渡辺", "ああ"}, {"ｻﾄｳ", ""}, {"あおき", ""}};  // a reading of its own
+        for (int row = 1; row <= 3; ++row) {
+            p_->Grid().SetCell(1, row, test::Sjis(names[row - 1][0]));
+            p_->Grid().SetCell(2, row, test::Sjis(names[row - 1][1]));
+        }
+        p_->user.Then([](QDialog& dialog) {
+            test::ShowActive(dialog);
+            const auto box = [&](const char* name) { return dialog.findChild<QComboBox*>(name); };
+            QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);  // to the kind
+            for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Tab,
+                                      Qt::Key_Tab, Qt::Key_Down, Qt::Key_Down}) {
+                QTest::keyClick(dialog.focusWidget(), key);
+            }
+            if (box("KindBox2")->isEnabled() || !box("FuriganaBox1")->isEnabled()) {
+                return int(QDialog::Rejected);
+            }
+            return test::PressKey(dialog, Qt::Key_Return);
+        });
+        p_->Grid().SetCurrentCell({1, 1});
+        ChooseMenuItem("DO");
+        QCOMPARE(p_->Grid().CellText(1, 1) + "|" + p_->Grid().CellText(1, 2) + "|" +
+                     p_->Grid().CellText(1, 3),
+                 test::Sjis("渡辺|あおき|ｻﾄｳ"));
     }
 
     // Captions by kind and the buttons in their order. Enter presses the default button, Esc the

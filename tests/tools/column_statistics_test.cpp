@@ -187,6 +187,13 @@ TEST(SelectionFiguresTest, AgreeWithTheStatistics) {
     EXPECT_EQ((std::vector<double>{1.0 * none.cellCount, 1.0 * none.numberCount, none.average}),
               (std::vector<double>{2, 0, 0}));
     EXPECT_EQ(CalcSelectionFigures(grid, 3, 1, 1, 12).cellCount, 0);
+    // Beyond the statistics: the numbers of Japanese lists ("１２", "▲100", "1.2万円", "7 ").
+    FillColumn(grid, 3,
+               {"\x82\x50\x82\x51",
+                "\x81\xA3"
+                "100",
+                "1.2\x96\x9C\x89\x7E", "7 "});
+    EXPECT_EQ(CalcSelectionFigures(grid, 3, 4, 1, 5).sum, 12 - 100 + 12000 + 7);
     for (std::string_view big : {"1e999", "1.7e308"}) {
         grid.SetCell(3, 1, big);
         grid.SetCell(3, 2, big);
