@@ -2,9 +2,14 @@
 // commands' row shifts, clearing, sorting and the undo history's steps. Each costs in the number
 // of stored chunks, not of rows.
 #include <algorithm>
+#include <exception>
+#include <system_error>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "platform/failure.h"
+#include "platform/parallel_sort.h"
 #include "table/cell_text_list.h"
 #include "table/table_grid.h"
 
@@ -54,6 +59,50 @@ void TableGrid::WriteRowLabels(int32_t rowBegin, int32_t rowEnd) {
     NotifyCells();
 }
 
+namespace {
+
+// Each column's rows are moved on their own, so on a long table the columns are shared between
+// two threads, the randomly ordered reads of one overlapping the other's.
+void PermuteColumns(const std::vector<CellColumn*>& columns, int32_t firstRow,
+                    std::span<const int32_t> sources) {
+    const auto permuteEvery = [&](std::size_t first, std::size_t step) {
+        std::vector<CellHandle> scratch;
+        for (std::size_t i = first; i < columns.size(); i += step) {
+            columns[i]->Permute(firstRow, sources, scratch);
+        }
+    };
+    if (sources.size() < kItemsWorthTwoThreads || columns.size() < 2) {
+        permuteEvery(0, 1);
+        return;
+    }
+    std::exception_ptr failure;
+    std::thread second;
+    try {
+        second = std::thread([&] {
+            try {
+                permuteEvery(1, 2);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        permuteEvery(0, 1);
+        return;
+    }
+    try {
+        permuteEvery(0, 2);
+    } catch (...) {
+        second.join();
+        throw;
+    }
+    second.join();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+}  // namespace
+
 void TableGrid::PermuteRows(int32_t firstRow, std::span<const int32_t> sources, int32_t colBegin) {
     if (sources.empty()) {
         return;
@@ -70,12 +119,13 @@ void TableGrid::PermuteRows(int32_t firstRow, std::span<const int32_t> sources, 
         }
         seen[static_cast<std::size_t>(i)] = true;
     }
-    std::vector<CellHandle> scratch;
+    std::vector<CellColumn*> permuted;
     for (auto& [col, column] : columns_) {
         if (col >= colBegin) {
-            column.Permute(firstRow, sources, scratch);
+            permuted.push_back(&column);
         }
     }
+    PermuteColumns(permuted, firstRow, sources);
     NotifyCells();
 }
 

@@ -1,6 +1,7 @@
 // The sort by several keys: each key's texts are first turned into comparable cells (a group,
 // then a number or bytes), so that the stable sort compares plain values.
 #include "tools/multi_key_sort.h"
+#include "platform/parallel_sort.h"
 
 #include <algorithm>
 #include <array>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/parallel_sort.h"
 #include "tools/japanese_numbers.h"
 #include "tools/reading_collation.h"
 #include "tools/reading_dictionary.h"
@@ -191,7 +193,7 @@ std::optional<RowOrder> MultiKeySortedRowOrder(const TableGrid& grid, std::span<
         const int c = CompareCells(a, b);
         return a.group != b.group || column.order == SortOrder::Ascending ? c : -c;
     };
-    std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+    StableSortOnTwoThreads(entries, [&](const Entry& a, const Entry& b) {
         if (const int c = before(columns[0], a.first, b.first); c != 0) {
             return c < 0;
         }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/failure.h"
+#include "platform/parallel_sort.h"
 #include "tools/statistics_number.h"
 
 namespace qv {
@@ -134,10 +135,10 @@ RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order) {
     });
     RadixSort(numbers);
     if (descending) {
-        std::stable_sort(texts.begin(), texts.end(),
-                         [](const TextKey& a, const TextKey& b) { return TextBefore(b, a); });
+        StableSortOnTwoThreads(texts,
+                               [](const TextKey& a, const TextKey& b) { return TextBefore(b, a); });
     } else {
-        std::stable_sort(texts.begin(), texts.end(), TextBefore);
+        StableSortOnTwoThreads(texts, TextBefore);
     }
     result.sources.reserve(static_cast<std::size_t>(end - 1));
     const auto appendNumbers = [&] {

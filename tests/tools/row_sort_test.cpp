@@ -1,7 +1,11 @@
 // Sorting the data rows by one column, and undoing it.
 
 #include "tools/row_sort.h"
+
+#include <algorithm>
+
 #include "expect_failure.h"
+#include "platform/parallel_sort.h"
 
 namespace qv {
 namespace {
@@ -84,6 +88,31 @@ TEST_F(RowSortTest, TextsCompareByAllTheirBytes) {
     Texts expected = sorted;
     expected.insert(expected.end(), 2, "");
     EXPECT_EQ(Column(1), expected);
+}
+
+// A table long enough for the texts to be sorted and the columns moved on two threads: ties
+// keep their order as one std::stable_sort keeps it, in either direction.
+TEST_F(RowSortTest, LongTablesSortAsOneStableSort) {
+    const std::size_t count = kItemsWorthTwoThreads + 1001;
+    Texts keys;
+    for (std::size_t i = 0; i < count; ++i) {
+        keys.push_back("k" + std::to_string((i * 7919) % 97));
+    }
+    Fill(keys);
+    for (const SortOrder order : {SortOrder::Ascending, SortOrder::Descending}) {
+        std::vector<std::pair<std::string, std::string>> expected;  // (key, id) in grid order
+        for (int32_t row = 1; row <= static_cast<int32_t>(count); ++row) {
+            expected.emplace_back(grid_.CellText(1, row), grid_.CellText(2, row));
+        }
+        std::stable_sort(expected.begin(), expected.end(), [order](const auto& a, const auto& b) {
+            return order == SortOrder::Ascending ? a.first < b.first : b.first < a.first;
+        });
+        SortRows(grid_, 1, order);
+        const Texts ids = Column(2);
+        for (std::size_t i = 0; i < count; ++i) {
+            ASSERT_EQ(ids[i], expected[i].second) << i;
+        }
+    }
 }
 
 TEST_F(RowSortTest, OrdersThatAreNoPermutationChangeNothing) {
