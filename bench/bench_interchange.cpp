@@ -44,6 +44,10 @@ std::optional<double> SqliteImportMs(const std::string& csv) {
 
 }  // namespace
 
+void ExportTsv(const TableGrid& grid, const std::string& path) {
+    ExportDelimitedFile(path, grid, TableCellRange(grid), '\t', TextEncoding::Cp932);
+}
+
 InterchangeFigures MeasureInterchange(const TableGrid& grid, const std::string& folder, int rows,
                                       int runs) {
     const std::string csv = folder + "/table-" + std::to_string(rows) + ".csv";

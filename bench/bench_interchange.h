@@ -17,6 +17,9 @@ struct InterchangeFigures {
 };
 
 // Exports `grid` (a loaded benchmark table) to FOLDER/table-ROWS.csv and measures.
+// Writes the table's item names and data cells to `path` as TSV in CP932, as the export does.
+void ExportTsv(const TableGrid& grid, const std::string& path);
+
 InterchangeFigures MeasureInterchange(const TableGrid& grid, const std::string& folder, int rows,
                                       int runs);
 

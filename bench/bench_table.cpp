@@ -920,6 +920,90 @@ void ReportPrint(const std::string& folder, Report& report) {
 
 void ReportPeakMemory(const std::string& path, const char* size, Report& report);
 
+// Sorting 10,000,000 rows by numbers and by texts beside std::stable_sort of the extracted keys,
+// the memory the sort takes beyond the loaded table, and loading plus the text sort beside GNU
+// sort's whole process on the same table as TSV (bytes compared, LC_ALL=C).
+void ReportBigSort(const std::string& folder, Report& report) {
+    const std::string path = folder + "/table-10000000.qvd";
+    const char* size = "10,000,000 x 8";
+    if (!IsExistingFile(path)) {
+        report.Add(
+            NotMeasured("sort, 10,000,000 x 8", "no table (less than 3 GB free to make it)"));
+        return;
+    }
+    std::fprintf(stderr, "measuring sorts of 10,000,000 rows...\n");
+    TableGrid grid(kMainTableShape);
+    std::string title;
+    const double loadMs = BestOf(1, [&] {
+        std::optional<TableFileContent> content = ReadTableFile(path);
+        ApplyTableFile(std::move(*content), grid, title);
+    });
+    const uint64_t loadedPeak = PeakResidentBytes();
+    RowOrder order;
+    const auto undo = [&] {
+        ApplyRowOrder(grid, InverseRowOrder(order));
+        order = {};
+    };
+    const double numbersMs =
+        BestOf(1, [&] { order = SortRows(grid, kNumberSortColumn, SortOrder::Ascending); });
+    undo();
+    const double textsMs =
+        BestOf(1, [&] { order = SortRows(grid, kTextSortColumn, SortOrder::Ascending); });
+    undo();
+    const uint64_t sortPeak = PeakResidentBytes();
+
+    std::vector<std::pair<double, int32_t>> numbers;
+    std::vector<std::pair<std::string_view, int32_t>> texts;
+    std::string buffer;
+    int32_t row = 1;
+    grid.VisitColumn(kNumberSortColumn, 1, grid.RowCount(), [&](std::string_view t) {
+        double value = 0;
+        ReadCellNumber(t, buffer, value);
+        numbers.emplace_back(value, row++);
+    });
+    const double bareNumbersMs = BestOf(1, [&] { StableSortPairs(numbers); });
+    numbers = {};
+    row = 1;
+    grid.VisitColumn(kTextSortColumn, 1, grid.RowCount(),
+                     [&](std::string_view t) { texts.emplace_back(t, row++); });
+    const double bareTextsMs = BestOf(1, [&] { StableSortPairs(texts); });
+    texts = {};
+
+    Figure line = Compared("sort by numbers", size, Ms(numbersMs), "stable_sort of (double, row)",
+                           numbersMs, bareNumbersMs, 3.0);
+    report.Add(line);
+    line = Compared("sort by texts", size, Ms(textsMs), "stable_sort of (text, row)", textsMs,
+                    bareTextsMs, 3.0);
+    report.Add(line);
+    const double perRow = static_cast<double>(sortPeak - std::min(sortPeak, loadedPeak)) / 1e7;
+    Figure memory;
+    memory.what = "sort: peak memory beyond the loaded table";
+    memory.size = size;
+    memory.value = Megabytes(sortPeak - std::min(sortPeak, loadedPeak));
+    memory.floorName = "24 bytes a row";
+    memory.floorValue = Megabytes(240'000'000);
+    memory.ratio = perRow / 24.0;
+    memory.maxRatio = 1.0;
+    report.Add(memory);
+
+    const std::string tsv = folder + "/table-10000000.tsv";
+    if (!IsExistingFile(tsv)) {
+        ExportTsv(grid, tsv);
+    }
+    const double sortStart = NowMs();
+    const bool sorted = RunChild({"/usr/bin/env", "LC_ALL=C", "sort", "-s", "-t", "\t", "-k1,1",
+                                  "-o", "/dev/null", tsv})
+                            .has_value();
+    const double gnuSortMs = NowMs() - sortStart;
+    if (!sorted) {
+        report.Add(NotMeasured("load + sort by texts", "GNU sort failed"));
+        return;
+    }
+    report.Add(Compared("load + sort by texts", size, Ms(loadMs + textsMs),
+                        "GNU sort of the same TSV, whole process", loadMs + textsMs, gnuSortMs,
+                        0.5));
+}
+
 // bench_latency's figures on one table: the longest waits of the window while typing and while
 // paging during a count, the time from the last key to the count, and whether it was right.
 struct LatencyFigures {
@@ -1040,6 +1124,7 @@ int RunAll(const std::string& folder) {
     ReportRecovery(all, report);
     ReportWideTable(folder, report);
     ReportBigTableMemory(folder, report);
+    ReportBigSort(folder, report);
     ReportInterchange(all, report);
     ReportTools(all, report);
     ReportFindSort(all, report);
@@ -1089,6 +1174,16 @@ int JapaneseOnly(const std::string& path) {
     return 0;
 }
 
+// The lines of the 10,000,000-row table alone, for a check without the whole run.
+int RunBigTable(const std::string& folder) {
+    Report report;
+    ReportBigTableMemory(folder, report);
+    ReportBigSort(folder, report);
+    ReportLatency(folder, report);
+    report.Print();
+    return 0;
+}
+
 int PeakMemoryChild(const std::string& path) {
     const uint64_t baseline = PeakResidentBytes();
     TableGrid grid(kMainTableShape);
@@ -1108,6 +1203,9 @@ int main(int argc, char** argv) {
     try {
         if (argc == 3 && std::string_view(argv[1]) == "--japanese") {
             return qv::bench::JapaneseOnly(argv[2]);
+        }
+        if (argc == 3 && std::string_view(argv[1]) == "--big-table") {
+            return qv::bench::RunBigTable(argv[2]);
         }
         if (argc == 3 && std::string_view(argv[1]) == "--peak-memory") {
             return qv::bench::PeakMemoryChild(argv[2]);
