@@ -54,6 +54,8 @@ constexpr MainCommand kMainCommands[] = {
     {kItem, "編集(&E) > 次を検索(&N)", "FindNext1", [](F& f) { f.Search().FindNext(); }, kNoPicture, "F3"},
     {kItem, "編集(&E) > 前を検索(&B)", "FindPrevious1", [](F& f) { f.Search().FindPrevious(); }, kNoPicture, "Shift+F3"},
     {kItem, "編集(&E) > 置換(&H)", "Replace1", [](F& f) { f.Search().OpenReplaceBar(); }, kNoPicture, "Ctrl+H"},
+    {kSeparator, "編集(&E)", "", nullptr, kNoPicture},
+    {kItem, "編集(&E) > 下方向へコピー(&D)", "FillDown1", [](F& f) { f.Lists().FillDown(); }, kNoPicture, "Ctrl+D"},
 
     {kItem, "ツール(&T) > 計算(&C)", "KC1", [](F& f) { f.Tools().ShowColumnStatistics(); }, kNoPicture},
     {kItem, "ツール(&T) > 計数(&N)", "K25", [](F& f) { f.Tools().OpenMatchCountDialog(); }, kNoPicture},
@@ -61,6 +63,10 @@ constexpr MainCommand kMainCommands[] = {
     {kSeparator, "ツール(&T)", "", nullptr, kNoPicture},
     {kItem, "ツール(&T) > 昇順に並べ替え(&A)", "SortAscending1", [](F& f) { f.Sorting().SortAscending(); }, kNoPicture},
     {kItem, "ツール(&T) > 降順に並べ替え(&D)", "SortDescending1", [](F& f) { f.Sorting().SortDescending(); }, kNoPicture},
+
+    {kSeparator, "データ(&D)", "", nullptr, kNoPicture},
+    {kItem, "データ(&D) > 重複行の削除(&U)...", "RemoveDuplicates1", [](F& f) { f.Lists().RemoveDuplicateRows(); }, kNoPicture},
+    {kItem, "データ(&D) > 列幅の自動調整(&W)", "FitWidths1", [](F& f) { f.Lists().FitColumnWidths(); }, kNoPicture},
 
     {kButton, "タイトル一覧を表示", "SpeedButton4", [](F& f) { f.ShowTitleList(); }, ToolbarPicture::OpenFolder},
     {kButton, "ファイルの上書き保存", "SpeedButton5", [](F& f) { f.Files().SaveFile(); }, ToolbarPicture::Floppy},

@@ -10,6 +10,7 @@
 #include "app/delimited_file_settings.h"
 #include "app/progress_monitor.h"
 #include "table/window_geometry.h"
+#include "tools/duplicate_rows.h"
 #include "view/print_layout.h"
 
 namespace qv {
@@ -74,6 +75,13 @@ struct PreviewAnswer {
 };
 
 enum class HelpPage { Contents, Search };
+
+// What the remove-duplicates dialog answers: the grid columns whose cells make a row's key, and
+// how they are compared.
+struct DuplicateRowsChoice {
+    std::vector<int32_t> keyCols;
+    KeyComparison comparison = KeyComparison::Exact;
+};
 
 // Where the find bar puts the focus when it opens: its search box, or its replacement box.
 enum class FindBarFocus { SearchText, Replacement };
@@ -147,6 +155,13 @@ public:
         return std::nullopt;
     }
     virtual std::optional<ExportSettings> RunExportDialog(const ExportSettings& /*offered*/) {
+        return std::nullopt;
+    }
+
+    // The remove-duplicates dialog, listing the data columns by their item names (UTF-8), all
+    // checked at first: the choice confirmed, or nothing when cancelled (the default).
+    virtual std::optional<DuplicateRowsChoice> RunDuplicateRowsDialog(
+        const std::vector<std::string>& /*itemNames*/) {
         return std::nullopt;
     }
 

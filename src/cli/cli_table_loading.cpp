@@ -22,6 +22,7 @@ std::unique_ptr<LoadedTable> LoadTable(const std::string& path, std::ostream& er
         return nullptr;
     }
     auto table = std::make_unique<LoadedTable>();
+    table->window = content->window;
     ApplyTableFile(std::move(*content), table->grid, table->title);
     return table;
 }

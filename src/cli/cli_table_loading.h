@@ -8,6 +8,7 @@
 #include <string>
 
 #include "table/table_grid.h"
+#include "table/window_geometry.h"
 
 namespace qv::cli {
 
@@ -15,7 +16,8 @@ namespace qv::cli {
 struct LoadedTable {
     LoadedTable();
     TableGrid grid;
-    std::string title;  // CP932 bytes
+    std::string title;      // CP932 bytes
+    WindowGeometry window;  // as the file gave it, for writing the table back
 };
 
 // Loads the table file at `path` through the program's own reader. Returns nothing when the

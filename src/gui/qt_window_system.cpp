@@ -14,6 +14,7 @@
 
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
+#include "gui/duplicate_rows_dialog.h"
 #include "gui/export_dialog.h"
 #include "gui/go_to_row_dialog.h"
 #include "gui/help_viewer.h"
@@ -348,6 +349,15 @@ std::optional<ExportSettings> QtWindowSystem::RunExportDialog(const ExportSettin
         return std::nullopt;
     }
     return dialog.Settings();
+}
+
+std::optional<DuplicateRowsChoice> QtWindowSystem::RunDuplicateRowsDialog(
+    const std::vector<std::string>& itemNames) {
+    DuplicateRowsDialog dialog(itemNames, DialogOwner());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Choice();
 }
 
 }  // namespace qv

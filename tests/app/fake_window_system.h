@@ -73,6 +73,7 @@ public:
     // --- The CSV/TSV dialogs: scripted answers (nullopt = cancelled) and what they were shown.
     std::deque<std::optional<ImportSettings>> importDialogAnswers;
     std::deque<std::optional<ExportSettings>> exportDialogAnswers;
+    std::optional<DuplicateRowsChoice> duplicateRowsAnswer;
     std::vector<ImportDialogRequest> importDialogRequests;
 
     // --- What the user does while a tool dialog is open. Empty hooks do nothing. ---
@@ -145,6 +146,11 @@ public:
         importDialogRequests.push_back(request);
         EXPECT_FALSE(importDialogAnswers.empty()) << "unscripted import dialog";
         return TakeFront(importDialogAnswers, std::optional<ImportSettings>());
+    }
+    std::optional<DuplicateRowsChoice> RunDuplicateRowsDialog(
+        const std::vector<std::string>&) override {
+        calls.emplace_back(__func__);
+        return duplicateRowsAnswer;
     }
     std::optional<ExportSettings> RunExportDialog(const ExportSettings&) override {
         calls.emplace_back(__func__);
