@@ -1,16 +1,13 @@
 #include "app/find_state.h"
 
 #include "app/status_texts.h"
-#include "platform/cp932.h"
+#include "platform/failure.h"
 
 namespace qv {
 
-std::optional<CellMatcher> MatcherOf(const FindState& state) {
-    std::optional<std::string> text = Utf8ToCp932(state.text);
-    if (!text) {
-        return std::nullopt;
-    }
-    return CellMatcher(*text, state.options);
+std::optional<CellPattern> MatcherOf(const FindState& state) {
+    return CellPattern::FromUtf8(
+        state.text, PatternOptions{state.syntax, state.options.extent, state.options.letterCase});
 }
 
 SearchArea AreaOf(const FindState& state, const TableGrid& grid) {
@@ -30,12 +27,16 @@ std::string MatchCountText(const FindState& state, const TableGrid& grid) {
     if (state.text.empty()) {
         return {};
     }
-    const std::optional<CellMatcher> matcher = MatcherOf(state);
-    if (!matcher) {
-        return "Shift-JIS で表せない文字があります";
+    try {
+        const std::optional<CellPattern> matcher = MatcherOf(state);
+        if (!matcher) {
+            return "Shift-JIS で表せない文字があります";
+        }
+        return "一致 " + GroupedNumber(CountMatchingCellsIn(grid, *matcher, AreaOf(state, grid))) +
+               " 件";
+    } catch (const Failure& failure) {
+        return failure.message();  // a pattern that does not compile, or runs too long
     }
-    return "一致 " + GroupedNumber(CountMatchingCellsIn(grid, *matcher, AreaOf(state, grid))) +
-           " 件";
 }
 
 }  // namespace qv

@@ -6,9 +6,11 @@
 
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
+#include "app/search_history.h"
 #include "expect_failure.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
+#include "temp_folder.h"
 #include "tools/cell_replace.h"
 
 namespace qv {
@@ -96,6 +98,35 @@ TEST_F(MainFormFindSortTest, ReplaceAndReplaceAllAreOneStepEach) {
     EXPECT_FAILS(form_.Search().ReplaceAll(), kReplacementNotInCp932Message);
     EXPECT_EQ(Cells(), replaced);
     EXPECT_EQ(form_.History().Steps(), 2u);
+    // Loosely only the matched characters change; a regular expression takes its groups; a bad
+    // pattern says why. The texts the commands ran with are remembered, newest first.
+    form_.Search().Find() = {"Ｘ", "y", {}, {}, PatternSyntax::Loose};
+    EXPECT_EQ(form_.Search().ReplaceAll(), 1u);
+    form_.Search().Find() = {"^(.)$", "<$1>", {}, {}, PatternSyntax::Regex};
+    form_.Search().ReplaceAll();
+    EXPECT_EQ(form_.Table().CellText(3, 1) + form_.Table().CellText(1, 3), "<y><\x83\\>");
+    form_.Search().Find().text = "(";
+    form_.Search().FindNext();
+    EXPECT_EQ(windows_.statusNote.rfind("正規表現が正しくありません", 0), 0u)
+        << windows_.statusNote;
+    EXPECT_EQ(form_.Search().History().texts,
+              (std::vector<std::string>{"(", "^(.)$", "Ｘ", "x", "apple"}));
+}
+
+TEST(SearchHistoryTest, KeepsTheNewestTwentyAndReadsBackWhatItWrote) {
+    SearchHistory history;
+    for (int i = 0; i < 25; ++i) {
+        RememberText(history.texts, std::to_string(i));
+    }
+    EXPECT_FALSE(RememberText(history.texts, "24"));  // first already
+    EXPECT_TRUE(RememberText(history.texts, "10"));   // moves up
+    ASSERT_EQ(history.texts.size(), 20u);
+    EXPECT_EQ(history.texts[0] + history.texts[1] + history.texts[19], "10245");
+    history.replacements = {"a\\b\nc", "$1"};
+    test::TempFolder folder;
+    WriteSearchHistory(folder / "h.txt", history);
+    EXPECT_EQ(ReadSearchHistory(folder / "h.txt"), history);
+    EXPECT_EQ(ReadSearchHistory(folder / "missing.txt"), SearchHistory{});
 }
 
 // Sorting moves whole rows, renumbers stale labels, and undo puts back every byte.
