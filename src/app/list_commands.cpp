@@ -7,9 +7,11 @@
 #include <numeric>
 
 #include "edit/bulk_changes.h"
+#include "edit/column_span_changes.h"
 #include "edit/column_widths_change.h"
 #include "edit/row_removal_change.h"
 #include "platform/cp932.h"
+#include "platform/failure.h"
 #include "tools/duplicate_rows.h"
 #include "tools/fill_cells.h"
 #include "view/fit_widths.h"
@@ -75,6 +77,87 @@ void ListCommands::RemoveDuplicateRows() {
     }
     windows_.ShowMessage(RemovedRowsMessage(removed.size()), MessageKind::Information,
                          Buttons(MessageButton::OK));
+}
+
+namespace {
+
+std::string SeparatorBytes(const SeparatorChoice& choice) {
+    std::optional<std::string> bytes = Utf8ToCp932(choice.separator);
+    if (!bytes) {
+        throw Failure("区切り文字に Shift-JIS で表せない文字があります");
+    }
+    return std::move(*bytes);
+}
+
+std::vector<std::vector<std::string>> PreviewRows(const TableGrid& grid, int32_t colBegin,
+                                                  int32_t colEnd) {
+    std::vector<std::vector<std::string>> rows;
+    for (int32_t row = 1; row < std::min(grid.RowCount(), 1 + kSeparatorPreviewRows); ++row) {
+        std::vector<std::string>& cells = rows.emplace_back();
+        for (int32_t col = colBegin; col < colEnd; ++col) {
+            cells.emplace_back(grid.Cell(col, row));
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+void ListCommands::SplitColumn() {
+    const int32_t col = Grid().Col();
+    if (col < 1) {
+        return;
+    }
+    const std::optional<SeparatorChoice> choice =
+        windows_.RunSeparatorDialog({SeparatorUse::Split, PreviewRows(Grid(), col, col + 1)});
+    if (!choice) {
+        return;
+    }
+    SplitColumns split =
+        qv::SplitColumn(Grid(), col, DataRows(), SeparatorBytes(*choice), choice->at);
+    if (split.count == 0) {
+        windows_.ShowMessage(
+            "区切り文字「" + choice->separator + "」を含むセルはありませんでした。",
+            MessageKind::Information, Buttons(MessageButton::OK));
+        return;
+    }
+    if (split.count > kManySplitColumns &&
+        windows_.ShowMessage(std::to_string(split.count) + " 列に分かれます。続けますか?",
+                             MessageKind::Confirmation,
+                             MessageButton::Yes | MessageButton::No) != MessageButton::Yes) {
+        return;
+    }
+    if (int64_t{Grid().ColCount()} + split.count >= kGridCountLimit) {
+        throw Failure(kGridTooLargeMessage);
+    }
+    std::vector<std::unique_ptr<TableChange>> steps;
+    steps.push_back(
+        std::make_unique<ColumnsInsertChange>(col + 1, split.count, Grid().ColWidth(col)));
+    steps.push_back(std::make_unique<CellListChange>(std::move(split.texts), Grid().Current()));
+    Apply(std::make_unique<ChangeSequence>(std::move(steps)));
+}
+
+void ListCommands::JoinColumns() {
+    const GridCell a = Grid().Current();
+    const GridCell b = Grid().Anchor();
+    const int32_t first = std::max(std::min(a.col, b.col), 1);
+    const int32_t last = std::max(a.col, b.col);
+    if (last <= first) {
+        windows_.ShowMessage("結合する列を 2 列以上選んでください。", MessageKind::Information,
+                             Buttons(MessageButton::OK));
+        return;
+    }
+    const std::optional<SeparatorChoice> choice =
+        windows_.RunSeparatorDialog({SeparatorUse::Join, PreviewRows(Grid(), first, last + 1)});
+    if (!choice) {
+        return;
+    }
+    const GridCell where{first, Grid().Row()};
+    std::vector<std::unique_ptr<TableChange>> steps;
+    steps.push_back(std::make_unique<CellListChange>(
+        JoinedTexts(Grid(), first, last + 1, DataRows(), SeparatorBytes(*choice)), where));
+    steps.push_back(std::make_unique<ColumnsRemoveChange>(first + 1, last - first));
+    Apply(std::make_unique<ChangeSequence>(std::move(steps)));
 }
 
 void ListCommands::FitColumnWidths() {

@@ -23,6 +23,11 @@ public:
     // Asks for the key columns, removes the rows whose keys an earlier row has, and says how
     // many went.
     void RemoveDuplicateRows();
+    // The current column's cells split at a separator into new columns to its right, named
+    // after it; asks first beyond kManySplitColumns, says so when no cell holds the separator.
+    void SplitColumn();
+    // The selected columns' cells joined into the leftmost one, the others taken away.
+    void JoinColumns();
     // The selected columns (all data columns when one cell is selected) fitted to their texts.
     void FitColumnWidths();
 
@@ -34,6 +39,11 @@ private:
 std::vector<int32_t> SelectedRows(const TableGrid& grid);
 // The selected columns over `rows`, which must outlive the span.
 RowSpan SelectedCells(const TableGrid& grid, const std::vector<int32_t>& rows);
+
+// A split into more columns than this asks first.
+inline constexpr int32_t kManySplitColumns = 10'000;
+// How many rows the separator dialog previews.
+inline constexpr int32_t kSeparatorPreviewRows = 5;
 
 // "3 行を削除しました。", or "重複行はありませんでした。" for none.
 std::string RemovedRowsMessage(std::size_t rows);

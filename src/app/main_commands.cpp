@@ -66,6 +66,8 @@ constexpr MainCommand kMainCommands[] = {
 
     {kSeparator, "データ(&D)", "", nullptr, kNoPicture},
     {kItem, "データ(&D) > 重複行の削除(&U)...", "RemoveDuplicates1", [](F& f) { f.Lists().RemoveDuplicateRows(); }, kNoPicture},
+    {kItem, "データ(&D) > 列の分割(&S)...", "SplitColumn1", [](F& f) { f.Lists().SplitColumn(); }, kNoPicture},
+    {kItem, "データ(&D) > 列の結合(&J)...", "JoinColumns1", [](F& f) { f.Lists().JoinColumns(); }, kNoPicture},
     {kItem, "データ(&D) > 列幅の自動調整(&W)", "FitWidths1", [](F& f) { f.Lists().FitColumnWidths(); }, kNoPicture},
 
     {kButton, "タイトル一覧を表示", "SpeedButton4", [](F& f) { f.ShowTitleList(); }, ToolbarPicture::OpenFolder},

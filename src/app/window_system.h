@@ -11,6 +11,7 @@
 #include "app/progress_monitor.h"
 #include "table/window_geometry.h"
 #include "tools/duplicate_rows.h"
+#include "tools/split_join.h"
 #include "view/print_layout.h"
 
 namespace qv {
@@ -75,6 +76,19 @@ struct PreviewAnswer {
 };
 
 enum class HelpPage { Contents, Search };
+
+// The separator dialog of splitting a column and of joining columns: which it serves, and the
+// first rows' cells (CP932 bytes; one per row for a split, the joined columns' for a join) for
+// its preview. It answers with the separator (UTF-8) and, for a split, where to split.
+enum class SeparatorUse { Split, Join };
+struct SeparatorRequest {
+    SeparatorUse use = SeparatorUse::Split;
+    std::vector<std::vector<std::string>> previewRows;
+};
+struct SeparatorChoice {
+    std::string separator;
+    SplitAt at = SplitAt::EverySeparator;
+};
 
 // What the remove-duplicates dialog answers: the grid columns whose cells make a row's key, and
 // how they are compared.
@@ -162,6 +176,11 @@ public:
     // checked at first: the choice confirmed, or nothing when cancelled (the default).
     virtual std::optional<DuplicateRowsChoice> RunDuplicateRowsDialog(
         const std::vector<std::string>& /*itemNames*/) {
+        return std::nullopt;
+    }
+
+    // The separator dialog: the choice confirmed, or nothing when cancelled (the default).
+    virtual std::optional<SeparatorChoice> RunSeparatorDialog(const SeparatorRequest& /*request*/) {
         return std::nullopt;
     }
 

@@ -26,6 +26,7 @@
 #include "gui/program_application.h"
 #include "gui/program_info.h"
 #include "gui/progress_dialog.h"
+#include "gui/separator_dialog.h"
 #include "gui/title_list_window.h"
 #include "gui/window_placement.h"
 #include "platform/failure.h"
@@ -349,6 +350,14 @@ std::optional<ExportSettings> QtWindowSystem::RunExportDialog(const ExportSettin
         return std::nullopt;
     }
     return dialog.Settings();
+}
+
+std::optional<SeparatorChoice> QtWindowSystem::RunSeparatorDialog(const SeparatorRequest& request) {
+    SeparatorDialog dialog(request, DialogOwner());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Choice();
 }
 
 std::optional<DuplicateRowsChoice> QtWindowSystem::RunDuplicateRowsDialog(

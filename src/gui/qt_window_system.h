@@ -85,6 +85,7 @@ public:
                                                    ProgressKind kind) override;
     std::optional<ImportSettings> RunImportDialog(const ImportDialogRequest& request) override;
     std::optional<ExportSettings> RunExportDialog(const ExportSettings& offered) override;
+    std::optional<SeparatorChoice> RunSeparatorDialog(const SeparatorRequest& request) override;
     std::optional<DuplicateRowsChoice> RunDuplicateRowsDialog(
         const std::vector<std::string>& itemNames) override;
     PreviewAnswer RunPrintPreview(const PrintJob& job, PrintTarget target) override;

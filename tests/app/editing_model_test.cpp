@@ -247,7 +247,10 @@ protected:
             [&] { find(); form_.Search().ReplaceCurrent(); }, [&] { find(); form_.Search().ReplaceAll(); },
             [&] { form_.Lists().FillDown(); },
             [&] { windows_.duplicateRowsAnswer = {{{DataCol()}, Pick(0, 1) ? KeyComparison::Loose : KeyComparison::Exact}};
-                  form_.Lists().RemoveDuplicateRows(); }};
+                  form_.Lists().RemoveDuplicateRows(); },
+            [&] { windows_.separatorAnswer = {{Pick(0, 1) ? "x" : "7", Pick(0, 1) ? SplitAt::FirstSeparator : SplitAt::EverySeparator}};
+                  if (Grid().ColCount() < kCols - 4) { form_.Lists().SplitColumn(); } },
+            [&] { windows_.separatorAnswer = {{Pick(0, 1) ? "x" : "", {}}}; form_.Lists().JoinColumns(); }};
         // clang-format on
         int k = Pick(0, static_cast<int>(std::size(actions)) - 1);
         const bool full = Grid().RowCount() >= kRows - 4 || Grid().ColCount() >= kCols - 2;

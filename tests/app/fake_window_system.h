@@ -74,6 +74,7 @@ public:
     std::deque<std::optional<ImportSettings>> importDialogAnswers;
     std::deque<std::optional<ExportSettings>> exportDialogAnswers;
     std::optional<DuplicateRowsChoice> duplicateRowsAnswer;
+    std::optional<SeparatorChoice> separatorAnswer;
     std::vector<ImportDialogRequest> importDialogRequests;
 
     // --- What the user does while a tool dialog is open. Empty hooks do nothing. ---
@@ -146,6 +147,10 @@ public:
         importDialogRequests.push_back(request);
         EXPECT_FALSE(importDialogAnswers.empty()) << "unscripted import dialog";
         return TakeFront(importDialogAnswers, std::optional<ImportSettings>());
+    }
+    std::optional<SeparatorChoice> RunSeparatorDialog(const SeparatorRequest&) override {
+        calls.emplace_back(__func__);
+        return separatorAnswer;
     }
     std::optional<DuplicateRowsChoice> RunDuplicateRowsDialog(
         const std::vector<std::string>&) override {

@@ -104,6 +104,7 @@ const Command kCommands[] = {
     {"計数", "TN", 0, "検索", nullptr},
     {"項目名設定", "TI", 0, "項目名入力", nullptr},
     {"重複行の削除", "DU", 0, "重複行の削除", nullptr},
+    {"列の分割", "DS", 0, "列の分割", nullptr},
     {"button タイトル一覧を表示", "", 0, nullptr, "a/b/ p 3 list"},
     {"button ファイルの上書き保存", "", 1, "データの保存", nullptr},
     {"button 現在行の次に行を挿入", "", 2, nullptr, "a//b p 3"},
@@ -134,23 +135,24 @@ private slots:
     // disabled state has its own), and the title box's width in a resized window.
     void menusToolbarAndTitleBox() {
         QCOMPARE(Captions(p_->app.Main().menuBar()->actions()).join('|'),
-                 QString::fromUtf8("ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
-                                   "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
-                                   "CSV/TSVの読み込み(&I)|CSV/TSVへの書き出し(&E)|印刷(&P)...|"
-                                   "PDFへの書き出し(&D)...|-|"
-                                   "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
-                                   "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
-                                   "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|"
-                                   "切り取り(&T)|コピー(&C)|貼り付け(&V)|消去(&L)|-|行へ移動(&G)|-|"
-                                   "検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|-|"
-                                   "下方向へコピー(&D)|"
-                                   "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)|-|"
-                                   "昇順に並べ替え(&A)|降順に並べ替え(&D)|データ(&D)|-|"
-                                   "重複行の削除(&U)...|列幅の自動調整(&W)"));
+                 QString::fromUtf8(
+                     "ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
+                     "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
+                     "CSV/TSVの読み込み(&I)|CSV/TSVへの書き出し(&E)|印刷(&P)...|"
+                     "PDFへの書き出し(&D)...|-|"
+                     "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
+                     "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
+                     "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|"
+                     "切り取り(&T)|コピー(&C)|貼り付け(&V)|消去(&L)|-|行へ移動(&G)|-|"
+                     "検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|-|"
+                     "下方向へコピー(&D)|"
+                     "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)|-|"
+                     "昇順に並べ替え(&A)|降順に並べ替え(&D)|データ(&D)|-|"
+                     "重複行の削除(&U)...|列の分割(&S)...|列の結合(&J)...|列幅の自動調整(&W)"));
         // The designed items have no shortcut and are always enabled; undo, redo, go to row, the
         // clipboard's items and find are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{37});
+        QCOMPARE(items.size(), std::size_t{39});
         QStringList shortcuts;
         for (const QAction* item : items) {
             const QString name = item->objectName();

@@ -6,6 +6,7 @@
 #include "tools/cell_pattern.h"
 #include "tools/duplicate_rows.h"
 #include "tools/fill_cells.h"
+#include "tools/split_join.h"
 
 namespace qv {
 namespace {
@@ -84,6 +85,41 @@ TEST_F(ListToolsTest, DuplicateRowsKeepTheFirstOfEachKey) {
     grid_.SetCell(2, 2, "b");
     EXPECT_EQ(DuplicateRows(grid_, keys12, all, KeyComparison::Exact), Rows{});
     EXPECT_EQ(OrderMovingRowsToEnd(6, Rows{2, 4}).sources, (Rows{1, 3, 5, 2, 4}));
+}
+
+// Splits fall on character boundaries: "ソ" (83 5C) holds no "\\". A column splits into as
+// many new ones as its most pieces, named after it; joining leaves empty cells out.
+TEST_F(ListToolsTest, SplitAndJoinColumns) {
+    using Pieces = std::vector<std::string_view>;
+    const struct {
+        std::string_view text, separator;
+        SplitAt at;
+        Pieces pieces;
+    } cases[] = {
+        {"a,b,,c", ",", SplitAt::EverySeparator, {"a", "b", "", "c"}},
+        {"a,b,c", ",", SplitAt::FirstSeparator, {"a", "b,c"}},
+        {"\x83\\x\\y", "\\", SplitAt::EverySeparator, {"\x83\\x", "y"}},
+        {"abc", "", SplitAt::EverySeparator, {"abc"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SplitText(c.text, c.separator, c.at), c.pieces) << c.text;
+    }
+    grid_.SetCell(2, 1, "p,q,r");
+    const Rows all{1, 2, 3}, none{};
+    const SplitColumns split = SplitColumn(grid_, 2, all, ",", SplitAt::EverySeparator);
+    EXPECT_EQ(split.count, 3);
+    EXPECT_EQ(Listed(split.texts), (Cells{{{3, 0}, "kind1"},
+                                          {{4, 0}, "kind2"},
+                                          {{5, 0}, "kind3"},
+                                          {{3, 1}, "p"},
+                                          {{4, 1}, "q"},
+                                          {{5, 1}, "r"},
+                                          {{3, 2}, "b"},
+                                          {{3, 3}, "x"}}));
+    EXPECT_EQ(SplitColumn(grid_, 2, all, ";", SplitAt::EverySeparator).count, 0);
+    EXPECT_EQ(SplitColumn(grid_, 2, none, ",", SplitAt::EverySeparator).count, 0);
+    EXPECT_EQ(Listed(JoinedTexts(grid_, 1, 3, all, "/")),
+              (Cells{{{1, 1}, "a/p,q,r"}, {{1, 2}, "b"}, {{1, 3}, "\x82/x"}}));
 }
 
 // Plain, loose and regular-expression patterns over CP932 cells; regexes see Unicode.
