@@ -2,6 +2,7 @@
 // status bar says, and that each change is one step that undo takes back exactly.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 
 #include "app/fake_window_system.h"
@@ -12,6 +13,8 @@
 #include "platform/failure.h"
 #include "temp_folder.h"
 #include "tools/cell_replace.h"
+#include "view/cell_text_extent.h"
+#include "view/fit_widths.h"
 
 namespace qv {
 namespace {
@@ -111,6 +114,30 @@ TEST_F(MainFormFindSortTest, ReplaceAndReplaceAllAreOneStepEach) {
         << windows_.statusNote;
     EXPECT_EQ(form_.Search().History().texts,
               (std::vector<std::string>{"(", "^(.)$", "Ｘ", "x", "apple"}));
+}
+
+// The list tools say what they did, or why they did nothing; each change is one step. Fitting
+// measures the item name too and stops at the cap.
+TEST_F(MainFormFindSortTest, ListToolsSayWhatTheyDid) {
+    windows_.duplicateRowsAnswer = DuplicateRowsChoice{{3}, KeyComparison::Exact};
+    windows_.separatorAnswer = SeparatorChoice{",", SplitAt::EverySeparator};
+    form_.Document().UnrecordedTable().SetCell(3, 0, std::string(100, 'w'));
+    const std::pair<std::function<void()>, const char*> commands[] = {
+        {[&] { form_.Lists().RemoveDuplicateRows(); }, "1 行を削除しました。"},  // row 4: ""
+        {[&] { form_.Lists().RemoveDuplicateRows(); }, "重複行はありませんでした。"},
+        {[&] { form_.Lists().SplitColumn(); }, "区切り文字「,」を含むセルはありませんでした。"},
+        {[&] { form_.Lists().JoinColumns(); }, "結合する列を 2 列以上選んでください。"},
+    };
+    for (const auto& [command, message] : commands) {
+        command();
+        ASSERT_FALSE(windows_.messages.empty());
+        EXPECT_EQ(windows_.messages.back().text, message);
+    }
+    EXPECT_EQ(form_.Table().RowCount(), 4);
+    form_.Lists().FitColumnWidths();  // one cell selected: every column
+    EXPECT_EQ(form_.Table().ColWidth(2), FittingColumnWidth("Apple pie", kFittedWidthCap));
+    EXPECT_EQ(form_.Table().ColWidth(3), kFittedWidthCap);
+    EXPECT_EQ(form_.History().Steps(), 2u);
 }
 
 TEST(SearchHistoryTest, KeepsTheNewestTwentyAndReadsBackWhatItWrote) {
