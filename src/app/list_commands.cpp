@@ -6,6 +6,7 @@
 #include <memory>
 #include <numeric>
 
+#include "edit/block_changes.h"
 #include "edit/bulk_changes.h"
 #include "edit/column_span_changes.h"
 #include "edit/column_widths_change.h"
@@ -52,10 +53,21 @@ std::vector<int32_t> ListCommands::DataRows() const {
     return RowRange(1, Grid().RowCount());
 }
 
+// A run of rows (no filter between them) is filled as a block, whose undo costs in chunks; a
+// list with gaps cell by cell.
 void ListCommands::FillDown() {
     const std::vector<int32_t> rows = SelectedRows(Grid());
-    Apply(std::make_unique<CellListChange>(FillDownTexts(Grid(), SelectedCells(Grid(), rows)),
-                                           GridCursor::Of(Grid())));
+    const RowSpan cells = SelectedCells(Grid(), rows);
+    if (rows.size() < 2) {
+        return;
+    }
+    if (rows.back() - rows.front() + 1 == static_cast<int32_t>(rows.size())) {
+        Apply(std::make_unique<BlockWriteChange>(
+            FillDownBlock(Grid(), cells.colBegin, cells.colEnd, rows.front(), rows.back() + 1),
+            GridCursor::Of(Grid())));
+        return;
+    }
+    Apply(std::make_unique<CellListChange>(FillDownTexts(Grid(), cells), GridCursor::Of(Grid())));
 }
 
 void ListCommands::RemoveDuplicateRows() {

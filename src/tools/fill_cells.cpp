@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "table/cell_handle.h"
+
 namespace qv {
 
 namespace {
@@ -35,6 +37,25 @@ CellTextList FillDownTexts(const TableGrid& grid, const RowSpan& cells) {
     }
     const int32_t top = cells.rows.front();
     return FillColumns(grid, cells, 1, [&](int32_t col) { return grid.Cell(col, top); });
+}
+
+TableGrid::CellBlock FillDownBlock(const TableGrid& grid, int32_t colBegin, int32_t colEnd,
+                                   int32_t firstRow, int32_t rowEnd) {
+    TableGrid::CellBlock block{std::max(colBegin, 1), colEnd, firstRow + 1, rowEnd, {}};
+    if (firstRow < 1 || block.colBegin >= colEnd || block.rowBegin >= rowEnd) {
+        return block;
+    }
+    for (int32_t col = block.colBegin; col < colEnd; ++col) {
+        const std::string_view top = grid.Cell(col, firstRow);
+        if (top.empty()) {
+            continue;  // a column the block leaves out is written empty
+        }
+        CellColumn& column = block.columns.emplace_back(col, CellColumn()).second;
+        for (int32_t row = 0; row < rowEnd - block.rowBegin; ++row) {
+            column.Set(row, cell_handle::MakeOwned(top));
+        }
+    }
+    return block;
 }
 
 CellTextList FillWithText(const TableGrid& grid, const RowSpan& cells, std::string_view text) {

@@ -22,6 +22,13 @@ struct RowSpan {
 // or not.
 CellTextList FillDownTexts(const TableGrid& grid, const RowSpan& cells);
 
+// The same fill over the run of rows [firstRow, rowEnd) as a block of whole columns for
+// TableGrid::ExchangeBlock: rows firstRow + 1 .. rowEnd - 1 of each data column of
+// [colBegin, colEnd) hold row firstRow's text. For a million rows, so that the step's undo
+// exchanges chunks instead of copying a text per cell.
+TableGrid::CellBlock FillDownBlock(const TableGrid& grid, int32_t colBegin, int32_t colEnd,
+                                   int32_t firstRow, int32_t rowEnd);
+
 // Every cell takes `text` (the editor's Ctrl+Enter); only the cells that change are listed.
 CellTextList FillWithText(const TableGrid& grid, const RowSpan& cells, std::string_view text);
 
