@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "edit/block_changes.h"
 #include "edit/bulk_changes.h"
 #include "edit/column_span_changes.h"
 #include "edit/row_removal_change.h"
@@ -110,7 +111,7 @@ void MeasureSplit(MainForm& form, const std::vector<int32_t>& rows, int runs, Li
             steps.push_back(
                 std::make_unique<ColumnsInsertChange>(kSplitColumn + 1, split.count, 64));
             steps.push_back(
-                std::make_unique<CellListChange>(std::move(split.texts), grid.Current()));
+                std::make_unique<BlockWriteChange>(std::move(split.block), GridCursor::Of(grid)));
             form.Document().Apply(std::make_unique<ChangeSequence>(std::move(steps)));
         });
     form.Undo();

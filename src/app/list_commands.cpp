@@ -145,7 +145,8 @@ void ListCommands::SplitColumn() {
     std::vector<std::unique_ptr<TableChange>> steps;
     steps.push_back(
         std::make_unique<ColumnsInsertChange>(col + 1, split.count, Grid().ColWidth(col)));
-    steps.push_back(std::make_unique<CellListChange>(std::move(split.texts), Grid().Current()));
+    steps.push_back(
+        std::make_unique<BlockWriteChange>(std::move(split.block), GridCursor::Of(Grid())));
     Apply(std::make_unique<ChangeSequence>(std::move(steps)));
 }
 

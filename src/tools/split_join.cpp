@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "table/cell_handle.h"
 #include "tools/loose_text.h"
 
 namespace qv {
@@ -25,35 +26,36 @@ std::vector<std::string_view> SplitText(std::string_view text, std::string_view 
     return pieces;
 }
 
+// Two passes over the rows: the first counts the columns, the second appends each piece to its
+// column (rows ascending, so every text is an append), without a list of pieces between.
 SplitColumns SplitColumn(const TableGrid& grid, int32_t col, std::span<const int32_t> rows,
                          std::string_view separator, SplitAt at) {
     SplitColumns split;
-    CellTextList pieces;
     for (const int32_t row : rows) {
-        const std::vector<std::string_view> parts = SplitText(grid.Cell(col, row), separator, at);
-        if (parts.size() < 2) {
-            // One piece: the text whole goes into the first new column.
-            if (!parts.front().empty()) {
-                pieces.Add(GridCell{col + 1, row}, parts.front());
-            }
-            continue;
-        }
-        split.count = std::max(split.count, static_cast<int32_t>(parts.size()));
-        for (std::size_t k = 0; k < parts.size(); ++k) {
-            if (!parts[k].empty()) {
-                pieces.Add(GridCell{col + 1 + static_cast<int32_t>(k), row}, parts[k]);
-            }
-        }
+        const auto pieces =
+            static_cast<int32_t>(SplitText(grid.Cell(col, row), separator, at).size());
+        split.count = std::max(split.count, pieces > 1 ? pieces : 0);
     }
     if (split.count == 0) {
         return split;
     }
+    const int32_t rowEnd = rows.empty() ? 1 : rows.back() + 1;
+    split.block = {col + 1, col + 1 + split.count, 0, rowEnd, {}};
+    std::vector<CellColumn> columns(static_cast<std::size_t>(split.count));
     const std::string name(grid.Cell(col, 0));
-    for (int32_t k = 1; k <= split.count; ++k) {
-        split.texts.Add(GridCell{col + k, 0}, name + std::to_string(k));
+    for (int32_t k = 0; k < split.count; ++k) {
+        columns[static_cast<std::size_t>(k)].Set(
+            0, cell_handle::MakeOwned(name + std::to_string(k + 1)));
     }
-    for (std::size_t i = 0; i < pieces.Size(); ++i) {
-        split.texts.Add(pieces.CellAt(i), pieces.TextAt(i));
+    for (const int32_t row : rows) {
+        const std::vector<std::string_view> parts = SplitText(grid.Cell(col, row), separator, at);
+        for (std::size_t k = 0; k < parts.size(); ++k) {
+            columns[k].Set(row, cell_handle::MakeOwned(parts[k]));
+        }
+    }
+    for (int32_t k = 0; k < split.count; ++k) {
+        split.block.columns.emplace_back(col + 1 + k,
+                                         std::move(columns[static_cast<std::size_t>(k)]));
     }
     return split;
 }

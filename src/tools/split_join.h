@@ -20,12 +20,13 @@ std::vector<std::string_view> SplitText(std::string_view text, std::string_view 
                                         SplitAt at);
 
 // A column split into new ones: how many columns the pieces need (0 when no cell of the rows
-// holds the separator) and the texts of the cells they fill, placed as if the new columns stood
-// at col + 1, col + 2, ...: their item names "<name>1", "<name>2", ... and the pieces of each
-// listed row. The column itself keeps its texts.
+// holds the separator) and their cells as a block of whole columns standing at col + 1,
+// col + 2, ... (for TableGrid::ExchangeBlock once they are inserted): the item names "<name>1",
+// "<name>2", ... in row 0 and the pieces of each listed row; a text without the separator goes
+// whole into the first. The column itself keeps its texts.
 struct SplitColumns {
     int32_t count = 0;
-    CellTextList texts;
+    TableGrid::CellBlock block;
 };
 SplitColumns SplitColumn(const TableGrid& grid, int32_t col, std::span<const int32_t> rows,
                          std::string_view separator, SplitAt at);

@@ -108,14 +108,15 @@ TEST_F(ListToolsTest, SplitAndJoinColumns) {
     const Rows all{1, 2, 3}, none{};
     const SplitColumns split = SplitColumn(grid_, 2, all, ",", SplitAt::EverySeparator);
     EXPECT_EQ(split.count, 3);
-    EXPECT_EQ(Listed(split.texts), (Cells{{{3, 0}, "kind1"},
-                                          {{4, 0}, "kind2"},
-                                          {{5, 0}, "kind3"},
-                                          {{3, 1}, "p"},
-                                          {{4, 1}, "q"},
-                                          {{5, 1}, "r"},
-                                          {{3, 2}, "b"},
-                                          {{3, 3}, "x"}}));
+    // Each new column as its texts down from row 0, the item name first.
+    std::vector<std::string> columns;
+    for (const auto& [col, column] : split.block.columns) {
+        std::string texts = std::to_string(col);
+        column.Visit(0, split.block.rowEnd,
+                     [&](std::string_view t) { texts.append("|").append(t); });
+        columns.push_back(texts);
+    }
+    EXPECT_EQ(columns, (std::vector<std::string>{"3|kind1|p|b|x", "4|kind2|q||", "5|kind3|r||"}));
     EXPECT_EQ(SplitColumn(grid_, 2, all, ";", SplitAt::EverySeparator).count, 0);
     EXPECT_EQ(SplitColumn(grid_, 2, none, ",", SplitAt::EverySeparator).count, 0);
     EXPECT_EQ(Listed(JoinedTexts(grid_, 1, 3, all, "/")),
