@@ -33,6 +33,7 @@
 #include "bench_harness.h"
 #include "bench_interchange.h"
 #include "bench_japanese.h"
+#include "bench_lists.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "table/cell_text_list.h"
@@ -120,6 +121,7 @@ struct TableFigures {
     double insertMs = 0, deleteMs = 0, renumberMs = 0, rowCountMs = 0;
     InterchangeFigures csv;
     std::optional<ClipboardFigures> clipboard;  // 100,000 rows of the largest table
+    std::optional<ListFigures> lists;           // the largest table
     double findNextMs = 0, countMs = 0, bareFindMs = 0, bareCountMs = 0;
     double sortNumbersMs = 0, sortTextsMs = 0, bareSortNumbersMs = 0, bareSortTextsMs = 0;
     double unsortMs = 0, bareUnsortMs = 0, replaceAllMs = 0, replacedCells = 0;
@@ -511,6 +513,9 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     MeasureReplaceAndSelection(form.Document().UnrecordedTable(), f);
     if (rows == 1'000'000) {
         f.clipboard = MeasureClipboard(form, 100'000, Runs(rows, 5));
+    }
+    if (rows >= 100'000) {
+        f.lists = MeasureLists(form, Runs(rows, 5));
     }
     MeasureUndo(form, f);
     if (rows == 1'000'000) {
@@ -1131,6 +1136,9 @@ int RunAll(const std::string& folder) {
     for (const TableFigures& f : all) {
         if (f.clipboard) {
             ReportClipboard(*f.clipboard, report);
+        }
+        if (f.lists) {
+            ReportLists(*f.lists, report);
         }
     }
     ReportFlat(all, "insert row 1", &TableFigures::insertMs, report);

@@ -1,16 +1,13 @@
 #include "app/find_state.h"
 
 #include "app/status_texts.h"
-#include "platform/cp932.h"
+#include "platform/failure.h"
 
 namespace qv {
 
-std::optional<CellMatcher> MatcherOf(const FindState& state) {
-    std::optional<std::string> text = Utf8ToCp932(state.text);
-    if (!text) {
-        return std::nullopt;
-    }
-    return CellMatcher(*text, state.options);
+std::optional<CellPattern> MatcherOf(const FindState& state) {
+    return CellPattern::FromUtf8(
+        state.text, PatternOptions{state.syntax, state.options.extent, state.options.letterCase});
 }
 
 SearchArea AreaOf(const FindState& state, const TableGrid& grid) {
@@ -35,16 +32,28 @@ MatchCountJob MakeMatchCountJob(const FindState& state, const TableGrid& grid) {
     if (state.text.empty()) {
         return [](const std::atomic<bool>&) { return std::string(); };
     }
-    std::optional<CellMatcher> matcher = MatcherOf(state);
+    std::optional<CellPattern> matcher;
+    try {
+        matcher = MatcherOf(state);
+    } catch (const Failure& failure) {
+        // A pattern that does not compile.
+        return [message = std::string(failure.message())](const std::atomic<bool>&) {
+            return message;
+        };
+    }
     if (!matcher) {
         return [](const std::atomic<bool>&) {
             return std::string("Shift-JIS で表せない文字があります");
         };
     }
     return [&grid, matcher = std::move(*matcher),
-            area = AreaOf(state, grid)](const std::atomic<bool>& cancelled) {
-        return "一致 " + GroupedNumber(CountMatchingCellsIn(grid, matcher, area, &cancelled)) +
-               " 件";
+            area = AreaOf(state, grid)](const std::atomic<bool>& cancelled) -> std::string {
+        try {
+            return "一致 " + GroupedNumber(CountMatchingCellsIn(grid, matcher, area, &cancelled)) +
+                   " 件";
+        } catch (const Failure& failure) {
+            return std::string(failure.message());  // a pattern that runs too long
+        }
     };
 }
 

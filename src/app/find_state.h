@@ -7,6 +7,7 @@
 #include <string>
 
 #include "table/table_grid.h"
+#include "tools/cell_pattern.h"
 #include "tools/cell_search.h"
 
 namespace qv {
@@ -21,6 +22,8 @@ struct FindState {
     std::string replacement;
     SearchOptions options{MatchExtent::PartOfCell, LetterCase::Insensitive};
     FindScope scope = FindScope::WholeTable;
+    // Plain bytes, loose matching or a regular expression (where the case option still counts).
+    PatternSyntax syntax = PatternSyntax::Plain;
 };
 
 // The notes of the find bar's commands (UTF-8), shown in the status bar.
@@ -32,8 +35,9 @@ inline constexpr const char* kWrappedToStartNote = "末尾まで検索したの�
 inline constexpr const char* kWrappedToEndNote = "先頭まで検索したので、末尾から続けました";
 
 // The matcher of the state's text and options; nothing when CP932 cannot hold the text (or it
-// is not UTF-8).
-std::optional<CellMatcher> MatcherOf(const FindState& state);
+// is not UTF-8). Raises Failure, with PCRE2's explanation, for a regular expression that does
+// not compile.
+std::optional<CellPattern> MatcherOf(const FindState& state);
 // The cells the state searches in `grid`, whose current column is the one a column search takes.
 SearchArea AreaOf(const FindState& state, const TableGrid& grid);
 
@@ -41,7 +45,8 @@ SearchArea AreaOf(const FindState& state, const TableGrid& grid);
 std::string NotFoundNote(const FindState& state);
 // How many cells a replace changed: "3 個のセルを置換しました".
 std::string ReplacedNote(std::size_t cells);
-// The find bar's count of the cells that match: "一致 1,234 件", or why none can.
+// The find bar's count of the cells that match: "一致 1,234 件", or why none can (a regular
+// expression's error included).
 std::string MatchCountText(const FindState& state, const TableGrid& grid);
 // The same count as a job that may run on another thread: the matcher and the area are taken
 // from `state` and `grid` now, the cells are read when the job runs (the grid must then be the

@@ -54,6 +54,8 @@ constexpr MainCommand kMainCommands[] = {
     {kItem, "編集(&E) > 次を検索(&N)", "FindNext1", [](F& f) { f.Search().FindNext(); }, kNoPicture, "F3"},
     {kItem, "編集(&E) > 前を検索(&B)", "FindPrevious1", [](F& f) { f.Search().FindPrevious(); }, kNoPicture, "Shift+F3"},
     {kItem, "編集(&E) > 置換(&H)", "Replace1", [](F& f) { f.Search().OpenReplaceBar(); }, kNoPicture, "Ctrl+H"},
+    {kSeparator, "編集(&E)", "", nullptr, kNoPicture},
+    {kItem, "編集(&E) > 下方向へコピー(&D)", "FillDown1", [](F& f) { f.Lists().FillDown(); }, kNoPicture, "Ctrl+D"},
 
     {kItem, "ツール(&T) > 計算(&C)", "KC1", [](F& f) { f.Tools().ShowColumnStatistics(); }, kNoPicture},
     {kItem, "ツール(&T) > 計数(&N)", "K25", [](F& f) { f.Tools().OpenMatchCountDialog(); }, kNoPicture},
@@ -62,6 +64,10 @@ constexpr MainCommand kMainCommands[] = {
     {kItem, "ツール(&T) > 昇順に並べ替え(&A)", "SortAscending1", [](F& f) { f.Sorting().SortAscending(); }, kNoPicture},
     {kItem, "ツール(&T) > 降順に並べ替え(&D)", "SortDescending1", [](F& f) { f.Sorting().SortDescending(); }, kNoPicture},
 
+    {kItem, "データ(&D) > 重複行の削除(&U)...", "RemoveDuplicates1", [](F& f) { f.Lists().RemoveDuplicateRows(); }, kNoPicture},
+    {kItem, "データ(&D) > 列の分割(&S)...", "SplitColumn1", [](F& f) { f.Lists().SplitColumn(); }, kNoPicture},
+    {kItem, "データ(&D) > 列の結合(&J)...", "JoinColumns1", [](F& f) { f.Lists().JoinColumns(); }, kNoPicture},
+    {kItem, "データ(&D) > 列幅の自動調整(&W)", "FitWidths1", [](F& f) { f.Lists().FitColumnWidths(); }, kNoPicture},
     {kItem, "データ(&D) > 並べ替え(&O)...", "SortByKeys1", [](F& f) { f.Sorting().SortByKeys(); }, kNoPicture},
     {kSeparator, "データ(&D)", "", nullptr, kNoPicture},
     {kItem, "データ(&D) > 文字種の変換(&K) > 全角英数字→半角", "ToHalfWidth1", [](F& f) { f.JapaneseText().ConvertSelection(CharacterConversion::ToHalfWidthAlphanumerics); }, kNoPicture},

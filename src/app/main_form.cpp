@@ -29,6 +29,7 @@ MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string dec
       clipboard_(document_, windows),
       search_(document_, windows),
       sorting_(document_, windows),
+      lists_(document_, windows),
       interchange_(document_, windows, files_),
       printing_(document_, windows, files_),
       tools_(document_, windows, decimalSeparator_),

@@ -7,6 +7,7 @@
 #include "app/column_tools.h"
 #include "app/interchange_commands.h"
 #include "app/japanese_text_commands.h"
+#include "app/list_commands.h"
 #include "app/print_commands.h"
 #include "app/row_commands.h"
 #include "app/search_commands.h"
@@ -72,6 +73,7 @@ public:
     SearchCommands& Search() { return search_; }
     const SearchCommands& Search() const { return search_; }
     SortCommands& Sorting() { return sorting_; }
+    ListCommands& Lists() { return lists_; }
     InterchangeCommands& Interchange() { return interchange_; }
     PrintCommands& Printing() { return printing_; }
     ColumnTools& Tools() { return tools_; }
@@ -112,6 +114,7 @@ private:
     ClipboardCommands clipboard_;
     SearchCommands search_;
     SortCommands sorting_;
+    ListCommands lists_;
     InterchangeCommands interchange_;
     PrintCommands printing_;
     ColumnTools tools_;

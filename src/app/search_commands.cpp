@@ -55,12 +55,22 @@ void SearchCommands::FindPrevious() {
 
 // With no text yet the bar opens for one; a text the cells' encoding cannot hold finds nothing
 // and says so. Either way there is no matcher and the command ends there.
-std::optional<CellMatcher> SearchCommands::MatcherForCommand(FindBarFocus barFocus) {
+std::optional<CellPattern> SearchCommands::MatcherForCommand(FindBarFocus barFocus) {
     if (find_.text.empty()) {
         windows_.ShowFindBar(barFocus);
         return std::nullopt;
     }
-    std::optional<CellMatcher> matcher = MatcherOf(find_);
+    RememberText(history_.texts, find_.text);
+    if (barFocus == FindBarFocus::Replacement) {
+        RememberText(history_.replacements, find_.replacement);
+    }
+    std::optional<CellPattern> matcher;
+    try {
+        matcher = MatcherOf(find_);
+    } catch (const Failure& failure) {
+        windows_.ShowStatusNote(failure.message());  // the bar shows it too, beside the box
+        return std::nullopt;
+    }
     if (!matcher) {
         windows_.ShowStatusNote(kFindTextNotInCp932Note);
     }
@@ -68,7 +78,7 @@ std::optional<CellMatcher> SearchCommands::MatcherForCommand(FindBarFocus barFoc
 }
 
 void SearchCommands::FindFrom(SearchDirection direction) {
-    const std::optional<CellMatcher> matcher = MatcherForCommand(FindBarFocus::SearchText);
+    const std::optional<CellPattern> matcher = MatcherForCommand(FindBarFocus::SearchText);
     if (!matcher) {
         return;
     }
@@ -87,7 +97,7 @@ void SearchCommands::FindFrom(SearchDirection direction) {
 }
 
 void SearchCommands::ReplaceCurrent() {
-    const std::optional<CellMatcher> matcher = MatcherForCommand(FindBarFocus::Replacement);
+    const std::optional<CellPattern> matcher = MatcherForCommand(FindBarFocus::Replacement);
     if (!matcher) {
         return;
     }
@@ -95,19 +105,20 @@ void SearchCommands::ReplaceCurrent() {
     const GridCell here = Grid().Current();
     if (InArea(AreaOf(find_, Grid()), here) && matcher->Matches(Grid().Cell(here.col, here.row))) {
         const SearchArea cell{here.col, here.col + 1, here.row, here.row + 1};
-        Apply(std::make_unique<CellListChange>(ReplacementsIn(Grid(), *matcher, cell, replacement),
-                                               here));
+        Apply(std::make_unique<CellListChange>(
+            ReplacementsIn(Grid(), *matcher, cell, replacement, find_.replacement), here));
     }
     FindFrom(SearchDirection::Forward);
 }
 
 std::size_t SearchCommands::ReplaceAll() {
-    const std::optional<CellMatcher> matcher = MatcherForCommand(FindBarFocus::Replacement);
+    const std::optional<CellPattern> matcher = MatcherForCommand(FindBarFocus::Replacement);
     if (!matcher) {
         return 0;
     }
     const std::string replacement = ReplacementBytes(find_);
-    CellTextList texts = ReplacementsIn(Grid(), *matcher, AreaOf(find_, Grid()), replacement);
+    CellTextList texts =
+        ReplacementsIn(Grid(), *matcher, AreaOf(find_, Grid()), replacement, find_.replacement);
     const std::size_t changed = texts.Size();
     Apply(std::make_unique<CellListChange>(std::move(texts), Grid().Current()));
     windows_.ShowStatusNote(ReplacedNote(changed));

@@ -9,6 +9,7 @@
 #include "app/document_change.h"
 #include "app/find_state.h"
 #include "edit/background_reading.h"
+#include "app/search_history.h"
 
 namespace qv {
 
@@ -25,6 +26,9 @@ public:
 
     FindState& Find() { return find_; }
     const FindState& Find() const { return find_; }
+    // The texts searched for and replaced with, newest first: each command remembers its own.
+    SearchHistory& History() { return history_; }
+    const SearchHistory& History() const { return history_; }
     void OpenFindBar();
     void OpenReplaceBar();
     // The current cell moves to the next (previous) matching cell in row order, going on from
@@ -45,11 +49,12 @@ public:
     void StopCounting() { counting_.Stop(); }
 
 private:
-    std::optional<CellMatcher> MatcherForCommand(FindBarFocus barFocus);
+    std::optional<CellPattern> MatcherForCommand(FindBarFocus barFocus);
     void FindFrom(SearchDirection direction);
 
     FindState find_;
     BackgroundReading counting_;
+    SearchHistory history_;
 };
 
 }  // namespace qv

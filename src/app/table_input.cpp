@@ -1,6 +1,10 @@
 #include "app/table_input.h"
 
+#include "app/list_commands.h"
+#include "edit/bulk_changes.h"
 #include "edit/row_column_changes.h"
+#include "tools/fill_cells.h"
+#include "view/fit_widths.h"
 
 namespace qv {
 
@@ -12,6 +16,20 @@ void TableInput::TypeInCurrentCell(std::string text) {
     const TableGrid& table = document_.Table();
     Apply(CellTextsChange::Typed(table, table.Current(), std::move(text)),
           TableDocument::Joining::Typing);
+}
+
+void TableInput::FillSelection(const std::string& text) {
+    const TableGrid& table = document_.Table();
+    const std::vector<int32_t> rows = SelectedRows(table);
+    Apply(std::make_unique<CellListChange>(FillWithText(table, SelectedCells(table, rows), text),
+                                           GridCursor::Of(table)));
+}
+
+void TableInput::FitColumnWidth(int32_t col) {
+    const TableGrid& table = document_.Table();
+    if (col >= 1 && col < table.ColCount()) {
+        ResizeColumn(col, FittedColumnWidth(table, col));
+    }
 }
 
 void TableInput::ResizeColumn(int32_t col, int32_t width) {

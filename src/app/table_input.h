@@ -28,6 +28,10 @@ public:
     void EditorClosed() { document_.EndTyping(); }
     // The current cell's text as the editor shows it now.
     void TypeInCurrentCell(std::string text);
+    // Every selected data cell takes `text` (Ctrl+Enter in the editor): one step.
+    void FillSelection(const std::string& text);
+    // A column fitted to its texts (a double-click on its heading's right border).
+    void FitColumnWidth(int32_t col);
     // A size is set, and a row or column moved, by dragging.
     void ResizeColumn(int32_t col, int32_t width);
     void ResizeRow(int32_t row, int32_t height);

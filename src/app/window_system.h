@@ -12,6 +12,8 @@
 #include "app/progress_monitor.h"
 #include "table/window_geometry.h"
 #include "tools/multi_key_sort.h"
+#include "tools/duplicate_rows.h"
+#include "tools/split_join.h"
 #include "view/print_layout.h"
 
 namespace qv {
@@ -82,6 +84,26 @@ enum class HelpPage { Contents, Search };
 struct SortDialogRequest {
     std::vector<std::string> itemNames;
     int32_t currentCol = 1;
+};
+
+// The separator dialog of splitting a column and of joining columns: which it serves, and the
+// first rows' cells (CP932 bytes; one per row for a split, the joined columns' for a join) for
+// its preview. It answers with the separator (UTF-8) and, for a split, where to split.
+enum class SeparatorUse { Split, Join };
+struct SeparatorRequest {
+    SeparatorUse use = SeparatorUse::Split;
+    std::vector<std::vector<std::string>> previewRows;
+};
+struct SeparatorChoice {
+    std::string separator;
+    SplitAt at = SplitAt::EverySeparator;
+};
+
+// What the remove-duplicates dialog answers: the grid columns whose cells make a row's key, and
+// how they are compared.
+struct DuplicateRowsChoice {
+    std::vector<int32_t> keyCols;
+    KeyComparison comparison = KeyComparison::Exact;
 };
 
 // Where the find bar puts the focus when it opens: its search box, or its replacement box.
@@ -166,6 +188,18 @@ public:
         return std::nullopt;
     }
     virtual std::optional<ExportSettings> RunExportDialog(const ExportSettings& /*offered*/) {
+        return std::nullopt;
+    }
+
+    // The remove-duplicates dialog, listing the data columns by their item names (UTF-8), all
+    // checked at first: the choice confirmed, or nothing when cancelled (the default).
+    virtual std::optional<DuplicateRowsChoice> RunDuplicateRowsDialog(
+        const std::vector<std::string>& /*itemNames*/) {
+        return std::nullopt;
+    }
+
+    // The separator dialog: the choice confirmed, or nothing when cancelled (the default).
+    virtual std::optional<SeparatorChoice> RunSeparatorDialog(const SeparatorRequest& /*request*/) {
         return std::nullopt;
     }
 

@@ -73,5 +73,27 @@ struct ConvertArguments {
     bool force = false;
 };
 int RunConvert(const ConvertArguments& args, std::ostream& err);
+// dedupe: the table without the rows whose key cells an earlier row has, written to OUT.
+struct DedupeArguments {
+    std::string in;
+    std::string out;
+    std::vector<int32_t> cols;  // the key columns; every data column when empty
+    bool loose = false;
+    bool force = false;
+};
+int RunDedupe(const DedupeArguments& args, std::ostream& err);
+
+// find: every data cell that matches, as "row<TAB>col<TAB>text" lines (UTF-8); 0 when some cell
+// matched, 1 when none did, 2 for bad usage and for a failure.
+struct FindArguments {
+    std::string file;
+    std::string pattern;  // UTF-8
+    int32_t col = 0;      // 0: every data column
+    bool whole = false;
+    bool caseSensitive = false;
+    bool regex = false;
+    bool loose = false;
+};
+int RunFind(const FindArguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace qv::cli

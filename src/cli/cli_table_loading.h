@@ -16,8 +16,8 @@ namespace qv::cli {
 struct LoadedTable {
     LoadedTable();
     TableGrid grid;
-    std::string title;  // CP932 bytes
-    WindowGeometry window;
+    std::string title;      // CP932 bytes
+    WindowGeometry window;  // as the file gave it, for writing the table back
 };
 
 // Loads the table file at `path` through the program's own reader. Returns nothing when the

@@ -114,6 +114,25 @@ int Run(int argc, char** argv) {
         ->allow_extra_args(false);
     convert->add_flag("--force", convertArgs.force, "replace an existing OUT");
 
+    qv::cli::DedupeArguments dedupeArgs;
+    CLI::App* dedupe = app.add_subcommand("dedupe", "write the table without its duplicate rows");
+    dedupe->add_option("IN", dedupeArgs.in, "table file")->required();
+    dedupe->add_option("OUT", dedupeArgs.out, "table file to write")->required();
+    dedupe->add_option("--cols", dedupeArgs.cols, "key columns, e.g. 1,3 (default: all)")
+        ->delimiter(',');
+    dedupe->add_flag("--loose", dedupeArgs.loose, "ignore width, kana and case in the keys");
+    dedupe->add_flag("--force", dedupeArgs.force, "replace an existing OUT");
+
+    qv::cli::FindArguments findArgs;
+    CLI::App* find = app.add_subcommand("find", "print the cells that match PATTERN");
+    find->add_option("FILE", findArgs.file, "table file")->required();
+    find->add_option("PATTERN", findArgs.pattern, "the text to look for (UTF-8)")->required();
+    find->add_option("--col", findArgs.col, "search only this grid column");
+    find->add_flag("--whole", findArgs.whole, "the whole cell must match");
+    find->add_flag("--case", findArgs.caseSensitive, "tell upper and lower case apart");
+    find->add_flag("--regex", findArgs.regex, "PATTERN is a regular expression (PCRE2)");
+    find->add_flag("--loose", findArgs.loose, "ignore width, kana and case");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -143,6 +162,12 @@ int Run(int argc, char** argv) {
             importArgs.delimiter = delimiters.at(importDelimiter);
         }
         return qv::cli::RunImport(importArgs, std::cerr);
+    }
+    if (*dedupe) {
+        return qv::cli::RunDedupe(dedupeArgs, std::cerr);
+    }
+    if (*find) {
+        return qv::cli::RunFind(findArgs, std::cout, std::cerr);
     }
     if (*pdf) {
         pdfArgs.choices.paper = qv::PaperFromName(paper).value_or(qv::Paper::A4);

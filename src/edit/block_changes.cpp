@@ -79,4 +79,17 @@ std::size_t PasteBlockChange::Bytes() const {
            BlockBytes(newRows_) + labels_.StoredBytes() + addedWidths_.capacity() * sizeof(int32_t);
 }
 
+void BlockWriteChange::Exchange(EditTarget& target) {
+    target.grid.ExchangeBlock(block_);
+    where_.ApplyTo(target.grid);
+}
+
+std::size_t BlockWriteChange::Bytes() const {
+    std::size_t bytes = sizeof *this;
+    for (const auto& [col, column] : block_.columns) {
+        bytes += column.StoredBytes();
+    }
+    return bytes;
+}
+
 }  // namespace qv

@@ -28,6 +28,23 @@ private:
     TableGrid::CellBlock block_;
 };
 
+// A block of texts prepared outside the grid written over its cells (a fill): exchanging the
+// block is its own inverse, so neither undoing nor redoing copies a text. `where` (the current
+// cell and the anchor) is put back around it.
+class BlockWriteChange final : public TableChange {
+public:
+    BlockWriteChange(TableGrid::CellBlock block, GridCursor where)
+        : block_(std::move(block)), where_(where) {}
+    void Undo(EditTarget& target) override { Exchange(target); }
+    void Redo(EditTarget& target) override { Exchange(target); }
+    std::size_t Bytes() const override;
+
+private:
+    void Exchange(EditTarget& target);
+    TableGrid::CellBlock block_;
+    GridCursor where_;
+};
+
 // A block of texts pasted with its top-left at `at`, adding the rows and columns it needs, and
 // selected afterwards. Rows and columns it adds come up empty but for what was pasted: texts
 // stored beyond the old counts (a deleted row's leftovers) are taken into the step rather than

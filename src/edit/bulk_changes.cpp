@@ -6,7 +6,7 @@ namespace qv {
 
 void CellListChange::Exchange(EditTarget& target) {
     target.grid.ExchangeCellTexts(texts_);
-    target.grid.SetCurrentCell(where_);
+    where_.ApplyTo(target.grid);
 }
 
 RowOrderChange::RowOrderChange(int32_t firstRow, std::vector<int32_t> sources, GridCell where)

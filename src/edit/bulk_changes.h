@@ -11,12 +11,16 @@
 
 namespace qv {
 
-// Texts of many cells written at once (a replace, a replace-all): `texts` holds, for each cell to
-// change, its new text. Applying, undoing and redoing exchange them with the table's, so the step
-// keeps one text per cell whichever way it stands, and make `where` current again.
+// Texts of many cells written at once (a replace, a replace-all, a fill): `texts` holds, for each
+// cell to change, its new text. Applying, undoing and redoing exchange them with the table's, so
+// the step keeps one text per cell whichever way it stands, and make `where` current again (with
+// the selection's anchor, when given one: a filled selection stays selected).
 class CellListChange final : public TableChange {
 public:
-    CellListChange(CellTextList texts, GridCell where) : texts_(std::move(texts)), where_(where) {}
+    CellListChange(CellTextList texts, GridCell where)
+        : texts_(std::move(texts)), where_{where, where} {}
+    CellListChange(CellTextList texts, GridCursor where)
+        : texts_(std::move(texts)), where_(where) {}
     void Undo(EditTarget& target) override { Exchange(target); }
     void Redo(EditTarget& target) override { Exchange(target); }
     std::size_t Bytes() const override { return sizeof *this + texts_.StoredBytes(); }
@@ -25,7 +29,7 @@ public:
 private:
     void Exchange(EditTarget& target);
     CellTextList texts_;
-    GridCell where_;
+    GridCursor where_;
 };
 
 // The data rows put in a new order (a sort): row firstRow + i took the row that stood at

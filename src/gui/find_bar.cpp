@@ -1,6 +1,7 @@
 #include "gui/find_bar.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,7 +14,9 @@
 
 #include "app/main_form.h"
 #include "app/status_texts.h"
+#include "app/search_history.h"
 #include "gui/qt_window_system.h"
+#include "platform/failure.h"
 
 namespace qv {
 
@@ -30,15 +33,45 @@ QHBoxLayout* RowLayout(QWidget* row) {
     return layout;
 }
 
-QLineEdit* TextBox(const char* name, const char* caption, QWidget* row, QHBoxLayout* layout) {
+// An editable box whose drop-down offers the texts used before; choosing one only fills the box.
+QComboBox* TextBox(const char* name, const char* caption, const char* placeholder, QWidget* row,
+                   QHBoxLayout* layout) {
     auto* label = new QLabel(QString::fromUtf8(caption), row);
-    auto* box = new QLineEdit(row);
-    box->setObjectName(QString::fromUtf8(name));
+    auto* box = new QComboBox(row);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMaxCount(static_cast<int>(kSearchHistoryLength));
+    box->lineEdit()->setObjectName(QString::fromUtf8(name));
+    box->setPlaceholderText(QString::fromUtf8(placeholder));
     box->setMinimumWidth(60);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     label->setBuddy(box);
     layout->addWidget(label);
     layout->addWidget(box, 1);
     return box;
+}
+
+// Offers `texts` in the drop-down, leaving what is typed in the box, and its own undo, alone
+// (the placeholder text keeps Qt from choosing the first item of a list that was empty).
+void ShowTexts(QComboBox* box, const std::vector<std::string>& texts) {
+    QStringList wanted;
+    for (const std::string& text : texts) {
+        wanted << QString::fromStdString(text);
+    }
+    QStringList shown;
+    for (int i = 0; i < box->count(); ++i) {
+        shown << box->itemText(i);
+    }
+    if (shown == wanted) {
+        return;
+    }
+    const QString typed = box->currentText();
+    const QSignalBlocker blocker(box);
+    box->model()->removeRows(0, box->count());
+    box->insertItems(0, wanted);
+    if (box->currentText() != typed) {
+        box->setEditText(typed);
+    }
 }
 
 }  // namespace
@@ -75,6 +108,9 @@ FindBar::FindBar(MainForm& form, QtWindowSystem& windows, QWidget* focusAfterClo
     connect(countingNoteTimer_, &QTimer::timeout, this,
             [this] { countLabel_->setText(QString::fromUtf8(kCountingNote)); });
     form_.Table().AddObserver(this);
+    form_.Search().History() = ReadSearchHistory(SearchHistoryPath());
+    ShowTexts(searchCombo_, form_.Search().History().texts);
+    ShowTexts(replaceCombo_, form_.Search().History().replacements);
     hide();
 }
 
@@ -85,20 +121,24 @@ FindBar::~FindBar() {
 
 void FindBar::BuildFindRows(QWidget* row, QWidget* optionsRow) {
     QHBoxLayout* layout = RowLayout(row);
-    searchBox_ = TextBox("FindText", "検索(&S)", row, layout);
-    connect(searchBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    searchCombo_ = TextBox("FindText", "検索(&S)", "検索する文字列", row, layout);
+    searchBox_ = searchCombo_->lineEdit();
+    const auto storeText = [this](const QString& text) {
         form_.Search().Find().text = text.toUtf8().toStdString();
         ownReplace_ = nullptr;
         ScheduleCount();
-    });
+    };
+    connect(searchBox_, &QLineEdit::textEdited, this, storeText);
+    connect(searchCombo_, &QComboBox::textActivated, this, storeText);
     searchBox_->installEventFilter(this);
+    searchCombo_->installEventFilter(this);  // keys reach the drop-down, which holds the focus
     const auto addButton = [this, row, layout](const char* name, const char* caption,
                                                std::function<void()> command) {
         auto* button = new QPushButton(QString::fromUtf8(caption), row);
         button->setObjectName(QString::fromUtf8(name));
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this,
-                [this, command = std::move(command)] { windows_.RunChosenCommand(command); });
+                [this, command = std::move(command)] { RunBarCommand(command); });
         layout->addWidget(button);
     };
     addButton("FindNextButton", "次へ(&N)", [this] { form_.Search().FindNext(); });
@@ -125,6 +165,21 @@ void FindBar::BuildFindRows(QWidget* row, QWidget* optionsRow) {
         addOption("WholeCell", "完全一致(&W)", "セルの文字列全体が一致するものだけを探します");
     matchCase_ = addOption("MatchCase", "大小区別(&C)", "英字の大文字と小文字を区別します");
     columnOnly_ = addOption("ColumnOnly", "列のみ(&O)", "現在の列だけを探します");
+    regex_ = addOption("Regex", "正規表現(&R)",
+                       "検索する文字列を正規表現として扱います (置換後の $1 はかっこの中)");
+    loose_ = addOption("Loose", "全角/半角・かな・大小を区別しない",
+                       "全角と半角、ひらがなとカタカナ、英字の大文字と小文字を同じに扱います");
+    // The two ways of reading the text exclude each other.
+    connect(regex_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) {
+            loose_->setChecked(false);
+        }
+    });
+    connect(loose_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) {
+            regex_->setChecked(false);
+        }
+    });
     options->addStretch();
     countLabel_ = new QLabel(optionsRow);
     countLabel_->setObjectName(QStringLiteral("FindCount"));
@@ -133,12 +188,16 @@ void FindBar::BuildFindRows(QWidget* row, QWidget* optionsRow) {
 
 void FindBar::BuildReplaceRow(QWidget* row) {
     QHBoxLayout* layout = RowLayout(row);
-    replaceBox_ = TextBox("ReplaceText", "置換後(&R)", row, layout);
-    connect(replaceBox_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    replaceCombo_ = TextBox("ReplaceText", "置換後(&P)", "置換後の文字列", row, layout);
+    replaceBox_ = replaceCombo_->lineEdit();
+    const auto storeReplacement = [this](const QString& text) {
         form_.Search().Find().replacement = text.toUtf8().toStdString();
         ownReplace_ = nullptr;
-    });
+    };
+    connect(replaceBox_, &QLineEdit::textEdited, this, storeReplacement);
+    connect(replaceCombo_, &QComboBox::textActivated, this, storeReplacement);
     replaceBox_->installEventFilter(this);
+    replaceCombo_->installEventFilter(this);
     auto* replace = new QPushButton(QStringLiteral("置換(&H)"), row);
     replace->setObjectName(QStringLiteral("ReplaceButton"));
     replace->setAutoDefault(false);
@@ -181,7 +240,28 @@ void FindBar::StoreOptions() {
     state.options.letterCase =
         matchCase_->isChecked() ? LetterCase::Sensitive : LetterCase::Insensitive;
     state.scope = columnOnly_->isChecked() ? FindScope::CurrentColumn : FindScope::WholeTable;
+    state.syntax = regex_->isChecked()   ? PatternSyntax::Regex
+                   : loose_->isChecked() ? PatternSyntax::Loose
+                                         : PatternSyntax::Plain;
     ScheduleCount();
+}
+
+void FindBar::RunBarCommand(const std::function<void()>& command) {
+    windows_.RunChosenCommand(command);
+    ShowHistory();
+}
+
+// The history shown is the one the commands keep; the file follows it. A folder that takes no
+// file costs the texts' memory between runs, not the search.
+void FindBar::ShowHistory() {
+    const SearchHistory& history = form_.Search().History();
+    ShowTexts(searchCombo_, history.texts);
+    ShowTexts(replaceCombo_, history.replacements);
+    try {
+        WriteSearchHistory(SearchHistoryPath(), history);
+    } catch (const Failure&) {
+        windows_.ShowStatusNote("検索の履歴を保存できませんでした");
+    }
 }
 
 void FindBar::ScheduleCount() {
@@ -219,7 +299,7 @@ void FindBar::CurrentCellChanged(GridCell previous) {
 
 void FindBar::RunReplace(const std::function<void()>& replace) {
     const TableChange* before = form_.History().LastDone();
-    windows_.RunChosenCommand(replace);
+    RunBarCommand(replace);
     const TableChange* after = form_.History().LastDone();
     if (after != before) {
         ownReplace_ = after;
@@ -248,6 +328,9 @@ void FindBar::keyPressEvent(QKeyEvent* event) {
 // Enter in the search box finds the next match (Shift+Enter the previous); in the replacement
 // box it replaces.
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == searchCombo_ || watched == replaceCombo_) {
+        watched = static_cast<QComboBox*>(watched)->lineEdit();
+    }
     const auto* box = qobject_cast<const QLineEdit*>(watched);
     if (event->type() == QEvent::ShortcutOverride && box != nullptr &&
         TableTakesKey(*box, *static_cast<QKeyEvent*>(event))) {
@@ -260,9 +343,9 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event) {
             if (watched == replaceBox_) {
                 RunReplace([this] { form_.Search().ReplaceCurrent(); });
             } else if (key->modifiers() & Qt::ShiftModifier) {
-                windows_.RunChosenCommand([this] { form_.Search().FindPrevious(); });
+                RunBarCommand([this] { form_.Search().FindPrevious(); });
             } else {
-                windows_.RunChosenCommand([this] { form_.Search().FindNext(); });
+                RunBarCommand([this] { form_.Search().FindNext(); });
             }
             return true;
         }

@@ -7,6 +7,7 @@
 #include "table/table_grid.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,12 +22,14 @@ class QtWindowSystem;
 class TableChange;
 
 // The find bar along the bottom of the main window: the text to find, the replacement (shown
-// from Ctrl+H on), whole-cell, letter case and current-column options, buttons for the next and
-// previous match, replace and replace-all, and the count of matching cells. It is modeless:
-// the grid stays usable while it is open. Everything it does runs in MainForm; it only holds the
-// typed texts there (MainForm::Find). Enter finds the next match (Shift+Enter the previous), in
-// the replacement box replaces; Esc closes the bar and gives the focus back to the grid. Undo and
-// redo keys undo the box's typing, else (and right after the bar's own replace) the table's.
+// from Ctrl+H on), each offering its last 20 texts in a drop-down (kept between runs in their
+// own file), whole-cell, letter case, current-column, regular expression and loose options, buttons
+// for the next and previous match, replace and replace-all, and the count of matching cells. It is
+// modeless: the grid stays usable while it is open. Everything it does runs in MainForm; it only
+// holds the typed texts there (MainForm::Find). Enter finds the next match (Shift+Enter the
+// previous), in the replacement box replaces; Esc closes the bar and gives the focus back to the
+// grid. Undo and redo keys undo the box's typing, else (and right after the bar's own replace) the
+// table's.
 class FindBar : public QFrame, private TableGridObserver {
     Q_OBJECT
 public:
@@ -40,6 +43,8 @@ public:
     void Open(FindBarFocus focus);
     void Close();
 
+    // The boxes the user types in, and the drop-downs around them, which hold the focus.
+    QComboBox* SearchCombo() const { return searchCombo_; }
     QLineEdit* SearchBox() const { return searchBox_; }
     QLineEdit* ReplaceBox() const { return replaceBox_; }
     QLabel* CountLabel() const { return countLabel_; }
@@ -52,6 +57,9 @@ private:
     void BuildFindRows(QWidget* row, QWidget* optionsRow);
     void BuildReplaceRow(QWidget* row);
     void StoreOptions();
+    // Runs a command of the bar, then offers the texts it remembered and keeps them in the file.
+    void RunBarCommand(const std::function<void()>& command);
+    void ShowHistory();
     void RunReplace(const std::function<void()>& replace);
     // Whether an undo or redo key in the box is the table's to take (the main window's menu
     // item) rather than the box's own.
@@ -72,12 +80,16 @@ private:
     MainForm& form_;
     QtWindowSystem& windows_;
     QWidget* focusAfterClosing_;
-    QLineEdit* searchBox_ = nullptr;
+    QComboBox* searchCombo_ = nullptr;
+    QComboBox* replaceCombo_ = nullptr;
+    QLineEdit* searchBox_ = nullptr;  // the combo boxes' own line edits
     QLineEdit* replaceBox_ = nullptr;
     QWidget* replaceRow_ = nullptr;
     QCheckBox* wholeCell_ = nullptr;
     QCheckBox* matchCase_ = nullptr;
     QCheckBox* columnOnly_ = nullptr;
+    QCheckBox* regex_ = nullptr;
+    QCheckBox* loose_ = nullptr;
     QLabel* countLabel_ = nullptr;
     QTimer* countTimer_ = nullptr;
     QTimer* countingNoteTimer_ = nullptr;

@@ -279,7 +279,12 @@ void GridView::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (editing_) {
+            if (editing_ && event->modifiers().testFlag(Qt::ControlModifier)) {
+                // What was typed goes into every selected cell, as a step after the typing.
+                const std::string typed = grid_.CellText(grid_.Col(), grid_.Row());
+                closeEditor();
+                input_.FillSelection(typed);
+            } else if (editing_) {
                 closeEditor();
             } else {
                 OpenEditor(EditorFocus::Take, Opening::ToShow);
@@ -345,6 +350,18 @@ void GridView::mousePressEvent(QMouseEvent* event) {
     const bool extend = QApplication::keyboardModifiers() & Qt::ShiftModifier;
     mouse_.Press(event->position().toPoint(),
                  extend ? TableGrid::Selection::Extend : TableGrid::Selection::Collapse);
+}
+
+// A double-click on a column's right line in the headings fits the column to its texts; any
+// other counts as a second press.
+void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const PressTarget target = Geometry().PressAt(at.x(), at.y());
+    if (event->button() == Qt::LeftButton && target.kind == PressTarget::Kind::ResizeColumn) {
+        input_.FitColumnWidth(target.cell.col);
+        return;
+    }
+    mousePressEvent(event);
 }
 
 void GridView::mouseMoveEvent(QMouseEvent* event) {

@@ -18,6 +18,7 @@
 
 #include "app/main_commands.h"
 #include "app/main_form.h"
+#include "gui/access_key_menu.h"
 #include "gui/cp932_input.h"
 #include "gui/design_colors.h"
 #include "gui/edited_text.h"
@@ -139,7 +140,12 @@ void MainWindow::BuildMenus() {
             QMenu*& made = menus[path.first(depth)];
             if (made == nullptr) {
                 const QString& caption = path[depth - 1];
-                made = menu == nullptr ? menuBar()->addMenu(caption) : menu->addMenu(caption);
+                made = new AccessKeyMenu(caption, this);
+                if (menu == nullptr) {
+                    menuBar()->addMenu(made);
+                } else {
+                    menu->addMenu(made);
+                }
             }
             menu = made;
         }

@@ -14,6 +14,7 @@
 
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
+#include "gui/duplicate_rows_dialog.h"
 #include "gui/export_dialog.h"
 #include "gui/go_to_row_dialog.h"
 #include "gui/help_viewer.h"
@@ -26,6 +27,7 @@
 #include "gui/program_info.h"
 #include "gui/progress_dialog.h"
 #include "gui/sort_dialog.h"
+#include "gui/separator_dialog.h"
 #include "gui/title_list_window.h"
 #include "gui/window_placement.h"
 #include "platform/failure.h"
@@ -370,6 +372,23 @@ std::optional<std::vector<SortKey>> QtWindowSystem::RunSortDialog(
         return std::nullopt;
     }
     return dialog.Keys();
+}
+
+std::optional<SeparatorChoice> QtWindowSystem::RunSeparatorDialog(const SeparatorRequest& request) {
+    SeparatorDialog dialog(request, DialogOwner());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Choice();
+}
+
+std::optional<DuplicateRowsChoice> QtWindowSystem::RunDuplicateRowsDialog(
+    const std::vector<std::string>& itemNames) {
+    DuplicateRowsDialog dialog(itemNames, DialogOwner());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Choice();
 }
 
 }  // namespace qv

@@ -87,6 +87,9 @@ public:
     std::optional<ImportSettings> RunImportDialog(const ImportDialogRequest& request) override;
     std::optional<ExportSettings> RunExportDialog(const ExportSettings& offered) override;
     std::optional<std::vector<SortKey>> RunSortDialog(const SortDialogRequest& request) override;
+    std::optional<SeparatorChoice> RunSeparatorDialog(const SeparatorRequest& request) override;
+    std::optional<DuplicateRowsChoice> RunDuplicateRowsDialog(
+        const std::vector<std::string>& itemNames) override;
     PreviewAnswer RunPrintPreview(const PrintJob& job, PrintTarget target) override;
     void PrintPages(const PrintJob& job) override;
     bool WritePdf(const PrintJob& job, const std::string& path) override;

@@ -1,6 +1,7 @@
 #include "tools/cell_replace.h"
 
 #include "platform/failure.h"
+#include "tools/cell_pattern.h"
 
 namespace qv {
 
@@ -58,6 +59,26 @@ CellTextList ReplacementsIn(const TableGrid& grid, const CellMatcher& matcher,
             const std::string_view cell = cell_handle::Text(h);
             if (AppendReplaced(cell, matcher, replacement, text) && text != cell) {
                 changes.Add(GridCell{col, row}, text);
+            }
+        });
+    }
+    return changes;
+}
+
+CellTextList ReplacementsIn(const TableGrid& grid, const CellPattern& pattern,
+                            const SearchArea& area, std::string_view cp932, std::string_view utf8) {
+    CheckReplacementText(cp932);
+    CellTextList changes;
+    if (pattern.FindsNothing()) {
+        return changes;
+    }
+    for (int32_t col : grid.StoredColumnNumbers(area.colBegin, area.colEnd)) {
+        grid.VisitColumnTexts(col, area.rowBegin, area.rowEnd, [&](int32_t row, CellHandle h) {
+            const std::string_view cell = cell_handle::Text(h);
+            if (std::optional<std::string> text = pattern.Replaced(cell, cp932, utf8);
+                text && *text != cell) {
+                CheckReplacementText(*text);
+                changes.Add(GridCell{col, row}, *text);
             }
         });
     }

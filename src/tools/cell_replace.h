@@ -28,6 +28,12 @@ std::optional<std::string> ReplacedCellText(std::string_view cell, const CellMat
 CellTextList ReplacementsIn(const TableGrid& grid, const CellMatcher& matcher,
                             const SearchArea& area, std::string_view replacement);
 
+// The same for a pattern of any syntax; `cp932` and `utf8` are the replacement in both forms
+// (see CellPattern::Replaced).
+class CellPattern;
+CellTextList ReplacementsIn(const TableGrid& grid, const CellPattern& pattern,
+                            const SearchArea& area, std::string_view cp932, std::string_view utf8);
+
 // Replaces the matches in every cell of the area (one cell: replace one; the whole table or a
 // column: replace all), column by column. Returns the cells changed, each with the text it held
 // before: its Size() is the count of cells changed, and TableGrid::ExchangeCellTexts with it

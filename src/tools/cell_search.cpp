@@ -37,7 +37,7 @@ constexpr int32_t kRowsPerCancelCheck = 16384;
 
 class AreaSearch {
 public:
-    AreaSearch(const TableGrid& grid, const CellMatcher& matcher, const SearchArea& area)
+    AreaSearch(const TableGrid& grid, const CellTest& matcher, const SearchArea& area)
         : grid_(grid),
           matcher_(matcher),
           area_(area),
@@ -117,7 +117,7 @@ private:
     }
 
     const TableGrid& grid_;
-    const CellMatcher& matcher_;
+    const CellTest& matcher_;
     SearchArea area_;
     std::vector<int32_t> columns_;
     int32_t rowEnd_;
@@ -224,7 +224,7 @@ SearchArea ColumnArea(const TableGrid& grid, int32_t col) {
     return SearchArea{col, col + 1, 1, grid.RowCount()};
 }
 
-std::optional<FoundCell> FindNextCell(const TableGrid& grid, const CellMatcher& matcher,
+std::optional<FoundCell> FindNextCell(const TableGrid& grid, const CellTest& matcher,
                                       const SearchArea& area, GridCell from,
                                       SearchDirection direction) {
     if (matcher.FindsNothing()) {
@@ -251,7 +251,7 @@ std::optional<FoundCell> FindNextCell(const TableGrid& grid, const CellMatcher& 
     return std::nullopt;
 }
 
-int64_t CountMatchingCellsIn(const TableGrid& grid, const CellMatcher& matcher,
+int64_t CountMatchingCellsIn(const TableGrid& grid, const CellTest& matcher,
                              const SearchArea& area, const std::atomic<bool>* cancelled) {
     if (matcher.FindsNothing()) {
         return 0;

@@ -22,18 +22,29 @@ struct SearchOptions {
     LetterCase letterCase = LetterCase::Sensitive;
 };
 
+// What a search asks of each cell: whether it matches. The kinds of search text (plain bytes,
+// loose, a regular expression) each answer it their own way.
+class CellTest {
+public:
+    virtual bool FindsNothing() const = 0;
+    virtual bool Matches(std::string_view cell) const = 0;
+
+protected:
+    ~CellTest() = default;
+};
+
 // A search text in CP932 bytes and how it is compared with cell texts, byte for byte, blanks
 // included. A match starts at a character boundary of the cell (a byte 0x81-0x9F or 0xE0-0xFC
 // opens a double-byte character whose second byte is never a boundary, so searching 0x5C never
 // finds the second byte of "ソ", 0x83 0x5C). The empty text, and one that does not end on a
 // whole character, find nothing (see FindsNothing).
-class CellMatcher {
+class CellMatcher final : public CellTest {
 public:
     CellMatcher(std::string_view searchText, SearchOptions options);
 
-    bool FindsNothing() const { return pattern_.empty(); }
+    bool FindsNothing() const override { return pattern_.empty(); }
     // Whether the cell holds a match.
-    bool Matches(std::string_view cell) const;
+    bool Matches(std::string_view cell) const override;
     // The offset of the first match in `cell` starting at or after `from`, which must be a
     // character boundary; npos when there is none.
     std::size_t Find(std::string_view cell, std::size_t from = 0) const;
@@ -76,13 +87,13 @@ struct FoundCell {
 // `wrapped` is set). `from` may lie outside the area: the order of cells is that of (row, col).
 // Nothing when no cell of the area matches. Empty cells never match, and runs of them cost next
 // to nothing.
-std::optional<FoundCell> FindNextCell(const TableGrid& grid, const CellMatcher& matcher,
+std::optional<FoundCell> FindNextCell(const TableGrid& grid, const CellTest& matcher,
                                       const SearchArea& area, GridCell from,
                                       SearchDirection direction);
 
 // How many cells of the area hold a match. When `cancelled` is given and becomes true, stops
 // within a few thousand cells and returns the count so far.
-int64_t CountMatchingCellsIn(const TableGrid& grid, const CellMatcher& matcher,
+int64_t CountMatchingCellsIn(const TableGrid& grid, const CellTest& matcher,
                              const SearchArea& area, const std::atomic<bool>* cancelled = nullptr);
 
 }  // namespace qv

@@ -245,6 +245,12 @@ protected:
             [&] { form_.Clipboard().CutSelection(); }, [&] { form_.Clipboard().ClearSelection(); },
             [&] { form_.Sorting().SortAscending(); }, [&] { form_.Sorting().SortDescending(); },
             [&] { find(); form_.Search().ReplaceCurrent(); }, [&] { find(); form_.Search().ReplaceAll(); },
+            [&] { form_.Lists().FillDown(); },
+            [&] { windows_.duplicateRowsAnswer = {{{DataCol()}, Pick(0, 1) ? KeyComparison::Loose : KeyComparison::Exact}};
+                  form_.Lists().RemoveDuplicateRows(); },
+            [&] { windows_.separatorAnswer = {{Pick(0, 1) ? "x" : "7", Pick(0, 1) ? SplitAt::FirstSeparator : SplitAt::EverySeparator}};
+                  if (Grid().ColCount() < kCols - 4) { form_.Lists().SplitColumn(); } },
+            [&] { windows_.separatorAnswer = {{Pick(0, 1) ? "x" : "", {}}}; form_.Lists().JoinColumns(); },
             [&] { form_.Sorting().SortByKeys({{DataCol(), SortOrder::Descending, SortKeyKind::Number}, {DataCol(), SortOrder::Ascending, SortKeyKind::Reading, DataCol()}}); },
             [&] { form_.JapaneseText().ConvertSelection(static_cast<CharacterConversion>(Pick(0, 5))); },
             [&] { form_.JapaneseText().MakeFuriganaColumn(); }};  // the last: adds a column

@@ -74,6 +74,8 @@ public:
     // --- The CSV/TSV dialogs: scripted answers (nullopt = cancelled) and what they were shown.
     std::deque<std::optional<ImportSettings>> importDialogAnswers;
     std::deque<std::optional<ExportSettings>> exportDialogAnswers;
+    std::optional<DuplicateRowsChoice> duplicateRowsAnswer;
+    std::optional<SeparatorChoice> separatorAnswer;
     std::vector<ImportDialogRequest> importDialogRequests;
     // The sort dialog: scripted keys (nullopt = cancelled) and what it was shown.
     std::deque<std::optional<std::vector<SortKey>>> sortDialogAnswers;
@@ -179,6 +181,15 @@ public:
         importDialogRequests.push_back(request);
         EXPECT_FALSE(importDialogAnswers.empty()) << "unscripted import dialog";
         return TakeFront(importDialogAnswers, std::optional<ImportSettings>());
+    }
+    std::optional<SeparatorChoice> RunSeparatorDialog(const SeparatorRequest&) override {
+        calls.emplace_back(__func__);
+        return separatorAnswer;
+    }
+    std::optional<DuplicateRowsChoice> RunDuplicateRowsDialog(
+        const std::vector<std::string>&) override {
+        calls.emplace_back(__func__);
+        return duplicateRowsAnswer;
     }
     std::optional<ExportSettings> RunExportDialog(const ExportSettings&) override {
         calls.emplace_back(__func__);

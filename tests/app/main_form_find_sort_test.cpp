@@ -2,15 +2,20 @@
 // status bar says, and that each change is one step that undo takes back exactly.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
 
 #include "app/fake_window_system.h"
 #include "app/main_form.h"
+#include "app/search_history.h"
 #include "expect_failure.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
+#include "temp_folder.h"
 #include "tools/cell_replace.h"
 #include "tools/multi_key_sort.h"
+#include "view/cell_text_extent.h"
+#include "view/fit_widths.h"
 
 namespace qv {
 namespace {
@@ -97,6 +102,59 @@ TEST_F(MainFormFindSortTest, ReplaceAndReplaceAllAreOneStepEach) {
     EXPECT_FAILS(form_.Search().ReplaceAll(), kReplacementNotInCp932Message);
     EXPECT_EQ(Cells(), replaced);
     EXPECT_EQ(form_.History().Steps(), 2u);
+    // Loosely only the matched characters change; a regular expression takes its groups; a bad
+    // pattern says why. The texts the commands ran with are remembered, newest first.
+    form_.Search().Find() = {"Ｘ", "y", {}, {}, PatternSyntax::Loose};
+    EXPECT_EQ(form_.Search().ReplaceAll(), 1u);
+    form_.Search().Find() = {"^(.)$", "<$1>", {}, {}, PatternSyntax::Regex};
+    form_.Search().ReplaceAll();
+    EXPECT_EQ(form_.Table().CellText(3, 1) + form_.Table().CellText(1, 3), "<y><\x83\\>");
+    form_.Search().Find().text = "(";
+    form_.Search().FindNext();
+    EXPECT_EQ(windows_.statusNote.rfind("正規表現が正しくありません", 0), 0u)
+        << windows_.statusNote;
+    EXPECT_EQ(form_.Search().History().texts,
+              (std::vector<std::string>{"(", "^(.)$", "Ｘ", "x", "apple"}));
+}
+
+// The list tools say what they did, or why they did nothing; each change is one step. Fitting
+// measures the item name too and stops at the cap.
+TEST_F(MainFormFindSortTest, ListToolsSayWhatTheyDid) {
+    windows_.duplicateRowsAnswer = DuplicateRowsChoice{{3}, KeyComparison::Exact};
+    windows_.separatorAnswer = SeparatorChoice{",", SplitAt::EverySeparator};
+    form_.Document().UnrecordedTable().SetCell(3, 0, std::string(100, 'w'));
+    const std::pair<std::function<void()>, const char*> commands[] = {
+        {[&] { form_.Lists().RemoveDuplicateRows(); }, "1 行を削除しました。"},  // row 4: ""
+        {[&] { form_.Lists().RemoveDuplicateRows(); }, "重複行はありませんでした。"},
+        {[&] { form_.Lists().SplitColumn(); }, "区切り文字「,」を含むセルはありませんでした。"},
+        {[&] { form_.Lists().JoinColumns(); }, "結合する列を 2 列以上選んでください。"},
+    };
+    for (const auto& [command, message] : commands) {
+        command();
+        ASSERT_FALSE(windows_.messages.empty());
+        EXPECT_EQ(windows_.messages.back().text, message);
+    }
+    EXPECT_EQ(form_.Table().RowCount(), 4);
+    form_.Lists().FitColumnWidths();  // one cell selected: every column
+    EXPECT_EQ(form_.Table().ColWidth(2), FittingColumnWidth("Apple pie", kFittedWidthCap));
+    EXPECT_EQ(form_.Table().ColWidth(3), kFittedWidthCap);
+    EXPECT_EQ(form_.History().Steps(), 2u);
+}
+
+TEST(SearchHistoryTest, KeepsTheNewestTwentyAndReadsBackWhatItWrote) {
+    SearchHistory history;
+    for (int i = 0; i < 25; ++i) {
+        RememberText(history.texts, std::to_string(i));
+    }
+    EXPECT_FALSE(RememberText(history.texts, "24"));  // first already
+    EXPECT_TRUE(RememberText(history.texts, "10"));   // moves up
+    ASSERT_EQ(history.texts.size(), 20u);
+    EXPECT_EQ(history.texts[0] + history.texts[1] + history.texts[19], "10245");
+    history.replacements = {"a\\b\nc", "$1"};
+    test::TempFolder folder;
+    WriteSearchHistory(folder / "h.txt", history);
+    EXPECT_EQ(ReadSearchHistory(folder / "h.txt"), history);
+    EXPECT_EQ(ReadSearchHistory(folder / "missing.txt"), SearchHistory{});
 }
 
 // Sorting moves whole rows, renumbers stale labels, and undo puts back every byte.

@@ -295,6 +295,46 @@ TEST_F(CliTest, SortAndConvertWriteTheTableAnew) {
     EXPECT_EQ(Run({"sort", table, out, "--key", "1"}).exitCode, 1);  // OUT exists: no --force
 }
 
+// find prints each matching cell as grep would; dedupe writes the table without the rows whose
+// keys came before and says how many went.
+TEST_F(CliTest, FindAndDedupeListAndRemoveRows) {
+    const std::string table = CountingTable();
+    const std::pair<std::vector<std::string>, const char*> found[] = {
+        {{"find", table, "abc"}, "3\t1\tabc\n4\t2\tabc\n"},
+        {{"find", table, "ABC", "--case"}, ""},
+        {{"find", table, "りんご", "--whole"}, "1\t2\tりんご\n"},
+        {{"find", table, "ﾘﾝｺﾞ", "--loose"}, "1\t2\tりんご\n2\t2\t  りんご\t\n"},
+        {{"find", table, "^-?\\\\(\\d)", "--regex", "--col", "1"}, "1\t1\t\\1,200\n2\t1\t-\\300\n"},
+    };
+    for (const auto& [args, out] : found) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const RunResult result = Run(args);
+        EXPECT_EQ(result.exitCode, *out == '\0' ? 1 : 0);
+        EXPECT_EQ(result.out, out);
+    }
+    EXPECT_EQ(Run({"find", table, "(", "--regex"}).exitCode, 2);
+    EXPECT_EQ(Run({"find", folder_ / "missing.qvd", "a"}).exitCode, 2);
+
+    const std::string keys = Table("d.qvd", {"3", "5", "80", "80", "-", "k", "v", "a", "1", "A",
+                                             "2", "a", "3", "\x82\x81", "4"});
+    const std::string out = folder_ / "out.qvd";
+    const std::tuple<std::vector<std::string>, const char*, const char*> removed[] = {
+        {{"--cols", "1"}, "1\n", R"([["k", "v"], ["a", "1"], ["A", "2"], ["ａ", "4"]])"},
+        {{"--cols", "1", "--loose"}, "3\n", R"([["k", "v"], ["a", "1"]])"},
+        {{}, "0\n", R"([["k", "v"], ["a", "1"], ["A", "2"], ["a", "3"], ["ａ", "4"]])"},
+    };
+    for (const auto& [options, err, cells] : removed) {
+        std::vector<std::string> args{"dedupe", keys, out, "--force"};
+        args.insert(args.end(), options.begin(), options.end());
+        const RunResult result = Run(args);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err, err);
+        EXPECT_EQ(json::parse(Run({"dump", out}).out)["cells"], json::parse(cells));
+    }
+    EXPECT_EQ(Run({"dedupe", keys, out}).exitCode, 1);  // OUT exists
+    EXPECT_EQ(Run({"dedupe", keys, out, "--force", "--cols", "3"}).exitCode, 2);
+}
+
 // Sixty rows of kanji and half-width katakana: A4 upright holds 38 rows of 24 pixels under the
 // item names, so two pages, each with the headings repeated and its own page number.
 TEST_F(CliTest, PdfPagesHoldTheCellsTextsAndRepeatTheHeadings) {

@@ -104,6 +104,8 @@ const Command kCommands[] = {
     {"計数", "TN", 0, "検索", nullptr},
     {"項目名設定", "TI", 0, "項目名入力", nullptr},
     {"並べ替え", "DO", 0, "並べ替え", nullptr},
+    {"重複行の削除", "DU", 0, "重複行の削除", nullptr},
+    {"列の分割", "DS", 0, "列の分割", nullptr},
     {"button タイトル一覧を表示", "", 0, nullptr, "a/b/ p 3 list"},
     {"button ファイルの上書き保存", "", 1, "データの保存", nullptr},
     {"button 現在行の次に行を挿入", "", 2, nullptr, "a//b p 3"},
@@ -143,16 +145,18 @@ private slots:
                               "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
                               "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|"
                               "切り取り(&T)|コピー(&C)|貼り付け(&V)|消去(&L)|-|行へ移動(&G)|-|"
-                              "検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|"
+                              "検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|-|下方向へコピー(&D)|"
                               "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)|-|"
-                              "昇順に並べ替え(&A)|降順に並べ替え(&D)|データ(&D)|並べ替え(&O)...|-|"
+                              "昇順に並べ替え(&A)|降順に並べ替え(&D)|データ(&D)|"
+                              "重複行の削除(&U)...|列の分割(&S)...|列の結合(&J)...|"
+                              "列幅の自動調整(&W)|並べ替え(&O)...|-|"
                               "文字種の変換(&K)|全角英数字→半角|半角英数字→全角|"
                               "半角カナ→全角カナ|カタカナ→ひらがな|ひらがな→カタカナ|"
                               "前後の空白を削除|ふりがな列の作成(&K)"));
         // The designed items have no shortcut and are always enabled; undo, redo, go to row, the
         // clipboard's items and find are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{42});
+        QCOMPARE(items.size(), std::size_t{47});
         QStringList shortcuts;
         for (const QAction* item : items) {
             const QString name = item->objectName();
@@ -166,7 +170,7 @@ private slots:
             QStringLiteral(
                 "Print1 Ctrl+P|Undo1 Ctrl+Z|Redo1 Ctrl+Y; Ctrl+Shift+Z|Cut1 Ctrl+X|Copy1 Ctrl+C|"
                 "Paste1 Ctrl+V|Clear1 Del|GoToRow1 Ctrl+G|Find1 Ctrl+F|FindNext1 F3|"
-                "FindPrevious1 Shift+F3|Replace1 Ctrl+H"));
+                "FindPrevious1 Shift+F3|Replace1 Ctrl+H|FillDown1 Ctrl+D"));
         const QStringList hints =
             QString::fromUtf8(
                 "タイトル一覧を表示|ファイルの上書き保存|現在行の次に行を挿入|"
@@ -488,6 +492,49 @@ private slots:
         QVERIFY(grid->topLeft().row > 1);  // scrolled to it
     }
 
+    // Ctrl+D copies the selection's top row down; a text typed and Ctrl+Enter goes into every
+    // selected cell. With 正規表現 the bar counts by pattern, shows a bad pattern's error and
+    // replaces with $1; the texts used come back in the drop-downs.
+    void fillAndRegularExpressionsWithRealKeys() {
+        p_->Grid().SetRowCount(4);
+        p_->Grid().SetCell(1, 1, "x1");
+        ActivateMain();
+        GridView* grid = p_->app.Main().Grid();
+        const auto cells = [this] {
+            QString texts;
+            for (int32_t row = 1; row < 4; ++row) {
+                texts += QString::fromStdString(p_->Grid().CellText(1, row) + "," +
+                                                p_->Grid().CellText(2, row) + ";");
+            }
+            return texts;
+        };
+        p_->Grid().SetCurrentCell({1, 1});
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(grid, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(cells(), QString("x1,;x1,;x1,;"));
+        QTest::keyClick(grid, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClicks(grid, "y2");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(cells(), QString("y2,y2;y2,y2;y2,y2;"));
+
+        FindBar* bar = p_->app.Main().Find();
+        QTest::keyClick(grid, Qt::Key_H, Qt::ControlModifier);
+        bar->findChild<QCheckBox*>("Regex")->click();
+        QTest::keyClicks(bar->SearchBox(), "(\\d");
+        QTRY_VERIFY(
+            bar->CountLabel()->text().startsWith(QStringLiteral("正規表現が正しくありません")));
+        QTest::keyClicks(bar->SearchBox(), ")$");
+        QTRY_COMPARE(bar->CountLabel()->text(), QStringLiteral("一致 6 件"));
+        QTest::keyClicks(bar->ReplaceBox(), "<$1>");
+        QTest::mouseClick(bar->findChild<QPushButton*>("ReplaceAllButton"), Qt::LeftButton);
+        QCOMPARE(cells(), QString("y<2>,y<2>;y<2>,y<2>;y<2>,y<2>;"));
+        QCOMPARE(bar->SearchCombo()->itemText(0), QStringLiteral("(\\d)$"));
+        QCOMPARE(bar->SearchCombo()->count(), 1);  // only the texts a command ran with
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(cells(), QString("y2,y2;y2,y2;y2,y2;"));
+    }
+
     // Ctrl+H with nothing to find puts the cursor in 検索, and the bar keeps the current cell in
     // sight. Right after the bar's replace, Ctrl+Z and Ctrl+Y in the bar take back and make again
     // the table's step, and the next Ctrl+Z the field's own typing; the replace's notice goes at
@@ -500,7 +547,7 @@ private slots:
         p_->Grid().SetCell(1, 1, "a");
         p_->Grid().SetCurrentCell({1, 199});  // the grid scrolls it to the bottom
         QTest::keyClick(grid, Qt::Key_H, Qt::ControlModifier);
-        QCOMPARE(QApplication::focusWidget(), bar->SearchBox());
+        QCOMPARE(QApplication::focusWidget(), bar->SearchCombo());
         QVERIFY(grid->viewport()->rect().contains(grid->cellRect({1, 199}).value_or(QRect())));
         QTest::keyClicks(bar->SearchBox(), "a");
         QTest::keyClicks(bar->ReplaceBox(), "b");

@@ -1,0 +1,185 @@
+// The list tools of the data menu and the edit menu's fill. The rules live in src/tools (fill
+// and duplicate rows); here the selection becomes a list of rows and the result one step.
+#include "app/list_commands.h"
+
+#include <algorithm>
+#include <memory>
+#include <numeric>
+
+#include "edit/block_changes.h"
+#include "edit/bulk_changes.h"
+#include "edit/column_span_changes.h"
+#include "edit/column_widths_change.h"
+#include "edit/row_removal_change.h"
+#include "platform/cp932.h"
+#include "platform/failure.h"
+#include "tools/duplicate_rows.h"
+#include "tools/fill_cells.h"
+#include "view/fit_widths.h"
+
+namespace qv {
+
+namespace {
+
+// The numbers [begin, end): rows or columns.
+std::vector<int32_t> RowRange(int32_t begin, int32_t end) {
+    std::vector<int32_t> rows(static_cast<std::size_t>(std::max(end - begin, 0)));
+    std::iota(rows.begin(), rows.end(), begin);
+    return rows;
+}
+
+}  // namespace
+
+std::string RemovedRowsMessage(std::size_t rows) {
+    if (rows == 0) {
+        return "重複行はありませんでした。";
+    }
+    return std::to_string(rows) + " 行を削除しました。";
+}
+
+std::vector<int32_t> SelectedRows(const TableGrid& grid) {
+    const GridCell a = grid.Current();
+    const GridCell b = grid.Anchor();
+    return RowRange(std::max(std::min(a.row, b.row), 1), std::max(a.row, b.row) + 1);
+}
+
+RowSpan SelectedCells(const TableGrid& grid, const std::vector<int32_t>& rows) {
+    const GridCell a = grid.Current();
+    const GridCell b = grid.Anchor();
+    return RowSpan{std::min(a.col, b.col), std::max(a.col, b.col) + 1, rows};
+}
+
+std::vector<int32_t> ListCommands::DataRows() const {
+    return RowRange(1, Grid().RowCount());
+}
+
+// A run of rows (no filter between them) is filled as a block, whose undo costs in chunks; a
+// list with gaps cell by cell.
+void ListCommands::FillDown() {
+    const std::vector<int32_t> rows = SelectedRows(Grid());
+    const RowSpan cells = SelectedCells(Grid(), rows);
+    if (rows.size() < 2) {
+        return;
+    }
+    if (rows.back() - rows.front() + 1 == static_cast<int32_t>(rows.size())) {
+        Apply(std::make_unique<BlockWriteChange>(
+            FillDownBlock(Grid(), cells.colBegin, cells.colEnd, rows.front(), rows.back() + 1),
+            GridCursor::Of(Grid())));
+        return;
+    }
+    Apply(std::make_unique<CellListChange>(FillDownTexts(Grid(), cells), GridCursor::Of(Grid())));
+}
+
+void ListCommands::RemoveDuplicateRows() {
+    std::vector<std::string> itemNames;
+    for (int32_t col = 1; col < Grid().ColCount(); ++col) {
+        itemNames.push_back(Cp932ToUtf8(Grid().Cell(col, 0)));
+    }
+    const std::optional<DuplicateRowsChoice> choice = windows_.RunDuplicateRowsDialog(itemNames);
+    if (!choice) {
+        return;
+    }
+    const std::vector<int32_t> removed =
+        DuplicateRows(Grid(), choice->keyCols, DataRows(), choice->comparison);
+    if (!removed.empty()) {
+        const int32_t kept = Grid().RowCount() - static_cast<int32_t>(removed.size());
+        Apply(std::make_unique<RowsRemovedChange>(
+            OrderMovingRowsToEnd(Grid().RowCount(), removed).sources, kept, Grid().ColCount(),
+            Grid().Current()));
+    }
+    windows_.ShowMessage(RemovedRowsMessage(removed.size()), MessageKind::Information,
+                         Buttons(MessageButton::OK));
+}
+
+namespace {
+
+std::string SeparatorBytes(const SeparatorChoice& choice) {
+    std::optional<std::string> bytes = Utf8ToCp932(choice.separator);
+    if (!bytes) {
+        throw Failure("区切り文字に Shift-JIS で表せない文字があります");
+    }
+    return std::move(*bytes);
+}
+
+std::vector<std::vector<std::string>> PreviewRows(const TableGrid& grid, int32_t colBegin,
+                                                  int32_t colEnd) {
+    std::vector<std::vector<std::string>> rows;
+    for (int32_t row = 1; row < std::min(grid.RowCount(), 1 + kSeparatorPreviewRows); ++row) {
+        std::vector<std::string>& cells = rows.emplace_back();
+        for (int32_t col = colBegin; col < colEnd; ++col) {
+            cells.emplace_back(grid.Cell(col, row));
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+void ListCommands::SplitColumn() {
+    const int32_t col = Grid().Col();
+    if (col < 1) {
+        return;
+    }
+    const std::optional<SeparatorChoice> choice =
+        windows_.RunSeparatorDialog({SeparatorUse::Split, PreviewRows(Grid(), col, col + 1)});
+    if (!choice) {
+        return;
+    }
+    SplitColumns split =
+        qv::SplitColumn(Grid(), col, DataRows(), SeparatorBytes(*choice), choice->at);
+    if (split.count == 0) {
+        windows_.ShowMessage(
+            "区切り文字「" + choice->separator + "」を含むセルはありませんでした。",
+            MessageKind::Information, Buttons(MessageButton::OK));
+        return;
+    }
+    if (split.count > kManySplitColumns &&
+        windows_.ShowMessage(std::to_string(split.count) + " 列に分かれます。続けますか?",
+                             MessageKind::Confirmation,
+                             MessageButton::Yes | MessageButton::No) != MessageButton::Yes) {
+        return;
+    }
+    if (int64_t{Grid().ColCount()} + split.count >= kGridCountLimit) {
+        throw Failure(kGridTooLargeMessage);
+    }
+    std::vector<std::unique_ptr<TableChange>> steps;
+    steps.push_back(
+        std::make_unique<ColumnsInsertChange>(col + 1, split.count, Grid().ColWidth(col)));
+    steps.push_back(
+        std::make_unique<BlockWriteChange>(std::move(split.block), GridCursor::Of(Grid())));
+    Apply(std::make_unique<ChangeSequence>(std::move(steps)));
+}
+
+void ListCommands::JoinColumns() {
+    const GridCell a = Grid().Current();
+    const GridCell b = Grid().Anchor();
+    const int32_t first = std::max(std::min(a.col, b.col), 1);
+    const int32_t last = std::max(a.col, b.col);
+    if (last <= first) {
+        windows_.ShowMessage("結合する列を 2 列以上選んでください。", MessageKind::Information,
+                             Buttons(MessageButton::OK));
+        return;
+    }
+    const std::optional<SeparatorChoice> choice =
+        windows_.RunSeparatorDialog({SeparatorUse::Join, PreviewRows(Grid(), first, last + 1)});
+    if (!choice) {
+        return;
+    }
+    const GridCell where{first, Grid().Row()};
+    std::vector<std::unique_ptr<TableChange>> steps;
+    steps.push_back(std::make_unique<CellListChange>(
+        JoinedTexts(Grid(), first, last + 1, DataRows(), SeparatorBytes(*choice)), where));
+    steps.push_back(std::make_unique<ColumnsRemoveChange>(first + 1, last - first));
+    Apply(std::make_unique<ChangeSequence>(std::move(steps)));
+}
+
+void ListCommands::FitColumnWidths() {
+    const GridCell a = Grid().Current();
+    const GridCell b = Grid().Anchor();
+    std::vector<int32_t> cols =
+        a == b ? RowRange(1, Grid().ColCount())
+               : RowRange(std::max(std::min(a.col, b.col), 1), std::max(a.col, b.col) + 1);
+    Apply(std::make_unique<ColumnWidthsChange>(FittedWidths(Grid(), cols), Grid().Current()));
+}
+
+}  // namespace qv

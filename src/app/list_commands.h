@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/document_change.h"
+#include "tools/fill_cells.h"
+
+namespace qv {
+
+// The list tools of the main table: filling down, removing duplicate rows. Each acts
+// on an explicit list of data rows (today every selected or every data row) and is one step of
+// the undo history.
+class ListCommands : private CommandGroup {
+public:
+    ListCommands(TableDocument& document, WindowSystem& windows)
+        : CommandGroup(document, windows) {}
+
+    // Each selected column takes the text of the selection's top cell in the selected rows
+    // below it.
+    void FillDown();
+    // Asks for the key columns, removes the rows whose keys an earlier row has, and says how
+    // many went.
+    void RemoveDuplicateRows();
+    // The current column's cells split at a separator into new columns to its right, named
+    // after it; asks first beyond kManySplitColumns, says so when no cell holds the separator.
+    void SplitColumn();
+    // The selected columns' cells joined into the leftmost one, the others taken away.
+    void JoinColumns();
+    // The selected columns (all data columns when one cell is selected) fitted to their texts.
+    void FitColumnWidths();
+
+private:
+    std::vector<int32_t> DataRows() const;
+};
+
+// The selected data rows, top to bottom.
+std::vector<int32_t> SelectedRows(const TableGrid& grid);
+// The selected columns over `rows`, which must outlive the span.
+RowSpan SelectedCells(const TableGrid& grid, const std::vector<int32_t>& rows);
+
+// A split into more columns than this asks first.
+inline constexpr int32_t kManySplitColumns = 10'000;
+// How many rows the separator dialog previews.
+inline constexpr int32_t kSeparatorPreviewRows = 5;
+
+// "3 行を削除しました。", or "重複行はありませんでした。" for none.
+std::string RemovedRowsMessage(std::size_t rows);
+
+}  // namespace qv
