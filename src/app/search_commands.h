@@ -8,8 +8,8 @@
 
 #include "app/document_change.h"
 #include "app/find_state.h"
-#include "edit/background_reading.h"
 #include "app/search_history.h"
+#include "edit/background_reading.h"
 
 namespace qv {
 

@@ -11,8 +11,8 @@
 #include "app/delimited_file_settings.h"
 #include "app/progress_monitor.h"
 #include "table/window_geometry.h"
-#include "tools/multi_key_sort.h"
 #include "tools/duplicate_rows.h"
+#include "tools/multi_key_sort.h"
 #include "tools/split_join.h"
 #include "view/print_layout.h"
 

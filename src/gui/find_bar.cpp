@@ -13,8 +13,8 @@
 #include <functional>
 
 #include "app/main_form.h"
-#include "app/status_texts.h"
 #include "app/search_history.h"
+#include "app/status_texts.h"
 #include "gui/qt_window_system.h"
 #include "platform/failure.h"
 

@@ -251,8 +251,8 @@ std::optional<FoundCell> FindNextCell(const TableGrid& grid, const CellTest& mat
     return std::nullopt;
 }
 
-int64_t CountMatchingCellsIn(const TableGrid& grid, const CellTest& matcher,
-                             const SearchArea& area, const std::atomic<bool>* cancelled) {
+int64_t CountMatchingCellsIn(const TableGrid& grid, const CellTest& matcher, const SearchArea& area,
+                             const std::atomic<bool>* cancelled) {
     if (matcher.FindsNothing()) {
         return 0;
     }

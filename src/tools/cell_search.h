@@ -93,7 +93,7 @@ std::optional<FoundCell> FindNextCell(const TableGrid& grid, const CellTest& mat
 
 // How many cells of the area hold a match. When `cancelled` is given and becomes true, stops
 // within a few thousand cells and returns the count so far.
-int64_t CountMatchingCellsIn(const TableGrid& grid, const CellTest& matcher,
-                             const SearchArea& area, const std::atomic<bool>* cancelled = nullptr);
+int64_t CountMatchingCellsIn(const TableGrid& grid, const CellTest& matcher, const SearchArea& area,
+                             const std::atomic<bool>* cancelled = nullptr);
 
 }  // namespace qv
