@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "interchange/text_encoding.h"
 #include "view/print_layout.h"
@@ -51,5 +52,14 @@ struct PdfArguments {
     bool force = false;
 };
 int RunPdf(const PdfArguments& args, std::ostream& err);
+
+// diff: the differences between two table files (see diff_command.cpp); exit 0 for the same
+// cells, 1 when they differ, 2 for bad usage or a failure.
+struct DiffArguments {
+    std::string a;
+    std::string b;
+    std::vector<int32_t> keys;  // grid columns; empty: rows pair by position
+};
+int RunDiff(const DiffArguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace qv::cli

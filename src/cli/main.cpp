@@ -81,6 +81,14 @@ int Run(int argc, char** argv) {
     pdf->add_flag("--fit-width", fitWidth, "shrink the columns to the page's width");
     pdf->add_flag("--force", pdfArgs.force, "replace an existing OUT");
 
+    qv::cli::DiffArguments diffArgs;
+    CLI::App* diff = app.add_subcommand(
+        "diff", "print the differences between two table files (exit 0 same, 1 differ, 2 trouble)");
+    diff->add_option("A", diffArgs.a, "table file")->required();
+    diff->add_option("B", diffArgs.b, "table file")->required();
+    diff->add_option("--key", diffArgs.keys, "pair rows by these grid columns (N[,M...])")
+        ->delimiter(',');
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -110,6 +118,9 @@ int Run(int argc, char** argv) {
             importArgs.delimiter = delimiters.at(importDelimiter);
         }
         return qv::cli::RunImport(importArgs, std::cerr);
+    }
+    if (*diff) {
+        return qv::cli::RunDiff(diffArgs, std::cout, std::cerr);
     }
     if (*pdf) {
         pdfArgs.choices.paper = qv::PaperFromName(paper).value_or(qv::Paper::A4);
