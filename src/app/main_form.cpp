@@ -31,7 +31,8 @@ MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string dec
       sorting_(document_, windows),
       interchange_(document_, windows, files_),
       printing_(document_, windows, files_),
-      tools_(document_, windows, decimalSeparator_) {
+      tools_(document_, windows, decimalSeparator_),
+      compare_(document_, windows, interchange_) {
     SetMainTableColWidths(document_.UnrecordedTable());
     input_.SetChangeListener([this] { windows_.EditStateChanged(); });
 }

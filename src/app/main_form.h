@@ -5,6 +5,7 @@
 
 #include "app/clipboard_commands.h"
 #include "app/column_tools.h"
+#include "app/compare_commands.h"
 #include "app/interchange_commands.h"
 #include "app/print_commands.h"
 #include "app/row_commands.h"
@@ -74,6 +75,7 @@ public:
     InterchangeCommands& Interchange() { return interchange_; }
     PrintCommands& Printing() { return printing_; }
     ColumnTools& Tools() { return tools_; }
+    CompareCommands& Compare() { return compare_; }
 
     // --- Start-up, activation, close ---
     void Start();
@@ -113,6 +115,7 @@ private:
     InterchangeCommands interchange_;
     PrintCommands printing_;
     ColumnTools tools_;
+    CompareCommands compare_;
 };
 
 }  // namespace qv
