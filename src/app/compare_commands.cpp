@@ -23,6 +23,12 @@ FileDialogRequest CompareOpenRequest(const std::string& fileName) {
 
 }  // namespace
 
+CompareCommands::~CompareCommands() {
+    if (session_) {
+        windows_.ShowCompareWindow(nullptr);
+    }
+}
+
 void CompareCommands::CompareWithFile() {
     const std::optional<std::string> chosen =
         windows_.RunOpenDialog(CompareOpenRequest(dialogFileName_));

@@ -17,6 +17,8 @@ public:
     CompareCommands(TableDocument& document, WindowSystem& windows,
                     InterchangeCommands& interchange)
         : CommandGroup(document, windows), interchange_(interchange) {}
+    // The window lets go of the comparison, which points into the document.
+    ~CompareCommands();
 
     // The menu command: the open dialog, the file read, the pairing asked for, the window shown.
     void CompareWithFile();

@@ -51,6 +51,7 @@ void CompareSession::Compare() {
         PairColumns(current, *other_, PreferredMatching(current, *other_), ColumnExtent::Common),
         keyColumns_);
     comparedChange_ = document_.ChangeCount();
+    ++generation_;
     IndexEntries();
 }
 

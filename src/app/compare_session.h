@@ -36,6 +36,8 @@ public:
 
     // Compares again when the current table changed since the last time; true when it did.
     bool Refresh();
+    // Counts the comparisons made: a view shows the latest while it shows this number.
+    uint64_t Generation() const { return generation_; }
     const TableComparison& Comparison() const { return comparison_; }
     const TableGrid& Current() const { return Grid(); }
     const TableGrid& Other() const { return *other_; }
@@ -76,6 +78,7 @@ private:
     std::vector<int32_t> keyColumns_;
     TableComparison comparison_;
     uint64_t comparedChange_ = 0;
+    uint64_t generation_ = 0;
     RowFilter filter_ = RowFilter::AllRows;
     std::vector<std::size_t> shownRuns_;  // runs shown under the filter, in order
     std::vector<int32_t> shownStarts_;    // the first entry of each, and the count after the last

@@ -10,6 +10,7 @@
 
 #include "app/print_choices_file.h"
 #include "gui/about_box.h"
+#include "gui/compare_window.h"
 #include "gui/find_bar.h"
 #include "gui/grid_view.h"
 #include "gui/help_viewer.h"
@@ -19,6 +20,7 @@
 #include "gui/print_preview_dialog.h"
 #include "gui_test_support.h"
 #include "platform/failure.h"
+#include "table_file_examples.h"
 
 namespace qv {
 
@@ -131,22 +133,23 @@ private slots:
     // the size asked, as a dense screen asks for them, not enlarged from a smaller bitmap; the
     // disabled state has its own), and the title box's width in a resized window.
     void menusToolbarAndTitleBox() {
-        QCOMPARE(Captions(p_->app.Main().menuBar()->actions()).join('|'),
-                 QString::fromUtf8("ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
-                                   "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
-                                   "CSV/TSVの読み込み(&I)|CSV/TSVへの書き出し(&E)|印刷(&P)...|"
-                                   "PDFへの書き出し(&D)...|-|"
-                                   "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
-                                   "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
-                                   "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|"
-                                   "切り取り(&T)|コピー(&C)|貼り付け(&V)|消去(&L)|-|行へ移動(&G)|-|"
-                                   "検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|"
-                                   "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)|-|"
-                                   "昇順に並べ替え(&A)|降順に並べ替え(&D)"));
+        QCOMPARE(
+            Captions(p_->app.Main().menuBar()->actions()).join('|'),
+            QString::fromUtf8("ファイル(&F)|タイトル一覧(&L)|ファイルを開く(&O)|保存(&S)|"
+                              "上書き(&S)|別名保存(&A)|-|使い方(&H)|Quorvaneについて(&A)|-|"
+                              "CSV/TSVの読み込み(&I)|CSV/TSVへの書き出し(&E)|印刷(&P)...|"
+                              "PDFへの書き出し(&D)...|-|"
+                              "終了(&X)|編集(&E)|現在行を削除(&D)|新しい行を前に挿入(&I)|"
+                              "新しい行を次に挿入(&A)|削除した行を貼り付け(&P)|-|列の追加(&M)|"
+                              "列の削除(&R)|-|全データ消去(&E)|-|元に戻す(&U)|やり直し(&Y)|"
+                              "切り取り(&T)|コピー(&C)|貼り付け(&V)|消去(&L)|-|行へ移動(&G)|-|"
+                              "検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|"
+                              "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)|-|"
+                              "昇順に並べ替え(&A)|降順に並べ替え(&D)|データ(&D)|表の比較(&M)..."));
         // The designed items have no shortcut and are always enabled; undo, redo, go to row, the
         // clipboard's items and find are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{34});
+        QCOMPARE(items.size(), std::size_t{35});
         QStringList shortcuts;
         for (const QAction* item : items) {
             const QString name = item->objectName();
@@ -653,6 +656,41 @@ private slots:
         const std::string contents{std::istreambuf_iterator<char>(written), {}};
         QVERIFY(contents.starts_with("%PDF-"));
         QVERIFY(contents.find("/Count 2") != std::string::npos);
+    }
+
+    // データ > 表の比較: the other table beside this one; F8 and Shift+F8 go from difference to
+    // difference, and a difference taken over is a step that Ctrl+Z in the window undoes.
+    void compareWindowGoesToDifferencesAndTakesThemOver() {
+        TableGrid& grid = p_->Grid();
+        grid.SetRowCount(4);
+        for (const auto& [row, text] : {std::pair{1, "a"}, {2, "b"}, {3, "c"}}) {
+            grid.SetCell(1, row, text);
+        }
+        const std::string other = stores_->Path("b.qvd");
+        std::ofstream(other, std::ios::binary)
+            << test::TableFileOf({"Quorvane", "100", "1", "2", "3", "4", "-", "T", "2", "5", "80",
+                                  "-", "", "a", "x", "b", "d"});
+        p_->user.Then(test::ChooseFile(other)).Then(test::Press(Qt::Key_Return));
+        ChooseMenuItem("DM");
+        CompareWindow* window = p_->app.Windows().Compare();
+        QVERIFY(window != nullptr && window->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const auto* counts = window->findChild<QLabel*>(QStringLiteral("CountsLabel"));
+        const QString before = QString::fromUtf8("追加 1 / 削除 0 / 変更 1 行 (セル 1)");
+        QCOMPARE(counts->text(), before);
+        QTest::keyClick(window->View(), Qt::Key_F8);
+        QCOMPARE(window->View()->currentIndex().row(), 1);  // the row added in b
+        QTest::keyClick(window->View(), Qt::Key_F8);
+        QCOMPARE(window->View()->currentIndex().row(), 3);  // the changed row, at its cell
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("TakeOverBtn")),
+                          Qt::LeftButton);
+        QCOMPARE(grid.Cell(1, 3), "d");
+        QTRY_COMPARE(counts->text(), QString::fromUtf8("追加 1 / 削除 0 / 変更 0 行 (セル 0)"));
+        QTest::keyClick(window->View(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(grid.Cell(1, 3), "c");
+        QTRY_COMPARE(counts->text(), before);
+        QTest::keyClick(window->View(), Qt::Key_F8, Qt::ShiftModifier);
+        QCOMPARE(window->View()->currentIndex().row(), 1);
     }
 
 private:
