@@ -54,10 +54,10 @@ public:
     explicit HashSlots(std::size_t count)
         : slots_(std::bit_ceil(std::max<std::size_t>(16, count + count / 2 + 1))),
           mask_(slots_.size() - 1) {}
-    // The slot of `hash`, or the empty slot where it would go (Slot::used false).
+    // The slot of `hash`, or the empty slot where it would go (Slot::Used() false).
     Slot& Find(RowHash hash) {
         std::size_t i = hash & mask_;
-        while (slots_[i].used && slots_[i].hash != hash) {
+        while (slots_[i].Used() && slots_[i].hash != hash) {
             i = (i + 1) & mask_;
         }
         return slots_[i];
@@ -70,13 +70,14 @@ private:
 
 constexpr int32_t kNone = -1;
 constexpr int32_t kSeveral = -2;
+constexpr int32_t kUnused = -3;
 
 // A row's hash in a region of the position diff: where it stands in A and in B, when once.
 struct UniqueSlot {
     RowHash hash = 0;
-    int32_t posA = kNone;  // kSeveral when it occurs more than once
+    int32_t posA = kUnused;  // kSeveral when it occurs more than once
     int32_t posB = kNone;
-    bool used = false;
+    bool Used() const { return posA != kUnused; }
 };
 
 struct Anchor {
@@ -144,24 +145,26 @@ private:
             HashSlots<UniqueSlot> slots(static_cast<std::size_t>(a1 - a0));
             for (int32_t i = a0; i < a1; ++i) {
                 UniqueSlot& slot = slots.Find(At(a_, i));
-                if (slot.used) {
+                if (slot.Used()) {
                     slot.posA = kSeveral;
                 } else {
-                    slot = {At(a_, i), i, kNone, true};
+                    slot = {At(a_, i), i, kNone};
                 }
             }
+            // Rows of B whose row A holds once, noted at their first sight; those that turn up
+            // again in B drop out below, with a second look at the candidates only.
             for (int32_t j = b0; j < b1; ++j) {
                 UniqueSlot& slot = slots.Find(At(b_, j));
-                if (slot.used) {
+                if (slot.Used()) {
+                    if (slot.posB == kNone && slot.posA >= 0) {
+                        unique.push_back({slot.posA, j});
+                    }
                     slot.posB = slot.posB == kNone ? j : kSeveral;
                 }
             }
-            for (int32_t j = b0; j < b1; ++j) {
-                const UniqueSlot& slot = slots.Find(At(b_, j));
-                if (slot.used && slot.posA >= 0 && slot.posB == j) {
-                    unique.push_back({slot.posA, j});
-                }
-            }
+            std::erase_if(unique, [&](const Anchor& anchor) {
+                return slots.Find(At(b_, anchor.b)).posB != anchor.b;
+            });
         }
         return LongestIncreasingRun(unique);
     }
@@ -257,6 +260,7 @@ struct KeySlot {
     int32_t head = kNone;
     bool used = false;
     bool inB = false;
+    bool Used() const { return used; }
 };
 
 }  // namespace
