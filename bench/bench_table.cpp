@@ -81,9 +81,10 @@ public:
     void HideTitleListWindow() override {}
     void CloseMainWindow() override {}
     void ShowAboutBox() override {}
-    void ShowItemNameDialog() override {}
-    void ShowMatchCountDialog() override {}
-    void ShowGoToRowDialog() override {}
+    void PostToWindowThread(std::function<void()>) override {}
+    std::optional<std::string> AskItemName(const std::string&) override { return std::nullopt; }
+    void ShowMatchCountDialog(const std::function<void(const std::string&)>&) override {}
+    void ShowGoToRowDialog(const std::function<bool(const std::string&)>&) override {}
     void ShowHelp(HelpPage) override {}
     bool MoveToTrash(const std::string&) override { return false; }
     void TitleChanged() override {}
@@ -895,15 +896,102 @@ void ReportPrint(const std::string& folder, Report& report) {
     }
 }
 
+void ReportPeakMemory(const std::string& path, const char* size, Report& report);
+
+// bench_latency's figures on one table: the longest waits of the window while typing and while
+// paging during a count, the time from the last key to the count, and whether it was right.
+struct LatencyFigures {
+    double typingMs = 0;
+    double pagingMs = 0;
+    double countAfterMs = 0;
+    bool countRight = false;
+};
+
+std::optional<LatencyFigures> LatencyOf(const std::string& table) {
+    const std::optional<std::string> output = RunChild({ProgramFolder() + "/bench_latency", table});
+    LatencyFigures f;
+    int right = 0;
+    if (!output ||
+        !(std::istringstream(*output) >> f.typingMs >> f.pagingMs >> f.countAfterMs >> right)) {
+        return std::nullopt;
+    }
+    f.countRight = right == 1;
+    return f;
+}
+
+// The window's longest waits at 1,000,000 and 10,000,000 rows beside the same keys on the
+// 10,000-row table; the 10,000,000-row table is there only when the disk had room for it.
+void ReportLatency(const std::string& folder, Report& report) {
+    const char* what = "longest wait, typing in the find bar";
+    if (!IsExistingFile(ProgramFolder() + "/bench_latency")) {
+        report.Add(NotMeasured(what, "the windows are not built (QV_BUILD_GUI=OFF)"));
+        return;
+    }
+    const std::optional<LatencyFigures> floor = LatencyOf(folder + "/table-10000.qvd");
+    if (!floor) {
+        report.Add(NotMeasured(what, "bench_latency failed"));
+        return;
+    }
+    for (const char* rows : {"1000000", "10000000"}) {
+        const std::string table = folder + "/table-" + rows + ".qvd";
+        const std::string size = std::string(rows).size() == 7 ? "1,000,000 x 8" : "10,000,000 x 8";
+        if (!IsExistingFile(table)) {
+            report.Add(NotMeasured(what, size + ": no table (less than 3 GB free to make it)"));
+            continue;
+        }
+        const std::optional<LatencyFigures> f = LatencyOf(table);
+        if (!f) {
+            report.Add(NotMeasured(what, "bench_latency failed on " + size));
+            continue;
+        }
+        Figure typing = Compared(what, size, Ms(f->typingMs), "the same keys, 10,000 rows",
+                                 f->typingMs, floor->typingMs, std::nullopt);
+        typing.ms = f->typingMs;
+        typing.maxMs = 100.0;
+        report.Add(typing);
+        Figure paging =
+            Compared("longest wait, PageDown during a count", size, Ms(f->pagingMs),
+                     "the same keys, 10,000 rows", f->pagingMs, floor->pagingMs, std::nullopt);
+        paging.ms = f->pagingMs;
+        paging.maxMs = 100.0;
+        report.Add(paging);
+        Figure count;
+        count.what = "find bar count after the last key";
+        count.size = size;
+        count.value = Ms(f->countAfterMs) + (f->countRight ? ", right" : ", WRONG");
+        count.floorName = "the same, 10,000 rows";
+        count.floorValue = Ms(floor->countAfterMs);
+        if (!f->countRight) {
+            count.note = "the count shown differs from a direct count";
+        }
+        report.Add(count);
+    }
+}
+
+// The peak memory of loading the 10,000,000-row table, when the disk had room for it.
+void ReportBigTableMemory(const std::string& folder, Report& report) {
+    const std::string path = folder + "/table-10000000.qvd";
+    if (!IsExistingFile(path)) {
+        report.Add(NotMeasured("peak memory after load, 10,000,000 x 8",
+                               "no table (less than 3 GB free to make it)"));
+        return;
+    }
+    ReportPeakMemory(path, "10,000,000 x 8", report);
+}
+
 // The peak memory of loading the wide table, beside its file's size.
 void ReportWideTable(const std::string& folder, Report& report) {
-    const std::string path = folder + "/table-wide-1000000.qvd";
+    ReportPeakMemory(folder + "/table-wide-1000000.qvd", "1 x 1,000,000", report);
+}
+
+// The peak memory of loading one table, beside its file's size.
+void ReportPeakMemory(const std::string& path, const char* size, Report& report) {
     TableFigures f;
     f.fileBytes = FileSize(path);
     MeasurePeakMemory(path, f);
     Figure line;
     line.what = "peak memory after load";
-    line.size = "1 x 1,000,000";
+    line.size = size;
     line.value = Megabytes(f.peakBytes);
     line.floorName = "file size (process at start)";
     line.floorValue = Megabytes(f.fileBytes) + " (" + Megabytes(f.baselineBytes) + ")";
@@ -929,6 +1017,7 @@ int RunAll(const std::string& folder) {
     ReportLoadAndSave(all, report);
     ReportRecovery(all, report);
     ReportWideTable(folder, report);
+    ReportBigTableMemory(folder, report);
     ReportInterchange(all, report);
     ReportTools(all, report);
     ReportFindSort(all, report);
@@ -957,6 +1046,8 @@ int RunAll(const std::string& folder) {
     ReportStartup(report);
     std::fprintf(stderr, "measuring the PDF...\n");
     ReportPrint(folder, report);
+    std::fprintf(stderr, "measuring the window's waits while typing...\n");
+    ReportLatency(folder, report);
     std::printf("Quorvane benchmarks: best of several runs; ratio = value / floor\n\n");
     report.Print();
     return 0;

@@ -4,6 +4,7 @@
 
 #include "app/column_tools.h"
 #include "app/go_to_row.h"
+#include "app/status_texts.h"
 #include "tools/column_statistics.h"
 #include "tools/match_count.h"
 
@@ -40,16 +41,34 @@ bool ColumnTools::GoToRow(std::string_view typed) {
     return true;
 }
 
+void ColumnTools::ShowSelectionText(std::function<void(const std::string&)> show) {
+    const CellRange range = SelectedRange(Grid());
+    const int64_t cells =
+        int64_t{range.last.col - range.first.col + 1} * (range.last.row - range.first.row + 1);
+    if (cells <= kCellsWorthABackgroundReading) {
+        selectionReading_.Stop();
+        show(SelectionStatusText(Grid(), decimalSeparator_));
+        return;
+    }
+    show(kCountingNote);
+    selectionReading_.Start([job = MakeSelectionStatusJob(Grid(), decimalSeparator_),
+                             show = std::move(show)](const std::atomic<bool>& cancelled) {
+        return [text = job(cancelled), show] { show(text); };
+    });
+}
+
 void ColumnTools::OpenGoToRowDialog() {
-    windows_.ShowGoToRowDialog();
+    windows_.ShowGoToRowDialog([this](const std::string& typed) { return GoToRow(typed); });
 }
 
 void ColumnTools::OpenMatchCountDialog() {
-    windows_.ShowMatchCountDialog();
+    windows_.ShowMatchCountDialog([this](const std::string& text) { CountMatches(text); });
 }
 
 void ColumnTools::OpenItemNameDialog() {
-    windows_.ShowItemNameDialog();
+    if (std::optional<std::string> name = windows_.AskItemName(ItemNameForDialog())) {
+        SetItemName(*name);
+    }
 }
 
 }  // namespace qv

@@ -27,15 +27,25 @@ std::string ReplacedNote(std::size_t cells) {
 }
 
 std::string MatchCountText(const FindState& state, const TableGrid& grid) {
+    const std::atomic<bool> running{false};
+    return MakeMatchCountJob(state, grid)(running);
+}
+
+MatchCountJob MakeMatchCountJob(const FindState& state, const TableGrid& grid) {
     if (state.text.empty()) {
-        return {};
+        return [](const std::atomic<bool>&) { return std::string(); };
     }
-    const std::optional<CellMatcher> matcher = MatcherOf(state);
+    std::optional<CellMatcher> matcher = MatcherOf(state);
     if (!matcher) {
-        return "Shift-JIS で表せない文字があります";
+        return [](const std::atomic<bool>&) {
+            return std::string("Shift-JIS で表せない文字があります");
+        };
     }
-    return "一致 " + GroupedNumber(CountMatchingCellsIn(grid, *matcher, AreaOf(state, grid))) +
-           " 件";
+    return [&grid, matcher = std::move(*matcher),
+            area = AreaOf(state, grid)](const std::atomic<bool>& cancelled) {
+        return "一致 " + GroupedNumber(CountMatchingCellsIn(grid, matcher, area, &cancelled)) +
+               " 件";
+    };
 }
 
 }  // namespace qv

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -41,5 +43,11 @@ std::string NotFoundNote(const FindState& state);
 std::string ReplacedNote(std::size_t cells);
 // The find bar's count of the cells that match: "一致 1,234 件", or why none can.
 std::string MatchCountText(const FindState& state, const TableGrid& grid);
+// The same count as a job that may run on another thread: the matcher and the area are taken
+// from `state` and `grid` now, the cells are read when the job runs (the grid must then be the
+// same object and unchanged). When `cancelled` becomes true the job stops early and its text
+// means nothing.
+using MatchCountJob = std::function<std::string(const std::atomic<bool>& cancelled)>;
+MatchCountJob MakeMatchCountJob(const FindState& state, const TableGrid& grid);
 
 }  // namespace qv

@@ -30,6 +30,13 @@ std::string ReplacementBytes(const FindState& state) {
 
 }  // namespace
 
+void SearchCommands::CountInBackground(std::function<void(const std::string&)> show) {
+    counting_.Start([job = MakeMatchCountJob(find_, Grid()),
+                     show = std::move(show)](const std::atomic<bool>& cancelled) {
+        return [text = job(cancelled), show] { show(text); };
+    });
+}
+
 void SearchCommands::OpenFindBar() {
     windows_.ShowFindBar(FindBarFocus::SearchText);
 }

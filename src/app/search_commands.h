@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/document_change.h"
 #include "app/find_state.h"
+#include "edit/background_reading.h"
 
 namespace qv {
 
@@ -15,7 +18,10 @@ namespace qv {
 class SearchCommands : private CommandGroup {
 public:
     SearchCommands(TableDocument& document, WindowSystem& windows)
-        : CommandGroup(document, windows) {}
+        : CommandGroup(document, windows),
+          counting_(document, [&windows](std::function<void()> task) {
+              windows.PostToWindowThread(std::move(task));
+          }) {}
 
     FindState& Find() { return find_; }
     const FindState& Find() const { return find_; }
@@ -33,12 +39,17 @@ public:
     std::size_t ReplaceAll();
     // What the find bar shows of the matches now.
     std::string FindCountText() const { return MatchCountText(find_, Grid()); }
+    // The same text counted on a thread of its own, handed to `show` on the window's thread;
+    // a later count, StopCounting and any change of the table drop it unshown.
+    void CountInBackground(std::function<void(const std::string&)> show);
+    void StopCounting() { counting_.Stop(); }
 
 private:
     std::optional<CellMatcher> MatcherForCommand(FindBarFocus barFocus);
     void FindFrom(SearchDirection direction);
 
     FindState find_;
+    BackgroundReading counting_;
 };
 
 }  // namespace qv

@@ -39,13 +39,15 @@ CellRange SelectedRange(const TableGrid& grid) {
             {std::max(a.col, b.col), std::max(a.row, b.row)}};
 }
 
-std::string SelectionStatusText(const TableGrid& grid, std::string_view decimalSeparator) {
-    const CellRange range = SelectedRange(grid);
+namespace {
+
+std::string SelectionText(const TableGrid& grid, const CellRange& range,
+                          std::string_view decimalSeparator, const std::atomic<bool>& cancelled) {
     if (range.first == range.last) {
         return {};
     }
-    const SelectionFigures figures = CalcSelectionFigures(grid, range.first.col, range.last.col + 1,
-                                                          range.first.row, range.last.row + 1);
+    const SelectionFigures figures = CalcSelectionFigures(
+        grid, range.first.col, range.last.col + 1, range.first.row, range.last.row + 1, &cancelled);
     const char group = decimalSeparator == "," ? '.' : ',';
     std::string text = "データの個数 " + GroupedNumber(figures.dataCount, group) + "  数値 " +
                        GroupedNumber(figures.numberCount, group);
@@ -58,6 +60,20 @@ std::string SelectionStatusText(const TableGrid& grid, std::string_view decimalS
                 GroupedDecimal(FormatStatisticsNumber(figures.average, decimalSeparator), group);
     }
     return text;
+}
+
+}  // namespace
+
+std::string SelectionStatusText(const TableGrid& grid, std::string_view decimalSeparator) {
+    const std::atomic<bool> running{false};
+    return MakeSelectionStatusJob(grid, std::string(decimalSeparator))(running);
+}
+
+SelectionStatusJob MakeSelectionStatusJob(const TableGrid& grid, std::string decimalSeparator) {
+    return [&grid, range = SelectedRange(grid),
+            decimalSeparator = std::move(decimalSeparator)](const std::atomic<bool>& cancelled) {
+        return SelectionText(grid, range, decimalSeparator, cancelled);
+    };
 }
 
 }  // namespace qv

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,15 @@ std::string PositionStatusText(const TableGrid& grid);
 // numbers, their sum and average ("データの個数 8  数値 5  合計 1,234  平均 246.8"), grouped
 // by "," (by "." where the decimal separator is ","); empty for a single cell.
 std::string SelectionStatusText(const TableGrid& grid, std::string_view decimalSeparator);
+// The same text as a job that may run on another thread: the range is taken from `grid` now,
+// the cells are read when the job runs (the grid must then be unchanged). When `cancelled`
+// becomes true the job stops early and its text means nothing.
+using SelectionStatusJob = std::function<std::string(const std::atomic<bool>& cancelled)>;
+SelectionStatusJob MakeSelectionStatusJob(const TableGrid& grid, std::string decimalSeparator);
+// What the window shows where a count or figures will be once they are made.
+inline constexpr const char* kCountingNote = "数えています...";
+// Selections of more cells than this are worth reading away from the window's thread.
+inline constexpr int64_t kCellsWorthABackgroundReading = 100'000;
 
 // The range as [first, last] cells, current cell and anchor in any corner.
 struct CellRange {

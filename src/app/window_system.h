@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -115,11 +116,21 @@ public:
     // Closes the main window as its close box would (the close logic runs, and may refuse).
     virtual void CloseMainWindow() = 0;
 
+    // Queues `task` to run on the window's thread once the events before it are handled. May be
+    // called from any thread.
+    virtual void PostToWindowThread(std::function<void()> task) = 0;
+
     // Modal windows; each returns when closed.
     virtual void ShowAboutBox() = 0;
-    virtual void ShowItemNameDialog() = 0;
-    virtual void ShowMatchCountDialog() = 0;
-    virtual void ShowGoToRowDialog() = 0;
+    // The item name dialog, its box filled with `shown` (CP932): the name confirmed with OK
+    // (CP932), or nothing on Cancel.
+    virtual std::optional<std::string> AskItemName(const std::string& shown) = 0;
+    // The match count dialog: each OK hands the typed text (CP932) to `count`, whose report
+    // shows over the dialog before it closes.
+    virtual void ShowMatchCountDialog(const std::function<void(const std::string&)>& count) = 0;
+    // The go-to-row dialog: each OK hands the typed text (UTF-8) to `go`; the dialog closes when
+    // it answers true and stays open, for the text to be mended, when it answers false.
+    virtual void ShowGoToRowDialog(const std::function<bool(const std::string&)>& go) = 0;
 
     // The help viewer on the program's help file.
     virtual void ShowHelp(HelpPage command) = 0;

@@ -1,11 +1,16 @@
 #include "edit/table_document.h"
 
+#include <algorithm>
+
+#include "edit/background_reading.h"
+
 namespace qv {
 
 TableDocument::TableDocument(const GridShape& tableShape, const GridShape& bufferShape)
     : table_(tableShape), buffer_(bufferShape) {}
 
 void TableDocument::Apply(std::unique_ptr<TableChange> change, Joining joining) {
+    StopReadings();
     EditTarget target = Target();
     const GridCursor where = GridCursor::Of(table_);
     change->Redo(target);
@@ -28,6 +33,7 @@ void TableDocument::Apply(std::unique_ptr<TableChange> change, Joining joining) 
 }
 
 void TableDocument::Undo() {
+    StopReadings();
     EditTarget target = Target();
     history_.Undo(target);
     typing_ = false;
@@ -35,6 +41,7 @@ void TableDocument::Undo() {
 }
 
 void TableDocument::Redo() {
+    StopReadings();
     EditTarget target = Target();
     history_.Redo(target);
     typing_ = false;
@@ -49,6 +56,16 @@ void TableDocument::MarkSaved() {
 void TableDocument::KeepDeletedRow(int32_t row) {
     for (int32_t c = 1; c < table_.ColCount(); ++c) {
         buffer_.SetCell(c, 0, table_.Cell(c, row));
+    }
+}
+
+void TableDocument::RemoveReading(BackgroundReading* reading) {
+    readings_.erase(std::remove(readings_.begin(), readings_.end(), reading), readings_.end());
+}
+
+void TableDocument::StopReadings() {
+    for (BackgroundReading* reading : readings_) {
+        reading->Stop();
     }
 }
 

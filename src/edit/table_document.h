@@ -4,12 +4,15 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "edit/edit_history.h"
 #include "edit/table_change.h"
 #include "table/table_grid.h"
 
 namespace qv {
+
+class BackgroundReading;
 
 // The table being edited: its grid, the deleted-row buffer, the title, the file it came from and
 // the undo history. Apply is the one way a change reaches it: the change is a step that performs
@@ -60,6 +63,7 @@ public:
     // after the history is cleared (its steps may point into the texts of the table replaced).
     template <class Fill>
     void Replace(Fill&& fill) {
+        StopReadings();
         history_.Clear();
         typing_ = false;
         ++changeCount_;
@@ -71,16 +75,28 @@ public:
         return table_.SetCurrentCell(cell, selection);
     }
     // Writes the row labels of the data rows anew: they follow from the row count alone.
-    void RenumberRows() { table_.WriteRowLabels(1, table_.RowCount()); }
+    void RenumberRows() {
+        StopReadings();
+        table_.WriteRowLabels(1, table_.RowCount());
+    }
     // The buffer keeps a copy of the row's data cells, for pasting it back later; like the
     // clipboard, it is not undone.
     void KeepDeletedRow(int32_t row);
     // The grid itself, for filling a table as a load does (tests) and for watching it: what is
     // written here bypasses the history.
-    TableGrid& UnrecordedTable() { return table_; }
+    TableGrid& UnrecordedTable() {
+        StopReadings();
+        return table_;
+    }
+
+    // --- Readings on other threads ---
+    // A BackgroundReading registers itself for its lifetime; every change above stops it first.
+    void AddReading(BackgroundReading* reading) { readings_.push_back(reading); }
+    void RemoveReading(BackgroundReading* reading);
 
 private:
     EditTarget Target() { return EditTarget{table_, buffer_, title_}; }
+    void StopReadings();
 
     TableGrid table_;
     TableGrid buffer_;
@@ -89,6 +105,7 @@ private:
     EditHistory history_;
     bool typing_ = false;  // the last step is being typed and may grow
     uint64_t changeCount_ = 0;
+    std::vector<BackgroundReading*> readings_;
 };
 
 }  // namespace qv

@@ -73,11 +73,11 @@ Application::Application(StoreLocations stores, std::string decimalSeparator,
 
     about_ = std::make_unique<AboutBox>(main_.get());
     windows_->AttachAboutBox(about_.get());
-    itemName_ = std::make_unique<ItemNameDialog>(*mainForm_, *windows_, main_.get());
+    itemName_ = std::make_unique<ItemNameDialog>(*windows_, main_.get());
     windows_->AttachItemNameDialog(itemName_.get());
-    matchCount_ = std::make_unique<MatchCountDialog>(*mainForm_, *windows_, main_.get());
+    matchCount_ = std::make_unique<MatchCountDialog>(*windows_, main_.get());
     windows_->AttachMatchCountDialog(matchCount_.get());
-    goToRow_ = std::make_unique<GoToRowDialog>(*mainForm_, *windows_, main_.get());
+    goToRow_ = std::make_unique<GoToRowDialog>(*windows_, main_.get());
     windows_->AttachGoToRowDialog(goToRow_.get());
 
     titleListWindow_ = std::make_unique<TitleListWindow>(*titleListForm_, *windows_);

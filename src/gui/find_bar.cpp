@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "app/main_form.h"
+#include "app/status_texts.h"
 #include "gui/qt_window_system.h"
 
 namespace qv {
@@ -20,6 +21,7 @@ namespace {
 
 // The count waits for a pause in the typing: over a million rows it takes a moment.
 constexpr int kCountDelayMs = 150;
+constexpr int kCountingNoteDelayMs = 100;
 
 QHBoxLayout* RowLayout(QWidget* row) {
     auto* layout = new QHBoxLayout(row);
@@ -66,11 +68,18 @@ FindBar::FindBar(MainForm& form, QtWindowSystem& windows, QWidget* focusAfterClo
     countTimer_->setSingleShot(true);
     countTimer_->setInterval(kCountDelayMs);
     connect(countTimer_, &QTimer::timeout, this, &FindBar::ShowCount);
+    // A count that comes back at once would only make the note flicker.
+    countingNoteTimer_ = new QTimer(this);
+    countingNoteTimer_->setSingleShot(true);
+    countingNoteTimer_->setInterval(kCountingNoteDelayMs);
+    connect(countingNoteTimer_, &QTimer::timeout, this,
+            [this] { countLabel_->setText(QString::fromUtf8(kCountingNote)); });
     form_.Table().AddObserver(this);
     hide();
 }
 
 FindBar::~FindBar() {
+    form_.Search().StopCounting();
     form_.Table().RemoveObserver(this);
 }
 
@@ -159,7 +168,7 @@ void FindBar::Open(FindBarFocus focus) {
 }
 
 void FindBar::Close() {
-    countTimer_->stop();
+    StopCount();
     hide();
     replaceRow_->hide();
     focusAfterClosing_->setFocus(Qt::OtherFocusReason);
@@ -177,15 +186,28 @@ void FindBar::StoreOptions() {
 
 void FindBar::ScheduleCount() {
     if (isVisible()) {
-        countTimer_->start();  // again from the start: one count after a run of changes
+        form_.Search().StopCounting();  // what it would say is out of date already
+        countTimer_->start();           // again from the start: one count after a run of changes
     }
 }
 
+// The count runs on a thread of its own, so that keys typed meanwhile are not held up; the
+// next keystroke cancels it.
 void FindBar::ShowCount() {
+    StopCount();
+    countingNoteTimer_->start();
+    windows_.RunCommand([this] {
+        form_.Search().CountInBackground([this](const std::string& text) {
+            countingNoteTimer_->stop();
+            countLabel_->setText(QString::fromStdString(text));
+        });
+    });
+}
+
+void FindBar::StopCount() {
     countTimer_->stop();
-    std::string text;
-    windows_.RunCommand([this, &text] { text = form_.Search().FindCountText(); });
-    countLabel_->setText(QString::fromStdString(text));
+    countingNoteTimer_->stop();
+    form_.Search().StopCounting();
 }
 
 void FindBar::CurrentCellChanged(GridCell previous) {

@@ -58,6 +58,7 @@ private:
     bool TableTakesKey(const QLineEdit& box, const QKeyEvent& key) const;
     void ScheduleCount();
     void ShowCount();
+    void StopCount();
 
     // TableGridObserver: the count may change with the table, and with the current column
     // when only that column is searched.
@@ -79,6 +80,7 @@ private:
     QCheckBox* columnOnly_ = nullptr;
     QLabel* countLabel_ = nullptr;
     QTimer* countTimer_ = nullptr;
+    QTimer* countingNoteTimer_ = nullptr;
     // The step of the bar's last replace, until something is typed into the bar.
     const TableChange* ownReplace_ = nullptr;
 };

@@ -4,12 +4,11 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "app/main_form.h"
 #include "gui/qt_window_system.h"
 
 namespace qv {
 
-GoToRowDialog::GoToRowDialog(MainForm& form, QtWindowSystem& windows, QWidget* parent)
+GoToRowDialog::GoToRowDialog(QtWindowSystem& windows, QWidget* parent)
     : OkCancelDialog({QStringLiteral("GoToRowDialog"),
                       QStringLiteral("行へ移動"),
                       {226, 90},
@@ -17,8 +16,7 @@ GoToRowDialog::GoToRowDialog(MainForm& form, QtWindowSystem& windows, QWidget* p
                       {125, 58, 73, 24},
                       QStringLiteral("EditRow"),
                       {24, 24, 177, 20}},
-                     windows, parent),
-      form_(form) {
+                     windows, parent) {
     auto* label = new QLabel(QStringLiteral("行番号(&N):"), this);
     label->setObjectName(QStringLiteral("Label1"));
     label->setBuddy(Edit());
@@ -35,7 +33,7 @@ void GoToRowDialog::showEvent(QShowEvent* event) {
 void GoToRowDialog::OKBtnClick() {
     bool moved = false;
     Windows().RunCommand(
-        [this, &moved] { moved = form_.Tools().GoToRow(Edit()->text().toUtf8().toStdString()); });
+        [this, &moved] { moved = !go_ || go_(Edit()->text().toUtf8().toStdString()); });
     if (!moved) {
         // A typo is mended where it was made: the text stays, selected, to be typed over.
         StayOpen();

@@ -3,14 +3,13 @@
 #include <QLineEdit>
 #include <QShowEvent>
 
-#include "app/main_form.h"
 #include "gui/cp932_input.h"
 #include "gui/edited_text.h"
 #include "gui/qt_window_system.h"
 
 namespace qv {
 
-ItemNameDialog::ItemNameDialog(MainForm& form, QtWindowSystem& windows, QWidget* parent)
+ItemNameDialog::ItemNameDialog(QtWindowSystem& windows, QWidget* parent)
     : OkCancelDialog({QStringLiteral("OKBottomDlg"),
                       QStringLiteral("項目名入力"),
                       {194, 65},
@@ -18,26 +17,21 @@ ItemNameDialog::ItemNameDialog(MainForm& form, QtWindowSystem& windows, QWidget*
                       {101, 34, 73, 24},
                       QStringLiteral("EditColName"),
                       {8, 8, 177, 20}},
-                     windows, parent),
-      form_(form) {
+                     windows, parent) {
     Edit()->setValidator(new EditedTextValidator([this] { return shownName_; }, Edit()));
 }
 
 void ItemNameDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
-        shownName_ = form_.Tools().ItemNameForDialog();
+        confirmed_.reset();
         Edit()->setText(DecodeCp932(shownName_));
     }
     OkCancelDialog::showEvent(event);
 }
 
 void ItemNameDialog::OKBtnClick() {
-    Windows().RunCommand([this] {
-        // The validator lets through only what can be stored.
-        if (std::optional<std::string> name = EncodeEditedText(shownName_, Edit()->text())) {
-            form_.Tools().SetItemName(*name);
-        }
-    });
+    // The validator lets through only what can be stored.
+    confirmed_ = EncodeEditedText(shownName_, Edit()->text());
 }
 
 }  // namespace qv

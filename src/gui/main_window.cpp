@@ -83,6 +83,7 @@ MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    form_.Tools().StopSelectionText();
     form_.Table().RemoveObserver(this);
 }
 
@@ -122,9 +123,9 @@ void MainWindow::ShowStatus() {
     if (!figuresStale_ && figuresRange_ == range) {
         return;
     }
-    statusBar_->SetField(
-        MainStatusBar::Field::Selection,
-        QString::fromStdString(SelectionStatusText(grid, form_.DecimalSeparator())));
+    form_.Tools().ShowSelectionText([this](const std::string& text) {
+        statusBar_->SetField(MainStatusBar::Field::Selection, QString::fromStdString(text));
+    });
     figuresRange_ = range;
     figuresStale_ = false;
 }

@@ -4,13 +4,12 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "app/main_form.h"
 #include "gui/cp932_input.h"
 #include "gui/qt_window_system.h"
 
 namespace qv {
 
-MatchCountDialog::MatchCountDialog(MainForm& form, QtWindowSystem& windows, QWidget* parent)
+MatchCountDialog::MatchCountDialog(QtWindowSystem& windows, QWidget* parent)
     : OkCancelDialog({QStringLiteral("OKBottomDlgFind"),
                       QStringLiteral("検索"),
                       {226, 90},
@@ -18,8 +17,7 @@ MatchCountDialog::MatchCountDialog(MainForm& form, QtWindowSystem& windows, QWid
                       {125, 58, 73, 24},
                       QStringLiteral("EditChkStr"),
                       {24, 24, 177, 20}},
-                     windows, parent),
-      form_(form) {
+                     windows, parent) {
     Edit()->setValidator(new Cp932Validator(Edit()));
     auto* label = new QLabel(QStringLiteral("一致文字列"), this);
     label->setObjectName(QStringLiteral("Label1"));
@@ -30,8 +28,9 @@ MatchCountDialog::MatchCountDialog(MainForm& form, QtWindowSystem& windows, QWid
 
 void MatchCountDialog::OKBtnClick() {
     Windows().RunCommand([this] {
-        if (std::optional<std::string> text = EncodeTyped(Edit()->text())) {
-            form_.Tools().CountMatches(*text);
+        std::optional<std::string> text = EncodeTyped(Edit()->text());
+        if (text && count_) {
+            count_(*text);
         }
     });
 }

@@ -271,16 +271,28 @@ void QtWindowSystem::ShowAboutBox() {
     RunModal(*about_);
 }
 
-void QtWindowSystem::ShowItemNameDialog() {
-    RunModal(*itemName_);
+void QtWindowSystem::PostToWindowThread(std::function<void()> task) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
 }
 
-void QtWindowSystem::ShowMatchCountDialog() {
+std::optional<std::string> QtWindowSystem::AskItemName(const std::string& shown) {
+    itemName_->Fill(shown);
+    if (RunModal(*itemName_) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return itemName_->ConfirmedName();
+}
+
+void QtWindowSystem::ShowMatchCountDialog(const std::function<void(const std::string&)>& count) {
+    matchCount_->SetCounter(count);
     RunModal(*matchCount_);
+    matchCount_->SetCounter({});
 }
 
-void QtWindowSystem::ShowGoToRowDialog() {
+void QtWindowSystem::ShowGoToRowDialog(const std::function<bool(const std::string&)>& go) {
+    goToRow_->SetMover(go);
     RunModal(*goToRow_);
+    goToRow_->SetMover({});
 }
 
 void QtWindowSystem::ShowHelp(HelpPage command) {

@@ -72,9 +72,10 @@ public:
     void HideTitleListWindow() override;
     void CloseMainWindow() override;
     void ShowAboutBox() override;
-    void ShowItemNameDialog() override;
-    void ShowMatchCountDialog() override;
-    void ShowGoToRowDialog() override;
+    void PostToWindowThread(std::function<void()> task) override;
+    std::optional<std::string> AskItemName(const std::string& shown) override;
+    void ShowMatchCountDialog(const std::function<void(const std::string&)>& count) override;
+    void ShowGoToRowDialog(const std::function<bool(const std::string&)>& go) override;
     void ShowHelp(HelpPage command) override;
     bool MoveToTrash(const std::string& path) override;
     void TitleChanged() override;

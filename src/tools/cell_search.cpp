@@ -31,6 +31,9 @@ constexpr Key kAfterAll{int64_t{std::numeric_limits<int32_t>::max()} + 1, 0};
 // Rows searched at a time across all columns: a match near the start costs little, and each
 // column is still read in long runs.
 constexpr int32_t kRowsPerPass = 4096;
+// Rows of a column counted between two looks at whether the count was cancelled: well under a
+// millisecond of work, so a cancelling keystroke never waits on it.
+constexpr int32_t kRowsPerCancelCheck = 16384;
 
 class AreaSearch {
 public:
@@ -91,12 +94,18 @@ public:
         return std::nullopt;
     }
 
-    int64_t Count() const {
+    int64_t Count(const std::atomic<bool>* cancelled) const {
         int64_t count = 0;
         for (int32_t col : columns_) {
-            grid_.VisitColumnTexts(col, area_.rowBegin, rowEnd_, [&](int32_t, CellHandle h) {
-                count += matcher_.Matches(cell_handle::Text(h)) ? 1 : 0;
-            });
+            for (int32_t begin = area_.rowBegin; begin < rowEnd_; begin += kRowsPerCancelCheck) {
+                if (cancelled != nullptr && cancelled->load(std::memory_order_relaxed)) {
+                    return count;
+                }
+                const int32_t end = begin + std::min(kRowsPerCancelCheck, rowEnd_ - begin);
+                grid_.VisitColumnTexts(col, begin, end, [&](int32_t, CellHandle h) {
+                    count += matcher_.Matches(cell_handle::Text(h)) ? 1 : 0;
+                });
+            }
         }
         return count;
     }
@@ -243,11 +252,11 @@ std::optional<FoundCell> FindNextCell(const TableGrid& grid, const CellMatcher& 
 }
 
 int64_t CountMatchingCellsIn(const TableGrid& grid, const CellMatcher& matcher,
-                             const SearchArea& area) {
+                             const SearchArea& area, const std::atomic<bool>* cancelled) {
     if (matcher.FindsNothing()) {
         return 0;
     }
-    return AreaSearch(grid, matcher, area).Count();
+    return AreaSearch(grid, matcher, area).Count(cancelled);
 }
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -79,8 +80,9 @@ std::optional<FoundCell> FindNextCell(const TableGrid& grid, const CellMatcher& 
                                       const SearchArea& area, GridCell from,
                                       SearchDirection direction);
 
-// How many cells of the area hold a match.
+// How many cells of the area hold a match. When `cancelled` is given and becomes true, stops
+// within a few thousand cells and returns the count so far.
 int64_t CountMatchingCellsIn(const TableGrid& grid, const CellMatcher& matcher,
-                             const SearchArea& area);
+                             const SearchArea& area, const std::atomic<bool>* cancelled = nullptr);
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <tuple>
 #include <utility>
 
@@ -77,9 +78,13 @@ public:
 
     // --- What the user does while a tool dialog is open. Empty hooks do nothing. ---
     std::function<void()> onCloseMainWindow;
-    std::function<void()> onItemNameDialog;
-    std::function<void()> onMatchCountDialog;
-    std::function<void()> onGoToRowDialog;
+    // The tool dialogs: the item name dialog's box as it opened and the answer it gives; the
+    // texts typed into the match count or go-to-row dialog, each followed by OK, in turn.
+    std::mutex postedMutex;
+    std::vector<std::function<void()>> posted;
+    std::string itemNameShown;
+    std::optional<std::string> itemNameAnswer;
+    std::vector<std::string> dialogTexts;
     std::function<void()> onEditStateChanged;
 
     // Expects exactly one message since the last look, and forgets it.
@@ -125,9 +130,35 @@ public:
     void CloseMainWindow() override { RunModal("CloseMainWindow", onCloseMainWindow); }
 
     void ShowAboutBox() override { calls.emplace_back(__func__); }
-    void ShowItemNameDialog() override { RunModal("ShowItemNameDialog", onItemNameDialog); }
-    void ShowMatchCountDialog() override { RunModal("ShowMatchCountDialog", onMatchCountDialog); }
-    void ShowGoToRowDialog() override { RunModal("ShowGoToRowDialog", onGoToRowDialog); }
+    void PostToWindowThread(std::function<void()> task) override {
+        const std::lock_guard<std::mutex> lock(postedMutex);
+        posted.push_back(std::move(task));
+    }
+    // Runs what other threads queued for the window's thread, as its event loop would.
+    void RunPosted() {
+        std::vector<std::function<void()>> tasks;
+        {
+            const std::lock_guard<std::mutex> lock(postedMutex);
+            tasks.swap(posted);
+        }
+        for (const auto& task : tasks) {
+            task();
+        }
+    }
+
+    std::optional<std::string> AskItemName(const std::string& shown) override {
+        calls.emplace_back(__func__);
+        itemNameShown = shown;
+        return itemNameAnswer;
+    }
+    void ShowMatchCountDialog(const std::function<void(const std::string&)>& count) override {
+        calls.emplace_back(__func__);
+        std::for_each(dialogTexts.begin(), dialogTexts.end(), count);
+    }
+    void ShowGoToRowDialog(const std::function<bool(const std::string&)>& go) override {
+        calls.emplace_back(__func__);
+        (void)std::find_if(dialogTexts.begin(), dialogTexts.end(), go);
+    }
 
     void ShowHelp(HelpPage) override { calls.emplace_back(__func__); }
 

@@ -1,0 +1,153 @@
+// bench_latency TABLE: drives the real main window on the offscreen platform with
+// TABLE loaded (settings and title list in files of its own beside TABLE). It opens the find bar
+// and types a search text a key at a time, 100 ms apart, then, while the count of a new text runs,
+// moves the cursor with PageDown ten times, 100 ms apart. A 10 ms timer notes all along how late it
+// fires: the longest time the window did not answer. Prints one line of numbers:
+//   <longest wait while typing, ms> <longest wait during PageDown, ms>
+//   <ms from the last key to the count shown> <the count shown matches a direct count: 1 or 0>
+// Run on a small table, the same keys give the floor: what the window costs without big counts.
+
+#include <time.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "app/find_state.h"
+#include "app/main_form.h"
+#include "app/search_commands.h"
+#include "gui/application.h"
+#include "gui/find_bar.h"
+#include "gui/grid_view.h"
+#include "gui/main_window.h"
+#include "platform/decimal_separator.h"
+#include "platform/program_paths.h"
+
+namespace {
+
+double NowMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+constexpr int kProbeMs = 10;
+constexpr int kKeyGapMs = 100;
+constexpr int kPageDowns = 10;
+
+void PostKey(QWidget* to, Qt::Key key, const QString& text) {
+    QCoreApplication::postEvent(to, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
+    QCoreApplication::postEvent(to, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, text));
+}
+
+// The run, one step per 100 ms tick: the keys of the search text, a wait for its count, one
+// more key (a new count) and the PageDowns.
+class LatencyRun : public QObject {
+public:
+    LatencyRun(qv::Application& program, QString typed) : program_(program), typed_(typed) {}
+
+    void Begin() {
+        program_.MainLogic().Search().OpenFindBar();
+        connect(&probe_, &QTimer::timeout, this, [this] { Probe(); });
+        connect(&keys_, &QTimer::timeout, this, [this] { NextKey(); });
+        probe_.start(kProbeMs);
+        keys_.start(kKeyGapMs);
+        lastProbe_ = NowMs();
+    }
+
+private:
+    qv::FindBar& Bar() { return *program_.Main().Find(); }
+
+    void Probe() {
+        const double now = NowMs();
+        double& longest = pagingFrom_ < 0 ? typingLongest_ : pagingLongest_;
+        longest = std::max(longest, now - lastProbe_ - kProbeMs);
+        lastProbe_ = now;
+        if (lastKeyAt_ > 0 && countShownAfter_ < 0 &&
+            Bar().CountLabel()->text().startsWith(QStringLiteral("一致"))) {
+            countShownAfter_ = now - lastKeyAt_;
+            countText_ = Bar().CountLabel()->text();
+        }
+    }
+
+    void NextKey() {
+        if (typedKeys_ < typed_.size()) {
+            PostKey(Bar().SearchBox(), Qt::Key_unknown, typed_.mid(typedKeys_++, 1));
+            if (typedKeys_ == typed_.size()) {
+                lastKeyAt_ = NowMs();
+            }
+            return;
+        }
+        if (countShownAfter_ < 0) {
+            return;  // waiting for the count
+        }
+        if (pagingFrom_ < 0) {
+            pagingFrom_ = NowMs();
+            PostKey(Bar().SearchBox(), Qt::Key_unknown, QStringLiteral("0"));  // a new count
+            program_.Main().Grid()->setFocus();
+        }
+        if (pageDowns_ < kPageDowns) {
+            PostKey(program_.Main().Grid(), Qt::Key_PageDown, QString());
+            ++pageDowns_;
+            return;
+        }
+        Finish();
+    }
+
+    void Finish() {
+        keys_.stop();
+        probe_.stop();
+        qv::FindState state = program_.MainLogic().Search().Find();
+        state.text = typed_.toStdString();
+        const std::string expected = qv::MatchCountText(state, program_.MainLogic().Table());
+        std::printf("%.1f %.1f %.1f %d\n", typingLongest_, pagingLongest_, countShownAfter_,
+                    countText_.toStdString() == expected ? 1 : 0);
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    }
+
+    qv::Application& program_;
+    QString typed_;
+    QTimer probe_;
+    QTimer keys_;
+    qsizetype typedKeys_ = 0;
+    int pageDowns_ = 0;
+    double lastProbe_ = 0;
+    double lastKeyAt_ = -1;
+    double countShownAfter_ = -1;
+    double pagingFrom_ = -1;
+    double typingLongest_ = 0;
+    double pagingLongest_ = 0;
+    QString countText_;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: bench_latency TABLE\n");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication qtApplication(argc, argv);
+    qv::PrepareApplication(qtApplication);
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Settings and the title list of its own beside the table: the user's stay as they were.
+    const std::string table = argv[1];
+    const std::string folder = table.substr(0, table.find_last_of('/') + 1);
+    qv::Application program(
+        qv::StoreLocations{folder + "latency-bench.ini", folder + "latency-bench.hst"},
+        qv::ProgramDecimalSeparator());
+    program.Start(table);
+    // Found in many yen amounts and numbers, so that the count has something to count.
+    LatencyRun run(program, QStringLiteral("1,2"));
+    QTimer::singleShot(0, &run, [&run] { run.Begin(); });
+    return QApplication::exec();
+}

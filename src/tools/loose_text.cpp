@@ -1,0 +1,264 @@
+#include "tools/loose_text.h"
+
+#include <array>
+#include <cstring>
+
+#include "platform/cp932.h"
+#include "tools/cp932_characters.h"
+
+namespace qv {
+
+namespace {
+
+// A folded character: one byte when below 0x100, otherwise two (high byte first).
+using FoldedCode = uint16_t;
+
+constexpr unsigned char kVoicedMark = 0xDE;      // ﾞ
+constexpr unsigned char kSemiVoicedMark = 0xDF;  // ﾟ
+
+// The full-width forms of the half-width katakana 0xA1-0xDF, in their order.
+constexpr std::string_view kFullWidthOfHalfWidthKana =
+    "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホ"
+    "マミムメモヤユヨラリルレロワン゛゜";
+
+char32_t FoldCodePoint(char32_t c) {
+    if (c >= U'A' && c <= U'Z') {
+        return c - U'A' + U'a';
+    }
+    if (c >= 0xFF01 && c <= 0xFF5E) {  // full-width ASCII
+        return FoldCodePoint(c - 0xFEE0);
+    }
+    if ((c >= 0x3041 && c <= 0x3096) || c == 0x309D || c == 0x309E) {  // hiragana
+        return c + 0x60;
+    }
+    switch (c) {
+        case 0xFFE5:  // ￥
+            return U'\\';
+        case 0x3000:  // full-width space
+            return U' ';
+        case 0x301C:  // wave dash
+            return U'~';
+        default:
+            return c;
+    }
+}
+
+char32_t DecodeUtf8(std::string_view utf8) {
+    const auto lead = static_cast<unsigned char>(utf8[0]);
+    const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < static_cast<std::size_t>(length) && i < utf8.size(); ++i) {
+        c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+    }
+    return c;
+}
+
+std::string EncodeUtf8(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+FoldedCode CodeOf(std::string_view cp932) {
+    return cp932.size() == 1 ? static_cast<unsigned char>(cp932[0])
+                             : static_cast<FoldedCode>((static_cast<unsigned char>(cp932[0]) << 8) |
+                                                       static_cast<unsigned char>(cp932[1]));
+}
+
+struct FoldTables {
+    std::array<FoldedCode, 256> single{};
+    std::array<FoldedCode, 65536> pair{};  // indexed by lead << 8 | trail
+
+    FoldTables() {
+        for (std::size_t b = 0; b < 256; ++b) {
+            single[b] = static_cast<FoldedCode>(b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
+        }
+        std::size_t at = 0;
+        for (std::size_t b = 0xA1; b <= 0xDF; ++b) {
+            const std::size_t length = 3;  // each full-width kana is three bytes of UTF-8
+            single[b] = CodeOf(*Utf8ToCp932(kFullWidthOfHalfWidthKana.substr(at, length)));
+            at += length;
+        }
+        for (std::size_t code = 0; code < 65536; ++code) {
+            pair[code] = static_cast<FoldedCode>(code);
+            const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+            if (!IsCp932LeadByte(bytes[0])) {
+                continue;
+            }
+            const auto utf8 = TryCp932ToUtf8(std::string_view(bytes, 2));
+            if (!utf8 || utf8->empty()) {
+                continue;
+            }
+            const auto folded = Utf8ToCp932(EncodeUtf8(FoldCodePoint(DecodeUtf8(*utf8))));
+            if (folded && !folded->empty()) {
+                pair[code] = CodeOf(*folded);
+            }
+        }
+    }
+};
+
+const FoldTables& Tables() {
+    static const FoldTables tables;
+    return tables;
+}
+
+// The full-width kana with the mark that follows a half-width one joined, or 0 when they do not
+// join.
+FoldedCode JoinMark(unsigned char kana, unsigned char mark, FoldedCode fullWidth) {
+    const bool voiceable = (kana >= 0xB6 && kana <= 0xC4) || (kana >= 0xCA && kana <= 0xCE);
+    if (mark == kVoicedMark) {
+        if (kana == 0xB3) {
+            return 0x8394;  // ヴ
+        }
+        return voiceable ? static_cast<FoldedCode>(fullWidth + 1) : 0;
+    }
+    if (mark == kSemiVoicedMark && kana >= 0xCA && kana <= 0xCE) {
+        return static_cast<FoldedCode>(fullWidth + 2);
+    }
+    return 0;
+}
+
+// Calls emit(code, sourceBegin) for each folded character of `text`.
+template <typename Emit>
+void FoldEach(std::string_view text, Emit&& emit) {
+    const FoldTables& tables = Tables();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    std::size_t i = 0;
+    while (i < size) {
+        const unsigned char b = bytes[i];
+        if (b < 0x80) {
+            emit(tables.single[b], i);
+            ++i;
+        } else if (IsCp932LeadByte(static_cast<char>(b)) && i + 1 < size) {
+            emit(tables.pair[(b << 8) | bytes[i + 1]], i);
+            i += 2;
+        } else if (b >= 0xA1 && b <= 0xDF) {
+            const FoldedCode fullWidth = tables.single[b];
+            const FoldedCode joined = i + 1 < size ? JoinMark(b, bytes[i + 1], fullWidth) : 0;
+            emit(joined != 0 ? joined : fullWidth, i);
+            i += joined != 0 ? 2 : 1;
+        } else {
+            emit(b, i);
+            ++i;
+        }
+    }
+}
+
+}  // namespace
+
+void AppendLooseFold(std::string_view text, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + 2 * text.size());
+    char* write = out.data() + start;
+    FoldEach(text, [&](FoldedCode code, std::size_t) {
+        if (code >= 0x100) {
+            *write++ = static_cast<char>(code >> 8);
+        }
+        *write++ = static_cast<char>(code & 0xFF);
+    });
+    out.resize(static_cast<std::size_t>(write - out.data()));
+}
+
+std::string LooseFold(std::string_view text) {
+    std::string out;
+    AppendLooseFold(text, out);
+    return out;
+}
+
+FoldedText LooseFoldWithOffsets(std::string_view text) {
+    FoldedText folded;
+    folded.bytes.reserve(text.size());
+    folded.sourceOffsets.reserve(text.size() + 1);
+    FoldEach(text, [&](FoldedCode code, std::size_t source) {
+        if (code >= 0x100) {
+            folded.bytes += static_cast<char>(code >> 8);
+            folded.sourceOffsets.push_back(static_cast<uint32_t>(source));
+        }
+        folded.bytes += static_cast<char>(code & 0xFF);
+        folded.sourceOffsets.push_back(static_cast<uint32_t>(source));
+    });
+    folded.sourceOffsets.push_back(static_cast<uint32_t>(text.size()));
+    return folded;
+}
+
+bool LooseEqual(std::string_view a, std::string_view b) {
+    return LooseFold(a) == LooseFold(b);
+}
+
+std::size_t FindAtCharacterBoundary(std::string_view text, std::string_view pattern,
+                                    std::size_t from) {
+    const std::size_t n = pattern.size();
+    if (n == 0 || from > text.size() || text.size() - from < n) {
+        return std::string_view::npos;
+    }
+    std::size_t boundary = from;
+    std::size_t at = from;
+    while (text.size() - at >= n) {
+        const void* hit = memmem(text.data() + at, text.size() - at, pattern.data(), n);
+        if (hit == nullptr) {
+            break;
+        }
+        const auto position = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        while (boundary < position) {
+            boundary = NextCp932Boundary(text, boundary);
+        }
+        if (boundary == position) {
+            return position;
+        }
+        at = boundary;  // the hit began on a second byte: go on from the character after it
+    }
+    return std::string_view::npos;
+}
+
+LooseMatcher::LooseMatcher(std::string_view searchText, LooseExtent extent)
+    : pattern_(LooseFold(searchText)), extent_(extent) {}
+
+bool LooseMatcher::Matches(std::string_view text) const {
+    if (pattern_.empty()) {
+        return false;
+    }
+    thread_local std::string folded;
+    folded.clear();
+    AppendLooseFold(text, folded);
+    if (extent_ == LooseExtent::WholeText) {
+        return folded == pattern_;
+    }
+    return FindAtCharacterBoundary(folded, pattern_) != std::string_view::npos;
+}
+
+LooseMatcher::Span LooseMatcher::Find(std::string_view text, std::size_t from) const {
+    constexpr Span kNone{std::string_view::npos, std::string_view::npos};
+    if (pattern_.empty() || from > text.size()) {
+        return kNone;
+    }
+    const FoldedText folded = LooseFoldWithOffsets(text);
+    std::size_t start = 0;
+    while (start < folded.bytes.size() && folded.sourceOffsets[start] < from) {
+        start = NextCp932Boundary(folded.bytes, start);
+    }
+    const std::size_t hit =
+        extent_ == LooseExtent::WholeText
+            ? (start == 0 && folded.bytes == pattern_ ? 0 : std::string_view::npos)
+            : FindAtCharacterBoundary(folded.bytes, pattern_, start);
+    if (hit == std::string_view::npos) {
+        return kNone;
+    }
+    return Span{folded.SourceOffset(hit), folded.SourceOffset(hit + pattern_.size())};
+}
+
+}  // namespace qv

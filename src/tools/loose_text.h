@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+// Loose matching of CP932 texts ("全角/半角・かな・大小を区別しない"): texts a Japanese reader
+// takes for the same fold to the same bytes. The one rule, used by every command that offers it:
+// - ASCII letters lose their case; full-width letters, digits and symbols become their ASCII
+//   forms (￥ becomes "\", the code Japanese systems show as a yen sign);
+// - half-width katakana become full-width, a following voiced or semi-voiced mark joined to the
+//   kana before it (ｶﾞ = ガ, ﾊﾟ = パ); half-width 。「」、・ー become full-width;
+// - hiragana become katakana;
+// - the full-width space becomes a space, the wave dash and the full-width tilde become "~";
+// - a character with two CP932 codes (the NEC and IBM extensions) takes its standard one.
+// Everything else stays as it is, and bytes that start no valid CP932 character are kept one by
+// one, so they match only themselves. The fold of a text is itself valid CP932 wherever the text
+// was, and folding twice changes nothing.
+
+// The folded bytes of `text`, appended to `out`.
+void AppendLooseFold(std::string_view text, std::string& out);
+std::string LooseFold(std::string_view text);
+
+// A folded text that remembers where each of its characters came from, so that a match found
+// in the fold can be shown and replaced in the text's own bytes.
+struct FoldedText {
+    std::string bytes;
+    // For each byte of `bytes`, then once more for its end: the offset in the source text of the
+    // character that byte was folded from (the source's size at the end).
+    std::vector<uint32_t> sourceOffsets;
+
+    // Where the folded character starting at `foldedOffset` (a character boundary of `bytes`, or
+    // its size) begins in the source.
+    std::size_t SourceOffset(std::size_t foldedOffset) const { return sourceOffsets[foldedOffset]; }
+};
+FoldedText LooseFoldWithOffsets(std::string_view text);
+
+// Whether the two texts fold to the same bytes.
+bool LooseEqual(std::string_view a, std::string_view b);
+
+enum class LooseExtent { PartOfText, WholeText };
+
+// A search text compared loosely with cell texts. Matches start on character boundaries of the
+// fold. The empty text finds nothing. Safe to share between threads once built.
+class LooseMatcher {
+public:
+    LooseMatcher(std::string_view searchText, LooseExtent extent);
+
+    bool FindsNothing() const { return pattern_.empty(); }
+    bool Matches(std::string_view text) const;
+
+    struct Span {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    };
+    // The first match in the text's own bytes starting at or after `from` (a character boundary
+    // of the text); nothing found gives begin == end == npos.
+    Span Find(std::string_view text, std::size_t from = 0) const;
+
+private:
+    std::string pattern_;
+    LooseExtent extent_;
+};
+
+// The offset of the first match of `pattern` in `text` that starts on a CP932 character boundary
+// of `text`, at or after `from` (itself a boundary); npos when there is none.
+std::size_t FindAtCharacterBoundary(std::string_view text, std::string_view pattern,
+                                    std::size_t from = 0);
+
+}  // namespace qv

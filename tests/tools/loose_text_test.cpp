@@ -1,0 +1,94 @@
+#include "tools/loose_text.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/cp932.h"
+
+namespace qv {
+namespace {
+
+std::string Sjis(std::string_view utf8) {
+    return *Utf8ToCp932(utf8);
+}
+
+enum class Bytes { Utf8, Cp932 };
+
+struct EqualCase {
+    const char* a;
+    const char* b;
+    bool equal;
+    Bytes bytes = Bytes::Utf8;
+};
+
+TEST(LooseTextTest, FoldsWhatAReaderTakesForTheSame) {
+    const EqualCase cases[] = {
+        {"Tanaka", "tANAKA", true},
+        {"ＡＢＣ１２３", "abc123", true},
+        {"ａｂｃ！？＃", "ABC!?#", true},
+        {"ｶﾞｷﾞﾊﾟﾎﾟｳﾞ", "ガギパポヴ", true},
+        {"がぎぱぽ", "ガギパポ", true},
+        {"ｱｲｳｴｵ", "あいうえお", true},
+        {"ｯｬｰ", "っゃー", true},
+        {"｢ﾃｽﾄ｣､｡･", "「テスト」、。・", true},
+        {"　田中", " 田中", true},
+        {"～", "~", true},
+        {"￥1,200", "\\1,200", true},
+        {"ゝゞ", "ヽヾ", true},
+        {"\xED\x40", "\xFA\x5C", true, Bytes::Cp932},  // 纊: the NEC and IBM codes
+        // Marks join only where the kana takes them; elsewhere they stay marks.
+        {"ｱﾞ", "ア゛", true},
+        {"ｶﾞ", "カ", false},
+        {"ﾊﾟ", "バ", false},
+        {"田中", "田仲", false},
+        {"ソ", "\\", false},
+        // A lone lead byte at the end, and bytes of no character, stay as they are.
+        {"a\x81", "A\x81", true, Bytes::Cp932},
+        {"\x80\xFD", "\x80\xFD", true, Bytes::Cp932},
+        {"\x80", "\xFD", false, Bytes::Cp932},
+    };
+    for (const auto& c : cases) {
+        const bool rawBytes = c.bytes == Bytes::Cp932;
+        const std::string a = rawBytes ? std::string(c.a) : Sjis(c.a);
+        const std::string b = rawBytes ? std::string(c.b) : Sjis(c.b);
+        EXPECT_EQ(LooseEqual(a, b), c.equal) << c.a << " / " << c.b;
+        EXPECT_EQ(LooseFold(LooseFold(a)), LooseFold(a)) << c.a;
+    }
+}
+
+struct FindCase {
+    const char* text;
+    const char* pattern;
+    std::size_t from;
+    const char* found;  // the text's own bytes matched; nullptr for none
+};
+
+TEST(LooseTextTest, FindsTheTextsOwnBytes) {
+    const FindCase cases[] = {
+        {"ﾀﾅｶ ﾀﾛｳ", "たろう", 0, "ﾀﾛｳ"},
+        {"山田ﾊﾟﾝ屋", "パン", 0, "ﾊﾟﾝ"},
+        {"ＡＢＣａｂｃ", "abc", 0, "ＡＢＣ"},
+        {"ＡＢＣａｂｃ", "abc", 2, "ａｂｃ"},
+        {"ＡＢＣａｂｃ", "abc", 8, nullptr},
+        {"ソース", "\\", 0, nullptr},  // never a second byte
+        {"ｶﾞｽ", "カ", 0, nullptr},
+        {"abc", "", 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::string text = Sjis(c.text);
+        const LooseMatcher matcher(Sjis(c.pattern), LooseExtent::PartOfText);
+        const auto span = matcher.Find(text, c.from);
+        if (c.found == nullptr) {
+            EXPECT_EQ(span.begin, std::string_view::npos) << c.text << " / " << c.pattern;
+            continue;
+        }
+        ASSERT_NE(span.begin, std::string_view::npos) << c.text << " / " << c.pattern;
+        EXPECT_EQ(text.substr(span.begin, span.end - span.begin), Sjis(c.found)) << c.text;
+        EXPECT_TRUE(matcher.Matches(text)) << c.text;
+    }
+    const LooseMatcher whole(Sjis("ﾀﾅｶ"), LooseExtent::WholeText);
+    EXPECT_TRUE(whole.Matches(Sjis("たなか")));
+    EXPECT_FALSE(whole.Matches(Sjis("たなかさん")));
+}
+
+}  // namespace
+}  // namespace qv
