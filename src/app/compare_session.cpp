@@ -128,7 +128,7 @@ std::vector<int32_t> CompareSession::ChangedPairs(const CompareEntry& entry) con
     if (entry.kind != RowPairKind::Changed) {
         return {};
     }
-    return ChangedColumns(Grid(), *other_, comparison_.columns, entry.rowA, entry.rowB);
+    return ChangedColumns(Grid(), *other_, comparison_, entry.rowA, entry.rowB);
 }
 
 std::string CompareSession::NotesText() const {

@@ -59,6 +59,7 @@ struct DiffArguments {
     std::string a;
     std::string b;
     std::vector<int32_t> keys;  // grid columns; empty: rows pair by position
+    bool loose = false;         // width, kana and case folded before cells are compared
 };
 int RunDiff(const DiffArguments& args, std::ostream& out, std::ostream& err);
 

@@ -1,12 +1,13 @@
-// quorvane-cli diff A B [--key N[,M...]]: the differences between two table files, one per line,
-// tab-separated, in UTF-8, in the order the rows line up:
+// quorvane-cli diff A B [--key N[,M...]] [--loose]: the differences between two table files,
+// one per line, tab-separated, in UTF-8, in the order the rows line up:
 //   -<TAB>rowA<TAB>cells...               a row only in A, with its data cells
 //   +<TAB>rowB<TAB>cells...               a row only in B
 //   ~<TAB>rowA<TAB>rowB<TAB>col<TAB>old<TAB>new   a changed cell (row 0: an item name)
 // Item names come first. Columns pair by position, every column of either table (a column one
 // table lacks reads as empty), so that the lines, applied to A, give B. Rows pair by a diff of
-// their contents, or by the key columns given. The exit status is diff's: 0 for the same cells,
-// 1 when they differ, 2 for bad usage or a failure.
+// their contents, or by the key columns given. With --loose, cells that differ only in width,
+// kana or case (the program's one loose fold) count as equal. The exit status is diff's: 0 for
+// the same cells, 1 when they differ, 2 for bad usage or a failure.
 #include <ostream>
 #include <string_view>
 
@@ -56,7 +57,7 @@ void WriteCell(std::ostream& out, const TableGrid& a, const TableGrid& b, const 
 }
 
 void WriteRun(std::ostream& out, const TableGrid& a, const TableGrid& b,
-              const ColumnPairing& columns, const RowRun& run) {
+              const TableComparison& comparison, const RowRun& run) {
     for (int32_t k = 0; k < run.count; ++k) {
         switch (run.kind) {
             case RowPairKind::Same:
@@ -69,8 +70,9 @@ void WriteRun(std::ostream& out, const TableGrid& a, const TableGrid& b,
                 break;
             case RowPairKind::Changed:
                 for (const int32_t pair :
-                     ChangedColumns(a, b, columns, run.rowA + k, run.rowB + k)) {
-                    WriteCell(out, a, b, columns.PairAt(pair), run.rowA + k, run.rowB + k);
+                     ChangedColumns(a, b, comparison, run.rowA + k, run.rowB + k)) {
+                    WriteCell(out, a, b, comparison.columns.PairAt(pair), run.rowA + k,
+                              run.rowB + k);
                 }
                 break;
         }
@@ -112,14 +114,14 @@ int RunDiff(const DiffArguments& args, std::ostream& out, std::ostream& err) {
         const TableComparison comparison = CompareTables(
             a->grid, b->grid,
             PairColumns(a->grid, b->grid, ColumnMatching::ByPosition, ColumnExtent::Both),
-            args.keys);
+            args.keys, args.loose ? TextMatching::Loose : TextMatching::Exact);
         WarnOfDuplicateKeys(err, "A", comparison.duplicateKeysA);
         WarnOfDuplicateKeys(err, "B", comparison.duplicateKeysB);
         for (const int32_t pair : comparison.columns.renamed) {
             WriteCell(out, a->grid, b->grid, comparison.columns.PairAt(pair), 0, 0);
         }
         for (const RowRun& run : comparison.runs) {
-            WriteRun(out, a->grid, b->grid, comparison.columns, run);
+            WriteRun(out, a->grid, b->grid, comparison, run);
         }
         out.flush();
         if (!out) {

@@ -88,6 +88,8 @@ int Run(int argc, char** argv) {
     diff->add_option("B", diffArgs.b, "table file")->required();
     diff->add_option("--key", diffArgs.keys, "pair rows by these grid columns (N[,M...])")
         ->delimiter(',');
+    diff->add_flag("--loose", diffArgs.loose,
+                   "ignore differences of width, kana and case (全角/半角・かな・大小)");
 
     try {
         app.parse(argc, argv);

@@ -2,7 +2,10 @@
 #include "tools/row_hashes.h"
 
 #include <functional>
+#include <string>
 #include <string_view>
+
+#include "tools/loose_text.h"
 
 namespace qv {
 
@@ -22,8 +25,8 @@ uint64_t Mix(uint64_t h) {
 
 }  // namespace
 
-std::vector<RowHash> HashRows(const TableGrid& grid, std::span<const int32_t> cols,
-                              int32_t rowEnd) {
+std::vector<RowHash> HashRows(const TableGrid& grid, std::span<const int32_t> cols, int32_t rowEnd,
+                              TextMatching matching) {
     const int32_t rows = rowEnd > 1 ? rowEnd - 1 : 0;
     std::vector<RowHash> hashes(static_cast<std::size_t>(rows), 0);
     const std::hash<std::string_view> hashText;
@@ -38,8 +41,18 @@ std::vector<RowHash> HashRows(const TableGrid& grid, std::span<const int32_t> co
             continue;
         }
         RowHash* next = hashes.data();
-        grid.VisitColumn(col, 1, rowEnd, [&next, &hashText](std::string_view text) {
-            *next = *next * kColumnStep + hashText(text);
+        if (matching == TextMatching::Exact) {
+            grid.VisitColumn(col, 1, rowEnd, [&next, &hashText](std::string_view text) {
+                *next = *next * kColumnStep + hashText(text);
+                ++next;
+            });
+            continue;
+        }
+        std::string folded;
+        grid.VisitColumn(col, 1, rowEnd, [&](std::string_view text) {
+            folded.clear();
+            AppendLooseFold(text, folded);
+            *next = *next * kColumnStep + hashText(folded);
             ++next;
         });
     }

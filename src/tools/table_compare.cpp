@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "tools/loose_text.h"
+
 namespace qv {
 
 namespace {
@@ -82,7 +84,8 @@ void ReadColumn(const TableGrid& grid, int32_t col, int32_t row, int32_t count,
 // The cells that differ in a stretch of paired rows, a column at a time as the grid reads best,
 // in blocks of rows whose texts stay in the cache between the two tables' reads.
 int64_t CountChangedCells(const TableGrid& a, const TableGrid& b,
-                          const std::vector<ColumnPair>& pairs, const RowRun& run) {
+                          const std::vector<ColumnPair>& pairs, const RowRun& run,
+                          TextMatching matching) {
     constexpr int32_t kBlockRows = 4096;
     int64_t changed = 0;
     std::vector<std::string_view> textsA;
@@ -93,7 +96,7 @@ int64_t CountChangedCells(const TableGrid& a, const TableGrid& b,
             ReadColumn(a, pair.colA, run.rowA + done, rows, textsA);
             ReadColumn(b, pair.colB, run.rowB + done, rows, textsB);
             for (std::size_t k = 0; k < textsA.size(); ++k) {
-                changed += textsA[k] != textsB[k] ? 1 : 0;
+                changed += SameText(matching, textsA[k], textsB[k]) ? 0 : 1;
             }
         }
     }
@@ -102,7 +105,7 @@ int64_t CountChangedCells(const TableGrid& a, const TableGrid& b,
 
 DifferenceCounts CountDifferences(const TableGrid& a, const TableGrid& b,
                                   const std::vector<ColumnPair>& pairs,
-                                  const std::vector<RowRun>& runs) {
+                                  const std::vector<RowRun>& runs, TextMatching matching) {
     DifferenceCounts counts;
     for (const RowRun& run : runs) {
         switch (run.kind) {
@@ -110,7 +113,7 @@ DifferenceCounts CountDifferences(const TableGrid& a, const TableGrid& b,
                 break;
             case RowPairKind::Changed:
                 counts.changedRows += run.count;
-                counts.changedCells += CountChangedCells(a, b, pairs, run);
+                counts.changedCells += CountChangedCells(a, b, pairs, run, matching);
                 break;
             case RowPairKind::OnlyA:
                 counts.removed += run.count;
@@ -164,13 +167,18 @@ bool TableComparison::Same() const {
            columns.renamed.empty();
 }
 
+bool SameText(TextMatching matching, std::string_view a, std::string_view b) {
+    return a == b || (matching == TextMatching::Loose && LooseEqual(a, b));
+}
+
 TableComparison CompareTables(const TableGrid& a, const TableGrid& b, ColumnPairing columns,
-                              std::span<const int32_t> keyColumnsA) {
+                              std::span<const int32_t> keyColumnsA, TextMatching matching) {
     TableComparison comparison;
+    comparison.matching = matching;
     comparison.columns = std::move(columns);
     const std::vector<ColumnPair>& pairs = comparison.columns.pairs;
-    const std::vector<RowHash> rowsA = HashRows(a, ColumnsOf(pairs, true), a.RowCount());
-    const std::vector<RowHash> rowsB = HashRows(b, ColumnsOf(pairs, false), b.RowCount());
+    const std::vector<RowHash> rowsA = HashRows(a, ColumnsOf(pairs, true), a.RowCount(), matching);
+    const std::vector<RowHash> rowsB = HashRows(b, ColumnsOf(pairs, false), b.RowCount(), matching);
     std::vector<ColumnPair> keys;
     for (const ColumnPair& pair : pairs) {
         if (std::find(keyColumnsA.begin(), keyColumnsA.end(), pair.colA) != keyColumnsA.end()) {
@@ -181,14 +189,15 @@ TableComparison CompareTables(const TableGrid& a, const TableGrid& b, ColumnPair
         comparison.runs = PairRowsByPosition(rowsA, rowsB, [&](int32_t rowA, int32_t rowB) {
             int32_t equal = 0;
             for (const ColumnPair& pair : pairs) {
-                equal += PairedCell(a, pair.colA, rowA + 1) == PairedCell(b, pair.colB, rowB + 1);
+                equal += SameText(matching, PairedCell(a, pair.colA, rowA + 1),
+                                  PairedCell(b, pair.colB, rowB + 1));
             }
             return equal;
         });
     } else {
-        KeyPairing pairing =
-            PairRowsByKey(HashRows(a, ColumnsOf(keys, true), a.RowCount()),
-                          HashRows(b, ColumnsOf(keys, false), b.RowCount()), rowsA, rowsB);
+        KeyPairing pairing = PairRowsByKey(
+            HashRows(a, ColumnsOf(keys, true), a.RowCount(), matching),
+            HashRows(b, ColumnsOf(keys, false), b.RowCount(), matching), rowsA, rowsB);
         comparison.runs = std::move(pairing.runs);
         comparison.duplicateKeysA = std::move(pairing.duplicatesA);
         comparison.duplicateKeysB = std::move(pairing.duplicatesB);
@@ -196,16 +205,18 @@ TableComparison CompareTables(const TableGrid& a, const TableGrid& b, ColumnPair
         ToGridRows(comparison.duplicateKeysB);
     }
     ToGridRows(comparison.runs);
-    comparison.counts = CountDifferences(a, b, pairs, comparison.runs);
+    comparison.counts = CountDifferences(a, b, pairs, comparison.runs, matching);
     return comparison;
 }
 
 std::vector<int32_t> ChangedColumns(const TableGrid& a, const TableGrid& b,
-                                    const ColumnPairing& columns, int32_t rowA, int32_t rowB) {
+                                    const TableComparison& comparison, int32_t rowA, int32_t rowB) {
     std::vector<int32_t> changed;
-    for (std::size_t k = 0; k < columns.pairs.size(); ++k) {
-        const ColumnPair& pair = columns.pairs[k];
-        if (PairedCell(a, pair.colA, rowA) != PairedCell(b, pair.colB, rowB)) {
+    const std::vector<ColumnPair>& pairs = comparison.columns.pairs;
+    for (std::size_t k = 0; k < pairs.size(); ++k) {
+        const ColumnPair& pair = pairs[k];
+        if (!SameText(comparison.matching, PairedCell(a, pair.colA, rowA),
+                      PairedCell(b, pair.colB, rowB))) {
             changed.push_back(static_cast<int32_t>(k));
         }
     }

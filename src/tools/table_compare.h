@@ -56,6 +56,7 @@ struct TableComparison {
     std::vector<int32_t> duplicateKeysA;  // grid rows whose key an earlier row has
     std::vector<int32_t> duplicateKeysB;
     DifferenceCounts counts;
+    TextMatching matching = TextMatching::Exact;
 
     // Whether the tables hold the same cells in the compared columns, item names included.
     bool Same() const;
@@ -64,11 +65,15 @@ struct TableComparison {
 // Pairs the rows by position when `keyColumnsA` is empty, else by the pairs whose A column is
 // among them (columns that pair with nothing are left out of the key).
 TableComparison CompareTables(const TableGrid& a, const TableGrid& b, ColumnPairing columns,
-                              std::span<const int32_t> keyColumnsA);
+                              std::span<const int32_t> keyColumnsA,
+                              TextMatching matching = TextMatching::Exact);
 
 // The pairs (indexes into columns.pairs) whose cells differ between row rowA of A and rowB of B.
 std::vector<int32_t> ChangedColumns(const TableGrid& a, const TableGrid& b,
-                                    const ColumnPairing& columns, int32_t rowA, int32_t rowB);
+                                    const TableComparison& comparison, int32_t rowA, int32_t rowB);
+
+// Whether two cells count as equal.
+bool SameText(TextMatching matching, std::string_view a, std::string_view b);
 
 // A cell of a compared column; "" for a column the table lacks.
 std::string_view PairedCell(const TableGrid& grid, int32_t col, int32_t row);

@@ -320,6 +320,9 @@ TEST_F(CliTest, DiffListsWhatDiffersAndApplyingItToAGivesB) {
                                           "kiwi", "9", "pear", "2", "fig", "x\ty"});
     const std::string reordered = Table("c.qvd", {"3", "5", "80", "80", "-", "name", "n", "pear",
                                                   "2", "fig", "4", ringo, "1", "plum", "3"});
+    const std::string loose =
+        Table("l.qvd", {"3", "5", "80", "80", "-", "name", "n", ringo, "1", "pear", "2", "PLUM",
+                        "3", "\x82\x65\x82\x68\x82\x66", "4"});
     const struct {
         std::vector<std::string> args;
         int exitCode;
@@ -331,6 +334,8 @@ TEST_F(CliTest, DiffListsWhatDiffersAndApplyingItToAGivesB) {
         {{"diff", a, reordered, "--key", "1"}, 0, ""},
         {{"diff", a, reordered}, 1, "+\t1\tpear\t2\n+\t2\tfig\t4\n-\t2\tpear\t2\n-\t4\tfig\t4\n"},
         {{"diff", a, a}, 0, ""},
+        {{"diff", loose, a, "--loose"}, 0, ""},  // PLUM and ＦＩＧ fold as plum and fig
+        {{"diff", loose, a}, 1, "~\t3\t3\t1\tPLUM\tplum\n~\t4\t4\t1\tＦＩＧ\tfig\n"},
         {{"diff", a, folder_ / "missing.qvd"}, 2, ""},
     };
     for (const auto& c : cases) {
