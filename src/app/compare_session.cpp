@@ -149,6 +149,9 @@ std::string CompareSession::NotesText() const {
             Cp932ToUtf8(Grid().Cell(cols.colA, 0)) + "」と「" +
             Cp932ToUtf8(other_->Cell(cols.colB, 0)) + "」");
     }
+    if (comparison_.keysUnpaired) {
+        add("キーの列が比較する表にないため、行の並びで対応させました");
+    }
     if (!comparison_.duplicateKeysA.empty()) {
         add("この表でキーが重複している行: " + RowNumbers(comparison_.duplicateKeysA));
     }

@@ -91,8 +91,8 @@ void WarnOfDuplicateKeys(std::ostream& err, std::string_view table,
 int CheckKeyColumns(const std::vector<int32_t>& keys, const TableGrid& a, const TableGrid& b,
                     std::ostream& err) {
     for (const int32_t key : keys) {
-        if (key < 1 || (key >= a.ColCount() && key >= b.ColCount())) {
-            err << "--key " << key << " is not a data column of either table\n";
+        if (key < 1 || key >= a.ColCount() || key >= b.ColCount()) {
+            err << "--key " << key << " is not a data column of both tables\n";
             return kExitUsage;
         }
     }

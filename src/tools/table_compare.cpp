@@ -185,7 +185,8 @@ TableComparison CompareTables(const TableGrid& a, const TableGrid& b, ColumnPair
             keys.push_back(pair);
         }
     }
-    if (keyColumnsA.empty()) {
+    comparison.keysUnpaired = !keyColumnsA.empty() && keys.empty();
+    if (keys.empty()) {
         comparison.runs = PairRowsByPosition(rowsA, rowsB, [&](int32_t rowA, int32_t rowB) {
             int32_t equal = 0;
             for (const ColumnPair& pair : pairs) {

@@ -57,13 +57,17 @@ struct TableComparison {
     std::vector<int32_t> duplicateKeysB;
     DifferenceCounts counts;
     TextMatching matching = TextMatching::Exact;
+    // Key columns were asked for but none of them pairs with a column of B: the rows were
+    // paired by position instead.
+    bool keysUnpaired = false;
 
     // Whether the tables hold the same cells in the compared columns, item names included.
     bool Same() const;
 };
 
 // Pairs the rows by position when `keyColumnsA` is empty, else by the pairs whose A column is
-// among them (columns that pair with nothing are left out of the key).
+// among them (columns that pair with nothing are left out of the key; by position when none
+// is left).
 TableComparison CompareTables(const TableGrid& a, const TableGrid& b, ColumnPairing columns,
                               std::span<const int32_t> keyColumnsA,
                               TextMatching matching = TextMatching::Exact);
