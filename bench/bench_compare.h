@@ -10,4 +10,9 @@ namespace qv::bench {
 // Loads the table file at `path` (the largest benchmark table) and adds the comparison's lines.
 void ReportCompare(const std::string& path, Report& report);
 
+// The child process of the memory line: loads the table and its edited copy, then compares them
+// (by position, or by the key column with `byKey`) and prints the rows of both tables, the
+// resident memory before the comparison and its peak during it.
+int CompareMemoryChild(const std::string& path, bool byKey);
+
 }  // namespace qv::bench

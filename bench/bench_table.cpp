@@ -1073,6 +1073,9 @@ int main(int argc, char** argv) {
         if (argc == 3 && std::string_view(argv[1]) == "--peak-memory") {
             return qv::bench::PeakMemoryChild(argv[2]);
         }
+        if (argc == 4 && std::string_view(argv[1]) == "--compare-memory") {
+            return qv::bench::CompareMemoryChild(argv[2], std::string_view(argv[3]) == "key");
+        }
         if (argc == 3 && std::string_view(argv[1]) == "--compare") {  // those lines alone
             qv::bench::Report report;
             qv::bench::ReportCompare(argv[2], report);

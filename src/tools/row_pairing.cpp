@@ -2,7 +2,6 @@
 #include "tools/row_pairing.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace qv {
 
@@ -46,27 +45,35 @@ private:
     std::vector<RowRun> runs_;
 };
 
-// An open-addressing table keyed by row hash, which are well mixed already: the low bits index
-// it directly. Sized for at most `count` keys at a load of at most two thirds.
+// An open-addressing table keyed by row hash, which are well mixed already: their high bits,
+// scaled to the table's size, give the first slot to probe. Sized for at most `count` keys at a
+// load of at most four fifths, without rounding to a power of two: its memory is what counts.
 template <class Slot>
 class HashSlots {
 public:
-    explicit HashSlots(std::size_t count)
-        : slots_(std::bit_ceil(std::max<std::size_t>(16, count + count / 2 + 1))),
-          mask_(slots_.size() - 1) {}
+    explicit HashSlots(std::size_t count) : slots_(count + count / 4 + 16) {}
     // The slot of `hash`, or the empty slot where it would go (Slot::Used() false).
     Slot& Find(RowHash hash) {
-        std::size_t i = hash & mask_;
+        std::size_t i = Home(hash);
         while (slots_[i].Used() && slots_[i].hash != hash) {
-            i = (i + 1) & mask_;
+            i = i + 1 == slots_.size() ? 0 : i + 1;
         }
         return slots_[i];
     }
 
+    // Asks the memory for the slot of a hash to come, while the slots before it are probed.
+    void Prefetch(RowHash hash) const { __builtin_prefetch(&slots_[Home(hash)]); }
+
 private:
+    std::size_t Home(RowHash hash) const {
+        __extension__ using Wide = unsigned __int128;
+        return static_cast<std::size_t>((Wide{hash} * slots_.size()) >> 64);
+    }
     std::vector<Slot> slots_;
-    std::size_t mask_;
 };
+
+// How many rows ahead the loops over a table's hashes prefetch their slots.
+constexpr int32_t kPrefetchAhead = 8;
 
 constexpr int32_t kNone = -1;
 constexpr int32_t kSeveral = -2;
@@ -144,6 +151,9 @@ private:
         {
             HashSlots<UniqueSlot> slots(static_cast<std::size_t>(a1 - a0));
             for (int32_t i = a0; i < a1; ++i) {
+                if (i + kPrefetchAhead < a1) {
+                    slots.Prefetch(At(a_, i + kPrefetchAhead));
+                }
                 UniqueSlot& slot = slots.Find(At(a_, i));
                 if (slot.Used()) {
                     slot.posA = kSeveral;
@@ -154,6 +164,9 @@ private:
             // Rows of B whose row A holds once, noted at their first sight; those that turn up
             // again in B drop out below, with a second look at the candidates only.
             for (int32_t j = b0; j < b1; ++j) {
+                if (j + kPrefetchAhead < b1) {
+                    slots.Prefetch(At(b_, j + kPrefetchAhead));
+                }
                 UniqueSlot& slot = slots.Find(At(b_, j));
                 if (slot.Used()) {
                     if (slot.posB == kNone && slot.posA >= 0) {
