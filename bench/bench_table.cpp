@@ -29,6 +29,7 @@
 #include "app/status_texts.h"
 #include "app/window_system.h"
 #include "bench_clipboard.h"
+#include "bench_compare.h"
 #include "bench_floors.h"
 #include "bench_harness.h"
 #include "bench_interchange.h"
@@ -1133,6 +1134,8 @@ int RunAll(const std::string& folder) {
     ReportInterchange(all, report);
     ReportTools(all, report);
     ReportFindSort(all, report);
+    std::fprintf(stderr, "measuring comparisons...\n");
+    ReportCompare(folder + "/table-1000000.qvd", report);
     for (const TableFigures& f : all) {
         if (f.clipboard) {
             ReportClipboard(*f.clipboard, report);
@@ -1217,6 +1220,14 @@ int main(int argc, char** argv) {
         }
         if (argc == 3 && std::string_view(argv[1]) == "--peak-memory") {
             return qv::bench::PeakMemoryChild(argv[2]);
+        }
+        if (argc == 4 && std::string_view(argv[1]) == "--compare-memory") {
+            return qv::bench::CompareMemoryChild(argv[2], std::string_view(argv[3]) == "key");
+        }
+        if (argc == 3 && std::string_view(argv[1]) == "--compare") {  // those lines alone
+            qv::bench::Report report;
+            qv::bench::ReportCompare(argv[2], report);
+            return report.Print();
         }
         if (argc == 2) {
             return qv::bench::RunAll(argv[1]);

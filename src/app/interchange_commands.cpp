@@ -105,14 +105,14 @@ void InterchangeCommands::OpenFile(const std::string& path) {
     files_.LoadTableFile();
 }
 
-void InterchangeCommands::ImportFileThroughDialog(const std::string& path) {
+std::optional<DelimitedImport> InterchangeCommands::ImportThroughDialog(const std::string& path) {
     // The file is read only as a regular file, so a FIFO or a folder fails here at once.
     std::string bytes = ConvertUtf16File(ReadWholeFile(path));
     const ImportDialogRequest request{path, PreviewSample(bytes),
                                       DetectImportSettings(bytes, path)};
     const std::optional<ImportSettings> settings = windows_.RunImportDialog(request);
     if (!settings) {
-        return;
+        return std::nullopt;
     }
     DelimitedImportOptions options;
     options.delimiter = settings->delimiter;
@@ -123,14 +123,22 @@ void InterchangeCommands::ImportFileThroughDialog(const std::string& path) {
         const std::string question = UnencodableMessage(imported) + kReplaceUnencodableQuestion;
         if (windows_.ShowMessage(question, MessageKind::Confirmation,
                                  MessageButton::Yes | MessageButton::No) != MessageButton::Yes) {
-            return;
+            return std::nullopt;
         }
+    }
+    return imported;
+}
+
+void InterchangeCommands::ImportFileThroughDialog(const std::string& path) {
+    std::optional<DelimitedImport> imported = ImportThroughDialog(path);
+    if (!imported) {
+        return;
     }
     // Like a load, the table is replaced and its history starts anew; unlike one, it is not
     // saved anywhere yet.
     std::string title = TitleFromFileName(path);
     document_.Replace([&imported, &title](TableGrid& grid, std::string& tableTitle) {
-        ApplyTableFile(std::move(imported.content), grid, tableTitle);
+        ApplyTableFile(std::move(imported->content), grid, tableTitle);
         tableTitle = std::move(title);
     });
     document_.SetFileName("");
@@ -141,6 +149,19 @@ void InterchangeCommands::ImportFileThroughDialog(const std::string& path) {
     windows_.TitleChanged();
     document_.RenumberRows();
     windows_.EditStateChanged();
+}
+
+std::optional<TableFileContent> InterchangeCommands::ReadTableForReading(const std::string& path) {
+    if (HasDelimitedExtension(path) && !IsTableFile(path)) {
+        std::optional<DelimitedImport> imported = ImportThroughDialog(path);
+        return imported ? std::optional<TableFileContent>(std::move(imported->content))
+                        : std::nullopt;
+    }
+    std::optional<TableFileContent> content = ReadTableFile(path);
+    if (!content) {
+        windows_.ShowMessage(kUnusableFileMessage, MessageKind::Error, Buttons(MessageButton::OK));
+    }
+    return content;
 }
 
 void InterchangeCommands::ExportDelimitedFile() {

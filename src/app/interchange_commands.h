@@ -1,10 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "app/delimited_file_settings.h"
 #include "app/document_change.h"
 #include "app/table_files.h"
+#include "interchange/delimited_import.h"
+#include "table/table_file_reader.h"
 
 namespace qv {
 
@@ -28,8 +31,15 @@ public:
     // current folder.
     void OpenFile(const std::string& path);
 
+    // Reads another table to look at, leaving the current one alone: a table file as it is, a
+    // .csv, .tsv or .txt file that is not one through the import dialog. Nothing when the user
+    // cancelled or the file is not a table file (after saying so).
+    std::optional<TableFileContent> ReadTableForReading(const std::string& path);
+
 private:
     void ImportFileThroughDialog(const std::string& path);
+    // The file's cells through the import dialog; nothing when cancelled.
+    std::optional<DelimitedImport> ImportThroughDialog(const std::string& path);
     void WriteDelimitedFile(const std::string& path, const ExportSettings& settings);
 
     TableFiles& files_;

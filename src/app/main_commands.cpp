@@ -77,6 +77,8 @@ constexpr MainCommand kMainCommands[] = {
     {kItem, "データ(&D) > 文字種の変換(&K) > ひらがな→カタカナ", "ToKatakana1", [](F& f) { f.JapaneseText().ConvertSelection(CharacterConversion::ToKatakana); }, kNoPicture},
     {kItem, "データ(&D) > 文字種の変換(&K) > 前後の空白を削除", "TrimBlanks1", [](F& f) { f.JapaneseText().ConvertSelection(CharacterConversion::TrimBlanks); }, kNoPicture},
     {kItem, "データ(&D) > ふりがな列の作成(&K)", "Furigana1", [](F& f) { f.JapaneseText().MakeFuriganaColumn(); }, kNoPicture},
+    {kSeparator, "データ(&D)", "", nullptr, kNoPicture},
+    {kItem, "データ(&D) > 表の比較(&M)...", "CompareTables1", [](F& f) { f.Compare().CompareWithFile(); }, kNoPicture},
 
     {kButton, "タイトル一覧を表示", "SpeedButton4", [](F& f) { f.ShowTitleList(); }, ToolbarPicture::OpenFolder},
     {kButton, "ファイルの上書き保存", "SpeedButton5", [](F& f) { f.Files().SaveFile(); }, ToolbarPicture::Floppy},

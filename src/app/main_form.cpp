@@ -33,7 +33,8 @@ MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string dec
       interchange_(document_, windows, files_),
       printing_(document_, windows, files_),
       tools_(document_, windows, decimalSeparator_),
-      japaneseText_(document_, windows) {
+      japaneseText_(document_, windows),
+      compare_(document_, windows, interchange_) {
     SetMainTableColWidths(document_.UnrecordedTable());
     input_.SetChangeListener([this] { windows_.EditStateChanged(); });
 }

@@ -5,6 +5,7 @@
 
 #include "app/clipboard_commands.h"
 #include "app/column_tools.h"
+#include "app/compare_commands.h"
 #include "app/interchange_commands.h"
 #include "app/japanese_text_commands.h"
 #include "app/list_commands.h"
@@ -78,6 +79,7 @@ public:
     PrintCommands& Printing() { return printing_; }
     ColumnTools& Tools() { return tools_; }
     JapaneseTextCommands& JapaneseText() { return japaneseText_; }
+    CompareCommands& Compare() { return compare_; }
 
     // --- Start-up, activation, close ---
     void Start();
@@ -119,6 +121,7 @@ private:
     PrintCommands printing_;
     ColumnTools tools_;
     JapaneseTextCommands japaneseText_;
+    CompareCommands compare_;
 };
 
 }  // namespace qv

@@ -106,6 +106,16 @@ struct DuplicateRowsChoice {
     KeyComparison comparison = KeyComparison::Exact;
 };
 
+class CompareSession;
+// What the compare dialog asks: how the rows of the other table pair with the current one's.
+struct CompareDialogRequest {
+    std::string otherName;               // the other file's name (UTF-8)
+    std::vector<std::string> itemNames;  // the current table's data columns (UTF-8), from 1
+};
+struct CompareSettings {
+    std::vector<int32_t> keyColumns;  // the current table's key columns; none: by position
+};
+
 // Where the find bar puts the focus when it opens: its search box, or its replacement box.
 enum class FindBarFocus { SearchText, Replacement };
 
@@ -218,6 +228,15 @@ public:
     // Writes the pages as a PDF file, atomically, with progress and cancel; false when the user
     // cancelled (the old file, if any, stays). Raises Failure when it cannot be written.
     virtual bool WritePdf(const PrintJob& /*job*/, const std::string& /*path*/) { return false; }
+
+    // The compare dialog: the pairing chosen, or nothing when cancelled (the default).
+    virtual std::optional<CompareSettings> RunCompareDialog(
+        const CompareDialogRequest& /*request*/) {
+        return std::nullopt;
+    }
+    // Shows the compare window on `session` without waiting, in front; nullptr: the session
+    // shown so far is about to end, the window must let go of it.
+    virtual void ShowCompareWindow(CompareSession* /*session*/) {}
 
 private:
     std::string clipboard_;

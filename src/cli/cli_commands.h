@@ -96,4 +96,14 @@ struct FindArguments {
 };
 int RunFind(const FindArguments& args, std::ostream& out, std::ostream& err);
 
+// diff: the differences between two table files (see diff_command.cpp); exit 0 for the same
+// cells, 1 when they differ, 2 for bad usage or a failure.
+struct DiffArguments {
+    std::string a;
+    std::string b;
+    std::vector<int32_t> keys;  // grid columns; empty: rows pair by position
+    bool loose = false;         // width, kana and case folded before cells are compared
+};
+int RunDiff(const DiffArguments& args, std::ostream& out, std::ostream& err);
+
 }  // namespace qv::cli

@@ -133,6 +133,16 @@ int Run(int argc, char** argv) {
     find->add_flag("--regex", findArgs.regex, "PATTERN is a regular expression (PCRE2)");
     find->add_flag("--loose", findArgs.loose, "ignore width, kana and case");
 
+    qv::cli::DiffArguments diffArgs;
+    CLI::App* diff = app.add_subcommand(
+        "diff", "print the differences between two table files (exit 0 same, 1 differ, 2 trouble)");
+    diff->add_option("A", diffArgs.a, "table file")->required();
+    diff->add_option("B", diffArgs.b, "table file")->required();
+    diff->add_option("--key", diffArgs.keys, "pair rows by these grid columns (N[,M...])")
+        ->delimiter(',');
+    diff->add_flag("--loose", diffArgs.loose,
+                   "ignore differences of width, kana and case (全角/半角・かな・大小)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -168,6 +178,9 @@ int Run(int argc, char** argv) {
     }
     if (*find) {
         return qv::cli::RunFind(findArgs, std::cout, std::cerr);
+    }
+    if (*diff) {
+        return qv::cli::RunDiff(diffArgs, std::cout, std::cerr);
     }
     if (*pdf) {
         pdfArgs.choices.paper = qv::PaperFromName(paper).value_or(qv::Paper::A4);

@@ -14,6 +14,8 @@
 
 #include "gui/about_box.h"
 #include "gui/activation_tracker.h"
+#include "gui/compare_dialog.h"
+#include "gui/compare_window.h"
 #include "gui/duplicate_rows_dialog.h"
 #include "gui/export_dialog.h"
 #include "gui/go_to_row_dialog.h"
@@ -355,6 +357,31 @@ std::optional<ImportSettings> QtWindowSystem::RunImportDialog(const ImportDialog
         return std::nullopt;
     }
     return dialog.Settings();
+}
+
+std::optional<CompareSettings> QtWindowSystem::RunCompareDialog(
+    const CompareDialogRequest& request) {
+    CompareDialog dialog(request, DialogOwner());
+    if (RunModal(dialog) != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Settings();
+}
+
+void QtWindowSystem::ShowCompareWindow(CompareSession* session) {
+    if (session == nullptr) {
+        if (compare_) {
+            compare_->SetSession(nullptr);
+        }
+        return;
+    }
+    if (!compare_) {
+        compare_ = std::make_unique<CompareWindow>(*this);
+    }
+    compare_->SetSession(session);
+    compare_->show();
+    compare_->raise();
+    compare_->activateWindow();
 }
 
 std::optional<ExportSettings> QtWindowSystem::RunExportDialog(const ExportSettings& offered) {

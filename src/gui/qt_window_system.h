@@ -17,6 +17,7 @@ class QWidget;
 namespace qv {
 
 class AboutBox;
+class CompareWindow;
 class ActivationTracker;
 class HelpViewer;
 class TitleListWindow;
@@ -95,6 +96,10 @@ public:
     bool WritePdf(const PrintJob& job, const std::string& path) override;
     std::string ClipboardText() override;
     void SetClipboardText(std::string utf8) override;
+    std::optional<CompareSettings> RunCompareDialog(const CompareDialogRequest& request) override;
+    void ShowCompareWindow(CompareSession* session) override;
+    // The compare window, once a comparison has been shown.
+    CompareWindow* Compare() const { return compare_.get(); }
 
 private:
     enum class FileDialogKind { Open, Save };
@@ -111,6 +116,7 @@ private:
     GoToRowDialog* goToRow_ = nullptr;
     ActivationTracker* tracker_ = nullptr;
     std::unique_ptr<HelpViewer> help_;
+    std::unique_ptr<CompareWindow> compare_;
 };
 
 }  // namespace qv

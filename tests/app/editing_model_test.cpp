@@ -253,14 +253,39 @@ protected:
             [&] { windows_.separatorAnswer = {{Pick(0, 1) ? "x" : "", {}}}; form_.Lists().JoinColumns(); },
             [&] { form_.Sorting().SortByKeys({{DataCol(), SortOrder::Descending, SortKeyKind::Number}, {DataCol(), SortOrder::Ascending, SortKeyKind::Reading, DataCol()}}); },
             [&] { form_.JapaneseText().ConvertSelection(static_cast<CharacterConversion>(Pick(0, 5))); },
-            [&] { form_.JapaneseText().MakeFuriganaColumn(); }};  // the last: adds a column
+            [&] { form_.JapaneseText().MakeFuriganaColumn(); },  // adds a column
+            [&] { CompareAndTakeOver(); }};  // the last: adds rows
         // clang-format on
         const int last = static_cast<int>(std::size(actions)) - 1;
         int k = Pick(0, last);
         const bool full = Grid().RowCount() >= kRows - 4 || Grid().ColCount() >= kCols - 2;
-        k = full && (k == 1 || k == 2 || k == 4 || k == kPaste || k == last) ? 0 : k;
+        k = full && (k == 1 || k == 2 || k == 4 || k == kPaste || k >= last - 1) ? 0 : k;
         last_ = k;
         actions[static_cast<std::size_t>(k)]();
+    }
+    // Compares with a copy of the table with rows changed, dropped and added, then takes over
+    // one difference (a cell, a row) or all of them.
+    void CompareAndTakeOver() {
+        auto other = std::make_unique<TableGrid>(GridShape{Grid().ColCount(), 1, 1, 1, 64, 24});
+        for (int32_t r = 1, row = 1; r < Grid().RowCount() && row < 8; ++r) {
+            const bool added = Pick(0, 4) == 0;
+            if (Pick(0, 3) > 0 || added) {
+                other->SetRowCount(++row);
+                for (int32_t c = 1; c < Grid().ColCount(); ++c) {
+                    other->SetCell(c, row - 1,
+                                   added || Pick(0, 4) == 0 ? Text() : Grid().CellText(c, r));
+                }
+            }
+        }
+        const bool byKey = Pick(0, 1) == 1;
+        form_.Compare().CompareWith(std::move(other), "b", std::vector<int32_t>(byKey ? 1 : 0, 1));
+        CompareSession& session = *form_.Compare().Session();
+        if (Pick(0, 2) > 0) {
+            session.TakeOver(Pick(0, session.EntryCount()), Pick(-1, 2));
+            return;
+        }
+        session.TakeOverAll();  // by position, the rows are then those of the other table
+        EXPECT_TRUE(byKey || session.Comparison().counts == DifferenceCounts{});
     }
     // Typing in the editor, sometimes back to what the cell held.
     void Type(bool back) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <random>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -183,7 +184,9 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
         {"sort", table, out}, {"sort", table, out, "--key", "0"}, {"sort", table, out, "--key", "3"},
         {"sort", table, out, "--key", "1:reading:number"}, {"sort", table, out, "--key", "1:up"},
         {"sort", table, out, "--key", "1:reading=3"}, {"convert", table, out, "--to", "romaji"},
-        {"convert", table, out}, {"convert", table, out, "--to", "trim", "--cols", "1,3"}};
+        {"convert", table, out}, {"convert", table, out, "--to", "trim", "--cols", "1,3"},
+        {"diff", table}, {"diff", table, table, "--key", "x"}, {"diff", table, table, "--key", "3"},
+        {"diff", narrow, csv}};
     // clang-format on
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(testing::PrintToString(args));
@@ -337,6 +340,127 @@ TEST_F(CliTest, FindAndDedupeListAndRemoveRows) {
 
 // Sixty rows of kanji and half-width katakana: A4 upright holds 38 rows of 24 pixels under the
 // item names, so two pages, each with the headings repeated and its own page number.
+// The fields of diff's lines: tab-separated, a field quoted as in CSV when it starts with a quote.
+std::vector<std::vector<std::string>> DiffLines(const std::string& out) {
+    std::vector<std::vector<std::string>> lines(1, std::vector<std::string>(1));
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        std::string& field = lines.back().back();
+        if (out[i] == '"' && field.empty()) {
+            for (++i; out[i] != '"' || out[i + 1] == '"'; ++i) {
+                field += out[i];
+                i += out[i] == '"' ? 1 : 0;
+            }
+        } else if (out[i] == '\t') {
+            lines.back().emplace_back();
+        } else if (out[i] == '\n') {
+            lines.emplace_back(1);
+        } else {
+            field += out[i];
+        }
+    }
+    lines.pop_back();
+    return lines;
+}
+
+// Applies diff's lines to the cells of A (as dump gives them): rows not named are paired in order.
+json Applied(json cells, const std::vector<std::vector<std::string>>& lines) {
+    json result = json::array({cells[0]});
+    std::size_t next = 1;  // A's next row not yet taken over
+    const auto copyUpTo = [&](std::size_t rowA) {
+        for (; next < rowA && next < cells.size(); ++next) {
+            result.push_back(cells[next]);
+        }
+    };
+    for (const std::vector<std::string>& line : lines) {
+        const std::size_t row = std::stoul(line[1]);
+        if (line[0] == "-") {
+            copyUpTo(row);
+            next = row + 1;
+        } else if (line[0] == "+") {
+            for (; result.size() < row; ++next) {
+                result.push_back(cells[next]);
+            }
+            result.push_back(std::vector<std::string>(line.begin() + 2, line.end()));
+        } else {
+            copyUpTo(row + 1);
+            result[std::stoul(line[2])][std::stoul(line[3]) - 1] = line[5];
+        }
+    }
+    copyUpTo(cells.size());
+    return result;
+}
+
+TEST_F(CliTest, DiffListsWhatDiffersAndApplyingItToAGivesB) {
+    const std::string ringo(test::kRingo);
+    const std::string a = Table("a.qvd", {"3", "5", "80", "80", "-", "name", "n", ringo, "1",
+                                          "pear", "2", "plum", "3", "fig", "4"});
+    const std::string b = Table("b.qvd", {"3", "5", "80", "80", "-", "name", "count", ringo, "1",
+                                          "kiwi", "9", "pear", "2", "fig", "x\ty"});
+    const std::string reordered = Table("c.qvd", {"3", "5", "80", "80", "-", "name", "n", "pear",
+                                                  "2", "fig", "4", ringo, "1", "plum", "3"});
+    const std::string loose =
+        Table("l.qvd", {"3", "5", "80", "80", "-", "name", "n", ringo, "1", "pear", "2", "PLUM",
+                        "3", "\x82\x65\x82\x68\x82\x66", "4"});
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* out;
+    } cases[] = {
+        {{"diff", a, b},
+         1,
+         "~\t0\t0\t2\tn\tcount\n+\t2\tkiwi\t9\n-\t3\tplum\t3\n~\t4\t4\t2\t4\t\"x\ty\"\n"},
+        {{"diff", a, reordered, "--key", "1"}, 0, ""},
+        {{"diff", a, reordered}, 1, "+\t1\tpear\t2\n+\t2\tfig\t4\n-\t2\tpear\t2\n-\t4\tfig\t4\n"},
+        {{"diff", a, a}, 0, ""},
+        {{"diff", loose, a, "--loose"}, 0, ""},  // PLUM and ＦＩＧ fold as plum and fig
+        {{"diff", loose, a}, 1, "~\t3\t3\t1\tPLUM\tplum\n~\t4\t4\t1\tＦＩＧ\tfig\n"},
+        {{"diff", a, folder_ / "missing.qvd"}, 2, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const RunResult result = Run(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode);
+        EXPECT_EQ(result.out, c.out);
+    }
+    // Random edits of a random table, with texts that need quoting.
+    std::mt19937 random(27);
+    const std::string texts[] = {"a", "b", "", "\\1,200", ringo, "x\ty", "p\nq", "\"q", "a\"b"};
+    const auto tableOf = [&](const std::string& name, const std::vector<std::string>& cells) {
+        std::string file = TableFileOf({"Quorvane", "100", "1", "2", "3", "4", "-", "T", "4",
+                                        std::to_string(cells.size() / 3), "80", "80", "80", "-"});
+        for (const std::string& cell : cells) {
+            file += cell + "\r\n";
+        }
+        return File(name, file);
+    };
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::string> cellsA;
+        for (int k = 0; k < 3 * 40; ++k) {
+            cellsA.push_back(texts[random() % std::size(texts)]);
+        }
+        std::vector<std::string> cellsB = cellsA;
+        for (int edit = 0; edit < 8; ++edit) {
+            const auto at =
+                cellsB.begin() + 3 * (1 + static_cast<long>(random() % (cellsB.size() / 3 - 1)));
+            switch (random() % 3) {
+                case 0:
+                    cellsB.erase(at, at + 3);
+                    break;
+                case 1:
+                    cellsB.insert(at, {texts[random() % 9], texts[random() % 9], "new"});
+                    break;
+                default:
+                    at[random() % 3] = texts[random() % std::size(texts)];
+            }
+        }
+        const std::string fileA = tableOf("ra.qvd", cellsA), fileB = tableOf("rb.qvd", cellsB);
+        const RunResult result = Run({"diff", fileA, fileB});
+        EXPECT_EQ(Applied(json::parse(Run({"dump", fileA}).out)["cells"], DiffLines(result.out)),
+                  json::parse(Run({"dump", fileB}).out)["cells"])
+            << result.out;
+    }
+}
+
 TEST_F(CliTest, PdfPagesHoldTheCellsTextsAndRepeatTheHeadings) {
     std::string file = TableFileOf({"Quorvane", "100", "1", "2", "3", "4", "-", "\x95\x5C", "3",
                                     "61", "120", "120", "-", test::kHinmei, "\xCC\xD8"});

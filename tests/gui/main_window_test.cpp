@@ -11,6 +11,7 @@
 
 #include "app/print_choices_file.h"
 #include "gui/about_box.h"
+#include "gui/compare_window.h"
 #include "gui/find_bar.h"
 #include "gui/grid_view.h"
 #include "gui/help_viewer.h"
@@ -20,6 +21,7 @@
 #include "gui/print_preview_dialog.h"
 #include "gui_test_support.h"
 #include "platform/failure.h"
+#include "table_file_examples.h"
 
 namespace qv {
 
@@ -152,11 +154,11 @@ private slots:
                               "列幅の自動調整(&W)|並べ替え(&O)...|-|"
                               "文字種の変換(&K)|全角英数字→半角|半角英数字→全角|"
                               "半角カナ→全角カナ|カタカナ→ひらがな|ひらがな→カタカナ|"
-                              "前後の空白を削除|ふりがな列の作成(&K)"));
+                              "前後の空白を削除|ふりがな列の作成(&K)|-|表の比較(&M)..."));
         // The designed items have no shortcut and are always enabled; undo, redo, go to row, the
         // clipboard's items and find are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{47});
+        QCOMPARE(items.size(), std::size_t{48});
         QStringList shortcuts;
         for (const QAction* item : items) {
             const QString name = item->objectName();
@@ -735,6 +737,41 @@ private slots:
         const std::string contents{std::istreambuf_iterator<char>(written), {}};
         QVERIFY(contents.starts_with("%PDF-"));
         QVERIFY(contents.find("/Count 2") != std::string::npos);
+    }
+
+    // データ > 表の比較: the other table beside this one; F8 and Shift+F8 go from difference to
+    // difference, and a difference taken over is a step that Ctrl+Z in the window undoes.
+    void compareWindowGoesToDifferencesAndTakesThemOver() {
+        TableGrid& grid = p_->Grid();
+        grid.SetRowCount(4);
+        for (const auto& [row, text] : {std::pair{1, "a"}, {2, "b"}, {3, "c"}}) {
+            grid.SetCell(1, row, text);
+        }
+        const std::string other = stores_->Path("b.qvd");
+        std::ofstream(other, std::ios::binary)
+            << test::TableFileOf({"Quorvane", "100", "1", "2", "3", "4", "-", "T", "2", "5", "80",
+                                  "-", "", "a", "x", "b", "d"});
+        p_->user.Then(test::ChooseFile(other)).Then(test::Press(Qt::Key_Return));
+        ChooseMenuItem("DM");
+        CompareWindow* window = p_->app.Windows().Compare();
+        QVERIFY(window != nullptr && window->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        const auto* counts = window->findChild<QLabel*>(QStringLiteral("CountsLabel"));
+        const QString before = QString::fromUtf8("追加 1 / 削除 0 / 変更 1 行 (セル 1)");
+        QCOMPARE(counts->text(), before);
+        QTest::keyClick(window->View(), Qt::Key_F8);
+        QCOMPARE(window->View()->currentIndex().row(), 1);  // the row added in b
+        QTest::keyClick(window->View(), Qt::Key_F8);
+        QCOMPARE(window->View()->currentIndex().row(), 3);  // the changed row, at its cell
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("TakeOverBtn")),
+                          Qt::LeftButton);
+        QCOMPARE(grid.Cell(1, 3), "d");
+        QTRY_COMPARE(counts->text(), QString::fromUtf8("追加 1 / 削除 0 / 変更 0 行 (セル 0)"));
+        QTest::keyClick(window->View(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(grid.Cell(1, 3), "c");
+        QTRY_COMPARE(counts->text(), before);
+        QTest::keyClick(window->View(), Qt::Key_F8, Qt::ShiftModifier);
+        QCOMPARE(window->View()->currentIndex().row(), 1);
     }
 
 private:
