@@ -4,8 +4,11 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "interchange/text_encoding.h"
+#include "tools/row_filter.h"
 #include "view/print_layout.h"
 
 namespace qv::cli {
@@ -51,5 +54,18 @@ struct PdfArguments {
     bool force = false;
 };
 int RunPdf(const PdfArguments& args, std::ostream& err);
+
+// filter: the data rows that meet every condition, as a new table file.
+struct FilterArguments {
+    std::string in;
+    std::string out;
+    std::optional<int32_t> col;  // a grid column; every data column when not given
+    std::vector<std::pair<FilterTest, std::string>> textTests;  // UTF-8 texts
+    std::optional<std::string> numberOp;
+    std::optional<std::string> number;
+    bool loose = false;
+    bool force = false;
+};
+int RunFilter(const FilterArguments& args, std::ostream& err);
 
 }  // namespace qv::cli
