@@ -17,6 +17,11 @@ public:
     explicit TableInput(TableDocument& document) : document_(document) {}
 
     const TableGrid& Table() const { return document_.Table(); }
+    // The rows a filter shows, and who hears of their changes (the view).
+    const ShownRows& Shown() const { return document_.Shown(); }
+    void SetShownRowsListener(std::function<void()> listener) {
+        document_.Shown().SetListener(std::move(listener));
+    }
     // Called after every change made here (the window's modified mark and menus follow it).
     void SetChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
 

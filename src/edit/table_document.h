@@ -55,6 +55,11 @@ public:
     // The table as it is now differs from every saved one (a recovery copy restored, an import).
     void MarkUnsaved() { history_.MarkUnsaved(); }
 
+    // --- The rows a filter shows: no step of the history, but the steps keep them in line with
+    // the rows they insert, delete or reorder ---
+    const ShownRows& Shown() const { return shown_; }
+    ShownRows& Shown() { return shown_; }
+
     // --- What is no step of the history ---
     // A whole new table (a load, an import, a restored copy): `fill(grid, title)` writes it,
     // after the history is cleared (its steps may point into the texts of the table replaced).
@@ -62,6 +67,7 @@ public:
     void Replace(Fill&& fill) {
         history_.Clear();
         typing_ = false;
+        shown_.ShowAll();
         ++changeCount_;
         fill(table_, title_);
     }
@@ -80,12 +86,13 @@ public:
     TableGrid& UnrecordedTable() { return table_; }
 
 private:
-    EditTarget Target() { return EditTarget{table_, buffer_, title_}; }
+    EditTarget Target() { return EditTarget{table_, buffer_, title_, shown_}; }
 
     TableGrid table_;
     TableGrid buffer_;
     std::string title_;
     std::string fileName_;
+    ShownRows shown_;
     EditHistory history_;
     bool typing_ = false;  // the last step is being typed and may grow
     uint64_t changeCount_ = 0;
