@@ -12,6 +12,7 @@ namespace qv {
 void ColumnTools::ShowColumnStatistics() {
     // Built before anything is shown: an overflow fails the command without a report.
     const std::string report = ColumnStatisticsReport(Grid(), Grid().Col(), decimalSeparator_);
+    NoteWholeColumn();
     windows_.ShowMessage(report, MessageKind::Information, Buttons(MessageButton::OK));
 }
 
@@ -44,7 +45,14 @@ void ColumnTools::OpenGoToRowDialog() {
     windows_.ShowGoToRowDialog();
 }
 
+void ColumnTools::NoteWholeColumn() {
+    if (document_.Shown().Filtered()) {
+        windows_.ShowStatusNote("フィルター中ですが、隠れた行も含めて列全体を対象にしました");
+    }
+}
+
 void ColumnTools::OpenMatchCountDialog() {
+    NoteWholeColumn();
     windows_.ShowMatchCountDialog();
 }
 

@@ -30,6 +30,9 @@ public:
     void OpenGoToRowDialog();
 
 private:
+    // The column tools count every row of the column: said so while a filter hides some.
+    void NoteWholeColumn();
+
     const std::string& decimalSeparator_;
 };
 

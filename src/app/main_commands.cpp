@@ -62,6 +62,9 @@ constexpr MainCommand kMainCommands[] = {
     {kItem, "ツール(&T) > 昇順に並べ替え(&A)", "SortAscending1", [](F& f) { f.Sorting().SortAscending(); }, kNoPicture},
     {kItem, "ツール(&T) > 降順に並べ替え(&D)", "SortDescending1", [](F& f) { f.Sorting().SortDescending(); }, kNoPicture},
 
+    {kItem, "データ(&D) > フィルター(&F)...", "Filter1", [](F& f) { f.Filter().OpenFilterBar(); }, kNoPicture, "Ctrl+Shift+L", nullptr, &F::IsFiltered},
+    {kItem, "データ(&D) > フィルターの解除(&C)", "ClearFilter1", [](F& f) { f.Filter().ClearFilter(); }, kNoPicture},
+
     {kButton, "タイトル一覧を表示", "SpeedButton4", [](F& f) { f.ShowTitleList(); }, ToolbarPicture::OpenFolder},
     {kButton, "ファイルの上書き保存", "SpeedButton5", [](F& f) { f.Files().SaveFile(); }, ToolbarPicture::Floppy},
     {kButton, "現在行の次に行を挿入", "SpeedButton7", [](F& f) { f.Rows().InsertRowAfter(); }, ToolbarPicture::InsertRow},

@@ -37,6 +37,8 @@ struct MainCommand {
     // nullptr).
     const char* shortcuts = "";
     bool (MainForm::*enabled)() const = nullptr;
+    // An added item that shows a check mark while this holds (none when nullptr).
+    bool (MainForm::*checked)() const = nullptr;
 };
 
 // Every menu item and separator in menu order, then the toolbar buttons from left to right.

@@ -31,9 +31,11 @@ MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string dec
       sorting_(document_, windows),
       interchange_(document_, windows, files_),
       printing_(document_, windows, files_),
-      tools_(document_, windows, decimalSeparator_) {
+      tools_(document_, windows, decimalSeparator_),
+      filter_(document_, windows) {
     SetMainTableColWidths(document_.UnrecordedTable());
     input_.SetChangeListener([this] { windows_.EditStateChanged(); });
+    input_.SetNoticeListener([this](const std::string& note) { windows_.ShowStatusNote(note); });
 }
 
 // --- The title ---

@@ -5,6 +5,7 @@
 
 #include "app/clipboard_commands.h"
 #include "app/column_tools.h"
+#include "app/filter_commands.h"
 #include "app/interchange_commands.h"
 #include "app/print_commands.h"
 #include "app/row_commands.h"
@@ -74,6 +75,9 @@ public:
     InterchangeCommands& Interchange() { return interchange_; }
     PrintCommands& Printing() { return printing_; }
     ColumnTools& Tools() { return tools_; }
+    FilterCommands& Filter() { return filter_; }
+    const FilterCommands& Filter() const { return filter_; }
+    bool IsFiltered() const { return filter_.IsFiltered(); }
 
     // --- Start-up, activation, close ---
     void Start();
@@ -113,6 +117,7 @@ private:
     InterchangeCommands interchange_;
     PrintCommands printing_;
     ColumnTools tools_;
+    FilterCommands filter_;
 };
 
 }  // namespace qv

@@ -17,6 +17,12 @@ void ShownRows::Show(std::vector<int32_t> rows) {
     Changed();
 }
 
+std::span<const int32_t> ShownRows::RowsIn(int32_t begin, int32_t end) const {
+    const auto first = std::lower_bound(rows_.begin(), rows_.end(), begin);
+    const auto last = std::lower_bound(first, rows_.end(), end);
+    return {first, last};
+}
+
 int32_t ShownRows::DisplayCount(int32_t rowCount, int32_t fixed) const {
     return filtered_ ? fixed + static_cast<int32_t>(rows_.size()) : rowCount;
 }

@@ -20,6 +20,10 @@ public:
     // Only `rows` (ascending data rows) show.
     void Show(std::vector<int32_t> rows);
     std::span<const int32_t> Rows() const { return rows_; }
+    // The shown rows of [begin, end) (while filtered).
+    std::span<const int32_t> RowsIn(int32_t begin, int32_t end) const;
+    // The shown rows from `row` on (while filtered).
+    std::span<const int32_t> RowsFrom(int32_t row) const { return RowsIn(row, INT32_MAX); }
 
     // --- Display rows of a grid of `rowCount` rows, `fixed` of them fixed ---
     int32_t DisplayCount(int32_t rowCount, int32_t fixed) const;

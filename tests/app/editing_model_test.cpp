@@ -244,7 +244,10 @@ protected:
             [&] { select(TableGrid::Selection::Extend); },
             [&] { form_.Clipboard().CutSelection(); }, [&] { form_.Clipboard().ClearSelection(); },
             [&] { form_.Sorting().SortAscending(); }, [&] { form_.Sorting().SortDescending(); },
-            [&] { find(); form_.Search().ReplaceCurrent(); }, [&] { find(); form_.Search().ReplaceAll(); }};
+            [&] { find(); form_.Search().ReplaceCurrent(); }, [&] { find(); form_.Search().ReplaceAll(); },
+            [&] { if (Pick(0, 2) == 0) { form_.Filter().ClearFilter(); } else {
+                  form_.Filter().ApplyFilter({{DataCol(), FilterTest::Contains, "x"}},
+                                             FilterMatching::Exact); } }};
         // clang-format on
         int k = Pick(0, static_cast<int>(std::size(actions)) - 1);
         const bool full = Grid().RowCount() >= kRows - 4 || Grid().ColCount() >= kCols - 2;
