@@ -10,6 +10,7 @@
 
 #include "app/print_choices_file.h"
 #include "gui/about_box.h"
+#include "gui/filter_bar.h"
 #include "gui/find_bar.h"
 #include "gui/grid_view.h"
 #include "gui/help_viewer.h"
@@ -142,11 +143,12 @@ private slots:
                                    "切り取り(&T)|コピー(&C)|貼り付け(&V)|消去(&L)|-|行へ移動(&G)|-|"
                                    "検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|"
                                    "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)|-|"
-                                   "昇順に並べ替え(&A)|降順に並べ替え(&D)"));
+                                   "昇順に並べ替え(&A)|降順に並べ替え(&D)|"
+                                   "データ(&D)|フィルター(&F)...|フィルターの解除(&C)"));
         // The designed items have no shortcut and are always enabled; undo, redo, go to row, the
         // clipboard's items and find are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{34});
+        QCOMPARE(items.size(), std::size_t{36});
         QStringList shortcuts;
         for (const QAction* item : items) {
             const QString name = item->objectName();
@@ -160,7 +162,7 @@ private slots:
             QStringLiteral(
                 "Print1 Ctrl+P|Undo1 Ctrl+Z|Redo1 Ctrl+Y; Ctrl+Shift+Z|Cut1 Ctrl+X|Copy1 Ctrl+C|"
                 "Paste1 Ctrl+V|Clear1 Del|GoToRow1 Ctrl+G|Find1 Ctrl+F|FindNext1 F3|"
-                "FindPrevious1 Shift+F3|Replace1 Ctrl+H"));
+                "FindPrevious1 Shift+F3|Replace1 Ctrl+H|Filter1 Ctrl+Shift+L"));
         const QStringList hints =
             QString::fromUtf8(
                 "タイトル一覧を表示|ファイルの上書き保存|現在行の次に行を挿入|"
@@ -480,6 +482,44 @@ private slots:
         QTRY_COMPARE(p_->app.Main().StatusBar()->FieldText(MainStatusBar::Field::Position),
                      QStringLiteral("行 1,500 / 2,000  列 1"));
         QVERIFY(grid->topLeft().row > 1);  // scrolled to it
+    }
+
+    // Ctrl+Shift+L opens the filter bar; what is typed filters the rows, the status bar counts
+    // them and the menu item is marked; a paste writes the shown rows only, the arrow keys skip
+    // the hidden ones, and one Ctrl+Z takes the paste back.
+    void filterWithRealKeys() {
+        for (int32_t row = 1; row <= 5; ++row) {
+            p_->Grid().SetCell(1, row, "a" + std::to_string(row));
+            p_->Grid().SetCell(2, row, row % 2 == 1 ? "x" : "");
+        }
+        ActivateMain();
+        GridView* grid = p_->app.Main().Grid();
+        const FilterBar* bar = p_->app.Main().Filter();
+        QTest::keyClick(grid, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(bar->isVisible() && bar->ValueBox()->hasFocus());
+        QTest::keyClicks(bar->ValueBox(), "x");
+        const MainStatusBar* status = p_->app.Main().StatusBar();
+        QTRY_COMPARE(status->FieldText(MainStatusBar::Field::Filter),
+                     QStringLiteral("表示 3 / 5 行"));
+        QTest::keyClick(bar->ValueBox(), Qt::Key_Escape);
+        QVERIFY(!bar->isVisible() && grid->hasFocus());
+        QVERIFY(p_->app.Main().findChild<QAction*>(QStringLiteral("Filter1"))->isChecked());
+        QApplication::clipboard()->setText(QStringLiteral("p\r\nq\r\n"));
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        const auto column = [this] {
+            std::string texts;
+            for (int32_t row = 1; row <= 5; ++row) {
+                texts += p_->Grid().CellText(1, row) + "|";
+            }
+            return texts;
+        };
+        QCOMPARE(column(), std::string("p|a2|q|a4|a5|"));
+        QTest::keyClick(grid, Qt::Key_Down);  // over the hidden row 2
+        QCOMPARE(p_->Grid().Current(), (GridCell{1, 3}));
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(column(), std::string("a1|a2|a3|a4|a5|"));
+        ChooseMenuItem("DC");
+        QTRY_COMPARE(status->FieldText(MainStatusBar::Field::Filter), QString());
     }
 
     // Ctrl+H with nothing to find puts the cursor in 検索, and the bar keeps the current cell in
