@@ -28,6 +28,7 @@
 #include "app/status_texts.h"
 #include "app/window_system.h"
 #include "bench_clipboard.h"
+#include "bench_filter.h"
 #include "bench_floors.h"
 #include "bench_harness.h"
 #include "bench_interchange.h"
@@ -117,6 +118,7 @@ struct TableFigures {
     double insertMs = 0, deleteMs = 0, renumberMs = 0, rowCountMs = 0;
     InterchangeFigures csv;
     std::optional<ClipboardFigures> clipboard;  // 100,000 rows of the largest table
+    FilterFigures filter;
     double findNextMs = 0, countMs = 0, bareFindMs = 0, bareCountMs = 0;
     double sortNumbersMs = 0, sortTextsMs = 0, bareSortNumbersMs = 0, bareSortTextsMs = 0;
     double unsortMs = 0, bareUnsortMs = 0, replaceAllMs = 0, replacedCells = 0;
@@ -502,6 +504,7 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     MeasureTools(form.Document().UnrecordedTable(), f);
     MeasureEditing(form, f);
     MeasureFind(form.Document().UnrecordedTable(), f);
+    f.filter = MeasureFilter(form, Runs(rows, 10));
     MeasureSort(form, f);
     MeasureReplaceAndSelection(form.Document().UnrecordedTable(), f);
     if (rows == 1'000'000) {
@@ -931,6 +934,9 @@ int RunAll(const std::string& folder) {
     ReportInterchange(all, report);
     ReportTools(all, report);
     ReportFindSort(all, report);
+    for (const TableFigures& f : all) {
+        ReportFilter(f.filter, f.rows == 1'000'000, report);
+    }
     for (const TableFigures& f : all) {
         if (f.clipboard) {
             ReportClipboard(*f.clipboard, report);
