@@ -13,7 +13,7 @@ void ShownRows::ShowAll() {
 void ShownRows::Show(std::vector<int32_t> rows) {
     filtered_ = true;
     rows_ = std::move(rows);
-    rows_.shrink_to_fit();
+    rows_.shrink_to_fit();  // 4 bytes per shown row (a no-op for a list made to measure)
     Changed();
 }
 
