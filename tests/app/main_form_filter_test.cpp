@@ -50,6 +50,12 @@ const FilteredCase kCases[] = {
      "a1,x|a2,|a4,|a5,x| shown 1 4 @1,3~1,3", ""},
     {{1, 1}, {1, 1}, [](MainForm& f) { f.Sorting().SortDescending(); }, "",
      "a5,x|a4,|a3,x|a2,|a1,x| shown 1 3 5 @1,1~1,1", ""},
+    {{1, 1}, {1, 1}, [](MainForm& f) { f.Search().Find() = {"a", "", {}, {}}; f.Search().FindNext(); },
+     "", "a1,x|a2,|a3,x|a4,|a5,x| shown 1 3 5 @1,3~1,3", ""},
+    {{1, 5}, {1, 5}, [](MainForm& f) { f.Search().Find() = {"2", "", {}, {}}; f.Search().FindNext(); },
+     "", "a1,x|a2,|a3,x|a4,|a5,x| shown 1 3 5 @1,5~1,5", ""},  // only on a hidden row
+    {{1, 1}, {1, 1}, [](MainForm& f) { f.Search().Find() = {"a", "b", {}, {}}; f.Search().ReplaceAll(); },
+     "", "b1,x|a2,|b3,x|a4,|b5,x| shown 1 3 5 @1,1~1,1", ""},
 };
 // clang-format on
 
