@@ -109,14 +109,6 @@ void ShownRows::RowsPermuted(int32_t firstRow, std::span<const int32_t> sources)
     Changed();
 }
 
-void ShownRows::RowCountChanged(int32_t rowCount) {
-    if (!filtered_ || rows_.empty() || rows_.back() < rowCount) {
-        return;
-    }
-    rows_.erase(std::lower_bound(rows_.begin(), rows_.end(), rowCount), rows_.end());
-    Changed();
-}
-
 void ShownRows::Changed() const {
     if (listener_) {
         listener_();

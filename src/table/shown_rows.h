@@ -44,8 +44,6 @@ public:
     Visibility RowRemoved(int32_t row);
     // Row firstRow + i took the texts of row sources[i] (a sort): each row keeps its state.
     void RowsPermuted(int32_t firstRow, std::span<const int32_t> sources);
-    // Rows at or beyond `rowCount` no longer exist.
-    void RowCountChanged(int32_t rowCount);
 
     // Called after every change of the list (a filter applied or lifted, rows followed).
     void SetListener(std::function<void()> listener) { listener_ = std::move(listener); }
