@@ -20,6 +20,9 @@ namespace {
 // The pause after the last key or choice before the filter runs: short enough to feel live,
 // long enough that a word typed at speed filters once.
 constexpr int kSettleMs = 150;
+// A table of a million columns would freeze the window while the list is made; "すべての列"
+// still reaches the ones left out.
+constexpr int32_t kListedColumns = 10'000;
 
 }  // namespace
 
@@ -86,7 +89,7 @@ void FilterBar::FillColumns(QComboBox& box) const {
     box.clear();
     box.addItem(QStringLiteral("すべての列"));
     const TableGrid& grid = form_.Table();
-    for (int32_t col = 1; col < grid.ColCount(); ++col) {
+    for (int32_t col = 1; col < std::min(grid.ColCount(), kListedColumns + 1); ++col) {
         const std::string_view name = grid.Cell(col, 0);
         box.addItem(name.empty() ? QStringLiteral("列 %1").arg(col) : DecodeCp932(name));
     }
