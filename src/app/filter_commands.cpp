@@ -28,6 +28,11 @@ std::vector<FilterCondition> TableConditions(const std::vector<FilterBarConditio
 
 }  // namespace
 
+void FilterCommands::OpenFilterBar() {
+    windows_.ShowFilterBar();
+    windows_.EditStateChanged();  // a menu item that was chosen turns its own mark: put it right
+}
+
 std::string FilterCommands::ApplyFilter(const std::vector<FilterBarCondition>& conditions,
                                         FilterMatching matching) {
     std::optional<RowFilter> filter;

@@ -24,7 +24,7 @@ public:
         : CommandGroup(document, windows) {}
 
     // "データ(&D)" > "フィルター(&F)...": opens the filter bar.
-    void OpenFilterBar() { windows_.ShowFilterBar(); }
+    void OpenFilterBar();
     // Shows the rows meeting every condition and moves the current cell onto a shown row.
     // Returns what the bar shows beside the conditions: empty, or why nothing was filtered (a
     // regular expression that does not compile, a character Shift-JIS lacks), or the notice that

@@ -497,6 +497,7 @@ private slots:
         const FilterBar* bar = p_->app.Main().Filter();
         QTest::keyClick(grid, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(bar->isVisible() && bar->ValueBox()->hasFocus());
+        QVERIFY(!p_->app.Main().findChild<QAction*>(QStringLiteral("Filter1"))->isChecked());
         QTest::keyClicks(bar->ValueBox(), "x");
         const MainStatusBar* status = p_->app.Main().StatusBar();
         QTRY_COMPARE(status->FieldText(MainStatusBar::Field::Filter),
