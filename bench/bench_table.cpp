@@ -30,6 +30,7 @@
 #include "app/window_system.h"
 #include "bench_clipboard.h"
 #include "bench_compare.h"
+#include "bench_filter.h"
 #include "bench_floors.h"
 #include "bench_harness.h"
 #include "bench_interchange.h"
@@ -123,6 +124,7 @@ struct TableFigures {
     InterchangeFigures csv;
     std::optional<ClipboardFigures> clipboard;  // 100,000 rows of the largest table
     std::optional<ListFigures> lists;           // the largest table
+    FilterFigures filter;
     double findNextMs = 0, countMs = 0, bareFindMs = 0, bareCountMs = 0;
     double sortNumbersMs = 0, sortTextsMs = 0, bareSortNumbersMs = 0, bareSortTextsMs = 0;
     double unsortMs = 0, bareUnsortMs = 0, replaceAllMs = 0, replacedCells = 0;
@@ -359,7 +361,7 @@ void MeasureSort(MainForm& form, TableFigures& f) {
         f.bareUnsortMs = std::min(f.bareUnsortMs, BestOf(1, [&] { ApplyRowOrder(grid, inverse); }));
         order = {};
     }
-    if (grid.CellText(kNumberSortColumn, 1) != first || !form.CanRedo()) {
+    if (grid.CellText(kNumberSortColumn, 1) != first || !form.Document().CanRedo()) {
         std::fprintf(stderr, "warning: undoing the sort left the table changed\n");
     }
 }
@@ -509,6 +511,7 @@ TableFigures MeasureTable(const std::string& folder, int32_t rows) {
     MeasureTools(form.Document().UnrecordedTable(), f);
     MeasureEditing(form, f);
     MeasureFind(form.Document().UnrecordedTable(), f);
+    f.filter = MeasureFilter(form, Runs(rows, 10));
     MeasureSort(form, f);
     f.japanese = MeasureJapanese(form, Runs(rows, 5));
     MeasureReplaceAndSelection(form.Document().UnrecordedTable(), f);
@@ -1136,6 +1139,9 @@ int RunAll(const std::string& folder) {
     ReportFindSort(all, report);
     std::fprintf(stderr, "measuring comparisons...\n");
     ReportCompare(folder + "/table-1000000.qvd", report);
+    for (const TableFigures& f : all) {
+        ReportFilter(f.filter, f.rows == 1'000'000, report);
+    }
     for (const TableFigures& f : all) {
         if (f.clipboard) {
             ReportClipboard(*f.clipboard, report);

@@ -4,6 +4,8 @@
 
 namespace qv {
 
+struct ClipboardColumns;
+
 // The clipboard and the selected cells of the main table.
 class ClipboardCommands : private CommandGroup {
 public:
@@ -21,6 +23,9 @@ public:
     void PasteClipboard();
     // Empties the selected cells; column 0, the row labels, stays.
     void ClearSelection();
+
+private:
+    void PasteIntoShownRows(GridCell at, const ClipboardColumns& block);
 };
 
 }  // namespace qv

@@ -13,6 +13,7 @@ namespace qv {
 void ColumnTools::ShowColumnStatistics() {
     // Built before anything is shown: an overflow fails the command without a report.
     const std::string report = ColumnStatisticsReport(Grid(), Grid().Col(), decimalSeparator_);
+    NoteWholeColumn();
     windows_.ShowMessage(report, MessageKind::Information, Buttons(MessageButton::OK));
 }
 
@@ -61,7 +62,14 @@ void ColumnTools::OpenGoToRowDialog() {
     windows_.ShowGoToRowDialog([this](const std::string& typed) { return GoToRow(typed); });
 }
 
+void ColumnTools::NoteWholeColumn() {
+    if (document_.Shown().Filtered()) {
+        windows_.ShowStatusNote("フィルター中ですが、隠れた行も含めて列全体を対象にしました");
+    }
+}
+
 void ColumnTools::OpenMatchCountDialog() {
+    NoteWholeColumn();
     windows_.ShowMatchCountDialog([this](const std::string& text) { CountMatches(text); });
 }
 

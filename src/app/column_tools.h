@@ -43,6 +43,9 @@ public:
 
 private:
     std::string ItemNameForDialog() const;
+    // The column tools count every row of the column: said so while a filter hides some.
+    void NoteWholeColumn();
+
     const std::string& decimalSeparator_;
     BackgroundReading selectionReading_;
 };

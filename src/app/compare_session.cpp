@@ -63,7 +63,7 @@ bool CompareSession::Refresh() {
     return true;
 }
 
-void CompareSession::SetFilter(RowFilter filter) {
+void CompareSession::SetFilter(ComparedRows filter) {
     filter_ = filter;
     IndexEntries();
 }
@@ -73,7 +73,7 @@ void CompareSession::IndexEntries() {
     shownStarts_.assign(1, 0);
     for (std::size_t k = 0; k < comparison_.runs.size(); ++k) {
         const RowRun& run = comparison_.runs[k];
-        if (filter_ == RowFilter::DifferencesOnly && run.kind == RowPairKind::Same) {
+        if (filter_ == ComparedRows::DifferencesOnly && run.kind == RowPairKind::Same) {
             continue;
         }
         shownRuns_.push_back(k);

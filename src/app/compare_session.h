@@ -21,7 +21,7 @@ struct CompareEntry {
     int32_t insertBefore = 0;
 };
 
-enum class RowFilter { AllRows, DifferencesOnly };
+enum class ComparedRows { AllRows, DifferencesOnly };
 
 // The current table compared with another one, read once and never written. The comparison
 // follows the current table: it is made again whenever the table changed since (Refresh). The
@@ -43,8 +43,8 @@ public:
     const TableGrid& Other() const { return *other_; }
     const std::string& OtherName() const { return otherName_; }
 
-    void SetFilter(RowFilter filter);
-    RowFilter Filter() const { return filter_; }
+    void SetFilter(ComparedRows filter);
+    ComparedRows Filter() const { return filter_; }
     int32_t EntryCount() const;
     CompareEntry EntryAt(int32_t index) const;
     // The entry of the next (or previous) difference after (before) entry `from` (-1: before the
@@ -79,7 +79,7 @@ private:
     TableComparison comparison_;
     uint64_t comparedChange_ = 0;
     uint64_t generation_ = 0;
-    RowFilter filter_ = RowFilter::AllRows;
+    ComparedRows filter_ = ComparedRows::AllRows;
     std::vector<std::size_t> shownRuns_;  // runs shown under the filter, in order
     std::vector<int32_t> shownStarts_;    // the first entry of each, and the count after the last
 };

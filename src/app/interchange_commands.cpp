@@ -165,6 +165,18 @@ std::optional<TableFileContent> InterchangeCommands::ReadTableForReading(const s
 }
 
 void InterchangeCommands::ExportDelimitedFile() {
+    exportShownOnly_ = false;
+    if (document_.Shown().Filtered()) {
+        const MessageButton answer = windows_.ShowMessage(
+            "フィルターで表示中の行だけを書き出しますか？\n"
+            "「いいえ」を選ぶと、すべての行を書き出します。",
+            MessageKind::Confirmation,
+            MessageButton::Yes | MessageButton::No | MessageButton::Cancel);
+        if (answer == MessageButton::Cancel) {
+            return;
+        }
+        exportShownOnly_ = answer == MessageButton::Yes;
+    }
     const std::optional<ExportSettings> settings = windows_.RunExportDialog(exportSettings_);
     if (!settings) {
         return;
@@ -197,13 +209,17 @@ void InterchangeCommands::WriteDelimitedFile(const std::string& path,
     std::unique_ptr<ProgressMonitor> monitor =
         windows_.StartProgress(kExportTitle, ProgressKind::Save);
     const int32_t rows = Grid().RowCount();
-    const DelimitedWriteReport report = qv::ExportDelimitedFile(
-        path, Grid(), TableCellRange(Grid()), settings.delimiter, settings.encoding,
-        [&monitor, rows](int32_t done) {
-            if (monitor) {
-                monitor->Advance(static_cast<uint64_t>(done), static_cast<uint64_t>(rows));
-            }
-        });
+    const DelimitedWriteReport report =
+        exportShownOnly_
+            ? ExportDelimitedRows(path, Grid(), document_.Shown().Rows(), settings.delimiter,
+                                  settings.encoding)
+            : qv::ExportDelimitedFile(path, Grid(), TableCellRange(Grid()), settings.delimiter,
+                                      settings.encoding, [&monitor, rows](int32_t done) {
+                                          if (monitor) {
+                                              monitor->Advance(static_cast<uint64_t>(done),
+                                                               static_cast<uint64_t>(rows));
+                                          }
+                                      });
     monitor.reset();
     if (report.invalidCount > 0) {
         windows_.ShowMessage(ReplacedCellsMessage(report), MessageKind::Warning,

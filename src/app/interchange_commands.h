@@ -47,6 +47,7 @@ private:
     std::string importDialogFileName_;
     std::string exportDialogFileName_;
     ExportSettings exportSettings_;
+    bool exportShownOnly_ = false;  // the user chose the rows a filter shows
 };
 
 }  // namespace qv

@@ -36,7 +36,9 @@ struct MainCommand {
     // form, separated by "; " (none when empty), and whether it can be chosen now (always when
     // nullptr).
     const char* shortcuts = "";
-    bool (MainForm::*enabled)() const = nullptr;
+    bool (*enabled)(const MainForm&) = nullptr;
+    // An added item that shows a check mark while this holds (none when nullptr).
+    bool (*checked)(const MainForm&) = nullptr;
 };
 
 // Every menu item and separator in menu order, then the toolbar buttons from left to right.

@@ -34,9 +34,11 @@ MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string dec
       printing_(document_, windows, files_),
       tools_(document_, windows, decimalSeparator_),
       japaneseText_(document_, windows),
-      compare_(document_, windows, interchange_) {
+      compare_(document_, windows, interchange_),
+      filter_(document_, windows) {
     SetMainTableColWidths(document_.UnrecordedTable());
     input_.SetChangeListener([this] { windows_.EditStateChanged(); });
+    input_.SetNoticeListener([this](const std::string& note) { windows_.ShowStatusNote(note); });
 }
 
 // --- The title ---

@@ -6,6 +6,7 @@
 #include "app/clipboard_commands.h"
 #include "app/column_tools.h"
 #include "app/compare_commands.h"
+#include "app/filter_commands.h"
 #include "app/interchange_commands.h"
 #include "app/japanese_text_commands.h"
 #include "app/list_commands.h"
@@ -59,8 +60,6 @@ public:
     // the title, or by dragging in the grid is a step; loading a table starts a new history. ---
     void Undo();
     void Redo();
-    bool CanUndo() const { return document_.CanUndo(); }
-    bool CanRedo() const { return document_.CanRedo(); }
     // Whether the table (cells, title, item names, sizes, counts) differs from the one last
     // loaded or saved.
     bool IsModified() const { return document_.IsModified(); }
@@ -68,11 +67,9 @@ public:
 
     // --- The commands, by concern ---
     TableFiles& Files() { return files_; }
-    const TableFiles& Files() const { return files_; }
     RowCommands& Rows() { return rows_; }
     ClipboardCommands& Clipboard() { return clipboard_; }
     SearchCommands& Search() { return search_; }
-    const SearchCommands& Search() const { return search_; }
     SortCommands& Sorting() { return sorting_; }
     ListCommands& Lists() { return lists_; }
     InterchangeCommands& Interchange() { return interchange_; }
@@ -80,6 +77,7 @@ public:
     ColumnTools& Tools() { return tools_; }
     JapaneseTextCommands& JapaneseText() { return japaneseText_; }
     CompareCommands& Compare() { return compare_; }
+    FilterCommands& Filter() { return filter_; }
 
     // --- Start-up, activation, close ---
     void Start();
@@ -122,6 +120,7 @@ private:
     ColumnTools tools_;
     JapaneseTextCommands japaneseText_;
     CompareCommands compare_;
+    FilterCommands filter_;
 };
 
 }  // namespace qv

@@ -28,6 +28,55 @@ std::string ReplacementBytes(const FindState& state) {
     return std::move(*bytes);
 }
 
+// Whether `cell` comes after `start` in the order the search goes (row by row).
+bool Beyond(GridCell cell, GridCell start, SearchDirection direction) {
+    const auto key = [](GridCell c) { return std::pair(c.row, c.col); };
+    return direction == SearchDirection::Forward ? key(cell) >= key(start)
+                                                 : key(cell) <= key(start);
+}
+
+// The next match on a row the filter shows: matches on hidden rows are passed over, and once the
+// search has gone round past where it started there is none.
+std::optional<FoundCell> FindShownCell(const TableGrid& grid, const ShownRows& shown,
+                                       const CellTest& matcher, const SearchArea& area,
+                                       GridCell start, SearchDirection direction) {
+    GridCell from = start;
+    bool wrapped = false;
+    for (;;) {
+        std::optional<FoundCell> found = FindNextCell(grid, matcher, area, from, direction);
+        if (!found) {
+            return std::nullopt;
+        }
+        // Round a second time, or beyond the start after the first: every match is hidden.
+        const bool passedStart =
+            (wrapped && found->wrapped) ||
+            ((wrapped || found->wrapped) && Beyond(found->cell, start, direction));
+        wrapped = wrapped || found->wrapped;
+        if (shown.IsShown(found->cell.row)) {
+            found->wrapped = wrapped;
+            return found;
+        }
+        if (passedStart) {
+            return std::nullopt;
+        }
+        from = found->cell;
+    }
+}
+
+// The texts of the rows the filter shows only.
+CellTextList OnShownRows(CellTextList texts, const ShownRows& shown) {
+    if (!shown.Filtered()) {
+        return texts;
+    }
+    CellTextList kept;
+    for (std::size_t i = 0; i < texts.Size(); ++i) {
+        if (shown.IsShown(texts.CellAt(i).row)) {
+            kept.Add(texts.CellAt(i), texts.TextAt(i));
+        }
+    }
+    return kept;
+}
+
 }  // namespace
 
 void SearchCommands::CountInBackground(std::function<void(const std::string&)> show) {
@@ -82,8 +131,8 @@ void SearchCommands::FindFrom(SearchDirection direction) {
     if (!matcher) {
         return;
     }
-    const std::optional<FoundCell> found =
-        FindNextCell(Grid(), *matcher, AreaOf(find_, Grid()), Grid().Current(), direction);
+    const std::optional<FoundCell> found = FindShownCell(
+        Grid(), document_.Shown(), *matcher, AreaOf(find_, Grid()), Grid().Current(), direction);
     if (!found) {
         windows_.ShowStatusNote(NotFoundNote(find_));
         return;
@@ -117,8 +166,9 @@ std::size_t SearchCommands::ReplaceAll() {
         return 0;
     }
     const std::string replacement = ReplacementBytes(find_);
-    CellTextList texts =
-        ReplacementsIn(Grid(), *matcher, AreaOf(find_, Grid()), replacement, find_.replacement);
+    CellTextList texts = OnShownRows(
+        ReplacementsIn(Grid(), *matcher, AreaOf(find_, Grid()), replacement, find_.replacement),
+        document_.Shown());
     const std::size_t changed = texts.Size();
     Apply(std::make_unique<CellListChange>(std::move(texts), Grid().Current()));
     windows_.ShowStatusNote(ReplacedNote(changed));

@@ -43,6 +43,13 @@ void TableInput::ResizeRow(int32_t row, int32_t height) {
 }
 
 void TableInput::MoveRow(int32_t from, int32_t to) {
+    // Between shown rows the drop place would be ambiguous (before or after the hidden ones).
+    if (document_.Shown().Filtered()) {
+        if (notice_) {
+            notice_("フィルター中は行をドラッグで移動できません (フィルターを解除してください)");
+        }
+        return;
+    }
     Apply(std::make_unique<RowMoveChange>(from, to));
 }
 

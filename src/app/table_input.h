@@ -17,8 +17,17 @@ public:
     explicit TableInput(TableDocument& document) : document_(document) {}
 
     const TableGrid& Table() const { return document_.Table(); }
+    // The rows a filter shows, and who hears of their changes (the view).
+    const ShownRows& Shown() const { return document_.Shown(); }
+    void SetShownRowsListener(std::function<void()> listener) {
+        document_.Shown().SetListener(std::move(listener));
+    }
     // Called after every change made here (the window's modified mark and menus follow it).
     void SetChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
+    // Where a short notice goes (the status bar): why a drag was refused.
+    void SetNoticeListener(std::function<void(const std::string&)> listener) {
+        notice_ = std::move(listener);
+    }
 
     // Moves the current cell; false for a cell that cannot be current.
     bool Select(GridCell cell, TableGrid::Selection selection = TableGrid::Selection::Collapse);
@@ -44,6 +53,7 @@ private:
 
     TableDocument& document_;
     std::function<void()> changed_;
+    std::function<void(const std::string&)> notice_;
 };
 
 }  // namespace qv

@@ -181,6 +181,8 @@ public:
     virtual void SetClipboardText(std::string utf8) { clipboard_ = std::move(utf8); }
     // The find bar, shown (or brought forward) with the focus in the box asked for.
     virtual void ShowFindBar(FindBarFocus /*focus*/) {}
+    // Opens the filter bar above the grid (see FilterCommands).
+    virtual void ShowFilterBar() {}
     // A short note (UTF-8) in the status bar, shown for a while or until the next; empty clears it.
     virtual void ShowStatusNote(std::string_view /*note*/) {}
 

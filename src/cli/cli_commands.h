@@ -4,10 +4,12 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "interchange/text_encoding.h"
 #include "tools/character_conversion.h"
+#include "tools/row_filter.h"
 #include "view/print_layout.h"
 
 namespace qv::cli {
@@ -105,5 +107,18 @@ struct DiffArguments {
     bool loose = false;         // width, kana and case folded before cells are compared
 };
 int RunDiff(const DiffArguments& args, std::ostream& out, std::ostream& err);
+
+// filter: the data rows that meet every condition, as a new table file.
+struct FilterArguments {
+    std::string in;
+    std::string out;
+    std::optional<int32_t> col;  // a grid column; every data column when not given
+    std::vector<std::pair<FilterTest, std::string>> textTests;  // UTF-8 texts
+    std::optional<std::string> numberOp;
+    std::optional<std::string> number;
+    bool loose = false;
+    bool force = false;
+};
+int RunFilter(const FilterArguments& args, std::ostream& err);
 
 }  // namespace qv::cli

@@ -26,7 +26,8 @@ std::vector<int32_t> RowsFrom1(int32_t end) {
 
 void RemoveRows(LoadedTable& table, const std::vector<int32_t>& removed) {
     TableGrid buffer(GridShape{});
-    EditTarget target{table.grid, buffer, table.title};
+    ShownRows everyRow;
+    EditTarget target{table.grid, buffer, table.title, everyRow};
     const int32_t kept = table.grid.RowCount() - static_cast<int32_t>(removed.size());
     RowsRemovedChange change(OrderMovingRowsToEnd(table.grid.RowCount(), removed).sources, kept,
                              table.grid.ColCount(), table.grid.Current());

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cli/cli_commands.h"
 #include "cli/cli_table_loading.h"
@@ -143,6 +145,30 @@ int Run(int argc, char** argv) {
     diff->add_flag("--loose", diffArgs.loose,
                    "ignore differences of width, kana and case (全角/半角・かな・大小)");
 
+    qv::cli::FilterArguments filterArgs;
+    CLI::App* filter =
+        app.add_subcommand("filter", "write a table of the data rows that meet every condition");
+    filter->add_option("IN", filterArgs.in, "table file")->required();
+    filter->add_option("OUT", filterArgs.out, "table file to write (.qvd)")->required();
+    filter->add_option("--col", filterArgs.col, "grid column (1 is the first; default: any)");
+    const std::pair<const char*, qv::FilterTest> textTests[] = {
+        {"--contains", qv::FilterTest::Contains},        {"--equals", qv::FilterTest::Equals},
+        {"--starts", qv::FilterTest::StartsWith},        {"--ends", qv::FilterTest::EndsWith},
+        {"--not-contains", qv::FilterTest::NotContains}, {"--regex", qv::FilterTest::Regex}};
+    std::vector<std::vector<std::string>> textValues(std::size(textTests));
+    for (std::size_t i = 0; i < std::size(textTests); ++i) {
+        filter->add_option(textTests[i].first, textValues[i], "a text the cell is tested with")
+            ->allow_extra_args(false);
+    }
+    bool empty = false;
+    bool notEmpty = false;
+    filter->add_flag("--empty", empty, "the cell is empty");
+    filter->add_flag("--not-empty", notEmpty, "the cell is not empty");
+    filter->add_option("--number-op", filterArgs.numberOp, "=, !=, >, >=, < or <=");
+    filter->add_option("--number", filterArgs.number, "the number the cell is compared with");
+    filter->add_flag("--loose", filterArgs.loose, "ignore width, kana and letter case");
+    filter->add_flag("--force", filterArgs.force, "replace an existing OUT");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -181,6 +207,20 @@ int Run(int argc, char** argv) {
     }
     if (*diff) {
         return qv::cli::RunDiff(diffArgs, std::cout, std::cerr);
+    }
+    if (*filter) {
+        for (std::size_t i = 0; i < std::size(textTests); ++i) {
+            for (const std::string& value : textValues[i]) {
+                filterArgs.textTests.emplace_back(textTests[i].second, value);
+            }
+        }
+        if (empty) {
+            filterArgs.textTests.emplace_back(qv::FilterTest::Empty, "");
+        }
+        if (notEmpty) {
+            filterArgs.textTests.emplace_back(qv::FilterTest::NotEmpty, "");
+        }
+        return qv::cli::RunFilter(filterArgs, std::cerr);
     }
     if (*pdf) {
         pdfArgs.choices.paper = qv::PaperFromName(paper).value_or(qv::Paper::A4);

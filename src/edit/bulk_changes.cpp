@@ -21,6 +21,7 @@ RowOrderChange::RowOrderChange(int32_t firstRow, std::vector<int32_t> sources, G
 }
 
 void RowOrderChange::Undo(EditTarget& target) {
+    target.shown.RowsPermuted(firstRow_, inverse_);
     target.grid.PermuteRows(firstRow_, inverse_, 1);
     target.grid.ReplaceColumn(0, labels_.Clone());
     target.grid.SetCurrentCell(where_);
@@ -28,6 +29,7 @@ void RowOrderChange::Undo(EditTarget& target) {
 
 void RowOrderChange::Redo(EditTarget& target) {
     labels_ = target.grid.CopyColumn(0);
+    target.shown.RowsPermuted(firstRow_, sources_);
     target.grid.PermuteRows(firstRow_, sources_, 1);
     target.grid.WriteRowLabels(1, target.grid.RowCount());
     target.grid.SetCurrentCell(where_);

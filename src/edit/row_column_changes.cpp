@@ -59,7 +59,13 @@ std::size_t RowShiftChange::Bytes() const {
     return sizeof *this + before_.Bytes() + labels_.StoredBytes() + TextBytes(overwritten_);
 }
 
+void RowDeleteChange::Undo(EditTarget& target) {
+    target.shown.RowInserted(row_, visibility_);
+    PutBack(target, before_.rowCount - 1, row_);
+}
+
 void RowDeleteChange::Redo(EditTarget& target) {
+    visibility_ = target.shown.RowRemoved(row_);
     TableGrid& grid = target.grid;
     const int32_t rowCount = grid.RowCount();
     const int32_t colCount = grid.ColCount();
@@ -78,9 +84,15 @@ void RowInsertChange::Redo(EditTarget& target) {
     KeepBefore(target, rowCount);
     // Setting the count first: a table at the grid's limit fails here, before any text moved.
     grid.SetRowCount(rowCount + 1);
+    target.shown.RowInserted(row_);
     grid.InsertEmptyRow(row_, rowCount + 1, 1, colCount);
     RefreshCurrentCell(grid);
     Renumber(grid);
+}
+
+void RowInsertChange::Undo(EditTarget& target) {
+    target.shown.RowRemoved(row_);
+    PutBack(target, row_, before_.rowCount);
 }
 
 // --- Columns ---
@@ -127,11 +139,13 @@ std::size_t ClearAllChange::Bytes() const {
 
 void RowMoveChange::Redo(EditTarget& target) {
     labels_ = target.grid.CopyColumn(0);
+    target.shown.RowInserted(to_, target.shown.RowRemoved(from_));
     target.grid.MoveRow(from_, to_);
     Renumber(target.grid);
 }
 
 void RowMoveChange::Undo(EditTarget& target) {
+    target.shown.RowInserted(from_, target.shown.RowRemoved(to_));
     target.grid.MoveRow(to_, from_);
     target.grid.ReplaceColumn(0, labels_.Clone());
 }

@@ -38,8 +38,11 @@ private:
 class RowDeleteChange final : public RowShiftChange {
 public:
     explicit RowDeleteChange(int32_t row) : RowShiftChange(row) {}
-    void Undo(EditTarget& target) override { PutBack(target, before_.rowCount - 1, row_); }
+    void Undo(EditTarget& target) override;
     void Redo(EditTarget& target) override;
+
+private:
+    ShownRows::Visibility visibility_ = ShownRows::Visibility::Shown;
 };
 
 // An empty data row inserted at `row` (at most the row count): the rows from there move down,
@@ -47,7 +50,7 @@ public:
 class RowInsertChange final : public RowShiftChange {
 public:
     explicit RowInsertChange(int32_t row) : RowShiftChange(row) {}
-    void Undo(EditTarget& target) override { PutBack(target, row_, before_.rowCount); }
+    void Undo(EditTarget& target) override;
     void Redo(EditTarget& target) override;
 };
 

@@ -7,17 +7,20 @@
 #include <utility>
 #include <vector>
 
+#include "table/shown_rows.h"
 #include "table/size_list.h"
 #include "table/table_grid.h"
 
 namespace qv {
 
 // What a step of the undo history changes: the main table, its title, and the column count of
-// the deleted-row buffer, which follows the table's (the buffer's texts are never touched).
+// the deleted-row buffer, which follows the table's (the buffer's texts are never touched). The
+// rows a filter shows follow the steps that insert, delete or reorder rows.
 struct EditTarget {
     TableGrid& grid;
     TableGrid& buffer;
     std::string& title;
+    ShownRows& shown;
 };
 
 // One change of the table. It is made by applying it: Redo performs it, the first time as every

@@ -58,6 +58,11 @@ public:
     // The table as it is now differs from every saved one (a recovery copy restored, an import).
     void MarkUnsaved() { history_.MarkUnsaved(); }
 
+    // --- The rows a filter shows: no step of the history, but the steps keep them in line with
+    // the rows they insert, delete or reorder ---
+    const ShownRows& Shown() const { return shown_; }
+    ShownRows& Shown() { return shown_; }
+
     // --- What is no step of the history ---
     // A whole new table (a load, an import, a restored copy): `fill(grid, title)` writes it,
     // after the history is cleared (its steps may point into the texts of the table replaced).
@@ -66,6 +71,7 @@ public:
         StopReadings();
         history_.Clear();
         typing_ = false;
+        shown_.ShowAll();
         ++changeCount_;
         fill(table_, title_);
     }
@@ -95,13 +101,14 @@ public:
     void RemoveReading(BackgroundReading* reading);
 
 private:
-    EditTarget Target() { return EditTarget{table_, buffer_, title_}; }
+    EditTarget Target() { return EditTarget{table_, buffer_, title_, shown_}; }
     void StopReadings();
 
     TableGrid table_;
     TableGrid buffer_;
     std::string title_;
     std::string fileName_;
+    ShownRows shown_;
     EditHistory history_;
     bool typing_ = false;  // the last step is being typed and may grow
     uint64_t changeCount_ = 0;

@@ -1,6 +1,8 @@
 // Differences taken over from a compared table: one step, however many rows and cells.
 #include "edit/take_over_changes.h"
 
+#include <algorithm>
+
 #include <utility>
 
 namespace qv {
@@ -77,8 +79,10 @@ void TakeOverChange::Redo(EditTarget& target) {
     grid.PermuteRows(1, sources_, 1);
     removed_ = {1, colEnd, kept, grown, {}};
     grid.ExchangeBlock(removed_);
-    grid.SetRowCount(kept);
-    grid.WriteRowLabels(1, kept);
+    // A table keeps one data row: taking over the removal of every row leaves one empty row.
+    const int32_t rowsLeft = std::max(kept, 2);
+    grid.SetRowCount(rowsLeft);
+    grid.WriteRowLabels(1, rowsLeft);
     grid.SetCurrentCell(where_);
 }
 

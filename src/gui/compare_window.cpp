@@ -109,8 +109,8 @@ void CompareWindow::SetSession(CompareSession* session) {
     session_ = session;
     if (session_ != nullptr) {
         session_->Current().AddObserver(this);
-        session_->SetFilter(differencesOnly_->isChecked() ? RowFilter::DifferencesOnly
-                                                          : RowFilter::AllRows);
+        session_->SetFilter(differencesOnly_->isChecked() ? ComparedRows::DifferencesOnly
+                                                          : ComparedRows::AllRows);
     }
     model_->SetSession(session_);
     ShowTexts();
@@ -166,8 +166,8 @@ void CompareWindow::FilterChanged() {
     if (session_ == nullptr) {
         return;
     }
-    session_->SetFilter(differencesOnly_->isChecked() ? RowFilter::DifferencesOnly
-                                                      : RowFilter::AllRows);
+    session_->SetFilter(differencesOnly_->isChecked() ? ComparedRows::DifferencesOnly
+                                                      : ComparedRows::AllRows);
     model_->Reset();
 }
 

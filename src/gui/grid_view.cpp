@@ -72,17 +72,20 @@ GridView::GridView(TableInput& input, QWidget* parent)
         }
     });
     grid_.AddObserver(this);
+    input_.SetShownRowsListener([this] { LayoutChanged(); });
     UpdateScrollBars();
 }
 
 GridView::~GridView() {
+    input_.SetShownRowsListener({});
     grid_.RemoveObserver(this);
 }
 
 // --- Geometry and scrolling ---
 
 GridGeometry GridView::Geometry() const {
-    return GridGeometry(grid_, topLeft_, viewport()->width(), viewport()->height());
+    return GridGeometry(grid_, topLeft_, viewport()->width(), viewport()->height(),
+                        &input_.Shown());
 }
 
 std::optional<QRect> GridView::cellRect(GridCell cell) const {
@@ -101,7 +104,7 @@ std::optional<GridCell> GridView::cellAt(QPoint point) const {
 void GridView::UpdateScrollBars() {
     const QSize size = viewport()->size();
     const GridAxis cols = ColumnAxis(grid_);
-    const GridAxis rows = RowAxis(grid_);
+    const GridAxis rows = RowAxis(grid_, &input_.Shown());
     const GridCell lastFirst{LastFirstIndex(cols, size.width()),
                              LastFirstIndex(rows, size.height())};
     const GridCell topLeft = topLeft_;
@@ -128,7 +131,7 @@ void GridView::scrollContentsBy(int /*dx*/, int /*dy*/) {
 }
 
 void GridView::SetTopLeft(GridCell cell) {
-    const GridCell clamped = ClampTopLeft(grid_, cell);
+    const GridCell clamped = ClampTopLeft(grid_, cell, &input_.Shown());
     if (clamped == topLeft_) {
         return;
     }
@@ -146,14 +149,16 @@ void GridView::FollowCounts() {
         fixedSeen_ = fixed;
         topLeft_ = fixed;
     }
-    topLeft_ = ClampTopLeft(grid_, topLeft_);
+    topLeft_ = ClampTopLeft(grid_, topLeft_, &input_.Shown());
 }
 
 // A quick test before the geometry is built, for commands that write many cells one by one.
 bool GridView::IsMaybeShown(GridCell cell) const {
     const GridCell topLeft = topLeft_;
     const bool colScrolledAway = cell.col >= grid_.FixedCols() && cell.col < topLeft.col;
-    const bool rowScrolledAway = cell.row >= grid_.FixedRows() && cell.row < topLeft.row;
+    // Under a filter the top row is a display row: any data row may be shown.
+    const bool rowScrolledAway =
+        cell.row >= grid_.FixedRows() && cell.row < topLeft.row && !input_.Shown().Filtered();
     return isVisible() && !colScrolledAway && !rowScrolledAway && cell.col < grid_.ColCount() &&
            cell.row < grid_.RowCount();
 }
@@ -166,7 +171,8 @@ void GridView::EnsureCurrentVisible() {
     const GridCell topLeft = topLeft_;
     const GridCell wanted{
         FirstShowing(ColumnAxis(grid_), topLeft.col, viewport()->width(), current.col),
-        FirstShowing(RowAxis(grid_), topLeft.row, viewport()->height(), current.row)};
+        FirstShowing(RowAxis(grid_, &input_.Shown()), topLeft.row, viewport()->height(),
+                     input_.Shown().NearestDisplayRow(current.row, grid_.FixedRows()))};
     if (wanted != topLeft) {
         SetTopLeft(wanted);
     }
@@ -331,7 +337,8 @@ bool GridView::HandleMovementKey(const QKeyEvent& event) {
         return false;
     }
     const GridCell topLeft = topLeft_;
-    const NavigationTarget target = Navigate(grid_, topLeft, viewport()->height(), press->key);
+    const NavigationTarget target =
+        Navigate(grid_, topLeft, viewport()->height(), press->key, &input_.Shown());
     if (target.topLeft != topLeft) {
         SetTopLeft(target.topLeft);
     }

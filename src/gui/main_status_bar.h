@@ -13,7 +13,8 @@ class MainStatusBar : public QStatusBar {
     Q_OBJECT
 public:
     // The selection's figures, the current cell's place, the modified mark.
-    enum class Field { Selection, Position, Modified };
+    // The rows a filter shows first ("表示 1,234 / 1,000,000 行").
+    enum class Field { Filter, Selection, Position, Modified };
 
     explicit MainStatusBar(QWidget* parent);
 

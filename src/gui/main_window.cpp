@@ -22,6 +22,7 @@
 #include "gui/cp932_input.h"
 #include "gui/design_colors.h"
 #include "gui/edited_text.h"
+#include "gui/filter_bar.h"
 #include "gui/find_bar.h"
 #include "gui/grid_view.h"
 #include "gui/icons.h"
@@ -66,6 +67,9 @@ MainWindow::MainWindow(MainForm& form, QtWindowSystem& windows, QWidget* parent)
     BuildTablePanel();
     findBar_ = new FindBar(form_, windows_, grid_, centralWidget());
     centralWidget()->layout()->addWidget(findBar_);
+    filterBar_ = new FilterBar(form_, grid_, centralWidget());
+    // Above the grid, below the toolbar panel.
+    static_cast<QVBoxLayout*>(centralWidget()->layout())->insertWidget(1, filterBar_);
     statusBar_ = new MainStatusBar(this);
     setStatusBar(statusBar_);
     connect(statusBar_, &QStatusBar::messageChanged, this, [this](const QString& message) {
@@ -103,6 +107,12 @@ void MainWindow::ShowFindBar(FindBarFocus focus) {
     grid_->showCurrentCell();
 }
 
+void MainWindow::ShowFilterBar() {
+    filterBar_->Open();
+    centralWidget()->layout()->activate();
+    grid_->showCurrentCell();
+}
+
 void MainWindow::ShowStatusNote(const QString& note, const QString& whole) {
     constexpr int kNoteMs = 10'000;
     statusBar_->showMessage(note, kNoteMs);
@@ -118,6 +128,8 @@ void MainWindow::StatusChanged(Figures figures) {
 
 void MainWindow::ShowStatus() {
     const TableGrid& grid = form_.Table();
+    statusBar_->SetField(MainStatusBar::Field::Filter,
+                         QString::fromStdString(form_.Filter().StatusText()));
     statusBar_->SetField(MainStatusBar::Field::Position,
                          QString::fromStdString(PositionStatusText(grid)));
     const CellRange range = SelectedRange(grid);
@@ -164,6 +176,10 @@ void MainWindow::BuildMenus() {
             }
             if (command.enabled != nullptr) {
                 itemsAvailableAtTimes_.emplace_back(item, command.enabled);
+            }
+            if (command.checked != nullptr) {
+                item->setCheckable(true);
+                itemsCheckedAtTimes_.emplace_back(item, command.checked);
             }
         }
     }
@@ -258,8 +274,12 @@ void MainWindow::ShowTitle() {
 void MainWindow::ShowEditState() {
     statusBar_->ShowModified(form_.IsModified());
     for (const auto& [item, available] : itemsAvailableAtTimes_) {
-        item->setEnabled((form_.*available)());
+        item->setEnabled(available(form_));
     }
+    for (const auto& [item, checked] : itemsCheckedAtTimes_) {
+        item->setChecked(checked(form_));
+    }
+    StatusChanged(Figures::Kept);  // the filter's count of shown rows
 }
 
 void MainWindow::ShowRefusedCharacter(char32_t character) {

@@ -16,6 +16,7 @@ class QToolButton;
 
 namespace qv {
 
+class FilterBar;
 class FindBar;
 class GridView;
 class MainStatusBar;
@@ -51,6 +52,8 @@ public:
     // The find bar below the grid, hidden until Ctrl+F or Ctrl+H.
     FindBar* Find() const { return findBar_; }
     void ShowFindBar(FindBarFocus focus);
+    FilterBar* Filter() const { return filterBar_; }
+    void ShowFilterBar();
     // A short note at the left of the status bar, until the next command or for a while; its
     // tool tip is the whole text, or `whole` where the note is a shortened one. An empty note
     // takes the one shown away.
@@ -69,7 +72,7 @@ protected:
 
 private:
     using Handler = void (*)(MainForm& form);
-    using Availability = bool (MainForm::*)() const;
+    using Availability = bool (*)(const MainForm&);
     void BuildMenus();
     void BuildToolbarPanel();
     void BuildTablePanel();
@@ -101,8 +104,10 @@ private:
     std::vector<QToolButton*> speedButtons_;
     std::vector<QAction*> menuItems_;
     std::vector<std::pair<QAction*, Availability>> itemsAvailableAtTimes_;
+    std::vector<std::pair<QAction*, Availability>> itemsCheckedAtTimes_;
     MainStatusBar* statusBar_ = nullptr;
     FindBar* findBar_ = nullptr;
+    FilterBar* filterBar_ = nullptr;
     QTimer* statusTimer_ = nullptr;
     bool figuresStale_ = true;
     std::optional<CellRange> figuresRange_;  // the range the shown figures are of

@@ -338,6 +338,10 @@ void QtWindowSystem::ShowFindBar(FindBarFocus focus) {
     main_->ShowFindBar(focus);
 }
 
+void QtWindowSystem::ShowFilterBar() {
+    main_->ShowFilterBar();
+}
+
 void QtWindowSystem::ShowStatusNote(std::string_view note) {
     main_->ShowStatusNote(QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size())));
 }

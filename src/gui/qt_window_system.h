@@ -82,6 +82,7 @@ public:
     void TitleListChanged() override;
     void EditStateChanged() override;
     void ShowFindBar(FindBarFocus focus) override;
+    void ShowFilterBar() override;
     void ShowStatusNote(std::string_view note) override;
     std::unique_ptr<ProgressMonitor> StartProgress(std::string_view title,
                                                    ProgressKind kind) override;

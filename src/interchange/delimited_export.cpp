@@ -186,4 +186,35 @@ DelimitedWriteReport ExportDelimitedFile(const std::string& path, const TableGri
     return report;
 }
 
+DelimitedWriteReport ExportDelimitedRows(const std::string& path, const TableGrid& grid,
+                                         std::span<const int32_t> rows, char delimiter,
+                                         TextEncoding encoding) {
+    AtomicFileWriter file(path);
+    DelimitedWriteReport report;
+    const auto write = [&](int32_t begin, int32_t end, TextEncoding runEncoding) {
+        const DelimitedWriteReport run = WriteDelimitedCells(
+            grid, {1, grid.ColCount(), begin, end}, delimiter, runEncoding,
+            [&file](std::string_view piece) { file.Write(piece); }, {}, FieldQuoting::AnyDelimiter);
+        report.invalidCount += run.invalidCount;
+        report.invalidCells.insert(report.invalidCells.end(), run.invalidCells.begin(),
+                                   run.invalidCells.end());
+    };
+    write(0, 1, encoding);  // the item names, after the BOM when there is one
+    // Each run of consecutive rows is one write; only the first may carry the BOM.
+    const TextEncoding rest = encoding == TextEncoding::Utf8WithBom ? TextEncoding::Utf8 : encoding;
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t j = i + 1;
+        while (j < rows.size() && rows[j] == rows[j - 1] + 1) {
+            ++j;
+        }
+        write(rows[i], rows[j - 1] + 1, rest);
+        i = j;
+    }
+    if (report.invalidCells.size() > kUnencodableListed) {
+        report.invalidCells.resize(kUnencodableListed);
+    }
+    file.Commit();
+    return report;
+}
+
 }  // namespace qv

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,12 @@ DelimitedWriteReport WriteDelimitedCells(const TableGrid& grid, CellRange range,
 DelimitedWriteReport ExportDelimitedFile(const std::string& path, const TableGrid& grid,
                                          CellRange range, char delimiter, TextEncoding encoding,
                                          const std::function<void(int32_t)>& progress = {});
+
+// The same for the item names and the data rows `rows` (ascending) only: the rows a filter
+// shows. The report's cells are the table's.
+DelimitedWriteReport ExportDelimitedRows(const std::string& path, const TableGrid& grid,
+                                         std::span<const int32_t> rows, char delimiter,
+                                         TextEncoding encoding);
 
 // The item names and data cells of a table: rows 0 .. RowCount - 1, columns 1 .. ColCount - 1
 // (not the row labels).

@@ -7,7 +7,7 @@
 namespace qv {
 
 int64_t GridAxis::Room(int32_t index) const {
-    const int32_t size = sizes->Get(index);
+    const int32_t size = sizes->Get(Item(index));
     return size > 0 ? int64_t{size} + kGridLineWidth : 0;
 }
 
@@ -15,8 +15,12 @@ GridAxis ColumnAxis(const TableGrid& grid) {
     return GridAxis{&grid.ColWidths(), grid.ColCount(), grid.FixedCols()};
 }
 
-GridAxis RowAxis(const TableGrid& grid) {
-    return GridAxis{&grid.RowHeights(), grid.RowCount(), grid.FixedRows()};
+GridAxis RowAxis(const TableGrid& grid, const ShownRows* shown) {
+    if (shown == nullptr || !shown->Filtered()) {
+        return GridAxis{&grid.RowHeights(), grid.RowCount(), grid.FixedRows()};
+    }
+    return GridAxis{&grid.RowHeights(), shown->DisplayCount(grid.RowCount(), grid.FixedRows()),
+                    grid.FixedRows(), shown};
 }
 
 namespace {
@@ -45,7 +49,8 @@ AxisLayout::AxisLayout(const GridAxis& axis, int32_t first, int32_t extent)
     // Spans start inside the extent, and a size is cut so that the span's line and the pixel
     // after it stay within int32_t whatever size is stored.
     int64_t pos = 0;
-    auto add = [&](int32_t index) {
+    auto add = [&](int32_t displayIndex) {
+        const int32_t index = axis_.Item(displayIndex);
         const int32_t size = axis_.sizes->Get(index);
         if (size > 0) {
             const auto start = static_cast<int32_t>(pos);
@@ -163,13 +168,15 @@ int32_t FirstShowing(const GridAxis& axis, int32_t first, int32_t extent, int32_
 
 // --- GridGeometry ---
 
-GridCell ClampTopLeft(const TableGrid& grid, GridCell cell) {
-    return GridCell{ClampFirst(ColumnAxis(grid), cell.col), ClampFirst(RowAxis(grid), cell.row)};
+GridCell ClampTopLeft(const TableGrid& grid, GridCell cell, const ShownRows* shown) {
+    return GridCell{ClampFirst(ColumnAxis(grid), cell.col),
+                    ClampFirst(RowAxis(grid, shown), cell.row)};
 }
 
-GridGeometry::GridGeometry(const TableGrid& grid, GridCell topLeft, int32_t width, int32_t height)
+GridGeometry::GridGeometry(const TableGrid& grid, GridCell topLeft, int32_t width, int32_t height,
+                           const ShownRows* shown)
     : colAxis_(ColumnAxis(grid)),
-      rowAxis_(RowAxis(grid)),
+      rowAxis_(RowAxis(grid, shown)),
       columns_(colAxis_, topLeft.col, width),
       rows_(rowAxis_, topLeft.row, height) {}
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "table/shown_rows.h"
 #include "table/size_list.h"
 #include "table/table_grid.h"
 
@@ -26,17 +27,25 @@ struct AxisSpan {
     bool operator==(const AxisSpan&) const = default;
 };
 
-// One direction of a grid: the sizes, how many there are and how many lead as fixed lines.
+// One direction of a grid: the sizes, how many there are and how many lead as fixed lines. With
+// `shown`, the rows a filter shows, the axis counts display rows (see ShownRows): its indexes
+// are display rows, and the spans laid out carry the table rows they show.
 struct GridAxis {
     const SizeList* sizes = nullptr;
     int32_t count = 1;
     int32_t fixed = 0;
+    const ShownRows* shown = nullptr;
+    // The table row (or column) at a display index.
+    int32_t Item(int32_t index) const {
+        return shown != nullptr ? shown->TableRow(index, fixed) : index;
+    }
     // Pixels the item takes on the screen with its line; 0 for a size of 0 or less (not shown).
     // 64 bits, so that any stored size and sums of them never overflow.
     int64_t Room(int32_t index) const;
 };
 GridAxis ColumnAxis(const TableGrid& grid);
-GridAxis RowAxis(const TableGrid& grid);
+// `shown` nothing or every row: the table's rows as they are.
+GridAxis RowAxis(const TableGrid& grid, const ShownRows* shown = nullptr);
 
 // The columns (or rows) a viewport `extent` pixels long shows: the fixed ones, then the scrolled
 // ones from `first` on, until the extent is filled or the count runs out. The last one may be
@@ -98,14 +107,16 @@ struct PressTarget {
 
 // `cell` clamped into the scrollable cells (inside the counts, not fixed): the top-left cells a
 // view may scroll to.
-GridCell ClampTopLeft(const TableGrid& grid, GridCell cell);
+GridCell ClampTopLeft(const TableGrid& grid, GridCell cell, const ShownRows* shown = nullptr);
 
 // Where the cells of a grid lie in a viewport of width x height pixels, scrolled to `topLeft`
 // (the first scrolled column and row shown; clamped). Cheap to build (it looks at the shown
 // cells only); build a new one after any change of the grid, the scroll place or the viewport.
 class GridGeometry {
 public:
-    GridGeometry(const TableGrid& grid, GridCell topLeft, int32_t width, int32_t height);
+    // `topLeft.row` is a display row of `shown`; the cells given and returned are the table's.
+    GridGeometry(const TableGrid& grid, GridCell topLeft, int32_t width, int32_t height,
+                 const ShownRows* shown = nullptr);
 
     const AxisLayout& Columns() const { return columns_; }
     const AxisLayout& Rows() const { return rows_; }

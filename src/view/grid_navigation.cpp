@@ -10,9 +10,31 @@ namespace qv {
 
 namespace {
 
-GridCell TabTarget(const TableGrid& grid, GridCell cell, bool forward) {
-    const GridCell first{grid.FixedCols(), grid.FixedRows()};
-    const GridCell last{grid.ColCount() - 1, grid.RowCount() - 1};
+// The rows as a view shows them: display rows, the fixed ones and then the shown data rows
+// (every row when no filter is on). Navigation moves among display rows.
+struct DisplayRows {
+    const TableGrid& grid;
+    const ShownRows* shown;
+    int32_t fixed = grid.FixedRows();
+    int32_t count =
+        shown != nullptr ? shown->DisplayCount(grid.RowCount(), fixed) : grid.RowCount();
+
+    int32_t TableRow(int32_t display) const {
+        return shown != nullptr ? shown->TableRow(display, fixed) : display;
+    }
+    int32_t DisplayRow(int32_t row) const {
+        return shown != nullptr ? shown->NearestDisplayRow(row, fixed) : row;
+    }
+    GridCell Clamp(GridCell cell) const {
+        return GridCell{
+            std::clamp(cell.col, grid.FixedCols(), std::max(grid.ColCount() - 1, grid.FixedCols())),
+            std::clamp(cell.row, fixed, std::max(count - 1, fixed))};
+    }
+};
+
+GridCell TabTarget(const TableGrid& grid, const DisplayRows& rows, GridCell cell, bool forward) {
+    const GridCell first{grid.FixedCols(), rows.fixed};
+    const GridCell last{grid.ColCount() - 1, rows.count - 1};
     if (forward) {
         if (++cell.col > last.col) {
             cell.col = first.col;
@@ -25,9 +47,9 @@ GridCell TabTarget(const TableGrid& grid, GridCell cell, bool forward) {
     return cell;
 }
 
-NavigationTarget PageTarget(const TableGrid& grid, GridCell topLeft, int32_t viewportHeight,
-                            int32_t direction) {
-    const GridAxis rows = RowAxis(grid);
+NavigationTarget PageTarget(const TableGrid& grid, const ShownRows* shown, GridCell current,
+                            GridCell topLeft, int32_t viewportHeight, int32_t direction) {
+    const GridAxis rows = RowAxis(grid, shown);
     const int32_t page = AxisLayout(rows, topLeft.row, viewportHeight).WholeScrolledCount();
     const int32_t lastTop = LastFirstIndex(rows, viewportHeight);
     const auto moved = [&](int32_t row, int32_t last) {
@@ -35,7 +57,6 @@ NavigationTarget PageTarget(const TableGrid& grid, GridCell topLeft, int32_t vie
         return static_cast<int32_t>(
             std::clamp<int64_t>(to, rows.fixed, std::max(last, rows.fixed)));
     };
-    const GridCell current = grid.Current();
     return NavigationTarget{GridCell{current.col, moved(current.row, rows.count - 1)},
                             GridCell{topLeft.col, moved(topLeft.row, lastTop)}};
 }
@@ -75,14 +96,24 @@ int32_t EdgeAlong(int32_t at, int32_t first, int32_t last, int32_t step, bool fi
     return filledHere && nearest == at + step ? runEnd : nearest;
 }
 
-GridCell DataEdge(const TableGrid& grid, GridCell at, NavigationKey key) {
-    const GridCell first{grid.FixedCols(), grid.FixedRows()};
-    const GridCell last{grid.ColCount() - 1, grid.RowCount() - 1};
-    const bool filledHere = !grid.Cell(at.col, at.row).empty();
+// `at.row` is a display row.
+GridCell DataEdge(const TableGrid& grid, const DisplayRows& display, GridCell at,
+                  NavigationKey key) {
+    const GridCell first{grid.FixedCols(), display.fixed};
+    const GridCell last{grid.ColCount() - 1, display.count - 1};
+    const bool filledHere = !grid.Cell(at.col, display.TableRow(at.row)).empty();
     const bool vertical = key == NavigationKey::EdgeUp || key == NavigationKey::EdgeDown;
     const int32_t step = key == NavigationKey::EdgeDown || key == NavigationKey::EdgeRight ? 1 : -1;
     if (vertical) {
         const FilledVisitor rows = [&](int32_t begin, int32_t end, const auto& filled) {
+            if (display.shown != nullptr) {  // the shown rows only, one by one
+                for (int32_t d = begin; d < end; ++d) {
+                    if (!grid.Cell(at.col, display.TableRow(d)).empty()) {
+                        filled(d);
+                    }
+                }
+                return;
+            }
             grid.VisitColumnTexts(at.col, begin, end, [&](int32_t row, CellHandle h) {
                 if (!cell_handle::Text(h).empty()) {
                     filled(row);
@@ -93,7 +124,7 @@ GridCell DataEdge(const TableGrid& grid, GridCell at, NavigationKey key) {
     } else {
         const FilledVisitor cols = [&](int32_t begin, int32_t end, const auto& filled) {
             for (const int32_t col : grid.StoredColumnNumbers(begin, end)) {
-                if (!grid.Cell(col, at.row).empty()) {
+                if (!grid.Cell(col, display.TableRow(at.row)).empty()) {
                     filled(col);
                 }
             }
@@ -130,11 +161,16 @@ GridCell ClampToData(const TableGrid& grid, GridCell cell) {
 }
 
 NavigationTarget Navigate(const TableGrid& grid, GridCell topLeft, int32_t viewportHeight,
-                          NavigationKey key) {
-    const GridCell current = grid.Current();
-    const GridCell firstData{grid.FixedCols(), grid.FixedRows()};
-    const GridCell lastData{grid.ColCount() - 1, grid.RowCount() - 1};
+                          NavigationKey key, const ShownRows* shown) {
+    const DisplayRows rows{grid, shown != nullptr && shown->Filtered() ? shown : nullptr};
+    if (rows.shown != nullptr && rows.count <= rows.fixed) {
+        return NavigationTarget{grid.Current(), topLeft};  // a filter that shows no row
+    }
+    const GridCell current{grid.Col(), rows.DisplayRow(grid.Row())};
+    const GridCell firstData{grid.FixedCols(), rows.fixed};
+    const GridCell lastData{grid.ColCount() - 1, rows.count - 1};
     GridCell to = current;
+    NavigationTarget target{to, topLeft};
     switch (key) {
         case NavigationKey::Up:
             to.row -= 1;
@@ -152,7 +188,7 @@ NavigationTarget Navigate(const TableGrid& grid, GridCell topLeft, int32_t viewp
         case NavigationKey::EdgeDown:
         case NavigationKey::EdgeLeft:
         case NavigationKey::EdgeRight:
-            to = DataEdge(grid, current, key);
+            to = DataEdge(grid, rows, current, key);
             break;
         case NavigationKey::Home:
             to.col = firstData.col;
@@ -168,17 +204,18 @@ NavigationTarget Navigate(const TableGrid& grid, GridCell topLeft, int32_t viewp
             break;
         case NavigationKey::Tab:
         case NavigationKey::Backtab:
-            to = TabTarget(grid, current, key == NavigationKey::Tab);
+            to = TabTarget(grid, rows, current, key == NavigationKey::Tab);
             break;
         case NavigationKey::PageUp:
-        case NavigationKey::PageDown: {
-            NavigationTarget page =
-                PageTarget(grid, topLeft, viewportHeight, key == NavigationKey::PageUp ? -1 : 1);
-            page.current = ClampToData(grid, page.current);
-            return page;
-        }
+        case NavigationKey::PageDown:
+            target = PageTarget(grid, rows.shown, current, topLeft, viewportHeight,
+                                key == NavigationKey::PageUp ? -1 : 1);
+            to = target.current;
+            break;
     }
-    return NavigationTarget{ClampToData(grid, to), topLeft};
+    to = rows.Clamp(to);
+    target.current = GridCell{to.col, rows.TableRow(to.row)};
+    return target;
 }
 
 }  // namespace qv

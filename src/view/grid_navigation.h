@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "table/shown_rows.h"
 #include "table/table_grid.h"
 
 namespace qv {
@@ -43,8 +44,10 @@ struct NavigationTarget {
 // last data cell to the first, Backtab the other way; Page Up and Page Down move the current
 // row and the top row by the rows shown whole (at least one), within the scroll range. A
 // table with no data cell gives the current cell unchanged.
+// With `shown` filtering, the keys move among the shown rows and `topLeft.row` is a display
+// row (see GridGeometry).
 NavigationTarget Navigate(const TableGrid& grid, GridCell topLeft, int32_t viewportHeight,
-                          NavigationKey key);
+                          NavigationKey key, const ShownRows* shown = nullptr);
 
 // The corners of a selection: the anchor, and the current cell, which is the top-left corner.
 struct SelectionCorners {

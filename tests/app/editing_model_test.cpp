@@ -245,6 +245,9 @@ protected:
             [&] { form_.Clipboard().CutSelection(); }, [&] { form_.Clipboard().ClearSelection(); },
             [&] { form_.Sorting().SortAscending(); }, [&] { form_.Sorting().SortDescending(); },
             [&] { find(); form_.Search().ReplaceCurrent(); }, [&] { find(); form_.Search().ReplaceAll(); },
+            [&] { if (Pick(0, 2) == 0) { form_.Filter().ClearFilter(); } else {
+                  form_.Filter().ApplyFilter({{DataCol(), FilterTest::Contains, "x"}},
+                                             FilterMatching::Exact); } },
             [&] { form_.Lists().FillDown(); },
             [&] { windows_.duplicateRowsAnswer = {{{DataCol()}, Pick(0, 1) ? KeyComparison::Loose : KeyComparison::Exact}};
                   form_.Lists().RemoveDuplicateRows(); },
@@ -333,17 +336,17 @@ TEST_P(UndoModelTest, UndoingAndRedoingEveryChangeGivesBackEachTableExactly) {
         ASSERT_EQ(form_.IsModified(), Modified(static_cast<int>(steps_.size()))) << action;
     }
     for (int k = static_cast<int>(steps_.size()) - 1; k >= 0; --k) {
-        ASSERT_TRUE(form_.CanUndo());
+        ASSERT_TRUE(form_.Document().CanUndo());
         form_.Undo();
         ASSERT_EQ(Snap(form_), steps_[k].first) << "undoing change " << k << " kind " << kinds_[k];
         ASSERT_EQ(form_.IsModified(), Modified(k));
     }
-    EXPECT_FALSE(form_.CanUndo());
+    EXPECT_FALSE(form_.Document().CanUndo());
     for (std::size_t k = 0; k < steps_.size(); ++k) {
         form_.Redo();
         ASSERT_EQ(Snap(form_), steps_[k].second) << "redoing change " << k << " kind " << kinds_[k];
     }
-    EXPECT_FALSE(form_.CanRedo());
+    EXPECT_FALSE(form_.Document().CanRedo());
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, UndoModelTest, ::testing::Range(1u, 21u));

@@ -362,10 +362,10 @@ TEST_F(MainFormFilesTest, ANewChangeDropsTheSavedTableFromRedoAndALoadStartsANew
     form_.Tools().SetItemName("new");  // drops what could be redone, the saved table too
     EXPECT_TRUE(form_.IsModified());
     form_.Undo();
-    EXPECT_TRUE(form_.CanRedo());
+    EXPECT_TRUE(form_.Document().CanRedo());
     form_.Files().RequestLoad(Example());
     form_.Files().LoadTableFile();
-    EXPECT_FALSE(form_.IsModified() || form_.CanUndo() || form_.CanRedo());
+    EXPECT_FALSE(form_.IsModified() || form_.Document().CanUndo() || form_.Document().CanRedo());
 }
 
 // --- The title list window ---

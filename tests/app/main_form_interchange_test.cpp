@@ -61,7 +61,7 @@ TEST(MainFormInterchangeTest, ImportReplacesTheTableAsTheDialogAndTheQuestionSay
         p.windows.messageAnswers = {c.unencodable};
         p.form.Interchange().ImportDelimitedFile();
         EXPECT_EQ(Table(p.form), c.table);
-        EXPECT_FALSE(p.form.CanUndo());
+        EXPECT_FALSE(p.form.Document().CanUndo());
         const ImportSettings& detected = p.windows.importDialogRequests.at(0).detected;
         EXPECT_EQ(std::string{detected.delimiter} + "UBC"[int(detected.encoding)], c.detected);
         EXPECT_EQ(p.windows.messages.size(), c.unencodable == MessageButton::None ? 0u : 1u);
@@ -143,6 +143,14 @@ TEST(MainFormInterchangeTest, ExportWritesTheCellsAtomicallyAndReportsInvalidOne
     SetFileFaultsForTesting(nullptr);
     EXPECT_EQ(test::ReadTestFile(folder / "out.csv"), cases[0].bytes);
     EXPECT_EQ(folder.Listing(), "out.;out.csv;");
+    // Under a filter the export asks: the shown rows only (one BOM), or every row.
+    p.form.Filter().ApplyFilter({{1, FilterTest::Contains, "a"}}, FilterMatching::Exact);
+    p.windows.messageAnswers = {MessageButton::Yes};
+    p.windows.exportDialogAnswers = {cases[0].settings};
+    p.windows.saveDialogAnswers = {folder / "shown.csv"};
+    p.form.Interchange().ExportDelimitedFile();
+    EXPECT_EQ(test::ReadTestFile(folder / "shown.csv"),
+              "\xEF\xBB\xBF品名,\r\n\"a,b\",\"say \"\"hi\"\"\"\r\n");
     EXPECT_TRUE(p.form.Files().Titles().Empty() && !p.form.IsModified());
 }
 

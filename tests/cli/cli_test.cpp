@@ -186,7 +186,12 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
         {"sort", table, out, "--key", "1:reading=3"}, {"convert", table, out, "--to", "romaji"},
         {"convert", table, out}, {"convert", table, out, "--to", "trim", "--cols", "1,3"},
         {"diff", table}, {"diff", table, table, "--key", "x"}, {"diff", table, table, "--key", "3"},
-        {"diff", narrow, csv}};
+        {"diff", narrow, csv},
+        {"filter", table, out}, {"filter", table, out, "--col", "0", "--empty"},
+        {"filter", table, out, "--col", "3", "--empty"}, {"filter", table, out, "--regex", "(a"},
+        {"filter", table, out, "--equals", "\xF0\x9F\x98\x80"},
+        {"filter", table, out, "--number-op", "~", "--number", "1"},
+        {"filter", table, out, "--number-op", ">", "--number", "x"}};
     // clang-format on
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(testing::PrintToString(args));
@@ -199,6 +204,36 @@ TEST_F(CliTest, BadArgumentsAreUsageErrors) {
     const RunResult version = Run({"--version"});  // the one call that needs no command
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "quorvane-cli 1.00\n");
+}
+
+// filter: the rows meeting every condition, renumbered, in a table file of their own.
+TEST_F(CliTest, FilterWritesTheMatchingRows) {
+    const std::string table = CountingTable();
+    const std::string out = folder_ / "f.qvd";
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--contains", "abc"}, R"([["abc", "x"], ["", "abc"]])"},
+        {{"--col", "1", "--number-op", ">", "--number", "0"},
+         R"([["\\1,200", "りんご"], ["2.5e2", ""]])"},
+        {{"--col", "2", "--starts", "りんご"}, R"([["\\1,200", "りんご"]])"},
+        {{"--col", "2", "--equals", "ABC", "--loose"}, R"([["", "abc"]])"},
+        {{"--col", "1", "--not-empty", "--not-contains", "\\"}, R"([["abc", "x"], ["2.5e2", ""]])"},
+        {{"--regex", "^[x2]", "--not-contains", "b"}, R"([["2.5e2", ""]])"},
+        {{"--col", "2", "--ends", "zzz"}, R"([["", ""]])"},  // no match: one empty row
+    };
+    for (const auto& [conditions, cells] : cases) {
+        SCOPED_TRACE(testing::PrintToString(conditions));
+        std::vector<std::string> args = {"filter", table, out, "--force"};
+        args.insert(args.end(), conditions.begin(), conditions.end());
+        const RunResult result = Run(args);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const json dumped = json::parse(Run({"dump", out}).out);
+        json expected = json::parse(cells);
+        expected.insert(expected.begin(), json::parse(R"(["amount", "name"])"));
+        EXPECT_EQ(dumped["cells"], expected);
+        EXPECT_EQ(dumped["title"], "T");
+        EXPECT_EQ(dumped["colWidths"], json::parse("[80, 80]"));
+    }
+    EXPECT_EQ(Run({"filter", table, out, "--empty"}).exitCode, 1);  // exists: no --force
 }
 
 // export and import: the round trip gives back the cells byte for byte, and every outcome has

@@ -25,7 +25,8 @@ private:
 TEST(EditHistoryTest, TheOldestChangesGoBeyondTheLimitsAndTakeTheSavedTableWithThem) {
     TableGrid grid({2, 2, 1, 1, 10, 10}), buffer({2, 1, 0, 0, 10, 10});
     std::string title;
-    EditTarget target{grid, buffer, title};
+    ShownRows shown;
+    EditTarget target{grid, buffer, title, shown};
     int undone = 0;
     EditHistory history({3, 100});
     history.Push(std::make_unique<CountedChange>(10, undone), {});

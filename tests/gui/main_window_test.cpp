@@ -12,6 +12,7 @@
 #include "app/print_choices_file.h"
 #include "gui/about_box.h"
 #include "gui/compare_window.h"
+#include "gui/filter_bar.h"
 #include "gui/find_bar.h"
 #include "gui/grid_view.h"
 #include "gui/help_viewer.h"
@@ -150,6 +151,7 @@ private slots:
                               "検索(&F)|次を検索(&N)|前を検索(&B)|置換(&H)|-|下方向へコピー(&D)|"
                               "ツール(&T)|計算(&C)|計数(&N)|項目名設定(&I)|-|"
                               "昇順に並べ替え(&A)|降順に並べ替え(&D)|データ(&D)|"
+                              "フィルター(&F)...|フィルターの解除(&C)|-|"
                               "重複行の削除(&U)...|列の分割(&S)...|列の結合(&J)...|"
                               "列幅の自動調整(&W)|並べ替え(&O)...|-|"
                               "文字種の変換(&K)|全角英数字→半角|半角英数字→全角|"
@@ -158,7 +160,7 @@ private slots:
         // The designed items have no shortcut and are always enabled; undo, redo, go to row, the
         // clipboard's items and find are added.
         const std::vector<QAction*>& items = p_->app.Main().MenuItems();
-        QCOMPARE(items.size(), std::size_t{48});
+        QCOMPARE(items.size(), std::size_t{50});
         QStringList shortcuts;
         for (const QAction* item : items) {
             const QString name = item->objectName();
@@ -172,7 +174,7 @@ private slots:
             QStringLiteral(
                 "Print1 Ctrl+P|Undo1 Ctrl+Z|Redo1 Ctrl+Y; Ctrl+Shift+Z|Cut1 Ctrl+X|Copy1 Ctrl+C|"
                 "Paste1 Ctrl+V|Clear1 Del|GoToRow1 Ctrl+G|Find1 Ctrl+F|FindNext1 F3|"
-                "FindPrevious1 Shift+F3|Replace1 Ctrl+H|FillDown1 Ctrl+D"));
+                "FindPrevious1 Shift+F3|Replace1 Ctrl+H|FillDown1 Ctrl+D|Filter1 Ctrl+Shift+L"));
         const QStringList hints =
             QString::fromUtf8(
                 "タイトル一覧を表示|ファイルの上書き保存|現在行の次に行を挿入|"
@@ -537,10 +539,49 @@ private slots:
         QCOMPARE(cells(), QString("y2,y2;y2,y2;y2,y2;"));
     }
 
-    // Ctrl+H with nothing to find puts the cursor in 検索, and the bar keeps the current cell in
-    // sight. Right after the bar's replace, Ctrl+Z and Ctrl+Y in the bar take back and make again
-    // the table's step, and the next Ctrl+Z the field's own typing; the replace's notice goes at
-    // the next command.
+    // Ctrl+Shift+L opens the filter bar; what is typed filters the rows, the status bar counts
+    // them and the menu item is marked; a paste writes the shown rows only, the arrow keys skip
+    // the hidden ones, and one Ctrl+Z takes the paste back.
+    void filterWithRealKeys() {
+        for (int32_t row = 1; row <= 5; ++row) {
+            p_->Grid().SetCell(1, row, "a" + std::to_string(row));
+            p_->Grid().SetCell(2, row, row % 2 == 1 ? "x" : "");
+        }
+        ActivateMain();
+        GridView* grid = p_->app.Main().Grid();
+        const FilterBar* bar = p_->app.Main().Filter();
+        QTest::keyClick(grid, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(bar->isVisible() && bar->ValueBox()->hasFocus());
+        QVERIFY(!p_->app.Main().findChild<QAction*>(QStringLiteral("Filter1"))->isChecked());
+        QTest::keyClicks(bar->ValueBox(), "x");
+        const MainStatusBar* status = p_->app.Main().StatusBar();
+        QTRY_COMPARE(status->FieldText(MainStatusBar::Field::Filter),
+                     QStringLiteral("表示 3 / 5 行"));
+        QTest::keyClick(bar->ValueBox(), Qt::Key_Escape);
+        QVERIFY(!bar->isVisible() && grid->hasFocus());
+        QVERIFY(p_->app.Main().findChild<QAction*>(QStringLiteral("Filter1"))->isChecked());
+        QApplication::clipboard()->setText(QStringLiteral("p\r\nq\r\n"));
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        const auto column = [this] {
+            std::string texts;
+            for (int32_t row = 1; row <= 5; ++row) {
+                texts += p_->Grid().CellText(1, row) + "|";
+            }
+            return texts;
+        };
+        QCOMPARE(column(), std::string("p|a2|q|a4|a5|"));
+        QTest::keyClick(grid, Qt::Key_Down);  // over the hidden row 2
+        QCOMPARE(p_->Grid().Current(), (GridCell{1, 3}));
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(column(), std::string("a1|a2|a3|a4|a5|"));
+        ChooseMenuItem("DC");
+        QTRY_COMPARE(status->FieldText(MainStatusBar::Field::Filter), QString());
+    }
+
+    // Ctrl+H with nothing to find puts the cursor in 検索, and the bar keeps the current cell
+    // in sight. Right after the bar's replace, Ctrl+Z and Ctrl+Y in the bar take back and make
+    // again the table's step, and the next Ctrl+Z the field's own typing; the replace's notice
+    // goes at the next command.
     void findBarOpensOverTheCurrentCellAndLeavesUndoToTheTable() {
         ActivateMain();
         GridView* grid = p_->app.Main().Grid();
@@ -570,10 +611,10 @@ private slots:
         }
     }
 
-    // Each dialog opens first with the focus on its default OK, then where it was left. The item
-    // name box is filled from the cell at each opening and only OK (Enter) writes it back; the
-    // search box keeps its text between openings, Esc counts nothing and OK counts; Enter closes
-    // the about box.
+    // Each dialog opens first with the focus on its default OK, then where it was left. The
+    // item name box is filled from the cell at each opening and only OK (Enter) writes it back;
+    // the search box keeps its text between openings, Esc counts nothing and OK counts; Enter
+    // closes the about box.
     void toolDialogsAndTheAboutBoxOpenOnTheirDefaultOk() {
         ItemNameDialog& names = p_->app.ItemName();
         MatchCountDialog& find = p_->app.MatchCount();
@@ -645,10 +686,11 @@ private slots:
                  test::Sjis("渡辺|あおき|ｻﾄｳ"));
     }
 
-    // Captions by kind and the buttons in their order. Enter presses the default button, Esc the
-    // cancelling one, the close box gives Cancel; a button's access letter answers without Alt
-    // (with Shift too), while Ctrl and letters of no button leave the box open. Every box is
-    // wide enough for its caption, its icon and its close box in the desktop's bold title font.
+    // Captions by kind and the buttons in their order. Enter presses the default button, Esc
+    // the cancelling one, the close box gives Cancel; a button's access letter answers without
+    // Alt (with Shift too), while Ctrl and letters of no button leave the box open. Every box
+    // is wide enough for its caption, its icon and its close box in the desktop's bold title
+    // font.
     void messageBoxCaptionsKeysAndWidth() {
         const std::pair<MessageKind, const char*> kinds[] = {{MessageKind::Warning, "警告"},
                                                              {MessageKind::Error, "ｴﾗｰ"},

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/document_change.h"
+#include "tools/row_filter.h"
+
+namespace qv {
+
+// One condition as the filter bar holds it: the value as typed (UTF-8).
+struct FilterBarCondition {
+    int32_t col = kAnyFilterColumn;
+    FilterTest test = FilterTest::Contains;
+    std::string valueUtf8;
+};
+
+// The filter of the main table: which rows show. It is no step of the history; the steps keep the
+// shown rows in line with the rows they move (TableDocument::Shown).
+class FilterCommands : private CommandGroup {
+public:
+    FilterCommands(TableDocument& document, WindowSystem& windows)
+        : CommandGroup(document, windows) {}
+
+    // "データ(&D)" > "フィルター(&F)...": opens the filter bar.
+    void OpenFilterBar();
+    // Shows the rows meeting every condition and moves the current cell onto a shown row.
+    // Returns what the bar shows beside the conditions: empty, or why nothing was filtered (a
+    // regular expression that does not compile, a character Shift-JIS lacks), or the notice that
+    // a regular expression was stopped on some cells.
+    std::string ApplyFilter(const std::vector<FilterBarCondition>& conditions,
+                            FilterMatching matching);
+    // "フィルターの解除(&C)": every row shows again.
+    void ClearFilter();
+    bool IsFiltered() const { return document_.Shown().Filtered(); }
+
+    // "表示 1,234 / 1,000,000 行" while a filter is on, else empty.
+    std::string StatusText() const;
+};
+
+}  // namespace qv

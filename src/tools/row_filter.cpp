@@ -1,0 +1,265 @@
+#include "tools/row_filter.h"
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+#include "platform/failure.h"
+#include "table/cell_handle.h"
+#include "tools/cell_regex.h"
+#include "tools/cp932_characters.h"
+#include "tools/loose_text.h"
+#include "tools/statistics_number.h"
+
+namespace qv {
+
+namespace {
+
+bool IsBoundary(std::string_view text, std::size_t at) {
+    std::size_t boundary = 0;
+    while (boundary < at) {
+        boundary = NextCp932Boundary(text, boundary);
+    }
+    return boundary == at;
+}
+
+bool IsNegative(FilterTest test) {
+    return test == FilterTest::NotContains || test == FilterTest::Empty;
+}
+
+bool CompareNumbers(FilterTest test, double a, double b) {
+    switch (test) {
+        case FilterTest::NumberEqual:
+            return a == b;
+        case FilterTest::NumberNotEqual:
+            return a != b;
+        case FilterTest::Greater:
+            return a > b;
+        case FilterTest::GreaterOrEqual:
+            return a >= b;
+        case FilterTest::Less:
+            return a < b;
+        default:
+            return a <= b;
+    }
+}
+
+std::optional<double> ReadNumber(std::string_view text) {
+    std::string buffer;
+    double value = 0;
+    if (ReadCellNumber(text, buffer, value) != NumberReading::Number) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+// One condition made ready: a test of a single cell, which the negative forms invert per row.
+class RowFilter::Test {
+public:
+    Test(const FilterCondition& condition, FilterMatching matching)
+        : col_(condition.col), negate_(IsNegative(condition.test)) {
+        const bool loose = matching == FilterMatching::Loose;
+        const std::string& value = condition.value;
+        const std::string folded = loose ? LooseFold(value) : value;
+        switch (condition.test) {
+            case FilterTest::Contains:
+            case FilterTest::NotContains:
+                if (loose) {
+                    auto matcher = std::make_shared<LooseMatcher>(value, LooseExtent::PartOfText);
+                    passes_ = [matcher](std::string_view c) { return matcher->Matches(c); };
+                } else {
+                    passes_ = [value](std::string_view c) {
+                        return FindAtCharacterBoundary(c, value) != std::string_view::npos;
+                    };
+                    exactPart_ = value;
+                }
+                restricts_ = !value.empty();
+                break;
+            case FilterTest::Equals:
+                passes_ = Folding(loose, [folded](std::string_view c) { return c == folded; });
+                restricts_ = !value.empty();
+                break;
+            case FilterTest::StartsWith:
+                passes_ =
+                    Folding(loose, [folded](std::string_view c) { return c.starts_with(folded); });
+                restricts_ = !value.empty();
+                break;
+            case FilterTest::EndsWith:
+                passes_ = Folding(loose, [folded](std::string_view c) {
+                    return c.ends_with(folded) && IsBoundary(c, c.size() - folded.size());
+                });
+                restricts_ = !value.empty();
+                break;
+            case FilterTest::Empty:
+            case FilterTest::NotEmpty:
+                passes_ = [](std::string_view c) { return !c.empty(); };
+                break;
+            case FilterTest::Regex: {
+                if (value.empty()) {
+                    restricts_ = false;
+                    break;
+                }
+                regex_ = std::make_shared<CellRegex>(
+                    value, loose ? RegexCase::Insensitive : RegexCase::Sensitive,
+                    RegexExtent::PartOfText);
+                // A cell the match limit stops counts as no match; the filter says so after.
+                passes_ = [regex = regex_, stopped = stopped_](std::string_view c) {
+                    try {
+                        return regex->Matches(c);
+                    } catch (const Failure&) {
+                        *stopped = true;
+                        return false;
+                    }
+                };
+                break;
+            }
+            default: {
+                const std::optional<double> number = ReadNumber(value);
+                restricts_ = number.has_value();
+                passes_ = [test = condition.test, x = number.value_or(0),
+                           buffer = std::string()](std::string_view c) mutable {
+                    double cell = 0;
+                    return ReadCellNumber(c, buffer, cell) == NumberReading::Number &&
+                           CompareNumbers(test, cell, x);
+                };
+            }
+        }
+        if (restricts_) {
+            emptyPasses_ = passes_(std::string_view());
+        }
+    }
+
+    bool Restricts() const { return restricts_; }
+    bool StoppedAny() const { return *stopped_; }
+
+    bool Meets(const TableGrid& grid, int32_t row) const {
+        if (!restricts_) {
+            return true;
+        }
+        bool hit = false;
+        if (col_ != kAnyFilterColumn) {
+            hit = passes_(grid.Cell(col_, row));
+        } else {
+            for (int32_t c = 1; c < grid.ColCount() && !hit; ++c) {
+                hit = passes_(grid.Cell(c, row));
+            }
+        }
+        return hit != negate_;
+    }
+
+    // Sets hits[row] for the rows of [1, RowCount) where some cell of the condition's columns
+    // passes. Only stored cells are read when an empty cell cannot pass.
+    void MarkHits(const TableGrid& grid, std::vector<uint8_t>& hits) const {
+        const int32_t rowEnd = grid.RowCount();
+        const int32_t colBegin = col_ == kAnyFilterColumn ? 1 : col_;
+        const int32_t colEnd = col_ == kAnyFilterColumn ? grid.ColCount() : col_ + 1;
+        const std::vector<int32_t> stored = grid.StoredColumnNumbers(colBegin, colEnd);
+        if (emptyPasses_ && static_cast<int32_t>(stored.size()) < colEnd - colBegin) {
+            std::fill(hits.begin() + 1, hits.end(), uint8_t{1});  // a column of empty cells
+            return;
+        }
+        for (const int32_t c : stored) {
+            if (!exactPart_.empty()) {  // the commonest test, without a call through passes_
+                grid.VisitColumnTexts(c, 1, rowEnd, [&](int32_t row, CellHandle h) {
+                    hits[static_cast<std::size_t>(row)] |= static_cast<uint8_t>(
+                        FindAtCharacterBoundary(cell_handle::Text(h), exactPart_) !=
+                        std::string_view::npos);
+                });
+            } else if (emptyPasses_) {
+                int32_t row = 1;
+                grid.VisitColumn(c, 1, rowEnd, [&](std::string_view text) {
+                    hits[static_cast<std::size_t>(row)] |= static_cast<uint8_t>(passes_(text));
+                    ++row;
+                });
+            } else {
+                grid.VisitColumnTexts(c, 1, rowEnd, [&](int32_t row, CellHandle h) {
+                    hits[static_cast<std::size_t>(row)] |=
+                        static_cast<uint8_t>(passes_(cell_handle::Text(h)));
+                });
+            }
+        }
+    }
+
+    bool Negated() const { return negate_; }
+
+private:
+    // The test on the cell's fold when matching loosely (the value is folded already).
+    template <class F>
+    static std::function<bool(std::string_view)> Folding(bool loose, F compare) {
+        if (!loose) {
+            return compare;
+        }
+        return [compare, folded = std::string()](std::string_view c) mutable {
+            folded.clear();
+            AppendLooseFold(c, folded);
+            return compare(folded);
+        };
+    }
+
+    int32_t col_;
+    bool negate_;
+    bool restricts_ = true;
+    bool emptyPasses_ = false;
+    std::function<bool(std::string_view)> passes_;
+    std::string exactPart_;  // the value of an exact 含む or 含まない
+    std::shared_ptr<CellRegex> regex_;
+    std::shared_ptr<bool> stopped_ = std::make_shared<bool>(false);
+};
+
+RowFilter::RowFilter(std::vector<FilterCondition> conditions, FilterMatching matching) {
+    for (const FilterCondition& condition : conditions) {
+        auto test = std::make_unique<Test>(condition, matching);
+        if (test->Restricts()) {
+            tests_.push_back(std::move(test));
+        }
+    }
+}
+
+RowFilter::~RowFilter() = default;
+RowFilter::RowFilter(RowFilter&&) noexcept = default;
+RowFilter& RowFilter::operator=(RowFilter&&) noexcept = default;
+
+std::vector<int32_t> RowFilter::ShownRows(const TableGrid& grid) const {
+    const int32_t rowEnd = grid.RowCount();
+    std::vector<uint8_t> meets(static_cast<std::size_t>(std::max(rowEnd, 1)), uint8_t{1});
+    std::vector<uint8_t> hits;
+    for (const auto& test : tests_) {
+        hits.assign(meets.size(), uint8_t{0});
+        test->MarkHits(grid, hits);
+        const uint8_t flip = test->Negated() ? 1 : 0;
+        for (std::size_t r = 1; r < meets.size(); ++r) {
+            meets[r] &= static_cast<uint8_t>(hits[r] ^ flip);
+        }
+    }
+    // Counted first, so that the list takes 4 bytes per shown row and no more.
+    std::vector<int32_t> rows;
+    rows.reserve(static_cast<std::size_t>(
+        std::count(meets.begin() + 1, meets.begin() + std::max(rowEnd, 1), uint8_t{1})));
+    for (int32_t r = 1; r < rowEnd; ++r) {
+        if (meets[static_cast<std::size_t>(r)] != 0) {
+            rows.push_back(r);
+        }
+    }
+    return rows;
+}
+
+bool RowFilter::Meets(const TableGrid& grid, int32_t row) const {
+    return std::all_of(tests_.begin(), tests_.end(),
+                       [&](const auto& test) { return test->Meets(grid, row); });
+}
+
+bool RowFilter::StoppedAny() const {
+    return std::any_of(tests_.begin(), tests_.end(),
+                       [](const auto& test) { return test->StoppedAny(); });
+}
+
+const char* FilterTestCaption(FilterTest test) {
+    static constexpr const char* kCaptions[kFilterTestCount] = {
+        "含む",     "等しい", "で始まる", "で終わる", "含まない", "空", "空でない",
+        "正規表現", "=",      "≠",        ">",        "≥",        "<",  "≤"};
+    return kCaptions[static_cast<int>(test)];
+}
+
+}  // namespace qv
