@@ -37,10 +37,16 @@ std::string RemovedRowsMessage(std::size_t rows) {
     return std::to_string(rows) + " 行を削除しました。";
 }
 
-std::vector<int32_t> SelectedRows(const TableGrid& grid) {
+std::vector<int32_t> SelectedRows(const TableGrid& grid, const ShownRows& shown) {
     const GridCell a = grid.Current();
     const GridCell b = grid.Anchor();
-    return RowRange(std::max(std::min(a.row, b.row), 1), std::max(a.row, b.row) + 1);
+    const int32_t begin = std::max(std::min(a.row, b.row), 1);
+    const int32_t end = std::max(a.row, b.row) + 1;
+    if (shown.Filtered()) {
+        const std::span<const int32_t> rows = shown.RowsIn(begin, end);
+        return {rows.begin(), rows.end()};
+    }
+    return RowRange(begin, end);
 }
 
 RowSpan SelectedCells(const TableGrid& grid, const std::vector<int32_t>& rows) {
@@ -49,14 +55,18 @@ RowSpan SelectedCells(const TableGrid& grid, const std::vector<int32_t>& rows) {
     return RowSpan{std::min(a.col, b.col), std::max(a.col, b.col) + 1, rows};
 }
 
-std::vector<int32_t> ListCommands::DataRows() const {
+std::vector<int32_t> ListCommands::DataRows(Rows rows) const {
+    if (rows == Rows::ShownOnly && document_.Shown().Filtered()) {
+        const std::span<const int32_t> shown = document_.Shown().RowsIn(1, Grid().RowCount());
+        return {shown.begin(), shown.end()};
+    }
     return RowRange(1, Grid().RowCount());
 }
 
 // A run of rows (no filter between them) is filled as a block, whose undo costs in chunks; a
 // list with gaps cell by cell.
 void ListCommands::FillDown() {
-    const std::vector<int32_t> rows = SelectedRows(Grid());
+    const std::vector<int32_t> rows = SelectedRows(Grid(), document_.Shown());
     const RowSpan cells = SelectedCells(Grid(), rows);
     if (rows.size() < 2) {
         return;
@@ -80,7 +90,7 @@ void ListCommands::RemoveDuplicateRows() {
         return;
     }
     const std::vector<int32_t> removed =
-        DuplicateRows(Grid(), choice->keyCols, DataRows(), choice->comparison);
+        DuplicateRows(Grid(), choice->keyCols, DataRows(Rows::ShownOnly), choice->comparison);
     if (!removed.empty()) {
         const int32_t kept = Grid().RowCount() - static_cast<int32_t>(removed.size());
         Apply(std::make_unique<RowsRemovedChange>(

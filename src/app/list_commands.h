@@ -32,11 +32,13 @@ public:
     void FitColumnWidths();
 
 private:
-    std::vector<int32_t> DataRows() const;
+    // Every data row, or (ShownOnly) the rows a filter shows.
+    enum class Rows { All, ShownOnly };
+    std::vector<int32_t> DataRows(Rows rows = Rows::All) const;
 };
 
-// The selected data rows, top to bottom.
-std::vector<int32_t> SelectedRows(const TableGrid& grid);
+// The selected data rows, top to bottom; while a filter is on, the shown ones only.
+std::vector<int32_t> SelectedRows(const TableGrid& grid, const ShownRows& shown);
 // The selected columns over `rows`, which must outlive the span.
 RowSpan SelectedCells(const TableGrid& grid, const std::vector<int32_t>& rows);
 

@@ -20,7 +20,7 @@ void TableInput::TypeInCurrentCell(std::string text) {
 
 void TableInput::FillSelection(const std::string& text) {
     const TableGrid& table = document_.Table();
-    const std::vector<int32_t> rows = SelectedRows(table);
+    const std::vector<int32_t> rows = SelectedRows(table, document_.Shown());
     Apply(std::make_unique<CellListChange>(FillWithText(table, SelectedCells(table, rows), text),
                                            GridCursor::Of(table)));
 }

@@ -18,4 +18,9 @@ inline std::size_t NextCp932Boundary(std::string_view text, std::size_t at) {
     return IsCp932LeadByte(text[at]) && at + 1 < text.size() ? at + 2 : at + 1;
 }
 
+// The full-width forms of the half-width katakana 0xA1-0xDF, in their order (UTF-8).
+inline constexpr std::string_view kFullWidthOfHalfWidthKana =
+    "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホ"
+    "マミムメモヤユヨラリルレロワン゛゜";
+
 }  // namespace qv

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/cp932.h"
+#include "platform/utf8.h"
 #include "tools/cp932_characters.h"
 
 namespace qv {
@@ -15,11 +16,6 @@ using FoldedCode = uint16_t;
 
 constexpr unsigned char kVoicedMark = 0xDE;      // ﾞ
 constexpr unsigned char kSemiVoicedMark = 0xDF;  // ﾟ
-
-// The full-width forms of the half-width katakana 0xA1-0xDF, in their order.
-constexpr std::string_view kFullWidthOfHalfWidthKana =
-    "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホ"
-    "マミムメモヤユヨラリルレロワン゛゜";
 
 char32_t FoldCodePoint(char32_t c) {
     if (c >= U'A' && c <= U'Z') {
@@ -44,32 +40,12 @@ char32_t FoldCodePoint(char32_t c) {
 }
 
 char32_t DecodeUtf8(std::string_view utf8) {
-    const auto lead = static_cast<unsigned char>(utf8[0]);
-    const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t i = 1; i < static_cast<std::size_t>(length) && i < utf8.size(); ++i) {
-        c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
-    }
-    return c;
+    return DecodeUtf8At(utf8, 0).value;
 }
 
 std::string EncodeUtf8(char32_t c) {
     std::string out;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    AppendUtf8(out, c);
     return out;
 }
 

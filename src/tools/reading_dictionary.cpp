@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/failure.h"
+#include "platform/utf8.h"
 #include "tools/cp932_characters.h"
 
 namespace qv {
@@ -16,14 +17,9 @@ namespace {
 constexpr std::size_t kReadingField = 7;
 
 char32_t NextCodePoint(std::string_view utf8, std::size_t& at) {
-    const auto lead = static_cast<unsigned char>(utf8[at]);
-    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length && at + i < utf8.size(); ++i) {
-        c = (c << 6) | (static_cast<unsigned char>(utf8[at + i]) & 0x3F);
-    }
-    at += length;
-    return c;
+    const Utf8Character character = DecodeUtf8At(utf8, at);
+    at += character.length;
+    return character.value;
 }
 
 bool ReadsAsWritten(char32_t c) {

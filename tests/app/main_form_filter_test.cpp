@@ -56,6 +56,8 @@ const FilteredCase kCases[] = {
      "", "a1,x|a2,|a3,x|a4,|a5,x| shown 1 3 5 @1,5~1,5", ""},  // only on a hidden row
     {{1, 1}, {1, 1}, [](MainForm& f) { f.Search().Find() = {"a", "b", {}, {}}; f.Search().ReplaceAll(); },
      "", "b1,x|a2,|b3,x|a4,|b5,x| shown 1 3 5 @1,1~1,1", ""},
+    {{1, 1}, {1, 5}, [](MainForm& f) { f.Lists().FillDown(); }, "",
+     "a1,x|a2,|a1,x|a4,|a1,x| shown 1 3 5 @1,5~1,1", ""},
 };
 // clang-format on
 
