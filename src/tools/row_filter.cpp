@@ -8,6 +8,7 @@
 #include "table/cell_handle.h"
 #include "tools/cell_regex.h"
 #include "tools/cp932_characters.h"
+#include "tools/japanese_numbers.h"
 #include "tools/loose_text.h"
 #include "tools/statistics_number.h"
 
@@ -44,13 +45,19 @@ bool CompareNumbers(FilterTest test, double a, double b) {
     }
 }
 
-std::optional<double> ReadNumber(std::string_view text) {
-    std::string buffer;
+// A number as the column statistics read it, or else as Japanese lists write it ("１，２００円",
+// "▲100", "1.2万").
+std::optional<double> ReadNumber(std::string_view text, std::string& buffer) {
     double value = 0;
-    if (ReadCellNumber(text, buffer, value) != NumberReading::Number) {
-        return std::nullopt;
+    switch (ReadCellNumber(text, buffer, value)) {
+        case NumberReading::Number:
+            return value;
+        case NumberReading::OutOfRange:
+            return std::nullopt;
+        case NumberReading::NotANumber:
+            break;
     }
-    return value;
+    return ReadJapaneseNumber(text);
 }
 
 }  // namespace
@@ -116,13 +123,13 @@ public:
                 break;
             }
             default: {
-                const std::optional<double> number = ReadNumber(value);
+                std::string buffer;
+                const std::optional<double> number = ReadNumber(value, buffer);
                 restricts_ = number.has_value();
                 passes_ = [test = condition.test, x = number.value_or(0),
                            buffer = std::string()](std::string_view c) mutable {
-                    double cell = 0;
-                    return ReadCellNumber(c, buffer, cell) == NumberReading::Number &&
-                           CompareNumbers(test, cell, x);
+                    const std::optional<double> cell = ReadNumber(c, buffer);
+                    return cell && CompareNumbers(test, *cell, x);
                 };
             }
         }

@@ -14,7 +14,7 @@ using Rows = std::vector<int32_t>;
 // Columns 1 and 2 of rows 1..6, in UTF-8.
 constexpr const char* kCells[][2] = {
     {"東京都", "\\1,200"}, {"ﾄｳｷｮｳ", "300"}, {"", "abc"},
-    {"大阪府", ""},        {"ソ", "-5e1"},   {"Tokyo 東京", "1200"},
+    {"大阪府", ""},        {"ソ", "-5e1"},   {"Tokyo 東京", "1,200円"},
 };
 
 std::unique_ptr<TableGrid> MakeGrid() {
@@ -55,6 +55,7 @@ TEST(RowFilterTest, ShowsTheRowsMeetingEachTest) {
         {1, T::Regex, "^[東大]", X, {1, 4}},
         {1, T::Regex, "tokyo", L, {6}},
         {2, T::NumberEqual, "1200", X, {1, 6}},
+        {2, T::NumberEqual, "１，２００円", X, {1, 6}},  // numbers as Japanese lists write them
         {2, T::NumberNotEqual, "1200", X, {2, 5}},
         {2, T::Greater, "300", X, {1, 6}},
         {2, T::GreaterOrEqual, "300", X, {1, 2, 6}},
