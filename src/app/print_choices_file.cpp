@@ -39,6 +39,9 @@ PrintChoices ReadPrintChoices(const std::string& path) {
     choices.scaling =
         ReadPair(file, "FitWidth", ColumnScaling::AsOnScreen, ColumnScaling::FitPageWidth);
     choices.rows = ReadPair(file, "SelectedRows", PrintedRows::All, PrintedRows::Selection);
+    if (choices.rows == PrintedRows::All) {
+        choices.rows = ReadPair(file, "ShownRows", PrintedRows::All, PrintedRows::Shown);
+    }
     choices.gridLines = ReadPair(file, "NoGridLines", GridLines::Shown, GridLines::Hidden);
     choices.overflow = ReadPair(file, "Wrap", CellOverflow::Clip, CellOverflow::Wrap);
     return choices;
@@ -55,6 +58,7 @@ void WritePrintChoices(const std::string& path, const PrintChoices& choices) {
         "\r\nMarginMm=" + std::to_string(choices.marginMm) +
         "\r\nFitWidth=" + flag(choices.scaling == ColumnScaling::FitPageWidth) +
         "\r\nSelectedRows=" + flag(choices.rows == PrintedRows::Selection) +
+        "\r\nShownRows=" + flag(choices.rows == PrintedRows::Shown) +
         "\r\nNoGridLines=" + flag(choices.gridLines == GridLines::Hidden) +
         "\r\nWrap=" + flag(choices.overflow == CellOverflow::Wrap) + "\r\n";
     ReplaceFileAtomically(path, text);

@@ -11,7 +11,7 @@ namespace qv {
 
 namespace {
 
-PrintJob MakePrintJob(const TableGrid& grid, const std::string& title) {
+PrintJob MakePrintJob(const TableGrid& grid, const std::string& title, const ShownRows& shown) {
     PrintJob job;
     job.grid = &grid;
     job.title = title;
@@ -19,6 +19,13 @@ PrintJob MakePrintJob(const TableGrid& grid, const std::string& title) {
     job.selectionFirstRow = std::clamp(std::min(grid.Anchor().row, grid.Row()), 1, lastRow);
     job.selectionEndRow = std::clamp(std::max(grid.Anchor().row, grid.Row()), 1, lastRow) + 1;
     job.choices = ReadPrintChoices(PrintChoicesPath());
+    if (shown.Filtered()) {
+        const std::span<const int32_t> rows = shown.RowsIn(1, grid.RowCount());
+        job.shownRows.emplace(rows.begin(), rows.end());
+    }
+    if (job.choices.rows == PrintedRows::Shown && !job.shownRows) {
+        job.choices.rows = PrintedRows::All;  // no filter now: every row
+    }
     return job;
 }
 
@@ -44,7 +51,7 @@ FileDialogRequest PdfSaveRequest(const std::string& fileName) {
 }  // namespace
 
 void PrintCommands::PrintTable() {
-    PrintJob job = MakePrintJob(Grid(), document_.Title());
+    PrintJob job = MakePrintJob(Grid(), document_.Title(), document_.Shown());
     const PreviewAnswer answer = windows_.RunPrintPreview(job, PrintTarget::Printer);
     RememberChoices(windows_, answer.choices);
     if (answer.result == PreviewResult::Confirmed) {
@@ -54,7 +61,7 @@ void PrintCommands::PrintTable() {
 }
 
 void PrintCommands::ExportPdf() {
-    PrintJob job = MakePrintJob(Grid(), document_.Title());
+    PrintJob job = MakePrintJob(Grid(), document_.Title(), document_.Shown());
     const PreviewAnswer answer = windows_.RunPrintPreview(job, PrintTarget::PdfFile);
     RememberChoices(windows_, answer.choices);
     if (answer.result != PreviewResult::Confirmed) {

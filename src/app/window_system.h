@@ -68,6 +68,7 @@ struct PrintJob {
     std::string title;  // CP932 bytes
     int32_t selectionFirstRow = 1;
     int32_t selectionEndRow = 1;
+    std::optional<std::vector<int32_t>> shownRows;  // the data rows a filter shows, if one is on
     PrintChoices choices;
 };
 enum class PrintTarget { Printer, PdfFile };

@@ -178,8 +178,13 @@ void PrintPreviewDialog::BuildSetup(QWidget* panel) {
     fitWidth_ = new QCheckBox(QStringLiteral("列を1ページの幅に収める"), panel);
     fitWidth_->setObjectName(QStringLiteral("FitWidthBox"));
     rows_ = new QComboBox(panel);
+    rows_->setObjectName(QStringLiteral("RowsBox"));
     rows_->addItem(QStringLiteral("すべての行"), static_cast<int>(PrintedRows::All));
     rows_->addItem(QStringLiteral("選択した行"), static_cast<int>(PrintedRows::Selection));
+    if (job_.shownRows) {
+        rows_->addItem(QStringLiteral("フィルターで表示中の行のみ"),
+                       static_cast<int>(PrintedRows::Shown));
+    }
     gridLines_ = new QCheckBox(QStringLiteral("罫線を印刷する"), panel);
     wrap_ = new QCheckBox(QStringLiteral("長い文字列は折り返して全体を印刷する"), panel);
     note_ = new QLabel(panel);

@@ -107,9 +107,16 @@ TablePages::TablePages(const PrintJob& job, QString date)
     input.colWidth = [this](int32_t col) { return grid_.ColWidth(col); };
     input.headingHeight = grid_.RowHeight(0);
     const bool selection = choices_.rows == PrintedRows::Selection;
-    input.firstRow = selection ? job.selectionFirstRow : 1;
-    input.endRow = selection ? job.selectionEndRow : std::max(1, grid_.RowCount());
-    input.rowHeight = [this](int32_t row) { return RowHeight(row); };
+    if (choices_.rows == PrintedRows::Shown && job.shownRows) {
+        // The layout counts printed rows 0, 1, ...; each stands for a shown row of the table.
+        shownRows_ = *job.shownRows;
+        input.firstRow = 0;
+        input.endRow = static_cast<int32_t>(shownRows_.size());
+    } else {
+        input.firstRow = selection ? job.selectionFirstRow : 1;
+        input.endRow = selection ? job.selectionEndRow : std::max(1, grid_.RowCount());
+    }
+    input.rowHeight = [this](int32_t row) { return RowHeight(TableRow(row)); };
     layout_ = std::make_unique<PrintLayout>(input);
 }
 
@@ -186,7 +193,7 @@ void TablePages::PaintCells(QPainter& painter, const PrintPage& page) const {
     std::vector<int32_t> rows{0};
     std::vector<double> tops{0};
     for (int32_t row = page.firstRow; row < page.endRow; ++row) {
-        rows.push_back(row);
+        rows.push_back(TableRow(row));
     }
     for (int32_t row : rows) {
         tops.push_back(tops.back() + (row == 0 ? grid_.RowHeight(0) : RowHeight(row)));

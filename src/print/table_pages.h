@@ -28,6 +28,10 @@ public:
     TablePages(const PrintJob& job, QString date);
 
     const PrintLayout& Layout() const { return *layout_; }
+    // The table row printed as the layout's row `row`.
+    int32_t TableRow(int32_t row) const {
+        return shownRows_.empty() ? row : shownRows_[static_cast<std::size_t>(row)];
+    }
     int32_t PageCount() const { return layout_->PageCount(); }
     // The paper in its orientation, with no margins of the device's own (the pages keep theirs).
     QPageLayout PageLayout() const;
@@ -62,6 +66,7 @@ private:
     double lineSpacing_ = 1;
     double ascent_ = 0;
     std::unique_ptr<PrintLayout> layout_;
+    std::vector<int32_t> shownRows_;  // printing the rows a filter shows: those rows, in order
 };
 
 // Told after each page: `done` of `total` pages. Returns false to stop.

@@ -12,7 +12,8 @@ namespace qv {
 enum class Paper { A4, A3, B5, B4, Letter };
 enum class PageOrientation { Portrait, Landscape };
 enum class ColumnScaling { AsOnScreen, FitPageWidth };
-enum class PrintedRows { All, Selection };
+// Shown: the rows a filter shows (every row when no filter is on).
+enum class PrintedRows { All, Selection, Shown };
 enum class GridLines { Shown, Hidden };
 enum class CellOverflow { Clip, Wrap };
 

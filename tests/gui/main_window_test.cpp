@@ -772,6 +772,22 @@ private slots:
         QCOMPARE(ReadPrintChoices(PrintChoicesPath()).scaling, ColumnScaling::FitPageWidth);
         std::filesystem::remove(PrintChoicesPath());
 
+        // With a filter on, the rows it shows can be printed alone: rows 2 and 60 on one page.
+        p_->Grid().SetCell(1, 2, "k");
+        p_->Grid().SetCell(1, 60, "k");
+        p_->Form().Filter().ApplyFilter({{1, FilterTest::Equals, "k"}}, FilterMatching::Exact);
+        p_->user.Then([&pages](QDialog& dialog) {
+            auto* label = dialog.findChild<QLabel*>(QStringLiteral("PageLabel"));
+            auto* rows = dialog.findChild<QComboBox*>(QStringLiteral("RowsBox"));
+            rows->setCurrentIndex(rows->findData(static_cast<int>(PrintedRows::Shown)));
+            pages = label->text();
+            return test::PressKey(dialog, Qt::Key_Escape);
+        });
+        QTest::keyClick(&p_->app.Main(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(pages, QString::fromUtf8("ページ 1 / 1"));
+        p_->Form().Filter().ClearFilter();
+        std::filesystem::remove(PrintChoicesPath());
+
         const std::string pdf = stores_->Path("t.pdf");
         p_->user.Then(test::Press(Qt::Key_Return)).Then(test::ChooseFile(pdf));
         ChooseMenuItem("FD");
