@@ -137,17 +137,27 @@ void FoldEach(std::string_view text, Emit&& emit) {
 
 }  // namespace
 
+namespace {
+
+// Writes the fold of `text` at `out`, which has room for two bytes per byte of `text`; returns
+// the end written.
+char* FoldInto(std::string_view text, char* out) {
+    FoldEach(text, [&](FoldedCode code, std::size_t) {
+        if (code >= 0x100) {
+            *out++ = static_cast<char>(code >> 8);
+        }
+        *out++ = static_cast<char>(code & 0xFF);
+    });
+    return out;
+}
+
+}  // namespace
+
 void AppendLooseFold(std::string_view text, std::string& out) {
     const std::size_t start = out.size();
     out.resize(start + 2 * text.size());
-    char* write = out.data() + start;
-    FoldEach(text, [&](FoldedCode code, std::size_t) {
-        if (code >= 0x100) {
-            *write++ = static_cast<char>(code >> 8);
-        }
-        *write++ = static_cast<char>(code & 0xFF);
-    });
-    out.resize(static_cast<std::size_t>(write - out.data()));
+    char* end = FoldInto(text, out.data() + start);
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 std::string LooseFold(std::string_view text) {
@@ -208,9 +218,16 @@ bool LooseMatcher::Matches(std::string_view text) const {
     if (pattern_.empty()) {
         return false;
     }
-    thread_local std::string folded;
-    folded.clear();
-    AppendLooseFold(text, folded);
+    // Most cells are short: their fold goes on the stack, the rare long one to a buffer kept.
+    constexpr std::size_t kShortText = 256;
+    char onStack[2 * kShortText];
+    thread_local std::string buffer;
+    char* start = onStack;
+    if (text.size() > kShortText) {
+        buffer.resize(2 * text.size());
+        start = buffer.data();
+    }
+    const std::string_view folded(start, static_cast<std::size_t>(FoldInto(text, start) - start));
     if (extent_ == LooseExtent::WholeText) {
         return folded == pattern_;
     }
