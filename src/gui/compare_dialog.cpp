@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "gui/dialog_buttons.h"
 #include "gui/program_info.h"
 
 namespace qv {
@@ -36,24 +37,14 @@ CompareDialog::CompareDialog(const CompareDialogRequest& request, QWidget* paren
     keys_->setEnabled(false);
     connect(byKey_, &QRadioButton::toggled, keys_, &QWidget::setEnabled);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const DialogButtons buttons = AddOkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(file);
     layout->addWidget(byPosition_);
     layout->addWidget(byKey_);
     layout->addWidget(keys_);
-    layout->addLayout(buttons);
-    ok->setFocus();
+    layout->addLayout(buttons.row);
+    buttons.ok->setFocus();
 }
 
 CompareSettings CompareDialog::Settings() const {

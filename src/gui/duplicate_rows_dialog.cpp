@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/dialog_buttons.h"
 #include "gui/program_info.h"
 
 namespace qv {
@@ -40,23 +41,13 @@ DuplicateRowsDialog::DuplicateRowsDialog(const std::vector<std::string>& itemNam
     loose_ = new QCheckBox(QStringLiteral("全角/半角・かな・大小を区別しない"), this);
     loose_->setObjectName(QStringLiteral("LooseBox"));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const DialogButtons buttons = AddOkCancelButtons(this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(columns_);
     layout->addWidget(loose_);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     columns_->setFocus();
 }
 

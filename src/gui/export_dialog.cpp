@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "gui/dialog_buttons.h"
 #include "gui/program_info.h"
 
 namespace qv {
@@ -32,13 +33,7 @@ ExportDialog::ExportDialog(const ExportSettings& offered, QWidget* parent)
     encoding_->setCurrentIndex(
         std::max(0, encoding_->findData(static_cast<int>(offered.encoding))));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    const DialogButtons buttons = AddOkCancelButtons(this);
 
     auto* formats = new QVBoxLayout;
     formats->addWidget(csv_);
@@ -48,15 +43,11 @@ ExportDialog::ExportDialog(const ExportSettings& offered, QWidget* parent)
     auto* encodingLabel = new QLabel(QStringLiteral("文字コード(&E):"), this);
     encodingLabel->setBuddy(encoding_);
     form->addRow(encodingLabel, encoding_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    ok->setFocus();
+    buttons.ok->setFocus();
 }
 
 ExportSettings ExportDialog::Settings() const {

@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "gui/dialog_buttons.h"
 #include "gui/program_info.h"
 #include "platform/cp932.h"
 
@@ -64,17 +65,7 @@ SeparatorDialog::SeparatorDialog(const SeparatorRequest& request, QWidget* paren
     });
     connect(firstOnly_, &QCheckBox::toggled, this, [this] { ShowPreview(); });
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKBtn"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const DialogButtons buttons = AddOkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("区切り文字:"), this));
@@ -82,7 +73,7 @@ SeparatorDialog::SeparatorDialog(const SeparatorRequest& request, QWidget* paren
     layout->addWidget(firstOnly_);
     layout->addWidget(new QLabel(QStringLiteral("プレビュー (先頭の行):"), this));
     layout->addWidget(preview_);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     ShowPreview();
 }
 
