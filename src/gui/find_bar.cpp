@@ -188,7 +188,7 @@ void FindBar::BuildFindRows(QWidget* row, QWidget* optionsRow) {
 
 void FindBar::BuildReplaceRow(QWidget* row) {
     QHBoxLayout* layout = RowLayout(row);
-    replaceCombo_ = TextBox("ReplaceText", "置換後(&P)", "置換後の文字列", row, layout);
+    replaceCombo_ = TextBox("ReplaceText", "置換後(&R)", "置換後の文字列", row, layout);
     replaceBox_ = replaceCombo_->lineEdit();
     const auto storeReplacement = [this](const QString& text) {
         form_.Search().Find().replacement = text.toUtf8().toStdString();
