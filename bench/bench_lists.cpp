@@ -17,6 +17,7 @@
 #include "edit/bulk_changes.h"
 #include "edit/column_span_changes.h"
 #include "edit/row_removal_change.h"
+#include "edit/step_sequence.h"
 #include "platform/cp932.h"
 #include "tools/cell_pattern.h"
 #include "tools/duplicate_rows.h"
@@ -112,7 +113,7 @@ void MeasureSplit(MainForm& form, const std::vector<int32_t>& rows, int runs, Li
                 std::make_unique<ColumnsInsertChange>(kSplitColumn + 1, split.count, 64));
             steps.push_back(
                 std::make_unique<BlockWriteChange>(std::move(split.block), GridCursor::Of(grid)));
-            form.Document().Apply(std::make_unique<ChangeSequence>(std::move(steps)));
+            form.Document().Apply(std::make_unique<StepSequence>(std::move(steps)));
         });
     form.Undo();
     const std::vector<std::string_view> texts = Texts(grid, kSplitColumn, kSplitColumn + 1);

@@ -11,6 +11,7 @@
 #include "edit/column_span_changes.h"
 #include "edit/column_widths_change.h"
 #include "edit/row_removal_change.h"
+#include "edit/step_sequence.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
 #include "tools/duplicate_rows.h"
@@ -157,7 +158,7 @@ void ListCommands::SplitColumn() {
         std::make_unique<ColumnsInsertChange>(col + 1, split.count, Grid().ColWidth(col)));
     steps.push_back(
         std::make_unique<BlockWriteChange>(std::move(split.block), GridCursor::Of(Grid())));
-    Apply(std::make_unique<ChangeSequence>(std::move(steps)));
+    Apply(std::make_unique<StepSequence>(std::move(steps)));
 }
 
 void ListCommands::JoinColumns() {
@@ -180,7 +181,7 @@ void ListCommands::JoinColumns() {
     steps.push_back(std::make_unique<CellListChange>(
         JoinedTexts(Grid(), first, last + 1, DataRows(), SeparatorBytes(*choice)), where));
     steps.push_back(std::make_unique<ColumnsRemoveChange>(first + 1, last - first));
-    Apply(std::make_unique<ChangeSequence>(std::move(steps)));
+    Apply(std::make_unique<StepSequence>(std::move(steps)));
 }
 
 void ListCommands::FitColumnWidths() {

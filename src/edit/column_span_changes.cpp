@@ -83,24 +83,4 @@ std::size_t ColumnsRemoveChange::Bytes() const {
     return sizeof *this + before_.Bytes() + BlockBytes(removed_);
 }
 
-void ChangeSequence::Redo(EditTarget& target) {
-    for (const auto& step : steps_) {
-        step->Redo(target);
-    }
-}
-
-void ChangeSequence::Undo(EditTarget& target) {
-    for (auto step = steps_.rbegin(); step != steps_.rend(); ++step) {
-        (*step)->Undo(target);
-    }
-}
-
-std::size_t ChangeSequence::Bytes() const {
-    std::size_t bytes = sizeof *this;
-    for (const auto& step : steps_) {
-        bytes += step->Bytes();
-    }
-    return bytes;
-}
-
 }  // namespace qv

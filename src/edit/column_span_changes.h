@@ -45,17 +45,4 @@ private:
     TableGrid::CellBlock removed_;
 };
 
-// Several steps made and taken back as one, in order and in reverse.
-class ChangeSequence final : public TableChange {
-public:
-    explicit ChangeSequence(std::vector<std::unique_ptr<TableChange>> steps)
-        : steps_(std::move(steps)) {}
-    void Undo(EditTarget& target) override;
-    void Redo(EditTarget& target) override;
-    std::size_t Bytes() const override;
-
-private:
-    std::vector<std::unique_ptr<TableChange>> steps_;
-};
-
 }  // namespace qv
