@@ -186,6 +186,42 @@ ListFigures MeasureLists(MainForm& form, int runs) {
     return f;
 }
 
+void ReportWholeColumnFill(MainForm& form, Report& report) {
+    TableGrid& grid = form.Document().UnrecordedTable();
+    const int32_t rows = grid.RowCount() - 1;
+    grid.SetCurrentCell(GridCell{1, rows});
+    grid.SetCurrentCell(GridCell{1, 1}, TableGrid::Selection::Extend);
+    const double fillMs = BestOf(1, [&] { form.Lists().FillDown(); });
+    const double undoMs = BestOf(1, [&] { form.Undo(); });
+    const double redoMs = BestOf(1, [&] { form.Redo(); });
+    form.Undo();
+    double floorMs = 0;
+    {
+        std::vector<std::string> strings(static_cast<std::size_t>(rows));
+        const std::string_view top = grid.Cell(1, 1);
+        floorMs = BestOf(1, [&] {
+            for (std::string& text : strings) {
+                text.assign(top);
+            }
+        });
+    }
+    const std::string size = WithCommas(rows) + " cells";
+    Figure line;
+    line.what = "fill down one whole column";
+    line.size = size;
+    line.value = Ms(fillMs);
+    line.floorName = "the top text assigned to strings";
+    line.floorValue = Ms(floorMs);
+    line.ratio = fillMs / floorMs;
+    report.Add(line);
+    line.what = "undo / redo of that fill";
+    line.value = Ms(undoMs) + " / " + Ms(redoMs);
+    line.ratio.reset();
+    line.ms = std::max(undoMs, redoMs);
+    line.maxMs = 10.0;
+    report.Add(line);
+}
+
 void ReportLists(const ListFigures& f, Report& report) {
     report.Add(Line("fill down (2 columns)", f, f.fillMs, "the top texts assigned to strings",
                     f.fillFloorMs, std::nullopt, 200.0));

@@ -26,4 +26,8 @@ ListFigures MeasureLists(MainForm& form, int runs);
 
 void ReportLists(const ListFigures& f, Report& report);
 
+// Fill down over the first data column of the whole table (10,000,000 cells at 10,000,000 rows)
+// through the command, its undo and redo, beside the top text assigned to strings.
+void ReportWholeColumnFill(MainForm& form, Report& report);
+
 }  // namespace qv::bench

@@ -1136,6 +1136,21 @@ void ReportPeakMemory(const std::string& path, const char* size, Report& report)
     report.Add(line);
 }
 
+void ReportBigFill(const std::string& folder, Report& report) {
+    const std::string path = folder + "/table-10000000.qvd";
+    if (!IsExistingFile(path)) {
+        report.Add(NotMeasured("fill down one whole column, 10,000,000 rows",
+                               "no table (less than 3 GB free to make it)"));
+        return;
+    }
+    std::fprintf(stderr, "measuring a fill of 10,000,000 cells...\n");
+    SilentWindowSystem windows;
+    MainForm form(windows, StoreLocations{folder + "/bench.ini", folder + "/bench.hst"}, ".");
+    form.Files().RequestLoad(path);
+    form.Files().LoadTableFile();
+    ReportWholeColumnFill(form, report);
+}
+
 int RunAll(const std::string& folder) {
     std::vector<TableFigures> all;
     for (int32_t rows : kTableSizes) {
@@ -1156,6 +1171,7 @@ int RunAll(const std::string& folder) {
     ReportWideTable(folder, report);
     ReportBigTableMemory(folder, report);
     ReportBigSort(folder, report);
+    ReportBigFill(folder, report);
     ReportInterchange(all, report);
     ReportTools(all, report);
     ReportFindSort(all, report);
@@ -1218,6 +1234,7 @@ int RunBigTable(const std::string& folder) {
     Report report;
     ReportBigTableMemory(folder, report);
     ReportBigSort(folder, report);
+    ReportBigFill(folder, report);
     ReportLatency(folder, report);
     report.Print();
     return 0;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <system_error>
 
+#include "app/command_progress.h"
 #include "app/interchange_commands.h"
 #include "interchange/delimited_export.h"
 #include "platform/cp932.h"
@@ -118,7 +119,15 @@ std::optional<DelimitedImport> InterchangeCommands::ImportThroughDialog(const st
     options.delimiter = settings->delimiter;
     options.encoding = settings->encoding;
     options.firstRecord = settings->firstRecord;
-    DelimitedImport imported = ImportDelimitedText(std::move(bytes), options);
+    std::optional<DelimitedImport> read =
+        ComputeWithProgress(windows_, kImportTitle, [&](const WorkProgress& progress) {
+            options.progress = progress;
+            return ImportDelimitedText(std::move(bytes), options);
+        });
+    if (!read) {
+        return std::nullopt;
+    }
+    DelimitedImport& imported = *read;
     if (imported.unencodableCount > 0) {
         const std::string question = UnencodableMessage(imported) + kReplaceUnencodableQuestion;
         if (windows_.ShowMessage(question, MessageKind::Confirmation,
@@ -126,7 +135,7 @@ std::optional<DelimitedImport> InterchangeCommands::ImportThroughDialog(const st
             return std::nullopt;
         }
     }
-    return imported;
+    return read;
 }
 
 void InterchangeCommands::ImportFileThroughDialog(const std::string& path) {

@@ -2,6 +2,8 @@
 // and duplicate rows); here the selection becomes a list of rows and the result one step.
 #include "app/list_commands.h"
 
+#include "app/command_progress.h"
+
 #include <algorithm>
 #include <memory>
 #include <numeric>
@@ -56,6 +58,24 @@ RowSpan SelectedCells(const TableGrid& grid, const std::vector<int32_t>& rows) {
     return RowSpan{std::min(a.col, b.col), std::max(a.col, b.col) + 1, rows};
 }
 
+std::unique_ptr<TableChange> FillChange(const TableGrid& grid, const RowSpan& cells,
+                                        std::optional<std::string_view> text,
+                                        const WorkProgress& progress) {
+    const std::span<const int32_t> rows = cells.rows;
+    const GridCursor cursor = GridCursor::Of(grid);
+    if (rows.back() - rows.front() + 1 == static_cast<int32_t>(rows.size())) {
+        return std::make_unique<BlockWriteChange>(
+            text ? FillBlockWithText(cells.colBegin, cells.colEnd, rows.front(), rows.back() + 1,
+                                     *text, progress)
+                 : FillDownBlock(grid, cells.colBegin, cells.colEnd, rows.front(), rows.back() + 1,
+                                 progress),
+            cursor);
+    }
+    return std::make_unique<CellListChange>(
+        text ? FillWithText(grid, cells, *text, progress) : FillDownTexts(grid, cells, progress),
+        cursor);
+}
+
 std::vector<int32_t> ListCommands::DataRows(Rows rows) const {
     if (rows == Rows::ShownOnly && document_.Shown().Filtered()) {
         const std::span<const int32_t> shown = document_.Shown().RowsIn(1, Grid().RowCount());
@@ -64,21 +84,18 @@ std::vector<int32_t> ListCommands::DataRows(Rows rows) const {
     return RowRange(1, Grid().RowCount());
 }
 
-// A run of rows (no filter between them) is filled as a block, whose undo costs in chunks; a
-// list with gaps cell by cell.
 void ListCommands::FillDown() {
     const std::vector<int32_t> rows = SelectedRows(Grid(), document_.Shown());
-    const RowSpan cells = SelectedCells(Grid(), rows);
     if (rows.size() < 2) {
         return;
     }
-    if (rows.back() - rows.front() + 1 == static_cast<int32_t>(rows.size())) {
-        Apply(std::make_unique<BlockWriteChange>(
-            FillDownBlock(Grid(), cells.colBegin, cells.colEnd, rows.front(), rows.back() + 1),
-            GridCursor::Of(Grid())));
-        return;
+    std::optional<std::unique_ptr<TableChange>> fill = ComputeWithProgress(
+        windows_, "下方向へコピーしています", [&](const WorkProgress& progress) {
+            return FillChange(Grid(), SelectedCells(Grid(), rows), std::nullopt, progress);
+        });
+    if (fill) {
+        Apply(std::move(*fill));
     }
-    Apply(std::make_unique<CellListChange>(FillDownTexts(Grid(), cells), GridCursor::Of(Grid())));
 }
 
 void ListCommands::RemoveDuplicateRows() {
@@ -90,8 +107,15 @@ void ListCommands::RemoveDuplicateRows() {
     if (!choice) {
         return;
     }
-    const std::vector<int32_t> removed =
-        DuplicateRows(Grid(), choice->keyCols, DataRows(Rows::ShownOnly), choice->comparison);
+    const std::vector<int32_t> rows = DataRows(Rows::ShownOnly);
+    const std::optional<std::vector<int32_t>> found =
+        ComputeWithProgress(windows_, "重複行を調べています", [&](const WorkProgress& progress) {
+            return DuplicateRows(Grid(), choice->keyCols, rows, choice->comparison, progress);
+        });
+    if (!found) {
+        return;
+    }
+    const std::vector<int32_t>& removed = *found;
     if (!removed.empty()) {
         const int32_t kept = Grid().RowCount() - static_cast<int32_t>(removed.size());
         Apply(std::make_unique<RowsRemovedChange>(
@@ -136,8 +160,16 @@ void ListCommands::SplitColumn() {
     if (!choice) {
         return;
     }
-    SplitColumns split =
-        qv::SplitColumn(Grid(), col, DataRows(), SeparatorBytes(*choice), choice->at);
+    const std::vector<int32_t> rows = DataRows();
+    const std::string separator = SeparatorBytes(*choice);
+    std::optional<SplitColumns> pieces =
+        ComputeWithProgress(windows_, "列を分割しています", [&](const WorkProgress& progress) {
+            return qv::SplitColumn(Grid(), col, rows, separator, choice->at, progress);
+        });
+    if (!pieces) {
+        return;
+    }
+    SplitColumns& split = *pieces;
     if (split.count == 0) {
         windows_.ShowMessage(
             "区切り文字「" + choice->separator + "」を含むセルはありませんでした。",
@@ -177,9 +209,17 @@ void ListCommands::JoinColumns() {
         return;
     }
     const GridCell where{first, Grid().Row()};
+    const std::vector<int32_t> rows = DataRows();
+    const std::string separator = SeparatorBytes(*choice);
+    std::optional<CellTextList> joined =
+        ComputeWithProgress(windows_, "列を結合しています", [&](const WorkProgress& progress) {
+            return JoinedTexts(Grid(), first, last + 1, rows, separator, progress);
+        });
+    if (!joined) {
+        return;
+    }
     std::vector<std::unique_ptr<TableChange>> steps;
-    steps.push_back(std::make_unique<CellListChange>(
-        JoinedTexts(Grid(), first, last + 1, DataRows(), SeparatorBytes(*choice)), where));
+    steps.push_back(std::make_unique<CellListChange>(std::move(*joined), where));
     steps.push_back(std::make_unique<ColumnsRemoveChange>(first + 1, last - first));
     Apply(std::make_unique<StepSequence>(std::move(steps)));
 }

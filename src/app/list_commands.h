@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/document_change.h"
@@ -41,6 +44,14 @@ private:
 std::vector<int32_t> SelectedRows(const TableGrid& grid, const ShownRows& shown);
 // The selected columns over `rows`, which must outlive the span.
 RowSpan SelectedCells(const TableGrid& grid, const std::vector<int32_t>& rows);
+
+// The step that fills `cells` (at least one row) with `text`, or with none with each column's
+// top text downwards. A run of rows (no filter between them) is filled as a block, whose undo
+// exchanges chunks however many cells there are; a list with gaps cell by cell. Raises
+// WorkCancelled when `progress` says stop.
+std::unique_ptr<TableChange> FillChange(const TableGrid& grid, const RowSpan& cells,
+                                        std::optional<std::string_view> text,
+                                        const WorkProgress& progress);
 
 // A split into more columns than this asks first.
 inline constexpr int32_t kManySplitColumns = 10'000;

@@ -23,7 +23,7 @@ MainForm::MainForm(WindowSystem& windows, StoreLocations stores, std::string dec
     : windows_(windows),
       decimalSeparator_(std::move(decimalSeparator)),
       document_(kMainTableShape, kBufferGridShape),
-      input_(document_),
+      input_(document_, &windows),
       files_(document_, windows, std::move(stores)),
       rows_(document_, windows),
       clipboard_(document_, windows),

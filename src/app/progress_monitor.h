@@ -4,9 +4,9 @@
 
 namespace qv {
 
-// What a long command shows while it runs: a load may be cancelled, a save only shows how far
-// it has come (the old file stays as it was until the new one is complete, but a save the user
-// started is seen through).
+// What a long command shows while it runs: a load, and any long command that reads the table
+// before it changes it, may be cancelled; a save only shows how far it has come (the old file
+// stays as it was until the new one is complete, but a save the user started is seen through).
 enum class ProgressKind { Load, Save };
 
 // The window system's side of a long command: told how far the command has come, it keeps the

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "app/search_commands.h"
+
+#include "app/command_progress.h"
 #include "edit/bulk_changes.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
@@ -166,9 +168,15 @@ std::size_t SearchCommands::ReplaceAll() {
         return 0;
     }
     const std::string replacement = ReplacementBytes(find_);
-    CellTextList texts = OnShownRows(
-        ReplacementsIn(Grid(), *matcher, AreaOf(find_, Grid()), replacement, find_.replacement),
-        document_.Shown());
+    std::optional<CellTextList> found =
+        ComputeWithProgress(windows_, "置換しています", [&](const WorkProgress& progress) {
+            return ReplacementsIn(Grid(), *matcher, AreaOf(find_, Grid()), replacement,
+                                  find_.replacement, progress);
+        });
+    if (!found) {
+        return 0;
+    }
+    CellTextList texts = OnShownRows(std::move(*found), document_.Shown());
     const std::size_t changed = texts.Size();
     Apply(std::make_unique<CellListChange>(std::move(texts), Grid().Current()));
     windows_.ShowStatusNote(ReplacedNote(changed));

@@ -1,5 +1,6 @@
 #include "app/table_input.h"
 
+#include "app/command_progress.h"
 #include "app/list_commands.h"
 #include "edit/bulk_changes.h"
 #include "edit/row_column_changes.h"
@@ -21,8 +22,19 @@ void TableInput::TypeInCurrentCell(std::string text) {
 void TableInput::FillSelection(const std::string& text) {
     const TableGrid& table = document_.Table();
     const std::vector<int32_t> rows = SelectedRows(table, document_.Shown());
-    Apply(std::make_unique<CellListChange>(FillWithText(table, SelectedCells(table, rows), text),
-                                           GridCursor::Of(table)));
+    if (rows.empty()) {
+        return;
+    }
+    std::unique_ptr<ProgressMonitor> monitor =
+        windows_ == nullptr ? nullptr
+                            : windows_->StartProgress("セルに書き込んでいます", ProgressKind::Load);
+    std::optional<std::unique_ptr<TableChange>> fill =
+        ComputeWithMonitor(std::move(monitor), [&](const WorkProgress& progress) {
+            return FillChange(table, SelectedCells(table, rows), text, progress);
+        });
+    if (fill) {
+        Apply(std::move(*fill));
+    }
 }
 
 void TableInput::FitColumnWidth(int32_t col) {

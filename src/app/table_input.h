@@ -9,12 +9,16 @@
 
 namespace qv {
 
+class WindowSystem;
+
 // What the user does to the table in the grid view: choosing cells, typing in the in-place
 // editor, dragging rows and columns and the lines between them. Each change reaches the document
 // as a step of its history; the view reads the table here and never writes it.
 class TableInput {
 public:
-    explicit TableInput(TableDocument& document) : document_(document) {}
+    // `windows`, when given, shows the progress of a fill over very many cells.
+    explicit TableInput(TableDocument& document, WindowSystem* windows = nullptr)
+        : document_(document), windows_(windows) {}
 
     const TableGrid& Table() const { return document_.Table(); }
     // The rows a filter shows, and who hears of their changes (the view).
@@ -52,6 +56,7 @@ private:
                TableDocument::Joining joining = TableDocument::Joining::Separate);
 
     TableDocument& document_;
+    WindowSystem* windows_;
     std::function<void()> changed_;
     std::function<void(const std::string&)> notice_;
 };

@@ -37,11 +37,13 @@ public:
 
     // `input`: the bytes to be parsed. With `convert`, they are UTF-8 and each field is
     // converted to CP932 as it is stored, characters CP932 lacks becoming "〓".
-    CellBuilder(std::string_view input, FirstRecord firstRecord, Conversion conversion)
+    CellBuilder(std::string_view input, FirstRecord firstRecord, Conversion conversion,
+                const WorkProgress& progress)
         : rowOffset_(firstRecord == FirstRecord::Data ? 1 : 0),
           conversion_(conversion),
           inputBegin_(reinterpret_cast<uintptr_t>(input.data())),
-          inputEnd_(inputBegin_ + input.size()) {
+          inputEnd_(inputBegin_ + input.size()),
+          steps_(progress, static_cast<int64_t>(input.size())) {
         const std::size_t inputSize = input.size();
         // A field's text takes at most twice its input bytes (a byte that is not UTF-8 becomes
         // "〓"), and its delimiter or line end is at least one byte where two are written; the
@@ -63,6 +65,9 @@ public:
 
     // A field's bytes; made a cell text (see MakeCellText) once converted.
     void Field(std::string_view text, delimited::FieldBytes bytes) {
+        if (InInput(text.data(), text.size())) {
+            readUpTo_ = reinterpret_cast<uintptr_t>(text.data()) + text.size();
+        }
         const std::size_t room = std::max<std::size_t>(2 * text.size(), kShortField) + 2;
         if (static_cast<std::size_t>(limit_ - out_) < room) {
             Grow(room);
@@ -117,6 +122,7 @@ public:
         }
         fields_.clear();
         ++records_;
+        steps_.Reach(static_cast<int64_t>(readUpTo_ - inputBegin_));
     }
 
     int64_t Records() const { return records_; }
@@ -175,6 +181,8 @@ private:
     Conversion conversion_;
     uintptr_t inputBegin_;  // the input's bytes, where most texts handed on lie
     uintptr_t inputEnd_;
+    uintptr_t readUpTo_ = inputBegin_;  // the end of the last field read from the input
+    WorkSteps steps_;
     std::function<void(std::size_t, char32_t)> onReplaced_;
     std::vector<UnencodableCharacter> unencodable_;
     std::size_t unencodableCount_ = 0;
@@ -239,9 +247,9 @@ DelimitedImport ImportIn(std::string_view bytes, TextEncoding encoding,
     result.delimiter =
         options.delimiter.value_or(DetectDelimiter(input, options.preferredDelimiter));
 
-    CellBuilder builder(
-        input, options.firstRecord,
-        utf8 ? CellBuilder::Conversion::Utf8ToCp932 : CellBuilder::Conversion::None);
+    CellBuilder builder(input, options.firstRecord,
+                        utf8 ? CellBuilder::Conversion::Utf8ToCp932 : CellBuilder::Conversion::None,
+                        options.progress);
     delimited::Parser<CellBuilder, delimited::FieldForm::Bytes>(input, result.delimiter, builder,
                                                                 {}, nullptr)
         .Run();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "interchange/text_encoding.h"
+#include "platform/work_progress.h"
 #include "table/table_file_reader.h"
 
 namespace qv {
@@ -25,6 +26,9 @@ struct DelimitedImportOptions {
     std::optional<TextEncoding> encoding;  // detected when not given
     char preferredDelimiter = ',';         // wins a tie in the detection (tab for .tsv)
     FirstRecord firstRecord = FirstRecord::Data;
+    // Hears how many of the text's bytes have been read; saying stop raises WorkCancelled out
+    // of the import, which then holds nothing.
+    WorkProgress progress;
 };
 
 // The table read, as a table file would give it (title empty, the main window's design place

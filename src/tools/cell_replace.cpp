@@ -1,5 +1,7 @@
 #include "tools/cell_replace.h"
 
+#include <algorithm>
+
 #include "platform/failure.h"
 #include "tools/cell_pattern.h"
 
@@ -45,43 +47,60 @@ std::optional<std::string> ReplacedCellText(std::string_view cell, const CellMat
     return out;
 }
 
+namespace {
+
+// Visits the stored texts of the area column by column, telling `progress` how many of the
+// area's cells lie behind.
+template <class Visit>
+void VisitAreaTexts(const TableGrid& grid, const SearchArea& area, const WorkProgress& progress,
+                    Visit visit) {
+    const std::vector<int32_t> cols = grid.StoredColumnNumbers(area.colBegin, area.colEnd);
+    const int64_t rows = std::max(area.rowEnd - area.rowBegin, 0);
+    WorkSteps steps(progress, rows * static_cast<int64_t>(cols.size()));
+    for (std::size_t k = 0; k < cols.size(); ++k) {
+        const int64_t before = rows * static_cast<int64_t>(k);
+        grid.VisitColumnTexts(cols[k], area.rowBegin, area.rowEnd, [&](int32_t row, CellHandle h) {
+            steps.Reach(before + (row - area.rowBegin));
+            visit(GridCell{cols[k], row}, cell_handle::Text(h));
+        });
+    }
+}
+
+}  // namespace
+
 CellTextList ReplacementsIn(const TableGrid& grid, const CellMatcher& matcher,
-                            const SearchArea& area, std::string_view replacement) {
+                            const SearchArea& area, std::string_view replacement,
+                            const WorkProgress& progress) {
     CheckReplacementText(replacement);
     CellTextList changes;
     if (matcher.FindsNothing()) {
         return changes;
     }
     std::string text;
-    for (int32_t col : grid.StoredColumnNumbers(area.colBegin, area.colEnd)) {
-        grid.VisitColumnTexts(col, area.rowBegin, area.rowEnd, [&](int32_t row, CellHandle h) {
-            text.clear();
-            const std::string_view cell = cell_handle::Text(h);
-            if (AppendReplaced(cell, matcher, replacement, text) && text != cell) {
-                changes.Add(GridCell{col, row}, text);
-            }
-        });
-    }
+    VisitAreaTexts(grid, area, progress, [&](GridCell at, std::string_view cell) {
+        text.clear();
+        if (AppendReplaced(cell, matcher, replacement, text) && text != cell) {
+            changes.Add(at, text);
+        }
+    });
     return changes;
 }
 
 CellTextList ReplacementsIn(const TableGrid& grid, const CellPattern& pattern,
-                            const SearchArea& area, std::string_view cp932, std::string_view utf8) {
+                            const SearchArea& area, std::string_view cp932, std::string_view utf8,
+                            const WorkProgress& progress) {
     CheckReplacementText(cp932);
     CellTextList changes;
     if (pattern.FindsNothing()) {
         return changes;
     }
-    for (int32_t col : grid.StoredColumnNumbers(area.colBegin, area.colEnd)) {
-        grid.VisitColumnTexts(col, area.rowBegin, area.rowEnd, [&](int32_t row, CellHandle h) {
-            const std::string_view cell = cell_handle::Text(h);
-            if (std::optional<std::string> text = pattern.Replaced(cell, cp932, utf8);
-                text && *text != cell) {
-                CheckReplacementText(*text);
-                changes.Add(GridCell{col, row}, *text);
-            }
-        });
-    }
+    VisitAreaTexts(grid, area, progress, [&](GridCell at, std::string_view cell) {
+        if (std::optional<std::string> text = pattern.Replaced(cell, cp932, utf8);
+            text && *text != cell) {
+            CheckReplacementText(*text);
+            changes.Add(at, *text);
+        }
+    });
     return changes;
 }
 

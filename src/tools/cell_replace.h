@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/work_progress.h"
 #include "table/cell_text_list.h"
 #include "tools/cell_search.h"
 
@@ -24,15 +25,18 @@ std::optional<std::string> ReplacedCellText(std::string_view cell, const CellMat
 
 // The new texts of the cells of the area that hold a match, for TableGrid::ExchangeCellTexts
 // to write; nothing is written. Raises Failure kReplacementRefusedMessage for a replacement
-// CheckReplacementText refuses.
+// CheckReplacementText refuses. Hears `progress` by cells of the area and raises WorkCancelled
+// when it says stop.
 CellTextList ReplacementsIn(const TableGrid& grid, const CellMatcher& matcher,
-                            const SearchArea& area, std::string_view replacement);
+                            const SearchArea& area, std::string_view replacement,
+                            const WorkProgress& progress = {});
 
 // The same for a pattern of any syntax; `cp932` and `utf8` are the replacement in both forms
 // (see CellPattern::Replaced).
 class CellPattern;
 CellTextList ReplacementsIn(const TableGrid& grid, const CellPattern& pattern,
-                            const SearchArea& area, std::string_view cp932, std::string_view utf8);
+                            const SearchArea& area, std::string_view cp932, std::string_view utf8,
+                            const WorkProgress& progress = {});
 
 // Replaces the matches in every cell of the area (one cell: replace one; the whole table or a
 // column: replace all), column by column. Returns the cells changed, each with the text it held

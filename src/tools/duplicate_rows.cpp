@@ -29,7 +29,8 @@ void AppendKeyCell(std::string_view cell, KeyComparison comparison, std::string&
 }  // namespace
 
 std::vector<int32_t> DuplicateRows(const TableGrid& grid, std::span<const int32_t> keyCols,
-                                   std::span<const int32_t> rows, KeyComparison comparison) {
+                                   std::span<const int32_t> rows, KeyComparison comparison,
+                                   const WorkProgress& progress) {
     std::vector<int32_t> duplicates;
     if (keyCols.empty()) {
         return duplicates;
@@ -38,7 +39,9 @@ std::vector<int32_t> DuplicateRows(const TableGrid& grid, std::span<const int32_
     seen.reserve(rows.size());
     std::string key;
     std::string folded;
+    WorkSteps steps(progress, static_cast<int64_t>(rows.size()));
     for (const int32_t row : rows) {
+        steps.Advance();
         key.clear();
         for (const int32_t col : keyCols) {
             AppendKeyCell(grid.Cell(col, row), comparison, key, folded);

@@ -29,9 +29,11 @@ std::vector<std::string_view> SplitText(std::string_view text, std::string_view 
 // Two passes over the rows: the first counts the columns, the second appends each piece to its
 // column (rows ascending, so every text is an append), without a list of pieces between.
 SplitColumns SplitColumn(const TableGrid& grid, int32_t col, std::span<const int32_t> rows,
-                         std::string_view separator, SplitAt at) {
+                         std::string_view separator, SplitAt at, const WorkProgress& progress) {
     SplitColumns split;
+    WorkSteps steps(progress, 2 * static_cast<int64_t>(rows.size()));
     for (const int32_t row : rows) {
+        steps.Advance();
         const auto pieces =
             static_cast<int32_t>(SplitText(grid.Cell(col, row), separator, at).size());
         split.count = std::max(split.count, pieces > 1 ? pieces : 0);
@@ -48,6 +50,7 @@ SplitColumns SplitColumn(const TableGrid& grid, int32_t col, std::span<const int
             0, cell_handle::MakeOwned(name + std::to_string(k + 1)));
     }
     for (const int32_t row : rows) {
+        steps.Advance();
         const std::vector<std::string_view> parts = SplitText(grid.Cell(col, row), separator, at);
         for (std::size_t k = 0; k < parts.size(); ++k) {
             columns[k].Set(row, cell_handle::MakeOwned(parts[k]));
@@ -61,10 +64,13 @@ SplitColumns SplitColumn(const TableGrid& grid, int32_t col, std::span<const int
 }
 
 CellTextList JoinedTexts(const TableGrid& grid, int32_t colBegin, int32_t colEnd,
-                         std::span<const int32_t> rows, std::string_view separator) {
+                         std::span<const int32_t> rows, std::string_view separator,
+                         const WorkProgress& progress) {
     CellTextList texts;
     std::string joined;
+    WorkSteps steps(progress, static_cast<int64_t>(rows.size()));
     for (const int32_t row : rows) {
+        steps.Advance();
         joined.clear();
         for (int32_t col = colBegin; col < colEnd; ++col) {
             const std::string_view cell = grid.Cell(col, row);

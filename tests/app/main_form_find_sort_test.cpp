@@ -2,6 +2,7 @@
 // status bar says, and that each change is one step that undo takes back exactly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <regex>
 
@@ -139,6 +140,66 @@ TEST_F(MainFormFindSortTest, ListToolsSayWhatTheyDid) {
     EXPECT_EQ(form_.Table().ColWidth(2), FittingColumnWidth("Apple pie", kFittedWidthCap));
     EXPECT_EQ(form_.Table().ColWidth(3), kFittedWidthCap);
     EXPECT_EQ(form_.History().Steps(), 2u);
+}
+
+// A long command cancelled in its progress dialog leaves the table and the history as they
+// were; run to its end it reports its progress in order, and undo takes it back whole.
+TEST_F(MainFormFindSortTest, LongCommandsCanBeCancelledHalfway) {
+    constexpr int32_t kRows = 20'000;
+    TableGrid& grid = form_.Document().UnrecordedTable();
+    grid.SetRowCount(kRows + 1);
+    for (int32_t row = 1; row <= kRows; ++row) {
+        grid.SetCell(1, row, "a,b" + std::to_string(row % 7));
+        grid.SetCell(2, row, row % 3 == 0 ? "apple" : "pear");
+    }
+    const auto table = [&] {
+        std::string all;
+        for (int32_t row = 0; row < grid.RowCount(); ++row) {
+            for (int32_t col = 0; col <= grid.ColCount(); ++col) {
+                all.append(grid.CellText(col, row)).push_back('|');
+            }
+        }
+        return all;
+    };
+    const auto selectColumns12 = [&] {
+        grid.SetCurrentCell({1, 1});
+        grid.SetCurrentCell({2, kRows}, TableGrid::Selection::Extend);
+    };
+    windows_.duplicateRowsAnswer = DuplicateRowsChoice{{2}, KeyComparison::Exact};
+    windows_.separatorAnswer = SeparatorChoice{",", SplitAt::EverySeparator};
+    form_.Search().Find() = {"pear", "梨", {}, {}};
+    const std::function<void()> commands[] = {
+        [&] { selectColumns12(), form_.Lists().FillDown(); },
+        [&] { selectColumns12(), form_.Input().FillSelection("z"); },
+        [&] { selectColumns12(), form_.Lists().JoinColumns(); },
+        [&] { form_.Lists().RemoveDuplicateRows(); },
+        [&] {
+            grid.SetCurrentCell({1, 1}), form_.Lists().SplitColumn();
+        },
+        [&] { form_.Search().ReplaceAll(); },
+    };
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        SCOPED_TRACE(i);
+        const std::string before = table();
+        windows_.progressCalls = 0;
+        windows_.cancelProgressAtCall = 2;
+        commands[i]();
+        EXPECT_EQ(windows_.progress.back().steps.size(), 2u);
+        EXPECT_TRUE(windows_.progress.back().ended);
+        EXPECT_FALSE(form_.History().CanUndo());
+        EXPECT_EQ(form_.History().CanRedo(), i > 0);  // the step undone before stays
+        EXPECT_EQ(table(), before);
+
+        windows_.cancelProgressAtCall.reset();
+        commands[i]();
+        const auto& heard = windows_.progress.back().steps;
+        EXPECT_TRUE(std::is_sorted(heard.begin(), heard.end()));
+        EXPECT_LE(heard.back().first, heard.back().second);
+        EXPECT_TRUE(form_.History().CanUndo());
+        EXPECT_NE(table(), before);
+        form_.Undo();
+        EXPECT_EQ(table(), before);
+    }
 }
 
 TEST(SearchHistoryTest, KeepsTheNewestTwentyAndReadsBackWhatItWrote) {

@@ -76,6 +76,20 @@ TEST(MainFormInterchangeTest, ImportReplacesTheTableAsTheDialogAndTheQuestionSay
             EXPECT_EQ(p.windows.CallCount("RunOpenDialog"), 1);
         }
     }
+    // A long import cancelled in its progress dialog leaves the table as it was.
+    Program p;
+    std::string big;
+    for (int i = 0; i < 20'000; ++i) {
+        big += "a,b\r\n";
+    }
+    test::WriteTestFile(folder / "big.csv", big);
+    p.windows.openDialogAnswers = {folder / "big.csv"};
+    p.windows.importDialogAnswers = {kCsvNames};
+    p.windows.cancelProgressAtCall = 2;
+    const std::string before = Table(p.form);
+    p.form.Interchange().ImportDelimitedFile();
+    EXPECT_EQ(p.windows.progress.back().steps.size(), 2u);
+    EXPECT_EQ(Table(p.form), before);
 }
 
 TEST(MainFormInterchangeTest, FilesFromTheDesktopOpenByKindAndHostileOnesFailAtOnce) {
