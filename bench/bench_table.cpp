@@ -798,7 +798,8 @@ void ReportHistoryMemory(const std::vector<TableFigures>& all, Report& report) {
 // bench_paint's figures, from Google Benchmark's CSV output: the best repetition of each case.
 std::optional<std::vector<double>> PaintFigures() {
     const std::vector<std::string> cases = {"rows:10",    "rows:61",     "rows:10000000",
-                                            "cell_mb:50", "rows:500000", "filtered_rows:1000001"};
+                                            "cell_mb:50", "rows:500000", "filtered_rows:1000001",
+                                            "filtered:0", "filtered:1"};
     const std::optional<std::string> csv =
         RunChild({ProgramFolder() + "/bench_paint", "--benchmark_format=csv",
                   "--benchmark_repetitions=5", "--benchmark_min_time=0.2"});
@@ -865,6 +866,10 @@ void ReportPaint(Report& report) {
     const double shownHalf = (*ms)[4], filtered = (*ms)[5];
     report.Add(Compared(what, "1,000,000 rows, a filter showing 500,000", Ms(filtered),
                         "a table of 500,000 rows", filtered, shownHalf, 1.2));
+    const double moveAll = (*ms)[6], moveFiltered = (*ms)[7];
+    report.Add(Compared("Down and PageDown, each painted",
+                        "1,000,000 rows, a filter showing 500,000", Ms(moveFiltered),
+                        "a table of 500,000 rows", moveFiltered, moveAll, 1.2));
 }
 
 // bench_startup prints the monotonic time of the first paint; the start is taken here just
