@@ -15,15 +15,29 @@ namespace qv {
 
 namespace {
 
-// A cell's place among the table's children: row by row over the whole grid, fixed lines
+// A reader walks the rows the view shows: under a filter, the fixed rows and the shown rows
+// only. Its rows count from the top of the grid, fixed rows included.
+int32_t ReaderRowCount(const GridView& view) {
+    return view.shownRows().DisplayCount(view.grid().RowCount(), view.grid().FixedRows());
+}
+int32_t ReaderRow(const GridView& view, int32_t tableRow) {
+    return view.shownRows().NearestDisplayRow(tableRow, view.grid().FixedRows());
+}
+int32_t TableRow(const GridView& view, int32_t readerRow) {
+    return view.shownRows().TableRow(readerRow, view.grid().FixedRows());
+}
+
+// A cell's place among the table's children: row by row over the rows shown, fixed lines
 // included, as a reader walks it. Grids bigger than an int can number stop at INT_MAX.
-int ChildIndexOf(const TableGrid& grid, GridCell cell) {
-    const long long index = static_cast<long long>(cell.row) * grid.ColCount() + cell.col;
+int ChildIndexOf(const GridView& view, GridCell cell) {
+    const long long index =
+        static_cast<long long>(ReaderRow(view, cell.row)) * view.grid().ColCount() + cell.col;
     return static_cast<int>(std::min<long long>(index, INT_MAX - 1));
 }
 
-GridCell CellOfChild(const TableGrid& grid, int index) {
-    return GridCell{index % grid.ColCount(), index / grid.ColCount()};
+GridCell CellOfChild(const GridView& view, int index) {
+    const int32_t cols = view.grid().ColCount();
+    return GridCell{index % cols, TableRow(view, index / cols)};
 }
 
 bool InGrid(const TableGrid& grid, GridCell cell) {
@@ -112,7 +126,9 @@ public:
 
     // QAccessibleTableCellInterface: indexes count the data cells only.
     int columnIndex() const override { return cell_.col - (view_ ? Grid().FixedCols() : 0); }
-    int rowIndex() const override { return cell_.row - (view_ ? Grid().FixedRows() : 0); }
+    int rowIndex() const override {
+        return view_ ? ReaderRow(*view_, cell_.row) - Grid().FixedRows() : cell_.row;
+    }
     int columnExtent() const override { return 1; }
     int rowExtent() const override { return 1; }
     bool isSelected() const override { return isValid() && IsSelected(Grid(), cell_); }
@@ -162,11 +178,11 @@ public:
 
     // QAccessibleInterface
     int childCount() const override {
-        const long long count = static_cast<long long>(Grid().ColCount()) * Grid().RowCount();
+        const long long count = static_cast<long long>(Grid().ColCount()) * ReaderRowCount(*View());
         return static_cast<int>(std::min<long long>(count, INT_MAX - 1));
     }
     QAccessibleInterface* child(int index) const override {
-        return index >= 0 && index < childCount() ? Cell(CellOfChild(Grid(), index)) : nullptr;
+        return index >= 0 && index < childCount() ? Cell(CellOfChild(*View(), index)) : nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
         if (child == nullptr || child->role() == QAccessible::ScrollBar) {
@@ -176,8 +192,9 @@ public:
         if (cell == nullptr) {
             return -1;
         }
-        return ChildIndexOf(Grid(), GridCell{cell->columnIndex() + Grid().FixedCols(),
-                                             cell->rowIndex() + Grid().FixedRows()});
+        return ChildIndexOf(*View(),
+                            GridCell{cell->columnIndex() + Grid().FixedCols(),
+                                     TableRow(*View(), cell->rowIndex() + Grid().FixedRows())});
     }
     QAccessibleInterface* focusChild() const override {
         return View()->hasFocus() ? Cell(Grid().Current()) : nullptr;
@@ -196,21 +213,24 @@ public:
     QAccessibleInterface* caption() const override { return nullptr; }
     QAccessibleInterface* summary() const override { return nullptr; }
     QAccessibleInterface* cellAt(int row, int column) const override {
-        return Cell(GridCell{column + Grid().FixedCols(), row + Grid().FixedRows()});
+        return Cell(
+            GridCell{column + Grid().FixedCols(), TableRow(*View(), row + Grid().FixedRows())});
     }
     int columnCount() const override { return Grid().ColCount() - Grid().FixedCols(); }
-    int rowCount() const override { return Grid().RowCount() - Grid().FixedRows(); }
+    int rowCount() const override { return ReaderRowCount(*View()) - Grid().FixedRows(); }
     QString columnDescription(int column) const override {
         return HeaderText(GridCell{column + Grid().FixedCols(), 0}, Grid().FixedRows());
     }
     QString rowDescription(int row) const override {
-        return HeaderText(GridCell{0, row + Grid().FixedRows()}, Grid().FixedCols());
+        return HeaderText(GridCell{0, TableRow(*View(), row + Grid().FixedRows())},
+                          Grid().FixedCols());
     }
     int selectedCellCount() const override {
         const GridCell a = Grid().Anchor();
         const GridCell c = Grid().Current();
-        const long long count = (std::abs(static_cast<long long>(a.col) - c.col) + 1) *
-                                (std::abs(static_cast<long long>(a.row) - c.row) + 1);
+        const long long rows =
+            std::abs(static_cast<long long>(ReaderRow(*View(), a.row)) - ReaderRow(*View(), c.row));
+        const long long count = (std::abs(static_cast<long long>(a.col) - c.col) + 1) * (rows + 1);
         return static_cast<int>(std::min<long long>(count, INT_MAX));
     }
     QList<QAccessibleInterface*> selectedCells() const override {
@@ -287,7 +307,7 @@ void AnnounceCurrentCell(GridView& view) {
     if (!QAccessible::isActive()) {
         return;
     }
-    const int index = ChildIndexOf(view.grid(), view.grid().Current());
+    const int index = ChildIndexOf(view, view.grid().Current());
     QAccessibleEvent selection(&view, QAccessible::SelectionWithin);
     QAccessible::updateAccessibility(&selection);
     if (view.hasFocus()) {
@@ -303,8 +323,9 @@ void AnnounceCellChanged(GridView& view, GridCell cell) {
     }
     const TableGrid& grid = view.grid();
     QAccessibleTableModelChangeEvent event(&view, QAccessibleTableModelChangeEvent::DataChanged);
-    event.setFirstRow(cell.row - grid.FixedRows());
-    event.setLastRow(cell.row - grid.FixedRows());
+    const int32_t row = ReaderRow(view, cell.row) - grid.FixedRows();
+    event.setFirstRow(row);
+    event.setLastRow(row);
     event.setFirstColumn(cell.col - grid.FixedCols());
     event.setLastColumn(cell.col - grid.FixedCols());
     QAccessible::updateAccessibility(&event);

@@ -38,6 +38,8 @@ public:
     GridView& operator=(const GridView&) = delete;
 
     const TableGrid& grid() const { return grid_; }
+    // The rows shown: under a filter, those it shows.
+    const ShownRows& shownRows() const { return input_.Shown(); }
 
     // Whether the in-place editor is open on the current cell.
     bool isEditing() const { return editing_; }

@@ -275,6 +275,14 @@ private slots:
         QCOMPARE(table->child(table->indexOfChild(current)), current);
         QCOMPARE(table->childAt(current->rect().center().x(), current->rect().center().y()),
                  current);
+        // Under a filter it reads the rows shown and nothing else.
+        document->Shown().Show({2, 4});
+        QCOMPARE(table->tableInterface()->rowCount(), 2);
+        QCOMPARE(table->tableInterface()->cellAt(1, 0)->text(QAccessible::Name), "a4");
+        QCOMPARE(table->tableInterface()->rowDescription(1), "  4");
+        QCOMPARE(current->tableCellInterface()->rowIndex(), 0);
+        QCOMPARE(table->child(table->indexOfChild(current)), current);
+        QCOMPARE(table->childCount(), 3 * grid->ColCount());
     }
 
     // In a light palette the design's colours, in a dark one the palette's: never black on dark.
