@@ -248,7 +248,7 @@ protected:
             [&] { if (Pick(0, 2) == 0) { form_.Filter().ClearFilter(); } else {
                   form_.Filter().ApplyFilter({{DataCol(), FilterTest::Contains, "x"}},
                                              FilterMatching::Exact); } },
-            [&] { form_.Lists().FillDown(); },
+            [&] { form_.Lists().FillDown(); }, [&] { form_.Input().FillSelection(Pick(0, 1) ? "f" : ""); },
             [&] { windows_.duplicateRowsAnswer = {{{DataCol()}, Pick(0, 1) ? KeyComparison::Loose : KeyComparison::Exact}};
                   form_.Lists().RemoveDuplicateRows(); },
             [&] { windows_.separatorAnswer = {{Pick(0, 1) ? "x" : "7", Pick(0, 1) ? SplitAt::FirstSeparator : SplitAt::EverySeparator}};
