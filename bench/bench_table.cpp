@@ -1213,6 +1213,28 @@ int JapaneseOnly(const std::string& path) {
     return 0;
 }
 
+// The find, count and filter lines of one table alone: for checking them without the whole run.
+int SearchOnly(const std::string& path) {
+    SilentWindowSystem windows;
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    MainForm form(windows, StoreLocations{folder + "/bench.ini", folder + "/bench.hst"}, ".");
+    form.Files().RequestLoad(path);
+    form.Files().LoadTableFile();
+    TableFigures f;
+    f.rows = form.Table().RowCount();  // as the file's name counts them, item names included
+    MeasureFind(form.Document().UnrecordedTable(), f);
+    f.filter = MeasureFilter(form, Runs(f.rows, 10));
+    Report report;
+    const std::string size = TableSize(f.rows);
+    report.Add(Compared("count part-of-cell (\\)", size, Ms(f.countMs),
+                        "memmem loop over the cells", f.countMs, f.bareCountMs, GoalFor(f, 2.0)));
+    report.Add(Compared("count, loose (\\ or ￥)", size, Ms(f.looseCountMs),
+                        "memmem loop over the cells", f.looseCountMs, f.bareCountMs,
+                        GoalFor(f, 3.0)));
+    ReportFilter(f.filter, f.rows == 1'000'000, report);
+    return report.Print();
+}
+
 // The lines of the 10,000,000-row table alone, for a check without the whole run.
 int RunBigTable(const std::string& folder) {
     Report report;
@@ -1242,6 +1264,9 @@ int main(int argc, char** argv) {
     try {
         if (argc == 3 && std::string_view(argv[1]) == "--japanese") {
             return qv::bench::JapaneseOnly(argv[2]);
+        }
+        if (argc == 3 && std::string_view(argv[1]) == "--search") {
+            return qv::bench::SearchOnly(argv[2]);
         }
         if (argc == 3 && std::string_view(argv[1]) == "--big-table") {
             return qv::bench::RunBigTable(argv[2]);
