@@ -186,27 +186,41 @@ bool LooseEqual(std::string_view a, std::string_view b) {
     return LooseFold(a) == LooseFold(b);
 }
 
+namespace {
+
+// Whether `position` starts a character of `text`, given a character start at or before it.
+// Lead bytes pair off from the start of the run of them just before `position` (the byte before
+// that run ends a character), so only that run is read: a hit costs the bytes since the last
+// one at most, never a walk from the start of a long text.
+bool StartsCharacter(std::string_view text, std::size_t knownStart, std::size_t position) {
+    std::size_t run = position;
+    while (run > knownStart && IsCp932LeadByte(text[run - 1])) {
+        --run;
+    }
+    return (position - run) % 2 == 0;
+}
+
+}  // namespace
+
 std::size_t FindAtCharacterBoundary(std::string_view text, std::string_view pattern,
                                     std::size_t from) {
     const std::size_t n = pattern.size();
     if (n == 0 || from > text.size() || text.size() - from < n) {
         return std::string_view::npos;
     }
-    std::size_t boundary = from;
-    std::size_t at = from;
+    std::size_t at = from;  // a character start
     while (text.size() - at >= n) {
-        const void* hit = memmem(text.data() + at, text.size() - at, pattern.data(), n);
+        // memmem's set-up costs more than a short cell's search; one byte needs none of it.
+        const void* hit = n == 1 ? std::memchr(text.data() + at, pattern[0], text.size() - at)
+                                 : memmem(text.data() + at, text.size() - at, pattern.data(), n);
         if (hit == nullptr) {
             break;
         }
         const auto position = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
-        while (boundary < position) {
-            boundary = NextCp932Boundary(text, boundary);
-        }
-        if (boundary == position) {
+        if (StartsCharacter(text, at, position)) {
             return position;
         }
-        at = boundary;  // the hit began on a second byte: go on from the character after it
+        at = position + 1;  // the hit began on a second byte: go on from the character after it
     }
     return std::string_view::npos;
 }

@@ -2,9 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tools/cp932_characters.h"
 
 namespace qv {
 
@@ -70,5 +73,21 @@ private:
 // of `text`, at or after `from` (itself a boundary); npos when there is none.
 std::size_t FindAtCharacterBoundary(std::string_view text, std::string_view pattern,
                                     std::size_t from = 0);
+
+// Whether `pattern` occurs in `text` starting on a character boundary. Most cells are a few bytes
+// long, where the call and set-up of a general search cost more than the search: a single byte is
+// looked for here, and its first hit taken when no lead byte stands before it.
+inline bool ContainsAtCharacterBoundary(std::string_view text, std::string_view pattern) {
+    if (pattern.size() != 1) {
+        return FindAtCharacterBoundary(text, pattern) != std::string_view::npos;
+    }
+    const void* hit = std::memchr(text.data(), pattern[0], text.size());
+    if (hit == nullptr) {
+        return false;
+    }
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+    return at == 0 || !IsCp932LeadByte(text[at - 1]) ||
+           FindAtCharacterBoundary(text, pattern, 0) != std::string_view::npos;
+}
 
 }  // namespace qv

@@ -10,6 +10,7 @@
 #include "tools/cp932_characters.h"
 #include "tools/japanese_numbers.h"
 #include "tools/loose_text.h"
+#include "tools/row_bits.h"
 #include "tools/statistics_number.h"
 
 namespace qv {
@@ -156,34 +157,37 @@ public:
         return hit != negate_;
     }
 
-    // Sets hits[row] for the rows of [1, RowCount) where some cell of the condition's columns
+    // Sets the bits of the rows of [1, RowCount) where some cell of the condition's columns
     // passes. Only stored cells are read when an empty cell cannot pass.
-    void MarkHits(const TableGrid& grid, std::vector<uint8_t>& hits) const {
+    void MarkHits(const TableGrid& grid, RowBits& hits) const {
         const int32_t rowEnd = grid.RowCount();
         const int32_t colBegin = col_ == kAnyFilterColumn ? 1 : col_;
         const int32_t colEnd = col_ == kAnyFilterColumn ? grid.ColCount() : col_ + 1;
         const std::vector<int32_t> stored = grid.StoredColumnNumbers(colBegin, colEnd);
         if (emptyPasses_ && static_cast<int32_t>(stored.size()) < colEnd - colBegin) {
-            std::fill(hits.begin() + 1, hits.end(), uint8_t{1});  // a column of empty cells
+            hits.SetAll();  // a column of empty cells
             return;
         }
         for (const int32_t c : stored) {
             if (!exactPart_.empty()) {  // the commonest test, without a call through passes_
                 grid.VisitColumnTexts(c, 1, rowEnd, [&](int32_t row, CellHandle h) {
-                    hits[static_cast<std::size_t>(row)] |= static_cast<uint8_t>(
-                        FindAtCharacterBoundary(cell_handle::Text(h), exactPart_) !=
-                        std::string_view::npos);
+                    if (ContainsAtCharacterBoundary(cell_handle::Text(h), exactPart_)) {
+                        hits.Set(row);
+                    }
                 });
             } else if (emptyPasses_) {
                 int32_t row = 1;
                 grid.VisitColumn(c, 1, rowEnd, [&](std::string_view text) {
-                    hits[static_cast<std::size_t>(row)] |= static_cast<uint8_t>(passes_(text));
+                    if (passes_(text)) {
+                        hits.Set(row);
+                    }
                     ++row;
                 });
             } else {
                 grid.VisitColumnTexts(c, 1, rowEnd, [&](int32_t row, CellHandle h) {
-                    hits[static_cast<std::size_t>(row)] |=
-                        static_cast<uint8_t>(passes_(cell_handle::Text(h)));
+                    if (passes_(cell_handle::Text(h))) {
+                        hits.Set(row);
+                    }
                 });
             }
         }
@@ -229,27 +233,17 @@ RowFilter::RowFilter(RowFilter&&) noexcept = default;
 RowFilter& RowFilter::operator=(RowFilter&&) noexcept = default;
 
 std::vector<int32_t> RowFilter::ShownRows(const TableGrid& grid) const {
-    const int32_t rowEnd = grid.RowCount();
-    std::vector<uint8_t> meets(static_cast<std::size_t>(std::max(rowEnd, 1)), uint8_t{1});
-    std::vector<uint8_t> hits;
+    const int32_t rowEnd = std::max(grid.RowCount(), 1);
+    RowBits meets(rowEnd);
+    meets.SetAll();
+    RowBits hits(rowEnd);
     for (const auto& test : tests_) {
-        hits.assign(meets.size(), uint8_t{0});
+        hits.Clear();
         test->MarkHits(grid, hits);
-        const uint8_t flip = test->Negated() ? 1 : 0;
-        for (std::size_t r = 1; r < meets.size(); ++r) {
-            meets[r] &= static_cast<uint8_t>(hits[r] ^ flip);
-        }
+        meets.KeepWhere(hits, test->Negated() ? RowBits::State::Unset : RowBits::State::Set);
     }
-    // Counted first, so that the list takes 4 bytes per shown row and no more.
-    std::vector<int32_t> rows;
-    rows.reserve(static_cast<std::size_t>(
-        std::count(meets.begin() + 1, meets.begin() + std::max(rowEnd, 1), uint8_t{1})));
-    for (int32_t r = 1; r < rowEnd; ++r) {
-        if (meets[static_cast<std::size_t>(r)] != 0) {
-            rows.push_back(r);
-        }
-    }
-    return rows;
+    meets.Unset(0);  // the item names
+    return meets.Rows();
 }
 
 bool RowFilter::Meets(const TableGrid& grid, int32_t row) const {

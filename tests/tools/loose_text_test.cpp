@@ -90,5 +90,29 @@ TEST(LooseTextTest, FindsTheTextsOwnBytes) {
     EXPECT_FALSE(whole.Matches(Sjis("たなかさん")));
 }
 
+TEST(LooseTextTest, FindsBytesOnlyWhereACharacterStarts) {
+    struct Case {
+        const char* text;  // CP932 bytes
+        const char* pattern;
+        std::size_t found;
+    };
+    constexpr std::size_t kNone = std::string_view::npos;
+    const Case cases[] = {
+        {"\x83\x5C", "\\", kNone},          // ソ
+        {"\x83\x5C\\", "\\", 2},            // ソ, then a backslash of its own
+        {"\x81\x81\\", "\\", 2},            // a pair of lead bytes, then a backslash
+        {"\x81\x81\x81\x5C", "\\", kNone},  // the third lead byte takes the backslash
+        {"a\x81\x81\x81\x5C\\", "\\", 5},
+        {"\x95\x5C\x8E\xA6\x5C", "\\", 4},        // 表示, then a backslash
+        {"\x83\x5C\x83\x5C", "\x5C\x83", kNone},  // ソソ: never across two characters
+        {"\x82\xA0\x82\xA0", "\x82\xA0", 0},
+        {"xx\x82\xA0\x82\xA0", "\xA0\x82", kNone},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FindAtCharacterBoundary(c.text, c.pattern), c.found) << c.text;
+        EXPECT_EQ(ContainsAtCharacterBoundary(c.text, c.pattern), c.found != kNone) << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace qv
