@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,9 @@ enum class LooseExtent { PartOfText, WholeText };
 class LooseMatcher {
 public:
     LooseMatcher(std::string_view searchText, LooseExtent extent);
+    ~LooseMatcher();
+    LooseMatcher(const LooseMatcher&);
+    LooseMatcher& operator=(const LooseMatcher&);
 
     bool FindsNothing() const { return pattern_.empty(); }
     bool Matches(std::string_view text) const;
@@ -64,9 +68,20 @@ public:
     // of the text); nothing found gives begin == end == npos.
     Span Find(std::string_view text, std::size_t from = 0) const;
 
+    // Where the bytes of `text` from `from` on first hold a character whose fold begins like the
+    // pattern's, counting from any byte, character start or not; npos when nowhere. No match
+    // starts before it, so a text without one is passed over without being folded.
+    std::size_t FirstPossibleStart(std::string_view text, std::size_t from = 0) const;
+
 private:
+    class Starts;
+
     std::string pattern_;
     LooseExtent extent_;
+    // The pattern is ASCII without letters: in a text of ASCII alone it matches the bytes as
+    // they are, the fold changing only letters there.
+    bool plainAscii_ = false;
+    std::shared_ptr<const Starts> starts_;
 };
 
 // The offset of the first match of `pattern` in `text` that starts on a CP932 character boundary

@@ -41,6 +41,10 @@ TEST(LooseTextTest, FoldsWhatAReaderTakesForTheSame) {
         {"ﾊﾟ", "バ", false},
         {"田中", "田仲", false},
         {"ソ", "\\", false},
+        {"ZYXWVUTSRQPONMLKJIHGFEDCBA", "zyxwvutsrqponmlkjihgfedcba", true},
+        {"@@@@@@@@", "````````", false},  // the neighbours of the capitals keep their case
+        {"[[[[[[[[", "{{{{{{{{", false},
+        {"ΑΒΓ АБВ", "αβγ абв", false},  // Greek and Cyrillic keep theirs
         // A lone lead byte at the end, and bytes of no character, stay as they are.
         {"a\x81", "A\x81", true, Bytes::Cp932},
         {"\x80\xFD", "\x80\xFD", true, Bytes::Cp932},
@@ -88,6 +92,73 @@ TEST(LooseTextTest, FindsTheTextsOwnBytes) {
     const LooseMatcher whole(Sjis("ﾀﾅｶ"), LooseExtent::WholeText);
     EXPECT_TRUE(whole.Matches(Sjis("たなか")));
     EXPECT_FALSE(whole.Matches(Sjis("たなかさん")));
+}
+
+// Whatever shortcut the matcher takes, it finds exactly what searching the folds finds.
+TEST(LooseTextTest, MatchesAsTheFoldsDo) {
+    const char* texts[] = {
+        "ｶﾞｽ",
+        "ｶ",
+        "ｶﾞ",
+        "ｽｶﾞ",
+        "ガス",
+        "\\1,200",
+        "￥1,200",
+        "＼",
+        "ソ",
+        "ソ\\",
+        "ΑΒΓ",
+        "αβγ",
+        "АБВ",
+        "абв",
+        "Ｔｏｋｙｏ",
+        "TOKYO 東京",
+        "ﾊﾟﾝ",
+        "ﾊﾝ",
+        "ﾊﾞﾝ",
+        "ｳﾞｨ",
+        "ヴィ",
+        "～",
+        "〜",
+        "~",
+        "　",
+        " ",
+        "",
+        "ABCDEFGH IJ@[`{",
+        "abcdefghijklmnopqrsｶ",
+    };
+    const char* patterns[] = {"\\", "￥", "ｶ",  "ガ", "か",    "パ",         "ﾊﾞ",  "ﾝ",
+                              "α",  "Α",  "а",  "А",  "tokyo", "ＴＯＫＹＯ", "@",   "[",
+                              "`",  "{",  "ij", "ヴ", "~",     " ",          "1,2", "ｽｶﾞ"};
+    // Bytes of no character, and a lone lead byte at the end, in CP932 as they are.
+    std::vector<std::string> cp932Texts = {"a\x81", "\x81", "\x80\xFD", "\xB6\xDE\x81"};
+    std::vector<std::string> cp932Patterns = {"\x81", "\xFD", "A"};
+    for (const char* t : texts) {
+        cp932Texts.push_back(Sjis(t));
+    }
+    for (const char* p : patterns) {
+        cp932Patterns.push_back(Sjis(p));
+    }
+    for (const std::string& text : cp932Texts) {
+        for (const std::string& pattern : cp932Patterns) {
+            const std::string_view t = text;
+            const std::string_view p = pattern;
+            const bool part =
+                FindAtCharacterBoundary(LooseFold(text), LooseFold(pattern)) != std::string::npos;
+            EXPECT_EQ(LooseMatcher(pattern, LooseExtent::PartOfText).Matches(text), part)
+                << t << " / " << p;
+            EXPECT_EQ(LooseMatcher(pattern, LooseExtent::PartOfText).Find(text).begin !=
+                          std::string::npos,
+                      part)
+                << t << " / " << p;
+            EXPECT_EQ(LooseMatcher(pattern, LooseExtent::WholeText).Matches(text),
+                      LooseEqual(text, pattern))
+                << t << " / " << p;
+        }
+    }
+    EXPECT_TRUE(LooseMatcher(Sjis("￥"), LooseExtent::PartOfText).Matches("\\1,200"));
+    EXPECT_TRUE(LooseMatcher(Sjis("ﾊﾞ"), LooseExtent::PartOfText).Matches(Sjis("ﾊﾞﾝ")));
+    EXPECT_FALSE(LooseMatcher(Sjis("ﾊﾞ"), LooseExtent::PartOfText).Matches(Sjis("ﾊﾟﾝ")));
 }
 
 TEST(LooseTextTest, FindsBytesOnlyWhereACharacterStarts) {
