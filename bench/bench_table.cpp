@@ -1042,17 +1042,22 @@ struct LatencyFigures {
     double pagingMs = 0;
     double countAfterMs = 0;
     bool countRight = false;
+    double filterTypingMs = 0;
+    double filterAfterMs = 0;
+    bool filterRight = false;
 };
 
 std::optional<LatencyFigures> LatencyOf(const std::string& table) {
     const std::optional<std::string> output = RunChild({ProgramFolder() + "/bench_latency", table});
     LatencyFigures f;
     int right = 0;
-    if (!output ||
-        !(std::istringstream(*output) >> f.typingMs >> f.pagingMs >> f.countAfterMs >> right)) {
+    int filterRight = 0;
+    if (!output || !(std::istringstream(*output) >> f.typingMs >> f.pagingMs >> f.countAfterMs >>
+                     right >> f.filterTypingMs >> f.filterAfterMs >> filterRight)) {
         return std::nullopt;
     }
     f.countRight = right == 1;
+    f.filterRight = filterRight == 1;
     return f;
 }
 
@@ -1102,6 +1107,22 @@ void ReportLatency(const std::string& folder, Report& report) {
             count.note = "the count shown differs from a direct count";
         }
         report.Add(count);
+        Figure filterTyping = Compared("longest wait, typing in the filter bar", size,
+                                       Ms(f->filterTypingMs), "the same keys, 10,000 rows",
+                                       f->filterTypingMs, floor->filterTypingMs, std::nullopt);
+        filterTyping.ms = f->filterTypingMs;
+        filterTyping.maxMs = 100.0;
+        report.Add(filterTyping);
+        Figure filtered;
+        filtered.what = "filter bar rows after the last key";
+        filtered.size = size;
+        filtered.value = Ms(f->filterAfterMs) + (f->filterRight ? ", right" : ", WRONG");
+        filtered.floorName = "the same, 10,000 rows";
+        filtered.floorValue = Ms(floor->filterAfterMs);
+        if (!f->filterRight) {
+            filtered.note = "the rows shown differ from a direct filter";
+        }
+        report.Add(filtered);
     }
 }
 
