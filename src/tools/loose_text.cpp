@@ -227,6 +227,30 @@ bool LooseEqual(std::string_view a, std::string_view b) {
 
 namespace {
 
+// The first place of `pattern` (not empty) in `text` at or after `at`, as memmem finds it. Most
+// cells are a few bytes long, where memmem's set-up costs more than the search: those are
+// searched for the first byte, then compared.
+const char* FindBytes(std::string_view text, std::size_t at, std::string_view pattern) {
+    constexpr std::size_t kShortText = 64;
+    const std::size_t n = pattern.size();
+    if (n > 1 && text.size() - at >= kShortText) {
+        return static_cast<const char*>(
+            memmem(text.data() + at, text.size() - at, pattern.data(), n));
+    }
+    while (text.size() - at >= n) {
+        const void* first = std::memchr(text.data() + at, pattern[0], text.size() - at - n + 1);
+        if (first == nullptr) {
+            return nullptr;
+        }
+        const auto* hit = static_cast<const char*>(first);
+        if (std::memcmp(hit + 1, pattern.data() + 1, n - 1) == 0) {
+            return hit;
+        }
+        at = static_cast<std::size_t>(hit - text.data()) + 1;
+    }
+    return nullptr;
+}
+
 // Whether `position` starts a character of `text`, given a character start at or before it.
 // Lead bytes pair off from the start of the run of them just before `position` (the byte before
 // that run ends a character), so only that run is read: a hit costs the bytes since the last
@@ -249,13 +273,11 @@ std::size_t FindAtCharacterBoundary(std::string_view text, std::string_view patt
     }
     std::size_t at = from;  // a character start
     while (text.size() - at >= n) {
-        // memmem's set-up costs more than a short cell's search; one byte needs none of it.
-        const void* hit = n == 1 ? std::memchr(text.data() + at, pattern[0], text.size() - at)
-                                 : memmem(text.data() + at, text.size() - at, pattern.data(), n);
+        const char* hit = FindBytes(text, at, pattern);
         if (hit == nullptr) {
             break;
         }
-        const auto position = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        const auto position = static_cast<std::size_t>(hit - text.data());
         if (StartsCharacter(text, at, position)) {
             return position;
         }

@@ -178,11 +178,15 @@ TEST(LooseTextTest, FindsBytesOnlyWhereACharacterStarts) {
         {"\x83\x5C\x83\x5C", "\x5C\x83", kNone},  // ソソ: never across two characters
         {"\x82\xA0\x82\xA0", "\x82\xA0", 0},
         {"xx\x82\xA0\x82\xA0", "\xA0\x82", kNone},
+        {"12,1,2", "1,2", 3},
+        {"1,", "1,2", kNone},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FindAtCharacterBoundary(c.text, c.pattern), c.found) << c.text;
         EXPECT_EQ(ContainsAtCharacterBoundary(c.text, c.pattern), c.found != kNone) << c.text;
     }
+    const std::string longText = std::string(70, 'x') + "\x83\x5C\\\\";  // ソ and two backslashes
+    EXPECT_EQ(FindAtCharacterBoundary(longText, "\x5C\\"), 72u);
 }
 
 }  // namespace
