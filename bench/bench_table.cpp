@@ -1047,17 +1047,22 @@ struct LatencyFigures {
     double pagingMs = 0;
     double countAfterMs = 0;
     bool countRight = false;
+    double filterTypingMs = 0;
+    double filterAfterMs = 0;
+    bool filterRight = false;
 };
 
 std::optional<LatencyFigures> LatencyOf(const std::string& table) {
     const std::optional<std::string> output = RunChild({ProgramFolder() + "/bench_latency", table});
     LatencyFigures f;
     int right = 0;
-    if (!output ||
-        !(std::istringstream(*output) >> f.typingMs >> f.pagingMs >> f.countAfterMs >> right)) {
+    int filterRight = 0;
+    if (!output || !(std::istringstream(*output) >> f.typingMs >> f.pagingMs >> f.countAfterMs >>
+                     right >> f.filterTypingMs >> f.filterAfterMs >> filterRight)) {
         return std::nullopt;
     }
     f.countRight = right == 1;
+    f.filterRight = filterRight == 1;
     return f;
 }
 
@@ -1107,6 +1112,22 @@ void ReportLatency(const std::string& folder, Report& report) {
             count.note = "the count shown differs from a direct count";
         }
         report.Add(count);
+        Figure filterTyping = Compared("longest wait, typing in the filter bar", size,
+                                       Ms(f->filterTypingMs), "the same keys, 10,000 rows",
+                                       f->filterTypingMs, floor->filterTypingMs, std::nullopt);
+        filterTyping.ms = f->filterTypingMs;
+        filterTyping.maxMs = 100.0;
+        report.Add(filterTyping);
+        Figure filtered;
+        filtered.what = "filter bar rows after the last key";
+        filtered.size = size;
+        filtered.value = Ms(f->filterAfterMs) + (f->filterRight ? ", right" : ", WRONG");
+        filtered.floorName = "the same, 10,000 rows";
+        filtered.floorValue = Ms(floor->filterAfterMs);
+        if (!f->filterRight) {
+            filtered.note = "the rows shown differ from a direct filter";
+        }
+        report.Add(filtered);
     }
 }
 
@@ -1234,6 +1255,28 @@ int JapaneseOnly(const std::string& path) {
     return 0;
 }
 
+// The find, count and filter lines of one table alone: for checking them without the whole run.
+int SearchOnly(const std::string& path) {
+    SilentWindowSystem windows;
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    MainForm form(windows, StoreLocations{folder + "/bench.ini", folder + "/bench.hst"}, ".");
+    form.Files().RequestLoad(path);
+    form.Files().LoadTableFile();
+    TableFigures f;
+    f.rows = form.Table().RowCount();  // as the file's name counts them, item names included
+    MeasureFind(form.Document().UnrecordedTable(), f);
+    f.filter = MeasureFilter(form, Runs(f.rows, 10));
+    Report report;
+    const std::string size = TableSize(f.rows);
+    report.Add(Compared("count part-of-cell (\\)", size, Ms(f.countMs),
+                        "memmem loop over the cells", f.countMs, f.bareCountMs, GoalFor(f, 2.0)));
+    report.Add(Compared("count, loose (\\ or ￥)", size, Ms(f.looseCountMs),
+                        "memmem loop over the cells", f.looseCountMs, f.bareCountMs,
+                        GoalFor(f, 3.0)));
+    ReportFilter(f.filter, f.rows == 1'000'000, report);
+    return report.Print();
+}
+
 // The lines of the 10,000,000-row table alone, for a check without the whole run.
 int RunBigTable(const std::string& folder) {
     Report report;
@@ -1264,6 +1307,9 @@ int main(int argc, char** argv) {
     try {
         if (argc == 3 && std::string_view(argv[1]) == "--japanese") {
             return qv::bench::JapaneseOnly(argv[2]);
+        }
+        if (argc == 3 && std::string_view(argv[1]) == "--search") {
+            return qv::bench::SearchOnly(argv[2]);
         }
         if (argc == 3 && std::string_view(argv[1]) == "--big-table") {
             return qv::bench::RunBigTable(argv[2]);

@@ -1,5 +1,7 @@
 #include "app/filter_commands.h"
 
+#include <memory>
+
 #include "app/status_texts.h"
 #include "platform/cp932.h"
 #include "platform/failure.h"
@@ -35,13 +37,39 @@ void FilterCommands::OpenFilterBar() {
 
 std::string FilterCommands::ApplyFilter(const std::vector<FilterBarCondition>& conditions,
                                         FilterMatching matching) {
+    filtering_.Stop();
     std::optional<RowFilter> filter;
     try {
         filter.emplace(TableConditions(conditions), matching);
     } catch (const Failure& failure) {
         return failure.message();  // the filter stays as it was
     }
-    std::vector<int32_t> rows = filter->ShownRows(Grid());
+    Show(filter->ShownRows(Grid()));
+    return filter->StoppedAny() ? kRegexStoppedMessage : "";
+}
+
+void FilterCommands::FilterInBackground(const std::vector<FilterBarCondition>& conditions,
+                                        FilterMatching matching,
+                                        std::function<void(const std::string&)> done) {
+    std::shared_ptr<const RowFilter> filter;
+    try {
+        filter = std::make_shared<const RowFilter>(TableConditions(conditions), matching);
+    } catch (const Failure& failure) {
+        filtering_.Stop();
+        done(failure.message());  // the filter stays as it was
+        return;
+    }
+    filtering_.Start([this, filter, done = std::move(done)](
+                         const std::atomic<bool>& cancelled) -> std::function<void()> {
+        auto rows = std::make_shared<std::vector<int32_t>>(filter->ShownRows(Grid(), &cancelled));
+        return [this, filter, rows, done] {
+            Show(std::move(*rows));
+            done(filter->StoppedAny() ? kRegexStoppedMessage : "");
+        };
+    });
+}
+
+void FilterCommands::Show(std::vector<int32_t> rows) {
     const GridCell current = Grid().Current();
     document_.Shown().Show(std::move(rows));
     const int32_t fixed = Grid().FixedRows();
@@ -50,10 +78,10 @@ std::string FilterCommands::ApplyFilter(const std::vector<FilterBarCondition>& c
         document_.Select(GridCell{current.col, document_.Shown().TableRow(nearest, fixed)});
     }
     windows_.EditStateChanged();
-    return filter->StoppedAny() ? kRegexStoppedMessage : "";
 }
 
 void FilterCommands::ClearFilter() {
+    filtering_.Stop();
     document_.Shown().ShowAll();
     windows_.EditStateChanged();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/document_change.h"
+#include "edit/background_reading.h"
 #include "tools/row_filter.h"
 
 namespace qv {
@@ -21,7 +23,10 @@ struct FilterBarCondition {
 class FilterCommands : private CommandGroup {
 public:
     FilterCommands(TableDocument& document, WindowSystem& windows)
-        : CommandGroup(document, windows) {}
+        : CommandGroup(document, windows),
+          filtering_(document, [&windows](std::function<void()> task) {
+              windows.PostToWindowThread(std::move(task));
+          }) {}
 
     // "データ(&D)" > "フィルター(&F)...": opens the filter bar.
     void OpenFilterBar();
@@ -31,12 +36,24 @@ public:
     // a regular expression was stopped on some cells.
     std::string ApplyFilter(const std::vector<FilterBarCondition>& conditions,
                             FilterMatching matching);
+    // The same while the user types: the rows are found on a thread of their own and shown on
+    // the window's thread, where `done` then gets what the bar shows. A later filter,
+    // StopFiltering, ApplyFilter, ClearFilter and any change of the table drop it unshown.
+    void FilterInBackground(const std::vector<FilterBarCondition>& conditions,
+                            FilterMatching matching, std::function<void(const std::string&)> done);
+    void StopFiltering() { filtering_.Stop(); }
     // "フィルターの解除(&C)": every row shows again.
     void ClearFilter();
     bool IsFiltered() const { return document_.Shown().Filtered(); }
 
     // "表示 1,234 / 1,000,000 行" while a filter is on, else empty.
     std::string StatusText() const;
+
+private:
+    // Shows the rows found and keeps the current cell on a shown row.
+    void Show(std::vector<int32_t> rows);
+
+    BackgroundReading filtering_;
 };
 
 }  // namespace qv

@@ -34,6 +34,8 @@ using SelectionStatusJob = std::function<std::string(const std::atomic<bool>& ca
 SelectionStatusJob MakeSelectionStatusJob(const TableGrid& grid, std::string decimalSeparator);
 // What the window shows where a count or figures will be once they are made.
 inline constexpr const char* kCountingNote = "数えています...";
+// What the filter bar shows while the rows to show are being found.
+inline constexpr const char* kFilteringNote = "絞り込んでいます...";
 // Selections of more cells than this are worth reading away from the window's thread.
 inline constexpr int64_t kCellsWorthABackgroundReading = 100'000;
 

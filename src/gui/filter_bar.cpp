@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/main_form.h"
+#include "app/status_texts.h"
 #include "gui/cp932_input.h"
 
 namespace qv {
@@ -20,6 +21,8 @@ namespace {
 // The pause after the last key or choice before the filter runs: short enough to feel live,
 // long enough that a word typed at speed filters once.
 constexpr int kSettleMs = 150;
+// A filter that comes back at once would only make the note flicker.
+constexpr int kFilteringNoteDelayMs = 100;
 // A table of a million columns would freeze the window while the list is made; "すべての列"
 // still reaches the ones left out.
 constexpr int32_t kListedColumns = 10'000;
@@ -52,7 +55,12 @@ FilterBar::FilterBar(MainForm& form, QWidget* focusAfterClosing, QWidget* parent
     timer_ = new QTimer(this);
     timer_->setSingleShot(true);
     timer_->setInterval(kSettleMs);
-    connect(timer_, &QTimer::timeout, this, &FilterBar::Apply);
+    connect(timer_, &QTimer::timeout, this, &FilterBar::ApplyInBackground);
+    filteringNoteTimer_ = new QTimer(this);
+    filteringNoteTimer_->setSingleShot(true);
+    filteringNoteTimer_->setInterval(kFilteringNoteDelayMs);
+    connect(filteringNoteTimer_, &QTimer::timeout, this,
+            [this] { message_->setText(QString::fromUtf8(kFilteringNote)); });
     connect(loose_, &QCheckBox::toggled, this, &FilterBar::Schedule);
     connect(add, &QPushButton::clicked, this, &FilterBar::AddCondition);
     connect(close, &QPushButton::clicked, this, &FilterBar::Close);
@@ -127,19 +135,44 @@ void FilterBar::keyPressEvent(QKeyEvent* event) {
 }
 
 void FilterBar::Schedule() {
+    StopFiltering();  // what it would show is out of date already
     timer_->start();
 }
 
-void FilterBar::Apply() {
+std::vector<FilterBarCondition> FilterBar::Conditions() const {
     std::vector<FilterBarCondition> conditions;
     for (const ConditionRow& row : rows_) {
         conditions.push_back({row.column->currentIndex(),
                               static_cast<FilterTest>(row.test->currentIndex()),
                               row.value->text().toStdString()});
     }
-    const FilterMatching matching =
-        loose_->isChecked() ? FilterMatching::Loose : FilterMatching::Exact;
-    message_->setText(QString::fromStdString(form_.Filter().ApplyFilter(conditions, matching)));
+    return conditions;
+}
+
+FilterMatching FilterBar::Matching() const {
+    return loose_->isChecked() ? FilterMatching::Loose : FilterMatching::Exact;
+}
+
+void FilterBar::Apply() {
+    StopFiltering();
+    message_->setText(QString::fromStdString(form_.Filter().ApplyFilter(Conditions(), Matching())));
+}
+
+void FilterBar::ApplyInBackground() {
+    StopFiltering();
+    filteringNoteTimer_->start();
+    form_.Filter().FilterInBackground(Conditions(), Matching(), [this](const std::string& text) {
+        filteringNoteTimer_->stop();
+        message_->setText(QString::fromStdString(text));
+    });
+}
+
+void FilterBar::StopFiltering() {
+    filteringNoteTimer_->stop();
+    form_.Filter().StopFiltering();
+    if (message_->text() == QString::fromUtf8(kFilteringNote)) {
+        message_->clear();
+    }
 }
 
 }  // namespace qv

@@ -19,8 +19,9 @@ class MainForm;
 // The filter bar above the grid: one row per condition (a column by its item name or
 // "すべての列", a test, a value), the loose-matching check box, and the message of a condition
 // that cannot be used. The rows that meet every condition show about 150 ms after the user stops
-// typing or choosing; closing the bar (Esc, its button) keeps the filter. Everything it does
-// runs in FilterCommands.
+// typing or choosing, found on a thread of their own so that the next key is not held up (it
+// cancels the search under way); Enter filters at once. Closing the bar (Esc, its button) keeps
+// the filter. Everything it does runs in FilterCommands.
 class FilterBar : public QFrame {
     Q_OBJECT
 public:
@@ -47,7 +48,13 @@ private:
     void AddCondition();
     void FillColumns(QComboBox& box) const;
     void Schedule();
+    // The conditions as the bar holds them.
+    std::vector<FilterBarCondition> Conditions() const;
+    FilterMatching Matching() const;
+    // At once (Enter), or off the window's thread after typing.
     void Apply();
+    void ApplyInBackground();
+    void StopFiltering();
 
     MainForm& form_;
     QWidget* focusAfterClosing_;
@@ -56,6 +63,7 @@ private:
     QCheckBox* loose_ = nullptr;
     QLabel* message_ = nullptr;
     QTimer* timer_ = nullptr;
+    QTimer* filteringNoteTimer_ = nullptr;
 };
 
 }  // namespace qv

@@ -2,9 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tools/cp932_characters.h"
 
 namespace qv {
 
@@ -49,6 +53,9 @@ enum class LooseExtent { PartOfText, WholeText };
 class LooseMatcher {
 public:
     LooseMatcher(std::string_view searchText, LooseExtent extent);
+    ~LooseMatcher();
+    LooseMatcher(const LooseMatcher&);
+    LooseMatcher& operator=(const LooseMatcher&);
 
     bool FindsNothing() const { return pattern_.empty(); }
     bool Matches(std::string_view text) const;
@@ -61,14 +68,41 @@ public:
     // of the text); nothing found gives begin == end == npos.
     Span Find(std::string_view text, std::size_t from = 0) const;
 
+    // Where the bytes of `text` from `from` on first hold a character whose fold begins like the
+    // pattern's, counting from any byte, character start or not; npos when nowhere. No match
+    // starts before it, so a text without one is passed over without being folded.
+    std::size_t FirstPossibleStart(std::string_view text, std::size_t from = 0) const;
+
 private:
+    class Starts;
+
     std::string pattern_;
     LooseExtent extent_;
+    // The pattern is ASCII without letters: in a text of ASCII alone it matches the bytes as
+    // they are, the fold changing only letters there.
+    bool plainAscii_ = false;
+    std::shared_ptr<const Starts> starts_;
 };
 
 // The offset of the first match of `pattern` in `text` that starts on a CP932 character boundary
 // of `text`, at or after `from` (itself a boundary); npos when there is none.
 std::size_t FindAtCharacterBoundary(std::string_view text, std::string_view pattern,
                                     std::size_t from = 0);
+
+// Whether `pattern` occurs in `text` starting on a character boundary. Most cells are a few bytes
+// long, where the call and set-up of a general search cost more than the search: a single byte is
+// looked for here, and its first hit taken when no lead byte stands before it.
+inline bool ContainsAtCharacterBoundary(std::string_view text, std::string_view pattern) {
+    if (pattern.size() != 1) {
+        return FindAtCharacterBoundary(text, pattern) != std::string_view::npos;
+    }
+    const void* hit = std::memchr(text.data(), pattern[0], text.size());
+    if (hit == nullptr) {
+        return false;
+    }
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+    return at == 0 || !IsCp932LeadByte(text[at - 1]) ||
+           FindAtCharacterBoundary(text, pattern, 0) != std::string_view::npos;
+}
 
 }  // namespace qv

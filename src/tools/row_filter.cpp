@@ -10,6 +10,7 @@
 #include "tools/cp932_characters.h"
 #include "tools/japanese_numbers.h"
 #include "tools/loose_text.h"
+#include "tools/row_bits.h"
 #include "tools/statistics_number.h"
 
 namespace qv {
@@ -156,35 +157,24 @@ public:
         return hit != negate_;
     }
 
-    // Sets hits[row] for the rows of [1, RowCount) where some cell of the condition's columns
+    // Sets the bits of the rows of [1, RowCount) where some cell of the condition's columns
     // passes. Only stored cells are read when an empty cell cannot pass.
-    void MarkHits(const TableGrid& grid, std::vector<uint8_t>& hits) const {
-        const int32_t rowEnd = grid.RowCount();
+    void MarkHits(const TableGrid& grid, RowBits& hits, const std::atomic<bool>* cancelled) const {
+        const int32_t rowCount = grid.RowCount();
         const int32_t colBegin = col_ == kAnyFilterColumn ? 1 : col_;
         const int32_t colEnd = col_ == kAnyFilterColumn ? grid.ColCount() : col_ + 1;
         const std::vector<int32_t> stored = grid.StoredColumnNumbers(colBegin, colEnd);
         if (emptyPasses_ && static_cast<int32_t>(stored.size()) < colEnd - colBegin) {
-            std::fill(hits.begin() + 1, hits.end(), uint8_t{1});  // a column of empty cells
+            hits.SetAll();  // a column of empty cells
             return;
         }
         for (const int32_t c : stored) {
-            if (!exactPart_.empty()) {  // the commonest test, without a call through passes_
-                grid.VisitColumnTexts(c, 1, rowEnd, [&](int32_t row, CellHandle h) {
-                    hits[static_cast<std::size_t>(row)] |= static_cast<uint8_t>(
-                        FindAtCharacterBoundary(cell_handle::Text(h), exactPart_) !=
-                        std::string_view::npos);
-                });
-            } else if (emptyPasses_) {
-                int32_t row = 1;
-                grid.VisitColumn(c, 1, rowEnd, [&](std::string_view text) {
-                    hits[static_cast<std::size_t>(row)] |= static_cast<uint8_t>(passes_(text));
-                    ++row;
-                });
-            } else {
-                grid.VisitColumnTexts(c, 1, rowEnd, [&](int32_t row, CellHandle h) {
-                    hits[static_cast<std::size_t>(row)] |=
-                        static_cast<uint8_t>(passes_(cell_handle::Text(h)));
-                });
+            for (int32_t begin = 1; begin < rowCount; begin += kRowsPerCancelCheck) {
+                if (cancelled != nullptr && cancelled->load(std::memory_order_relaxed)) {
+                    return;
+                }
+                MarkHitsIn(grid, c, begin, std::min(rowCount, begin + kRowsPerCancelCheck), hits,
+                           cancelled);
             }
         }
     }
@@ -192,6 +182,40 @@ public:
     bool Negated() const { return negate_; }
 
 private:
+    // How many rows of a column are read between looks at the cancel flag.
+    static constexpr int32_t kRowsPerCancelCheck = 16384;
+
+    // A regular expression may take long on a cell: the other tests look at the cancel flag
+    // before each cell.
+    void MarkHitsIn(const TableGrid& grid, int32_t c, int32_t rowBegin, int32_t rowEnd,
+                    RowBits& hits, const std::atomic<bool>* cancelled) const {
+        const auto passes = [&](std::string_view text) {
+            return !(cancelled != nullptr && cancelled->load(std::memory_order_relaxed)) &&
+                   passes_(text);
+        };
+        if (!exactPart_.empty()) {  // the commonest test, without a call through passes_
+            grid.VisitColumnTexts(c, rowBegin, rowEnd, [&](int32_t row, CellHandle h) {
+                if (ContainsAtCharacterBoundary(cell_handle::Text(h), exactPart_)) {
+                    hits.Set(row);
+                }
+            });
+        } else if (emptyPasses_) {
+            int32_t row = rowBegin;
+            grid.VisitColumn(c, rowBegin, rowEnd, [&](std::string_view text) {
+                if (passes(text)) {
+                    hits.Set(row);
+                }
+                ++row;
+            });
+        } else {
+            grid.VisitColumnTexts(c, rowBegin, rowEnd, [&](int32_t row, CellHandle h) {
+                if (passes(cell_handle::Text(h))) {
+                    hits.Set(row);
+                }
+            });
+        }
+    }
+
     // The test on the cell's fold when matching loosely (the value is folded already).
     template <class F>
     static std::function<bool(std::string_view)> Folding(bool loose, F compare) {
@@ -228,28 +252,19 @@ RowFilter::~RowFilter() = default;
 RowFilter::RowFilter(RowFilter&&) noexcept = default;
 RowFilter& RowFilter::operator=(RowFilter&&) noexcept = default;
 
-std::vector<int32_t> RowFilter::ShownRows(const TableGrid& grid) const {
-    const int32_t rowEnd = grid.RowCount();
-    std::vector<uint8_t> meets(static_cast<std::size_t>(std::max(rowEnd, 1)), uint8_t{1});
-    std::vector<uint8_t> hits;
+std::vector<int32_t> RowFilter::ShownRows(const TableGrid& grid,
+                                          const std::atomic<bool>* cancelled) const {
+    const int32_t rowEnd = std::max(grid.RowCount(), 1);
+    RowBits meets(rowEnd);
+    meets.SetAll();
+    RowBits hits(rowEnd);
     for (const auto& test : tests_) {
-        hits.assign(meets.size(), uint8_t{0});
-        test->MarkHits(grid, hits);
-        const uint8_t flip = test->Negated() ? 1 : 0;
-        for (std::size_t r = 1; r < meets.size(); ++r) {
-            meets[r] &= static_cast<uint8_t>(hits[r] ^ flip);
-        }
+        hits.Clear();
+        test->MarkHits(grid, hits, cancelled);
+        meets.KeepWhere(hits, test->Negated() ? RowBits::State::Unset : RowBits::State::Set);
     }
-    // Counted first, so that the list takes 4 bytes per shown row and no more.
-    std::vector<int32_t> rows;
-    rows.reserve(static_cast<std::size_t>(
-        std::count(meets.begin() + 1, meets.begin() + std::max(rowEnd, 1), uint8_t{1})));
-    for (int32_t r = 1; r < rowEnd; ++r) {
-        if (meets[static_cast<std::size_t>(r)] != 0) {
-            rows.push_back(r);
-        }
-    }
-    return rows;
+    meets.Unset(0);  // the item names
+    return meets.Rows();
 }
 
 bool RowFilter::Meets(const TableGrid& grid, int32_t row) const {

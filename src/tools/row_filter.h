@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -60,8 +61,10 @@ public:
     RowFilter(RowFilter&&) noexcept;
     RowFilter& operator=(RowFilter&&) noexcept;
 
-    // The data rows (1 .. RowCount-1, in order) that meet every condition.
-    std::vector<int32_t> ShownRows(const TableGrid& grid) const;
+    // The data rows (1 .. RowCount-1, in order) that meet every condition. When `cancelled`
+    // becomes true the reading stops early and the rows it gives mean nothing.
+    std::vector<int32_t> ShownRows(const TableGrid& grid,
+                                   const std::atomic<bool>* cancelled = nullptr) const;
     bool Meets(const TableGrid& grid, int32_t row) const;
     // Whether a regular expression gave up on some cell at its limit (see CellRegex).
     bool StoppedAny() const;

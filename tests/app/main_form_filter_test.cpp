@@ -110,6 +110,27 @@ TEST(MainFormFilterTest, DraggingRowsIsRefusedAndClearingShowsEveryRow) {
     EXPECT_FALSE(form.Document().CanUndo());
     form.Filter().ClearFilter();
     EXPECT_EQ(form.Filter().StatusText(), "");
+
+    // While the user types, the rows are found off the window's thread: a later filter drops
+    // an earlier one's result, a change of the table one not shown yet.
+    std::vector<std::string> messages;
+    const auto done = [&messages](const std::string& message) { messages.push_back(message); };
+    const auto contains = [](const char* value) {
+        return std::vector<FilterBarCondition>{{0, FilterTest::Contains, value}};
+    };
+    form.Filter().FilterInBackground(contains("y"), FilterMatching::Exact, done);
+    form.Filter().FilterInBackground(contains("x"), FilterMatching::Exact, done);
+    while (messages.empty()) {
+        windows.RunPosted();
+    }
+    windows.RunPosted();
+    EXPECT_EQ(messages, std::vector<std::string>{""});
+    EXPECT_EQ(form.Filter().StatusText(), "表示 1 / 5 行");
+    form.Filter().FilterInBackground(contains("z"), FilterMatching::Exact, done);
+    form.Rows().InsertRowBefore();
+    windows.RunPosted();
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(form.Filter().StatusText(), "表示 2 / 6 行");  // the inserted row shows
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/print_choices_file.h"
+#include "app/status_texts.h"
 #include "gui/about_box.h"
 #include "gui/compare_window.h"
 #include "gui/filter_bar.h"
@@ -576,6 +577,26 @@ private slots:
         QCOMPARE(column(), std::string("a1|a2|a3|a4|a5|"));
         ChooseMenuItem("DC");
         QTRY_COMPARE(status->FieldText(MainStatusBar::Field::Filter), QString());
+
+        // A regular expression slow on every cell: the bar says it is at work, and the next key
+        // stops that work at once (its note goes) and filters by the new text.
+        p_->Grid().SetRowCount(201);
+        for (int32_t row = 1; row <= 200; ++row) {
+            p_->Grid().SetCell(1, row, row % 2 == 1 ? "k" : "m");
+            p_->Grid().SetCell(2, row, std::string(30, 'a') + "!");
+        }
+        QTest::keyClick(grid, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+        bar->TestBox()->setCurrentIndex(static_cast<int>(FilterTest::Regex));
+        QTest::keyClick(bar->ValueBox(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(bar->ValueBox(), "^(a+)+$");
+        QTRY_COMPARE(bar->MessageLabel()->text(), QString::fromUtf8(kFilteringNote));
+        QTest::keyClick(bar->ValueBox(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(bar->ValueBox(), "k");
+        QCOMPARE(bar->MessageLabel()->text(), QString());
+        QTRY_COMPARE(status->FieldText(MainStatusBar::Field::Filter),
+                     QStringLiteral("表示 100 / 200 行"));
+        QCOMPARE(p_->Form().Document().Shown().Rows().back(), 199);
+        QCOMPARE(bar->MessageLabel()->text(), QString());
     }
 
     // Ctrl+H with nothing to find puts the cursor in 検索, and the bar keeps the current cell

@@ -1,5 +1,7 @@
 #include "tools/loose_text.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "platform/cp932.h"
@@ -41,6 +43,10 @@ TEST(LooseTextTest, FoldsWhatAReaderTakesForTheSame) {
         {"ﾊﾟ", "バ", false},
         {"田中", "田仲", false},
         {"ソ", "\\", false},
+        {"ZYXWVUTSRQPONMLKJIHGFEDCBA", "zyxwvutsrqponmlkjihgfedcba", true},
+        {"@@@@@@@@", "````````", false},  // the neighbours of the capitals keep their case
+        {"[[[[[[[[", "{{{{{{{{", false},
+        {"ΑΒΓ АБВ", "αβγ абв", false},  // Greek and Cyrillic keep theirs
         // A lone lead byte at the end, and bytes of no character, stay as they are.
         {"a\x81", "A\x81", true, Bytes::Cp932},
         {"\x80\xFD", "\x80\xFD", true, Bytes::Cp932},
@@ -88,6 +94,68 @@ TEST(LooseTextTest, FindsTheTextsOwnBytes) {
     const LooseMatcher whole(Sjis("ﾀﾅｶ"), LooseExtent::WholeText);
     EXPECT_TRUE(whole.Matches(Sjis("たなか")));
     EXPECT_FALSE(whole.Matches(Sjis("たなかさん")));
+}
+
+// The CP932 texts of the UTF-8 ones between "|".
+std::vector<std::string> SjisList(std::string_view utf8) {
+    std::vector<std::string> list;
+    for (std::size_t at = 0, end = 0; end < utf8.size(); at = end + 1) {
+        end = std::min(utf8.find('|', at), utf8.size());
+        list.push_back(Sjis(utf8.substr(at, end - at)));
+    }
+    return list;
+}
+
+// Whatever shortcut the matcher takes, it finds exactly what searching the folds finds.
+TEST(LooseTextTest, MatchesAsTheFoldsDo) {
+    std::vector<std::string> texts = SjisList(
+        "ｶﾞｽ|ｶ|ｶﾞ|ｽｶﾞ|ガス|\\1,200|￥1,200|＼|ソ|ソ\\|ΑΒΓ|αβγ|АБВ|абв|Ｔｏｋｙｏ|TOKYO 東京|ﾊﾟﾝ|ﾊﾝ|"
+        "ﾊﾞﾝ|ｳﾞｨ|ヴィ|～|〜|~|　| ||ABCDEFGH IJ@[`{|abcdefghijklmnopqrsｶ");
+    std::vector<std::string> patterns =
+        SjisList("\\|￥|ｶ|ガ|か|パ|ﾊﾞ|ﾝ|α|Α|а|А|tokyo|ＴＯＫＹＯ|@|[|`|{|ij|ヴ|~| |1,2|ｽｶﾞ");
+    // Bytes of no character, and a lone lead byte at the end, in CP932 as they are.
+    texts.insert(texts.end(), {"a\x81", "\x81", "\x80\xFD", "\xB6\xDE\x81"});
+    patterns.insert(patterns.end(), {"\x81", "\xFD", "A"});
+    for (const std::string& text : texts) {
+        for (const std::string& pattern : patterns) {
+            const bool part =
+                FindAtCharacterBoundary(LooseFold(text), LooseFold(pattern)) != std::string::npos;
+            const LooseMatcher matcher(pattern, LooseExtent::PartOfText);
+            EXPECT_EQ(matcher.Matches(text), part) << text << " / " << pattern;
+            EXPECT_EQ(matcher.Find(text).begin != std::string::npos, part) << text;
+            EXPECT_EQ(LooseMatcher(pattern, LooseExtent::WholeText).Matches(text),
+                      LooseEqual(text, pattern))
+                << text << " / " << pattern;
+        }
+    }
+}
+
+TEST(LooseTextTest, FindsBytesOnlyWhereACharacterStarts) {
+    struct Case {
+        const char* text;  // CP932 bytes
+        const char* pattern;
+        std::size_t found;
+    };
+    constexpr std::size_t kNone = std::string_view::npos;
+    const Case cases[] = {
+        {"\x83\x5C", "\\", kNone},          // ソ
+        {"\x83\x5C\\", "\\", 2},            // ソ, then a backslash of its own
+        {"\x81\x81\\", "\\", 2},            // a pair of lead bytes, then a backslash
+        {"\x81\x81\x81\x5C", "\\", kNone},  // the third lead byte takes the backslash
+        {"a\x81\x81\x81\x5C\\", "\\", 5},
+        {"\x95\x5C\x8E\xA6\x5C", "\\", 4},        // 表示, then a backslash
+        {"\x83\x5C\x83\x5C", "\x5C\x83", kNone},  // ソソ: never across two characters
+        {"\x82\xA0\x82\xA0", "\x82\xA0", 0},
+        {"xx\x82\xA0\x82\xA0", "\xA0\x82", kNone},
+        {"12,1,2", "1,2", 3},
+        {"1,", "1,2", kNone},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FindAtCharacterBoundary(c.text, c.pattern), c.found) << c.text;
+        EXPECT_EQ(ContainsAtCharacterBoundary(c.text, c.pattern), c.found != kNone) << c.text;
+    }
+    const std::string longText = std::string(70, 'x') + "\x83\x5C\\\\";  // ソ and two backslashes
+    EXPECT_EQ(FindAtCharacterBoundary(longText, "\x5C\\"), 72u);
 }
 
 }  // namespace

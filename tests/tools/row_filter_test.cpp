@@ -89,6 +89,19 @@ TEST(RowFilterTest, EveryConditionMustBeMet) {
                             {kAnyFilterColumn, FilterTest::NotContains, "Tokyo"}},
                            FilterMatching::Exact);
     EXPECT_EQ(filter.ShownRows(*MakeGrid()), Rows{1});
+    // Over more rows than a word of the filter's row set holds, ending inside a word.
+    TableGrid grid(GridShape{3, 200, 1, 1, 32, 18});
+    Rows expected;
+    for (int32_t row = 1; row < 200; ++row) {
+        grid.SetCell(1, row, row % 3 == 0 ? "x" : "-");
+        grid.SetCell(2, row, row % 5 == 0 ? "y" : "");
+        if (row % 3 == 0 && row % 5 != 0) {
+            expected.push_back(row);
+        }
+    }
+    const RowFilter twoTests({{1, FilterTest::Contains, "x"}, {2, FilterTest::NotContains, "y"}},
+                             FilterMatching::Exact);
+    EXPECT_EQ(twoTests.ShownRows(grid), expected);
 }
 
 TEST(RowFilterTest, BadOrRunawayRegularExpressions) {
