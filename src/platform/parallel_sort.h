@@ -76,12 +76,4 @@ void StableSortOnTwoThreads(std::vector<T>& items, Less less) {
                            [&less](auto begin, auto end) { std::stable_sort(begin, end, less); });
 }
 
-// std::sort of `items` by `less` on two threads, for items no two of which compare equal (each
-// holds its row, say), where an unstable sort gives the one order there is and needs no buffer.
-template <class T, class Less>
-void SortDistinctOnTwoThreads(std::span<T> items, Less less) {
-    SortHalvesOnTwoThreads(items, less,
-                           [&less](auto begin, auto end) { std::sort(begin, end, less); });
-}
-
 }  // namespace qv

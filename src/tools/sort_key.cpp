@@ -3,8 +3,12 @@
 #include "tools/sort_key.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
+#include <exception>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/parallel_sort.h"
@@ -200,6 +204,120 @@ private:
     std::vector<View> views_;
 };
 
+// Keys sorted by a radix pass on the eleven highest bits in which their digits differ, in place
+// (American flag sort: each key swapped straight into its bucket), then each bucket alike, down
+// to buckets short enough for std::sort. No two keys are equal, so no order is lost.
+class RadixSorter {
+public:
+    static constexpr int kBits = 11;
+    static constexpr std::size_t kBuckets = std::size_t{1} << kBits;
+    static constexpr std::size_t kShortRun = 2048;
+
+    using Bounds = std::array<std::size_t, kBuckets + 1>;
+
+    static void Sort(std::span<SortKey> keys) {
+        if (keys.size() <= kShortRun) {
+            std::sort(keys.begin(), keys.end());
+            return;
+        }
+        Bounds bounds;
+        if (!Distribute(keys, bounds)) {
+            std::sort(keys.begin(), keys.end());  // equal digits: by row
+            return;
+        }
+        SortBuckets(keys, bounds, 0, kBuckets);
+    }
+
+    // Distributes `keys` into buckets, bounds[b] .. bounds[b + 1] the keys of bucket b. False
+    // when all digits are equal.
+    static bool Distribute(std::span<SortKey> keys, Bounds& bounds) {
+        const uint64_t first = keys.front().Digit();
+        uint64_t differ = 0;
+        for (const SortKey& key : keys) {
+            differ |= key.Digit() ^ first;
+        }
+        if (differ == 0) {
+            return false;
+        }
+        const int top = 64 - std::countl_zero(differ);
+        const int shift = std::max(0, top - kBits);
+        const auto bucketOf = [shift](const SortKey& key) {
+            return static_cast<std::size_t>(key.Digit() >> shift) & (kBuckets - 1);
+        };
+        std::array<std::size_t, kBuckets> heads{};
+        for (const SortKey& key : keys) {
+            ++heads[bucketOf(key)];
+        }
+        std::size_t sum = 0;
+        for (std::size_t b = 0; b < kBuckets; ++b) {
+            bounds[b] = sum;
+            sum += heads[b];
+            heads[b] = bounds[b];
+        }
+        bounds[kBuckets] = sum;
+        for (std::size_t b = 0; b < kBuckets; ++b) {
+            while (heads[b] < bounds[b + 1]) {
+                SortKey& here = keys[heads[b]];
+                const std::size_t to = bucketOf(here);
+                if (to == b) {
+                    ++heads[b];
+                } else {
+                    std::swap(here, keys[heads[to]++]);
+                }
+            }
+        }
+        return true;
+    }
+
+    static void SortBuckets(std::span<SortKey> keys, const Bounds& bounds, std::size_t from,
+                            std::size_t to) {
+        for (std::size_t b = from; b < to; ++b) {
+            Sort(keys.subspan(bounds[b], bounds[b + 1] - bounds[b]));
+        }
+    }
+};
+
+// The radix sort of `keys`, its buckets shared between two threads when there are many keys.
+void SortKeysOnTwoThreads(std::span<SortKey> keys) {
+    RadixSorter::Bounds bounds;
+    if (keys.size() < kItemsWorthTwoThreads || !RadixSorter::Distribute(keys, bounds)) {
+        RadixSorter::Sort(keys);
+        return;
+    }
+    // The second thread takes the buckets from the one that holds the middle key on.
+    std::size_t middle = 0;
+    while (bounds[middle + 1] <= keys.size() / 2) {
+        ++middle;
+    }
+    const auto sortBuckets = [&](std::size_t from, std::size_t to) {
+        RadixSorter::SortBuckets(keys, bounds, from, to);
+    };
+    std::exception_ptr failure;
+    std::thread second;
+    try {
+        second = std::thread([&] {
+            try {
+                sortBuckets(middle, RadixSorter::kBuckets);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        sortBuckets(0, RadixSorter::kBuckets);
+        return;
+    }
+    try {
+        sortBuckets(0, middle);
+    } catch (...) {
+        second.join();
+        throw;
+    }
+    second.join();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
 }  // namespace
 
 uint64_t NumberDigit(double value, SortOrder order) {
@@ -225,12 +343,12 @@ uint64_t TextDigit(std::string_view text, std::size_t offset, SortOrder order) {
 
 void SortTextKeys(std::span<SortKey> keys, const TableGrid& grid, int32_t col, int32_t rowEnd,
                   SortOrder order) {
-    SortDistinctOnTwoThreads(keys, std::less<SortKey>());
+    SortKeysOnTwoThreads(keys);
     TieBreaker(keys, grid, col, rowEnd, order).Run();
 }
 
 void SortNumberKeys(std::span<SortKey> keys) {
-    SortDistinctOnTwoThreads(keys, std::less<SortKey>());
+    SortKeysOnTwoThreads(keys);
 }
 
 }  // namespace qv

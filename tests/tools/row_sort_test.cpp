@@ -43,17 +43,19 @@ protected:
     }
 
     // The rows are in the order one std::stable_sort by column 1's texts gives, in either
-    // direction.
-    void ExpectSortedAsStableSort() {
+    // direction; `less` compares two texts of column 1 (their bytes by default).
+    template <class Less = std::less<std::string>>
+    void ExpectSortedAsStableSort(Less less = {}) {
         for (const SortOrder order : {SortOrder::Ascending, SortOrder::Descending}) {
             std::vector<std::pair<std::string, std::string>> expected;  // (key, id) in grid order
             for (int32_t row = 1; grid_.CellText(2, row) != ""; ++row) {
                 expected.emplace_back(grid_.CellText(1, row), grid_.CellText(2, row));
             }
-            std::stable_sort(
-                expected.begin(), expected.end(), [order](const auto& a, const auto& b) {
-                    return order == SortOrder::Ascending ? a.first < b.first : b.first < a.first;
-                });
+            std::stable_sort(expected.begin(), expected.end(),
+                             [order, &less](const auto& a, const auto& b) {
+                                 return order == SortOrder::Ascending ? less(a.first, b.first)
+                                                                      : less(b.first, a.first);
+                             });
             SortRows(grid_, 1, order);
             const Texts ids = Column(2);
             for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -150,6 +152,13 @@ TEST_F(RowSortTest, LongTablesSortAsOneStableSort) {
         Fill(keys);
         ExpectSortedAsStableSort();
     }
+    Texts numbers;
+    for (std::size_t i = 0; i < count; ++i) {
+        numbers.push_back(std::to_string(static_cast<double>((i * 7919) % 4001) / 4 - 500));
+    }
+    Fill(numbers);
+    ExpectSortedAsStableSort(
+        [](const std::string& a, const std::string& b) { return std::stod(a) < std::stod(b); });
 }
 
 TEST_F(RowSortTest, OrdersThatAreNoPermutationChangeNothing) {
