@@ -47,7 +47,7 @@ uint64_t TextDigit(std::string_view text, std::size_t offset, SortOrder order);
 void SortTextKeys(std::span<SortKey> keys, const TableGrid& grid, int32_t col, int32_t rowEnd,
                   SortOrder order);
 
-// Sorts keys whose digits alone order them (numbers).
+// Sorts keys whose digits alone order them (numbers), made in the order of their rows.
 void SortNumberKeys(std::span<SortKey> keys);
 
 }  // namespace qv
