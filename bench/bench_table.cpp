@@ -1288,6 +1288,50 @@ int RunBigTable(const std::string& folder) {
     return 0;
 }
 
+// The sorts of one table by a column alone, beside their floors, measured in turn with them
+// (bench_table --sorts FILE), for a check without the whole run.
+int RunSorts(const std::string& path) {
+    TableGrid grid(kMainTableShape);
+    std::string title;
+    std::optional<TableFileContent> content = ReadTableFile(path);
+    ApplyTableFile(std::move(*content), grid, title);
+    const int32_t rows = grid.RowCount() - 1;
+    const int runs = Runs(rows, 10);
+    const std::vector<std::pair<double, int32_t>> numbers = NumberSortKeys(grid);
+    const std::vector<std::pair<std::string_view, int32_t>> texts = TextSortKeys(grid);
+    std::vector<std::pair<double, int32_t>> numbersToSort;
+    std::vector<std::pair<std::string_view, int32_t>> textsToSort;
+    RowOrder order;
+    const auto undo = [&] {
+        if (!order.sources.empty()) {
+            ApplyRowOrder(grid, InverseRowOrder(order));
+            order = {};
+        }
+    };
+    double numbersMs = 1e300, textsMs = 1e300, bareNumbersMs = 1e300, bareTextsMs = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        bareNumbersMs = std::min(bareNumbersMs, BestOf(
+                                                    1, [&] { numbersToSort = numbers; },
+                                                    [&] { StableSortPairs(numbersToSort); }));
+        numbersMs = std::min(numbersMs, BestOf(1, undo, [&] {
+                                 order = SortRows(grid, kNumberSortColumn, SortOrder::Ascending);
+                             }));
+        bareTextsMs = std::min(bareTextsMs, BestOf(
+                                                1, [&] { textsToSort = texts; },
+                                                [&] { StableSortPairs(textsToSort); }));
+        textsMs = std::min(textsMs, BestOf(1, undo, [&] {
+                               order = SortRows(grid, kTextSortColumn, SortOrder::Descending);
+                           }));
+    }
+    Report report;
+    const std::string size = TableSize(rows);
+    report.Add(Compared("sort by numbers", size, Ms(numbersMs), "stable_sort of (double, row)",
+                        numbersMs, bareNumbersMs, 3.0));
+    report.Add(Compared("sort by texts", size, Ms(textsMs), "stable_sort of (text, row)", textsMs,
+                        bareTextsMs, 3.0));
+    return report.Print();
+}
+
 int PeakMemoryChild(const std::string& path) {
     const uint64_t baseline = PeakResidentBytes();
     TableGrid grid(kMainTableShape);
@@ -1313,6 +1357,9 @@ int main(int argc, char** argv) {
         }
         if (argc == 3 && std::string_view(argv[1]) == "--big-table") {
             return qv::bench::RunBigTable(argv[2]);
+        }
+        if (argc == 3 && std::string_view(argv[1]) == "--sorts") {
+            return qv::bench::RunSorts(argv[2]);
         }
         if (argc == 3 && std::string_view(argv[1]) == "--peak-memory") {
             return qv::bench::PeakMemoryChild(argv[2]);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <exception>
+#include <span>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -12,14 +13,32 @@ namespace qv {
 // Fewer items than this are sorted on one thread: a second would cost more than it saves.
 inline constexpr std::size_t kItemsWorthTwoThreads = 65536;
 
-// std::stable_sort of `items` by `less`, the two halves sorted at once on two threads and then
-// merged (equal items keep their order, the merge taking the first half's first). Falls back to
-// one thread for short vectors and when no thread can be started. Throws what the sort throws
-// (std::bad_alloc), leaving `items` in some order of its elements.
+// Merges the sorted ranges [0, middle) and [middle, size) of `items` into one, in place; equal
+// items keep their order, the first range's first. The only extra memory is a copy of the first
+// range: the merged items are written from the front, never overtaking the second range's
+// unread ones.
 template <class T, class Less>
-void StableSortOnTwoThreads(std::vector<T>& items, Less less) {
+void MergeSortedHalves(std::span<T> items, std::size_t middle, Less less) {
+    const std::vector<T> first(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(middle));
+    auto a = first.begin();
+    auto b = items.begin() + static_cast<std::ptrdiff_t>(middle);
+    auto out = items.begin();
+    while (a != first.end()) {
+        if (b != items.end() && less(*b, *a)) {
+            *out++ = *b++;
+        } else {
+            *out++ = *a++;
+        }
+    }
+}
+
+// `sortRange(begin, end)` run on the two halves of `items` at once on two threads, the halves then
+// merged by `less`. One thread for short vectors and when no thread can be started. Throws what
+// the sort throws (std::bad_alloc), leaving `items` in some order of its elements.
+template <class T, class Less, class SortRange>
+void SortHalvesOnTwoThreads(std::span<T> items, Less less, SortRange sortRange) {
     if (items.size() < kItemsWorthTwoThreads) {
-        std::stable_sort(items.begin(), items.end(), less);
+        sortRange(items.begin(), items.end());
         return;
     }
     const auto middle = items.begin() + static_cast<std::ptrdiff_t>(items.size() / 2);
@@ -28,17 +47,17 @@ void StableSortOnTwoThreads(std::vector<T>& items, Less less) {
     try {
         first = std::thread([&] {
             try {
-                std::stable_sort(items.begin(), middle, less);
+                sortRange(items.begin(), middle);
             } catch (...) {
                 failure = std::current_exception();
             }
         });
     } catch (const std::system_error&) {
-        std::stable_sort(items.begin(), items.end(), less);
+        sortRange(items.begin(), items.end());
         return;
     }
     try {
-        std::stable_sort(middle, items.end(), less);
+        sortRange(middle, items.end());
     } catch (...) {
         first.join();
         throw;
@@ -47,10 +66,14 @@ void StableSortOnTwoThreads(std::vector<T>& items, Less less) {
     if (failure) {
         std::rethrow_exception(failure);
     }
-    std::vector<T> merged;
-    merged.reserve(items.size());
-    std::merge(items.begin(), middle, middle, items.end(), std::back_inserter(merged), less);
-    items.swap(merged);
+    MergeSortedHalves(items, items.size() / 2, less);
+}
+
+// std::stable_sort of `items` by `less` on two threads (equal items keep their order).
+template <class T, class Less>
+void StableSortOnTwoThreads(std::vector<T>& items, Less less) {
+    SortHalvesOnTwoThreads(std::span<T>(items), less,
+                           [&less](auto begin, auto end) { std::stable_sort(begin, end, less); });
 }
 
 }  // namespace qv

@@ -48,6 +48,7 @@ private:
 // An open-addressing table keyed by row hash, which are well mixed already: their high bits,
 // scaled to the table's size, give the first slot to probe. Sized for at most `count` keys at a
 // load of at most four fifths, without rounding to a power of two: its memory is what counts.
+// A Slot tells whether it is Used() and whether it Holds(hash).
 template <class Slot>
 class HashSlots {
 public:
@@ -55,7 +56,7 @@ public:
     // The slot of `hash`, or the empty slot where it would go (Slot::Used() false).
     Slot& Find(RowHash hash) {
         std::size_t i = Home(hash);
-        while (slots_[i].Used() && slots_[i].hash != hash) {
+        while (slots_[i].Used() && !slots_[i].Holds(hash)) {
             i = i + 1 == slots_.size() ? 0 : i + 1;
         }
         return slots_[i];
@@ -85,6 +86,7 @@ struct UniqueSlot {
     int32_t posA = kUnused;  // kSeveral when it occurs more than once
     int32_t posB = kNone;
     bool Used() const { return posA != kUnused; }
+    bool Holds(RowHash h) const { return hash == h; }
 };
 
 struct Anchor {
@@ -267,13 +269,128 @@ private:
     RunList runs_;
 };
 
-// A key of either table: A's rows with it, chained in order from `head`, and whether B has it.
+// A key of A and the first of A's rows with it that no row of B has taken yet (kNone once all
+// are taken). The hash is kept in two halves, so that a slot takes twelve bytes, not sixteen:
+// the table is the largest part of the pairing's memory.
 struct KeySlot {
-    RowHash hash = 0;
-    int32_t head = kNone;
-    bool used = false;
-    bool inB = false;
-    bool Used() const { return used; }
+    uint32_t hashLow = 0;
+    uint32_t hashHigh = 0;
+    int32_t head = kUnused;
+
+    bool Used() const { return head != kUnused; }
+    bool Holds(RowHash hash) const {
+        return hashLow == static_cast<uint32_t>(hash) && hashHigh == hash >> 32;
+    }
+    void Take(RowHash hash) {
+        hashLow = static_cast<uint32_t>(hash);
+        hashHigh = static_cast<uint32_t>(hash >> 32);
+        head = kNone;
+    }
+};
+
+// Rows of A and of B paired by key, k-th with k-th; the repeated keys of each side noted.
+class KeyMatch {
+public:
+    KeyMatch(std::span<const RowHash> keysA, std::span<const RowHash> keysB)
+        : keysA_(keysA),
+          keysB_(keysB),
+          partnerA_(keysA.size(), kNone),
+          pairedB_(keysB.size(), false) {}
+
+    // Fills `duplicatesA` and `duplicatesB` of `pairing`.
+    void Run(KeyPairing& pairing) {
+        std::vector<int32_t> strangersB;
+        {
+            HashSlots<KeySlot> slots(keysA_.size());
+            std::vector<int32_t> nextA = ChainRowsOfA(slots, pairing.duplicatesA);
+            strangersB = PairRowsOfB(slots, nextA, pairing);
+        }
+        std::vector<int32_t> repeatedStrangers = RepeatsAmong(strangersB);
+        std::vector<int32_t> all;
+        all.reserve(pairing.duplicatesB.size() + repeatedStrangers.size());
+        std::merge(pairing.duplicatesB.begin(), pairing.duplicatesB.end(),
+                   repeatedStrangers.begin(), repeatedStrangers.end(), std::back_inserter(all));
+        pairing.duplicatesB = std::move(all);
+    }
+
+    int32_t PartnerOfA(int32_t i) const { return At(partnerA_, i); }
+    bool PairedB(int32_t j) const { return At(pairedB_, j); }
+
+private:
+    // A slot for each key of A, its rows chained in A's order through the result; the rows
+    // whose key an earlier row has go to `duplicatesA`, in order.
+    std::vector<int32_t> ChainRowsOfA(HashSlots<KeySlot>& slots,
+                                      std::vector<int32_t>& duplicatesA) const {
+        std::vector<int32_t> nextA(keysA_.size(), kNone);
+        // From the last row up, so that each chain runs in A's order; the row a chain held
+        // before an earlier row joined it is a repetition.
+        for (auto i = static_cast<int32_t>(keysA_.size()) - 1; i >= 0; --i) {
+            if (i >= kPrefetchAhead) {
+                slots.Prefetch(At(keysA_, i - kPrefetchAhead));
+            }
+            KeySlot& slot = slots.Find(At(keysA_, i));
+            if (slot.Used()) {
+                duplicatesA.push_back(slot.head);
+            } else {
+                slot.Take(At(keysA_, i));
+            }
+            At(nextA, i) = slot.head;
+            slot.head = i;
+        }
+        std::reverse(duplicatesA.begin(), duplicatesA.end());
+        return nextA;
+    }
+
+    // Each row of B takes the first row of A with its key that no earlier row of B took. A row
+    // of B repeats a key when the row of A it takes repeats it, or when every row of A with its
+    // key is taken already; those go to pairing.duplicatesB. The rows whose key A lacks are
+    // returned, for their repetitions among themselves.
+    std::vector<int32_t> PairRowsOfB(HashSlots<KeySlot>& slots, const std::vector<int32_t>& nextA,
+                                     KeyPairing& pairing) {
+        std::vector<int32_t> strangers;
+        const auto n = static_cast<int32_t>(keysB_.size());
+        for (int32_t j = 0; j < n; ++j) {
+            if (j + kPrefetchAhead < n) {
+                slots.Prefetch(At(keysB_, j + kPrefetchAhead));
+            }
+            KeySlot& slot = slots.Find(At(keysB_, j));
+            if (!slot.Used()) {
+                strangers.push_back(j);
+                continue;
+            }
+            const int32_t i = slot.head;
+            if (i == kNone ||
+                std::binary_search(pairing.duplicatesA.begin(), pairing.duplicatesA.end(), i)) {
+                pairing.duplicatesB.push_back(j);
+            }
+            if (i != kNone) {
+                At(partnerA_, i) = j;
+                At(pairedB_, j) = true;
+                slot.head = At(nextA, i);
+            }
+        }
+        return strangers;
+    }
+
+    // The rows (ascending) whose key an earlier one of them has.
+    std::vector<int32_t> RepeatsAmong(const std::vector<int32_t>& rowsB) const {
+        std::vector<int32_t> repeats;
+        HashSlots<KeySlot> slots(rowsB.size());
+        for (const int32_t j : rowsB) {
+            KeySlot& slot = slots.Find(At(keysB_, j));
+            if (slot.Used()) {
+                repeats.push_back(j);
+            } else {
+                slot.Take(At(keysB_, j));
+            }
+        }
+        return repeats;
+    }
+
+    std::span<const RowHash> keysA_;
+    std::span<const RowHash> keysB_;
+    std::vector<int32_t> partnerA_;
+    std::vector<bool> pairedB_;
 };
 
 }  // namespace
@@ -288,49 +405,18 @@ KeyPairing PairRowsByKey(std::span<const RowHash> keysA, std::span<const RowHash
     const auto m = static_cast<int32_t>(keysA.size());
     const auto n = static_cast<int32_t>(keysB.size());
     KeyPairing pairing;
-    std::vector<int32_t> partnerA(static_cast<std::size_t>(m), kNone);
-    std::vector<int32_t> partnerB(static_cast<std::size_t>(n), kNone);
-    {
-        HashSlots<KeySlot> slots(keysA.size() + keysB.size());
-        std::vector<int32_t> nextA(static_cast<std::size_t>(m), kNone);
-        // From the last row up, so that each chain runs in A's order; the row a chain held
-        // before an earlier row joined it is a repetition.
-        for (int32_t i = m - 1; i >= 0; --i) {
-            KeySlot& slot = slots.Find(At(keysA, i));
-            if (slot.used) {
-                pairing.duplicatesA.push_back(slot.head);
-            }
-            slot.hash = At(keysA, i);
-            slot.used = true;
-            At(nextA, i) = slot.head;
-            slot.head = i;
-        }
-        std::reverse(pairing.duplicatesA.begin(), pairing.duplicatesA.end());
-        for (int32_t j = 0; j < n; ++j) {
-            KeySlot& slot = slots.Find(At(keysB, j));
-            if (slot.used && slot.inB) {
-                pairing.duplicatesB.push_back(j);
-            }
-            slot.hash = At(keysB, j);
-            slot.used = true;
-            slot.inB = true;
-            if (slot.head != kNone) {
-                At(partnerA, slot.head) = j;
-                At(partnerB, j) = slot.head;
-                slot.head = At(nextA, slot.head);
-            }
-        }
-    }
+    KeyMatch match(keysA, keysB);
+    match.Run(pairing);
     RunList runs;
     const auto addUnpairedB = [&](int32_t from, int32_t rowA) {
-        for (int32_t j = from; j < n && At(partnerB, j) == kNone; ++j) {
+        for (int32_t j = from; j < n && !match.PairedB(j); ++j) {
             runs.Add(RowPairKind::OnlyB, rowA, j, 1);
         }
     };
     addUnpairedB(0, 0);
     int32_t nextB = 0;
     for (int32_t i = 0; i < m; ++i) {
-        const int32_t j = At(partnerA, i);
+        const int32_t j = match.PartnerOfA(i);
         if (j == kNone) {
             runs.Add(RowPairKind::OnlyA, i, nextB, 1);
             continue;

@@ -42,6 +42,28 @@ protected:
         return texts;
     }
 
+    // The rows are in the order one std::stable_sort by column 1's texts gives, in either
+    // direction; `less` compares two texts of column 1 (their bytes by default).
+    template <class Less = std::less<std::string>>
+    void ExpectSortedAsStableSort(Less less = {}) {
+        for (const SortOrder order : {SortOrder::Ascending, SortOrder::Descending}) {
+            std::vector<std::pair<std::string, std::string>> expected;  // (key, id) in grid order
+            for (int32_t row = 1; grid_.CellText(2, row) != ""; ++row) {
+                expected.emplace_back(grid_.CellText(1, row), grid_.CellText(2, row));
+            }
+            std::stable_sort(expected.begin(), expected.end(),
+                             [order, &less](const auto& a, const auto& b) {
+                                 return order == SortOrder::Ascending ? less(a.first, b.first)
+                                                                      : less(b.first, a.first);
+                             });
+            SortRows(grid_, 1, order);
+            const Texts ids = Column(2);
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                ASSERT_EQ(ids[i], expected[i].second) << i;
+            }
+        }
+    }
+
     TableGrid grid_{GridShape{3, 2, 1, 1, 32, 18}};
 };
 
@@ -79,40 +101,64 @@ TEST_F(RowSortTest, StableSortsMakeTwoKeySorts) {
 }
 
 // Long texts, texts that share their first sixteen bytes, and NUL bytes.
+// Texts that agree in their first 7, 8, 14 or 40 bytes, zero bytes and 0xFF, repeated texts.
 TEST_F(RowSortTest, TextsCompareByAllTheirBytes) {
     const std::string x16(16, 'x');
-    const Texts sorted = {"x",       std::string("x\0", 2), x16,      x16 + '\0',
-                          x16 + "a", x16 + "a\xFF",         x16 + "b"};
-    Fill({sorted[6], sorted[3], sorted[5], sorted[0], sorted[2], sorted[4], sorted[1]});
+    const std::string y7(7, 'y');
+    const std::string z40(40, 'z');
+    const std::string zero(1, '\0');
+    const Texts sorted = {"x",
+                          "x" + zero,
+                          x16,
+                          x16 + zero,
+                          x16 + "a",
+                          x16 + "a\xFF",
+                          x16 + "b",
+                          y7,
+                          y7 + zero,
+                          y7 + "y",
+                          y7 + y7,
+                          y7 + y7 + zero,
+                          y7 + y7 + "\x01",
+                          z40 + "a",
+                          z40 + "a",
+                          z40 + "b" + z40,
+                          z40 + "b" + z40 + "c",
+                          z40 + "\xFF"};
+    const std::size_t mixed[] = {16, 3, 13, 9, 5, 0, 17, 11, 2, 14, 6, 12, 1, 15, 8, 4, 10, 7};
+    Texts keys;
+    for (const std::size_t k : mixed) {
+        keys.push_back(sorted[k]);
+    }
+    Fill(keys);
     SortRows(grid_, 1, SortOrder::Ascending);
     Texts expected = sorted;
     expected.insert(expected.end(), 2, "");
     EXPECT_EQ(Column(1), expected);
+    ExpectSortedAsStableSort();
 }
 
-// A table long enough for the texts to be sorted and the columns moved on two threads: ties
-// keep their order as one std::stable_sort keeps it, in either direction.
+// A table long enough for the keys to be sorted and the columns moved on two threads: ties
+// keep their order as one std::stable_sort keeps it, in either direction, with many texts that
+// tie in their first bytes and with few.
 TEST_F(RowSortTest, LongTablesSortAsOneStableSort) {
     const std::size_t count = kItemsWorthTwoThreads + 1001;
-    Texts keys;
-    for (std::size_t i = 0; i < count; ++i) {
-        keys.push_back("k" + std::to_string((i * 7919) % 97));
-    }
-    Fill(keys);
-    for (const SortOrder order : {SortOrder::Ascending, SortOrder::Descending}) {
-        std::vector<std::pair<std::string, std::string>> expected;  // (key, id) in grid order
-        for (int32_t row = 1; row <= static_cast<int32_t>(count); ++row) {
-            expected.emplace_back(grid_.CellText(1, row), grid_.CellText(2, row));
-        }
-        std::stable_sort(expected.begin(), expected.end(), [order](const auto& a, const auto& b) {
-            return order == SortOrder::Ascending ? a.first < b.first : b.first < a.first;
-        });
-        SortRows(grid_, 1, order);
-        const Texts ids = Column(2);
+    for (const std::size_t longEvery : {2, 20}) {
+        Texts keys;
         for (std::size_t i = 0; i < count; ++i) {
-            ASSERT_EQ(ids[i], expected[i].second) << i;
+            const std::string key = "k" + std::to_string((i * 7919) % 97);
+            keys.push_back(i % longEvery == 0 ? "long key " + key : key);
         }
+        Fill(keys);
+        ExpectSortedAsStableSort();
     }
+    Texts numbers;
+    for (std::size_t i = 0; i < count; ++i) {
+        numbers.push_back(std::to_string(static_cast<double>((i * 7919) % 4001) / 4 - 500));
+    }
+    Fill(numbers);
+    ExpectSortedAsStableSort(
+        [](const std::string& a, const std::string& b) { return std::stod(a) < std::stod(b); });
 }
 
 TEST_F(RowSortTest, OrdersThatAreNoPermutationChangeNothing) {

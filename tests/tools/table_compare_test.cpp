@@ -93,6 +93,8 @@ TEST(TableCompareTest, PairsRowsByKeyAndReportsRepeatedKeys) {
         {"a1 b2 c3", "b9 a1 d4", "=a1+d4~b2-c3", {}, {}, {1, 1, 1, 1}},
         {"a1 a2 b3", "a1 b3 a5 a6", "=a1~a2+a6=b3", {2}, {3, 4}, {1, 0, 1, 1}},
         {"x1", "", "-x1", {}, {}, {0, 1, 0, 0}},
+        // z repeats in B alone, a in both.
+        {"a1 a2", "z1 a1 z2 a2 a3", "+z1=a1+z2=a2+a3", {2}, {3, 4, 5}, {3, 0, 0, 0}},
     };
     // clang-format on
     for (const auto& c : cases) {
