@@ -3,6 +3,7 @@
 // million rows is as quick as the sort's own moving of the rows.
 #include <memory>
 
+#include "app/command_progress.h"
 #include "app/sort_commands.h"
 #include "edit/bulk_changes.h"
 #include "platform/cp932.h"
@@ -67,11 +68,14 @@ void SortCommands::SortRowsBy(SortOrder order) {
     if (Grid().Col() < 1) {
         return;
     }
-    RowOrder sorted = SortedRowOrder(Grid(), Grid().Col(), order);
-    if (MovesNothing(sorted)) {
-        return;  // already in order: no step that would only mark the table modified
+    const int32_t col = Grid().Col();
+    std::optional<RowOrder> sorted = ComputeWithProgress(
+        windows_, "並べ替えています",
+        [&](const WorkProgress& progress) { return SortedRowOrder(Grid(), col, order, progress); });
+    if (!sorted || MovesNothing(*sorted)) {
+        return;  // cancelled, or already in order: no step that would only mark it modified
     }
-    Apply(std::make_unique<RowOrderChange>(sorted.firstRow, std::move(sorted.sources),
+    Apply(std::make_unique<RowOrderChange>(sorted->firstRow, std::move(sorted->sources),
                                            Grid().Current()));
 }
 

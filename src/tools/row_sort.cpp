@@ -13,7 +13,8 @@
 
 namespace qv {
 
-RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order) {
+RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order,
+                        const WorkProgress& progress) {
     RowOrder result;
     result.firstRow = 1;
     const int32_t end =
@@ -29,7 +30,11 @@ RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order) {
     std::size_t textsBegin = rows;
     std::string buffer;
     int32_t row = 1;
+    // Four parts of a row each: its key read, the numbers and the texts sorted, its place taken.
+    const auto units = static_cast<int64_t>(rows);
+    WorkSteps steps(progress, 4 * units);
     grid.VisitColumn(col, 1, end, [&](std::string_view text) {
+        steps.Advance();
         if (!text.empty()) {
             double value = 0.0;
             if (ReadCellNumber(text, buffer, value) == NumberReading::Number) {
@@ -43,12 +48,15 @@ RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order) {
     const std::span<SortKey> numberKeys(keys.data(), numbers);
     const std::span<SortKey> textKeys(keys.data() + textsBegin, rows - textsBegin);
     SortNumberKeys(numberKeys);
+    steps.Reach(2 * units);
     SortTextKeys(textKeys, grid, col, end, order);
+    steps.Reach(3 * units);
 
     result.sources.reserve(rows);
     std::vector<bool> placed(rows + 1, false);
     const auto append = [&](std::span<const SortKey> sorted) {
         for (const SortKey& key : sorted) {
+            steps.Advance();
             result.sources.push_back(key.row);
             placed[static_cast<std::size_t>(key.row)] = true;
         }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/work_progress.h"
 #include "table/table_grid.h"
 
 namespace qv {
@@ -25,7 +26,10 @@ struct RowOrder {
 // A text beyond the range of double sorts as a text. Rows after the last stored text of every
 // column stay where they are (they are empty and would stay anyway), so the order may be shorter
 // than the table.
-RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order);
+// Hears `progress` (reading the keys, sorting them, making the order) and raises WorkCancelled
+// when it says stop.
+RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order,
+                        const WorkProgress& progress = {});
 
 // The order that puts every row back where it stood before `order` was applied. Raises Failure
 // kGridIndexMessage for a source outside the order's rows.

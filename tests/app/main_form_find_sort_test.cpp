@@ -177,6 +177,9 @@ TEST_F(MainFormFindSortTest, LongCommandsCanBeCancelledHalfway) {
             grid.SetCurrentCell({1, 1}), form_.Lists().SplitColumn();
         },
         [&] { form_.Search().ReplaceAll(); },
+        [&] {
+            grid.SetCurrentCell({2, 1}), form_.Sorting().SortDescending();
+        },
     };
     for (std::size_t i = 0; i < std::size(commands); ++i) {
         SCOPED_TRACE(i);
