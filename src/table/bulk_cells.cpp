@@ -126,7 +126,7 @@ std::vector<std::pair<int32_t, CellColumn>> BulkCells::TakeColumns(int32_t first
         }
         column.Changed();
     }
-    breaksAtChunkStart_ = {};
+    std::vector<uint64_t>().swap(breaksAtChunkStart_);  // its room too: no more appends
     return std::move(columns_);
 }
 
