@@ -162,9 +162,9 @@ void CellColumn::VisitHandles(int32_t begin, int32_t end, F&& f) const {
                     }
                     break;
                 case Chunk::Kind::Lines:
-                    for (int32_t i = offset; i < stop; ++i) {
-                        f(cell_handle::MakeLine(chunk.Line(i)));
-                    }
+                    chunk.VisitLines(offset, stop - offset, [&f](std::string_view text) {
+                        f(cell_handle::MakeLine(text));
+                    });
                     break;
             }
             row += stop - offset;
@@ -206,11 +206,13 @@ void CellColumn::VisitTexts(int32_t begin, int32_t end, F&& f) const {
                     }
                 }
                 break;
-            case Chunk::Kind::Lines:
-                for (int32_t r = first; r < stop; ++r) {
-                    f(r, cell_handle::MakeLine(chunk.Line(r - row)));
-                }
+            case Chunk::Kind::Lines: {
+                int32_t r = first;
+                chunk.VisitLines(first - row, stop - first, [&f, &r](std::string_view text) {
+                    f(r++, cell_handle::MakeLine(text));
+                });
                 break;
+            }
         }
         row += chunk.size;
     }
@@ -224,9 +226,7 @@ void CellColumn::Visit(int32_t begin, int32_t end, F&& f) const {
     while (row < end && row < length_) {
         const Segment segment = SegmentAt(row, end);
         if (segment.lines != nullptr) {
-            for (int32_t i = 0; i < segment.rows; ++i) {
-                f(segment.lines->Line(segment.offset + i));
-            }
+            segment.lines->VisitLines(segment.offset, segment.rows, f);
         } else {
             VisitHandles(row, row + segment.rows, [&f](CellHandle h) { f(cell_handle::Text(h)); });
         }

@@ -36,6 +36,13 @@ struct CellChunk {
         return bounds->Line(static_cast<uint64_t>(firstLabel) +
                             static_cast<uint64_t>(offset) * static_cast<uint64_t>(lineStride));
     }
+    // Lines: calls f(text) for `count` rows from row `offset` of the chunk.
+    template <class F>
+    void VisitLines(int32_t offset, int32_t count, F&& f) const {
+        Bounds()->VisitLines(static_cast<uint64_t>(firstLabel) +
+                                 static_cast<uint64_t>(offset) * static_cast<uint64_t>(lineStride),
+                             static_cast<uint64_t>(lineStride), count, f);
+    }
     // Lines: becomes a chunk of Texts holding the same texts, in file order still.
     void LinesToHandles(std::size_t capacity) {
         const LineBounds* bounds = Bounds();

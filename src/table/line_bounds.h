@@ -38,6 +38,25 @@ public:
         const uint64_t begin = Bound(first);
         return {base_ + begin, static_cast<std::size_t>(Bound(last) - begin)};
     }
+    // Calls f(text) for `count` accepted lines from `first` on, every `step`-th: a block of a
+    // column. The hot loop of statistics and searches, so the arrays are read through locals.
+    template <class F>
+    void VisitLines(uint64_t first, uint64_t step, int32_t count, F&& f) const {
+        const char* base = base_;
+        const uint16_t* narrow = narrow_.data();
+        const uint64_t* groups = groups_.data();
+        const uint64_t* wide = wide_.data();
+        const auto bound = [&](uint64_t k) {
+            const uint64_t group = groups[k >> kGroupShift];
+            return (group & kWide) != 0 ? wide[(group & ~kWide) + (k & kGroupMask)]
+                                        : group + narrow[k];
+        };
+        for (int32_t i = 0; i < count; ++i, first += step) {
+            const uint64_t begin = bound(first);
+            f(std::string_view(base + begin,
+                               static_cast<std::size_t>(bound(first + 1) - begin - kLineEnd)));
+        }
+    }
     // The memory kept for the bounds, in bytes.
     std::size_t HeapBytes() const;
 
