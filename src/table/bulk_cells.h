@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "table/cell_column.h"
@@ -13,12 +14,18 @@ namespace qv {
 // Cells read in bulk from a file, column by column, for TableGrid::ReplaceCells. Texts appended
 // must lie inside `arena` and each must be followed there by a CR byte; they are kept in place,
 // not copied, empty texts included (a view of no bytes at their line's CR), so that a loaded
-// table's lines stay one run in the buffer for the writer.
+// table's lines stay one run in the buffer for the writer. When every text appended is the next
+// line of the arena, in order (a table file's cells), the lines can be indexed: a block of a
+// column whose texts are lines at even steps then keeps their first line's number instead of a
+// handle a cell.
 class BulkCells {
 public:
-    BulkCells(std::shared_ptr<const std::string> arena, int32_t columns);
-    // Keeps room for `count` filled columns, when the reader knows how many will be.
-    void ReserveColumns(int32_t count);
+    enum class Texts { Anywhere, EveryLine };
+    BulkCells(std::shared_ptr<const std::string> arena, int32_t columns,
+              Texts texts = Texts::Anywhere);
+    // Keeps room for `count` filled columns, when the reader knows how many will be, and for
+    // `lines` texts.
+    void ReserveColumns(int32_t count, uint64_t lines = 0);
     // Appends the next text of column `index` (0-based within the bulk, below Columns()).
     void Append(int32_t index, std::string_view text);
     // Appends `count` empty cells to column `index` as one run, which costs no memory per cell
@@ -27,16 +34,28 @@ public:
     // The columns declared; only those up to the last that received a text hold any.
     int32_t Columns() const { return declaredColumns_; }
     int32_t FilledColumns() const { return static_cast<int32_t>(columns_.size()); }
-    const std::shared_ptr<const std::string>& Arena() const { return arena_; }
+    // The arena, shared: holding it keeps the index of its lines too.
+    std::shared_ptr<const std::string> Arena() const;
     // Hands over the chunks of one filled column; the bulk keeps none of them.
     CellColumn::ChunkList TakeColumn(int32_t index) {
-        return std::move(columns_[static_cast<std::size_t>(index)]);
+        return std::move(columns_[static_cast<std::size_t>(index)].second.chunks_);
     }
+    // The rows of the longest filled column.
+    int32_t LongestColumn() const;
+    // Hands over every filled column at once, numbered from `firstCol`, as the grid keeps its
+    // columns: a wide table's million columns are then not built twice. The list keeps room
+    // for a few more columns before them.
+    std::vector<std::pair<int32_t, CellColumn>> TakeColumns(int32_t firstCol);
+    static constexpr std::size_t kRoomBefore = 4;
 
 private:
     CellColumn::ChunkList& Column(int32_t index);
+    // The open block of a column, or a new one when there is none or it is full; `line` says
+    // whether the text that goes into it is an indexed line.
+    CellColumn::Chunk& OpenBlock(CellColumn::ChunkList& chunks, std::size_t column, bool line);
 
     std::shared_ptr<const std::string> arena_;
+    std::shared_ptr<LineBounds> lines_;  // Texts::EveryLine only
     int32_t declaredColumns_;
     // The run of lines being appended row by row: where the next text must begin to continue
     // it, the column expected next, and how often it was broken so far. A chunk keeps its line
@@ -46,7 +65,7 @@ private:
     uint64_t runBreaks_ = 0;
     std::vector<uint64_t> breaksAtChunkStart_;
     // Only the columns that received a text, so that a huge declared width costs nothing.
-    std::vector<CellColumn::ChunkList> columns_;
+    std::vector<std::pair<int32_t, CellColumn>> columns_;
 };
 
 }  // namespace qv

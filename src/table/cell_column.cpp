@@ -10,6 +10,16 @@ namespace qv {
 
 using Kind = CellColumn::Chunk::Kind;
 
+namespace {
+
+// How far a chunk's stored position moves from one row to the next: a label's number by one,
+// a loaded text's line by the stride.
+int32_t RowStep(const CellChunk& chunk) {
+    return chunk.kind == Kind::Lines ? chunk.lineStride : 1;
+}
+
+}  // namespace
+
 CellColumn::~CellColumn() {
     FreeChunks(0, chunks_.size());
 }
@@ -64,6 +74,8 @@ CellHandle CellColumn::Get(int32_t row) const {
             return cell_handle::MakeLabel(chunk.firstLabel + place.offset);
         case Kind::Texts:
             break;
+        case Kind::Lines:
+            return cell_handle::MakeLine(chunk.Line(place.offset));
     }
     return chunk.cells[static_cast<std::size_t>(place.offset)];
 }
@@ -72,13 +84,18 @@ void CellColumn::MakeTexts(Chunk& chunk) {
     if (chunk.kind == Kind::Texts) {
         return;
     }
+    if (chunk.kind == Kind::Lines) {
+        chunk.LinesToHandles(0);
+        chunk.lineStride = 0;
+        return;
+    }
     chunk.cells.assign(static_cast<std::size_t>(chunk.size), 0);
-    chunk.lineStride = 0;
     if (chunk.kind == Kind::Labels) {
         for (int32_t i = 0; i < chunk.size; ++i) {
             chunk.cells[static_cast<std::size_t>(i)] = cell_handle::MakeLabel(chunk.firstLabel + i);
         }
     }
+    chunk.lineStride = 0;
     chunk.kind = Kind::Texts;
 }
 
@@ -112,8 +129,11 @@ std::size_t CellColumn::SplitAt(Place place) {
     Chunk tail;
     tail.kind = head.kind;
     tail.size = head.size - place.offset;
-    tail.firstLabel = head.firstLabel + place.offset;
+    tail.firstLabel = head.firstLabel + place.offset * RowStep(head);
     tail.lineStride = head.lineStride;
+    if (head.kind == Kind::Lines) {
+        tail.cells.Hold(head.Bounds());
+    }
     if (head.kind == Kind::Texts) {
         tail.cells.assign(head.cells.begin() + place.offset, head.cells.end());
         head.cells.resize(static_cast<std::size_t>(place.offset));
@@ -189,7 +209,7 @@ void CellColumn::Set(int32_t row, CellHandle h) {
             before.size += 1;
             before.lineStride = 0;
             chunk.size -= 1;
-            chunk.firstLabel += 1;
+            chunk.firstLabel += RowStep(chunk);
             Grew(place.chunk - 1, 1);
             Grew(place.chunk, -1);
             return;
@@ -258,13 +278,16 @@ CellHandle CellColumn::Detach(int32_t row) {
             chunk->lineStride = 0;
             break;
         case Kind::Labels:
-            h = cell_handle::MakeLabel(chunk->firstLabel + place.offset);
+        case Kind::Lines:
+            h = chunk->kind == Kind::Labels
+                    ? cell_handle::MakeLabel(chunk->firstLabel + place.offset)
+                    : cell_handle::MakeLine(chunk->Line(place.offset));
             if (place.offset != 0 && place.offset != chunk->size - 1) {
                 place = {SplitAt(row), 0};
                 chunk = &chunks_[place.chunk];
             }
             if (place.offset == 0) {
-                chunk->firstLabel += 1;
+                chunk->firstLabel += RowStep(*chunk);
             }
             break;
     }
@@ -414,9 +437,23 @@ CellColumn CellColumn::ExchangeRows(int32_t begin, int32_t end, CellColumn&& row
 
 bool CellColumn::Empty() const {
     return std::all_of(chunks_.begin(), chunks_.end(), [](const Chunk& chunk) {
-        return chunk.kind == Kind::Empty ||
-               (chunk.kind == Kind::Texts && std::all_of(chunk.cells.begin(), chunk.cells.end(),
-                                                         [](CellHandle h) { return h == 0; }));
+        switch (chunk.kind) {
+            case Kind::Empty:
+                return true;
+            case Kind::Labels:
+                return false;
+            case Kind::Texts:
+                return std::all_of(chunk.cells.begin(), chunk.cells.end(),
+                                   [](CellHandle h) { return h == 0; });
+            case Kind::Lines:
+                break;
+        }
+        for (int32_t i = 0; i < chunk.size; ++i) {
+            if (!chunk.Line(i).empty()) {
+                return false;
+            }
+        }
+        return true;
     });
 }
 
@@ -477,10 +514,16 @@ CellColumn::Segment CellColumn::SegmentAt(int32_t row, int32_t limit) const {
     const Place place = Locate(row);
     const Chunk& chunk = chunks_[place.chunk];
     const int32_t rows = std::min(chunk.size - place.offset, limit - row);
-    if (chunk.kind != Kind::Texts) {
-        return {rows, 0, nullptr};
+    switch (chunk.kind) {
+        case Kind::Empty:
+        case Kind::Labels:
+            break;
+        case Kind::Texts:
+            return {rows, chunk.lineStride, chunk.cells.data() + place.offset};
+        case Kind::Lines:
+            return {rows, chunk.lineStride, nullptr, &chunk, place.offset};
     }
-    return {rows, chunk.lineStride, chunk.cells.data() + place.offset};
+    return {rows, 0, nullptr};
 }
 
 std::size_t CellColumn::StoredBytes() const {
@@ -501,6 +544,9 @@ std::size_t CellColumn::StoredBytes() const {
 
 void CellColumn::CollectArenaPointers(std::vector<const char*>& out) const {
     for (const Chunk& chunk : chunks_) {
+        if (chunk.kind == Kind::Lines) {
+            out.push_back(chunk.Line(0).data());
+        }
         for (CellHandle h : chunk.cells) {
             if (h != 0 && cell_handle::Tag(h) == cell_handle::kArena) {
                 out.push_back(cell_handle::Text(h).data());

@@ -85,7 +85,15 @@ public:
     struct Segment {
         int32_t rows = 0;
         int32_t lineStride = 0;             // the chunk's
-        const CellHandle* cells = nullptr;  // Texts: the handles of these rows; else none
+        const CellHandle* cells = nullptr;  // Texts: the handles of these rows
+        const Chunk* lines = nullptr;       // Lines: the chunk
+        int32_t offset = 0;                 // Lines: the first row's place in it
+        // Whether the rows hold stored texts (of either form); else empty cells or labels.
+        bool Stored() const { return cells != nullptr || lines != nullptr; }
+        // The handle of row i of the segment, for one that holds stored texts.
+        CellHandle At(int32_t i) const {
+            return cells != nullptr ? cells[i] : cell_handle::MakeLine(lines->Line(offset + i));
+        }
     };
     Segment SegmentAt(int32_t row, int32_t limit) const;
 
@@ -97,6 +105,7 @@ public:
     void CollectArenaPointers(std::vector<const char*>& out) const;
 
 private:
+    friend class BulkCells;  // builds loaded columns chunk by chunk
     using Place = ChunkIndex::Place;
     Place Locate(int32_t row) const;
     // Chunk `chunk` grew by `delta` rows (negative: shrank); the chunks stayed the same.
@@ -152,6 +161,11 @@ void CellColumn::VisitHandles(int32_t begin, int32_t end, F&& f) const {
                         f(chunk.cells[static_cast<std::size_t>(i)]);
                     }
                     break;
+                case Chunk::Kind::Lines:
+                    chunk.VisitLines(offset, stop - offset, [&f](std::string_view text) {
+                        f(cell_handle::MakeLine(text));
+                    });
+                    break;
             }
             row += stop - offset;
         }
@@ -192,6 +206,13 @@ void CellColumn::VisitTexts(int32_t begin, int32_t end, F&& f) const {
                     }
                 }
                 break;
+            case Chunk::Kind::Lines: {
+                int32_t r = first;
+                chunk.VisitLines(first - row, stop - first, [&f, &r](std::string_view text) {
+                    f(r++, cell_handle::MakeLine(text));
+                });
+                break;
+            }
         }
         row += chunk.size;
     }
@@ -199,7 +220,21 @@ void CellColumn::VisitTexts(int32_t begin, int32_t end, F&& f) const {
 
 template <class F>
 void CellColumn::Visit(int32_t begin, int32_t end, F&& f) const {
-    VisitHandles(begin, end, [&f](CellHandle h) { f(cell_handle::Text(h)); });
+    int32_t row = begin;
+    // Loaded lines are read from their bounds, not through a handle: this is the hot loop of
+    // statistics and searches.
+    while (row < end && row < length_) {
+        const Segment segment = SegmentAt(row, end);
+        if (segment.lines != nullptr) {
+            segment.lines->VisitLines(segment.offset, segment.rows, f);
+        } else {
+            VisitHandles(row, row + segment.rows, [&f](CellHandle h) { f(cell_handle::Text(h)); });
+        }
+        row += segment.rows;
+    }
+    for (; row < end; ++row) {
+        f(std::string_view());
+    }
 }
 
 }  // namespace qv

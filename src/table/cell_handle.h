@@ -41,6 +41,13 @@ CellHandle MakeOwned(std::string_view text);
 // 48 bits a handle keeps gives an owned copy instead.
 CellHandle MakeArena(std::string_view text);
 CellHandle MakeLabel(int32_t rowNumber);
+// The handle of a loaded line's text, followed by CR LF in a buffer at an address below the
+// 48 bits a handle keeps (as LineBounds checks).
+inline CellHandle MakeLine(std::string_view text) {
+    const uint64_t length = text.size() < kArenaLengthMask ? text.size() + 1 : 0;
+    return kArena | kArenaCrLf | (length << kArenaLengthShift) |
+           reinterpret_cast<uintptr_t>(text.data());
+}
 // A handle of the same text that can be stored separately (owned blocks are copied).
 CellHandle Copy(CellHandle h);
 void Free(CellHandle h);

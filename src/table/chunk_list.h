@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -9,20 +10,49 @@
 
 #include "table/chunk_index.h"
 #include "table/handle_list.h"
+#include "table/line_bounds.h"
 
 namespace qv {
 
-// A run of rows of one column: empty cells, row labels or stored texts.
+// A run of rows of one column: empty cells, row labels, stored texts, or texts still as a file
+// loaded them, kept as line numbers of its buffer (no memory a cell).
 struct CellChunk {
-    enum class Kind : uint8_t { Empty, Labels, Texts };
+    enum class Kind : uint8_t { Empty, Labels, Texts, Lines };
     Kind kind = Kind::Empty;  // first: ChunkList tells its forms apart by this byte
     int32_t size = 0;
-    int32_t firstLabel = 0;  // Labels: the row number of the first label
+    // Labels: the row number of the first label. Lines: the line number of the first text.
+    int32_t firstLabel = 0;
     // Texts read in file order: each cell's line, followed by CR LF, lies this many lines
     // after the previous cell's in one unbroken run of a loaded file's lines; 0 when the
-    // cells were not read that way or have been changed since.
+    // cells were not read that way or have been changed since. Lines: always so.
     int32_t lineStride = 0;
-    HandleList cells;  // Texts: one handle per row
+    // Texts: one handle per row. Lines: none, and it holds the buffer's LineBounds instead.
+    HandleList cells;
+
+    const LineBounds* Bounds() const { return static_cast<const LineBounds*>(cells.Held()); }
+    // Lines: the text of row `offset` of the chunk.
+    std::string_view Line(int32_t offset) const { return Line(Bounds(), offset); }
+    std::string_view Line(const LineBounds* bounds, int32_t offset) const {
+        return bounds->Line(static_cast<uint64_t>(firstLabel) +
+                            static_cast<uint64_t>(offset) * static_cast<uint64_t>(lineStride));
+    }
+    // Lines: calls f(text) for `count` rows from row `offset` of the chunk.
+    template <class F>
+    void VisitLines(int32_t offset, int32_t count, F&& f) const {
+        Bounds()->VisitLines(static_cast<uint64_t>(firstLabel) +
+                                 static_cast<uint64_t>(offset) * static_cast<uint64_t>(lineStride),
+                             static_cast<uint64_t>(lineStride), count, f);
+    }
+    // Lines: becomes a chunk of Texts holding the same texts, in file order still.
+    void LinesToHandles(std::size_t capacity) {
+        const LineBounds* bounds = Bounds();
+        cells.assign(std::max<std::size_t>(capacity, static_cast<std::size_t>(size)), 0);
+        cells.resize(static_cast<std::size_t>(size));
+        for (int32_t i = 0; i < size; ++i) {
+            cells[static_cast<std::size_t>(i)] = cell_handle::MakeLine(Line(bounds, i));
+        }
+        kind = Kind::Texts;
+    }
 };
 
 // A column's chunks, with the vector operations the column uses, and the index that finds a row

@@ -12,17 +12,19 @@ namespace qv {
 // The handles of one chunk's rows, with the vector operations the chunks use. One handle is
 // kept in place, without a heap block: most columns of a wide table hold a single text. Lists
 // longer than that live on the heap. Holds handles only; freeing the texts is the owner's work.
+// A list of no handles may keep a pointer of its owner's instead (Hold), in the room of the
+// handle in place, until a handle is added.
 class HandleList {
 public:
     HandleList() noexcept = default;
-    HandleList(const HandleList& other) { assign(other.begin(), other.end()); }
+    HandleList(const HandleList& other) { CopyFrom(other); }
     HandleList(HandleList&& other) noexcept : size_(other.size_), capacity_(other.capacity_) {
         store_ = other.store_;
         other.Forget();
     }
     HandleList& operator=(const HandleList& other) {
         if (this != &other) {
-            assign(other.begin(), other.end());
+            CopyFrom(other);
         }
         return *this;
     }
@@ -50,6 +52,16 @@ public:
     CellHandle& operator[](std::size_t i) { return data()[i]; }
     const CellHandle& operator[](std::size_t i) const { return data()[i]; }
     CellHandle& back() { return data()[size_ - 1]; }
+
+    // Empties the list and keeps `p` in its place.
+    void Hold(const void* p) {
+        Release();
+        size_ = 0;
+        capacity_ = 0;
+        store_.held = p;
+    }
+    // The pointer kept by Hold, while no handle was added since.
+    const void* Held() const { return capacity_ == 0 ? store_.held : nullptr; }
 
     void reserve(std::size_t n) {
         if (n > capacity_) {
@@ -103,7 +115,20 @@ public:
 
 private:
     bool OnHeap() const { return capacity_ > 1; }
+    void CopyFrom(const HandleList& other) {
+        if (other.capacity_ == 0) {
+            Hold(other.store_.held);
+        } else {
+            assign(other.begin(), other.end());
+        }
+    }
     void Grow(std::size_t n) {
+        if (n <= 1) {
+            // Only from a held pointer (capacity 0, no handle): the handle in place again.
+            capacity_ = 1;
+            store_.one = 0;
+            return;
+        }
         auto* grown = new CellHandle[n];
         std::copy(data(), data() + size_, grown);
         Release();
@@ -123,10 +148,11 @@ private:
     }
 
     uint32_t size_ = 0;
-    uint32_t capacity_ = 1;  // 1: the handle in place
+    uint32_t capacity_ = 1;  // 1: the handle in place; 0: a held pointer
     union Store {
         CellHandle one;
         CellHandle* heap;
+        const void* held;
     } store_{0};
 };
 

@@ -16,12 +16,12 @@ constexpr std::size_t kLineEndSize = 2;  // CR LF
 std::optional<std::string_view> LoadedLines(const TableGrid& grid, int32_t rows,
                                             const std::vector<CellColumn::Segment>& segments) {
     const auto dataCols = static_cast<int32_t>(segments.size());
-    const char* begin = cell_handle::Text(segments[0].cells[0]).data();
+    const char* begin = cell_handle::Text(segments[0].At(0)).data();
     const char* end = nullptr;
     for (const int32_t at : {0, rows - 1}) {
         const char* expected = nullptr;
         for (int32_t k = 0; k < dataCols; ++k) {
-            const CellHandle h = segments[static_cast<std::size_t>(k)].cells[at];
+            const CellHandle h = segments[static_cast<std::size_t>(k)].At(at);
             const std::string_view text = cell_handle::Text(h);
             if (!cell_handle::FollowedByLineEnd(h) || (k > 0 && text.data() != expected)) {
                 return std::nullopt;

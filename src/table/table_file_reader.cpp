@@ -98,14 +98,18 @@ void ReadCells(LineReader& lines, TableFileContent& content,
     if (dataCols == 0) {
         return;  // no cells: the grid need not keep the file's buffer
     }
-    content.cells = BulkCells(std::move(buffer), dataCols);
+    const std::size_t bytesLeft = buffer->size() - lines.Position();
+    content.cells = BulkCells(std::move(buffer), dataCols, BulkCells::Texts::EveryLine);
     // The first row's lines are counted ahead: a wide table's columns then take no room unused.
     LineReader ahead = lines;
     int32_t firstRowLines = 0;
     for (; firstRowLines < dataCols && content.rowCount > 0 && !ahead.AtEnd(); ++firstRowLines) {
         ahead.Next();
     }
-    content.cells.ReserveColumns(firstRowLines);
+    // Every cell a line, which takes at least its CR LF.
+    const uint64_t cells =
+        uint64_t{static_cast<uint32_t>(content.rowCount)} * static_cast<uint32_t>(dataCols);
+    content.cells.ReserveColumns(firstRowLines, std::min<uint64_t>(cells, bytesLeft / 2));
     for (int32_t row = 0; row < content.rowCount && !lines.AtEnd(); ++row) {
         for (int32_t col = 0; col < dataCols && !lines.AtEnd(); ++col) {
             content.cells.Append(col, lines.Next());
@@ -153,10 +157,12 @@ void ApplyTableFile(TableFileContent&& content, TableGrid& grid, std::string& ti
     grid.ClearCells(0, grid.RowCount(), 1, grid.ColCount());
     grid.SetColCount(content.colCount);
     grid.SetRowCount(content.rowCount);
+    // The cells first: the grid takes a wide table's columns from the reader as they are, and
+    // the reader's working room is gone before the widths take room of their own.
+    grid.ReplaceCells(1, 0, content.rowCount, std::move(content.cells));
     for (int32_t col = 1; col < content.colCount; ++col) {
         grid.SetColWidth(col, content.widths[static_cast<std::size_t>(col - 1)]);
     }
-    grid.ReplaceCells(1, 0, content.rowCount, std::move(content.cells));
     title = std::move(content.title);
 }
 

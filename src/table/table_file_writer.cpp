@@ -246,8 +246,8 @@ public:
         for (const uint32_t k : active_) {
             const Cursor& cursor = cursors_[k];
             out.EmptyCells(static_cast<uint64_t>(cols_[k] - col));
-            if (cursor.cells != nullptr) {
-                out.Line(cursor.cells[row - cursor.begin]);
+            if (cursor.texts.Stored()) {
+                out.Line(cursor.texts.At(row - cursor.begin));
             } else {
                 out.Text(grid_.Cell(cols_[k], row));
             }
@@ -257,13 +257,13 @@ public:
     }
 
 private:
-    // The chunk of a column that holds `row`: the handles of a chunk of texts; none for a run of
-    // empty cells, or for one of row labels, whose texts are looked up (`lookUp`).
+    // The chunk of a column that holds `row`: its stored texts; none for a run of empty cells,
+    // or for one of row labels, whose texts are looked up (`lookUp`).
     struct Cursor {
-        const CellHandle* cells = nullptr;
+        CellColumn::Segment texts;
         int32_t begin = 0;
         bool lookUp = false;
-        bool Active() const { return cells != nullptr || lookUp; }
+        bool Active() const { return texts.Stored() || lookUp; }
     };
 
     // Moves the cursors whose chunk ended to the chunk holding `row`.
@@ -286,9 +286,9 @@ private:
         const CellColumn::Segment segment = grid_.ColumnSegment(cols_[k], row, kGridCountLimit);
         Cursor& cursor = cursors_[k];
         cursor.begin = row;
-        cursor.cells = segment.cells;
+        cursor.texts = segment;
         // A run of labels is told from a run of empty cells by its text, never empty.
-        cursor.lookUp = segment.cells == nullptr && !grid_.Cell(cols_[k], row).empty();
+        cursor.lookUp = !segment.Stored() && !grid_.Cell(cols_[k], row).empty();
         return row + segment.rows;
     }
 

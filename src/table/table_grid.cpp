@@ -1,6 +1,7 @@
 #include "table/table_grid.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "platform/failure.h"
@@ -232,6 +233,11 @@ void TableGrid::MoveColumn(int32_t from, int32_t to) {
 
 void TableGrid::ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells&& bulk) {
     loadedBuffers_.Add(bulk.Arena());
+    if (AdoptColumns(firstCol, rowBegin, rowEnd, bulk)) {
+        ReleaseUnusedArenas();
+        NotifyCells();
+        return;
+    }
     const int32_t filled = bulk.FilledColumns();
     columns_.reserve(columns_.size() + static_cast<std::size_t>(filled));  // no slack in a wide one
     for (int32_t k = 0; k < filled; ++k) {
@@ -245,6 +251,25 @@ void TableGrid::ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd,
     }
     ReleaseUnusedArenas();
     NotifyCells();
+}
+
+// Takes the bulk's columns as they are when nothing is stored from firstCol on (a table loaded
+// into a cleared grid), instead of moving their chunks into columns of its own: for a moment
+// that would hold every column twice.
+bool TableGrid::AdoptColumns(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells& bulk) {
+    auto tail = std::lower_bound(columns_.begin(), columns_.end(), firstCol,
+                                 [](const auto& entry, int32_t c) { return entry.first < c; });
+    const bool nothingStored =
+        std::all_of(tail, columns_.end(), [](const auto& entry) { return entry.second.Empty(); });
+    if (rowBegin != 0 || !nothingStored || bulk.LongestColumn() > rowEnd) {
+        return false;
+    }
+    std::vector<std::pair<int32_t, CellColumn>> adopted = bulk.TakeColumns(firstCol);
+    columns_.erase(tail, columns_.end());
+    adopted.insert(adopted.begin(), std::make_move_iterator(columns_.begin()),
+                   std::make_move_iterator(columns_.end()));
+    columns_ = std::move(adopted);
+    return true;
 }
 
 CellColumn::Segment TableGrid::ColumnSegment(int32_t col, int32_t row, int32_t limit) const {

@@ -209,6 +209,7 @@ private:
     const CellColumn* FindColumn(int32_t col) const;
     CellColumn& ColumnAt(int32_t col);
     void ReleaseUnusedArenas();
+    bool AdoptColumns(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells& bulk);
     void FollowMove(int32_t& position, int32_t from, int32_t to);
     void SetCount(bool columns, int32_t n);
     void NotifyCells();

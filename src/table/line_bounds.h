@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+// Where the CR LF lines of a loaded file's buffer begin and end, in about two bytes a line, so
+// that a column of loaded texts can keep their first line's number instead of a handle a cell.
+// Lines are added in the order a reader hands them out; line k runs from bound k to bound k + 1
+// less its CR LF. Bounds are kept as 16-bit offsets from the first of a group of 64, or in full
+// for a group whose lines are too long for that. Keeps the buffer alive.
+class LineBounds {
+public:
+    explicit LineBounds(std::shared_ptr<const std::string> bytes);
+    LineBounds(const LineBounds&) = delete;
+    LineBounds& operator=(const LineBounds&) = delete;
+
+    const std::shared_ptr<const std::string>& Bytes() const { return bytes_; }
+    // Room for this many lines, when the reader knows about how many will come.
+    void Reserve(uint64_t lines);
+    // Adds the next line: `text` lies in the buffer, followed there by CR. Returns whether Line
+    // gives it back: it starts where the line before it ended (or is the first) and is followed
+    // by CR LF, and the number it got fits in 31 bits.
+    bool Add(std::string_view text);
+    uint64_t Count() const { return count_; }
+
+    // Line k's text, for a line that Add accepted.
+    std::string_view Line(uint64_t k) const {
+        const uint64_t begin = Bound(k);
+        return {base_ + begin, static_cast<std::size_t>(Bound(k + 1) - begin - kLineEnd)};
+    }
+    // The bytes of the lines [first, last), each with its CR LF, when all were accepted.
+    std::string_view Lines(uint64_t first, uint64_t last) const {
+        const uint64_t begin = Bound(first);
+        return {base_ + begin, static_cast<std::size_t>(Bound(last) - begin)};
+    }
+    // Calls f(text) for `count` accepted lines from `first` on, every `step`-th: a block of a
+    // column. The hot loop of statistics and searches, so the arrays are read through locals.
+    template <class F>
+    void VisitLines(uint64_t first, uint64_t step, int32_t count, F&& f) const {
+        const char* base = base_;
+        const uint16_t* narrow = narrow_.data();
+        const uint64_t* groups = groups_.data();
+        const uint64_t* wide = wide_.data();
+        const auto bound = [&](uint64_t k) {
+            const uint64_t group = groups[k >> kGroupShift];
+            return (group & kWide) != 0 ? wide[(group & ~kWide) + (k & kGroupMask)]
+                                        : group + narrow[k];
+        };
+        for (int32_t i = 0; i < count; ++i, first += step) {
+            const uint64_t begin = bound(first);
+            f(std::string_view(base + begin,
+                               static_cast<std::size_t>(bound(first + 1) - begin - kLineEnd)));
+        }
+    }
+    // The memory kept for the bounds, in bytes.
+    std::size_t HeapBytes() const;
+
+private:
+    static constexpr uint64_t kLineEnd = 2;
+    static constexpr int kGroupShift = 6;
+    static constexpr uint64_t kGroupMask = (uint64_t{1} << kGroupShift) - 1;
+    static constexpr uint64_t kWide = uint64_t{1} << 63;  // the group's bounds are in wide_
+
+    uint64_t Bound(uint64_t k) const {
+        const uint64_t group = groups_[k >> kGroupShift];
+        if ((group & kWide) != 0) {
+            return wide_[(group & ~kWide) + (k & kGroupMask)];
+        }
+        return group + narrow_[k];
+    }
+    // Appends bound number narrow_.size().
+    void Push(uint64_t bound);
+
+    std::shared_ptr<const std::string> bytes_;
+    const char* base_;
+    std::vector<uint16_t> narrow_;  // per bound; unused in a wide group
+    std::vector<uint64_t> groups_;  // the first bound of each group, or kWide and its place
+    std::vector<uint64_t> wide_;
+    uint64_t count_ = 0;
+};
+
+}  // namespace qv
