@@ -43,7 +43,7 @@ bool ColumnTools::GoToRow(std::string_view typed) {
 }
 
 void ColumnTools::ShowSelectionText(std::function<void(const std::string&)> show) {
-    const CellRange range = SelectedRange(Grid());
+    const SelectedBlock range = SelectedRange(Grid());
     const int64_t cells =
         int64_t{range.last.col - range.first.col + 1} * (range.last.row - range.first.row + 1);
     if (cells <= kCellsWorthABackgroundReading) {

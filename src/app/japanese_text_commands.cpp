@@ -15,7 +15,7 @@
 namespace qv {
 
 void JapaneseTextCommands::ConvertSelection(CharacterConversion conversion) {
-    const CellRange range = SelectedRange(Grid());
+    const SelectedBlock range = SelectedRange(Grid());
     const int32_t colBegin = std::max(range.first.col, 1);
     const int32_t rowBegin = std::max(range.first.row, 1);
     std::vector<int32_t> cols;

@@ -32,7 +32,7 @@ std::string PositionStatusText(const TableGrid& grid) {
            GroupedNumber(std::max(0, grid.RowCount() - 1)) + "  列 " + GroupedNumber(grid.Col());
 }
 
-CellRange SelectedRange(const TableGrid& grid) {
+SelectedBlock SelectedRange(const TableGrid& grid) {
     const GridCell a = grid.Current();
     const GridCell b = grid.Anchor();
     return {{std::min(a.col, b.col), std::min(a.row, b.row)},
@@ -41,7 +41,7 @@ CellRange SelectedRange(const TableGrid& grid) {
 
 namespace {
 
-std::string SelectionText(const TableGrid& grid, const CellRange& range,
+std::string SelectionText(const TableGrid& grid, const SelectedBlock& range,
                           std::string_view decimalSeparator, const std::atomic<bool>& cancelled) {
     if (range.first == range.last) {
         return {};

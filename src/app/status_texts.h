@@ -40,11 +40,11 @@ inline constexpr const char* kFilteringNote = "絞り込んでいます...";
 inline constexpr int64_t kCellsWorthABackgroundReading = 100'000;
 
 // The range as [first, last] cells, current cell and anchor in any corner.
-struct CellRange {
+struct SelectedBlock {
     GridCell first;
     GridCell last;
-    bool operator==(const CellRange&) const = default;
+    bool operator==(const SelectedBlock&) const = default;
 };
-CellRange SelectedRange(const TableGrid& grid);
+SelectedBlock SelectedRange(const TableGrid& grid);
 
 }  // namespace qv

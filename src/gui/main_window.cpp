@@ -132,7 +132,7 @@ void MainWindow::ShowStatus() {
                          QString::fromStdString(form_.Filter().StatusText()));
     statusBar_->SetField(MainStatusBar::Field::Position,
                          QString::fromStdString(PositionStatusText(grid)));
-    const CellRange range = SelectedRange(grid);
+    const SelectedBlock range = SelectedRange(grid);
     if (!figuresStale_ && figuresRange_ == range) {
         return;
     }

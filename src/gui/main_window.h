@@ -110,7 +110,7 @@ private:
     FilterBar* filterBar_ = nullptr;
     QTimer* statusTimer_ = nullptr;
     bool figuresStale_ = true;
-    std::optional<CellRange> figuresRange_;  // the range the shown figures are of
+    std::optional<SelectedBlock> figuresRange_;  // the range the shown figures are of
 };
 
 }  // namespace qv

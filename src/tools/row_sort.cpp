@@ -25,7 +25,7 @@ RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order,
     // One key a row that holds a text: numbers from the front, other texts from the back; the
     // empty rows are those left over.
     const auto rows = static_cast<std::size_t>(end - 1);
-    std::vector<SortKey> keys(rows);
+    std::vector<DigitKey> keys(rows);
     std::size_t numbers = 0;
     std::size_t textsBegin = rows;
     std::string buffer;
@@ -38,15 +38,15 @@ RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order,
         if (!text.empty()) {
             double value = 0.0;
             if (ReadCellNumber(text, buffer, value) == NumberReading::Number) {
-                keys[numbers++] = SortKey::Of(NumberDigit(value, order), row);
+                keys[numbers++] = DigitKey::Of(NumberDigit(value, order), row);
             } else {
-                keys[--textsBegin] = SortKey::Of(TextDigit(text, 0, order), row);
+                keys[--textsBegin] = DigitKey::Of(TextDigit(text, 0, order), row);
             }
         }
         ++row;
     });
-    const std::span<SortKey> numberKeys(keys.data(), numbers);
-    const std::span<SortKey> textKeys(keys.data() + textsBegin, rows - textsBegin);
+    const std::span<DigitKey> numberKeys(keys.data(), numbers);
+    const std::span<DigitKey> textKeys(keys.data() + textsBegin, rows - textsBegin);
     SortNumberKeys(numberKeys);
     steps.Reach(2 * units);
     SortTextKeys(textKeys, grid, col, end, order);
@@ -54,8 +54,8 @@ RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order,
 
     result.sources.reserve(rows);
     std::vector<bool> placed(rows + 1, false);
-    const auto append = [&](std::span<const SortKey> sorted) {
-        for (const SortKey& key : sorted) {
+    const auto append = [&](std::span<const DigitKey> sorted) {
+        for (const DigitKey& key : sorted) {
             steps.Advance();
             result.sources.push_back(key.row);
             placed[static_cast<std::size_t>(key.row)] = true;

@@ -39,7 +39,7 @@ struct TiedRun {
 // tied keys are left, their texts are compared directly.
 class TieBreaker {
 public:
-    TieBreaker(std::span<SortKey> keys, const TableGrid& grid, int32_t col, int32_t rowEnd,
+    TieBreaker(std::span<DigitKey> keys, const TableGrid& grid, int32_t col, int32_t rowEnd,
                SortOrder order)
         : keys_(keys), grid_(grid), col_(col), rowEnd_(rowEnd), order_(order) {}
 
@@ -87,7 +87,7 @@ private:
         return members;
     }
 
-    std::span<SortKey> KeysOf(const TiedRun& run) const {
+    std::span<DigitKey> KeysOf(const TiedRun& run) const {
         return keys_.subspan(run.begin, run.end - run.begin);
     }
 
@@ -109,7 +109,7 @@ private:
 
     // Whether the digits of the run differ, or tell that every text ends.
     bool Splits(const TiedRun& run) const {
-        const std::span<SortKey> keys = KeysOf(run);
+        const std::span<DigitKey> keys = KeysOf(run);
         const uint64_t digit = keys.front().Digit();
         return !GoesOn(digit, order_) || std::any_of(keys.begin(), keys.end(), [digit](auto& k) {
             return k.Digit() != digit;
@@ -117,7 +117,7 @@ private:
     }
 
     void SortAndAddTies(const TiedRun& run, std::vector<TiedRun>& runs) const {
-        const std::span<SortKey> keys = KeysOf(run);
+        const std::span<DigitKey> keys = KeysOf(run);
         std::sort(keys.begin(), keys.end());
         AddTies(run.begin, run.end, run.offset, runs);
     }
@@ -129,7 +129,7 @@ private:
             keyOfRow_.assign(static_cast<std::size_t>(rowEnd_), kNoKey);
         }
         for (std::size_t r = 0; r < runs.size(); ++r) {
-            for (SortKey& key : KeysOf(runs[r])) {
+            for (DigitKey& key : KeysOf(runs[r])) {
                 keyOfRow_[static_cast<std::size_t>(key.row)] =
                     static_cast<uint32_t>(&key - keys_.data());
                 key.SetDigit(r);  // the run, until f sets the digit
@@ -139,7 +139,7 @@ private:
         grid_.VisitColumn(col_, 1, rowEnd_, [&](std::string_view text) {
             uint32_t& k = keyOfRow_[static_cast<std::size_t>(row++)];
             if (k != kNoKey) {
-                SortKey& key = keys_[k];
+                DigitKey& key = keys_[k];
                 f(runs[key.Digit()], key, text);
                 k = kNoKey;
             }
@@ -147,7 +147,7 @@ private:
     }
 
     void SetDigits(const std::vector<TiedRun>& runs) {
-        VisitTexts(runs, [this](const TiedRun& run, SortKey& key, std::string_view text) {
+        VisitTexts(runs, [this](const TiedRun& run, DigitKey& key, std::string_view text) {
             key.SetDigit(TextDigit(text, run.offset, order_));
         });
     }
@@ -156,7 +156,7 @@ private:
     void SkipSharedBytes(std::vector<TiedRun>& runs) {
         std::vector<std::string_view> firsts(runs.size());
         std::vector<bool> seen(runs.size(), false);
-        VisitTexts(runs, [&](const TiedRun& run, SortKey&, std::string_view text) {
+        VisitTexts(runs, [&](const TiedRun& run, DigitKey&, std::string_view text) {
             const auto r = static_cast<std::size_t>(&run - runs.data());
             if (!seen[r]) {
                 seen[r] = true;
@@ -174,9 +174,9 @@ private:
 
     // A run sorted by comparing its texts (unsigned bytes), then rows.
     void CompareTexts(const TiedRun& run) {
-        const std::span<SortKey> keys = KeysOf(run);
+        const std::span<DigitKey> keys = KeysOf(run);
         views_.clear();
-        for (const SortKey& key : keys) {
+        for (const DigitKey& key : keys) {
             views_.push_back({grid_.Cell(col_, key.row), key.row});
         }
         const bool descending = order_ == SortOrder::Descending;
@@ -195,7 +195,7 @@ private:
     };
     static constexpr uint32_t kNoKey = UINT32_MAX;
 
-    std::span<SortKey> keys_;
+    std::span<DigitKey> keys_;
     const TableGrid& grid_;
     int32_t col_;
     int32_t rowEnd_;
@@ -215,7 +215,7 @@ public:
 
     using Bounds = std::array<std::size_t, kBuckets + 1>;
 
-    static void Sort(std::span<SortKey> keys) {
+    static void Sort(std::span<DigitKey> keys) {
         if (keys.size() <= kShortRun) {
             std::sort(keys.begin(), keys.end());
             return;
@@ -230,10 +230,10 @@ public:
 
     // Distributes `keys` into buckets, bounds[b] .. bounds[b + 1] the keys of bucket b. False
     // when all digits are equal.
-    static bool Distribute(std::span<SortKey> keys, Bounds& bounds) {
+    static bool Distribute(std::span<DigitKey> keys, Bounds& bounds) {
         const uint64_t first = keys.front().Digit();
         uint64_t differ = 0;
-        for (const SortKey& key : keys) {
+        for (const DigitKey& key : keys) {
             differ |= key.Digit() ^ first;
         }
         if (differ == 0) {
@@ -241,11 +241,11 @@ public:
         }
         const int top = 64 - std::countl_zero(differ);
         const int shift = std::max(0, top - kBits);
-        const auto bucketOf = [shift](const SortKey& key) {
+        const auto bucketOf = [shift](const DigitKey& key) {
             return static_cast<std::size_t>(key.Digit() >> shift) & (kBuckets - 1);
         };
         std::array<std::size_t, kBuckets> heads{};
-        for (const SortKey& key : keys) {
+        for (const DigitKey& key : keys) {
             ++heads[bucketOf(key)];
         }
         std::size_t sum = 0;
@@ -257,7 +257,7 @@ public:
         bounds[kBuckets] = sum;
         for (std::size_t b = 0; b < kBuckets; ++b) {
             while (heads[b] < bounds[b + 1]) {
-                SortKey& here = keys[heads[b]];
+                DigitKey& here = keys[heads[b]];
                 const std::size_t to = bucketOf(here);
                 if (to == b) {
                     ++heads[b];
@@ -269,7 +269,7 @@ public:
         return true;
     }
 
-    static void SortBuckets(std::span<SortKey> keys, const Bounds& bounds, std::size_t from,
+    static void SortBuckets(std::span<DigitKey> keys, const Bounds& bounds, std::size_t from,
                             std::size_t to) {
         for (std::size_t b = from; b < to; ++b) {
             Sort(keys.subspan(bounds[b], bounds[b + 1] - bounds[b]));
@@ -280,7 +280,7 @@ public:
 // A stable least-significant-digit radix sort by digit, eleven bits at a time through `other`
 // (as long as `keys`); a digit that all keys share costs no pass. Keys whose rows ascend come
 // out in the order of (digit, row).
-void StableRadixSort(std::span<SortKey> keys, std::span<SortKey> other) {
+void StableRadixSort(std::span<DigitKey> keys, std::span<DigitKey> other) {
     constexpr int kBits = 11;
     constexpr int kDigits = (64 + kBits - 1) / kBits;
     constexpr std::size_t kBuckets = std::size_t{1} << kBits;
@@ -288,14 +288,14 @@ void StableRadixSort(std::span<SortKey> keys, std::span<SortKey> other) {
     for (auto& count : counts) {
         count.fill(0);
     }
-    for (const SortKey& k : keys) {
+    for (const DigitKey& k : keys) {
         const uint64_t digit = k.Digit();
         for (int d = 0; d < kDigits; ++d) {
             ++counts[static_cast<std::size_t>(d)][(digit >> (d * kBits)) & (kBuckets - 1)];
         }
     }
-    std::span<SortKey> from = keys;
-    std::span<SortKey> to = other;
+    std::span<DigitKey> from = keys;
+    std::span<DigitKey> to = other;
     for (int d = 0; d < kDigits; ++d) {
         auto& count = counts[static_cast<std::size_t>(d)];
         if (std::find(count.begin(), count.end(), keys.size()) != count.end()) {
@@ -307,7 +307,7 @@ void StableRadixSort(std::span<SortKey> keys, std::span<SortKey> other) {
             c = sum;
             sum += here;
         }
-        for (const SortKey& k : from) {
+        for (const DigitKey& k : from) {
             to[count[(k.Digit() >> (d * kBits)) & (kBuckets - 1)]++] = k;
         }
         std::swap(from, to);
@@ -318,7 +318,7 @@ void StableRadixSort(std::span<SortKey> keys, std::span<SortKey> other) {
 }
 
 // The radix sort of `keys`, its buckets shared between two threads when there are many keys.
-void SortKeysOnTwoThreads(std::span<SortKey> keys) {
+void SortKeysOnTwoThreads(std::span<DigitKey> keys) {
     RadixSorter::Bounds bounds;
     if (keys.size() < kItemsWorthTwoThreads || !RadixSorter::Distribute(keys, bounds)) {
         RadixSorter::Sort(keys);
@@ -381,23 +381,23 @@ uint64_t TextDigit(std::string_view text, std::size_t offset, SortOrder order) {
     return order == SortOrder::Descending ? ~digit : digit;
 }
 
-void SortTextKeys(std::span<SortKey> keys, const TableGrid& grid, int32_t col, int32_t rowEnd,
+void SortTextKeys(std::span<DigitKey> keys, const TableGrid& grid, int32_t col, int32_t rowEnd,
                   SortOrder order) {
     SortKeysOnTwoThreads(keys);
     TieBreaker(keys, grid, col, rowEnd, order).Run();
 }
 
-void SortNumberKeys(std::span<SortKey> keys) {
+void SortNumberKeys(std::span<DigitKey> keys) {
     // Numbers repeat often, and a stable sort of keys made in the order of their rows needs no
     // comparison of rows; one half after the other through a buffer of half their size, then
     // merged through a copy of the first half.
     const std::size_t half = keys.size() / 2;
     {
-        std::vector<SortKey> other(keys.size() - half);
+        std::vector<DigitKey> other(keys.size() - half);
         StableRadixSort(keys.first(half), std::span(other).first(half));
         StableRadixSort(keys.subspan(half), other);
     }
-    MergeSortedHalves(keys, half, std::less<SortKey>());
+    MergeSortedHalves(keys, half, std::less<DigitKey>());
 }
 
 }  // namespace qv

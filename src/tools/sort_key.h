@@ -12,19 +12,19 @@ namespace qv {
 // A row's place in a sort by one column: a 64-bit digit ordered as the cells are, then the row,
 // so that no two keys are equal and any sort of them is stable. Twelve bytes: the digit is kept
 // in two halves, so that ten million keys take 120 MB rather than 160.
-struct SortKey {
+struct DigitKey {
     uint32_t digitHigh = 0;
     uint32_t digitLow = 0;
     int32_t row = 0;
 
-    static SortKey Of(uint64_t digit, int32_t row) {
+    static DigitKey Of(uint64_t digit, int32_t row) {
         return {static_cast<uint32_t>(digit >> 32), static_cast<uint32_t>(digit), row};
     }
     uint64_t Digit() const { return uint64_t{digitHigh} << 32 | digitLow; }
     void SetDigit(uint64_t digit) { *this = Of(digit, row); }
 };
 
-inline bool operator<(const SortKey& a, const SortKey& b) {
+inline bool operator<(const DigitKey& a, const DigitKey& b) {
     const uint64_t da = a.Digit();
     const uint64_t db = b.Digit();
     return da != db ? da < db : a.row < b.row;
@@ -44,10 +44,10 @@ uint64_t TextDigit(std::string_view text, std::size_t offset, SortOrder order);
 // Sorts text keys made with TextDigit(text, 0, order) of the texts of column `col` (rows below
 // `rowEnd`) into the order of their texts, then rows: runs of keys whose texts go on past their
 // digits are read again from the grid and sorted by their next bytes.
-void SortTextKeys(std::span<SortKey> keys, const TableGrid& grid, int32_t col, int32_t rowEnd,
+void SortTextKeys(std::span<DigitKey> keys, const TableGrid& grid, int32_t col, int32_t rowEnd,
                   SortOrder order);
 
 // Sorts keys whose digits alone order them (numbers), made in the order of their rows.
-void SortNumberKeys(std::span<SortKey> keys);
+void SortNumberKeys(std::span<DigitKey> keys);
 
 }  // namespace qv
