@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <exception>
 #include <span>
-#include <system_error>
-#include <thread>
 #include <vector>
+
+#include "platform/two_threads.h"
 
 namespace qv {
 
@@ -42,29 +41,15 @@ void SortHalvesOnTwoThreads(std::span<T> items, Less less, SortRange sortRange) 
         return;
     }
     const auto middle = items.begin() + static_cast<std::ptrdiff_t>(items.size() / 2);
-    std::exception_ptr failure;
-    std::thread first;
-    try {
-        first = std::thread([&] {
-            try {
-                sortRange(items.begin(), middle);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
-    } catch (const std::system_error&) {
-        sortRange(items.begin(), items.end());
+    bool halves = true;
+    RunOnTwoThreads([&] { sortRange(middle, items.end()); },
+                    [&] { sortRange(items.begin(), middle); },
+                    [&] {
+                        sortRange(items.begin(), items.end());
+                        halves = false;
+                    });
+    if (!halves) {
         return;
-    }
-    try {
-        sortRange(middle, items.end());
-    } catch (...) {
-        first.join();
-        throw;
-    }
-    first.join();
-    if (failure) {
-        std::rethrow_exception(failure);
     }
     MergeSortedHalves(items, items.size() / 2, less);
 }

@@ -2,9 +2,6 @@
 // commands' row shifts, clearing, sorting and the undo history's steps. Each costs in the number
 // of stored chunks, not of rows.
 #include <algorithm>
-#include <exception>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -75,30 +72,8 @@ void PermuteColumns(const std::vector<CellColumn*>& columns, int32_t firstRow,
         permuteEvery(0, 1);
         return;
     }
-    std::exception_ptr failure;
-    std::thread second;
-    try {
-        second = std::thread([&] {
-            try {
-                permuteEvery(1, 2);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
-    } catch (const std::system_error&) {
-        permuteEvery(0, 1);
-        return;
-    }
-    try {
-        permuteEvery(0, 2);
-    } catch (...) {
-        second.join();
-        throw;
-    }
-    second.join();
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
+    RunOnTwoThreads([&] { permuteEvery(0, 2); }, [&] { permuteEvery(1, 2); },
+                    [&] { permuteEvery(0, 1); });
 }
 
 }  // namespace

@@ -6,9 +6,6 @@
 #include <array>
 #include <bit>
 #include <cstring>
-#include <exception>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "platform/parallel_sort.h"
@@ -332,30 +329,9 @@ void SortKeysOnTwoThreads(std::span<DigitKey> keys) {
     const auto sortBuckets = [&](std::size_t from, std::size_t to) {
         RadixSorter::SortBuckets(keys, bounds, from, to);
     };
-    std::exception_ptr failure;
-    std::thread second;
-    try {
-        second = std::thread([&] {
-            try {
-                sortBuckets(middle, RadixSorter::kBuckets);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
-    } catch (const std::system_error&) {
-        sortBuckets(0, RadixSorter::kBuckets);
-        return;
-    }
-    try {
-        sortBuckets(0, middle);
-    } catch (...) {
-        second.join();
-        throw;
-    }
-    second.join();
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
+    RunOnTwoThreads([&] { sortBuckets(0, middle); },
+                    [&] { sortBuckets(middle, RadixSorter::kBuckets); },
+                    [&] { sortBuckets(0, RadixSorter::kBuckets); });
 }
 
 }  // namespace
