@@ -1346,18 +1346,19 @@ int CellLines(const std::string& path) {
     MeasureSave(form, folder, f);
     MeasureTools(form.Document().UnrecordedTable(), f);
     MeasureFind(form.Document().UnrecordedTable(), f);
+    MeasureEditing(form, f);
     MeasureSort(form, f);
     std::printf(
         "load %.1f ms (floor %.1f); peak %.1f MB (file %.1f MB, %.2fx); save %.1f ms, edited "
         "%.1f ms (floor %.1f); statistics %.1f ms (floor %.1f); match count %.1f ms (floor "
         "%.1f); find-next %.1f ms (floor %.1f); count %.1f ms (floor %.1f); sort numbers %.1f "
-        "ms, texts %.1f ms, undo %.1f ms\n",
+        "ms, texts %.1f ms, undo %.1f ms; insert / delete row 1 %.1f / %.1f us\n",
         f.loadMs, f.readSplitMs, static_cast<double>(f.peakBytes) / 1e6,
         static_cast<double>(f.fileBytes) / 1e6,
         static_cast<double>(f.peakBytes) / static_cast<double>(f.fileBytes), f.saveMs,
         f.saveEditedMs, f.writeMs, f.statisticsMs, f.bareStatisticsMs, f.matchMs, f.bareMatchMs,
         f.findNextMs, f.bareFindMs, f.countMs, f.bareCountMs, f.sortNumbersMs, f.sortTextsMs,
-        f.unsortMs);
+        f.unsortMs, f.insertMs * 1e3, f.deleteMs * 1e3);
     return 0;
 }
 

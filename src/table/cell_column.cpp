@@ -228,6 +228,11 @@ void CellColumn::Insert(int32_t row, CellHandle h) {
     }
     const Place place = Locate(row);
     Chunk& chunk = chunks_[place.chunk];
+    if (chunk.kind == Kind::Lines && chunk.size <= 2 * kBlockSize) {
+        // A block of loaded lines takes the row as handles, rather than being cut around it:
+        // a new chunk would cost a move of the column's whole chunk list for every insertion.
+        MakeTexts(chunk);
+    }
     if (chunk.kind == Kind::Texts) {
         chunk.cells.insert(chunk.cells.begin() + place.offset, h);
         chunk.size += 1;
