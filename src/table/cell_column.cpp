@@ -161,6 +161,12 @@ void CellColumn::AppendEmpty(int32_t count) {
 }
 
 void CellColumn::AppendHandle(CellHandle h) {
+    // A last block of loaded lines with room takes the text as a handle: a chunk of its own
+    // would make the index be built again, and moving rows up appends a row every time.
+    if (!chunks_.empty() && chunks_.back().kind == Kind::Lines &&
+        chunks_.back().size < kBlockSize) {
+        MakeTexts(chunks_.back());
+    }
     if (chunks_.empty() || chunks_.back().kind != Kind::Texts ||
         chunks_.back().size >= kBlockSize) {
         Chunk block;
