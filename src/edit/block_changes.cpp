@@ -4,20 +4,8 @@
 
 namespace qv {
 
-namespace {
-
-std::size_t BlockBytes(const TableGrid::CellBlock& block) {
-    std::size_t bytes = 0;
-    for (const auto& [col, texts] : block.columns) {
-        bytes += texts.StoredBytes();
-    }
-    return bytes;
-}
-
-}  // namespace
-
 std::size_t ClearBlockChange::Bytes() const {
-    return sizeof *this + BlockBytes(block_);
+    return sizeof *this + block_.StoredBytes();
 }
 
 PasteBlockChange::PasteBlockChange(GridCell at, int32_t width, int32_t height,
@@ -75,8 +63,9 @@ void PasteBlockChange::Undo(EditTarget& target) {
 }
 
 std::size_t PasteBlockChange::Bytes() const {
-    return sizeof *this + before_.Bytes() + BlockBytes(pasted_) + BlockBytes(newColumns_) +
-           BlockBytes(newRows_) + labels_.StoredBytes() + addedWidths_.capacity() * sizeof(int32_t);
+    return sizeof *this + before_.Bytes() + pasted_.StoredBytes() + newColumns_.StoredBytes() +
+           newRows_.StoredBytes() + labels_.StoredBytes() +
+           addedWidths_.capacity() * sizeof(int32_t);
 }
 
 void BlockWriteChange::Exchange(EditTarget& target) {
@@ -85,11 +74,7 @@ void BlockWriteChange::Exchange(EditTarget& target) {
 }
 
 std::size_t BlockWriteChange::Bytes() const {
-    std::size_t bytes = sizeof *this;
-    for (const auto& [col, column] : block_.columns) {
-        bytes += column.StoredBytes();
-    }
-    return bytes;
+    return sizeof *this + block_.StoredBytes();
 }
 
 }  // namespace qv

@@ -11,14 +11,6 @@ void StepBufferColCount(TableGrid& buffer, int32_t step) {
     buffer.SetColCount(std::clamp(buffer.ColCount() + step, 1, kGridCountLimit - 1));
 }
 
-std::size_t BlockBytes(const TableGrid::CellBlock& block) {
-    std::size_t bytes = 0;
-    for (const auto& [col, column] : block.columns) {
-        bytes += column.StoredBytes();
-    }
-    return bytes;
-}
-
 }  // namespace
 
 void ColumnsInsertChange::Redo(EditTarget& target) {
@@ -48,7 +40,7 @@ void ColumnsInsertChange::Undo(EditTarget& target) {
 }
 
 std::size_t ColumnsInsertChange::Bytes() const {
-    return sizeof *this + before_.Bytes() + BlockBytes(beyond_);
+    return sizeof *this + before_.Bytes() + beyond_.StoredBytes();
 }
 
 void ColumnsRemoveChange::Redo(EditTarget& target) {
@@ -80,7 +72,7 @@ void ColumnsRemoveChange::Undo(EditTarget& target) {
 }
 
 std::size_t ColumnsRemoveChange::Bytes() const {
-    return sizeof *this + before_.Bytes() + BlockBytes(removed_);
+    return sizeof *this + before_.Bytes() + removed_.StoredBytes();
 }
 
 }  // namespace qv

@@ -16,14 +16,6 @@ int32_t StoredColumnEnd(const TableGrid& grid) {
     return stored.empty() ? 1 : stored.back() + 1;
 }
 
-std::size_t BlockBytes(const TableGrid::CellBlock& block) {
-    std::size_t bytes = 0;
-    for (const auto& [col, column] : block.columns) {
-        bytes += column.StoredBytes();
-    }
-    return bytes;
-}
-
 }  // namespace
 
 TakeOverChange::TakeOverChange(TakenOverRows rows, GridCell where)
@@ -108,7 +100,8 @@ std::size_t TakeOverChange::Bytes() const {
            (rows_.removedRows.capacity() + rows_.addedBefore.capacity() + sources_.capacity() +
             inverse_.capacity()) *
                sizeof(int32_t) +
-           labels_.StoredBytes() + before_.Bytes() + BlockBytes(beyondEnd_) + BlockBytes(removed_);
+           labels_.StoredBytes() + before_.Bytes() + beyondEnd_.StoredBytes() +
+           removed_.StoredBytes();
 }
 
 bool TakeOverChange::MovesRows() const {

@@ -24,4 +24,15 @@ Utf8Character DecodeUtf8At(std::string_view text, std::size_t at);
 // Appends the character in UTF-8 (U+FFFD for a surrogate or a value above U+10FFFF).
 void AppendUtf8(std::string& out, char32_t character);
 
+// The first character of `utf8` (U+FFFD for none or a malformed one), and a character alone
+// in UTF-8: for tables of characters written as text.
+inline char32_t FirstUtf8Character(std::string_view utf8) {
+    return DecodeUtf8At(utf8, 0).value;
+}
+inline std::string Utf8Text(char32_t character) {
+    std::string out;
+    AppendUtf8(out, character);
+    return out;
+}
+
 }  // namespace qv

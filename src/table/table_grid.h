@@ -190,6 +190,15 @@ public:
         int32_t rowBegin = 0;
         int32_t rowEnd = 0;
         StoredColumns columns;
+
+        // The memory its texts hold, as CellColumn::StoredBytes counts it.
+        std::size_t StoredBytes() const {
+            std::size_t bytes = 0;
+            for (const auto& [col, column] : columns) {
+                bytes += column.StoredBytes();
+            }
+            return bytes;
+        }
     };
     // The block's cells take its texts, and the block takes what they held (only the columns
     // that held a text), so that a second call undoes the first. No text is copied; costs in

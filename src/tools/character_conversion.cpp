@@ -22,19 +22,9 @@ constexpr unsigned char kVoicedMark = 0xDE;      // ﾞ
 constexpr unsigned char kSemiVoicedMark = 0xDF;  // ﾟ
 constexpr Code kFullWidthSpace = 0x8140;
 
-char32_t DecodeUtf8(std::string_view utf8) {
-    return DecodeUtf8At(utf8, 0).value;
-}
-
-std::string EncodeUtf8(char32_t c) {
-    std::string out;
-    AppendUtf8(out, c);
-    return out;
-}
-
 // The CP932 code of a code point, or 0 when Shift-JIS lacks it.
 Code ExactCp932CodeOf(char32_t c) {
-    const auto cp932 = Utf8ToCp932(EncodeUtf8(c));
+    const auto cp932 = Utf8ToCp932(Utf8Text(c));
     if (!cp932 || cp932->empty() || cp932->size() > 2) {
         return 0;
     }
@@ -64,7 +54,7 @@ char32_t UnicodeOf(Code code) {
     const std::string_view text =
         code < 0x100 ? std::string_view(bytes + 1, 1) : std::string_view(bytes, 2);
     const auto utf8 = TryCp932ToUtf8(text);
-    return utf8 && !utf8->empty() ? DecodeUtf8(*utf8) : 0;
+    return utf8 && !utf8->empty() ? FirstUtf8Character(*utf8) : 0;
 }
 
 char32_t ToHalfWidth(char32_t c) {
@@ -131,7 +121,7 @@ void FillHalfWidthKana(ConversionTable& table, Map&& map) {
     table.joinsMarks = true;
     std::size_t at = 0;
     for (Code b = 0xA1; b <= 0xDF; ++b) {
-        const char32_t full = DecodeUtf8(kFullWidthOfHalfWidthKana.substr(at, 3));
+        const char32_t full = FirstUtf8Character(kFullWidthOfHalfWidthKana.substr(at, 3));
         at += 3;
         table.single[b] = Cp932CodeOf(map(full));
     }

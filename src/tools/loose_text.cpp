@@ -40,16 +40,6 @@ char32_t FoldCodePoint(char32_t c) {
     }
 }
 
-char32_t DecodeUtf8(std::string_view utf8) {
-    return DecodeUtf8At(utf8, 0).value;
-}
-
-std::string EncodeUtf8(char32_t c) {
-    std::string out;
-    AppendUtf8(out, c);
-    return out;
-}
-
 FoldedCode CodeOf(std::string_view cp932) {
     return cp932.size() == 1 ? static_cast<unsigned char>(cp932[0])
                              : static_cast<FoldedCode>((static_cast<unsigned char>(cp932[0]) << 8) |
@@ -80,7 +70,7 @@ struct FoldTables {
             if (!utf8 || utf8->empty()) {
                 continue;
             }
-            const auto folded = Utf8ToCp932(EncodeUtf8(FoldCodePoint(DecodeUtf8(*utf8))));
+            const auto folded = Utf8ToCp932(Utf8Text(FoldCodePoint(FirstUtf8Character(*utf8))));
             if (folded && !folded->empty()) {
                 pair[code] = CodeOf(*folded);
             }
