@@ -1388,6 +1388,11 @@ int main(int argc, char** argv) {
         if (argc == 3 && std::string_view(argv[1]) == "--big-table") {
             return qv::bench::RunBigTable(argv[2]);
         }
+        if (argc == 3 && std::string_view(argv[1]) == "--big-sort") {  // those lines alone
+            qv::bench::Report report;
+            qv::bench::ReportBigSort(argv[2], report);
+            return report.Print();
+        }
         if (argc == 3 && std::string_view(argv[1]) == "--sorts") {
             return qv::bench::RunSorts(argv[2]);
         }

@@ -18,6 +18,11 @@ int32_t RowStep(const CellChunk& chunk) {
     return chunk.kind == Kind::Lines ? chunk.lineStride : 1;
 }
 
+// Whether the chunk keeps its texts as lines of a loaded buffer, in file order or another.
+bool HoldsLines(const CellChunk& chunk) {
+    return chunk.kind == Kind::Lines || chunk.kind == Kind::Reordered;
+}
+
 }  // namespace
 
 CellColumn::~CellColumn() {
@@ -75,6 +80,7 @@ CellHandle CellColumn::Get(int32_t row) const {
         case Kind::Texts:
             break;
         case Kind::Lines:
+        case Kind::Reordered:
             return cell_handle::MakeLine(chunk.Line(place.offset));
     }
     return chunk.cells[static_cast<std::size_t>(place.offset)];
@@ -84,7 +90,7 @@ void CellColumn::MakeTexts(Chunk& chunk) {
     if (chunk.kind == Kind::Texts) {
         return;
     }
-    if (chunk.kind == Kind::Lines) {
+    if (chunk.kind == Kind::Lines || chunk.kind == Kind::Reordered) {
         chunk.LinesToHandles(0);
         chunk.lineStride = 0;
         return;
@@ -134,6 +140,10 @@ std::size_t CellColumn::SplitAt(Place place) {
     if (head.kind == Kind::Lines) {
         tail.cells.Hold(head.Bounds());
     }
+    if (LineOrder* order = head.Order()) {
+        order->Share();
+        tail.cells.Hold(order);
+    }
     if (head.kind == Kind::Texts) {
         tail.cells.assign(head.cells.begin() + place.offset, head.cells.end());
         head.cells.resize(static_cast<std::size_t>(place.offset));
@@ -163,8 +173,7 @@ void CellColumn::AppendEmpty(int32_t count) {
 void CellColumn::AppendHandle(CellHandle h) {
     // A last block of loaded lines with room takes the text as a handle: a chunk of its own
     // would make the index be built again, and moving rows up appends a row every time.
-    if (!chunks_.empty() && chunks_.back().kind == Kind::Lines &&
-        chunks_.back().size < kBlockSize) {
+    if (!chunks_.empty() && HoldsLines(chunks_.back()) && chunks_.back().size < kBlockSize) {
         MakeTexts(chunks_.back());
     }
     if (chunks_.empty() || chunks_.back().kind != Kind::Texts ||
@@ -234,7 +243,7 @@ void CellColumn::Insert(int32_t row, CellHandle h) {
     }
     const Place place = Locate(row);
     Chunk& chunk = chunks_[place.chunk];
-    if (chunk.kind == Kind::Lines && chunk.size <= 2 * kBlockSize) {
+    if (HoldsLines(chunk) && chunk.size <= 2 * kBlockSize) {
         // A block of loaded lines takes the row as handles, rather than being cut around it:
         // a new chunk would cost a move of the column's whole chunk list for every insertion.
         MakeTexts(chunk);
@@ -290,6 +299,7 @@ CellHandle CellColumn::Detach(int32_t row) {
             break;
         case Kind::Labels:
         case Kind::Lines:
+        case Kind::Reordered:
             h = chunk->kind == Kind::Labels
                     ? cell_handle::MakeLabel(chunk->firstLabel + place.offset)
                     : cell_handle::MakeLine(chunk->Line(place.offset));
@@ -365,50 +375,6 @@ void CellColumn::Replace(int32_t begin, int32_t end, ChunkList&& chunks) {
     Splice(begin, end, std::move(chunks));
 }
 
-void CellColumn::Permute(int32_t begin, std::span<const int32_t> sources,
-                         std::vector<CellHandle>& scratch) {
-    const auto count = static_cast<int32_t>(sources.size());
-    if (count == 0 || begin >= length_) {
-        return;  // only empty rows
-    }
-    const int32_t end = begin + count;
-    scratch.assign(sources.size(), 0);
-    VisitTexts(begin, end, [&](int32_t row, CellHandle h) {
-        scratch[static_cast<std::size_t>(row - begin)] = h;
-    });
-    // The handles are read in the new order, which is random: those a few rows ahead are
-    // fetched early.
-    constexpr std::size_t kAhead = 16;
-    const auto source = [&](std::size_t i) { return scratch.data() + (sources[i] - begin); };
-    ChunkList chunks;
-    for (int32_t first = 0; first < count; first += kBlockSize) {
-        Chunk block;
-        block.kind = Kind::Texts;
-        block.size = std::min(kBlockSize, count - first);
-        block.cells.resize(static_cast<std::size_t>(block.size));
-        CellHandle any = 0;
-        for (int32_t i = 0; i < block.size; ++i) {
-            const auto at = static_cast<std::size_t>(first + i);
-            if (at + kAhead < sources.size()) {
-                __builtin_prefetch(source(at + kAhead));
-            }
-            const CellHandle h = *source(at);
-            block.cells[static_cast<std::size_t>(i)] = h;
-            any |= h;
-        }
-        if (any != 0) {
-            chunks.push_back(std::move(block));
-        } else if (!chunks.empty() && chunks.back().kind == Kind::Empty) {
-            chunks.back().size += block.size;
-        } else {
-            Chunk gap;
-            gap.size = block.size;
-            chunks.push_back(std::move(gap));
-        }
-    }
-    Splice(begin, end, std::move(chunks), OldTexts::Moved);
-}
-
 // Rows [begin, end) become the chunks given, which cover exactly that many rows.
 void CellColumn::Splice(int32_t begin, int32_t end, ChunkList&& chunks, OldTexts old) {
     AppendEmpty(end - length_);
@@ -457,6 +423,7 @@ bool CellColumn::Empty() const {
                 return std::all_of(chunk.cells.begin(), chunk.cells.end(),
                                    [](CellHandle h) { return h == 0; });
             case Kind::Lines:
+            case Kind::Reordered:
                 break;
         }
         for (int32_t i = 0; i < chunk.size; ++i) {
@@ -533,6 +500,8 @@ CellColumn::Segment CellColumn::SegmentAt(int32_t row, int32_t limit) const {
             return {rows, chunk.lineStride, chunk.cells.data() + place.offset};
         case Kind::Lines:
             return {rows, chunk.lineStride, nullptr, &chunk, place.offset};
+        case Kind::Reordered:
+            return {rows, 0, nullptr, &chunk, place.offset};
     }
     return {rows, 0, nullptr};
 }
@@ -541,6 +510,10 @@ std::size_t CellColumn::StoredBytes() const {
     std::size_t bytes = sizeof *this + chunks_.HeapBytes();
     for (const Chunk& chunk : chunks_) {
         bytes += chunk.cells.capacity() * sizeof(CellHandle);
+        if (const LineOrder* order = chunk.Order()) {
+            // its share of the order: the columns sorted alike hold it together
+            bytes += order->HeapBytes() / static_cast<std::size_t>(std::max(order->Users(), 1));
+        }
         if (chunk.lineStride != 0) {
             continue;  // texts still as loaded: all in the file's buffer
         }
@@ -555,7 +528,7 @@ std::size_t CellColumn::StoredBytes() const {
 
 void CellColumn::CollectArenaPointers(std::vector<const char*>& out) const {
     for (const Chunk& chunk : chunks_) {
-        if (chunk.kind == Kind::Lines) {
+        if (HoldsLines(chunk)) {
             out.push_back(chunk.Line(0).data());
         }
         for (CellHandle h : chunk.cells) {

@@ -55,9 +55,12 @@ public:
     bool Empty() const;
     // Row begin + i takes the text that row sources[i] held, for every i; `sources` must be a
     // permutation of [begin, begin + sources.size()). The texts move, none is copied; labels
-    // become stored labels. Costs an allocation per block of rows, not per row; `scratch` is
-    // reused from call to call.
-    void Permute(int32_t begin, std::span<const int32_t> sources, std::vector<CellHandle>& scratch);
+    // become stored labels, and loaded lines stay lines: in file order again where the new
+    // order makes them so, else in a LineOrder that the columns permuted with the same `room`
+    // share. Costs an allocation per block of rows, not per row; on a long column the rows are
+    // shared between two threads.
+    class PermuteRoom;
+    void Permute(int32_t begin, std::span<const int32_t> sources, PermuteRoom& room);
 
     // A copy of every stored text (owned texts are copied, loaded ones shared with the buffer).
     CellColumn Clone() const;
@@ -124,6 +127,14 @@ private:
     // Whether the texts of the rows replaced by Splice are freed or have been moved elsewhere.
     enum class OldTexts { Free, Moved };
     void Splice(int32_t begin, int32_t end, ChunkList&& chunks, OldTexts old = OldTexts::Free);
+    // Permute's steps: the rows [from, to) read into `out` (starting at `place`), and the chunk
+    // of block `block` of the new order.
+    void ReadForPermute(Place place, int32_t from, int32_t to, const LineBounds* bounds,
+                        uint32_t* out, std::vector<CellHandle>& aside) const;
+    Chunk PermutedBlock(std::size_t block, int32_t begin, std::span<const int32_t> sources,
+                        int32_t middle, const LineBounds* bounds, PermuteRoom& room) const;
+    // The bounds of the first chunk of loaded lines among rows [begin, end), or null.
+    const LineBounds* FirstBounds(int32_t begin, int32_t end) const;
     static void MakeTexts(Chunk& chunk);
     // Chunks were added, removed or resized in ways Grew does not follow: rebuild the index.
     void Changed() {
@@ -134,6 +145,29 @@ private:
 
     ChunkList chunks_;
     int32_t length_ = 0;
+};
+
+// The working room of permuting the columns of one grid with one order, a column after
+// another: every row's line number or text read before the rows move (4 bytes a row, and 8
+// for each text that is not a line), and for every block of rows the order of lines made
+// first, which the columns whose lines moved alike share.
+class CellColumn::PermuteRoom {
+public:
+    PermuteRoom() = default;
+    ~PermuteRoom();
+    PermuteRoom(const PermuteRoom&) = delete;
+    PermuteRoom& operator=(const PermuteRoom&) = delete;
+
+    // A row's entry: a line number below kAside, else kNoText or kAside and the place of its
+    // text among those put aside.
+    static constexpr uint32_t kNoText = 0xFFFFFFFF;
+    static constexpr uint32_t kAside = 0x80000000;
+
+private:
+    friend class CellColumn;
+    std::vector<uint32_t> rows_;
+    std::vector<CellHandle> aside_[2];  // the texts that are not lines, of each half of the rows
+    std::vector<LineOrder*> orders_;    // a share of each, or null
 };
 
 template <class F>
@@ -162,6 +196,7 @@ void CellColumn::VisitHandles(int32_t begin, int32_t end, F&& f) const {
                     }
                     break;
                 case Chunk::Kind::Lines:
+                case Chunk::Kind::Reordered:
                     chunk.VisitLines(offset, stop - offset, [&f](std::string_view text) {
                         f(cell_handle::MakeLine(text));
                     });
@@ -206,7 +241,8 @@ void CellColumn::VisitTexts(int32_t begin, int32_t end, F&& f) const {
                     }
                 }
                 break;
-            case Chunk::Kind::Lines: {
+            case Chunk::Kind::Lines:
+            case Chunk::Kind::Reordered: {
                 int32_t r = first;
                 chunk.VisitLines(first - row, stop - first, [&f, &r](std::string_view text) {
                     f(r++, cell_handle::MakeLine(text));

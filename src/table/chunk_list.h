@@ -11,47 +11,120 @@
 #include "table/chunk_index.h"
 #include "table/handle_list.h"
 #include "table/line_bounds.h"
+#include "table/line_order.h"
 
 namespace qv {
 
-// A run of rows of one column: empty cells, row labels, stored texts, or texts still as a file
-// loaded them, kept as line numbers of its buffer (no memory a cell).
+// A run of rows of one column: empty cells, row labels, stored texts, texts still as a file
+// loaded them, kept as line numbers of its buffer (no memory a cell), or such texts whose rows
+// were sorted, kept as a shared order of their lines (see LineOrder).
 struct CellChunk {
-    enum class Kind : uint8_t { Empty, Labels, Texts, Lines };
+    enum class Kind : uint8_t { Empty, Labels, Texts, Lines, Reordered };
     Kind kind = Kind::Empty;  // first: ChunkList tells its forms apart by this byte
     int32_t size = 0;
     // Labels: the row number of the first label. Lines: the line number of the first text.
+    // Reordered: the first row's place in the order.
     int32_t firstLabel = 0;
     // Texts read in file order: each cell's line, followed by CR LF, lies this many lines
     // after the previous cell's in one unbroken run of a loaded file's lines; 0 when the
-    // cells were not read that way or have been changed since. Lines: always so.
+    // cells were not read that way or have been changed since. Lines: always so. Reordered:
+    // not a stride but the distance of this column's lines from the order's (see LineShift).
     int32_t lineStride = 0;
     // Texts: one handle per row. Lines: none, and it holds the buffer's LineBounds instead.
+    // Reordered: none, and it holds its share of the LineOrder.
     HandleList cells;
 
-    const LineBounds* Bounds() const { return static_cast<const LineBounds*>(cells.Held()); }
-    // Lines: the text of row `offset` of the chunk.
+    CellChunk() = default;
+    CellChunk(const CellChunk& other)
+        : kind(other.kind),
+          size(other.size),
+          firstLabel(other.firstLabel),
+          lineStride(other.lineStride),
+          cells(other.cells) {
+        if (LineOrder* order = Order()) {
+            order->Share();
+        }
+    }
+    CellChunk(CellChunk&& other) noexcept = default;  // the order's share moves along
+    CellChunk& operator=(const CellChunk& other) {
+        if (this != &other) {
+            *this = CellChunk(other);
+        }
+        return *this;
+    }
+    CellChunk& operator=(CellChunk&& other) noexcept {
+        if (this != &other) {
+            LetGoOfOrder();
+            kind = other.kind;
+            size = other.size;
+            firstLabel = other.firstLabel;
+            lineStride = other.lineStride;
+            cells = std::move(other.cells);
+        }
+        return *this;
+    }
+    ~CellChunk() { LetGoOfOrder(); }
+
+    // Lines and Reordered: the buffer's bounds.
+    const LineBounds* Bounds() const {
+        const LineOrder* order = Order();
+        return order != nullptr ? order->Bounds() : static_cast<const LineBounds*>(cells.Held());
+    }
+    // Reordered: the order shared, while the chunk holds one.
+    LineOrder* Order() const {
+        return kind == Kind::Reordered ? static_cast<LineOrder*>(const_cast<void*>(cells.Held()))
+                                       : nullptr;
+    }
+    int32_t LineShift() const { return lineStride; }
+    // Lines and Reordered: the line number of row `offset` of the chunk.
+    uint32_t LineNumber(int32_t offset) const {
+        if (const LineOrder* order = Order()) {
+            return static_cast<uint32_t>(int64_t{order->LineAt(Place(offset))} + LineShift());
+        }
+        return static_cast<uint32_t>(static_cast<uint64_t>(firstLabel) +
+                                     static_cast<uint64_t>(offset) *
+                                         static_cast<uint64_t>(lineStride));
+    }
+    // Lines and Reordered: the text of row `offset` of the chunk.
     std::string_view Line(int32_t offset) const { return Line(Bounds(), offset); }
     std::string_view Line(const LineBounds* bounds, int32_t offset) const {
-        return bounds->Line(static_cast<uint64_t>(firstLabel) +
-                            static_cast<uint64_t>(offset) * static_cast<uint64_t>(lineStride));
+        return bounds->Line(LineNumber(offset));
     }
-    // Lines: calls f(text) for `count` rows from row `offset` of the chunk.
+    // Lines and Reordered: calls f(text) for `count` rows from row `offset` of the chunk.
     template <class F>
     void VisitLines(int32_t offset, int32_t count, F&& f) const {
+        if (const LineOrder* order = Order()) {
+            for (int32_t i = 0; i < count; ++i) {
+                f(order->Text(Place(offset + i), LineShift()));
+            }
+            return;
+        }
         Bounds()->VisitLines(static_cast<uint64_t>(firstLabel) +
                                  static_cast<uint64_t>(offset) * static_cast<uint64_t>(lineStride),
                              static_cast<uint64_t>(lineStride), count, f);
     }
-    // Lines: becomes a chunk of Texts holding the same texts, in file order still.
+    // Lines and Reordered: becomes a chunk of Texts holding the same texts, in the same order.
     void LinesToHandles(std::size_t capacity) {
         const LineBounds* bounds = Bounds();
-        cells.assign(std::max<std::size_t>(capacity, static_cast<std::size_t>(size)), 0);
-        cells.resize(static_cast<std::size_t>(size));
+        HandleList handles;
+        handles.reserve(std::max<std::size_t>(capacity, static_cast<std::size_t>(size)));
         for (int32_t i = 0; i < size; ++i) {
-            cells[static_cast<std::size_t>(i)] = cell_handle::MakeLine(Line(bounds, i));
+            handles.push_back(cell_handle::MakeLine(Line(bounds, i)));
         }
+        LetGoOfOrder();
+        cells = std::move(handles);
         kind = Kind::Texts;
+    }
+
+private:
+    std::size_t Place(int32_t offset) const {
+        return static_cast<std::size_t>(firstLabel + offset);
+    }
+    void LetGoOfOrder() {
+        if (LineOrder* order = Order()) {
+            order->Release();
+            cells.Hold(nullptr);
+        }
     }
 };
 

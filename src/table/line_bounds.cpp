@@ -1,5 +1,6 @@
 #include "table/line_bounds.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -56,6 +57,34 @@ void LineBounds::Push(uint64_t bound) {
     } else {
         narrow_.push_back(static_cast<uint16_t>(bound - group));
     }
+}
+
+std::optional<uint32_t> LineBounds::Find(std::string_view text, uint64_t near) const {
+    if (narrow_.empty() || text.data() < base_ || text.data() >= base_ + bytes_->size()) {
+        return std::nullopt;
+    }
+    const auto begin = static_cast<uint64_t>(text.data() - base_);
+    const uint64_t end = begin + text.size();
+    // Line k is the text when it has the same bounds and ends in CR LF (not in a lone CR that
+    // happens to be followed by the next line's first byte).
+    const uint64_t lines = std::min<uint64_t>(narrow_.size() - 1, uint64_t{1} << 31);
+    const auto isLine = [&](uint64_t k) {
+        return k < lines && Bound(k) == begin && Bound(k + 1) == end + kLineEnd &&
+               base_[end] == '\r' && base_[end + 1] == '\n';
+    };
+    if (isLine(near)) {
+        return static_cast<uint32_t>(near);
+    }
+    // The last line that begins at or before the text.
+    uint64_t low = 0, high = narrow_.size();
+    while (high - low > 1) {
+        const uint64_t middle = low + (high - low) / 2;
+        (Bound(middle) <= begin ? low : high) = middle;
+    }
+    if (isLine(low)) {
+        return static_cast<uint32_t>(low);
+    }
+    return std::nullopt;
 }
 
 std::size_t LineBounds::HeapBytes() const {

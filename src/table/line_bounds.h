@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,11 @@ public:
                                static_cast<std::size_t>(bound(first + 1) - begin - kLineEnd)));
         }
     }
+    // The number of a line whose text is `text` itself (the same bytes of this buffer, not an
+    // equal copy), if there is one below 2^31. Line `near` is tried first: down a column of a
+    // loaded table, the next text is mostly the line one stride after the last one found.
+    // Otherwise a search over the bounds.
+    std::optional<uint32_t> Find(std::string_view text, uint64_t near) const;
     // The memory kept for the bounds, in bytes.
     std::size_t HeapBytes() const;
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/failure.h"
-#include "platform/parallel_sort.h"
 #include "table/cell_text_list.h"
 #include "table/table_grid.h"
 
@@ -56,28 +55,6 @@ void TableGrid::WriteRowLabels(int32_t rowBegin, int32_t rowEnd) {
     NotifyCells();
 }
 
-namespace {
-
-// Each column's rows are moved on their own, so on a long table the columns are shared between
-// two threads, the randomly ordered reads of one overlapping the other's.
-void PermuteColumns(const std::vector<CellColumn*>& columns, int32_t firstRow,
-                    std::span<const int32_t> sources) {
-    const auto permuteEvery = [&](std::size_t first, std::size_t step) {
-        std::vector<CellHandle> scratch;
-        for (std::size_t i = first; i < columns.size(); i += step) {
-            columns[i]->Permute(firstRow, sources, scratch);
-        }
-    };
-    if (sources.size() < kItemsWorthTwoThreads || columns.size() < 2) {
-        permuteEvery(0, 1);
-        return;
-    }
-    RunOnTwoThreads([&] { permuteEvery(0, 2); }, [&] { permuteEvery(1, 2); },
-                    [&] { permuteEvery(0, 1); });
-}
-
-}  // namespace
-
 void TableGrid::PermuteRows(int32_t firstRow, std::span<const int32_t> sources, int32_t colBegin) {
     if (sources.empty()) {
         return;
@@ -94,13 +71,14 @@ void TableGrid::PermuteRows(int32_t firstRow, std::span<const int32_t> sources, 
         }
         seen[static_cast<std::size_t>(i)] = true;
     }
-    std::vector<CellColumn*> permuted;
+    // One column after another, sharing the room: the second and later columns of a loaded
+    // table share the first one's orders of lines.
+    CellColumn::PermuteRoom room;
     for (auto& [col, column] : columns_) {
         if (col >= colBegin) {
-            permuted.push_back(&column);
+            column.Permute(firstRow, sources, room);
         }
     }
-    PermuteColumns(permuted, firstRow, sources);
     NotifyCells();
 }
 

@@ -266,7 +266,16 @@ void RunSeeds(int columnLength, uint32_t firstSeed, uint32_t lastSeed, int steps
                     back[static_cast<std::size_t>(order[i] - r)] = r + static_cast<int32_t>(i);
                 }
                 grid.PermuteRows(r, order, 1);
-                grid.PermuteRows(r, back, 1);
+                if (op == 13) {  // sorted rows stay so for the next steps
+                    for (std::size_t c = 1; c < ref.cells.size(); ++c) {
+                        const std::vector<std::string> before = ref.cells[c];
+                        for (std::size_t i = 0; i < order.size(); ++i) {
+                            ref.cells[c][std::size_t(r) + i] = before[std::size_t(order[i])];
+                        }
+                    }
+                } else {
+                    grid.PermuteRows(r, back, 1);
+                }
             }
             // Writes anywhere, beyond the counts too.
             for (int k = 0, first = pick(0, kRows - 1); op > 9 && k < (longColumns ? 400 : 4);
