@@ -94,9 +94,7 @@ struct CellChunk {
     template <class F>
     void VisitLines(int32_t offset, int32_t count, F&& f) const {
         if (const LineOrder* order = Order()) {
-            for (int32_t i = 0; i < count; ++i) {
-                f(order->Text(Place(offset + i), LineShift()));
-            }
+            order->VisitTexts(Place(offset), count, LineShift(), f);
             return;
         }
         Bounds()->VisitLines(static_cast<uint64_t>(firstLabel) +

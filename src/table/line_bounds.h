@@ -58,6 +58,27 @@ public:
                                static_cast<std::size_t>(bound(first + 1) - begin - kLineEnd)));
         }
     }
+    // Calls f(text) for the lines lines[i] + shift, i below `count`, in that order: a block of
+    // a sorted column. The lines lie anywhere, so their bounds and texts are fetched a few rows
+    // ahead of their turn.
+    template <class F>
+    void VisitLinesAt(const uint32_t* lines, int64_t shift, int32_t count, F&& f) const {
+        constexpr int32_t kBoundsAhead = 16, kTextAhead = 8;
+        const auto line = [&](int32_t i) {
+            return static_cast<uint64_t>(int64_t{lines[i]} + shift);
+        };
+        for (int32_t i = 0; i < count; ++i) {
+            if (i + kBoundsAhead < count) {
+                const uint64_t k = line(i + kBoundsAhead);
+                __builtin_prefetch(groups_.data() + (k >> kGroupShift));
+                __builtin_prefetch(narrow_.data() + k);
+            }
+            if (i + kTextAhead < count) {
+                __builtin_prefetch(base_ + Bound(line(i + kTextAhead)));
+            }
+            f(Line(line(i)));
+        }
+    }
     // The number of a line whose text is `text` itself (the same bytes of this buffer, not an
     // equal copy), if there is one below 2^31. Line `near` is tried first: down a column of a
     // loaded table, the next text is mostly the line one stride after the last one found.

@@ -35,6 +35,11 @@ public:
     const LineBounds* Bounds() const { return bounds_; }
     std::size_t Size() const { return lines_.size(); }
     uint32_t LineAt(std::size_t i) const { return lines_[i]; }
+    // Calls f(text) for `count` lines from place `first` on, each `shift` lines on.
+    template <class F>
+    void VisitTexts(std::size_t first, int32_t count, int32_t shift, F&& f) const {
+        bounds_->VisitLinesAt(lines_.data() + first, shift, count, f);
+    }
     // The text of line LineAt(i) + shift.
     std::string_view Text(std::size_t i, int32_t shift) const {
         return bounds_->Line(static_cast<uint64_t>(int64_t{lines_[i]} + shift));
