@@ -57,16 +57,13 @@ std::size_t LoadedRuns::SplitAt(int32_t col) {
 
 std::vector<std::pair<int32_t, CellColumn>> LoadedRuns::Take(int32_t colBegin, int32_t colEnd) {
     std::vector<std::pair<int32_t, CellColumn>> taken;
-    if (!Any(colBegin, colEnd)) {
+    const std::size_t count = ColumnCount(colBegin, colEnd);
+    if (count == 0) {
         return taken;
     }
+    taken.reserve(count);  // before the runs are cut: it may fail
     const std::size_t first = SplitAt(colBegin);
     const std::size_t last = SplitAt(colEnd);
-    std::size_t count = 0;
-    for (std::size_t i = first; i < last; ++i) {
-        count += static_cast<std::size_t>(runs_[i].cols);
-    }
-    taken.reserve(count);
     for (std::size_t i = first; i < last; ++i) {
         for (int32_t col = runs_[i].firstCol; col < runs_[i].EndCol(); ++col) {
             taken.emplace_back(col, ColumnOf(runs_[i], col));
@@ -101,6 +98,16 @@ int32_t LoadedRuns::RowEnd(int32_t colBegin, int32_t colEnd) const {
         }
     }
     return end;
+}
+
+std::size_t LoadedRuns::ColumnCount(int32_t colBegin, int32_t colEnd) const {
+    std::size_t count = 0;
+    for (const Run& run : runs_) {
+        const int32_t first = std::max(colBegin, run.firstCol);
+        const int32_t end = std::min(colEnd, run.EndCol());
+        count += first < end ? static_cast<std::size_t>(end - first) : 0;
+    }
+    return count;
 }
 
 std::vector<int32_t> LoadedRuns::ColumnNumbers(int32_t colBegin, int32_t colEnd) const {

@@ -63,6 +63,8 @@ public:
     bool Any(int32_t colBegin, int32_t colEnd, int32_t rowEnd = 0) const;
     // A row at or beyond which every column of [colBegin, colEnd) that a run holds is empty.
     int32_t RowEnd(int32_t colBegin, int32_t colEnd) const;
+    // How many columns of [colBegin, colEnd) runs hold.
+    std::size_t ColumnCount(int32_t colBegin, int32_t colEnd) const;
     // The columns of [colBegin, colEnd) that runs hold, in order.
     std::vector<int32_t> ColumnNumbers(int32_t colBegin, int32_t colEnd) const;
     // Column `from` moves to `to`, the columns between them shift by one toward `from`.

@@ -9,17 +9,34 @@
 
 namespace qv {
 
+namespace {
+
+// Spreading a few columns moves the grid's columns after them; more are merged into a new list.
+constexpr std::size_t kColumnsSpreadOneByOne = 8;
+
+}  // namespace
+
 void TableGrid::SpreadRuns(int32_t colBegin, int32_t colEnd) {
-    if (runs_.Empty()) {
-        return;
-    }
-    std::vector<std::pair<int32_t, CellColumn>> spread = runs_.Take(colBegin, colEnd);
-    if (spread.empty()) {
+    const std::size_t count = runs_.Empty() ? 0 : runs_.ColumnCount(colBegin, colEnd);
+    if (count == 0) {
         return;
     }
     const auto byColumn = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (count <= kColumnsSpreadOneByOne) {
+        // Before the runs change, as it may fail; grown by an eighth, as ColumnAt grows it.
+        if (columns_.size() + count > columns_.capacity()) {
+            columns_.reserve(columns_.size() + std::max(count, columns_.size() / 8 + 4));
+        }
+        for (auto& entry : runs_.Take(colBegin, colEnd)) {
+            columns_.insert(std::lower_bound(columns_.begin(), columns_.end(), entry, byColumn),
+                            std::move(entry));
+        }
+        return;
+    }
+    // The room first: once the runs have given their columns, nothing may fail.
     std::vector<std::pair<int32_t, CellColumn>> merged;
-    merged.reserve(columns_.size() + spread.size());
+    merged.reserve(columns_.size() + count);
+    std::vector<std::pair<int32_t, CellColumn>> spread = runs_.Take(colBegin, colEnd);
     std::merge(std::make_move_iterator(columns_.begin()), std::make_move_iterator(columns_.end()),
                std::make_move_iterator(spread.begin()), std::make_move_iterator(spread.end()),
                std::back_inserter(merged), byColumn);
