@@ -137,13 +137,13 @@ public:
         const int32_t columns = std::max(widest_, 1);
         content.colCount = columns + 1;
         content.rowCount = static_cast<int32_t>(std::max<int64_t>(Row(), 2));
-        content.widths.clear();
+        content.widths = SizeList(0, columns);
         for (int32_t k = 0; k < columns; ++k) {
             const std::size_t longest =
                 k < widest_ ? longest_[static_cast<std::size_t>(k)] : std::size_t{0};
             const auto pixels = static_cast<int64_t>(longest) * kPixelsPerByte + 8;
-            content.widths.push_back(
-                static_cast<int32_t>(std::clamp<int64_t>(pixels, kMinWidth, kMaxWidth)));
+            content.widths.Set(
+                k, static_cast<int32_t>(std::clamp<int64_t>(pixels, kMinWidth, kMaxWidth)));
         }
         content.cells = std::move(*bulk_);
     }

@@ -9,6 +9,7 @@ BulkCells::BulkCells(std::shared_ptr<const std::string> arena, int32_t columns, 
     : arena_(std::move(arena)), declaredColumns_(std::max(columns, 0)) {
     if (texts == Texts::EveryLine) {
         lines_ = std::make_shared<LineBounds>(arena_);
+        whole_ = declaredColumns_ > 0;
     }
 }
 
@@ -20,16 +21,63 @@ std::shared_ptr<const std::string> BulkCells::Arena() const {
 }
 
 void BulkCells::ReserveColumns(int32_t count, uint64_t lines) {
-    const auto n = static_cast<std::size_t>(std::clamp(count, 0, declaredColumns_));
-    columns_.reserve(n + kRoomBefore);
-    breaksAtChunkStart_.reserve(n);
+    reservedColumns_ = std::clamp(count, 0, declaredColumns_);
+    if (!whole_) {
+        ReserveColumnRoom();
+    }
     if (lines_ != nullptr) {
         lines_->Reserve(lines);
     }
 }
 
+void BulkCells::ReserveColumnRoom() {
+    const auto n = static_cast<std::size_t>(reservedColumns_);
+    columns_.reserve(n + kRoomBefore);
+    breaksAtChunkStart_.reserve(n);
+}
+
 void BulkCells::Append(int32_t index, std::string_view text) {
     const bool line = lines_ != nullptr && lines_->Add(text);
+    const int64_t number = line ? static_cast<int64_t>(lines_->Count()) - 1 : -1;
+    if (whole_) {
+        if (ContinuesRows(index, number)) {
+            return;
+        }
+        Unfold();
+    }
+    Place(index, text, number);
+}
+
+bool BulkCells::ContinuesRows(int32_t index, int64_t line) {
+    const int64_t blockCells = int64_t{CellColumn::kBlockSize} * declaredColumns_;
+    if (line < 0 || index != wholeNextIndex_ || wholeCells_ >= blockCells) {
+        return false;
+    }
+    if (wholeCells_ == 0) {
+        wholeFirstLine_ = line;
+    } else if (line != wholeFirstLine_ + wholeCells_) {
+        return false;
+    }
+    ++wholeCells_;
+    wholeNextIndex_ = index + 1 < declaredColumns_ ? index + 1 : 0;
+    return true;
+}
+
+void BulkCells::Unfold() {
+    if (!whole_) {
+        return;
+    }
+    whole_ = false;
+    ReserveColumnRoom();
+    for (int64_t cell = 0; cell < wholeCells_; ++cell) {
+        const int64_t line = wholeFirstLine_ + cell;
+        Place(static_cast<int32_t>(cell % declaredColumns_),
+              lines_->Line(static_cast<uint64_t>(line)), line);
+    }
+    wholeCells_ = 0;
+}
+
+void BulkCells::Place(int32_t index, std::string_view text, int64_t line) {
     if (index != nextIndex_ || text.data() != runEnd_) {
         ++runBreaks_;
     }
@@ -41,8 +89,7 @@ void BulkCells::Append(int32_t index, std::string_view text) {
     const auto column = static_cast<std::size_t>(index);
     CellColumn::Chunk& open = OpenBlock(chunks, column, line);
     if (open.kind == CellColumn::Chunk::Kind::Lines) {
-        const auto number = static_cast<int64_t>(lines_->Count()) - 1;
-        if (line && number == open.firstLabel + int64_t{open.size} * open.lineStride) {
+        if (line >= 0 && line == open.firstLabel + int64_t{open.size} * open.lineStride) {
             open.size += 1;
             return;
         }
@@ -57,7 +104,7 @@ void BulkCells::Append(int32_t index, std::string_view text) {
 }
 
 CellColumn::Chunk& BulkCells::OpenBlock(CellColumn::ChunkList& chunks, std::size_t column,
-                                        bool line) {
+                                        int64_t line) {
     // The open block is looked up once: this runs for every cell.
     CellColumn::Chunk* open = chunks.empty() ? nullptr : &chunks.back();
     const bool stored = open != nullptr && open->kind != CellColumn::Chunk::Kind::Empty;
@@ -66,10 +113,10 @@ CellColumn::Chunk& BulkCells::OpenBlock(CellColumn::ChunkList& chunks, std::size
     }
     CellColumn::Chunk block;
     block.lineStride = declaredColumns_;
-    if (line) {
+    if (line >= 0) {
         block.kind = CellColumn::Chunk::Kind::Lines;
         block.cells.Hold(lines_.get());
-        block.firstLabel = static_cast<int32_t>(lines_->Count() - 1);
+        block.firstLabel = static_cast<int32_t>(line);
     } else {
         block.kind = CellColumn::Chunk::Kind::Texts;
         if (stored) {
@@ -87,6 +134,7 @@ void BulkCells::AppendEmpty(int32_t index, int32_t count) {
     if (count <= 0) {
         return;
     }
+    Unfold();
     runEnd_ = nullptr;  // the cells after these are no longer one run of lines
     CellColumn::ChunkList& chunks = Column(index);
     if (chunks.empty() || chunks.back().kind != CellColumn::Chunk::Kind::Empty) {
@@ -104,7 +152,17 @@ CellColumn::ChunkList& BulkCells::Column(int32_t index) {
     return columns_[column].second.chunks_;
 }
 
+int32_t BulkCells::FilledColumns() const {
+    if (whole_) {
+        return static_cast<int32_t>(std::min<int64_t>(wholeCells_, declaredColumns_));
+    }
+    return static_cast<int32_t>(columns_.size());
+}
+
 int32_t BulkCells::LongestColumn() const {
+    if (whole_) {
+        return static_cast<int32_t>((wholeCells_ + declaredColumns_ - 1) / declaredColumns_);
+    }
     int32_t longest = 0;
     for (const auto& [index, column] : columns_) {
         int32_t rows = 0;
@@ -117,6 +175,7 @@ int32_t BulkCells::LongestColumn() const {
 }
 
 std::vector<std::pair<int32_t, CellColumn>> BulkCells::TakeColumns(int32_t firstCol) {
+    Unfold();
     int32_t col = firstCol;
     for (auto& [number, column] : columns_) {
         number = col++;
@@ -128,6 +187,28 @@ std::vector<std::pair<int32_t, CellColumn>> BulkCells::TakeColumns(int32_t first
     }
     std::vector<uint64_t>().swap(breaksAtChunkStart_);  // its room too: no more appends
     return std::move(columns_);
+}
+
+std::vector<LoadedRuns::Run> BulkCells::TakeRuns(int32_t firstCol) {
+    std::vector<LoadedRuns::Run> runs;
+    if (!whole_ || wholeCells_ == 0) {
+        return runs;
+    }
+    // The last row may be cut short by the file's end: the columns it reaches hold a row more.
+    const auto fullRows = static_cast<int32_t>(wholeCells_ / declaredColumns_);
+    const auto lastRowCells = static_cast<int32_t>(wholeCells_ % declaredColumns_);
+    auto lines = std::make_shared<const LoadedLineRows>(
+        lines_.get(), static_cast<int32_t>(wholeFirstLine_), declaredColumns_,
+        fullRows + (lastRowCells > 0 ? 1 : 0));
+    if (lastRowCells > 0) {
+        runs.push_back({firstCol, lastRowCells, fullRows + 1, 0, lines});
+    }
+    if (fullRows > 0) {
+        runs.push_back({firstCol + lastRowCells, declaredColumns_ - lastRowCells, fullRows,
+                        lastRowCells, lines});
+    }
+    wholeCells_ = 0;
+    return runs;
 }
 
 }  // namespace qv

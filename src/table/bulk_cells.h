@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "table/cell_column.h"
+#include "table/loaded_runs.h"
 
 namespace qv {
 
@@ -17,7 +18,8 @@ namespace qv {
 // table's lines stay one run in the buffer for the writer. When every text appended is the next
 // line of the arena, in order (a table file's cells), the lines can be indexed: a block of a
 // column whose texts are lines at even steps then keeps their first line's number instead of a
-// handle a cell.
+// handle a cell. A short table of such lines (fewer rows than a block) is kept as a whole
+// until it is taken (TakeRuns), so that a million columns cost no column each.
 class BulkCells {
 public:
     enum class Texts { Anywhere, EveryLine };
@@ -33,11 +35,14 @@ public:
     void AppendEmpty(int32_t index, int32_t count);
     // The columns declared; only those up to the last that received a text hold any.
     int32_t Columns() const { return declaredColumns_; }
-    int32_t FilledColumns() const { return static_cast<int32_t>(columns_.size()); }
+    int32_t FilledColumns() const;
+    // Whether the lines are still kept as a whole, for TakeRuns.
+    bool HoldsRuns() const { return whole_ && wholeCells_ > 0; }
     // The arena, shared: holding it keeps the index of its lines too.
     std::shared_ptr<const std::string> Arena() const;
     // Hands over the chunks of one filled column; the bulk keeps none of them.
     CellColumn::ChunkList TakeColumn(int32_t index) {
+        Unfold();
         return std::move(columns_[static_cast<std::size_t>(index)].second.chunks_);
     }
     // The rows of the longest filled column.
@@ -47,12 +52,24 @@ public:
     // for a few more columns before them.
     std::vector<std::pair<int32_t, CellColumn>> TakeColumns(int32_t firstCol);
     static constexpr std::size_t kRoomBefore = 4;
+    // Hands over the lines still kept as a whole (HoldsRuns), as runs of columns numbered from
+    // `firstCol`; TakeColumns, FilledColumns and TakeColumn then see no column.
+    std::vector<LoadedRuns::Run> TakeRuns(int32_t firstCol);
 
 private:
+    // Whether the text just added as line `line` continues the lines kept as a whole.
+    bool ContinuesRows(int32_t index, int64_t line);
+    void ReserveColumnRoom();
+    // The lines kept as a whole become columns, as if each had been placed when it came.
+    void Unfold();
+    // Puts the next text of column `index` into its column; `line` is its line number in the
+    // arena's bounds, or -1 when it is not an indexed line.
+    void Place(int32_t index, std::string_view text, int64_t line);
+
     CellColumn::ChunkList& Column(int32_t index);
     // The open block of a column, or a new one when there is none or it is full; `line` says
     // whether the text that goes into it is an indexed line.
-    CellColumn::Chunk& OpenBlock(CellColumn::ChunkList& chunks, std::size_t column, bool line);
+    CellColumn::Chunk& OpenBlock(CellColumn::ChunkList& chunks, std::size_t column, int64_t line);
 
     std::shared_ptr<const std::string> arena_;
     std::shared_ptr<LineBounds> lines_;  // Texts::EveryLine only
@@ -64,6 +81,14 @@ private:
     int32_t nextIndex_ = 0;
     uint64_t runBreaks_ = 0;
     std::vector<uint64_t> breaksAtChunkStart_;
+    // The texts appended so far are the lines from wholeFirstLine_ on, a column each, row after
+    // row, and fewer than a block of rows: they are only counted. The columns asked for by
+    // ReserveColumns are reserved once they are built.
+    bool whole_ = false;
+    int64_t wholeCells_ = 0;
+    int64_t wholeFirstLine_ = 0;
+    int32_t wholeNextIndex_ = 0;
+    int32_t reservedColumns_ = 0;
     // Only the columns that received a text, so that a huge declared width costs nothing.
     std::vector<std::pair<int32_t, CellColumn>> columns_;
 };

@@ -447,6 +447,23 @@ CellColumn CellColumn::Clone() const {
     return copy;
 }
 
+CellColumn CellColumn::OfLines(const LineBounds* bounds, int32_t firstLine, int32_t lineStride,
+                               int32_t rows) {
+    CellColumn column;
+    for (int32_t row = 0; row < rows; row += kBlockSize) {
+        Chunk block;
+        block.kind = Kind::Lines;
+        block.size = std::min(kBlockSize, rows - row);
+        block.firstLabel = firstLine + row * lineStride;
+        block.lineStride = lineStride;
+        block.cells.Hold(bounds);
+        column.chunks_.push_back(std::move(block));
+    }
+    column.length_ = std::max(rows, 0);
+    column.Changed();
+    return column;
+}
+
 CellColumn CellColumn::TakeHead(int32_t end) {
     CellColumn head;
     if (end <= 0) {

@@ -64,6 +64,10 @@ public:
 
     // A copy of every stored text (owned texts are copied, loaded ones shared with the buffer).
     CellColumn Clone() const;
+    // A column of loaded lines: its rows [0, rows) are the lines firstLine, firstLine +
+    // lineStride, ... of `bounds`, in blocks as a reader builds them.
+    static CellColumn OfLines(const LineBounds* bounds, int32_t firstLine, int32_t lineStride,
+                              int32_t rows);
     // Rows [0, end) leave this column as they are stored, into the column returned (whose
     // length is `end`); here they read as "" afterwards. Costs in the chunks beyond `end` only.
     CellColumn TakeHead(int32_t end);

@@ -83,9 +83,10 @@ void ReadHeader(LineReader& lines, TableFileContent& content) {
     content.title = std::string(lines.Next());
     content.colCount = ReadCount(lines);
     content.rowCount = ReadCount(lines);
-    // Grown one by one: a file may claim a huge count and end after a few lines.
+    // Costs nothing until read: a file may claim a huge count and end after a few lines.
+    content.widths = SizeList(0, content.colCount - 1);
     for (int32_t col = 1; col < content.colCount; ++col) {
-        content.widths.push_back(StrToInt(lines.Next()));
+        content.widths.Set(col - 1, StrToInt(lines.Next()));
     }
     lines.Next();  // separator
 }
@@ -161,7 +162,7 @@ void ApplyTableFile(TableFileContent&& content, TableGrid& grid, std::string& ti
     // the reader's working room is gone before the widths take room of their own.
     grid.ReplaceCells(1, 0, content.rowCount, std::move(content.cells));
     for (int32_t col = 1; col < content.colCount; ++col) {
-        grid.SetColWidth(col, content.widths[static_cast<std::size_t>(col - 1)]);
+        grid.SetColWidth(col, content.widths.Get(col - 1));
     }
     title = std::move(content.title);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "table/size_list.h"
 #include "table/table_file_progress.h"
 #include "table/table_grid.h"
 #include "table/window_geometry.h"
@@ -20,7 +21,9 @@ struct TableFileContent {
     // The counts as the grid will have them: a count of 0 or less in the file reads as 1.
     int32_t colCount = 1;
     int32_t rowCount = 1;
-    std::vector<int32_t> widths;  // columns 1 .. colCount - 1, unchecked
+    // Columns 1 .. colCount - 1 at 0 .. colCount - 2, unchecked; kept as compactly as the grid
+    // keeps them.
+    SizeList widths{0, 0};
     // The item names and data cells: columns 1 .. colCount - 1, rows from 0 on, as far as the
     // file goes; the texts stay in the file's buffer.
     BulkCells cells{std::make_shared<const std::string>(), 0};

@@ -36,10 +36,12 @@ const CellColumn* TableGrid::FindColumn(int32_t col) const {
 }
 
 CellColumn* TableGrid::FindColumn(int32_t col) {
+    SpreadRuns(col, col + 1);
     return const_cast<CellColumn*>(std::as_const(*this).FindColumn(col));
 }
 
 CellColumn& TableGrid::ColumnAt(int32_t col) {
+    SpreadRuns(col, col + 1);
     auto it = std::lower_bound(columns_.begin(), columns_.end(), col,
                                [](const auto& entry, int32_t c) { return entry.first < c; });
     if (it == columns_.end() || it->first != col) {
@@ -56,8 +58,11 @@ CellColumn& TableGrid::ColumnAt(int32_t col) {
 }
 
 std::string_view TableGrid::Cell(int32_t col, int32_t row) const {
-    const CellColumn* column = FindColumn(col);
-    return column == nullptr ? std::string_view() : cell_handle::Text(column->Get(row));
+    if (const CellColumn* column = FindColumn(col)) {
+        return cell_handle::Text(column->Get(row));
+    }
+    const LoadedRuns::Run* run = runs_.Find(col);
+    return run != nullptr && row >= 0 && row < run->rows ? run->Text(col, row) : std::string_view();
 }
 
 void TableGrid::SetCell(int32_t col, int32_t row, std::string_view text) {
@@ -192,6 +197,9 @@ void TableGrid::MoveRow(int32_t from, int32_t to) {
     if (from == to) {
         return;
     }
+    if (runs_.Any(0, kGridCountLimit, std::min(from, to))) {
+        SpreadRuns(0, kGridCountLimit);
+    }
     for (auto& [col, column] : columns_) {
         column.Move(from, to);
     }
@@ -219,6 +227,7 @@ void TableGrid::MoveColumn(int32_t from, int32_t to) {
     }
     std::stable_sort(columns_.begin(), columns_.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    runs_.Move(from, to);
     widths_.Move(from, to);
     const GridCell previous = current_;
     FollowMove(current_.col, from, to);
@@ -233,11 +242,13 @@ void TableGrid::MoveColumn(int32_t from, int32_t to) {
 
 void TableGrid::ReplaceCells(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells&& bulk) {
     loadedBuffers_.Add(bulk.Arena());
-    if (AdoptColumns(firstCol, rowBegin, rowEnd, bulk)) {
+    if (AdoptRuns(firstCol, rowBegin, rowEnd, bulk) ||
+        AdoptColumns(firstCol, rowBegin, rowEnd, bulk)) {
         ReleaseUnusedArenas();
         NotifyCells();
         return;
     }
+    SpreadRuns(firstCol, firstCol + bulk.Columns());
     const int32_t filled = bulk.FilledColumns();
     columns_.reserve(columns_.size() + static_cast<std::size_t>(filled));  // no slack in a wide one
     for (int32_t k = 0; k < filled; ++k) {
@@ -260,7 +271,8 @@ bool TableGrid::AdoptColumns(int32_t firstCol, int32_t rowBegin, int32_t rowEnd,
     auto tail = std::lower_bound(columns_.begin(), columns_.end(), firstCol,
                                  [](const auto& entry, int32_t c) { return entry.first < c; });
     const bool nothingStored =
-        std::all_of(tail, columns_.end(), [](const auto& entry) { return entry.second.Empty(); });
+        std::all_of(tail, columns_.end(), [](const auto& entry) { return entry.second.Empty(); }) &&
+        !runs_.Any(firstCol, kGridCountLimit);
     if (rowBegin != 0 || !nothingStored || bulk.LongestColumn() > rowEnd) {
         return false;
     }
@@ -273,11 +285,13 @@ bool TableGrid::AdoptColumns(int32_t firstCol, int32_t rowBegin, int32_t rowEnd,
 }
 
 CellColumn::Segment TableGrid::ColumnSegment(int32_t col, int32_t row, int32_t limit) const {
-    const CellColumn* column = FindColumn(col);
-    if (column == nullptr) {
-        return {limit - row, 0, nullptr};
+    if (const CellColumn* column = FindColumn(col)) {
+        return column->SegmentAt(row, limit);
     }
-    return column->SegmentAt(row, limit);
+    if (const LoadedRuns::Run* run = runs_.Find(col)) {
+        return LoadedRuns::SegmentAt(*run, col, row, limit);
+    }
+    return {limit - row, 0, nullptr};
 }
 
 // Drops the loaded buffers that no cell points into any more.
@@ -289,6 +303,7 @@ void TableGrid::ReleaseUnusedArenas() {
     for (const auto& [col, column] : columns_) {
         column.CollectArenaPointers(used);
     }
+    runs_.CollectArenaPointers(used);
     loadedBuffers_.KeepOnlyUsed(used);
 }
 

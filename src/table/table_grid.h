@@ -10,6 +10,7 @@
 #include "table/bulk_cells.h"
 #include "table/cell_column.h"
 #include "table/loaded_buffers.h"
+#include "table/loaded_runs.h"
 #include "table/size_list.h"
 
 namespace qv {
@@ -217,8 +218,14 @@ private:
     CellColumn* FindColumn(int32_t col);
     const CellColumn* FindColumn(int32_t col) const;
     CellColumn& ColumnAt(int32_t col);
+    // The columns of [colBegin, colEnd) that loaded runs hold become columns of their own, before
+    // they change.
+    void SpreadRuns(int32_t colBegin, int32_t colEnd);
     void ReleaseUnusedArenas();
     bool AdoptColumns(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells& bulk);
+    bool AdoptRuns(int32_t firstCol, int32_t rowBegin, int32_t rowEnd, BulkCells& bulk);
+    // ClearCells without telling the observers.
+    void ClearStored(int32_t rowBegin, int32_t rowEnd, int32_t colBegin, int32_t colEnd);
     void FollowMove(int32_t& position, int32_t from, int32_t to);
     void SetCount(bool columns, int32_t n);
     void NotifyCells();
@@ -226,6 +233,7 @@ private:
     void NotifyCurrent(GridCell previous);
 
     std::vector<std::pair<int32_t, CellColumn>> columns_;  // sorted by column number
+    LoadedRuns runs_;  // columns still as loaded, none of them among columns_
     LoadedBuffers loadedBuffers_;
     SizeList widths_;
     SizeList heights_;
@@ -245,7 +253,13 @@ void TableGrid::VisitColumnHandles(int32_t col, int32_t rowBegin, int32_t rowEnd
     }
     const CellColumn* column = FindColumn(col);
     if (column == nullptr) {
-        for (int32_t r = rowBegin; r < rowEnd; ++r) {
+        int32_t r = rowBegin;
+        if (const LoadedRuns::Run* run = runs_.Find(col)) {
+            for (; r < std::min(rowEnd, run->rows); ++r) {
+                f(cell_handle::MakeLine(run->Text(col, r)));
+            }
+        }
+        for (; r < rowEnd; ++r) {
             f(CellHandle{0});
         }
         return;
@@ -257,6 +271,10 @@ template <class F>
 void TableGrid::VisitColumnTexts(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const {
     if (const CellColumn* column = FindColumn(col)) {
         column->VisitTexts(rowBegin, rowEnd, f);
+    } else if (const LoadedRuns::Run* run = runs_.Find(col)) {
+        for (int32_t r = std::max(rowBegin, 0); r < std::min(rowEnd, run->rows); ++r) {
+            f(r, cell_handle::MakeLine(run->Text(col, r)));
+        }
     }
 }
 

@@ -15,6 +15,9 @@ void TableGrid::InsertEmptyRow(int32_t i, int32_t rowEnd, int32_t colBegin, int3
     if (i < 0 || i >= rowEnd) {
         return;
     }
+    if (runs_.Any(colBegin, colEnd, i)) {
+        SpreadRuns(colBegin, colEnd);
+    }
     for (auto& [col, column] : columns_) {
         if (col >= colBegin && col < colEnd) {
             column.Erase(rowEnd - 1);
@@ -28,6 +31,9 @@ void TableGrid::RemoveRowShiftingUp(int32_t r, int32_t rowEnd, int32_t colBegin,
     if (r < 0 || r >= rowEnd) {
         return;
     }
+    if (runs_.Any(colBegin, colEnd, r)) {
+        SpreadRuns(colBegin, colEnd);
+    }
     for (auto& [col, column] : columns_) {
         if (col >= colBegin && col < colEnd) {
             const CellHandle last = cell_handle::Copy(column.Get(rowEnd - 1));
@@ -39,12 +45,23 @@ void TableGrid::RemoveRowShiftingUp(int32_t r, int32_t rowEnd, int32_t colBegin,
 }
 
 void TableGrid::ClearCells(int32_t rowBegin, int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
+    ClearStored(rowBegin, rowEnd, colBegin, colEnd);
+    NotifyCells();
+}
+
+void TableGrid::ClearStored(int32_t rowBegin, int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
+    // Loaded runs cleared whole are dropped: a wide table is not spread to be emptied.
+    const int32_t begin = std::max(rowBegin, 0);
+    if (begin == 0 && begin < rowEnd && !runs_.Any(colBegin, colEnd, rowEnd)) {
+        runs_.Drop(colBegin, colEnd);
+    } else if (begin < rowEnd && runs_.Any(colBegin, colEnd, begin)) {
+        SpreadRuns(colBegin, colEnd);
+    }
     for (auto& [col, column] : columns_) {
         if (col >= colBegin && col < colEnd) {
             column.Clear(std::max(rowBegin, 0), rowEnd);
         }
     }
-    NotifyCells();
 }
 
 void TableGrid::WriteRowLabels(int32_t rowBegin, int32_t rowEnd) {
@@ -71,6 +88,9 @@ void TableGrid::PermuteRows(int32_t firstRow, std::span<const int32_t> sources, 
         }
         seen[static_cast<std::size_t>(i)] = true;
     }
+    if (runs_.Any(colBegin, kGridCountLimit, firstRow)) {
+        SpreadRuns(colBegin, kGridCountLimit);
+    }
     // One column after another, sharing the room: the second and later columns of a loaded
     // table share the first one's orders of lines.
     CellColumn::PermuteRoom room;
@@ -87,6 +107,15 @@ void TableGrid::ExchangeCellTexts(CellTextList& list) {
         if (list.CellAt(i).col < 0 || list.CellAt(i).row < 0) {
             throw Failure(kGridIndexMessage);
         }
+    }
+    if (list.Size() > 1) {
+        // At once: spreading column by column would move the grid's columns for every cell.
+        int32_t colBegin = kGridCountLimit, colEnd = 0;
+        for (std::size_t i = 0; i < list.Size(); ++i) {
+            colBegin = std::min(colBegin, list.CellAt(i).col);
+            colEnd = std::max(colEnd, list.CellAt(i).col + 1);
+        }
+        SpreadRuns(colBegin, colEnd);
     }
     CellTextList before;
     for (std::size_t i = 0; i < list.Size(); ++i) {
@@ -110,6 +139,12 @@ std::vector<int32_t> TableGrid::StoredColumnNumbers(int32_t colBegin, int32_t co
             stored.push_back(col);
         }
     }
+    if (runs_.Any(colBegin, colEnd)) {
+        std::vector<int32_t> loaded = runs_.ColumnNumbers(colBegin, colEnd);
+        std::vector<int32_t> both(stored.size() + loaded.size());
+        std::merge(stored.begin(), stored.end(), loaded.begin(), loaded.end(), both.begin());
+        stored = std::move(both);
+    }
     return stored;
 }
 
@@ -120,11 +155,12 @@ int32_t TableGrid::StoredRowEnd(int32_t colBegin, int32_t colEnd) const {
             end = std::max(end, column.Length());
         }
     }
-    return end;
+    return std::max(end, runs_.RowEnd(colBegin, colEnd));
 }
 
 void TableGrid::ShiftRowTexts(int32_t eraseRow, int32_t insertRow, int32_t colBegin,
                               const std::vector<std::string>& texts) {
+    SpreadRuns(colBegin, colBegin + static_cast<int32_t>(texts.size()));
     for (std::size_t k = 0; k < texts.size(); ++k) {
         const int32_t col = colBegin + static_cast<int32_t>(k);
         CellColumn* column = texts[k].empty() ? FindColumn(col) : &ColumnAt(col);
@@ -137,8 +173,11 @@ void TableGrid::ShiftRowTexts(int32_t eraseRow, int32_t insertRow, int32_t colBe
 }
 
 CellColumn TableGrid::CopyColumn(int32_t col) const {
-    const CellColumn* column = FindColumn(col);
-    return column == nullptr ? CellColumn() : column->Clone();
+    if (const CellColumn* column = FindColumn(col)) {
+        return column->Clone();
+    }
+    const LoadedRuns::Run* run = runs_.Find(col);
+    return run == nullptr ? CellColumn() : LoadedRuns::ColumnOf(*run, col);
 }
 
 void TableGrid::ReplaceColumn(int32_t col, CellColumn&& column) {
@@ -150,6 +189,7 @@ void TableGrid::ReplaceColumn(int32_t col, CellColumn&& column) {
 }
 
 TableGrid::StoredColumns TableGrid::TakeRows(int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
+    SpreadRuns(colBegin, colEnd);
     StoredColumns taken;
     for (auto& [col, column] : columns_) {
         if (col >= colBegin && col < colEnd) {
@@ -164,6 +204,7 @@ void TableGrid::ExchangeBlock(CellBlock& block) {
     if (block.colBegin < 0 || block.rowBegin < 0) {
         throw Failure(kGridIndexMessage);
     }
+    SpreadRuns(block.colBegin, block.colEnd);
     std::vector<int32_t> cols = StoredColumnNumbers(block.colBegin, block.colEnd);
     for (const auto& [col, rows] : block.columns) {
         cols.push_back(col);
@@ -189,6 +230,9 @@ void TableGrid::ExchangeBlock(CellBlock& block) {
 }
 
 void TableGrid::PutRowsBack(StoredColumns&& rows) {
+    if (!rows.empty()) {
+        SpreadRuns(rows.front().first, rows.back().first + 1);  // they come in column order
+    }
     for (auto& [col, head] : rows) {
         ColumnAt(col).PutHead(std::move(head));
     }

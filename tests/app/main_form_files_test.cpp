@@ -368,6 +368,38 @@ TEST_F(MainFormFilesTest, ANewChangeDropsTheSavedTableFromRedoAndALoadStartsANew
     EXPECT_FALSE(form_.IsModified() || form_.Document().CanUndo() || form_.Document().CanRedo());
 }
 
+// A wide table loaded from its file keeps its columns as the file's lines; every change of its
+// columns, undone, must save the file's very bytes again.
+TEST_F(MainFormFilesTest, AWideTableSavesItsOwnBytesAfterAnyChangeIsUndone) {
+    Grid().SetColCount(400);
+    Grid().SetRowCount(2);
+    for (int32_t col = 1; col < 400; ++col) {
+        Grid().SetColWidth(col, 40 + col % 7);
+        Grid().SetCell(col, 0, "n" + std::to_string(col));
+        Grid().SetCell(col, col % 3, col % 2 ? "x" : "");
+    }
+    form_.SetCurFileName(folder_ / "wide.qvd");
+    form_.Files().SaveFile();
+    const std::string saved = test::ReadTestFile(folder_ / "wide.qvd");
+    const auto select = [&](int32_t col) { form_.Document().Select({col, 1}); };
+    const std::function<void()> changes[] = {
+        [&] { select(5), form_.Tools().SetItemName("new"); },
+        [&] { select(7), form_.Rows().AddColumn(); },
+        [&] { select(7), form_.Rows().DeleteColumn(); },
+        [&] { form_.Input().MoveColumn(3, 300); },
+        [&] { form_.Input().MoveColumn(300, 3); },
+        [&] { form_.Rows().ClearAll(); },
+    };
+    for (const auto& change : changes) {
+        form_.Files().RequestLoad(folder_ / "wide.qvd");
+        form_.Files().LoadTableFile();
+        change();
+        form_.Undo();
+        form_.Files().SaveFile();
+        ASSERT_EQ(test::ReadTestFile(folder_ / "wide.qvd"), saved) << &change - changes;
+    }
+}
+
 // --- The title list window ---
 
 TEST_F(MainFormFilesTest, TheTitleListReopensTheSelectedTableAndClosesStoringItsPlace) {
