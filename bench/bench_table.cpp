@@ -70,6 +70,7 @@ constexpr int32_t kTextSortColumn = 1;
 constexpr std::string_view kRareText = "ZQX";
 constexpr std::string_view kCommonText = "\x5C";
 constexpr double kEditingGoalMs = 10.0;
+constexpr double kClearAllGoalMs = 1.0;  // undo and redo of clear all, at any size
 // The peak memory after a load, beside the file's size: a table of 8 columns, one of a row only.
 constexpr double kLoadedMemoryGoal = 1.4;
 constexpr double kWideMemoryGoal = 4.0;
@@ -755,8 +756,13 @@ void ReportFindSort(const std::vector<TableFigures>& all, Report& report) {
 }
 
 // Figures that must not grow with the table: judged against the same figure at 10,000 rows.
+// Whether a figure must stay flat from 10,000 rows up (within twice its time there), or only
+// under its time goal.
+enum class Flatness { Compared, TimeGoalOnly };
+
 void ReportFlat(const std::vector<TableFigures>& all, const char* what,
-                double TableFigures::*figure, Report& report) {
+                double TableFigures::*figure, Report& report,
+                Flatness flatness = Flatness::Compared, double maxMs = kEditingGoalMs) {
     const TableFigures* base = nullptr;
     for (const TableFigures& f : all) {
         if (f.rows == kFlatBaseRows) {
@@ -765,7 +771,7 @@ void ReportFlat(const std::vector<TableFigures>& all, const char* what,
     }
     for (const TableFigures& f : all) {
         Figure line;
-        if (base != nullptr && &f != base) {
+        if (base != nullptr && &f != base && flatness == Flatness::Compared) {
             line = Compared(what, TableSize(f.rows), Ms(f.*figure), "the same at 10,000 rows",
                             f.*figure, base->*figure, 2.0);
         } else {
@@ -774,7 +780,7 @@ void ReportFlat(const std::vector<TableFigures>& all, const char* what,
             line.value = Ms(f.*figure);
         }
         line.ms = f.*figure;
-        line.maxMs = kEditingGoalMs;
+        line.maxMs = maxMs;
         report.Add(line);
     }
 }
@@ -1160,6 +1166,8 @@ void ReportPeakMemory(const std::string& path, const char* size, double goal, Re
     report.Add(line);
 }
 
+// Editing the 10,000,000-row table in the window: a fill of one whole column, and the undo and
+// redo of clear all.
 void ReportBigFill(const std::string& folder, Report& report) {
     const std::string path = folder + "/table-10000000.qvd";
     if (!IsExistingFile(path)) {
@@ -1173,6 +1181,19 @@ void ReportBigFill(const std::string& folder, Report& report) {
     form.Files().RequestLoad(path);
     form.Files().LoadTableFile();
     ReportWholeColumnFill(form, report);
+    form.Document().UnrecordedTable().SetCurrentCell(GridCell{1, 1});
+    double undoMs = 0, redoMs = 0;
+    MeasureUndoRedo(form, &RowCommands::ClearAll, undoMs, redoMs);
+    for (const auto& [what, ms] :
+         {std::pair{"undo clear all", undoMs}, {"redo clear all", redoMs}}) {
+        Figure line;
+        line.what = what;
+        line.size = "10,000,000 x 8";
+        line.value = Ms(ms);
+        line.ms = ms;
+        line.maxMs = kClearAllGoalMs;
+        report.Add(line);
+    }
 }
 
 int RunAll(const std::string& folder) {
@@ -1216,8 +1237,12 @@ int RunAll(const std::string& folder) {
     ReportFlat(all, "delete row 1", &TableFigures::deleteMs, report);
     ReportFlat(all, "RenumberRows (activate)", &TableFigures::renumberMs, report);
     ReportFlat(all, "RowCount 10M and back", &TableFigures::rowCountMs, report);
-    ReportFlat(all, "undo clear all", &TableFigures::undoClearMs, report);
-    ReportFlat(all, "redo clear all", &TableFigures::redoClearMs, report);
+    // Their time is a few microseconds at any size, so the ratio says nothing; the 10,000,000-row
+    // table's are among the lines of that table.
+    ReportFlat(all, "undo clear all", &TableFigures::undoClearMs, report, Flatness::TimeGoalOnly,
+               kClearAllGoalMs);
+    ReportFlat(all, "redo clear all", &TableFigures::redoClearMs, report, Flatness::TimeGoalOnly,
+               kClearAllGoalMs);
     ReportFlat(all, "undo delete column", &TableFigures::undoDeleteColumnMs, report);
     ReportFlat(all, "redo delete column", &TableFigures::redoDeleteColumnMs, report);
     ReportFlat(all, "undo insert row 1", &TableFigures::undoInsertMs, report);
