@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -280,7 +281,20 @@ void TableGrid::VisitColumnTexts(int32_t col, int32_t rowBegin, int32_t rowEnd, 
 
 template <class F>
 void TableGrid::VisitColumn(int32_t col, int32_t rowBegin, int32_t rowEnd, F&& f) const {
-    VisitColumnHandles(col, rowBegin, rowEnd, [&f](CellHandle h) { f(cell_handle::Text(h)); });
+    rowBegin = std::max(rowBegin, 0);
+    if (const CellColumn* column = FindColumn(col)) {
+        column->Visit(rowBegin, rowEnd, f);  // loaded lines read from their bounds, no handle
+        return;
+    }
+    int32_t r = rowBegin;
+    if (const LoadedRuns::Run* run = runs_.Find(col)) {
+        for (; r < std::min(rowEnd, run->rows); ++r) {
+            f(run->Text(col, r));
+        }
+    }
+    for (; r < rowEnd; ++r) {
+        f(std::string_view());
+    }
 }
 
 }  // namespace qv
