@@ -159,19 +159,6 @@ void MeasureMemory(const std::string& path, bool byKey, Report& report) {
     report.Add(line);
 }
 
-// The resident memory now; the peak is reset to it, so that VmHWM later tells the peak since.
-uint64_t ResidentBytesResettingPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stoull(line.substr(6)) * 1024;
-        }
-    }
-    return 0;
-}
-
 }  // namespace
 
 int CompareMemoryChild(const std::string& path, bool byKey) {

@@ -994,7 +994,8 @@ void ReportBigSort(const std::string& folder, Report& report) {
         std::optional<TableFileContent> content = ReadTableFile(path);
         ApplyTableFile(std::move(*content), grid, title);
     });
-    const uint64_t loadedPeak = PeakResidentBytes();
+    // The load's own peak (its reader's working room) is not the sort's.
+    const uint64_t loadedPeak = ResidentBytesResettingPeak();
     RowOrder order;
     const auto undo = [&] {
         ApplyRowOrder(grid, InverseRowOrder(order));
