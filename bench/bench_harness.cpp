@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 extern char** environ;
 
@@ -61,27 +62,29 @@ std::optional<std::string> RunChild(const std::vector<std::string>& argv) {
     return output;
 }
 
-uint64_t ResidentBytesResettingPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
+namespace {
+
+// A size line of /proc/self/status ("VmRSS:", "VmHWM:"), in bytes; 0 when it is missing.
+uint64_t ProcessStatusBytes(std::string_view field) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stoull(line.substr(6)) * 1024;
+        if (line.rfind(field, 0) == 0) {
+            return std::stoull(line.substr(field.size())) * 1024;
         }
     }
     return 0;
 }
 
+}  // namespace
+
+uint64_t ResidentBytesResettingPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return ProcessStatusBytes("VmRSS:");
+}
+
 uint64_t PeakResidentBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stoull(line.substr(6)) * 1024;
-        }
-    }
-    return 0;
+    return ProcessStatusBytes("VmHWM:");
 }
 
 std::string ProgramFolder() {
