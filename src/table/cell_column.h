@@ -58,7 +58,8 @@ public:
     // become stored labels, and loaded lines stay lines: in file order again where the new
     // order makes them so, else in a LineOrder that the columns permuted with the same `room`
     // share. Costs an allocation per block of rows, not per row; on a long column the rows are
-    // shared between two threads.
+    // shared between two threads. A column whose chunks hold the same rows of loaded lines as
+    // the first column of lines permuted with `room`, at one distance, costs in its chunks only.
     class PermuteRoom;
     void Permute(int32_t begin, std::span<const int32_t> sources, PermuteRoom& room);
 
@@ -137,6 +138,14 @@ private:
                         uint32_t* out, std::vector<CellHandle>& aside) const;
     Chunk PermutedBlock(std::size_t block, int32_t begin, std::span<const int32_t> sources,
                         int32_t middle, const LineBounds* bounds, PermuteRoom& room) const;
+    // The chunks of rows [begin, begin + sources.size()) in the new order, every row read.
+    ChunkList PermutedChunks(int32_t begin, std::span<const int32_t> sources,
+                             PermuteRoom& room) const;
+    // The new chunks of chunks [first, last), when they hold the rows of the room's leader at one
+    // distance of lines: the leader's new chunks at that distance, no row read.
+    bool FollowLeader(std::size_t first, std::size_t last, const PermuteRoom& room,
+                      ChunkList& out) const;
+    bool AllLinesOfOneBuffer(std::size_t first, std::size_t last) const;
     // The bounds of the first chunk of loaded lines among rows [begin, end), or null.
     const LineBounds* FirstBounds(int32_t begin, int32_t end) const;
     static void MakeTexts(Chunk& chunk);
@@ -172,6 +181,12 @@ private:
     std::vector<uint32_t> rows_;
     std::vector<CellHandle> aside_[2];  // the texts that are not lines, of each half of the rows
     std::vector<LineOrder*> orders_;    // a share of each, or null
+    // The first column permuted whose rows were all loaded lines of one buffer (the leader):
+    // its chunks before and after. The other columns of a loaded table hold the same rows at
+    // their own distance of lines, so they take its new chunks at that distance.
+    bool hasLeader_ = false;
+    ChunkList leaderBefore_;
+    ChunkList leaderAfter_;
 };
 
 template <class F>

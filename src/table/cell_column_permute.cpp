@@ -1,6 +1,7 @@
 // Moving a column's rows into a new order (sorting, and its undo). Loaded lines are moved as line
 // numbers, so a sorted loaded table keeps its texts in the file's buffer.
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "platform/parallel_sort.h"
@@ -66,6 +67,34 @@ uint32_t LineOrAside(CellHandle h, const LineBounds* bounds, NextLineGuess& gues
         }
     }
     return PutAside(h, aside);
+}
+
+// How many lines `chunk` lies after `leader`, when both hold the same rows of loaded lines (the
+// same stride, or the same places of one order) at one distance.
+std::optional<int32_t> LineDistance(const CellChunk& leader, const CellChunk& chunk) {
+    if (leader.kind != chunk.kind || leader.size != chunk.size ||
+        leader.Bounds() != chunk.Bounds()) {
+        return std::nullopt;
+    }
+    if (chunk.kind == Kind::Lines && chunk.lineStride == leader.lineStride) {
+        return chunk.firstLabel - leader.firstLabel;
+    }
+    if (chunk.kind == Kind::Reordered && chunk.Order() == leader.Order() &&
+        chunk.firstLabel == leader.firstLabel) {
+        return chunk.LineShift() - leader.LineShift();
+    }
+    return std::nullopt;
+}
+
+// A copy of a chunk of loaded lines whose every line lies `distance` lines further on.
+CellChunk LinesShifted(const CellChunk& chunk, int32_t distance) {
+    CellChunk shifted(chunk);
+    if (shifted.kind == Kind::Lines) {
+        shifted.firstLabel += distance;
+    } else {
+        shifted.lineStride += distance;
+    }
+    return shifted;
 }
 
 }  // namespace
@@ -201,6 +230,58 @@ void CellColumn::Permute(int32_t begin, std::span<const int32_t> sources, Permut
     }
     const int32_t end = begin + count;
     AppendEmpty(end - length_);
+    const std::size_t first = SplitAt(begin);
+    const std::size_t last = SplitAt(end);
+    ChunkList chunks;
+    if (!FollowLeader(first, last, room, chunks)) {
+        const bool leads = !room.hasLeader_ && AllLinesOfOneBuffer(first, last);
+        chunks = PermutedChunks(begin, sources, room);
+        if (leads) {
+            for (std::size_t c = first; c < last; ++c) {
+                room.leaderBefore_.push_back(Chunk(chunks_[c]));
+            }
+            room.leaderAfter_ = chunks;
+            room.hasLeader_ = true;
+        }
+    }
+    Splice(begin, end, std::move(chunks), OldTexts::Moved);
+}
+
+bool CellColumn::AllLinesOfOneBuffer(std::size_t first, std::size_t last) const {
+    for (std::size_t c = first; c < last; ++c) {
+        const Chunk& chunk = chunks_[c];
+        if ((chunk.kind != Kind::Lines && chunk.kind != Kind::Reordered) ||
+            chunk.Bounds() != chunks_[first].Bounds()) {
+            return false;
+        }
+    }
+    return first < last;
+}
+
+bool CellColumn::FollowLeader(std::size_t first, std::size_t last, const PermuteRoom& room,
+                              ChunkList& out) const {
+    const ChunkList& before = room.leaderBefore_;
+    if (!room.hasLeader_ || last - first != before.size()) {
+        return false;
+    }
+    std::optional<int32_t> distance;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        const std::optional<int32_t> d = LineDistance(before[i], chunks_[first + i]);
+        if (!d || (distance && *d != *distance)) {
+            return false;
+        }
+        distance = d;
+    }
+    for (const Chunk& chunk : room.leaderAfter_) {
+        out.push_back(LinesShifted(chunk, *distance));
+    }
+    return true;
+}
+
+ChunkList CellColumn::PermutedChunks(int32_t begin, std::span<const int32_t> sources,
+                                     PermuteRoom& room) const {
+    const auto count = static_cast<int32_t>(sources.size());
+    const int32_t end = begin + count;
     const LineBounds* bounds = FirstBounds(begin, end);
     const std::size_t blocks = (sources.size() + kBlockSize - 1) / kBlockSize;
     room.rows_.resize(sources.size());
@@ -245,7 +326,7 @@ void CellColumn::Permute(int32_t begin, std::span<const int32_t> sources, Permut
             chunks.push_back(std::move(chunk));
         }
     }
-    Splice(begin, end, std::move(chunks), OldTexts::Moved);
+    return chunks;
 }
 
 }  // namespace qv

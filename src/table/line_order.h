@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdint>
 #include <span>
-#include <string_view>
 #include <vector>
 
 #include "table/line_bounds.h"
@@ -39,10 +38,6 @@ public:
     template <class F>
     void VisitTexts(std::size_t first, int32_t count, int32_t shift, F&& f) const {
         bounds_->VisitLinesAt(lines_.data() + first, shift, count, f);
-    }
-    // The text of line LineAt(i) + shift.
-    std::string_view Text(std::size_t i, int32_t shift) const {
-        return bounds_->Line(static_cast<uint64_t>(int64_t{lines_[i]} + shift));
     }
     // The distance that, added to each of this order's lines, gives `lines`, when there is one.
     bool ShiftTo(std::span<const uint32_t> lines, int32_t& shift) const;
