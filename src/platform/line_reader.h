@@ -19,6 +19,9 @@ public:
     // True once every line of the text has been read.
     bool AtEnd() const { return pos_ >= end_; }
 
+    // The text not read yet, up to its end.
+    std::string_view Rest() const { return text_.substr(pos_, end_ - pos_); }
+
     // Offset in the text just past the last line end consumed.
     std::size_t Position() const { return pos_; }
 

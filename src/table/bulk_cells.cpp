@@ -48,6 +48,46 @@ void BulkCells::Append(int32_t index, std::string_view text) {
     Place(index, text, number);
 }
 
+bool BulkCells::AppendLineRows(int32_t rows, std::string_view text,
+                               const LineBounds::Passed& passed) {
+    const bool fresh = lines_ != nullptr && lines_->Count() == 0 && columns_.empty() &&
+                       wholeCells_ == 0 && runBreaks_ == 0;
+    const uint64_t cells = uint64_t{static_cast<uint32_t>(std::max(rows, 0))} *
+                           static_cast<uint32_t>(declaredColumns_);
+    if (!fresh || cells == 0 || !lines_->AddLines(text, cells, passed)) {
+        return false;
+    }
+    // As appending one by one would: a short table's lines stay whole, a tall one's columns
+    // are blocks of lines, each line a row after the one before.
+    if (whole_ &&
+        cells <= uint64_t{CellColumn::kBlockSize} * static_cast<uint32_t>(declaredColumns_)) {
+        wholeCells_ = static_cast<int64_t>(cells);
+        return true;
+    }
+    whole_ = false;
+    reservedColumns_ = declaredColumns_;
+    ReserveColumnRoom();
+    columns_.resize(static_cast<std::size_t>(declaredColumns_));
+    for (int32_t col = 0; col < declaredColumns_; ++col) {
+        CellColumn::ChunkList& chunks = columns_[static_cast<std::size_t>(col)].second.chunks_;
+        for (int32_t row = 0; row < rows; row += CellColumn::kBlockSize) {
+            CellColumn::Chunk block;
+            block.kind = CellColumn::Chunk::Kind::Lines;
+            block.size = std::min(CellColumn::kBlockSize, rows - row);
+            block.firstLabel = row * declaredColumns_ + col;
+            block.lineStride = declaredColumns_;
+            block.cells.Hold(lines_.get());
+            chunks.push_back(std::move(block));
+        }
+    }
+    runBreaks_ = 1;
+    breaksAtChunkStart_.assign(static_cast<std::size_t>(declaredColumns_), runBreaks_);
+    const std::string_view last = lines_->Line(lines_->Count() - 1);
+    runEnd_ = last.data() + last.size() + 2;
+    nextIndex_ = 0;
+    return true;
+}
+
 bool BulkCells::ContinuesRows(int32_t index, int64_t line) {
     const int64_t blockCells = int64_t{CellColumn::kBlockSize} * declaredColumns_;
     if (line < 0 || index != wholeNextIndex_ || wholeCells_ >= blockCells) {

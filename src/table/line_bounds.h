@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,14 @@ public:
     // gives it back: it starts where the line before it ended (or is the first) and is followed
     // by CR LF, and the number it got fits in 31 bits.
     bool Add(std::string_view text);
+    // Adds the first `count` lines of `text` (a part of the buffer that begins where a line
+    // does) at once, when every one of them ends in CR LF and gets a number below 2^31: the same
+    // bounds as adding them one by one, found on two threads in a long text. Needs no line added
+    // before. Returns false, having added nothing, when they do not (a CR alone, fewer lines).
+    // `passed`, when given, is told now and then on the calling thread about how many bytes of
+    // `text` are done; what it throws leaves nothing added and reaches the caller.
+    using Passed = std::function<void(std::size_t bytes)>;
+    bool AddLines(std::string_view text, uint64_t count, const Passed& passed = {});
     uint64_t Count() const { return count_; }
 
     // Line k's text, for a line that Add accepted.
@@ -100,8 +109,23 @@ private:
         }
         return group + narrow_[k];
     }
+    // Drops every bound, keeping the room.
+    void Forget();
     // Appends bound number narrow_.size().
     void Push(uint64_t bound);
+    // Sets bound k of arrays sized for it, k after k within a group; a group that needs full
+    // bounds takes its room at the end of `wide`.
+    static void SetBound(uint64_t k, uint64_t bound, uint16_t* narrow, uint64_t* groups,
+                         std::vector<uint64_t>& wide);
+    // AddLines's steps: the number of the CR LF lines of [from, to) (or none when one of their
+    // CRs has no LF), and setting the bounds [first, last), bound `first` being `place`.
+    std::optional<uint64_t> CountLines(std::size_t from, std::size_t to, std::size_t end) const;
+    // `at`, when given, is told the place reached every so many lines.
+    using Reached = std::function<void(std::size_t place)>;
+    bool SetBounds(uint64_t first, std::size_t place, uint64_t last, std::size_t end,
+                   std::vector<uint64_t>& wide, const Reached* at);
+    bool SetBoundsOnTwoThreads(std::size_t begin, std::size_t end, uint64_t bounds,
+                               const Passed& passed);
 
     std::shared_ptr<const std::string> bytes_;
     const char* base_;

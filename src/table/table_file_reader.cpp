@@ -111,6 +111,15 @@ void ReadCells(LineReader& lines, TableFileContent& content,
     const uint64_t cells =
         uint64_t{static_cast<uint32_t>(content.rowCount)} * static_cast<uint32_t>(dataCols);
     content.cells.ReserveColumns(firstRowLines, std::min<uint64_t>(cells, bytesLeft / 2));
+    // A file as the program writes it, every cell a line of its own, is placed all at once.
+    const uint64_t start = offset + lines.Position();
+    const std::string_view rest = lines.Rest();
+    if (content.cells.AppendLineRows(content.rowCount, rest, [&](std::size_t bytes) {
+            steps.ReachOrCancel(start + bytes);
+        })) {
+        steps.ReachOrCancel(start + rest.size());
+        return;
+    }
     for (int32_t row = 0; row < content.rowCount && !lines.AtEnd(); ++row) {
         for (int32_t col = 0; col < dataCols && !lines.AtEnd(); ++col) {
             content.cells.Append(col, lines.Next());
