@@ -12,6 +12,7 @@
 #include "platform/cp932.h"
 #include "platform/failure.h"
 #include "platform/large_buffers.h"
+#include "platform/line_reader.h"
 #include "platform/utf8.h"
 #include "table/bulk_cells.h"
 #include "table/table_file_format.h"
@@ -57,7 +58,7 @@ public:
         limit_ = out_;
         onReplaced_ = [this](std::size_t, char32_t character) {
             if (unencodable_.size() < kUnencodableListed) {
-                unencodable_.push_back({records_, static_cast<int32_t>(fields_.size()), character});
+                unencodable_.push_back({records_, fieldCount_, character});
             }
             ++unencodableCount_;
         };
@@ -87,7 +88,10 @@ public:
         if (bytes.needsCellText) {
             end = out_ + delimited::MakeCellText(out_, static_cast<std::size_t>(end - out_));
         }
-        fields_.emplace_back(out_, static_cast<std::size_t>(end - out_));
+        if (records_ < kWidthRows) {
+            NoteLength(static_cast<std::size_t>(end - out_));
+        }
+        ++fieldCount_;
         out_ = end;
         *out_++ = '\r';
         *out_++ = '\n';
@@ -96,31 +100,17 @@ public:
     bool Enough() const { return false; }
 
     void EndRecord() {
-        const auto count = static_cast<int32_t>(fields_.size());
-        if (!bulk_) {
-            bulk_.emplace(arena_, count);
-        }
+        const int32_t count = fieldCount_;
         if (count > kGridCountLimit - 2 || Row() >= kGridCountLimit - 1) {
             throw Failure(kGridTooLargeMessage);
         }
-        if (count > widest_) {
-            Widen(count);
+        widest_ = std::max(widest_, count);
+        if (!recordRuns_.empty() && recordRuns_.back().fields == count) {
+            ++recordRuns_.back().records;
+        } else {
+            recordRuns_.push_back({count, 1});
         }
-        // Only the fields present are stored: a column's rows above its next text are padded
-        // with one run of empty cells when that text comes, and rows after its last text are
-        // empty anyway, so a short record costs nothing for the columns it lacks.
-        const int64_t row = Row();
-        for (int32_t k = 0; k < count; ++k) {
-            const auto column = static_cast<std::size_t>(k);
-            const std::string_view text = fields_[column];
-            bulk_->AppendEmpty(k, static_cast<int32_t>(row - filled_[column]));
-            bulk_->Append(k, text);
-            filled_[column] = row + 1;
-            if (records_ < kWidthRows) {
-                longest_[column] = std::max(longest_[column], text.size());
-            }
-        }
-        fields_.clear();
+        fieldCount_ = 0;
         ++records_;
         steps_.Reach(static_cast<int64_t>(readUpTo_ - inputBegin_));
     }
@@ -131,21 +121,18 @@ public:
 
     void Finish(TableFileContent& content) {
         arena_->resize(static_cast<std::size_t>(out_ - arena_->data()));
-        if (!bulk_) {
-            bulk_.emplace(arena_, 1);
-        }
         const int32_t columns = std::max(widest_, 1);
         content.colCount = columns + 1;
         content.rowCount = static_cast<int32_t>(std::max<int64_t>(Row(), 2));
         content.widths = SizeList(0, columns);
         for (int32_t k = 0; k < columns; ++k) {
-            const std::size_t longest =
-                k < widest_ ? longest_[static_cast<std::size_t>(k)] : std::size_t{0};
+            const auto column = static_cast<std::size_t>(k);
+            const std::size_t longest = column < longest_.size() ? longest_[column] : 0;
             const auto pixels = static_cast<int64_t>(longest) * kPixelsPerByte + 8;
             content.widths.Set(
                 k, static_cast<int32_t>(std::clamp<int64_t>(pixels, kMinWidth, kMaxWidth)));
         }
-        content.cells = std::move(*bulk_);
+        content.cells = Cells();
     }
 
 private:
@@ -167,12 +154,44 @@ private:
         limit_ = arena_->data() + arena_->size();
     }
 
-    // New columns are empty in the rows above (and in the item-name row when the first record
-    // is data), padded when their first text comes.
-    void Widen(int32_t count) {
-        widest_ = count;
-        longest_.resize(static_cast<std::size_t>(count));
-        filled_.resize(static_cast<std::size_t>(count));
+    // The current field's text, `length` bytes, in its column's width.
+    void NoteLength(std::size_t length) {
+        const auto column = static_cast<std::size_t>(fieldCount_);
+        if (column >= longest_.size()) {
+            longest_.resize(column + 1);
+        }
+        longest_[column] = std::max(longest_[column], length);
+    }
+
+    // The cells of the arena's lines, a field each. When every record has the same fields, they
+    // are a table file's cell lines and are placed as such, a block of rows at a time.
+    BulkCells Cells() const {
+        const std::string_view lines(*arena_);
+        if (recordRuns_.size() == 1) {
+            BulkCells cells(arena_, widest_, BulkCells::Texts::EveryLine);
+            if (cells.AppendLineRows(static_cast<int32_t>(rowOffset_),
+                                     static_cast<int32_t>(records_), lines)) {
+                return cells;
+            }
+        }
+        // Ragged records: each field goes to its column. New columns are empty in the rows
+        // above (and in the item-name row when the first record is data), padded when their
+        // first text comes; rows after a column's last text are empty anyway.
+        BulkCells cells(arena_, std::max(widest_, 1));
+        LineReader fields(lines);
+        std::vector<int64_t> filled(static_cast<std::size_t>(widest_), 0);
+        int64_t row = rowOffset_;
+        for (const RecordRun& run : recordRuns_) {
+            for (int64_t record = 0; record < run.records; ++record, ++row) {
+                for (int32_t k = 0; k < run.fields; ++k) {
+                    int64_t& columnFilled = filled[static_cast<std::size_t>(k)];
+                    cells.AppendEmpty(k, static_cast<int32_t>(row - columnFilled));
+                    cells.Append(k, fields.Next());
+                    columnFilled = row + 1;
+                }
+            }
+        }
+        return cells;
     }
 
     static constexpr std::size_t kShortField = 16;
@@ -189,10 +208,14 @@ private:
     std::shared_ptr<std::string> arena_;
     char* out_ = nullptr;    // where the next text goes
     char* limit_ = nullptr;  // the end of the arena's size
-    std::optional<BulkCells> bulk_;
-    std::vector<std::string_view> fields_;
+    // The records, in runs of records with as many fields.
+    struct RecordRun {
+        int32_t fields;
+        int64_t records;
+    };
+    std::vector<RecordRun> recordRuns_;
+    int32_t fieldCount_ = 0;  // of the record being read
     std::vector<std::size_t> longest_;
-    std::vector<int64_t> filled_;  // per column: the rows given a cell so far
     int32_t widest_ = 0;
     int64_t records_ = 0;
 };

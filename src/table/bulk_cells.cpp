@@ -48,18 +48,18 @@ void BulkCells::Append(int32_t index, std::string_view text) {
     Place(index, text, number);
 }
 
-bool BulkCells::AppendLineRows(int32_t rows, std::string_view text,
+bool BulkCells::AppendLineRows(int32_t firstRow, int32_t rows, std::string_view text,
                                const LineBounds::Passed& passed) {
     const bool fresh = lines_ != nullptr && lines_->Count() == 0 && columns_.empty() &&
                        wholeCells_ == 0 && runBreaks_ == 0;
     const uint64_t cells = uint64_t{static_cast<uint32_t>(std::max(rows, 0))} *
                            static_cast<uint32_t>(declaredColumns_);
-    if (!fresh || cells == 0 || !lines_->AddLines(text, cells, passed)) {
+    if (!fresh || firstRow < 0 || cells == 0 || !lines_->AddLines(text, cells, passed)) {
         return false;
     }
     // As appending one by one would: a short table's lines stay whole, a tall one's columns
     // are blocks of lines, each line a row after the one before.
-    if (whole_ &&
+    if (whole_ && firstRow == 0 &&
         cells <= uint64_t{CellColumn::kBlockSize} * static_cast<uint32_t>(declaredColumns_)) {
         wholeCells_ = static_cast<int64_t>(cells);
         return true;
@@ -70,6 +70,11 @@ bool BulkCells::AppendLineRows(int32_t rows, std::string_view text,
     columns_.resize(static_cast<std::size_t>(declaredColumns_));
     for (int32_t col = 0; col < declaredColumns_; ++col) {
         CellColumn::ChunkList& chunks = columns_[static_cast<std::size_t>(col)].second.chunks_;
+        if (firstRow > 0) {
+            CellColumn::Chunk rowsAbove;
+            rowsAbove.size = firstRow;
+            chunks.push_back(std::move(rowsAbove));
+        }
         for (int32_t row = 0; row < rows; row += CellColumn::kBlockSize) {
             CellColumn::Chunk block;
             block.kind = CellColumn::Chunk::Kind::Lines;

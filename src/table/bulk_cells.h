@@ -30,13 +30,15 @@ public:
     void ReserveColumns(int32_t count, uint64_t lines = 0);
     // Appends the next text of column `index` (0-based within the bulk, below Columns()).
     void Append(int32_t index, std::string_view text);
-    // Appends `rows` whole rows whose texts are the first lines of `text` (the arena from
-    // where a line begins), a column each, row after row, when every one of those lines ends in
-    // CR LF: the cells appending them one by one gives, but found on two threads and placed a
-    // block at a time (a table file as written). Needs Texts::EveryLine and nothing appended
-    // before. Returns false, having appended nothing, when some line does not or there are
-    // fewer. `passed` is as for LineBounds::AddLines.
-    bool AppendLineRows(int32_t rows, std::string_view text, const LineBounds::Passed& passed = {});
+    // Appends `rows` whole rows from row `firstRow` on (the rows above it empty) whose texts are
+    // the first lines of `text` (the arena from where a line begins), a column each, row after
+    // row, when every one of those lines ends in CR LF: the cells appending them one by one
+    // gives, but found on two threads and placed a block at a time (a table file as written).
+    // Needs Texts::EveryLine and nothing appended before. Returns false, having appended
+    // nothing, when some line does not or there are fewer. `passed` is as for
+    // LineBounds::AddLines.
+    bool AppendLineRows(int32_t firstRow, int32_t rows, std::string_view text,
+                        const LineBounds::Passed& passed = {});
     // Appends `count` empty cells to column `index` as one run, which costs no memory per cell
     // (a ragged file's padding).
     void AppendEmpty(int32_t index, int32_t count);

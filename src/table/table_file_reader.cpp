@@ -114,7 +114,7 @@ void ReadCells(LineReader& lines, TableFileContent& content,
     // A file as the program writes it, every cell a line of its own, is placed all at once.
     const uint64_t start = offset + lines.Position();
     const std::string_view rest = lines.Rest();
-    if (content.cells.AppendLineRows(content.rowCount, rest, [&](std::size_t bytes) {
+    if (content.cells.AppendLineRows(0, content.rowCount, rest, [&](std::size_t bytes) {
             steps.ReachOrCancel(start + bytes);
         })) {
         steps.ReachOrCancel(start + rest.size());

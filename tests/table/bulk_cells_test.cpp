@@ -39,24 +39,30 @@ std::string Shape(BulkCells& bulk) {
 }
 
 TEST(BulkCellsTest, RowsPlacedAtOnceAreThoseAppendedOneByOne) {
-    for (const auto& [cols, rows] :
-         {std::pair{1, 5}, {9, 1024}, {9, 1025}, {3, 3000}, {1, 300'000}}) {
+    struct Case {
+        int cols, rows, firstRow;
+    };
+    for (const Case c :
+         {Case{1, 5, 0}, {2, 10, 2}, {9, 1024, 0}, {9, 1025, 0}, {3, 3000, 1}, {1, 300'000, 0}}) {
         std::string bytes;
-        for (int k = 0; k <= cols * rows; ++k) {  // and one line more
+        for (int k = 0; k <= c.cols * c.rows; ++k) {  // and one line more
             bytes += std::to_string(k) + "\r\n";
         }
         auto buffer = std::make_shared<const std::string>(bytes);
-        BulkCells atOnce(buffer, cols, BulkCells::Texts::EveryLine);
-        ASSERT_TRUE(atOnce.AppendLineRows(rows, *buffer));
-        BulkCells oneByOne(buffer, cols, BulkCells::Texts::EveryLine);
+        BulkCells atOnce(buffer, c.cols, BulkCells::Texts::EveryLine);
+        ASSERT_TRUE(atOnce.AppendLineRows(c.firstRow, c.rows, *buffer));
+        BulkCells oneByOne(buffer, c.cols, BulkCells::Texts::EveryLine);
+        for (int k = 0; k < c.cols; ++k) {
+            oneByOne.AppendEmpty(k, c.firstRow);
+        }
         LineReader lines(*buffer);
-        for (int k = 0; k < cols * rows; ++k) {
-            oneByOne.Append(k % cols, lines.Next());
+        for (int k = 0; k < c.cols * c.rows; ++k) {
+            oneByOne.Append(k % c.cols, lines.Next());
         }
         const std::string_view next = lines.Next();
         atOnce.Append(0, next);
         oneByOne.Append(0, next);
-        EXPECT_EQ(Shape(atOnce), Shape(oneByOne)) << cols << " x " << rows;
+        EXPECT_EQ(Shape(atOnce), Shape(oneByOne)) << c.cols << " x " << c.rows;
     }
 }
 
@@ -64,11 +70,11 @@ TEST(BulkCellsTest, RowsArePlacedAtOnceOnlyIntoAFreshBulkOfLines) {
     auto buffer = std::make_shared<const std::string>("a\r\nb\r\nc\r\nd\r\n");
     BulkCells started(buffer, 2, BulkCells::Texts::EveryLine);
     started.Append(0, std::string_view(buffer->data(), 1));
-    EXPECT_FALSE(started.AppendLineRows(1, std::string_view(*buffer).substr(3)));
+    EXPECT_FALSE(started.AppendLineRows(0, 1, std::string_view(*buffer).substr(3)));
     BulkCells anywhere(buffer, 2);
-    EXPECT_FALSE(anywhere.AppendLineRows(2, *buffer));
+    EXPECT_FALSE(anywhere.AppendLineRows(0, 2, *buffer));
     BulkCells tooFew(buffer, 2, BulkCells::Texts::EveryLine);
-    EXPECT_FALSE(tooFew.AppendLineRows(3, *buffer));
+    EXPECT_FALSE(tooFew.AppendLineRows(0, 3, *buffer));
     EXPECT_EQ(tooFew.FilledColumns(), 0);
 }
 
