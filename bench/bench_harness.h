@@ -40,8 +40,8 @@ std::optional<std::string> RunChild(const std::vector<std::string>& argv);
 
 // The process's peak resident memory so far (VmHWM), in bytes; 0 when the system does not say.
 uint64_t PeakResidentBytes();
-// The resident memory now; the peak is reset to it, so that PeakResidentBytes later tells the
-// peak since.
+// The resident memory now, once the allocator's free memory is handed back to the system; the
+// peak is reset to it, so that PeakResidentBytes later tells the peak since.
 uint64_t ResidentBytesResettingPeak();
 
 // The folder of the running program, for the other benchmark programs built beside it.

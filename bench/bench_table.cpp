@@ -1301,6 +1301,20 @@ int SearchOnly(const std::string& path) {
     return report.Print();
 }
 
+// The CSV import and export lines of one table alone, for a check without the whole run.
+int InterchangeOnly(const std::string& path) {
+    TableGrid grid(kMainTableShape);
+    std::string title;
+    ApplyTableFile(std::move(*ReadTableFile(path)), grid, title);
+    TableFigures f;
+    f.rows = grid.RowCount();  // as the file's name counts them, item names included
+    f.csv = MeasureInterchange(grid, std::filesystem::path(path).parent_path().string(), f.rows,
+                               Runs(f.rows, 5));
+    Report report;
+    ReportInterchange({f}, report);
+    return report.Print();
+}
+
 // The lines of the 10,000,000-row table alone, for a check without the whole run.
 int RunBigTable(const std::string& folder) {
     Report report;
@@ -1410,6 +1424,9 @@ int main(int argc, char** argv) {
         }
         if (argc == 3 && std::string_view(argv[1]) == "--search") {
             return qv::bench::SearchOnly(argv[2]);
+        }
+        if (argc == 3 && std::string_view(argv[1]) == "--interchange") {
+            return qv::bench::InterchangeOnly(argv[2]);
         }
         if (argc == 3 && std::string_view(argv[1]) == "--big-table") {
             return qv::bench::RunBigTable(argv[2]);

@@ -13,6 +13,7 @@
 #include "platform/failure.h"
 #include "platform/large_buffers.h"
 #include "platform/line_reader.h"
+#include "platform/two_threads.h"
 #include "platform/utf8.h"
 #include "table/bulk_cells.h"
 #include "table/table_file_format.h"
@@ -105,14 +106,47 @@ public:
             throw Failure(kGridTooLargeMessage);
         }
         widest_ = std::max(widest_, count);
-        if (!recordRuns_.empty() && recordRuns_.back().fields == count) {
-            ++recordRuns_.back().records;
-        } else {
-            recordRuns_.push_back({count, 1});
-        }
+        AddRecords(count, 1);
         fieldCount_ = 0;
         ++records_;
-        steps_.Reach(static_cast<int64_t>(readUpTo_ - inputBegin_));
+        steps_.Reach(progressScale_ * static_cast<int64_t>(readUpTo_ - inputBegin_));
+    }
+
+    // Its place in the input counts twice in the progress: another builder reads the rest of
+    // the input at about the same pace.
+    void ReportForBoth() { progressScale_ = 2; }
+
+    // Takes the records `later` read from the input right after the end of this builder's
+    // (whose last record ended there), as if this builder had read them as well. Returns false,
+    // changing nothing, when this one has too few records to tell the columns' widths (which
+    // come from the first records) or too little room for `later`'s texts.
+    bool TakeOver(const CellBuilder& later) {
+        const auto used = static_cast<std::size_t>(out_ - arena_->data());
+        const auto moved = static_cast<std::size_t>(later.out_ - later.arena_->data());
+        if (records_ < kWidthRows || arena_->capacity() - used < moved) {
+            return false;
+        }
+        if (Row() + later.records_ >= kGridCountLimit - 1) {
+            throw Failure(kGridTooLargeMessage);
+        }
+        arena_->resize(used + moved);
+        std::memcpy(arena_->data() + used, later.arena_->data(), moved);
+        out_ = arena_->data() + used + moved;
+        limit_ = arena_->data() + arena_->size();
+        for (UnencodableCharacter character : later.unencodable_) {
+            if (unencodable_.size() == kUnencodableListed) {
+                break;
+            }
+            character.record += records_;
+            unencodable_.push_back(character);
+        }
+        unencodableCount_ += later.unencodableCount_;
+        for (const RecordRun& run : later.recordRuns_) {
+            AddRecords(run.fields, run.records);
+        }
+        widest_ = std::max(widest_, later.widest_);
+        records_ += later.records_;
+        return true;
     }
 
     int64_t Records() const { return records_; }
@@ -152,6 +186,14 @@ private:
         arena_->resize(std::min(arena_->capacity(), used + std::max(needed, kStep)));
         out_ = arena_->data() + used;
         limit_ = arena_->data() + arena_->size();
+    }
+
+    void AddRecords(int32_t fields, int64_t records) {
+        if (!recordRuns_.empty() && recordRuns_.back().fields == fields) {
+            recordRuns_.back().records += records;
+        } else {
+            recordRuns_.push_back({fields, records});
+        }
     }
 
     // The current field's text, `length` bytes, in its column's width.
@@ -197,6 +239,7 @@ private:
     static constexpr std::size_t kShortField = 16;
 
     int64_t rowOffset_;
+    int64_t progressScale_ = 1;
     Conversion conversion_;
     uintptr_t inputBegin_;  // the input's bytes, where most texts handed on lie
     uintptr_t inputEnd_;
@@ -219,6 +262,49 @@ private:
     int32_t widest_ = 0;
     int64_t records_ = 0;
 };
+
+// A text shorter than this is parsed on one thread.
+constexpr std::size_t kBytesWorthTwoThreads = std::size_t{4} << 20;
+
+// Parses `input` into a builder. A long text is cut after the first LF from its middle on and
+// the part after the cut is parsed on a second thread into a builder of its own, which the first
+// then takes over. The cut is a guess: when it falls inside a quoted field (the first part ends
+// in quotes), or the first part holds too few records, the whole text is parsed again on this
+// thread.
+std::unique_ptr<CellBuilder> ParseRecords(std::string_view input, char delimiter, FirstRecord first,
+                                          CellBuilder::Conversion conversion,
+                                          const WorkProgress& progress) {
+    const auto parse = [delimiter](std::string_view text, CellBuilder& builder) {
+        delimited::Parser<CellBuilder, delimited::FieldForm::Bytes> parser(text, delimiter, builder,
+                                                                           {}, nullptr);
+        parser.Run();
+        return !parser.EndedInQuotes();
+    };
+    auto builder = std::make_unique<CellBuilder>(input, first, conversion, progress);
+    const std::size_t middle = input.size() / 2;
+    const std::size_t lineEnd =
+        input.size() < kBytesWorthTwoThreads ? std::string_view::npos : input.find('\n', middle);
+    if (lineEnd != std::string_view::npos && lineEnd + 1 < input.size()) {
+        const std::string_view before = input.substr(0, lineEnd + 1);
+        const std::string_view after = input.substr(lineEnd + 1);
+        const WorkProgress none;
+        CellBuilder later(after, FirstRecord::Data, conversion, none);
+        builder->ReportForBoth();
+        bool closed = false;
+        RunOnTwoThreads([&] { closed = parse(before, *builder); }, [&] { parse(after, later); },
+                        [&] {
+                            closed = parse(before, *builder);
+                            parse(after, later);
+                        });
+        if (closed && builder->TakeOver(later)) {
+            return builder;
+        }
+        builder.reset();  // its texts are not held through the second reading
+        builder = std::make_unique<CellBuilder>(input, first, conversion, progress);
+    }
+    parse(input, *builder);
+    return builder;
+}
 
 // The main window's place and size as designed, for a table that never had a window.
 constexpr WindowGeometry kDesignWindow{294, 211, 276, 247};
@@ -270,17 +356,15 @@ DelimitedImport ImportIn(std::string_view bytes, TextEncoding encoding,
     result.delimiter =
         options.delimiter.value_or(DetectDelimiter(input, options.preferredDelimiter));
 
-    CellBuilder builder(input, options.firstRecord,
-                        utf8 ? CellBuilder::Conversion::Utf8ToCp932 : CellBuilder::Conversion::None,
-                        options.progress);
-    delimited::Parser<CellBuilder, delimited::FieldForm::Bytes>(input, result.delimiter, builder,
-                                                                {}, nullptr)
-        .Run();
-    result.unencodable = builder.TakeUnencodable();
-    result.unencodableCount = builder.UnencodableCount();
-    result.records = builder.Records();
+    const std::unique_ptr<CellBuilder> builder =
+        ParseRecords(input, result.delimiter, options.firstRecord,
+                     utf8 ? CellBuilder::Conversion::Utf8ToCp932 : CellBuilder::Conversion::None,
+                     options.progress);
+    result.unencodable = builder->TakeUnencodable();
+    result.unencodableCount = builder->UnencodableCount();
+    result.records = builder->Records();
     result.content.window = kDesignWindow;
-    builder.Finish(result.content);
+    builder->Finish(result.content);
     return result;
 }
 

@@ -73,6 +73,9 @@ public:
           marks_(marks),
           markPositions_(markPositions) {}
 
+    // Whether the text ended inside a quoted field, its closing quote missing.
+    bool EndedInQuotes() const { return endedInQuotes_; }
+
     void Run() {
         const char* p = begin_;
         if (!sink_.Enough()) {
@@ -228,6 +231,7 @@ private:
             }
             if (q == end_) {
                 textEnd = stop = end_;
+                endedInQuotes_ = true;
                 break;
             }
             if (*q != '"') {  // CR or 0x1A
@@ -292,6 +296,7 @@ private:
     std::string scratch_;
     bool needsCellText_ = false;  // of the last field read, in FieldForm::Bytes
     bool ascii_ = false;          // the same: known to be ASCII (an unquoted field)
+    bool endedInQuotes_ = false;
     int64_t record_ = 0;
     int32_t field_ = 0;
 };

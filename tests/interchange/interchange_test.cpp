@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -225,6 +226,99 @@ TEST(DelimitedImportTest, RaggedRecordsStoreOnlyTheirTexts) {
     }
     EXPECT_EQ(texts, 2000u + 201u);
     EXPECT_EQ(grid.CellText(1, 2000) + grid.CellText(2, 2000) + grid.CellText(201, 3), "x");
+}
+
+// A long text is parsed in two parts at once, cut after a line end near its middle; the cells,
+// the rows of the characters CP932 lacks and the counts are those of one reading, also when
+// the cut falls inside a quoted field, when records are ragged, and when the first part holds
+// too few records to tell the widths.
+TEST(DelimitedImportTest, LongTextsReadInTwoPartsGiveTheCellsOfOne) {
+    struct Case {
+        const char* what;
+        int records;
+        std::function<std::vector<std::string>(int)> fields;  // a record's, in UTF-8
+        FirstRecord first;
+    };
+    const int kLong = 400'000;
+    const std::string span = "\"" + std::string(4'000'000, 'q') + "\nline,\"\"x\"\"\n\"";
+    const std::string smile = "\xF0\x9F\x98\x80";  // CP932 lacks it
+    const Case cases[] = {
+        {"one width", kLong,
+         [&](int r) {
+             return std::vector<std::string>{"r" + std::to_string(r), r % 7 == 0 ? "" : "b",
+                                             r == 5 || r == kLong - 5 ? smile : "c"};
+         },
+         FirstRecord::Data},
+        {"ragged", kLong,
+         [](int r) {
+             return std::vector<std::string>(static_cast<std::size_t>(r % 3 + 1), "field");
+         },
+         FirstRecord::ItemNames},
+        {"a quoted field across the middle", 60'000,
+         [&](int r) {
+             return std::vector<std::string>{"r" + std::to_string(r), r == 30'000 ? span : "z"};
+         },
+         FirstRecord::ItemNames},
+        {"few records", 500,
+         [](int r) {
+             // The second column's widest texts lie in the second half.
+             return std::vector<std::string>{std::string(10'000, 'a'),
+                                             std::string(r < 400 ? 1 : 30, 'b')};
+         },
+         FirstRecord::ItemNames},
+    };
+    for (const Case& c : cases) {
+        std::string csv;
+        Records expected;
+        if (c.first == FirstRecord::Data) {
+            expected.emplace_back();
+        }
+        for (int r = 0; r < c.records; ++r) {
+            std::vector<std::string> fields = c.fields(r);
+            for (std::size_t k = 0; k < fields.size(); ++k) {
+                csv += (k > 0 ? "," : "") + fields[k];
+            }
+            csv += "\r\n";
+            for (std::string& field : fields) {
+                if (field.starts_with('"')) {
+                    field = field.substr(1, field.size() - 2);
+                    field.erase(field.find("\"\"x"), 1).erase(field.find("x\"\"") + 1, 1);
+                }
+                if (field == smile) {
+                    field = kGeta;
+                }
+            }
+            expected.push_back(std::move(fields));
+        }
+        ASSERT_GT(csv.size(), std::size_t{4} << 20) << c.what;
+        const std::size_t widest =
+            std::max_element(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+                return a.size() < b.size();
+            })->size();
+        for (auto& row : expected) {
+            row.resize(widest);
+        }
+        DelimitedImportOptions options;
+        options.firstRecord = c.first;
+        DelimitedImport imported = ImportDelimitedText(csv, options);
+        EXPECT_EQ(imported.records, c.records) << c.what;
+        if (c.first == FirstRecord::Data) {
+            ASSERT_EQ(imported.unencodable.size(), 2u);
+            EXPECT_EQ(imported.unencodable[0].record, 5);
+            EXPECT_EQ(imported.unencodable[1].record, kLong - 5);
+        }
+        TableGrid grid(kMainTableShape);
+        std::string title;
+        ApplyTableFile(std::move(imported.content), grid, title);
+        EXPECT_TRUE(CellsOf(grid) == expected) << c.what;  // no diff of megabytes
+        // Widths follow the first thousand records.
+        std::size_t longest = 0;
+        for (std::size_t row = 0; row < std::min<std::size_t>(expected.size(), 1000); ++row) {
+            longest = std::max(longest, expected[row][1].size());
+        }
+        EXPECT_EQ(grid.ColWidth(2), std::clamp(7 * static_cast<int>(longest) + 8, 40, 320))
+            << c.what;
+    }
 }
 
 // Export and import with item names give the same cells in every format and encoding, both
