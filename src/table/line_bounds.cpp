@@ -118,7 +118,9 @@ void LineBounds::SetBound(uint64_t k, uint64_t bound, uint16_t* narrow, uint64_t
 }
 
 bool LineBounds::AddLines(std::string_view text, uint64_t count, const Passed& passed) {
-    if (!narrow_.empty() || count == 0 ||
+    // Every line takes at least its CR LF: a file that claims more lines than its bytes can
+    // hold costs no room for them.
+    if (!narrow_.empty() || count == 0 || count > text.size() / kLineEnd ||
         count > static_cast<uint64_t>(std::numeric_limits<int32_t>::max()) ||
         reinterpret_cast<uintptr_t>(text.data() + text.size()) >= cell_handle::kArenaAddressLimit) {
         return false;

@@ -31,7 +31,8 @@ public:
     // Adds the first `count` lines of `text` (a part of the buffer that begins where a line
     // does) at once, when every one of them ends in CR LF and gets a number below 2^31: the same
     // bounds as adding them one by one, found on two threads in a long text. Needs no line added
-    // before. Returns false, having added nothing, when they do not (a CR alone, fewer lines).
+    // before. Returns false, having added nothing, when they do not (a CR alone, fewer lines);
+    // room for the lines is taken only when `text` is long enough to hold them.
     // `passed`, when given, is told now and then on the calling thread about how many bytes of
     // `text` are done; what it throws leaves nothing added and reaches the caller.
     using Passed = std::function<void(std::size_t bytes)>;

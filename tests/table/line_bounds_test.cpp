@@ -112,8 +112,9 @@ TEST(LineBoundsTest, LinesAddedAtOnceAreThoseAddedOneByOne) {
     }
 }
 
-// What the progress function throws reaches the caller and leaves nothing added.
-TEST(LineBoundsTest, LinesAddedAtOnceCanBeStopped) {
+// What the progress function throws reaches the caller and leaves nothing added; more lines than
+// the text can hold take no room.
+TEST(LineBoundsTest, LinesAddedAtOnceCanBeStoppedAndAreCheckedFirst) {
     std::string bytes;
     for (int k = 0; k < 400'000; ++k) {
         bytes += std::to_string(k) + "\r\n";
@@ -124,6 +125,9 @@ TEST(LineBoundsTest, LinesAddedAtOnceCanBeStopped) {
         bounds.AddLines(*buffer, 400'000, [](std::size_t) { throw std::runtime_error("stopped"); }),
         std::runtime_error);
     EXPECT_EQ(bounds.Count(), 0u);
+    LineBounds claimed(buffer);
+    EXPECT_FALSE(claimed.AddLines(*buffer, uint64_t{1} << 30));
+    EXPECT_EQ(claimed.HeapBytes(), 0u);
     EXPECT_TRUE(bounds.Add(std::string_view(buffer->data(), 1)));
     EXPECT_EQ(bounds.Line(0), "0");
 }
