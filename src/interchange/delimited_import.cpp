@@ -291,12 +291,23 @@ std::unique_ptr<CellBuilder> ParseRecords(std::string_view input, char delimiter
         CellBuilder later(after, FirstRecord::Data, conversion, none);
         builder->ReportForBoth();
         bool closed = false;
-        RunOnTwoThreads([&] { closed = parse(before, *builder); }, [&] { parse(after, later); },
+        bool laterRead = false;
+        // What the second part raises is dropped with it: after a wrong cut its records are
+        // not the file's, and a reading of the whole text raises what the file really calls for.
+        const auto parseLater = [&] {
+            try {
+                parse(after, later);
+                laterRead = true;
+            } catch (...) {
+                laterRead = false;
+            }
+        };
+        RunOnTwoThreads([&] { closed = parse(before, *builder); }, parseLater,
                         [&] {
                             closed = parse(before, *builder);
-                            parse(after, later);
+                            parseLater();
                         });
-        if (closed && builder->TakeOver(later)) {
+        if (closed && laterRead && builder->TakeOver(later)) {
             return builder;
         }
         builder.reset();  // its texts are not held through the second reading
