@@ -55,6 +55,8 @@ public:
         arena_ = std::make_shared<std::string>();
         arena_->reserve(3 * inputSize + 4 * kShortField);
         AdviseLargeBuffer(arena_->data(), arena_->capacity());
+        roomBegin_ = arena_->data();
+        roomSize_ = arena_->capacity();
         out_ = arena_->data() + arena_->size();
         limit_ = out_;
         onReplaced_ = [this](std::size_t, char32_t character) {
@@ -149,12 +151,29 @@ public:
         return true;
     }
 
+    // The bytes of cell lines written so far.
+    std::size_t TextBytes() const { return static_cast<std::size_t>(out_ - roomBegin_); }
+    // Faults in the pages of the arena's room for `size` bytes from `from` (as far as the room
+    // goes), leaving what they hold. It touches nothing that the builder changes, so another
+    // thread may call it while this one reads.
+    void FaultInRoom(std::size_t from, std::size_t size) const {
+        if (from < roomSize_) {
+            FaultInPages(roomBegin_ + from, std::min(size, roomSize_ - from));
+        }
+    }
+
     int64_t Records() const { return records_; }
     std::vector<UnencodableCharacter> TakeUnencodable() { return std::move(unencodable_); }
     std::size_t UnencodableCount() const { return unencodableCount_; }
 
     void Finish(TableFileContent& content) {
         arena_->resize(static_cast<std::size_t>(out_ - arena_->data()));
+        // Room faulted in ahead of texts that did not come is handed back (past the string's
+        // closing zero byte).
+        const std::size_t kept = arena_->size() + 1;
+        if (kept < roomSize_) {
+            ReleasePages(roomBegin_ + kept, roomSize_ - kept);
+        }
         const int32_t columns = std::max(widest_, 1);
         content.colCount = columns + 1;
         content.rowCount = static_cast<int32_t>(std::max<int64_t>(Row(), 2));
@@ -249,6 +268,8 @@ private:
     std::vector<UnencodableCharacter> unencodable_;
     std::size_t unencodableCount_ = 0;
     std::shared_ptr<std::string> arena_;
+    char* roomBegin_ = nullptr;  // the arena's reserved memory, which never moves
+    std::size_t roomSize_ = 0;
     char* out_ = nullptr;    // where the next text goes
     char* limit_ = nullptr;  // the end of the arena's size
     // The records, in runs of records with as many fields.
@@ -262,6 +283,12 @@ private:
     int32_t widest_ = 0;
     int64_t records_ = 0;
 };
+
+// About `bytes` scaled by `to` / `from`: what another part of the text gives, judged from one.
+std::size_t Scaled(std::size_t bytes, std::size_t to, std::size_t from) {
+    return static_cast<std::size_t>(static_cast<double>(bytes) * static_cast<double>(to) /
+                                    static_cast<double>(std::max<std::size_t>(from, 1)));
+}
 
 // A text shorter than this is parsed on one thread.
 constexpr std::size_t kBytesWorthTwoThreads = std::size_t{4} << 20;
@@ -292,6 +319,16 @@ std::unique_ptr<CellBuilder> ParseRecords(std::string_view input, char delimiter
         builder->ReportForBoth();
         bool closed = false;
         bool laterRead = false;
+        // The second part's texts are copied right after the first's, into fresh memory whose
+        // page faults cost as much as the copy. Whichever thread ends first faults in those
+        // pages while the other still reads: the first knows where they begin and guesses how
+        // many, the second knows how many and guesses where.
+        const auto parseFirst = [&] {
+            closed = parse(before, *builder);
+            const std::size_t end = builder->TextBytes();
+            const std::size_t expected = Scaled(end, after.size(), before.size());
+            builder->FaultInRoom(end, expected + expected / 32);
+        };
         // What the second part raises is dropped with it: after a wrong cut its records are
         // not the file's, and a reading of the whole text raises what the file really calls for.
         const auto parseLater = [&] {
@@ -300,13 +337,16 @@ std::unique_ptr<CellBuilder> ParseRecords(std::string_view input, char delimiter
                 laterRead = true;
             } catch (...) {
                 laterRead = false;
+                return;
             }
+            const std::size_t moved = later.TextBytes();
+            const std::size_t end = Scaled(moved, before.size(), after.size());
+            builder->FaultInRoom(end - end / 32, moved + end / 16);
         };
-        RunOnTwoThreads([&] { closed = parse(before, *builder); }, parseLater,
-                        [&] {
-                            closed = parse(before, *builder);
-                            parseLater();
-                        });
+        RunOnTwoThreads(parseFirst, parseLater, [&] {
+            closed = parse(before, *builder);
+            parseLater();
+        });
         if (closed && laterRead && builder->TakeOver(later)) {
             return builder;
         }

@@ -12,21 +12,37 @@ namespace {
 // Below this a buffer holds too few huge pages for the advice to matter.
 constexpr std::size_t kAdvisedFrom = std::size_t{4} << 20;
 
-}  // namespace
-
-void AdviseLargeBuffer(void* data, std::size_t size) {
-    if (size < kAdvisedFrom) {
-        return;
-    }
-    // The advice takes whole pages: those lying wholly inside the buffer.
+// Gives `advice` for the pages lying wholly inside the range; the advice takes whole pages.
+void AdviseWholePages(void* data, std::size_t size, int advice) {
     const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto begin = reinterpret_cast<uintptr_t>(data);
     const uintptr_t first = (begin + page - 1) / page * page;
     const uintptr_t end = (begin + size) / page * page;
     if (end > first) {
-        // Refused where huge pages are off, or for memory the system will not give them to.
-        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+        madvise(reinterpret_cast<void*>(first), end - first, advice);
     }
+}
+
+}  // namespace
+
+void AdviseLargeBuffer(void* data, std::size_t size) {
+    if (size >= kAdvisedFrom) {
+        // Refused where huge pages are off, or for memory the system will not give them to.
+        AdviseWholePages(data, size, MADV_HUGEPAGE);
+    }
+}
+
+void FaultInPages(void* data, std::size_t size) {
+#ifdef MADV_POPULATE_WRITE
+    AdviseWholePages(data, size, MADV_POPULATE_WRITE);
+#else
+    (void)data;
+    (void)size;
+#endif
+}
+
+void ReleasePages(void* data, std::size_t size) {
+    AdviseWholePages(data, size, MADV_DONTNEED);
 }
 
 std::string LargeZeroedString(std::size_t size) {

@@ -12,6 +12,16 @@ namespace qv {
 // changes nothing but the speed.
 void AdviseLargeBuffer(void* data, std::size_t size);
 
+// Has the system give the whole pages inside `size` bytes from `data` their memory now, leaving
+// what they hold as it is: a thread with nothing else to do takes the faults that writing them
+// would cost another later. Safe while other threads write the same bytes. Does nothing where
+// the system cannot (before Linux 5.14, or out of memory: the faults then come when written).
+void FaultInPages(void* data, std::size_t size);
+
+// Hands back the memory of the whole pages inside `size` bytes from `data`, which then read as
+// zero: for reserved room that will not be written after all.
+void ReleasePages(void* data, std::size_t size);
+
 // A string of `size` zero bytes whose memory was advised as above before it was filled: the
 // buffer a whole file is read into.
 std::string LargeZeroedString(std::size_t size);
