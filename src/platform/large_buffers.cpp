@@ -1,5 +1,6 @@
 #include "platform/large_buffers.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -43,6 +44,12 @@ void FaultInPages(void* data, std::size_t size) {
 
 void ReleasePages(void* data, std::size_t size) {
     AdviseWholePages(data, size, MADV_DONTNEED);
+}
+
+void ReturnFreeMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 std::string LargeZeroedString(std::size_t size) {

@@ -22,6 +22,11 @@ void FaultInPages(void* data, std::size_t size);
 // zero: for reserved room that will not be written after all.
 void ReleasePages(void* data, std::size_t size);
 
+// Hands the memory the allocator holds free back to the system, after work that freed much of
+// it in many small pieces: the allocator keeps such memory for reuse, and the next large
+// allocations, which are mapped on their own, cannot reuse it.
+void ReturnFreeMemory();
+
 // A string of `size` zero bytes whose memory was advised as above before it was filled: the
 // buffer a whole file is read into.
 std::string LargeZeroedString(std::size_t size);

@@ -6,10 +6,18 @@
 #include <vector>
 
 #include "platform/failure.h"
+#include "platform/large_buffers.h"
 #include "table/cell_text_list.h"
 #include "table/table_grid.h"
 
 namespace qv {
+
+namespace {
+
+// From this many rows moved, the memory a move frees is handed back to the system.
+constexpr int64_t kRowsWorthReturningMemory = int64_t{1} << 16;
+
+}  // namespace
 
 void TableGrid::InsertEmptyRow(int32_t i, int32_t rowEnd, int32_t colBegin, int32_t colEnd) {
     if (i < 0 || i >= rowEnd) {
@@ -93,11 +101,18 @@ void TableGrid::PermuteRows(int32_t firstRow, std::span<const int32_t> sources, 
     }
     // One column after another, sharing the room: the second and later columns of a loaded
     // table share the first one's orders of lines.
-    CellColumn::PermuteRoom room;
-    for (auto& [col, column] : columns_) {
-        if (col >= colBegin) {
-            column.Permute(firstRow, sources, room);
+    {
+        CellColumn::PermuteRoom room;
+        for (auto& [col, column] : columns_) {
+            if (col >= colBegin) {
+                column.Permute(firstRow, sources, room);
+            }
         }
+    }
+    // The blocks' old orders of lines and the room, in many pieces, are freed now: a large
+    // table's many would otherwise stay with the allocator beside the next sort's keys.
+    if (count >= kRowsWorthReturningMemory) {
+        ReturnFreeMemory();
     }
     NotifyCells();
 }
