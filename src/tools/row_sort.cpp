@@ -8,18 +8,10 @@
 #include <vector>
 
 #include "platform/failure.h"
-#include "platform/large_buffers.h"
 #include "tools/sort_key.h"
 #include "tools/statistics_number.h"
 
 namespace qv {
-
-namespace {
-
-// From this many rows, the memory of a sort's keys is handed back to the system once freed.
-constexpr std::size_t kRowsWorthReturningMemory = std::size_t{1} << 16;
-
-}  // namespace
 
 RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order,
                         const WorkProgress& progress) {
@@ -80,12 +72,6 @@ RowOrder SortedRowOrder(const TableGrid& grid, int32_t col, SortOrder order,
         if (!placed[static_cast<std::size_t>(empty)]) {
             result.sources.push_back(empty);
         }
-    }
-    // The keys, 12 bytes a row, may lie in memory the allocator keeps once freed: handed back
-    // now, they leave their room to the move of the rows that follows.
-    keys = {};
-    if (rows >= kRowsWorthReturningMemory) {
-        ReturnFreeMemory();
     }
     return result;
 }
